@@ -1,0 +1,112 @@
+// The seam between the portable platform code and the machine. Two implementations:
+// SDL2 (platform/sdl) and headless (platform/headless), chosen once at program start.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/core/wintypes.h"
+
+namespace plat {
+
+constexpr uint64_t kNoDeadline = UINT64_MAX;
+
+enum class InputKind : uint8_t {
+    MouseMove,
+    MouseDown,
+    MouseUp,
+    KeyDown,
+    KeyUp,
+    Close,      // the window's close button
+    FocusLost,  // the program's window lost the input focus
+    FocusGained,
+};
+
+enum class MouseButton : uint8_t { Left = 0, Right = 1, Middle = 2 };
+
+// One event from the machine, already in Windows terms: screen coordinates of the
+// 640 x 480 platform screen, Windows virtual-key codes.
+struct InputEvent {
+    InputKind kind = InputKind::MouseMove;
+    int x = 0;
+    int y = 0;
+    MouseButton button = MouseButton::Left;
+    int vk = 0;
+    bool repeat = false;
+    // The Windows-1252 character a key down types, 0 if none (TranslateMessage turns it into WM_CHAR).
+    uint8_t ch = 0;
+};
+
+// A cursor image in 32-bit RGBA, straight alpha, ready for the back end.
+struct CursorImage {
+    int width = 0;
+    int height = 0;
+    int hotX = 0;
+    int hotY = 0;
+    std::vector<uint32_t> rgba;  // 0xAABBGGRR per pixel, row-major, top row first
+};
+
+// Where the audio device pulls its bytes from (8-bit unsigned mono here).
+class IAudioSource {
+public:
+    virtual ~IAudioSource() = default;
+    // Fills out with the next n bytes to be heard; returns how many were real samples, the rest is
+    // filled with silence. Called on the audio thread (SDL) or the waiting thread (headless).
+    virtual size_t Pull(uint8_t* out, size_t n) = 0;
+    // Bytes still queued; the headless clock uses it to jump to the end of the playing buffer.
+    virtual size_t BytesQueued() = 0;
+};
+
+struct AudioFormat {
+    int samplesPerSec = 11025;
+    int channels = 1;
+    int bitsPerSample = 8;
+};
+
+class IBackend {
+public:
+    virtual ~IBackend() = default;
+
+    virtual const char* Name() const = 0;
+    virtual bool IsHeadless() const = 0;
+
+    // The one clock of the program, in milliseconds since the back end started.
+    virtual uint64_t NowMs() = 0;
+    // Blocks until input is pending, Wake() is called, or NowMs() reaches the deadline.
+    virtual void WaitUntil(uint64_t deadlineMs) = 0;
+    // Thread-safe: ends a WaitUntil in progress (a message was posted from another thread).
+    virtual void Wake() = 0;
+    // Takes the next pending input event; false when there is none.
+    virtual bool PollInput(InputEvent& ev) = 0;
+
+    // Periodic callbacks for the multimedia timer: a thread of their own (SDL) or run as
+    // virtual time passes (headless). Returns an id > 0, 0 on failure.
+    virtual uint32_t StartPeriodic(uint32_t periodMs, std::function<void()> fn) = 0;
+    virtual void StopPeriodic(uint32_t id) = 0;
+
+    // Shows the screen: w x h palette indices through a 256-entry palette of 0x00BBGGRR.
+    virtual void Present(const uint8_t* pixels, int w, int h, const uint32_t* palette) = 0;
+    virtual void SetFullscreen(bool fullscreen) = 0;
+    virtual void SetTitle(const std::string& utf8) = 0;
+    // nullptr hides the cursor.
+    virtual void SetCursor(const CursorImage* cursor) = 0;
+    virtual void WarpMouse(int x, int y) = 0;
+    virtual void Beep(UINT type) = 0;
+
+    // Audio output; false when no device exists.
+    virtual bool OpenAudio(const AudioFormat& fmt, IAudioSource* source) = 0;
+    virtual void PauseAudio(bool paused) = 0;
+    virtual void CloseAudio() = 0;
+};
+
+// The back end in use; aborts with a message when none was installed.
+IBackend& Backend();
+bool HasBackend();
+// Installs the back end (InitPlatform does this from ZELBO_BACKEND; tests install a fresh
+// headless one). Takes ownership; the previous one is destroyed.
+void SetBackend(std::unique_ptr<IBackend> backend);
+
+}  // namespace plat

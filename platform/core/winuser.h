@@ -1,0 +1,200 @@
+// Windows, the thread message queue, timers, input state and cursors.
+// Windows semantics: WM_TIMER and WM_PAINT are made only when the queue holds nothing else,
+// WM_MOUSEMOVE is coalesced, PeekMessage filters by window and message range.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/core/backend.h"
+#include "platform/core/wintypes.h"
+
+struct WNDCLASS {
+    UINT style = 0;
+    WNDPROC lpfnWndProc = nullptr;
+    int cbClsExtra = 0;
+    int cbWndExtra = 0;
+    HINSTANCE hInstance = nullptr;
+    HICON hIcon = nullptr;
+    HCURSOR hCursor = nullptr;
+    HBRUSH hbrBackground = nullptr;
+    LPCSTR lpszMenuName = nullptr;
+    LPCSTR lpszClassName = nullptr;
+};
+
+struct CREATESTRUCT {
+    LPVOID lpCreateParams = nullptr;
+    HINSTANCE hInstance = nullptr;
+    HMENU hMenu = nullptr;
+    HWND hwndParent = nullptr;
+    int cy = 0;
+    int cx = 0;
+    int y = 0;
+    int x = 0;
+    LONG style = 0;
+    LPCSTR lpszName = nullptr;
+    LPCSTR lpszClass = nullptr;
+    DWORD dwExStyle = 0;
+};
+
+struct PAINTSTRUCT {
+    HDC hdc = nullptr;
+    BOOL fErase = FALSE;
+    RECT rcPaint;
+};
+
+// Classes and windows.
+ATOM RegisterClass(const WNDCLASS* wc);
+BOOL UnregisterClass(LPCSTR className, HINSTANCE hInstance);
+BOOL GetClassInfo(HINSTANCE hInstance, LPCSTR className, WNDCLASS* wc);
+// Child windows take the menu argument as their id.
+HWND CreateWindowEx(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y, int width,
+                    int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param);
+HWND CreateWindow(LPCSTR className, LPCSTR windowName, DWORD style, int x, int y, int width, int height,
+                  HWND parent, HMENU menu, HINSTANCE instance, LPVOID param);
+BOOL DestroyWindow(HWND hwnd);
+BOOL IsWindow(HWND hwnd);
+LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+LRESULT CallWindowProc(WNDPROC proc, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+LONG_PTR GetWindowLongPtr(HWND hwnd, int index);
+LONG_PTR SetWindowLongPtr(HWND hwnd, int index, LONG_PTR value);
+LONG GetWindowLong(HWND hwnd, int index);
+LONG SetWindowLong(HWND hwnd, int index, LONG value);
+int GetClassName(HWND hwnd, LPSTR buffer, int size);
+int GetDlgCtrlID(HWND hwnd);
+HWND GetDlgItem(HWND parent, int id);
+HWND GetParent(HWND hwnd);
+HWND SetParent(HWND child, HWND newParent);
+BOOL IsChild(HWND parent, HWND hwnd);
+enum : UINT { GW_HWNDFIRST = 0, GW_HWNDLAST = 1, GW_HWNDNEXT = 2, GW_HWNDPREV = 3, GW_OWNER = 4, GW_CHILD = 5 };
+HWND GetWindow(HWND hwnd, UINT cmd);
+HWND GetTopWindow(HWND parent);
+HWND GetDesktopWindow();
+
+BOOL SetWindowText(HWND hwnd, LPCSTR text);
+int GetWindowText(HWND hwnd, LPSTR buffer, int size);
+int GetWindowTextLength(HWND hwnd);
+// Finds a top-level window by class name and/or title (either may be null).
+HWND FindWindow(LPCSTR className, LPCSTR windowName);
+
+BOOL ShowWindow(HWND hwnd, int cmd);
+BOOL IsWindowVisible(HWND hwnd);
+BOOL EnableWindow(HWND hwnd, BOOL enable);
+BOOL IsWindowEnabled(HWND hwnd);
+BOOL MoveWindow(HWND hwnd, int x, int y, int width, int height, BOOL repaint);
+BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UINT flags);
+BOOL BringWindowToTop(HWND hwnd);
+BOOL SetForegroundWindow(HWND hwnd);
+HWND GetForegroundWindow();
+HWND GetActiveWindow();
+HWND SetActiveWindow(HWND hwnd);
+BOOL GetWindowRect(HWND hwnd, RECT* r);  // screen coordinates
+BOOL GetClientRect(HWND hwnd, RECT* r);  // (0, 0, width, height)
+BOOL ClientToScreen(HWND hwnd, POINT* p);
+BOOL ScreenToClient(HWND hwnd, POINT* p);
+HWND WindowFromPoint(POINT screenPoint);
+HWND ChildWindowFromPoint(HWND parent, POINT clientPoint);
+
+HWND SetFocus(HWND hwnd);
+HWND GetFocus();
+HWND SetCapture(HWND hwnd);
+BOOL ReleaseCapture();
+HWND GetCapture();
+
+// Painting.
+BOOL InvalidateRect(HWND hwnd, const RECT* r, BOOL erase);
+BOOL ValidateRect(HWND hwnd, const RECT* r);
+BOOL UpdateWindow(HWND hwnd);
+BOOL GetUpdateRect(HWND hwnd, RECT* r, BOOL erase);
+BOOL RedrawWindow(HWND hwnd, const RECT* r, HRGN rgn, UINT flags);
+enum : UINT { RDW_INVALIDATE = 0x1, RDW_ERASE = 0x4, RDW_ALLCHILDREN = 0x80, RDW_UPDATENOW = 0x100 };
+
+// Messages.
+BOOL PostMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+LRESULT SendMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+BOOL PostThreadMessage(DWORD threadId, UINT msg, WPARAM wParam, LPARAM lParam);
+void PostQuitMessage(int exitCode);
+BOOL GetMessage(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax);
+BOOL PeekMessage(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT removeFlags);
+BOOL TranslateMessage(const MSG* msg);
+LRESULT DispatchMessage(const MSG* msg);
+BOOL WaitMessage();
+// Waits until input or a posted message is queued, a timer is due, or timeoutMs passes.
+// Handles are not supported (count must be 0). Returns WAIT_OBJECT_0 + count for "a message
+// is there" and WAIT_TIMEOUT.
+DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll, DWORD timeoutMs, DWORD wakeMask);
+DWORD GetQueueStatus(UINT flags);
+BOOL GetInputState();
+DWORD GetMessageTime();
+DWORD GetCurrentThreadId();
+LONG GetMessagePos();
+
+// Timers.
+UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapseMs, TIMERPROC proc);
+BOOL KillTimer(HWND hwnd, UINT_PTR id);
+
+// Clock: milliseconds of the platform's one clock, wrapping at 2^32 like the original.
+DWORD GetTickCount();
+DWORD timeGetTime();
+void Sleep(DWORD ms);
+
+// Input state.
+SHORT GetAsyncKeyState(int vk);
+SHORT GetKeyState(int vk);
+BOOL GetCursorPos(POINT* p);
+BOOL SetCursorPos(int x, int y);
+int ShowCursor(BOOL show);
+HCURSOR SetCursor(HCURSOR cursor);
+HCURSOR GetCursor();
+HCURSOR LoadCursor(HINSTANCE instance, LPCSTR name);
+BOOL DestroyCursor(HCURSOR cursor);
+BOOL ClipCursor(const RECT* r);
+UINT GetDoubleClickTime();
+
+// System.
+BOOL MessageBeep(UINT type);
+DWORD GetVersion();
+int GetSystemMetrics(int index);
+DWORD GetSysColor(int index);
+
+namespace plat {
+
+// A colour cursor from an 8-bit picture (indices into palette), a 1-bit AND mask (rows padded
+// to 16 bits, bit set = transparent) and a hot spot.
+HCURSOR CreateColourCursor(int width, int height, int hotX, int hotY, const uint8_t* indices,
+                           const uint8_t* andMask, const PALETTEENTRY* palette);
+// The image of a cursor (tests, and the back end when it shows one).
+const CursorImage* CursorImageOf(HCURSOR cursor);
+// What the back end is showing now: nullptr when hidden (ShowCursor count below 0).
+HCURSOR ShownCursor();
+
+// The version GetVersion reports; tests set the Windows NT or Win32s words.
+void SetReportedVersion(DWORD version);
+constexpr DWORD kVersionWin95 = 0xC0000004;  // 4.0, high bit set
+constexpr DWORD kVersionWinNT4 = 0x05650004;  // 4.0 build 1381, high bit clear
+constexpr DWORD kVersionWin32s = 0x80000A03;  // 3.10, high bit set
+
+// 64-bit milliseconds of the platform clock (no wrap); the engine's tick comes from this.
+uint64_t NowMs64();
+
+// Window geometry for GDI: the visible parts of a window (client area or whole window) in
+// screen coordinates, with windows above it and (for client areas of WS_CLIPCHILDREN windows)
+// its children cut out.
+void VisibleRects(HWND hwnd, bool clientArea, std::vector<RECT>& out);
+// Screen position of the window's client (0, 0), or of its window rectangle's corner.
+POINT ClientOrigin(HWND hwnd);
+// The window's update region taken by BeginPaint (its bounding rectangle) and cleared.
+RECT TakeUpdateRect(HWND hwnd, bool* erase);
+// Called for every top-level window when the hardware palette changed (WM_PALETTECHANGED).
+void BroadcastPaletteChanged(HWND changer);
+
+// Modal state: while a modal loop of this window runs, input to every other top-level window
+// of the program is refused (message boxes and dialogs set this).
+void PushModal(HWND modal);
+void PopModal(HWND modal);
+HWND CurrentModal();
+
+// Resets every window, timer, queue and input state: tests call it between cases.
+void ResetWindowing();
+
+}  // namespace plat
