@@ -23,6 +23,7 @@ enum class InputKind : uint8_t {
     Close,      // the window's close button
     FocusLost,  // the program's window lost the input focus
     FocusGained,
+    Char,  // typed text that arrives apart from its key (ch); posted as WM_CHAR
 };
 
 enum class MouseButton : uint8_t { Left = 0, Right = 1, Middle = 2 };
@@ -75,7 +76,11 @@ public:
 
     // The one clock of the program, in milliseconds since the back end started.
     virtual uint64_t NowMs() = 0;
-    // Blocks until input is pending, Wake() is called, or NowMs() reaches the deadline.
+    // The program asks for the time (timeGetTime and friends). The headless clock moves on by a
+    // small step here when nothing is due, so that loops polling the clock still end.
+    virtual uint64_t QueryClockMs() { return NowMs(); }
+    // Blocks until new input arrives, Wake() is called, or NowMs() reaches the deadline.
+    // Input already waiting does not end the wait: callers take it with PollInput first.
     virtual void WaitUntil(uint64_t deadlineMs) = 0;
     // Thread-safe: ends a WaitUntil in progress (a message was posted from another thread).
     virtual void Wake() = 0;
@@ -83,7 +88,9 @@ public:
     virtual bool PollInput(InputEvent& ev) = 0;
 
     // Periodic callbacks for the multimedia timer: a thread of their own (SDL) or run as
-    // virtual time passes (headless). Returns an id > 0, 0 on failure.
+    // virtual time passes (headless). Returns an id > 0, 0 on failure. After StopPeriodic returns
+    // the callback is not running and never runs again (StopPeriodic may also be called from
+    // inside the callback itself).
     virtual uint32_t StartPeriodic(uint32_t periodMs, std::function<void()> fn) = 0;
     virtual void StopPeriodic(uint32_t id) = 0;
 

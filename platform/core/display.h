@@ -15,6 +15,8 @@ constexpr int kScreenWidth = 640;
 constexpr int kScreenHeight = 480;
 constexpr int kPaletteSize = 256;
 constexpr int kNumStatic = 20;  // entries 0-9 and 246-255
+// Where no window covers the screen it shows the desktop: static colour 6 (0, 128, 128).
+constexpr uint8_t kDesktopColourIndex = 6;
 
 // The 20 static colours of a Windows 256-colour display, in hardware entries 0-9 and 246-255.
 const std::array<PALETTEENTRY, 20>& StaticColours();

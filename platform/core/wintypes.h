@@ -227,6 +227,8 @@ enum : int {
     VK_DECIMAL = 0x6E,
     VK_DIVIDE = 0x6F,
     VK_F1 = 0x70,
+    VK_F4 = 0x73,
+    VK_F10 = 0x79,
     VK_F12 = 0x7B,
     VK_NUMLOCK = 0x90,
     VK_SCROLL = 0x91,

@@ -185,6 +185,9 @@ void VisibleRects(HWND hwnd, bool clientArea, std::vector<RECT>& out);
 POINT ClientOrigin(HWND hwnd);
 // The window's update region taken by BeginPaint (its bounding rectangle) and cleared.
 RECT TakeUpdateRect(HWND hwnd, bool* erase);
+// DefWindowProc's WM_ERASEBKGND fills the window with its class brush through this hook,
+// which the GDI layer sets (core has no drawing of its own).
+extern BOOL (*EraseBackgroundHook)(HWND hwnd, HDC hdc);
 // Called for every top-level window when the hardware palette changed (WM_PALETTECHANGED).
 void BroadcastPaletteChanged(HWND changer);
 
@@ -193,6 +196,19 @@ void BroadcastPaletteChanged(HWND changer);
 void PushModal(HWND modal);
 void PopModal(HWND modal);
 HWND CurrentModal();
+
+// Windows of other programs of the same installation (platform/ipc fills these in): top-level
+// windows are published, FindWindow looks among them, and posting to or raising one of them
+// reaches its program.
+struct WindowSharingHooks {
+    void (*topLevelChanged)() = nullptr;
+    HWND (*findRemote)(LPCSTR className, LPCSTR windowName) = nullptr;
+    bool (*postRemote)(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) = nullptr;
+    bool (*foregroundRemote)(HWND hwnd) = nullptr;
+};
+void SetWindowSharingHooks(const WindowSharingHooks* hooks);
+// A message another program posts to bring one of our windows to the front.
+constexpr UINT kMsgRemoteForeground = 0x7FF0;
 
 // Resets every window, timer, queue and input state: tests call it between cases.
 void ResetWindowing();

@@ -1,0 +1,409 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "platform/core/crt.h"
+#include "platform/core/display.h"
+#include "platform/core/mmsystem.h"
+#include "platform/core/winuser.h"
+#include "platform/headless/headless_backend.h"
+
+namespace {
+
+// Every message a test window receives, in order.
+struct Log {
+    std::vector<MSG> seen;
+    std::vector<UINT> Messages() const {
+        std::vector<UINT> m;
+        for (auto& s : seen) m.push_back(s.message);
+        return m;
+    }
+};
+Log* g_log = nullptr;
+
+LRESULT LoggingProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (g_log && (msg == WM_TIMER || msg == WM_PAINT || msg == WM_CLOSE || msg == WM_CHAR || msg == WM_USER ||
+                  (msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST) || (msg >= WM_KEYFIRST && msg <= WM_KEYLAST))) {
+        MSG m;
+        m.hwnd = hwnd;
+        m.message = msg;
+        m.wParam = wParam;
+        m.lParam = lParam;
+        g_log->seen.push_back(m);
+    }
+    return DefWindowProc(hwnd, msg, wParam, lParam);
+}
+
+class QueueTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        head = &plat::InstallHeadless();
+        head->SetQueryStep(0);
+        g_log = &log;
+        WNDCLASS wc;
+        wc.lpfnWndProc = LoggingProc;
+        wc.lpszClassName = "TestWindow";
+        wc.style = 0x0008;  // double clicks
+        RegisterClass(&wc);
+        main = CreateWindow("TestWindow", "Main", WS_POPUP | WS_VISIBLE, 0, 0, 640, 480, nullptr, nullptr, nullptr,
+                            nullptr);
+        child = CreateWindow("TestWindow", "Child", WS_CHILD | WS_VISIBLE, 100, 100, 50, 50, main,
+                             reinterpret_cast<HMENU>(7), nullptr, nullptr);
+        // Drain the first paints.
+        MSG m;
+        while (PeekMessage(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessage(&m);
+        log.seen.clear();
+    }
+    void TearDown() override {
+        g_log = nullptr;
+        plat::ResetWindowing();
+    }
+    std::vector<UINT> Drain(HWND filter = nullptr, UINT lo = 0, UINT hi = 0) {
+        std::vector<UINT> got;
+        MSG m;
+        while (PeekMessage(&m, filter, lo, hi, PM_REMOVE)) {
+            got.push_back(m.message);
+            DispatchMessage(&m);
+        }
+        return got;
+    }
+    plat::HeadlessBackend* head = nullptr;
+    Log log;
+    HWND main = nullptr;
+    HWND child = nullptr;
+};
+
+TEST_F(QueueTest, PeekFiltersByRangeAndWindowAndKeepsTheRest) {
+    PostMessage(main, WM_USER, 1, 0);
+    PostMessage(child, WM_USER + 1, 2, 0);
+    PostMessage(main, WM_CLOSE, 0, 0);
+    PostMessage(nullptr, WM_USER + 2, 3, 0);
+
+    MSG m;
+    // A range: only WM_CLOSE matches, and NOREMOVE leaves it queued.
+    ASSERT_TRUE(PeekMessage(&m, nullptr, WM_CLOSE, WM_CLOSE, PM_NOREMOVE));
+    EXPECT_EQ(m.message, UINT(WM_CLOSE));
+    ASSERT_TRUE(PeekMessage(&m, nullptr, WM_CLOSE, WM_CLOSE, PM_REMOVE));
+    EXPECT_FALSE(PeekMessage(&m, nullptr, WM_CLOSE, WM_CLOSE, PM_REMOVE));
+    // A window filter takes the window and its children, not thread messages.
+    ASSERT_TRUE(PeekMessage(&m, child, 0, 0, PM_REMOVE));
+    EXPECT_EQ(m.wParam, 2u);
+    ASSERT_TRUE(PeekMessage(&m, main, 0, 0, PM_REMOVE));
+    EXPECT_EQ(m.wParam, 1u);
+    EXPECT_FALSE(PeekMessage(&m, main, 0, 0, PM_REMOVE));
+    // -1 takes thread messages only.
+    ASSERT_TRUE(PeekMessage(&m, reinterpret_cast<HWND>(-1), 0, 0, PM_REMOVE));
+    EXPECT_EQ(m.wParam, 3u);
+}
+
+TEST_F(QueueTest, TimerAndPaintComeOnlyWhenNothingElseIsQueued) {
+    SetTimer(main, 1, 55, nullptr);
+    head->Advance(60);
+    InvalidateRect(child, nullptr, FALSE);
+    PostMessage(main, WM_USER, 0, 0);
+    head->MouseMove(head->NowMs(), 10, 10);
+    head->Advance(1);
+    std::vector<UINT> got = Drain();
+    ASSERT_GE(got.size(), 4u);
+    EXPECT_EQ(got[0], UINT(WM_USER));
+    EXPECT_EQ(got[1], UINT(WM_MOUSEMOVE));
+    EXPECT_EQ(got[2], UINT(WM_PAINT));
+    EXPECT_EQ(got[3], UINT(WM_TIMER));
+    // One period passed: exactly one WM_TIMER, and a killed timer makes none.
+    EXPECT_EQ(std::count(got.begin(), got.end(), UINT(WM_TIMER)), 1);
+    KillTimer(main, 1);
+    head->Advance(200);
+    EXPECT_TRUE(Drain().empty());
+}
+
+TEST_F(QueueTest, WaitJumpsTheVirtualClockToTheNextTimer) {
+    uint64_t start = head->NowMs();
+    SetTimer(main, 1, 55, nullptr);
+    SetTimer(main, 2, 500, nullptr);
+    MSG m;
+    ASSERT_TRUE(GetMessage(&m, nullptr, 0, 0));
+    EXPECT_EQ(m.message, UINT(WM_TIMER));
+    EXPECT_EQ(m.wParam, 1u);
+    EXPECT_EQ(head->NowMs(), start + 55);
+    // Nine more 55 ms ticks come before the 500 ms timer.
+    for (int i = 0; i < 8; ++i) {
+        ASSERT_TRUE(GetMessage(&m, nullptr, 0, 0));
+        EXPECT_EQ(m.wParam, 1u);
+    }
+    ASSERT_TRUE(GetMessage(&m, nullptr, 0, 0));
+    EXPECT_EQ(m.wParam, 2u);
+    EXPECT_EQ(head->NowMs(), start + 500);
+}
+
+TEST_F(QueueTest, NestedLoopPumpingOnlyCloseLeavesInputQueued) {
+    head->Click(head->NowMs(), 20, 20);
+    head->Key(head->NowMs(), 'A', 'a');
+    PostMessage(main, WM_CLOSE, 0, 0);
+    head->Advance(1);
+    // The engine's idle step: take only WM_CLOSE.
+    MSG m;
+    std::vector<UINT> taken;
+    while (PeekMessage(&m, nullptr, WM_CLOSE, WM_CLOSE, PM_REMOVE)) taken.push_back(m.message);
+    EXPECT_EQ(taken, std::vector<UINT>{WM_CLOSE});
+    std::vector<UINT> rest;
+    while (PeekMessage(&m, nullptr, 0, 0, PM_REMOVE)) rest.push_back(m.message);
+    std::vector<UINT> input{WM_LBUTTONDOWN, WM_LBUTTONUP, WM_KEYDOWN, WM_KEYUP};
+    EXPECT_EQ(rest, input);
+}
+
+TEST_F(QueueTest, FlushRemovesMouseAndKeyRangesOnly) {
+    head->Click(head->NowMs(), 20, 20);
+    head->Key(head->NowMs(), VK_SPACE, ' ');
+    PostMessage(main, WM_USER, 0, 0);
+    head->Advance(1);
+    MSG m;
+    while (PeekMessage(&m, nullptr, 0x200, 0x209, PM_REMOVE)) {
+    }
+    while (PeekMessage(&m, nullptr, 0x100, 0x108, PM_REMOVE)) {
+    }
+    EXPECT_EQ(Drain(), std::vector<UINT>{WM_USER});
+}
+
+TEST_F(QueueTest, MouseMovesAreCoalesced) {
+    uint64_t t = head->NowMs();
+    head->MouseMove(t, 1, 1);
+    head->MouseMove(t, 2, 2);
+    head->MouseMove(t, 3, 3);
+    head->Advance(1);
+    MSG m;
+    ASSERT_TRUE(PeekMessage(&m, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_EQ(m.message, UINT(WM_MOUSEMOVE));
+    EXPECT_EQ(GET_X_LPARAM(m.lParam), 3);
+    EXPECT_FALSE(PeekMessage(&m, nullptr, WM_MOUSEMOVE, WM_MOUSEMOVE, PM_REMOVE));
+}
+
+TEST_F(QueueTest, AsyncKeyStateLowBitReportsAPressOnce) {
+    plat::InputEvent down;
+    down.kind = plat::InputKind::KeyDown;
+    down.vk = VK_SHIFT;
+    head->QueueInput(head->NowMs(), down);
+    plat::InputEvent up = down;
+    up.kind = plat::InputKind::KeyUp;
+    head->QueueInput(head->NowMs() + 5, up);
+    head->Advance(10);
+    // Released by now, but the press since the last query shows in the low bit, once.
+    SHORT first = GetAsyncKeyState(VK_SHIFT);
+    EXPECT_EQ(first & 0x8000, 0);
+    EXPECT_EQ(first & 1, 1);
+    EXPECT_EQ(GetAsyncKeyState(VK_SHIFT) & 1, 0);
+    head->QueueInput(head->NowMs(), down);
+    head->Advance(1);
+    EXPECT_NE(GetAsyncKeyState(VK_SHIFT) & 0x8000, 0);
+}
+
+TEST_F(QueueTest, CaptureRoutesMouseToTheCapturingWindow) {
+    SetCapture(child);
+    head->Click(head->NowMs(), 400, 300);  // outside the child
+    head->Advance(1);
+    MSG m;
+    ASSERT_TRUE(PeekMessage(&m, nullptr, WM_LBUTTONDOWN, WM_LBUTTONDOWN, PM_REMOVE));
+    EXPECT_EQ(m.hwnd, child);
+    // Client coordinates of the child: 400 - 100, 300 - 100.
+    EXPECT_EQ(GET_X_LPARAM(m.lParam), 300);
+    EXPECT_EQ(GET_Y_LPARAM(m.lParam), 200);
+    ReleaseCapture();
+    head->Click(head->NowMs(), 400, 300);
+    head->Advance(1);
+    ASSERT_TRUE(PeekMessage(&m, nullptr, WM_LBUTTONDOWN, WM_LBUTTONDOWN, PM_REMOVE));
+    EXPECT_EQ(m.hwnd, main);
+}
+
+TEST_F(QueueTest, ModalWindowRefusesInputToOthersButTimersRun) {
+    HWND box = CreateWindow("TestWindow", "Box", WS_POPUP | WS_VISIBLE, 200, 200, 100, 50, main, nullptr, nullptr,
+                            nullptr);
+    plat::PushModal(box);
+    SetTimer(main, 1, 55, nullptr);
+    head->Click(head->NowMs(), 10, 10);     // on the main window: refused
+    head->Click(head->NowMs(), 210, 210);   // on the box: delivered
+    head->Advance(60);
+    Drain();
+    int mainClicks = 0, boxClicks = 0, mainTimers = 0;
+    for (auto& s : log.seen) {
+        if (s.message == WM_LBUTTONDOWN) (s.hwnd == box ? boxClicks : mainClicks)++;
+        if (s.message == WM_TIMER && s.hwnd == main) ++mainTimers;
+    }
+    EXPECT_EQ(mainClicks, 0);
+    EXPECT_EQ(boxClicks, 1);
+    EXPECT_EQ(mainTimers, 1);
+    EXPECT_FALSE(head->Beeps().empty());
+    plat::PopModal(box);
+}
+
+TEST_F(QueueTest, TranslateMessageMakesWindows1252Characters) {
+    SetFocus(main);
+    head->Key(head->NowMs(), VK_OEM_6, 0xE5);  // å
+    head->Advance(1);
+    MSG m;
+    std::vector<std::pair<UINT, WPARAM>> got;
+    while (PeekMessage(&m, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&m);
+        got.emplace_back(m.message, m.wParam);
+    }
+    ASSERT_EQ(got.size(), 3u);
+    EXPECT_EQ(got[0].first, UINT(WM_KEYDOWN));
+    EXPECT_EQ(got[1], std::make_pair(UINT(WM_CHAR), WPARAM(0xE5)));
+    EXPECT_EQ(got[2].first, UINT(WM_KEYUP));
+}
+
+TEST_F(QueueTest, CloseButtonAndAltF4ReachTheTopLevelWindow) {
+    plat::InputEvent close;
+    close.kind = plat::InputKind::Close;
+    head->QueueInput(head->NowMs(), close);
+    head->Advance(1);
+    Drain();
+    ASSERT_EQ(log.Messages(), std::vector<UINT>{WM_CLOSE});
+    EXPECT_FALSE(IsWindow(main));  // DefWindowProc destroys on WM_CLOSE
+
+    main = CreateWindow("TestWindow", "Main", WS_POPUP | WS_VISIBLE, 0, 0, 640, 480, nullptr, nullptr, nullptr,
+                        nullptr);
+    Drain();
+    log.seen.clear();
+    SetFocus(main);
+    plat::InputEvent key;
+    key.kind = plat::InputKind::KeyDown;
+    key.vk = VK_MENU;
+    head->QueueInput(head->NowMs(), key);
+    key.vk = VK_F4;
+    head->QueueInput(head->NowMs(), key);
+    head->Advance(1);
+    Drain();
+    auto msgs = log.Messages();
+    EXPECT_NE(std::find(msgs.begin(), msgs.end(), UINT(WM_CLOSE)), msgs.end());
+}
+
+TEST_F(QueueTest, DoubleClickNeedsTheClassStyleAndAShortInterval) {
+    uint64_t t = head->NowMs();
+    head->Click(t, 20, 20);
+    head->Click(t + 100, 21, 20);
+    head->Click(t + 2000, 21, 20);
+    head->Advance(2100);
+    std::vector<UINT> downs;
+    for (UINT m : Drain())
+        if (m == WM_LBUTTONDOWN || m == WM_LBUTTONDBLCLK) downs.push_back(m);
+    EXPECT_EQ(downs, (std::vector<UINT>{WM_LBUTTONDOWN, WM_LBUTTONDBLCLK, WM_LBUTTONDOWN}));
+}
+
+TEST_F(QueueTest, GetMessageWithNothingScriptedStallsLoudly) {
+    MSG m;
+    EXPECT_THROW(GetMessage(&m, nullptr, 0, 0), plat::HeadlessStall);
+}
+
+TEST_F(QueueTest, QuitEndsGetMessageAfterPostedMessages) {
+    PostMessage(main, WM_USER, 0, 0);
+    PostQuitMessage(3);
+    MSG m;
+    ASSERT_TRUE(GetMessage(&m, nullptr, 0, 0));
+    EXPECT_EQ(m.message, UINT(WM_USER));
+    EXPECT_FALSE(GetMessage(&m, nullptr, 0, 0));
+    EXPECT_EQ(m.wParam, 3u);
+}
+
+TEST_F(QueueTest, MultimediaTimerRunsAsVirtualTimePasses) {
+    static int ticks = 0;
+    ticks = 0;
+    UINT id = timeSetEvent(16, 1, [](UINT, UINT, DWORD_PTR, DWORD_PTR, DWORD_PTR) { ++ticks; }, 0, TIME_PERIODIC);
+    ASSERT_NE(id, 0u);
+    head->Advance(160);
+    EXPECT_EQ(ticks, 10);
+    timeKillEvent(id);
+    head->Advance(160);
+    EXPECT_EQ(ticks, 10);
+}
+
+TEST_F(QueueTest, HiddenAndDestroyedWindowsExposeWhatIsBelow) {
+    HWND top = CreateWindow("TestWindow", "Top", WS_POPUP | WS_VISIBLE, 10, 10, 100, 100, nullptr, nullptr, nullptr,
+                            nullptr);
+    Drain();
+    std::vector<RECT> rects;
+    plat::VisibleRects(main, true, rects);
+    // The main window loses the top window's rectangle.
+    long area = 0;
+    for (auto& r : rects) area += (r.right - r.left) * (r.bottom - r.top);
+    EXPECT_EQ(area, 640L * 480 - 100L * 100);
+    log.seen.clear();
+    DestroyWindow(top);
+    RECT u;
+    ASSERT_TRUE(GetUpdateRect(main, &u, FALSE));
+    EXPECT_EQ(u.left, 10);
+    EXPECT_EQ(u.right, 110);
+}
+
+TEST(CustomCursor, MaskBitsMakePixelsTransparent) {
+    plat::InstallHeadless();
+    PALETTEENTRY pal[256] = {};
+    pal[1] = PALETTEENTRY{255, 0, 0, 0};
+    uint8_t pixels[16 * 2];
+    std::fill(std::begin(pixels), std::end(pixels), 1);
+    // Rows of the mask are 16-bit aligned: 2 bytes each; left half transparent.
+    uint8_t mask[4] = {0xFF, 0x00, 0xFF, 0x00};
+    HCURSOR c = plat::CreateColourCursor(16, 2, 3, 1, pixels, mask, pal);
+    ASSERT_NE(c, nullptr);
+    const plat::CursorImage* img = plat::CursorImageOf(c);
+    EXPECT_EQ(img->rgba[0], 0u);
+    EXPECT_EQ(img->rgba[7], 0u);
+    EXPECT_EQ(img->rgba[8], 0xFF0000FFu);
+    EXPECT_EQ(img->hotX, 3);
+    SetCursor(c);
+    EXPECT_EQ(plat::Headless().Cursor(), img);
+    ShowCursor(FALSE);
+    EXPECT_EQ(plat::Headless().Cursor(), nullptr);
+    ShowCursor(TRUE);
+    EXPECT_EQ(plat::Headless().Cursor(), img);
+    SetCursor(LoadCursor(nullptr, IDC_ARROW));
+    DestroyCursor(c);
+    plat::ResetWindowing();
+}
+
+TEST(Runtime, RandFollowsTheOriginalGenerator) {
+    plat::SRand(1);
+    const int expected[] = {41, 18467, 6334, 26500, 19169, 15724, 11478, 29358, 26962, 24464};
+    for (int e : expected) EXPECT_EQ(plat::Rand(), e);
+}
+
+TEST(Runtime, MulDivRoundsHalfAwayFromZero) {
+    struct Case {
+        int a, b, c, want;
+    };
+    const Case cases[] = {{10, 3, 4, 8}, {10, 1, 4, 3}, {-10, 1, 4, -3}, {7, 1, 2, 4},
+                          {-7, 1, 2, -4}, {1, 1, 0, -1}, {0x7FFFFFFF, 2, 1, -1}, {1000, 60, 1000, 60}};
+    for (auto& c : cases) EXPECT_EQ(MulDiv(c.a, c.b, c.c), c.want) << c.a << "*" << c.b << "/" << c.c;
+}
+
+TEST(Version, ReportsWindows95UnlessTold) {
+    EXPECT_EQ(GetVersion(), plat::kVersionWin95);
+    EXPECT_NE(GetVersion() & 0x80000000u, 0u);
+    EXPECT_EQ(GetVersion() & 0xFF, 4u);
+    plat::SetReportedVersion(plat::kVersionWinNT4);
+    EXPECT_EQ(GetVersion() & 0x80000000u, 0u);
+    plat::SetReportedVersion(plat::kVersionWin95);
+}
+
+TEST(HeadlessScript, ParsesEventsAndRefusesBadLines) {
+    auto& head = plat::InstallHeadless();
+    std::string err;
+    ASSERT_TRUE(head.LoadScript("# a comment\n100 click 10 20\n+50 key CTRL+A\n200 type Åsa\n300 answer IDYES\n", "",
+                                &err))
+        << err;
+    EXPECT_EQ(head.AnswersLeft(), 1u);
+    head.Advance(250);
+    std::vector<plat::InputEvent> evs;
+    plat::InputEvent ev;
+    while (head.PollInput(ev)) evs.push_back(ev);
+    ASSERT_EQ(evs.size(), 2u + 4u + 3u);
+    EXPECT_EQ(evs[0].kind, plat::InputKind::MouseDown);
+    EXPECT_EQ(evs[0].x, 10);
+    EXPECT_EQ(evs[3].vk, 'A');
+    EXPECT_EQ(evs[3].ch, 1);  // Ctrl+A types 0x01
+    EXPECT_EQ(evs[6].ch, 0xC5);
+    EXPECT_FALSE(head.LoadScript("100 fly 1 2\n", "", &err));
+    EXPECT_NE(err.find("line 1"), std::string::npos);
+    EXPECT_FALSE(head.LoadScript("x click 1 2\n", "", &err));
+    plat::ResetWindowing();
+}
+
+}  // namespace

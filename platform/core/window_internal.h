@@ -1,0 +1,101 @@
+// Internal state of the window manager, shared by the core's source files only.
+#pragma once
+
+#include <deque>
+#include <map>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "platform/core/winuser.h"
+
+struct HWND__ {
+    std::string className;
+    WNDPROC proc = nullptr;
+    std::string title;
+    DWORD style = 0;
+    DWORD exStyle = 0;
+    HWND parent = nullptr;  // owner for top-level windows
+    bool isChild = false;
+    int id = 0;
+    RECT rect;  // window rectangle: parent client coordinates for children, screen for top-level
+    std::vector<HWND> children;  // front (top of z-order) first
+    LONG_PTR userData = 0;
+    std::vector<LONG_PTR> extra;
+    HCURSOR classCursor = nullptr;
+    HBRUSH classBrush = nullptr;
+    bool hasUpdate = false;
+    bool eraseUpdate = false;
+    RECT update;  // client coordinates
+    bool destroying = false;
+};
+
+struct HCURSOR__ {
+    plat::CursorImage image;
+    bool shared = false;  // standard cursors are never destroyed
+};
+
+namespace plat {
+const WindowSharingHooks* SharingHooks();
+}
+
+namespace plat::detail {
+
+struct Timer {
+    HWND hwnd = nullptr;
+    UINT_PTR id = 0;
+    UINT period = 0;
+    TIMERPROC proc = nullptr;
+    uint64_t due = 0;
+};
+
+struct WindowState {
+    std::vector<HWND> topLevel;  // front first
+    std::vector<HWND> all;       // every live window
+    std::map<std::string, WNDCLASS> classes;  // key: upper-case class name
+    std::map<std::string, std::string> classNames;
+    std::vector<Timer> timers;
+    UINT_PTR nextThreadTimerId = 1;
+    HWND focus = nullptr;
+    HWND active = nullptr;
+    HWND capture = nullptr;
+    std::vector<HWND> modal;
+    DWORD messageTime = 0;
+    POINT messagePos;
+    bool quitPosted = false;
+    int quitCode = 0;
+    uint64_t lastPresent = 0;
+};
+
+WindowState& State();
+bool IsLive(HWND hwnd);
+HWND TopLevelOf(HWND hwnd);
+// Deepest visible, enabled window under a screen point (nullptr: the desktop).
+HWND HitTest(POINT screen);
+// Exposes an area of the screen that a window left (hide, move, destroy).
+void ExposeScreenRect(const RECT& screen);
+RECT ClientRectScreen(HWND hwnd);
+RECT WindowRectScreen(HWND hwnd);
+POINT ClientOffset(HWND hwnd);  // client origin inside the window rectangle
+
+// The queue (message_queue.cpp).
+void PostInput(const MSG& msg);
+void RemoveWindowMessages(HWND hwnd);
+void WakeQueue();
+void ResetQueue();
+
+// Input (input.cpp).
+void PumpBackend();
+void ResetInput();
+void ForgetWindowInput(HWND hwnd);
+
+// The clock as the platform itself reads it (never steps the headless clock).
+inline uint64_t ClockNow() { return Backend().NowMs(); }
+
+// Rectangle helpers.
+bool Intersect(RECT& out, const RECT& a, const RECT& b);
+bool IsEmpty(const RECT& r);
+void Subtract(std::vector<RECT>& rects, const RECT& cut);
+RECT Union(const RECT& a, const RECT& b);
+
+}  // namespace plat::detail

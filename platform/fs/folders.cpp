@@ -1,0 +1,304 @@
+// Names and folders: copy, move, delete, folders, attributes, the current and the Windows
+// folders, temporary names.
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "platform/fs/fs_internal.h"
+
+using namespace plat::fsi;
+
+namespace {
+
+// Copies a DOS string into a caller's buffer the Windows way: the length without the NUL
+// on success, the size needed (with the NUL) when the buffer is too small.
+DWORD CopyOut(const std::string& s, LPSTR buffer, DWORD size) {
+    if (!buffer || size < s.size() + 1) return static_cast<DWORD>(s.size() + 1);
+    std::memcpy(buffer, s.c_str(), s.size() + 1);
+    return static_cast<DWORD>(s.size());
+}
+
+bool CopyContents(const fs::path& from, const fs::path& to, mode_t mode) {
+    const int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
+    if (in < 0) return false;
+    const int out = ::open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode | S_IWUSR);
+    if (out < 0) {
+        const int err = errno;
+        ::close(in);
+        errno = err;
+        return false;
+    }
+    char buf[65536];
+    bool ok = true;
+    int err = 0;
+    for (;;) {
+        const ssize_t n = ::read(in, buf, sizeof buf);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            if (n < 0) {
+                ok = false;
+                err = errno;
+            }
+            break;
+        }
+        for (ssize_t done = 0; done < n;) {
+            const ssize_t w = ::write(out, buf + done, static_cast<size_t>(n - done));
+            if (w < 0 && errno == EINTR) continue;
+            if (w < 0) {
+                ok = false;
+                err = errno;
+                break;
+            }
+            done += w;
+        }
+        if (!ok) break;
+    }
+    struct stat st {};
+    if (ok && ::fstat(in, &st) == 0) {
+        const struct timespec times[2] = {st.st_atim, st.st_mtim};
+        ::futimens(out, times);  // a copy keeps the last-write time, as on Windows
+        ::fchmod(out, mode);
+    }
+    ::close(in);
+    if (::close(out) != 0 && ok) {
+        ok = false;
+        err = errno;
+    }
+    errno = err;
+    return ok;
+}
+
+}  // namespace
+
+BOOL CopyFileA(LPCSTR from, LPCSTR to, BOOL failIfExists) {
+    const auto src = ResolveForApi(from);
+    if (!src) return FALSE;
+    const auto dst = ResolveForApi(to);
+    if (!dst) return FALSE;
+    struct stat sst {};
+    if (::stat(src->host.c_str(), &sst) != 0) return FailErrno(errno, src->host);
+    if (S_ISDIR(sst.st_mode)) return Fail(ERROR_ACCESS_DENIED);
+    struct stat dst_st {};
+    const bool exists = ::stat(dst->host.c_str(), &dst_st) == 0;
+    if (exists && sst.st_dev == dst_st.st_dev && sst.st_ino == dst_st.st_ino) return Fail(ERROR_SHARING_VIOLATION);
+    if (exists && failIfExists) return Fail(ERROR_FILE_EXISTS);
+    if (dst->cd || (exists && (S_ISDIR(dst_st.st_mode) || !OwnerWritable(dst_st)))) return Fail(ERROR_ACCESS_DENIED);
+    if (exists && IsOpenInProcess(dst_st)) return Fail(ERROR_SHARING_VIOLATION);
+    // Into a temporary name first, so that a failed copy leaves the old file whole.
+    static std::atomic<unsigned> counter{0};
+    fs::path temp = dst->host;
+    temp += ".zelbo-copy-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+    if (!CopyContents(src->host, temp, sst.st_mode & 07777)) {
+        const int err = errno;
+        ::unlink(temp.c_str());
+        return err == ENOENT ? Fail(ERROR_PATH_NOT_FOUND) : Fail(ErrorFromErrno(err));
+    }
+    if (::rename(temp.c_str(), dst->host.c_str()) != 0) {
+        const int err = errno;
+        ::unlink(temp.c_str());
+        return Fail(ErrorFromErrno(err));
+    }
+    struct stat lsst {};
+    if (LStat(src->host, lsst)) CopySideAttributes(src->host, lsst, dst->host);
+    return TRUE;
+}
+
+BOOL MoveFileA(LPCSTR from, LPCSTR to) {
+    const auto src = ResolveForApi(from);
+    if (!src) return FALSE;
+    const auto dst = ResolveForApi(to);
+    if (!dst) return FALSE;
+    struct stat sst {};
+    if (!LStat(src->host, sst)) return FailErrno(errno, src->host);
+    if (src->cd || dst->cd || src->isRoot) return Fail(ERROR_ACCESS_DENIED);
+    fs::path target = dst->host;
+    struct stat dst_st {};
+    if (LStat(dst->host, dst_st)) {
+        if (dst_st.st_dev != sst.st_dev || dst_st.st_ino != sst.st_ino) return Fail(ERROR_ALREADY_EXISTS);
+        // The same file under another case: rename it to the case given.
+        const std::string last = dst->dos.substr(dst->dos.find_last_of('\\') + 1);
+        target = dst->host.parent_path() / plat::Cp1252ToUtf8(last);
+    }
+    if (IsOpenInProcess(sst)) return Fail(ERROR_SHARING_VIOLATION);
+    std::error_code ec;
+    if (!fs::is_directory(target.parent_path(), ec)) return Fail(ERROR_PATH_NOT_FOUND);
+    if (::rename(src->host.c_str(), target.c_str()) == 0) return TRUE;
+    if (errno != EXDEV) return Fail(ErrorFromErrno(errno));
+    // Another host file system: a file is copied and deleted, a folder cannot move.
+    if (!S_ISREG(sst.st_mode)) return Fail(ERROR_NOT_SAME_DEVICE);
+    if (!CopyContents(src->host, target, sst.st_mode & 07777)) {
+        const int err = errno;
+        ::unlink(target.c_str());
+        return Fail(ErrorFromErrno(err));
+    }
+    CopySideAttributes(src->host, sst, target);
+    ::unlink(src->host.c_str());
+    ForgetSideAttributes(sst);
+    return TRUE;
+}
+
+BOOL DeleteFileA(LPCSTR name) {
+    const auto r = ResolveForApi(name);
+    if (!r) return FALSE;
+    struct stat st {};
+    if (!LStat(r->host, st)) return FailErrno(errno, r->host);
+    // A symbolic link is a plain file here: the link goes, never what it points to.
+    if (S_ISDIR(st.st_mode) || r->cd) return Fail(ERROR_ACCESS_DENIED);
+    if (!S_ISLNK(st.st_mode) && !OwnerWritable(st)) return Fail(ERROR_ACCESS_DENIED);
+    if (IsOpenInProcess(st)) return Fail(ERROR_SHARING_VIOLATION);
+    if (::unlink(r->host.c_str()) != 0) return FailErrno(errno, r->host);
+    ForgetSideAttributes(st);
+    return TRUE;
+}
+
+BOOL CreateDirectoryA(LPCSTR name, LPSECURITY_ATTRIBUTES) {
+    const auto r = ResolveForApi(name);
+    if (!r) return FALSE;
+    struct stat st {};
+    if (r->isRoot || LStat(r->host, st)) return Fail(ERROR_ALREADY_EXISTS);
+    if (r->cd) return Fail(ERROR_ACCESS_DENIED);
+    if (::mkdir(r->host.c_str(), 0777) != 0) {
+        return errno == ENOENT ? Fail(ERROR_PATH_NOT_FOUND) : Fail(ErrorFromErrno(errno));
+    }
+    return TRUE;
+}
+
+BOOL RemoveDirectoryA(LPCSTR name) {
+    const auto r = ResolveForApi(name);
+    if (!r) return FALSE;
+    struct stat st {};
+    if (!LStat(r->host, st)) return FailErrno(errno, r->host);
+    if (!S_ISDIR(st.st_mode)) return Fail(ERROR_DIRECTORY);
+    if (r->isRoot || r->cd) return Fail(ERROR_ACCESS_DENIED);
+    if (AttributesOf(r->host, st, false) & FILE_ATTRIBUTE_READONLY) return Fail(ERROR_ACCESS_DENIED);
+    if (::rmdir(r->host.c_str()) != 0) {
+        return (errno == ENOTEMPTY || errno == EEXIST) ? Fail(ERROR_DIR_NOT_EMPTY) : Fail(ErrorFromErrno(errno));
+    }
+    ForgetSideAttributes(st);
+    return TRUE;
+}
+
+DWORD GetFileAttributesA(LPCSTR name) {
+    const auto r = ResolveForApi(name);
+    if (!r) return INVALID_FILE_ATTRIBUTES;
+    struct stat st {};
+    // A drive's root may be a link to its folder; it is still a folder.
+    if (r->isRoot ? ::stat(r->host.c_str(), &st) != 0 : !LStat(r->host, st)) {
+        FailErrno(errno, r->host);
+        return INVALID_FILE_ATTRIBUTES;
+    }
+    return AttributesOf(r->host, st, r->cd);
+}
+
+BOOL SetFileAttributesA(LPCSTR name, DWORD attributes) {
+    const auto r = ResolveForApi(name);
+    if (!r) return FALSE;
+    struct stat st {};
+    if (!LStat(r->host, st)) return FailErrno(errno, r->host);
+    if (r->cd) return Fail(ERROR_ACCESS_DENIED);
+    if (!StoreAttributes(r->host, st, attributes)) return Fail(ErrorFromErrno(errno));
+    return TRUE;
+}
+
+DWORD GetFullPathNameA(LPCSTR name, DWORD size, LPSTR buffer, LPSTR* filePart) {
+    if (filePart) *filePart = nullptr;
+    const auto full = plat::FullDosPath(name ? name : "");
+    if (!full) {
+        SetLastError(ERROR_INVALID_NAME);
+        return 0;
+    }
+    const DWORD n = CopyOut(*full, buffer, size);
+    if (n == full->size() && filePart && full->size() > 3) *filePart = buffer + full->find_last_of('\\') + 1;
+    return n;
+}
+
+DWORD GetCurrentDirectoryA(DWORD size, LPSTR buffer) { return CopyOut(plat::CurrentDosDirectory(), buffer, size); }
+
+BOOL SetCurrentDirectoryA(LPCSTR name) {
+    const auto r = ResolveForApi(name);
+    if (!r) return FALSE;
+    struct stat st {};
+    if (::stat(r->host.c_str(), &st) != 0) return FailErrno(errno, r->host);
+    if (!S_ISDIR(st.st_mode)) return Fail(ERROR_DIRECTORY);
+    if (!plat::SetCurrentDosDirectory(r->dos)) return Fail(ERROR_PATH_NOT_FOUND);
+    return TRUE;
+}
+
+UINT GetWindowsDirectoryA(LPSTR buffer, UINT size) {
+    plat::EmulatedRoot();  // makes the folders
+    return CopyOut("C:\\WINDOWS", buffer, size);
+}
+
+UINT GetSystemDirectoryA(LPSTR buffer, UINT size) {
+    plat::EmulatedRoot();
+    return CopyOut("C:\\WINDOWS\\SYSTEM", buffer, size);
+}
+
+DWORD GetTempPathA(DWORD size, LPSTR buffer) {
+    plat::EmulatedRoot();
+    return CopyOut("C:\\WINDOWS\\TEMP\\", buffer, size);
+}
+
+UINT GetTempFileNameA(LPCSTR folder, LPCSTR prefix, UINT unique, LPSTR name) {
+    if (!folder || !name) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    std::string base = folder;
+    if (!base.empty() && base.back() != '\\' && base.back() != '/') base += '\\';
+    base.append(prefix ? std::string_view(prefix).substr(0, std::min<size_t>(3, std::strlen(prefix))) : "");
+    auto nameFor = [&](UINT n) {
+        char hex[8];
+        std::snprintf(hex, sizeof hex, "%X", n & 0xFFFF);
+        return base + hex + ".TMP";
+    };
+    if (unique != 0) {
+        const std::string s = nameFor(unique);
+        if (s.size() >= MAX_PATH) {
+            SetLastError(ERROR_FILENAME_EXCED_RANGE);
+            return 0;
+        }
+        std::memcpy(name, s.c_str(), s.size() + 1);
+        return unique & 0xFFFF;
+    }
+    // Start from the clock so that two programs rarely try the same numbers; make the file.
+    const UINT start = static_cast<UINT>(::time(nullptr) ^ ::getpid()) & 0xFFFF;
+    for (UINT i = 0; i < 0x10000; ++i) {
+        const UINT n = ((start + i) & 0xFFFF) ? ((start + i) & 0xFFFF) : 1;
+        const std::string s = nameFor(n);
+        HANDLE h = CreateFileA(s.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (h != INVALID_HANDLE_VALUE) {
+            CloseHandle(h);
+            std::memcpy(name, s.c_str(), s.size() + 1);
+            return n;
+        }
+        if (GetLastError() != ERROR_FILE_EXISTS) return 0;
+    }
+    SetLastError(ERROR_FILE_EXISTS);
+    return 0;
+}
+
+DWORD GetModuleFileNameA(HMODULE, LPSTR buffer, DWORD size) {
+    std::error_code ec;
+    const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+    if (ec) {
+        SetLastError(ERROR_MOD_NOT_FOUND);
+        return 0;
+    }
+    const std::string dos = plat::HostToDosPath(exe);
+    if (!buffer || size == 0) return 0;
+    // Cut to the buffer, as Windows 95 does.
+    const size_t n = std::min<size_t>(dos.size(), size - 1);
+    std::memcpy(buffer, dos.data(), n);
+    buffer[n] = '\0';
+    return static_cast<DWORD>(n);
+}
+
+UINT SetErrorMode(UINT mode) {
+    static std::atomic<UINT> current{0};
+    return current.exchange(mode);
+}

@@ -1,0 +1,149 @@
+// The headless back end: no window, virtual time, scripted input, captured screen and sound.
+//
+// Time advances only when the program waits (or sleeps), and then jumps straight to the next
+// due event: a multimedia-timer period, a scripted input or action, or the wait's deadline.
+// A clock query by the program moves the clock on by a small step (1 ms by default) so that
+// loops that poll the clock without waiting still end.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "platform/core/backend.h"
+
+namespace plat {
+
+// Thrown by a wait that nothing can ever end (no deadline, nothing scripted).
+class HeadlessStall : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+class HeadlessBackend : public IBackend {
+public:
+    HeadlessBackend();
+    ~HeadlessBackend() override;
+
+    // IBackend.
+    const char* Name() const override { return "headless"; }
+    bool IsHeadless() const override { return true; }
+    uint64_t NowMs() override { return m_now; }
+    uint64_t QueryClockMs() override;
+    void WaitUntil(uint64_t deadlineMs) override;
+    void Wake() override;
+    bool PollInput(InputEvent& ev) override;
+    uint32_t StartPeriodic(uint32_t periodMs, std::function<void()> fn) override;
+    void StopPeriodic(uint32_t id) override;
+    void Present(const uint8_t* pixels, int w, int h, const uint32_t* palette) override;
+    void SetFullscreen(bool fullscreen) override { m_fullscreen = fullscreen; }
+    void SetTitle(const std::string& utf8) override { m_title = utf8; }
+    void SetCursor(const CursorImage* cursor) override { m_cursor = cursor; }
+    void WarpMouse(int x, int y) override;
+    void Beep(UINT type) override { m_beeps.push_back(type); }
+    bool OpenAudio(const AudioFormat& fmt, IAudioSource* source) override;
+    void PauseAudio(bool paused) override { m_audioPaused = paused; }
+    void CloseAudio() override;
+
+    // Scripting, for tests and whole-program runs. Times are absolute virtual milliseconds.
+    void QueueInput(uint64_t atMs, const InputEvent& ev);
+    void At(uint64_t atMs, std::function<void()> action);
+    void MouseMove(uint64_t atMs, int x, int y);
+    void Click(uint64_t atMs, int x, int y, MouseButton button = MouseButton::Left);
+    void Key(uint64_t atMs, int vk, uint8_t ch = 0);
+    // Advances the clock by ms, running everything that comes due on the way.
+    void Advance(uint64_t ms);
+    // The step a clock query moves the clock by (0 keeps it still between waits).
+    void SetQueryStep(uint32_t ms) { m_queryStep = ms; }
+    // The longest a wait without deadline may run on periodic timers alone before it is a stall.
+    void SetStallLimit(uint64_t ms) { m_stallLimit = ms; }
+
+    // What the program did.
+    const std::vector<uint8_t>& PlayedAudio() const { return m_played; }
+    void ClearPlayedAudio() { m_played.clear(); }
+    bool AudioOpen() const { return m_audioSource != nullptr; }
+    void SetAudioDevicePresent(bool present) { m_audioPresent = present; }
+    const std::vector<UINT>& Beeps() const { return m_beeps; }
+    uint64_t PresentCount() const { return m_presents; }
+    // The last presented frame, as RGB colours (0x00BBGGRR) per pixel.
+    const std::vector<uint32_t>& PresentedFrame() const { return m_frame; }
+    int FrameWidth() const { return m_frameWidth; }
+    int FrameHeight() const { return m_frameHeight; }
+    const std::string& Title() const { return m_title; }
+    bool Fullscreen() const { return m_fullscreen; }
+    const CursorImage* Cursor() const { return m_cursor; }
+    POINT MousePosition() const { return m_mouse; }
+
+    // Answers for message boxes and dialogs, taken in order as they appear.
+    void PushAnswer(int answer) { m_answers.push_back(answer); }
+    bool TakeAnswer(int& answer);
+    size_t AnswersLeft() const { return m_answers.size(); }
+
+    // Loads a script (see platform/README.md); false with a message on a malformed line.
+    bool LoadScript(const std::string& text, const std::string& baseDir, std::string* error);
+
+private:
+    struct Scheduled {
+        bool isInput = false;
+        InputEvent input;
+        std::function<void()> action;
+    };
+    struct Periodic {
+        uint32_t id = 0;
+        uint32_t period = 0;
+        uint64_t due = 0;
+        std::shared_ptr<std::function<void()>> fn;
+    };
+
+    // Moves the clock to target, running periodic callbacks, audio and scripted events in time
+    // order; stops early when scripted input arrives or the back end was woken.
+    void AdvanceTo(uint64_t target, bool stopOnNews);
+    void ConsumeAudio(uint64_t until);
+    uint64_t NextScheduled() const;
+
+    uint64_t m_now = 0;
+    uint32_t m_queryStep = 1;
+    uint64_t m_stallLimit = 10 * 60 * 1000;
+    bool m_advancing = false;
+    bool m_woken = false;
+    std::multimap<uint64_t, Scheduled> m_schedule;
+    std::deque<InputEvent> m_pending;
+    std::vector<Periodic> m_periodic;
+    uint32_t m_nextPeriodicId = 1;
+
+    bool m_audioPresent = true;
+    IAudioSource* m_audioSource = nullptr;
+    AudioFormat m_audioFormat;
+    bool m_audioPaused = false;
+    uint64_t m_audioOwed = 0;  // thousandths of a sample not yet pulled
+    uint64_t m_audioClock = 0;
+    std::vector<uint8_t> m_played;
+
+    std::vector<UINT> m_beeps;
+    uint64_t m_presents = 0;
+    std::vector<uint32_t> m_frame;
+    int m_frameWidth = 0;
+    int m_frameHeight = 0;
+    std::string m_title;
+    bool m_fullscreen = false;
+    const CursorImage* m_cursor = nullptr;
+    POINT m_mouse{};
+    std::deque<int> m_answers;
+};
+
+// The installed back end, which must be the headless one.
+HeadlessBackend& Headless();
+// Installs a fresh headless back end and resets every window, timer, queue and input state.
+HeadlessBackend& InstallHeadless();
+
+// Writes the screen as it is shown now (through the hardware palette) as a PNG.
+bool SaveScreenPng(const std::string& path);
+// Writes 8-bit unsigned mono samples as a WAV file.
+bool SaveWav(const std::string& path, const std::vector<uint8_t>& samples, int samplesPerSec);
+
+}  // namespace plat
