@@ -37,6 +37,8 @@ struct InputEvent {
     MouseButton button = MouseButton::Left;
     int vk = 0;
     bool repeat = false;
+    // Keys of the separate cursor block, right Ctrl/Alt, keypad Enter and divide (bit 24 of lParam).
+    bool extended = false;
     // The Windows-1252 character a key down types, 0 if none (TranslateMessage turns it into WM_CHAR).
     uint8_t ch = 0;
 };

@@ -174,6 +174,7 @@ void HandleKey(const InputEvent& ev) {
     UINT msg = isDown ? (sys ? WM_SYSKEYDOWN : WM_KEYDOWN) : (sys ? WM_SYSKEYUP : WM_KEYUP);
     uintptr_t lp = 1;
     if (isDown) lp |= static_cast<uintptr_t>(ev.ch) << 16;
+    if (ev.extended) lp |= 1u << 24;
     if (alt) lp |= 1u << 29;
     if (wasDown) lp |= 1u << 30;
     if (!isDown) lp |= (1u << 30) | (1u << 31);

@@ -250,6 +250,25 @@ TEST_F(QueueTest, TranslateMessageMakesWindows1252Characters) {
     EXPECT_EQ(got[2].first, UINT(WM_KEYUP));
 }
 
+TEST_F(QueueTest, KeyMessagesCarryTheExtendedAndPreviousStateBits) {
+    SetFocus(main);
+    plat::InputEvent ev;
+    ev.kind = plat::InputKind::KeyDown;
+    ev.vk = VK_LEFT;
+    ev.extended = true;
+    head->QueueInput(head->NowMs(), ev);
+    ev.repeat = true;
+    head->QueueInput(head->NowMs(), ev);
+    head->Advance(1);
+    MSG first, second;
+    ASSERT_TRUE(PeekMessage(&first, nullptr, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE));
+    ASSERT_TRUE(PeekMessage(&second, nullptr, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE));
+    auto bits = [](const MSG& m) { return static_cast<uintptr_t>(m.lParam); };
+    EXPECT_NE(bits(first) & (1u << 24), 0u);
+    EXPECT_EQ(bits(first) & (1u << 30), 0u);  // was up before
+    EXPECT_NE(bits(second) & (1u << 30), 0u); // auto-repeat: was down
+}
+
 TEST_F(QueueTest, CloseButtonAndAltF4ReachTheTopLevelWindow) {
     plat::InputEvent close;
     close.kind = plat::InputKind::Close;

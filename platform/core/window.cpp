@@ -195,7 +195,11 @@ static std::string UpperName(LPCSTR name) {
 }
 
 static std::string AtomName(LPCSTR name) {
-    if (name && IS_INTRESOURCE(name)) return "#" + std::to_string(reinterpret_cast<uintptr_t>(name));
+    if (name && IS_INTRESOURCE(name)) {
+        std::string atom = std::to_string(reinterpret_cast<uintptr_t>(name));
+        atom.insert(atom.begin(), '#');
+        return atom;
+    }
     return UpperName(name);
 }
 

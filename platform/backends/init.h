@@ -1,0 +1,13 @@
+// Program start-up of the platform: picks the back end.
+#pragma once
+
+#include <string>
+
+namespace plat {
+
+// Installs the back end named by ZELBO_BACKEND ("sdl", the default, or "headless"). With the
+// headless back end, ZELBO_SCRIPT names a script of input and actions to run. Returns false
+// with a message when no back end can start.
+bool InitPlatform(std::string* error);
+
+}  // namespace plat

@@ -1,0 +1,452 @@
+#include "platform/sdl/sdl_backend.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+
+#include "platform/sdl/frame_convert.h"
+#include "platform/sdl/sdl_input.h"
+
+namespace plat {
+namespace {
+
+constexpr int kDefaultWidth = 640;
+constexpr int kDefaultHeight = 480;
+constexpr size_t kMaxCachedCursors = 32;
+constexpr int kBeepHz = 880;
+constexpr int kBeepAmplitude = 24;
+
+// ZELBO_WINDOW_SCALE when set, else the largest whole-number scale at which the window fits
+// the desktop's usable area.
+int InitialScale() {
+    if (const char* env = SDL_getenv("ZELBO_WINDOW_SCALE")) {
+        const int s = SDL_atoi(env);
+        if (s >= 1 && s <= 8) return s;
+    }
+    SDL_Rect r;
+    if (SDL_GetDisplayUsableBounds(0, &r) != 0) return 1;
+    const int decorations = 64;  // title bar and frame, roughly
+    return std::max(1, std::min(r.w / kDefaultWidth, (r.h - decorations) / kDefaultHeight));
+}
+
+// Whether an OpenGL renderer runs on a software rasteriser (no GPU: a virtual machine, Xvfb).
+// There SDL's own software renderer costs about a fifth of the CPU per frame.
+bool IsSoftwareGl(SDL_Renderer* renderer) {
+    SDL_RendererInfo info;
+    if (SDL_GetRendererInfo(renderer, &info) != 0 || std::strncmp(info.name, "opengl", 6) != 0) return false;
+    using GetString = const unsigned char* (*)(unsigned int);
+    auto getString = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
+    if (!getString) return false;
+    constexpr unsigned int kGlRenderer = 0x1F01;
+    const auto* name = reinterpret_cast<const char*>(getString(kGlRenderer));
+    if (!name) return false;
+    for (const char* soft : {"llvmpipe", "softpipe", "swrast", "Software Rasterizer"})
+        if (std::strstr(name, soft)) return true;
+    return false;
+}
+
+bool ValidCursor(const CursorImage& c) {
+    return c.width > 0 && c.height > 0 && c.width <= 256 && c.height <= 256 &&
+           c.rgba.size() >= static_cast<size_t>(c.width) * static_cast<size_t>(c.height);
+}
+
+bool SameCursor(const CursorImage& a, const CursorImage& b) {
+    return a.width == b.width && a.height == b.height && a.hotX == b.hotX && a.hotY == b.hotY &&
+           a.rgba == b.rgba;
+}
+
+// An SDL colour cursor of the image enlarged by scale (the screen is shown enlarged too).
+SDL_Cursor* MakeCursor(const CursorImage& img, int scale) {
+    const int w = img.width * scale;
+    const int h = img.height * scale;
+    std::vector<uint32_t> px(static_cast<size_t>(w) * static_cast<size_t>(h));
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            px[static_cast<size_t>(y) * static_cast<size_t>(w) + static_cast<size_t>(x)] =
+                img.rgba[static_cast<size_t>(y / scale) * static_cast<size_t>(img.width) +
+                         static_cast<size_t>(x / scale)];
+    // 0xAABBGGRR words: red in the low byte.
+    SDL_Surface* s = SDL_CreateRGBSurfaceFrom(px.data(), w, h, 32, w * 4, 0x000000FFu, 0x0000FF00u,
+                                              0x00FF0000u, 0xFF000000u);
+    if (!s) return nullptr;
+    const int hotX = std::clamp(img.hotX * scale, 0, w - 1);
+    const int hotY = std::clamp(img.hotY * scale, 0, h - 1);
+    SDL_Cursor* c = SDL_CreateColorCursor(s, hotX, hotY);
+    SDL_FreeSurface(s);
+    return c;
+}
+
+}  // namespace
+
+std::unique_ptr<IBackend> CreateSdlBackend() {
+    std::unique_ptr<SdlBackend> b(new SdlBackend());
+    if (!b->Init()) return nullptr;
+    return b;
+}
+
+bool SdlBackend::Init() {
+    m_start = std::chrono::steady_clock::now();
+    // Ctrl+C ends the program as usual; the close button is the window's only way to ask.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
+    SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
+        SDL_Log("SDL cannot start video: %s", SDL_GetError());
+        return false;
+    }
+    m_wakeEvent = SDL_RegisterEvents(1);
+    if (m_wakeEvent == static_cast<uint32_t>(-1)) return false;
+    const int scale = InitialScale();
+    m_window = SDL_CreateWindow("", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kDefaultWidth * scale,
+                                kDefaultHeight * scale, SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
+    if (!m_window) {
+        SDL_Log("SDL cannot make a window: %s", SDL_GetError());
+        return false;
+    }
+    m_renderer = SDL_CreateRenderer(m_window, -1, 0);
+    if (m_renderer && !SDL_GetHint(SDL_HINT_RENDER_DRIVER) && IsSoftwareGl(m_renderer)) {
+        SDL_DestroyRenderer(m_renderer);
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+        m_renderer = SDL_CreateRenderer(m_window, -1, SDL_RENDERER_SOFTWARE);
+    }
+    if (!m_renderer) m_renderer = SDL_CreateRenderer(m_window, -1, SDL_RENDERER_SOFTWARE);
+    if (!m_renderer) {
+        SDL_Log("SDL cannot make a renderer: %s", SDL_GetError());
+        return false;
+    }
+    SDL_SetWindowMinimumSize(m_window, kDefaultWidth, kDefaultHeight);
+    SDL_RenderSetLogicalSize(m_renderer, kDefaultWidth, kDefaultHeight);
+    SDL_RenderSetIntegerScale(m_renderer, SDL_TRUE);
+    m_texWidth = kDefaultWidth;
+    m_texHeight = kDefaultHeight;
+    return true;
+}
+
+SdlBackend::~SdlBackend() {
+    m_timers.StopAll();
+    CloseAudio();
+    for (CachedCursor& c : m_cursors) SDL_FreeCursor(c.cursor);
+    if (m_texture) SDL_DestroyTexture(m_texture);
+    if (m_renderer) SDL_DestroyRenderer(m_renderer);
+    if (m_window) SDL_DestroyWindow(m_window);
+    SDL_Quit();
+}
+
+uint64_t SdlBackend::NowMs() {
+    return static_cast<uint64_t>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - m_start)
+            .count());
+}
+
+void SdlBackend::WaitUntil(uint64_t deadlineMs) {
+    if (!m_pending.empty()) return;
+    for (;;) {
+        const uint64_t now = NowMs();
+        if (now >= deadlineMs) return;
+        SDL_Event e;
+        int got;
+        if (deadlineMs == kNoDeadline) {
+            got = SDL_WaitEvent(&e);
+            if (!got) return;  // SDL failed: returning beats spinning
+        } else {
+            got = SDL_WaitEventTimeout(&e, static_cast<int>(std::min<uint64_t>(deadlineMs - now, INT_MAX)));
+        }
+        if (got && Handle(e)) return;
+    }
+}
+
+void SdlBackend::Wake() {
+    // One wake event in the queue at a time is enough; the flag is cleared when it is taken.
+    if (m_wakePending.exchange(true)) return;
+    SDL_Event e;
+    SDL_zero(e);
+    e.type = m_wakeEvent;
+    if (SDL_PushEvent(&e) != 1) m_wakePending = false;
+}
+
+bool SdlBackend::PollInput(InputEvent& ev) {
+    if (m_pending.empty()) {
+        SDL_Event e;
+        while (SDL_PollEvent(&e)) Handle(e);
+    }
+    if (m_pending.empty()) return false;
+    ev = m_pending.front();
+    m_pending.pop_front();
+    return true;
+}
+
+bool SdlBackend::Handle(const SDL_Event& e) {
+    if (e.type == m_wakeEvent) {
+        m_wakePending = false;
+        return true;
+    }
+    InputEvent ev;
+    switch (e.type) {
+        case SDL_QUIT:
+            ev.kind = InputKind::Close;
+            Push(ev);
+            return true;
+        case SDL_WINDOWEVENT:
+            switch (e.window.event) {
+                case SDL_WINDOWEVENT_CLOSE:
+                    ev.kind = InputKind::Close;
+                    break;
+                case SDL_WINDOWEVENT_FOCUS_GAINED:
+                    ev.kind = InputKind::FocusGained;
+                    break;
+                case SDL_WINDOWEVENT_FOCUS_LOST:
+                    ev.kind = InputKind::FocusLost;
+                    break;
+                case SDL_WINDOWEVENT_EXPOSED:
+                case SDL_WINDOWEVENT_SIZE_CHANGED:
+                    m_clearPending = true;
+                    Redraw();
+                    if (m_cursorVisible && ValidCursor(m_cursorImage)) ShowCursorImage();
+                    return false;
+                default:
+                    return false;
+            }
+            Push(ev);
+            return true;
+        case SDL_MOUSEMOTION:
+            // The renderer has already mapped the position to screen coordinates; the
+            // letter-box margins clamp to the nearest edge.
+            ev.kind = InputKind::MouseMove;
+            ev.x = std::clamp(e.motion.x, 0, m_texWidth - 1);
+            ev.y = std::clamp(e.motion.y, 0, m_texHeight - 1);
+            Push(ev);
+            return true;
+        case SDL_MOUSEBUTTONDOWN:
+        case SDL_MOUSEBUTTONUP:
+            switch (e.button.button) {
+                case SDL_BUTTON_LEFT:
+                    ev.button = MouseButton::Left;
+                    break;
+                case SDL_BUTTON_RIGHT:
+                    ev.button = MouseButton::Right;
+                    break;
+                case SDL_BUTTON_MIDDLE:
+                    ev.button = MouseButton::Middle;
+                    break;
+                default:
+                    return false;
+            }
+            ev.kind = e.type == SDL_MOUSEBUTTONDOWN ? InputKind::MouseDown : InputKind::MouseUp;
+            ev.x = std::clamp(e.button.x, 0, m_texWidth - 1);
+            ev.y = std::clamp(e.button.y, 0, m_texHeight - 1);
+            Push(ev);
+            return true;
+        case SDL_KEYDOWN:
+        case SDL_KEYUP: {
+            const SDL_Keysym& k = e.key.keysym;
+            ev.vk = VirtualKeyFromSdl(k.scancode, k.sym, (k.mod & KMOD_NUM) != 0);
+            if (!ev.vk) return false;
+            ev.kind = e.type == SDL_KEYDOWN ? InputKind::KeyDown : InputKind::KeyUp;
+            ev.repeat = e.key.repeat != 0;
+            ev.extended = IsExtendedKey(k.scancode);
+            if (e.type == SDL_KEYDOWN)
+                ev.ch = ControlCharForKey(ev.vk, (k.mod & KMOD_CTRL) != 0, (k.mod & KMOD_ALT) != 0);
+            Push(ev);
+            return true;
+        }
+        case SDL_TEXTINPUT: {
+            const std::string text = TypedTextToCp1252(e.text.text);
+            for (char c : text) {
+                InputEvent chEv;
+                chEv.kind = InputKind::Char;
+                chEv.ch = static_cast<uint8_t>(c);
+                Push(chEv);
+            }
+            return !text.empty();
+        }
+        default:
+            return false;
+    }
+}
+
+uint32_t SdlBackend::StartPeriodic(uint32_t periodMs, std::function<void()> fn) {
+    return m_timers.Start(periodMs, std::move(fn));
+}
+
+void SdlBackend::StopPeriodic(uint32_t id) {
+    m_timers.Stop(id);
+}
+
+void SdlBackend::Present(const uint8_t* pixels, int w, int h, const uint32_t* palette) {
+    if (!m_renderer || !pixels || !palette || w <= 0 || h <= 0) return;
+    if (!m_texture || w != m_texWidth || h != m_texHeight) {
+        if (m_texture) SDL_DestroyTexture(m_texture);
+        m_texture =
+            SDL_CreateTexture(m_renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, w, h);
+        if (!m_texture) return;
+        m_texWidth = w;
+        m_texHeight = h;
+        SDL_RenderSetLogicalSize(m_renderer, w, h);
+    }
+    void* dst = nullptr;
+    int pitch = 0;
+    if (SDL_LockTexture(m_texture, nullptr, &dst, &pitch) != 0) return;
+    ConvertIndexedFrame(pixels, w, h, static_cast<size_t>(w), palette, dst, static_cast<size_t>(pitch));
+    SDL_UnlockTexture(m_texture);
+    if (!m_shown) {
+        SDL_ShowWindow(m_window);
+        m_shown = true;
+    }
+    Redraw();
+}
+
+void SdlBackend::Redraw() {
+    if (!m_renderer) return;
+    // The software renderer keeps its frame between presents, so the letter-box bars need
+    // clearing only after the window changed; accelerated renderers clear every frame.
+    SDL_RendererInfo info{};
+    bool software = SDL_GetRendererInfo(m_renderer, &info) == 0 && (info.flags & SDL_RENDERER_SOFTWARE);
+    if (!software || m_clearPending) {
+        SDL_SetRenderDrawColor(m_renderer, 0, 0, 0, 255);
+        SDL_RenderClear(m_renderer);
+        m_clearPending = false;
+    }
+    if (m_texture) SDL_RenderCopy(m_renderer, m_texture, nullptr, nullptr);
+    SDL_RenderPresent(m_renderer);
+}
+
+void SdlBackend::SetFullscreen(bool fullscreen) {
+    SDL_SetWindowFullscreen(m_window, fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+    m_clearPending = true;
+    if (m_shown) Redraw();
+}
+
+void SdlBackend::SetTitle(const std::string& utf8) {
+    SDL_SetWindowTitle(m_window, utf8.c_str());
+}
+
+int SdlBackend::Scale() const {
+    float sx = 1.0f;
+    float sy = 1.0f;
+    if (m_renderer) SDL_RenderGetScale(m_renderer, &sx, &sy);
+    return std::max(1, static_cast<int>(sx));
+}
+
+void SdlBackend::SetCursor(const CursorImage* cursor) {
+    if (!cursor) {
+        m_cursorVisible = false;
+        SDL_ShowCursor(SDL_DISABLE);
+        return;
+    }
+    if (!ValidCursor(*cursor)) return;
+    if (!SameCursor(*cursor, m_cursorImage)) m_cursorImage = *cursor;
+    m_cursorVisible = true;
+    ShowCursorImage();
+}
+
+void SdlBackend::ShowCursorImage() {
+    const int scale = Scale();
+    auto it = std::find_if(m_cursors.begin(), m_cursors.end(), [&](const CachedCursor& c) {
+        return c.scale == scale && SameCursor(c.image, m_cursorImage);
+    });
+    SDL_Cursor* cursor = nullptr;
+    if (it != m_cursors.end()) {
+        cursor = it->cursor;
+    } else {
+        cursor = MakeCursor(m_cursorImage, scale);
+        if (!cursor) return;
+        if (m_cursors.size() >= kMaxCachedCursors) {
+            // Drop the oldest one that is not on show.
+            auto old = std::find_if(m_cursors.begin(), m_cursors.end(),
+                                    [&](const CachedCursor& c) { return c.cursor != m_currentCursor; });
+            if (old != m_cursors.end()) {
+                SDL_FreeCursor(old->cursor);
+                m_cursors.erase(old);
+            }
+        }
+        m_cursors.push_back(CachedCursor{scale, m_cursorImage, cursor});
+    }
+    if (cursor != m_currentCursor) {
+        SDL_SetCursor(cursor);
+        m_currentCursor = cursor;
+    }
+    SDL_ShowCursor(SDL_ENABLE);
+}
+
+void SdlBackend::WarpMouse(int x, int y) {
+    if (!m_window || !m_renderer) return;
+    int wx = 0;
+    int wy = 0;
+    SDL_RenderLogicalToWindow(m_renderer, static_cast<float>(x) + 0.5f, static_cast<float>(y) + 0.5f, &wx,
+                              &wy);
+    SDL_WarpMouseInWindow(m_window, wx, wy);
+}
+
+void SdlBackend::Beep(UINT) {
+    if (m_audioDevice) m_beepLeft = m_audioRate / 8;
+}
+
+void SdlBackend::AudioCallback(void* userdata, uint8_t* stream, int len) {
+    auto* self = static_cast<SdlBackend*>(userdata);
+    const auto n = static_cast<size_t>(len);
+    if (self->m_audioSource)
+        self->m_audioSource->Pull(stream, n);
+    else
+        std::memset(stream, 0x80, n);
+    int left = self->m_beepLeft.load();
+    if (left <= 0) return;
+    const int half = std::max(1, self->m_audioRate / (2 * kBeepHz));
+    const int count = std::min(left, len);
+    for (int i = 0; i < count; ++i) {
+        const int tone = (self->m_beepPhase++ / half) % 2 ? kBeepAmplitude : -kBeepAmplitude;
+        stream[i] = static_cast<uint8_t>(std::clamp(stream[i] + tone, 0, 255));
+    }
+    self->m_beepLeft -= count;
+}
+
+bool SdlBackend::OpenAudio(const AudioFormat& fmt, IAudioSource* source) {
+    CloseAudio();
+    // Only what the device feeds: unsigned 8-bit samples.
+    if (!source || fmt.bitsPerSample != 8 || fmt.channels < 1 || fmt.channels > 2 || fmt.samplesPerSec <= 0)
+        return false;
+    if (!SDL_WasInit(SDL_INIT_AUDIO) && SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+        SDL_Log("no audio: %s", SDL_GetError());
+        return false;
+    }
+    SDL_AudioSpec want;
+    SDL_zero(want);
+    want.freq = fmt.samplesPerSec;
+    want.format = AUDIO_U8;
+    want.channels = static_cast<Uint8>(fmt.channels);
+    // About 20 ms per callback: short enough for the 16 ms mixer tick to keep up.
+    Uint16 samples = 64;
+    while (samples < 4096 && samples * 50 < fmt.samplesPerSec) samples = static_cast<Uint16>(samples * 2);
+    want.samples = samples;
+    want.callback = &SdlBackend::AudioCallback;
+    want.userdata = this;
+    m_audioSource = source;
+    m_audioRate = fmt.samplesPerSec;
+    m_beepLeft = 0;
+    SDL_AudioSpec have;
+    // No changes allowed: SDL converts to whatever the hardware wants.
+    m_audioDevice = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+    if (!m_audioDevice) {
+        SDL_Log("no audio device: %s", SDL_GetError());
+        m_audioSource = nullptr;
+        return false;
+    }
+    SDL_PauseAudioDevice(m_audioDevice, 0);
+    return true;
+}
+
+void SdlBackend::PauseAudio(bool paused) {
+    if (m_audioDevice) SDL_PauseAudioDevice(m_audioDevice, paused ? 1 : 0);
+}
+
+void SdlBackend::CloseAudio() {
+    if (!m_audioDevice) return;
+    // Waits for a callback in progress, so the source is not pulled after this.
+    SDL_CloseAudioDevice(m_audioDevice);
+    m_audioDevice = 0;
+    m_audioSource = nullptr;
+}
+
+}  // namespace plat
