@@ -1,0 +1,12 @@
+// The start-up test pattern: colour bands through a palette of PC_RESERVED entries that
+// cycle on a 55 ms timer, so the palette display and palette animation can be seen working.
+#pragma once
+
+#include "platform/core/wintypes.h"
+
+namespace app {
+
+// Creates the pattern's full-screen window; nullptr on failure.
+HWND CreateTestPatternWindow();
+
+}  // namespace app
