@@ -64,3 +64,30 @@ function(zelbo_benchmarks)
   target_link_libraries(${A_NAME} PRIVATE ${A_DEPS} benchmark::benchmark benchmark::benchmark_main)
   zelbo_warnings(${A_NAME})
 endfunction()
+
+# zelbo_fuzzer(NAME <exe> SOURCES <files...> [DEPS <targets...>] [SEEDS <folders...>])
+# A libFuzzer target, built only with -DZELBO_FUZZ=ON (clang): the target and the code it
+# links are instrumented and checked by AddressSanitizer and UndefinedBehaviorSanitizer.
+# SEEDS are folders of inputs to start from (listed in <exe>.seeds beside the program).
+# scripts/fuzz builds and runs every executable named *_fuzz.
+if(ZELBO_FUZZ)
+  if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+    message(FATAL_ERROR "ZELBO_FUZZ needs clang (CC=clang CXX=clang++)")
+  endif()
+  # Coverage of the libraries under test, not only of the fuzz target itself.
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+function(zelbo_fuzzer)
+  cmake_parse_arguments(A "" "NAME" "SOURCES;DEPS;SEEDS" ${ARGN})
+  if(NOT ZELBO_FUZZ)
+    return()
+  endif()
+  add_executable(${A_NAME} ${A_SOURCES})
+  target_link_libraries(${A_NAME} PRIVATE ${A_DEPS})
+  target_compile_options(${A_NAME} PRIVATE -fsanitize=fuzzer,address,undefined)
+  target_link_options(${A_NAME} PRIVATE -fsanitize=fuzzer,address,undefined)
+  zelbo_warnings(${A_NAME})
+  list(JOIN A_SEEDS "\n" seeds)
+  file(GENERATE OUTPUT $<TARGET_FILE:${A_NAME}>.seeds CONTENT "${seeds}\n")
+endfunction()

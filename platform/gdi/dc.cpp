@@ -5,6 +5,7 @@
 
 #include "platform/core/display.h"
 #include "platform/gdi/gdi_internal.h"
+#include "platform/gdi/printer_internal.h"
 
 namespace plat::gdi {
 namespace {
@@ -58,6 +59,7 @@ HDC NewDc(DcKind kind, HWND hwnd, bool released) {
 void FreeDc(HDC hdc) {
     DcObj* dc = GetDcObj(hdc);
     if (!dc) return;
+    if (dc->dcKind == DcKind::Printer) ForgetPrinterDc(dc);
     for (const DcState& s : dc->saved) RefState(s, false);
     RefState(dc->st, false);
     BitmapObj* b = GetBitmap(dc->st.bitmap);
@@ -144,8 +146,9 @@ bool SurfaceOf(DcObj* dc, Surface& s, POINT& origin) {
             origin = POINT{};
             return true;
         }
-        case DcKind::Info:
         case DcKind::Printer:
+            return PrinterSurface(dc, s, origin);
+        case DcKind::Info:
             return false;
     }
     return false;
@@ -243,9 +246,9 @@ BOOL EndPaint(HWND hwnd, const PAINTSTRUCT* ps) {
     return TRUE;
 }
 
-HDC CreateDC(LPCSTR driver, LPCSTR device, LPCSTR, const void*) {
+HDC CreateDC(LPCSTR driver, LPCSTR device, LPCSTR output, const void* devMode) {
     if (IsDisplayName(driver) || IsDisplayName(device)) return NewDc(DcKind::Screen, nullptr, false);
-    // Printers are added by the printing layer.
+    if (HDC printer = CreatePrinterDc(driver, device, output, devMode)) return printer;
     SetLastError(ERROR_INVALID_PARAMETER);
     return nullptr;
 }
@@ -365,6 +368,7 @@ BOOL RestoreDC(HDC hdc, int saved) {
 int GetDeviceCaps(HDC hdc, int index) {
     DcObj* dc = GetDcObj(hdc);
     if (!dc) return 0;
+    if (dc->dcKind == DcKind::Printer) return PrinterCaps(dc, index);
     auto& ov = CapsOverrides();
     if (auto it = ov.find(index); it != ov.end()) return it->second;
     switch (index) {

@@ -34,6 +34,9 @@ struct Surface {
     int height = 0;
     Space space = Space::Device;
     const RGBQUAD* table = nullptr;  // Space::Table: 256 entries
+    // Printer pages: a table that grows by each colour drawn while it has room.
+    RGBQUAD* growTable = nullptr;
+    int* tableUsed = nullptr;
     bool isDisplay = false;
     uint8_t* Row(int y) const { return base + static_cast<ptrdiff_t>(y) * pitch; }
     bool Valid() const { return base != nullptr && width > 0 && height > 0; }

@@ -222,7 +222,8 @@ uint8_t NearestValue(const Surface& s, uint8_t r, uint8_t g, uint8_t b) {
             return (r + g + b) > 384 ? 1 : 0;
         case Space::Table: {
             int best = 0, bestDist = INT_MAX;
-            for (int i = 0; i < 256; ++i) {
+            const int entries = s.tableUsed ? *s.tableUsed : 256;
+            for (int i = 0; i < entries; ++i) {
                 const RGBQUAD& q = s.table[i];
                 int d = Distance(q.rgbRed, q.rgbGreen, q.rgbBlue, r, g, b);
                 if (d < bestDist) {
@@ -230,6 +231,10 @@ uint8_t NearestValue(const Surface& s, uint8_t r, uint8_t g, uint8_t b) {
                     best = i;
                     if (d == 0) break;
                 }
+            }
+            if (bestDist != 0 && s.growTable && s.tableUsed && *s.tableUsed < 256) {
+                best = (*s.tableUsed)++;
+                s.growTable[best] = RGBQUAD{b, g, r, 0};
             }
             return static_cast<uint8_t>(best);
         }

@@ -1,0 +1,45 @@
+// The engine's picture items by resource id, and the seam through which the engine supplies
+// what they need: its item cache, the resource manager of each module, the module-relative id
+// rule and the sound list's service step. Until the engine installs a host, GetResItem finds
+// nothing and pictures do not load.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "platform/core/wintypes.h"
+
+class CResItemTable;
+class CResMgr;
+class CSprite;
+struct ResDirEntry;
+
+class IResItemHost {
+public:
+    virtual ~IResItemHost() = default;
+    // The engine's item cache (100 buckets), or null.
+    virtual CResItemTable* ItemCache() = 0;
+    // The resource manager of a module number (id / 1000), or null.
+    virtual CResMgr* ResourceManager(int module) = 0;
+    // A module-relative id made absolute (the toolbox's id rule).
+    virtual int32_t MapResourceId(int16_t relativeId) = 0;
+    // One service step of the sound list, so that sound keeps flowing while pictures load.
+    virtual void ServiceSound() {}
+};
+
+// Installs the host (null: none). The host outlives every call made while it is installed.
+void SetResItemHost(IResItemHost* host);
+IResItemHost* GetResItemHost();
+
+// The picture of an absolute id from the item cache, made and cached when absent, and loaded
+// when load is set. Ids with remainder 2 modulo 1000 stand for no picture (null); remainder 1
+// is the shared id 1. Null when the load fails (the item stays cached, unloaded).
+CSprite* GetResItem(int32_t id, BOOL load);
+// Applies the 'HT#' table of the absolute id: each record {i16 picture id, i16 x, i16 y} sets
+// the hot spot of that picture (module-relative id), made in the cache without loading it.
+void LoadHotspotTable(int32_t id);
+
+// Reads the whole item (type, id) of the module id / 1000. *entry is looked up when null and
+// kept; false when there is no such item, it is larger than maxSize, or it cannot be read.
+bool ReadResourceItem(uint32_t type, int32_t id, ResDirEntry** entry, std::vector<uint8_t>& out,
+                      uint32_t maxSize = 64u << 20);

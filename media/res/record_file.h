@@ -1,0 +1,225 @@
+// CRecordFile: an activity's writable store of typed, numbered items ("Mod2000.rsc" to
+// "Mod6000.rsc" in the current player's folder).
+//
+// File layout (little-endian): a 16-byte header {data end, directory size, entries, tag},
+// the items' data from offset 16 up to data end (holes allowed), then the directory of
+// 20-byte entries {u16 id, u16 flags, u32 type, u32 offset, u32 size, u32 unused} from
+// data end to the end of the file. A tag read as 0x2043414D ("MAC ") means the four header
+// words are in the other byte order.
+//
+// Every change is written so that a failure at any point (disk full, an I/O error, the
+// process killed) leaves the file readable with either the old or the new content: new
+// data and a new directory go only to bytes the file's current header does not reach, the
+// 16-byte header (one sector) is rewritten last, and writes are flushed before and after it.
+// Headers and directories whose numbers do not fit the file are refused, never trusted.
+//
+// Operations return 0 or an error code: a negative code of the record file's own, or a
+// positive cause of the class library's file exceptions (13 = disk full). Failures are also
+// shown in a message box built from string lists 982, 983 and 988 of the module.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "media/res/record_file_io.h"
+#include "media/util/handle_table.h"
+
+// Item types are four letters packed with the first letter in the high byte.
+constexpr uint32_t MakeRecordType(char a, char b, char c, char d) {
+    return static_cast<uint32_t>(static_cast<uint8_t>(a)) << 24 | static_cast<uint32_t>(static_cast<uint8_t>(b)) << 16 |
+           static_cast<uint32_t>(static_cast<uint8_t>(c)) << 8 | static_cast<uint32_t>(static_cast<uint8_t>(d));
+}
+inline constexpr uint32_t kRecordTypeSlot = MakeRecordType('s', 'l', 'o', 't');
+inline constexpr uint32_t kRecordTypeSprite = MakeRecordType('s', 'p', 'r', 't');
+inline constexpr uint32_t kRecordTypeData = MakeRecordType('d', 'a', 't', 'a');
+
+// An 8-bit picture as the engine's picture items hold it: rows top to bottom, `stride` bytes apart.
+struct RecordPicture {
+    uint16_t width = 0;
+    uint16_t height = 0;
+    uint32_t stride = 0;
+    uint8_t* bits = nullptr;
+};
+
+// What the record files take from the engine. Every member may be left empty.
+struct CRecordFileServices {
+    // Item `item` (from 1) of string list `list` of the module's resource file; empty when
+    // the list or the item is missing. `module` is the record file's module (2000 ... 6000).
+    std::function<std::string(int16_t module, int list, int item)> listString;
+    // The current player's folder (folder mode 1) and the resource folder (other modes),
+    // as DOS paths; empty means the current folder.
+    std::function<std::string()> playerFolder;
+    std::function<std::string()> resourceFolder;
+    // The picture item of a module-relative id; false when it does not exist.
+    std::function<bool(uint16_t picture, RecordPicture& out)> lockPicture;
+    // A new blank picture item of that size: its id, or 0xFFFF when it cannot be made.
+    std::function<uint16_t(uint16_t width, uint16_t height, RecordPicture& out)> newPicture;
+    // The file operations; empty means files on disk.
+    std::function<std::unique_ptr<IRecordFileIo>()> makeIo;
+};
+// Installs the services and returns the previous ones.
+CRecordFileServices SetRecordFileServices(CRecordFileServices services);
+
+class CRecordFile {
+public:
+    // Own error codes.
+    enum : int16_t {
+        kErrNoFileObject = -2,
+        kErrNoName = -3,
+        kErrNotOpen = -5,
+        kErrSpriteSize = -6,
+        kErrMoveUp = -7,
+        kErrNotItem = -8,
+        kErrItemExists = -9,
+        kErrNegativeLength = -10,
+        kErrBadRange = -11,
+        kErrRemoveMissing = -13,
+        kErrNoMemory = -14,
+        kErrNotFound = -16,
+        kErrSpriteMissing = -18,
+        kErrDamaged = -19,  // a header or directory that does not fit the file
+    };
+    // Context codes: the operation that failed.
+    enum : int16_t {
+        kAtOpen = -1,
+        kAtClose = -2,
+        kAtAdd = -3,
+        kAtDetach = -5,
+        kAtGet = -6,
+        kAtRelease = -7,
+        kAtFree = -8,
+        kAtRemove = -9,
+        kAtCompact = -11,
+        kAtCheckOpen = -12,
+        kAtHasItem = -13,
+        kAtSaveSprite = -14,
+        kAtLoadSprite = -15,
+        kAtReleaseAll = -21,
+    };
+    static constexpr uint32_t kNativeTag = 0x50432020;
+    static constexpr uint32_t kSwappedTag = 0x2043414D;
+    static constexpr uint16_t kFlagNative = 0x8000;  // the item's data is in this program's byte order
+    static constexpr uint16_t kNoPicture = 0xFFFF;
+    static constexpr int kHeaderSize = 16;
+    static constexpr int kEntrySize = 20;
+
+    struct Header {
+        uint32_t dataEnd = kHeaderSize;
+        uint32_t dirSize = 0;
+        uint32_t count = 0;
+        uint32_t tag = kNativeTag;
+    };
+    struct Entry {
+        uint16_t id = 0;
+        uint16_t flags = 0;
+        uint32_t type = 0;
+        uint32_t offset = 0;
+        uint32_t size = 0;
+        HBLOCK block = nullptr;  // the loaded item, if any
+    };
+
+    // Opens or creates the file: `name`, else "Mod<module>.rsc" for modules 2000, 3000 ...
+    // 6000; in the current player's folder for folder mode 1, else in the resource folder.
+    // Failures are reported with `context`; the file then stays closed.
+    explicit CRecordFile(int16_t module, const char* name = nullptr, int16_t folderMode = 1, int16_t context = kAtOpen);
+    // Compacts and closes an open file; frees every loaded item's block.
+    ~CRecordFile();
+    CRecordFile(const CRecordFile&) = delete;
+    CRecordFile& operator=(const CRecordFile&) = delete;
+
+    // Adds a handle-table block's bytes as a new item; the block becomes the item's loaded
+    // block. -9 when the block already is an item or (type, id) exists.
+    int16_t InsertItem(HBLOCK block, uint32_t type, uint16_t id);
+    // Adds bytes as a new item. -9 when (type, id) exists.
+    int16_t AddRawItem(uint32_t type, uint16_t id, const void* bytes, uint32_t size);
+    // Adds the item, or replaces the bytes of an existing one in one step.
+    int16_t ReplaceRawItem(uint32_t type, uint16_t id, const void* bytes, uint32_t size);
+    // Writes a loaded item's block back: in its place when not larger, else to a hole or the end.
+    int16_t WriteItem(HBLOCK block);
+    // The item's loaded block, read on first use; null when missing or on an error.
+    HBLOCK GetItem(uint32_t type, uint16_t id);
+    // Reads up to `size` bytes of the item into the caller's buffer. -16 when missing.
+    int16_t ReadItemInto(uint32_t type, uint16_t id, void* buffer, uint32_t size);
+    // The entry forgets its block without freeing it; the caller owns it. -16 when unknown.
+    int16_t DetachItem(HBLOCK block);
+    // Frees a loaded item's block. -8 when the block is null or not an item.
+    int16_t ReleaseItem(HBLOCK block);
+    int16_t ReleaseAllItems();
+    // Removes the item (its loaded block is freed with it); its data becomes a hole. -13 when
+    // the block is not an item.
+    int16_t RemoveItem(HBLOCK block);
+    // Removes every item of the type with an id from first to last in one step.
+    int16_t RemoveItemRange(uint32_t type, int32_t first, int32_t last);
+    bool HasItem(uint32_t type, uint16_t id);
+    // Moves the items together from offset 16 on and trims the file.
+    int16_t Compact();
+    // Stores a picture as 'sprt' id (replacing one that exists): 1, or 0 on failure.
+    int SaveSprite(uint16_t picture, uint16_t id);
+    // A new picture item made from 'sprt' id, or kNoPicture.
+    uint16_t LoadSprite(uint16_t id);
+    // 0 when open, else reports and returns -5.
+    int16_t CheckOpen();
+    // Shows the message for a code and a context and returns the code.
+    int16_t ReportError(bool own, int16_t code, int16_t context);
+
+    bool IsOpen() const { return m_openState == 0; }
+    int16_t LastError() const { return m_lastError; }
+    const std::string& FileName() const { return m_fileName; }
+    int16_t Module() const { return m_module; }
+    int16_t FolderMode() const { return m_folderMode; }
+    const Header& GetHeader() const { return m_header; }
+    // The directory in offset order.
+    const std::vector<Entry>& Entries() const { return m_dir; }
+
+    // The message text of ReportError, for a module's string lists.
+    static std::string ComposeMessage(int16_t module, bool own, int16_t code, int16_t context);
+
+private:
+    int Open(const char* name, int16_t folderMode);
+    int ReadDirectory();
+    int Close();
+
+    Entry* FindEntry(uint32_t type, uint16_t id);
+    Entry* FindBlock(HBLOCK block);
+    bool RequireOpen(int16_t context);
+    int16_t Fail(int code, int16_t context);
+
+    int FindPlace(uint32_t size, uint32_t& place);
+    int AddBytes(uint32_t type, uint16_t id, const void* bytes, uint32_t size, HBLOCK block);
+    int ReplaceBytes(uint32_t type, uint16_t id, const void* bytes, uint32_t size);
+    int StoreBytes(uint32_t type, uint16_t id, const void* bytes, uint32_t size);
+    int RemoveEntries(const std::function<bool(const Entry&)>& doomed);
+    int CompactFile();
+    int LoadItem(Entry& entry);
+    int RetryAfterCompacting(const std::function<int()>& operation);
+
+    // Writing in steps that each leave a valid file.
+    uint64_t FindFreeRegion(uint64_t size, uint64_t low, uint64_t avoid, uint64_t avoidSize) const;
+    uint64_t WorkingEnd() const;
+    bool OverlapsCommitted(uint64_t offset, uint64_t size) const;
+    int WriteData(uint32_t offset, const void* bytes, uint32_t size, uint64_t shadowFloor);
+    int CopyData(uint32_t from, uint32_t to, uint32_t size, uint64_t shadowFloor);
+    int CommitAt(uint64_t dirOffset);
+    int CommitShadow(uint64_t floor);
+    int CommitFinal(uint32_t dataEnd);
+    void Rollback(const std::vector<Entry>& extra);
+    void SortDirectory();
+    int ReadExact(uint32_t offset, void* buffer, uint32_t size);
+
+    int16_t m_lastError = 0;
+    int16_t m_openState = -1;  // 0 open, -1 closed
+    int16_t m_module = 0;
+    int16_t m_folderMode = 0;
+    std::string m_fileName;
+    Header m_header;                  // as in the file now
+    std::vector<Entry> m_dir;         // the directory being worked on, normally as committed
+    std::vector<Entry> m_committed;   // the directory the file's header reaches now
+    // Regions that a header write of unknown outcome may still reach: kept unwritten.
+    std::vector<std::pair<uint64_t, uint64_t>> m_protected;
+    bool m_ownsFile = false;
+    std::unique_ptr<IRecordFileIo> m_io;
+};

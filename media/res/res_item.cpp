@@ -1,0 +1,3 @@
+#include "media/res/res_item.h"
+
+IMPLEMENT_DYNAMIC(CResItem, CMemChunk)

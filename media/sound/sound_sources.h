@@ -1,0 +1,79 @@
+// What the sound clip list needs from the rest of the game, behind small interfaces so that the
+// list can be built and tested before (and without) the engine: the 'SND' items of the module
+// resource files, and the player's preferences. The defaults do nothing: no items, the volume
+// left alone, no player folder.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+// The 'SND' items of the module resource files, by absolute id (module × 1000 + r).
+class ISoundItems {
+public:
+    virtual ~ISoundItems() = default;
+    // Makes the resource file of a module ready for reading; `opened` tells whether this call
+    // opened it (the list closes it again when the load fails). False when it cannot be opened.
+    virtual bool OpenModule(int module, bool& opened) {
+        (void)module;
+        opened = false;
+        return true;
+    }
+    virtual void CloseModule(int module) { (void)module; }
+    // The size in bytes of the item; false when there is none.
+    virtual bool Find(int32_t id, uint32_t& size) = 0;
+    // Reads n bytes of the item from offset; false unless all of them could be read.
+    virtual bool Read(int32_t id, uint32_t offset, void* out, uint32_t n) = 0;
+};
+
+// No items at all.
+class CNoSoundItems final : public ISoundItems {
+public:
+    bool Find(int32_t, uint32_t&) override { return false; }
+    bool Read(int32_t, uint32_t, void*, uint32_t) override { return false; }
+};
+
+// Items held in memory: tests, fuzzing, and tools that play what they made.
+class CSoundItemMap final : public ISoundItems {
+public:
+    void Put(int32_t id, std::vector<uint8_t> bytes) { m_items[id] = std::move(bytes); }
+    void Remove(int32_t id) { m_items.erase(id); }
+    bool Find(int32_t id, uint32_t& size) override;
+    bool Read(int32_t id, uint32_t offset, void* out, uint32_t n) override;
+    // How often each call was made, so tests can see what a load touched.
+    int openCalls = 0;
+    int closeCalls = 0;
+    int reads = 0;
+    // OpenModule reports this module as opened by the call (-1: none); failOpen refuses it.
+    int openedModule = -1;
+    bool failOpen = false;
+    bool OpenModule(int module, bool& opened) override;
+    void CloseModule(int module) override;
+
+private:
+    std::map<int32_t, std::vector<uint8_t>> m_items;
+};
+
+// The player's preferences as far as sound goes.
+class ISoundPrefs {
+public:
+    virtual ~ISoundPrefs() = default;
+    // Non-zero: opening the output sets the volume to VolumePercent.
+    virtual bool UseOwnVolume() { return false; }
+    virtual int VolumePercent() { return 100; }
+    // The player's folder as a DOS path ending in a backslash, where recorded sounds lie;
+    // empty when there is none (sound file references then do not load).
+    virtual std::string PrefsFolder() { return {}; }
+};
+
+// Preferences given as plain values.
+class CSoundPrefsValues final : public ISoundPrefs {
+public:
+    bool useOwnVolume = false;
+    int volumePercent = 100;
+    std::string folder;
+    bool UseOwnVolume() override { return useOwnVolume; }
+    int VolumePercent() override { return volumePercent; }
+    std::string PrefsFolder() override { return folder; }
+};

@@ -1,0 +1,171 @@
+// CDibG: pictures from BMP and PCX files, PCX images in memory and bitmap resources. Each file is
+// checked and decoded into a temporary store first, so a damaged or short file raises the
+// resource exception and leaves the surface as it was.
+#include <cstring>
+#include <functional>
+#include <vector>
+
+#include "media/surface/dibg.h"
+#include "media/surface/pal_id.h"
+#include "media/surface/picture_formats.h"
+#include "platform/afx/exceptions.h"
+#include "platform/afx/file.h"
+
+namespace {
+
+std::function<std::span<const uint8_t>(LPCSTR)> g_bitmapResources;
+
+// Reads a whole file of at most maxSize bytes; false when it cannot be opened or read.
+bool ReadFileBytes(LPCSTR path, std::vector<uint8_t>& out, uint64_t maxSize) {
+    if (!path) return false;
+    CFile file;
+    if (!file.Open(path, CFile::modeRead | CFile::shareDenyWrite)) return false;
+    bool ok = false;
+    try {
+        const DWORD length = file.GetLength();
+        if (length <= maxSize) {
+            out.resize(length);
+            ok = file.Read(out.data(), length) == length;
+        }
+    } catch (CException* e) {
+        e->Delete();
+    } catch (const std::bad_alloc&) {
+    }
+    file.Abort();
+    return ok;
+}
+
+// A picture file is never larger than its pixels of the largest size plus headers; anything
+// bigger is not read into memory.
+constexpr uint64_t kMaxFileBytes = uint64_t{CDibG::kMaxSide} * CDibG::kMaxSide * 2 + 4096;
+
+}  // namespace
+
+void SetBitmapResourceSource(std::function<std::span<const uint8_t>(LPCSTR)> source) {
+    g_bitmapResources = std::move(source);
+}
+
+void CDibG::LoadByKind(LPCSTR name, CPalId* palette, int kind) {
+    switch (kind) {
+    case kBmpFile: LoadBmpFile(name, palette); break;
+    case kPcxFile: LoadPcxFile(name, palette); break;
+    case kBitmapResource: LoadResourceBitmap(name, palette); break;
+    default: break;
+    }
+}
+
+void CDibG::ReloadByKind(LPCSTR name, CPalId* palette, int kind) {
+    switch (kind) {
+    case kBmpFile: ReloadBmpFile(name, palette); break;
+    case kPcxFile: ReloadPcxFile(name, palette); break;
+    case kBitmapResource: ReloadResourceBitmap(name, palette); break;
+    default: break;
+    }
+}
+
+// Takes decoded pixels (packed rows of this surface's stride) into the surface: a new surface
+// of the picture's size, or with reload the existing one, which must have that size.
+static void TakePixels(CDibG& dib, int width, int height, std::span<const uint8_t> pixels, int sourceOrientation,
+                       CPalId* palette, bool reload, const std::function<void(std::function<void()>)>& realised) {
+    if (reload) {
+        if (!dib.IsCreated() || dib.Width() != width || dib.Height() != height) dib.ThrowResource();
+        dib.CopyBits(pixels.data(), sourceOrientation);
+        return;
+    }
+    realised([&] {
+        if (dib.IsCreated() && (dib.Width() != width || dib.Height() != height)) dib.FreeSurface();
+        dib.CreateSurface(width, height, palette);
+        dib.CopyBits(pixels.data(), sourceOrientation);
+    });
+}
+
+void CDibG::LoadBmpMemory(std::span<const uint8_t> file, CPalId* palette, bool reload) {
+    picture::BmpLayout l;
+    if (!picture::ParseBmpHeaders(file, file.size(), kMaxSide, l)) ThrowResource();
+    if (!reload) {
+        RGBQUAD quads[256] = {};
+        std::memcpy(quads, file.data() + l.colourOffset, 4 * static_cast<size_t>(l.colours));
+        if (palette && !palette->IsCreated()) palette->FromRgbQuads(quads);
+    }
+    // File rows and surface rows have the same stride.
+    const auto pixels = file.subspan(l.pixelOffset, size_t{l.stride} * static_cast<size_t>(l.height));
+    TakePixels(*this, l.width, l.height, pixels, l.topDown ? kTopDown : kBottomUp, palette, reload,
+               [&](std::function<void()> f) { WithRealisedPalette(palette, f); });
+}
+
+void CDibG::LoadBmpFile(LPCSTR path, CPalId* palette) {
+    std::vector<uint8_t> file;
+    if (!ReadFileBytes(path, file, kMaxFileBytes)) ThrowResource();
+    LoadBmpMemory(file, palette, false);
+}
+
+void CDibG::ReloadBmpFile(LPCSTR path, CPalId* palette) {
+    std::vector<uint8_t> file;
+    if (!ReadFileBytes(path, file, kMaxFileBytes)) ThrowResource();
+    LoadBmpMemory(file, palette, true);
+}
+
+void CDibG::LoadPcxData(const uint8_t* header, std::span<const uint8_t> encoded, const uint8_t* rgb, CPalId* palette,
+                        bool reload) {
+    picture::PcxLayout l;
+    if (!picture::ParsePcxHeader(std::span<const uint8_t>(header, picture::kPcxHeaderSize), kMaxSide, l))
+        ThrowResource();
+    if (encoded.size() < picture::MinPcxEncodedSize(l)) ThrowResource();
+    const int stride = DibStride(l.width);
+    std::vector<uint8_t> pixels(static_cast<size_t>(stride) * static_cast<size_t>(l.height));
+    if (!picture::DecodePcxRows(encoded, l, pixels.data(), stride)) ThrowResource();
+    if (rgb && palette && !palette->IsCreated() && !reload) palette->FromRgbTriplets(rgb);
+    TakePixels(*this, l.width, l.height, pixels, kTopDown, palette, reload,
+               [&](std::function<void()> f) { WithRealisedPalette(palette, f); });
+}
+
+void CDibG::LoadPcxMemory(std::span<const uint8_t> pcx, const uint8_t* rgb, CPalId* palette) {
+    if (pcx.size() < picture::kPcxHeaderSize) ThrowResource();
+    LoadPcxData(pcx.data(), pcx.subspan(picture::kPcxHeaderSize), rgb, palette, false);
+    if (!rgb) return;
+    // The picture's own colours go into the colour table (not where it holds palette indices).
+    DibSystem& s = TheDibSystem();
+    if (s.winGInUse) {
+        PALETTEENTRY entries[256];
+        for (int k = 0; k < 256; ++k)
+            entries[k] = PALETTEENTRY{rgb[3 * k], rgb[3 * k + 1], rgb[3 * k + 2], 0};
+        SetColorEntries(0, 256, entries);
+    }
+    if (s.winGInUse || s.colourUsage == 0)
+        for (int k = 0; k < 256; ++k) m_info.colours[k] = RGBQUAD{rgb[3 * k + 2], rgb[3 * k + 1], rgb[3 * k], 0};
+}
+
+void CDibG::LoadPcxFile(LPCSTR path, CPalId* palette) {
+    std::vector<uint8_t> file;
+    if (!ReadFileBytes(path, file, kMaxFileBytes) || file.size() < picture::kPcxOverhead) ThrowResource();
+    const size_t encodedSize = file.size() - picture::kPcxOverhead;
+    LoadPcxData(file.data(), std::span<const uint8_t>(file.data() + picture::kPcxHeaderSize, encodedSize),
+                file.data() + file.size() - picture::kPcxPaletteSize, palette, false);
+}
+
+void CDibG::ReloadPcxFile(LPCSTR path, CPalId* palette) {
+    std::vector<uint8_t> file;
+    if (!ReadFileBytes(path, file, kMaxFileBytes) || file.size() < picture::kPcxOverhead) ThrowResource();
+    const size_t encodedSize = file.size() - picture::kPcxOverhead;
+    LoadPcxData(file.data(), std::span<const uint8_t>(file.data() + picture::kPcxHeaderSize, encodedSize), nullptr,
+                palette, true);
+}
+
+void CDibG::LoadPackedDib(std::span<const uint8_t> dib, CPalId* palette, bool reload) {
+    // A packed DIB is a BMP file without its 14-byte file header.
+    std::vector<uint8_t> asFile(14, 0);
+    asFile.insert(asFile.end(), dib.begin(), dib.end());
+    LoadBmpMemory(asFile, palette, reload);
+}
+
+void CDibG::LoadResourceBitmap(LPCSTR name, CPalId* palette) {
+    std::span<const uint8_t> dib = g_bitmapResources ? g_bitmapResources(name) : std::span<const uint8_t>{};
+    if (dib.empty()) ThrowResource();
+    LoadPackedDib(dib, palette, false);
+}
+
+void CDibG::ReloadResourceBitmap(LPCSTR name, CPalId* palette) {
+    std::span<const uint8_t> dib = g_bitmapResources ? g_bitmapResources(name) : std::span<const uint8_t>{};
+    if (dib.empty()) ThrowResource();
+    LoadPackedDib(dib, palette, true);
+}

@@ -1,0 +1,20 @@
+// Everything of the class library's window framework in one include, as programs include it.
+#pragma once
+
+#include "platform/afx/afx_string.h"
+#include "platform/afx/exceptions.h"
+#include "platform/afx/message_box.h"
+#include "platform/afx/object.h"
+#include "platform/afx/string_table.h"
+#include "platform/dialogs/cdc.h"
+#include "platform/dialogs/common_dialogs.h"
+#include "platform/dialogs/controls.h"
+#include "platform/dialogs/cwnd.h"
+#include "platform/dialogs/dialog.h"
+#include "platform/dialogs/dialog_api.h"
+#include "platform/dialogs/doc_view.h"
+#include "platform/dialogs/property_sheet.h"
+#include "platform/dialogs/resources.h"
+#include "platform/dialogs/winapp.h"
+#include "platform/msgbox/msgbox.h"
+#include "platform/print/print.h"

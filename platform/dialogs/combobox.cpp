@@ -1,0 +1,365 @@
+// The "COMBOBOX" class as a drop-down list: a selection field with a button, and a list
+// (a "ComboLBox" pop-up owned by the combo box's window) that drops below it. The same
+// operations as the list box (sorted add, insert, delete, find, select, text, count). The
+// styles CBS_DROPDOWN and CBS_SIMPLE behave as a drop-down list too.
+#include <algorithm>
+#include <cstring>
+
+#include "platform/core/display.h"
+#include "platform/dialogs/cwnd.h"
+#include "platform/dialogs/dialog_internal.h"
+
+namespace plat::dlg {
+namespace {
+
+constexpr int kButtonWidth = 16;
+
+struct ComboState {
+    HWND list = nullptr;
+    HFONT font = nullptr;
+    int itemHeight = 13;
+    int fieldHeight = 21;
+    int dropHeight = 100;  // the template's height: field and list together
+    bool dropped = false;
+    int selAtDrop = -1;
+};
+
+ComboState* State(HWND hwnd) {
+    return StateOf<ComboState>(hwnd);
+}
+
+LRESULT ToList(ComboState* st, UINT msg, WPARAM wParam, LPARAM lParam) {
+    return st->list && IsWindow(st->list) ? SendMessage(st->list, msg, wParam, lParam) : CB_ERR;
+}
+
+int Current(ComboState* st) {
+    const LRESULT r = ToList(st, LB_GETCURSEL, 0, 0);
+    return r < 0 ? -1 : static_cast<int>(r);
+}
+
+std::string ItemText(ComboState* st, int i) {
+    const LRESULT n = ToList(st, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
+    if (n < 0) return {};
+    std::string s(static_cast<size_t>(n) + 1, '\0');
+    ToList(st, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(s.data()));
+    s.resize(static_cast<size_t>(n));
+    return s;
+}
+
+void Redraw(HWND hwnd) {
+    InvalidateRect(hwnd, nullptr, FALSE);
+}
+
+void FitField(HWND hwnd, ComboState* st) {
+    RECT wr;
+    GetWindowRect(hwnd, &wr);
+    if (wr.bottom - wr.top != st->fieldHeight)
+        SetWindowPos(hwnd, nullptr, 0, 0, wr.right - wr.left, st->fieldHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Close(HWND hwnd, ComboState* st, bool chosen) {
+    if (!st->dropped) return;
+    st->dropped = false;
+    if (st->list && IsWindow(st->list)) {
+        if (GetCapture() == st->list) ReleaseCapture();
+        ShowWindow(st->list, SW_HIDE);
+    }
+    Redraw(hwnd);
+    const int now = Current(st);
+    if (!chosen) ToList(st, LB_SETCURSEL, static_cast<WPARAM>(st->selAtDrop), 0);
+    Notify(hwnd, CBN_CLOSEUP);
+    if (!IsWindow(hwnd)) return;
+    if (chosen && now != st->selAtDrop) {
+        Notify(hwnd, CBN_SELENDOK);
+        if (IsWindow(hwnd)) Notify(hwnd, CBN_SELCHANGE);
+    } else {
+        Notify(hwnd, CBN_SELENDCANCEL);
+    }
+}
+
+void Drop(HWND hwnd, ComboState* st) {
+    if (st->dropped || !st->list || !IsWindow(st->list)) return;
+    Notify(hwnd, CBN_DROPDOWN);
+    if (!IsWindow(hwnd)) return;
+    RECT wr;
+    GetWindowRect(hwnd, &wr);
+    const int count = static_cast<int>(std::max<LRESULT>(1, ToList(st, LB_GETCOUNT, 0, 0)));
+    const int room = std::max(st->itemHeight, st->dropHeight - st->fieldHeight);
+    const int height = std::min(room, count * st->itemHeight) + 2;
+    int y = wr.bottom;
+    if (y + height > kScreenHeight && wr.top - height >= 0) y = wr.top - height;
+    st->selAtDrop = Current(st);
+    st->dropped = true;
+    SetWindowPos(st->list, HWND_TOP, wr.left, y, wr.right - wr.left, height, SWP_SHOWWINDOW | SWP_NOACTIVATE);
+    ToList(st, LB_SETCURSEL, static_cast<WPARAM>(st->selAtDrop), 0);
+    SetCapture(st->list);
+    Redraw(hwnd);
+}
+
+void UserSelect(HWND hwnd, ComboState* st, int index) {
+    const int count = static_cast<int>(ToList(st, LB_GETCOUNT, 0, 0));
+    if (count <= 0) return;
+    index = std::clamp(index, 0, count - 1);
+    if (index == Current(st)) return;
+    ToList(st, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    Redraw(hwnd);
+    Notify(hwnd, CBN_SELCHANGE);
+}
+
+void Paint(HWND hwnd, HDC dc) {
+    ComboState* st = State(hwnd);
+    const bool enabled = IsWindowEnabled(hwnd) != FALSE;
+    const bool focused = HasFocus(hwnd);
+    RECT rc;
+    GetClientRect(hwnd, &rc);
+    HBRUSH brush = ControlColours(hwnd, dc, enabled ? WM_CTLCOLOREDIT : WM_CTLCOLORSTATIC);
+    const COLORREF textColour = enabled ? GetTextColor(dc) : kGrayText;
+    SunkenEdge(dc, rc);
+    const RECT inner = Inset(rc, 2);
+    const RECT button{inner.right - kButtonWidth, inner.top, inner.right, inner.bottom};
+    const RECT field{inner.left, inner.top, button.left, inner.bottom};
+    FillRect(dc, &field, brush);
+    ArrowButton(dc, button, Arrow::Down, st->dropped, enabled);
+    HGDIOBJ oldFont = SelectObject(dc, ControlFont(hwnd));
+    SetBkMode(dc, TRANSPARENT);
+    const int cur = Current(st);
+    const RECT box = Inset(field, 1);
+    if (focused && !st->dropped && enabled) {
+        Fill(dc, box, kSelection);
+        SetTextColor(dc, kSelectionText);
+    } else {
+        SetTextColor(dc, textColour);
+    }
+    if (cur >= 0) {
+        const std::string text = ItemText(st, cur);
+        RECT tr{box.left + 2, box.top, box.right, box.bottom};
+        DrawText(dc, text.c_str(), static_cast<int>(text.size()), &tr, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+    }
+    if (focused && !st->dropped) FocusRect(dc, box);
+    SelectObject(dc, oldFont);
+}
+
+}  // namespace
+
+LRESULT CALLBACK ComboBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    LRESULT hooked = 0;
+    if (afx::HookCreation(hwnd, msg, wParam, lParam, &hooked)) return hooked;
+    ComboState* st = State(hwnd);
+    if (msg == WM_NCCREATE) {
+        auto* s = new ComboState;
+        const auto* cs = reinterpret_cast<const CREATESTRUCT*>(lParam);
+        if (cs) s->dropHeight = cs->cy;
+        SetWindowLongPtr(hwnd, 0, reinterpret_cast<LONG_PTR>(s));
+        return DefWindowProc(hwnd, msg, wParam, lParam);
+    }
+    if (!st) return DefWindowProc(hwnd, msg, wParam, lParam);
+    switch (msg) {
+        case WM_CREATE: {
+            const DWORD style = static_cast<DWORD>(GetWindowLong(hwnd, GWL_STYLE));
+            HWND top = hwnd;
+            while (GetWindowLong(top, GWL_STYLE) & WS_CHILD) top = GetParent(top);
+            st->list = CreateWindowEx(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kComboListClass, "",
+                                      WS_POPUP | WS_VSCROLL | LBS_NOINTEGRALHEIGHT | ((style & CBS_SORT) ? LBS_SORT : 0),
+                                      0, 0, 10, 10, top, nullptr, nullptr, hwnd);
+            if (!st->list) return -1;
+            FitField(hwnd, st);
+            return 0;
+        }
+        case WM_NCDESTROY:
+            if (st->list && IsWindow(st->list)) DestroyWindow(st->list);
+            delete st;
+            SetWindowLongPtr(hwnd, 0, 0);
+            return DefWindowProc(hwnd, msg, wParam, lParam);
+        case WM_GETDLGCODE:
+            return DLGC_WANTARROWS | DLGC_WANTCHARS | (st->dropped ? DLGC_WANTALLKEYS : 0);
+        case WM_SETFONT: {
+            st->font = reinterpret_cast<HFONT>(wParam);
+            HDC dc = CreateCompatibleDC(nullptr);
+            HGDIOBJ old = SelectObject(dc, ControlFont(hwnd));
+            st->itemHeight = std::max(1, TextHeight(dc));
+            SelectObject(dc, old);
+            DeleteDC(dc);
+            st->fieldHeight = st->itemHeight + 8;
+            ToList(st, WM_SETFONT, wParam, 0);
+            FitField(hwnd, st);
+            if (lParam) Redraw(hwnd);
+            return 0;
+        }
+        case WM_GETFONT:
+            return reinterpret_cast<LRESULT>(st->font);
+        case WM_ENABLE:
+            if (!wParam) Close(hwnd, st, false);
+            Redraw(hwnd);
+            return 0;
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_PAINT: {
+            PAINTSTRUCT ps;
+            HDC dc = BeginPaint(hwnd, &ps);
+            Paint(hwnd, dc);
+            EndPaint(hwnd, &ps);
+            return 0;
+        }
+        case WM_SETFOCUS:
+            Redraw(hwnd);
+            ControlGotFocus(hwnd);
+            Notify(hwnd, CBN_SETFOCUS);
+            return 0;
+        case WM_KILLFOCUS:
+            Close(hwnd, st, false);
+            if (!IsWindow(hwnd)) return 0;
+            Redraw(hwnd);
+            Notify(hwnd, CBN_KILLFOCUS);
+            return 0;
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
+            if (!HasFocus(hwnd)) SetFocus(hwnd);
+            if (!IsWindow(hwnd)) return 0;
+            if (st->dropped)
+                Close(hwnd, st, true);
+            else
+                Drop(hwnd, st);
+            return 0;
+        case kMsgComboListDone:
+            Close(hwnd, st, wParam != 0);
+            return 0;
+        case WM_SYSKEYDOWN:
+            if (wParam == VK_DOWN || wParam == VK_UP) {
+                if (st->dropped)
+                    Close(hwnd, st, true);
+                else
+                    Drop(hwnd, st);
+                return 0;
+            }
+            return DefWindowProc(hwnd, msg, wParam, lParam);
+        case WM_KEYDOWN: {
+            if (st->dropped) {
+                if (wParam == VK_RETURN || wParam == VK_F4) Close(hwnd, st, true);
+                else if (wParam == VK_ESCAPE) Close(hwnd, st, false);
+                else ToList(st, WM_KEYDOWN, wParam, lParam);
+                return 0;
+            }
+            const int cur = Current(st);
+            const int count = static_cast<int>(ToList(st, LB_GETCOUNT, 0, 0));
+            switch (wParam) {
+                case VK_F4: Drop(hwnd, st); break;
+                case VK_UP:
+                case VK_LEFT: UserSelect(hwnd, st, cur < 0 ? 0 : cur - 1); break;
+                case VK_DOWN:
+                case VK_RIGHT: UserSelect(hwnd, st, cur < 0 ? 0 : cur + 1); break;
+                case VK_PRIOR: UserSelect(hwnd, st, (cur < 0 ? 0 : cur) - 8); break;
+                case VK_NEXT: UserSelect(hwnd, st, (cur < 0 ? 0 : cur) + 8); break;
+                case VK_HOME: UserSelect(hwnd, st, 0); break;
+                case VK_END: UserSelect(hwnd, st, count - 1); break;
+                default: break;
+            }
+            return 0;
+        }
+        case WM_CHAR: {
+            const auto ch = static_cast<uint8_t>(wParam);
+            if (ch < 0x20) return 0;
+            const LRESULT found = ToList(st, LB_FINDSTRING, static_cast<WPARAM>(Current(st)),
+                                         reinterpret_cast<LPARAM>(std::string(1, static_cast<char>(ch)).c_str()));
+            if (found >= 0) {
+                if (st->dropped)
+                    ToList(st, LB_SETCURSEL, static_cast<WPARAM>(found), 0);
+                else
+                    UserSelect(hwnd, st, static_cast<int>(found));
+            }
+            return 0;
+        }
+        case WM_GETTEXT: {
+            auto* buf = reinterpret_cast<char*>(lParam);
+            if (!buf || wParam == 0) return 0;
+            const int cur = Current(st);
+            const std::string text = cur >= 0 ? ItemText(st, cur) : std::string();
+            const size_t n = std::min<size_t>(wParam - 1, text.size());
+            std::memcpy(buf, text.data(), n);
+            buf[n] = 0;
+            return static_cast<LRESULT>(n);
+        }
+        case WM_GETTEXTLENGTH: {
+            const int cur = Current(st);
+            return cur >= 0 ? ToList(st, LB_GETTEXTLEN, static_cast<WPARAM>(cur), 0) : 0;
+        }
+        case WM_SETTEXT: {
+            const LRESULT found = ToList(st, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), lParam);
+            if (found < 0) return CB_ERR;
+            ToList(st, LB_SETCURSEL, static_cast<WPARAM>(found), 0);
+            Redraw(hwnd);
+            return TRUE;
+        }
+        case CB_ADDSTRING: {
+            const LRESULT r = ToList(st, LB_ADDSTRING, wParam, lParam);
+            Redraw(hwnd);
+            return r;
+        }
+        case CB_INSERTSTRING: {
+            const LRESULT r = ToList(st, LB_INSERTSTRING, wParam, lParam);
+            Redraw(hwnd);
+            return r;
+        }
+        case CB_DELETESTRING: {
+            const LRESULT r = ToList(st, LB_DELETESTRING, wParam, lParam);
+            Redraw(hwnd);
+            return r;
+        }
+        case CB_RESETCONTENT:
+            ToList(st, LB_RESETCONTENT, 0, 0);
+            Redraw(hwnd);
+            return CB_OKAY;
+        case CB_GETCOUNT: return ToList(st, LB_GETCOUNT, 0, 0);
+        case CB_GETCURSEL: return ToList(st, LB_GETCURSEL, 0, 0);
+        case CB_SETCURSEL: {
+            const LRESULT r = ToList(st, LB_SETCURSEL, wParam, 0);
+            Redraw(hwnd);
+            return r;
+        }
+        case CB_GETLBTEXT: return ToList(st, LB_GETTEXT, wParam, lParam);
+        case CB_GETLBTEXTLEN: return ToList(st, LB_GETTEXTLEN, wParam, 0);
+        case CB_FINDSTRING: return ToList(st, LB_FINDSTRING, wParam, lParam);
+        case CB_FINDSTRINGEXACT: return ToList(st, LB_FINDSTRINGEXACT, wParam, lParam);
+        case CB_SELECTSTRING: {
+            const LRESULT r = ToList(st, LB_SELECTSTRING, wParam, lParam);
+            Redraw(hwnd);
+            return r;
+        }
+        case CB_GETITEMDATA: return ToList(st, LB_GETITEMDATA, wParam, 0);
+        case CB_SETITEMDATA: return ToList(st, LB_SETITEMDATA, wParam, lParam);
+        case CB_GETITEMHEIGHT:
+            return static_cast<int>(wParam) == -1 ? st->fieldHeight - 6 : st->itemHeight;
+        case CB_SETITEMHEIGHT:
+            if (lParam <= 0 || lParam > 255) return CB_ERR;
+            if (static_cast<int>(wParam) == -1) {
+                st->fieldHeight = static_cast<int>(lParam) + 6;
+                FitField(hwnd, st);
+            } else {
+                st->itemHeight = static_cast<int>(lParam);
+                ToList(st, LB_SETITEMHEIGHT, 0, lParam);
+            }
+            return CB_OKAY;
+        case CB_SHOWDROPDOWN:
+            if (wParam) Drop(hwnd, st);
+            else Close(hwnd, st, false);
+            return TRUE;
+        case CB_GETDROPPEDSTATE:
+            return st->dropped ? TRUE : FALSE;
+        case CB_GETDROPPEDCONTROLRECT: {
+            auto* r = reinterpret_cast<RECT*>(lParam);
+            if (!r) return CB_ERR;
+            RECT wr;
+            GetWindowRect(hwnd, &wr);
+            *r = RECT{wr.left, wr.top, wr.right, wr.top + st->dropHeight};
+            return CB_OKAY;
+        }
+        case CB_LIMITTEXT:
+        case CB_SETEDITSEL:
+            return TRUE;
+        case CB_GETEDITSEL:
+            return 0;
+        default:
+            return DefWindowProc(hwnd, msg, wParam, lParam);
+    }
+}
+
+}  // namespace plat::dlg

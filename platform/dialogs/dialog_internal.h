@@ -1,0 +1,175 @@
+// Shared by the dialog manager and the controls only: Windows 95 drawing, control state,
+// notifications and the list model of list and combo boxes.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/dialogs/dialog_api.h"
+#include "platform/gdi/text_out.h"
+
+namespace plat::dlg {
+
+// ---- Colours: the static colours of the 256-colour display --------------------------------------
+constexpr COLORREF kFace = RGB(192, 192, 192);
+constexpr COLORREF kShadow = RGB(128, 128, 128);
+constexpr COLORREF kHighlight = RGB(255, 255, 255);
+constexpr COLORREF kDark = RGB(0, 0, 0);
+constexpr COLORREF kWindow = RGB(255, 255, 255);
+constexpr COLORREF kWindowText = RGB(0, 0, 0);
+constexpr COLORREF kSelection = RGB(0, 0, 128);
+constexpr COLORREF kSelectionText = RGB(255, 255, 255);
+constexpr COLORREF kGrayText = RGB(128, 128, 128);
+constexpr COLORREF kCaption = RGB(0, 0, 128);
+constexpr COLORREF kInactiveCaption = RGB(128, 128, 128);
+constexpr COLORREF kInactiveCaptionText = RGB(192, 192, 192);
+
+// ---- Drawing ------------------------------------------------------------------------------------
+void Fill(HDC dc, const RECT& r, COLORREF c);
+void Fill(HDC dc, LONG left, LONG top, LONG right, LONG bottom, COLORREF c);
+RECT Inset(const RECT& r, int d);
+// A one-pixel edge: topLeft on the top and left lines, bottomRight on the bottom and right.
+void Edge(HDC dc, const RECT& r, COLORREF topLeft, COLORREF bottomRight);
+void RaisedEdge(HDC dc, const RECT& r);  // white/black outside, face/grey inside (2 pixels)
+void SunkenEdge(HDC dc, const RECT& r);  // grey/white outside, black/face inside (2 pixels)
+void EtchedRect(HDC dc, const RECT& r);  // grey line with a white line below and right
+// The dotted focus rectangle (every other pixel black).
+void FocusRect(HDC dc, const RECT& r);
+// A push button's face: raised, or pushed (black and grey frame); a default button has a
+// black frame around.
+void ButtonFace(HDC dc, const RECT& r, bool isDefault, bool pushed);
+// The check box square (13 x 13) and the radio circle (12 x 12) at (x, y).
+void CheckBoxGlyph(HDC dc, int x, int y, UINT check, bool pushed, bool enabled);
+void RadioGlyph(HDC dc, int x, int y, bool checked, bool pushed, bool enabled);
+enum class Arrow { Up, Down, Left, Right };
+// A scroll-bar arrow button (or the combo box's button).
+void ArrowButton(HDC dc, const RECT& r, Arrow arrow, bool pushed, bool enabled);
+void ArrowGlyph(HDC dc, int cx, int cy, Arrow arrow, COLORREF colour);
+// Text in the Windows 95 manner: grey and embossed when disabled.
+void DrawStateText(HDC dc, const std::string& text, RECT r, UINT format, bool enabled, COLORREF colour);
+// The window frame and caption of a dialog or pop-up with WS_CAPTION / a dialog frame,
+// drawn into the window's non-client area.
+void PaintWindowFrame(HWND hwnd);
+// What the frame and caption add to a window's client size (by its styles now).
+SIZE NonClientExtra(HWND hwnd);
+// Where the close box lies in window coordinates (empty without a caption).
+RECT CloseBoxRect(HWND hwnd);
+// The close box is held down by the mouse (drawn pushed).
+bool CloseBoxPressed(HWND hwnd);
+
+// ---- Fonts --------------------------------------------------------------------------------------
+// The control's font (WM_SETFONT), else the 8-point dialog font.
+HFONT ControlFont(HWND hwnd);
+// 8-point "MS Sans Serif", regular or bold; the caller deletes it.
+HFONT MakeDialogFont(bool bold);
+// Average character width and height of a font: a dialog's base units.
+SIZE BaseUnits(HFONT font);
+int TextHeight(HDC dc);
+int TextWidth(HDC dc, const std::string& text);
+
+// ---- Control helpers ----------------------------------------------------------------------------
+// Per-window state of a control class, kept in the window's first extra slot.
+template <class T>
+T* StateOf(HWND hwnd) {
+    return reinterpret_cast<T*>(GetWindowLongPtr(hwnd, 0));
+}
+// WM_COMMAND (id, code) to the parent.
+void Notify(HWND hwnd, UINT code);
+// The brush and DC colours the parent chooses (WM_CTLCOLORxxx), with the class defaults.
+HBRUSH ControlColours(HWND hwnd, HDC dc, UINT ctlColorMessage);
+// The text of a window as a string.
+std::string WindowText(HWND hwnd);
+// The character that follows '&' (upper-cased), 0 when none.
+uint8_t Mnemonic(const std::string& text);
+bool HasFocus(HWND hwnd);
+// A control got the focus: the dialog around it updates its default push button.
+void ControlGotFocus(HWND control);
+// The dialog (DefDlgProc window) a control belongs to, the outermost one for nested pages.
+HWND OwningDialog(HWND hwnd);
+bool IsDialogWindow(HWND hwnd);
+// The class of a window, upper-cased.
+std::string ClassOf(HWND hwnd);
+std::string ToUpperName(const char* name);
+
+// ---- Scroll-bar geometry shared by the scroll-bar control and the list box -----------------------
+struct ScrollModel {
+    int min = 0;
+    int max = 100;
+    int page = 0;
+    int pos = 0;
+    bool vertical = false;
+    bool enabled = true;
+    // Parts of the bar in r: the two arrow buttons and the thumb (empty when it has no room).
+    void Layout(const RECT& r, RECT& first, RECT& second, RECT& thumb) const;
+    int MaxPos() const;
+    // The position a thumb dragged to a pixel offset along the track stands for.
+    int PosFromThumb(const RECT& r, int offset) const;
+};
+enum class ScrollPart { None, LineUp, LineDown, PageUp, PageDown, Thumb };
+void PaintScrollBar(HDC dc, const RECT& r, const ScrollModel& m, ScrollPart pressed, bool focused);
+ScrollPart HitScrollBar(const RECT& r, const ScrollModel& m, POINT p);
+
+// ---- The list of list boxes and combo boxes ------------------------------------------------------
+struct ListItem {
+    std::string text;
+    LPARAM data = 0;
+    bool selected = false;
+};
+struct ListModel {
+    std::vector<ListItem> items;
+    bool sorted = false;
+    int Add(const std::string& text);  // sorted by Swedish collation when sorted, else at the end
+    int Insert(int index, const std::string& text);  // -1: at the end
+    bool Delete(int index);
+    // Items beginning with text (prefix) or equal to it (exact), case-insensitively, searching
+    // after `after` (-1: from the start) and wrapping round; -1 when none.
+    int Find(int after, const std::string& text, bool exact) const;
+    int Count() const { return static_cast<int>(items.size()); }
+    bool Valid(int i) const { return i >= 0 && i < Count(); }
+};
+
+// ---- Window classes and procedures ----------------------------------------------------------------
+LRESULT CALLBACK ButtonProc(HWND, UINT, WPARAM, LPARAM);
+LRESULT CALLBACK StaticProc(HWND, UINT, WPARAM, LPARAM);
+LRESULT CALLBACK EditProc(HWND, UINT, WPARAM, LPARAM);
+LRESULT CALLBACK ListBoxProc(HWND, UINT, WPARAM, LPARAM);
+LRESULT CALLBACK ComboBoxProc(HWND, UINT, WPARAM, LPARAM);
+LRESULT CALLBACK ComboListProc(HWND, UINT, WPARAM, LPARAM);
+LRESULT CALLBACK ScrollBarProc(HWND, UINT, WPARAM, LPARAM);
+LRESULT CALLBACK TabControlProc(HWND, UINT, WPARAM, LPARAM);
+LRESULT CALLBACK DialogClassProc(HWND, UINT, WPARAM, LPARAM);
+LRESULT CALLBACK TextViewProc(HWND, UINT, WPARAM, LPARAM);
+inline constexpr const char* kComboListClass = "ComboLBox";
+inline constexpr const char* kDialogClass = "#32770";
+inline constexpr const char* kTextViewClass = "ZelboTextView";
+
+// Messages of our own between the controls.
+// The dropped list closed: wParam 1 = chosen, 0 = cancelled.
+inline constexpr UINT kMsgComboListDone = WM_USER + 0x7F00;
+
+// Dialog window extra bytes: DWLP_MSGRESULT, DWLP_DLGPROC, DWLP_USER, then our state.
+inline constexpr int kDialogStateSlot = 3 * static_cast<int>(sizeof(LONG_PTR));
+inline constexpr int kDialogExtraBytes = 4 * static_cast<int>(sizeof(LONG_PTR));
+// The dialog background brush and text colour (CWinApp::SetDialogBkColor; face and black
+// unless set).
+void SetDialogColours(COLORREF background, COLORREF text);
+COLORREF DialogBackground();
+COLORREF DialogTextColour();
+// A solid brush of a colour, kept for reuse (never delete it).
+HBRUSH CachedBrush(COLORREF colour);
+
+// The icons Windows has built in (IDI_*), drawn in code.
+HICON StandardIcon(UINT id);
+
+// A help file's title and text: Windows-1252 text as it is, HTML without its tags (UTF-8
+// when its head says so). False for an empty file.
+bool HelpFileText(std::string data, std::string& title, std::string& text);
+
+// CommDlgExtendedError's answer.
+void SetCommDlgError(DWORD code);
+
+// The clipboard's text (empty when none).
+std::string ClipboardText();
+void SetClipboardText(const std::string& text);
+
+}  // namespace plat::dlg

@@ -1,0 +1,310 @@
+// The "SCROLLBAR" class and the scroll-bar calls for it (SB_CTL): range, position, page,
+// arrows that repeat while held, page clicks, a dragged thumb, keys; WM_HSCROLL or WM_VSCROLL
+// to the parent, which moves the position (as Windows leaves that to the program).
+#include <algorithm>
+
+#include "platform/dialogs/cwnd.h"
+#include "platform/dialogs/dialog_internal.h"
+
+namespace plat::dlg {
+namespace {
+
+constexpr UINT_PTR kRepeatTimer = 0x5C02;
+
+struct ScrollState {
+    ScrollModel model;
+    ScrollPart pressed = ScrollPart::None;
+    int grab = 0;         // thumb: where it was taken, along the bar
+    int trackPos = 0;     // thumb: the position it stands for while dragged
+    bool tracking = false;
+    bool arrowsDisabled = false;
+};
+
+ScrollState* State(HWND hwnd) {
+    return StateOf<ScrollState>(hwnd);
+}
+
+bool Vertical(HWND hwnd) {
+    return (GetWindowLong(hwnd, GWL_STYLE) & SBS_VERT) != 0;
+}
+
+void Redraw(HWND hwnd) {
+    InvalidateRect(hwnd, nullptr, FALSE);
+}
+
+void Send(HWND hwnd, UINT code, int pos = 0) {
+    HWND parent = GetParent(hwnd);
+    if (!parent) return;
+    SendMessage(parent, Vertical(hwnd) ? WM_VSCROLL : WM_HSCROLL, MAKEWPARAM(code, pos), reinterpret_cast<LPARAM>(hwnd));
+}
+
+UINT CodeOf(ScrollPart part) {
+    switch (part) {
+        case ScrollPart::LineUp: return SB_LINEUP;
+        case ScrollPart::LineDown: return SB_LINEDOWN;
+        case ScrollPart::PageUp: return SB_PAGEUP;
+        case ScrollPart::PageDown: return SB_PAGEDOWN;
+        default: return SB_ENDSCROLL;
+    }
+}
+
+ScrollModel Model(HWND hwnd, const ScrollState* st) {
+    ScrollModel m = st->model;
+    m.vertical = Vertical(hwnd);
+    m.enabled = IsWindowEnabled(hwnd) && !st->arrowsDisabled;
+    if (st->tracking) m.pos = st->trackPos;
+    return m;
+}
+
+RECT Bar(HWND hwnd) {
+    RECT rc;
+    GetClientRect(hwnd, &rc);
+    return rc;
+}
+
+int SetPos(HWND hwnd, ScrollState* st, int pos, bool redraw) {
+    const int old = st->model.pos;
+    st->model.pos = std::clamp(pos, st->model.min, st->model.MaxPos());
+    if (redraw && old != st->model.pos) Redraw(hwnd);
+    return old;
+}
+
+}  // namespace
+
+LRESULT CALLBACK ScrollBarProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    LRESULT hooked = 0;
+    if (afx::HookCreation(hwnd, msg, wParam, lParam, &hooked)) return hooked;
+    ScrollState* st = State(hwnd);
+    if (msg == WM_NCCREATE) {
+        auto* s = new ScrollState;
+        s->model.min = 0;
+        s->model.max = 100;
+        SetWindowLongPtr(hwnd, 0, reinterpret_cast<LONG_PTR>(s));
+        return DefWindowProc(hwnd, msg, wParam, lParam);
+    }
+    if (!st) return DefWindowProc(hwnd, msg, wParam, lParam);
+    const POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    switch (msg) {
+        case WM_NCDESTROY:
+            delete st;
+            SetWindowLongPtr(hwnd, 0, 0);
+            return DefWindowProc(hwnd, msg, wParam, lParam);
+        case WM_GETDLGCODE:
+            return DLGC_WANTARROWS;
+        case WM_ENABLE:
+        case WM_SIZE:
+            Redraw(hwnd);
+            return 0;
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_PAINT: {
+            PAINTSTRUCT ps;
+            HDC dc = BeginPaint(hwnd, &ps);
+            PaintScrollBar(dc, Bar(hwnd), Model(hwnd, st), st->pressed, HasFocus(hwnd));
+            EndPaint(hwnd, &ps);
+            return 0;
+        }
+        case WM_SETFOCUS:
+            Redraw(hwnd);
+            ControlGotFocus(hwnd);
+            return 0;
+        case WM_KILLFOCUS:
+            Redraw(hwnd);
+            return 0;
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK: {
+            if ((GetWindowLong(hwnd, GWL_STYLE) & WS_TABSTOP) && !HasFocus(hwnd)) SetFocus(hwnd);
+            if (!IsWindow(hwnd)) return 0;
+            const ScrollModel m = Model(hwnd, st);
+            if (!m.enabled) return 0;
+            const ScrollPart part = HitScrollBar(Bar(hwnd), m, p);
+            if (part == ScrollPart::None) return 0;
+            st->pressed = part;
+            SetCapture(hwnd);
+            if (part == ScrollPart::Thumb) {
+                RECT a, b, t;
+                m.Layout(Bar(hwnd), a, b, t);
+                st->grab = m.vertical ? p.y - t.top : p.x - t.left;
+                st->tracking = true;
+                st->trackPos = st->model.pos;
+                Redraw(hwnd);
+                return 0;
+            }
+            Redraw(hwnd);
+            Send(hwnd, CodeOf(part));
+            if (IsWindow(hwnd)) SetTimer(hwnd, kRepeatTimer, 400, nullptr);
+            return 0;
+        }
+        case WM_MOUSEMOVE:
+            if (st->tracking) {
+                const ScrollModel m = Model(hwnd, st);
+                RECT a, b, t;
+                m.Layout(Bar(hwnd), a, b, t);
+                const int arrow = m.vertical ? a.bottom - a.top : a.right - a.left;
+                const int offset = (m.vertical ? p.y : p.x) - st->grab - arrow;
+                const int pos = m.PosFromThumb(Bar(hwnd), offset);
+                if (pos != st->trackPos) {
+                    st->trackPos = pos;
+                    Redraw(hwnd);
+                    Send(hwnd, SB_THUMBTRACK, pos);
+                }
+            }
+            return 0;
+        case WM_LBUTTONUP:
+        case WM_CAPTURECHANGED: {
+            if (msg == WM_CAPTURECHANGED && reinterpret_cast<HWND>(lParam) == hwnd) return 0;
+            if (st->pressed == ScrollPart::None) return 0;
+            const bool wasTracking = st->tracking;
+            const int pos = st->trackPos;
+            st->pressed = ScrollPart::None;
+            st->tracking = false;
+            KillTimer(hwnd, kRepeatTimer);
+            if (msg == WM_LBUTTONUP && GetCapture() == hwnd) ReleaseCapture();
+            Redraw(hwnd);
+            if (wasTracking) Send(hwnd, SB_THUMBPOSITION, pos);
+            if (IsWindow(hwnd)) Send(hwnd, SB_ENDSCROLL);
+            return 0;
+        }
+        case WM_TIMER:
+            if (wParam == kRepeatTimer) {
+                if (st->pressed == ScrollPart::None || st->tracking) {
+                    KillTimer(hwnd, kRepeatTimer);
+                    return 0;
+                }
+                POINT cursor;
+                GetCursorPos(&cursor);
+                ScreenToClient(hwnd, &cursor);
+                if (HitScrollBar(Bar(hwnd), Model(hwnd, st), cursor) == st->pressed) Send(hwnd, CodeOf(st->pressed));
+                if (IsWindow(hwnd)) SetTimer(hwnd, kRepeatTimer, 50, nullptr);
+            }
+            return 0;
+        case WM_KEYDOWN: {
+            UINT code = SB_ENDSCROLL;
+            const bool vertical = Vertical(hwnd);
+            switch (wParam) {
+                case VK_LEFT: if (!vertical) code = SB_LINELEFT; break;
+                case VK_RIGHT: if (!vertical) code = SB_LINERIGHT; break;
+                case VK_UP: if (vertical) code = SB_LINEUP; break;
+                case VK_DOWN: if (vertical) code = SB_LINEDOWN; break;
+                case VK_PRIOR: code = SB_PAGEUP; break;
+                case VK_NEXT: code = SB_PAGEDOWN; break;
+                case VK_HOME: code = SB_TOP; break;
+                case VK_END: code = SB_BOTTOM; break;
+                default: break;
+            }
+            if (code != SB_ENDSCROLL) {
+                Send(hwnd, code);
+                if (IsWindow(hwnd)) Send(hwnd, SB_ENDSCROLL);
+            }
+            return 0;
+        }
+        case WM_KEYUP:
+            return 0;
+        case SBM_SETPOS:
+            return SetPos(hwnd, st, static_cast<int>(wParam), lParam != 0);
+        case SBM_GETPOS:
+            return st->model.pos;
+        case SBM_SETRANGE:
+        case SBM_SETRANGEREDRAW: {
+            const int old = st->model.pos;
+            st->model.min = static_cast<int>(wParam);
+            st->model.max = static_cast<int>(lParam);
+            if (st->model.max < st->model.min) std::swap(st->model.min, st->model.max);
+            st->model.pos = std::clamp(st->model.pos, st->model.min, st->model.MaxPos());
+            if (msg == SBM_SETRANGEREDRAW) Redraw(hwnd);
+            return old;
+        }
+        case SBM_GETRANGE:
+            if (wParam) *reinterpret_cast<int*>(wParam) = st->model.min;
+            if (lParam) *reinterpret_cast<int*>(lParam) = st->model.max;
+            return 0;
+        case SBM_ENABLE_ARROWS:
+            st->arrowsDisabled = wParam == ESB_DISABLE_BOTH;
+            Redraw(hwnd);
+            return TRUE;
+        case SBM_SETSCROLLINFO: {
+            const auto* info = reinterpret_cast<const SCROLLINFO*>(lParam);
+            if (!info) return st->model.pos;
+            if (info->fMask & SIF_RANGE) {
+                st->model.min = info->nMin;
+                st->model.max = std::max(info->nMin, info->nMax);
+            }
+            if (info->fMask & SIF_PAGE) st->model.page = static_cast<int>(std::min<UINT>(info->nPage, 0x7FFFFFFF));
+            if (info->fMask & SIF_POS) st->model.pos = info->nPos;
+            st->model.pos = std::clamp(st->model.pos, st->model.min, st->model.MaxPos());
+            if (wParam) Redraw(hwnd);
+            return st->model.pos;
+        }
+        case SBM_GETSCROLLINFO: {
+            auto* info = reinterpret_cast<SCROLLINFO*>(lParam);
+            if (!info) return FALSE;
+            if (info->fMask & SIF_RANGE) {
+                info->nMin = st->model.min;
+                info->nMax = st->model.max;
+            }
+            if (info->fMask & SIF_PAGE) info->nPage = static_cast<UINT>(st->model.page);
+            if (info->fMask & SIF_POS) info->nPos = st->model.pos;
+            if (info->fMask & SIF_TRACKPOS) info->nTrackPos = st->tracking ? st->trackPos : st->model.pos;
+            return TRUE;
+        }
+        default:
+            return DefWindowProc(hwnd, msg, wParam, lParam);
+    }
+}
+
+}  // namespace plat::dlg
+
+using namespace plat::dlg;
+
+namespace {
+bool IsScrollControl(HWND hwnd, int bar) {
+    return bar == SB_CTL && IsWindow(hwnd) && ClassOf(hwnd) == "SCROLLBAR";
+}
+}  // namespace
+
+int SetScrollPos(HWND hwnd, int bar, int pos, BOOL redraw) {
+    if (!IsScrollControl(hwnd, bar)) return 0;
+    return static_cast<int>(SendMessage(hwnd, SBM_SETPOS, static_cast<WPARAM>(pos), redraw));
+}
+
+int GetScrollPos(HWND hwnd, int bar) {
+    if (!IsScrollControl(hwnd, bar)) return 0;
+    return static_cast<int>(SendMessage(hwnd, SBM_GETPOS, 0, 0));
+}
+
+BOOL SetScrollRange(HWND hwnd, int bar, int minPos, int maxPos, BOOL redraw) {
+    if (!IsScrollControl(hwnd, bar)) return FALSE;
+    SendMessage(hwnd, redraw ? SBM_SETRANGEREDRAW : SBM_SETRANGE, static_cast<WPARAM>(minPos), maxPos);
+    return TRUE;
+}
+
+BOOL GetScrollRange(HWND hwnd, int bar, int* minPos, int* maxPos) {
+    if (!IsScrollControl(hwnd, bar)) {
+        if (minPos) *minPos = 0;
+        if (maxPos) *maxPos = 0;
+        return FALSE;
+    }
+    SendMessage(hwnd, SBM_GETRANGE, reinterpret_cast<WPARAM>(minPos), reinterpret_cast<LPARAM>(maxPos));
+    return TRUE;
+}
+
+int SetScrollInfo(HWND hwnd, int bar, const SCROLLINFO* info, BOOL redraw) {
+    if (!IsScrollControl(hwnd, bar)) return 0;
+    return static_cast<int>(SendMessage(hwnd, SBM_SETSCROLLINFO, redraw, reinterpret_cast<LPARAM>(info)));
+}
+
+BOOL GetScrollInfo(HWND hwnd, int bar, SCROLLINFO* info) {
+    if (!IsScrollControl(hwnd, bar)) return FALSE;
+    return static_cast<BOOL>(SendMessage(hwnd, SBM_GETSCROLLINFO, 0, reinterpret_cast<LPARAM>(info)));
+}
+
+BOOL EnableScrollBar(HWND hwnd, UINT bar, UINT arrows) {
+    if (!IsScrollControl(hwnd, static_cast<int>(bar))) return FALSE;
+    return static_cast<BOOL>(SendMessage(hwnd, SBM_ENABLE_ARROWS, arrows, 0));
+}
+
+BOOL ShowScrollBar(HWND hwnd, int bar, BOOL show) {
+    if (!IsScrollControl(hwnd, bar)) return FALSE;
+    ShowWindow(hwnd, show ? SW_SHOW : SW_HIDE);
+    return TRUE;
+}

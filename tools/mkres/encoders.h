@@ -1,0 +1,72 @@
+// Item encoders: each turns the body lines of one item into the item's bytes. The table in
+// encoders.cpp names them and says which type codes use which encoder by default; README.md
+// tells how to add one.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <set>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "tools/mkres/source.h"
+#include "tools/reswriter/res_writer.h"
+
+namespace mkres {
+
+class EncodeContext {
+public:
+    EncodeContext(Diagnostics& diag, std::set<std::filesystem::path>& inputs) : m_diag(diag), m_inputs(inputs) {}
+    void Error(const Location& where, const std::string& message) { m_diag.Error(where, message); }
+    // The bytes of a file named relative to the line's source file; recorded as an input of
+    // the build. None (with an error) when it cannot be read.
+    std::optional<std::vector<uint8_t>> ReadInputFile(const SourceLine& line, const std::string& name);
+    // Records a file an encoder reads by other means (a tool's input) as an input.
+    void AddInput(const std::filesystem::path& file);
+
+private:
+    Diagnostics& m_diag;
+    std::set<std::filesystem::path>& m_inputs;
+};
+
+using EncodeFn = bool (*)(const ItemSource& item, EncodeContext& ctx, std::vector<uint8_t>& out);
+
+struct EncoderInfo {
+    const char* name;
+    const char* defaultFor;  // type codes, separated by spaces, that use it when none is named
+    EncodeFn encode;
+};
+
+std::span<const EncoderInfo> Encoders();
+const EncoderInfo* FindEncoder(const std::string& name);
+// The encoder of a type when the item names none: the one listing the type, else "raw".
+const EncoderInfo* DefaultEncoder(const std::string& type);
+
+// The data language of raw bytes and tables, for any encoder that wants it: appends the
+// values of the line's tokens from `first` on. Bare numbers take `width` bytes (1, 2 or 4,
+// little-endian); u8/i8/u16/i16/u32/i32 switch the width and range for the rest of the
+// line; "strings" add their Windows-1252 bytes; `fill N V` adds N values V; `file "name"`
+// adds a file's bytes.
+bool AppendData(const SourceLine& line, size_t first, int width, EncodeContext& ctx, std::vector<uint8_t>& out);
+
+// A number token in [low, high]; none (with an error) otherwise.
+std::optional<int64_t> NumberIn(const SourceLine& line, const Token& token, int64_t low, int64_t high,
+                                EncodeContext& ctx);
+
+// Encodes every item into the writer; false when any item failed (errors in diag).
+bool BuildModule(const ModuleSource& source, Diagnostics& diag, reswriter::CResWriter& writer,
+                 std::set<std::filesystem::path>& inputs);
+
+// The generic encoders.
+bool EncodeRaw(const ItemSource& item, EncodeContext& ctx, std::vector<uint8_t>& out);
+bool EncodeWords(const ItemSource& item, EncodeContext& ctx, std::vector<uint8_t>& out);
+bool EncodeSize(const ItemSource& item, EncodeContext& ctx, std::vector<uint8_t>& out);
+bool EncodePalette(const ItemSource& item, EncodeContext& ctx, std::vector<uint8_t>& out);
+bool EncodeStrings(const ItemSource& item, EncodeContext& ctx, std::vector<uint8_t>& out);
+// 'SPR' pictures drawn from shapes and labels (enc_picture.cpp), 'HT#' hotspot tables.
+bool EncodePicture(const ItemSource& item, EncodeContext& ctx, std::vector<uint8_t>& out);
+bool EncodeHotspots(const ItemSource& item, EncodeContext& ctx, std::vector<uint8_t>& out);
+
+}  // namespace mkres

@@ -1,0 +1,161 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "media/res/res_mgr.h"
+#include "media/res/res_test_support.h"
+#include "tools/mkres/encoders.h"
+#include "tools/mkres/source.h"
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+struct Built {
+    bool ok = false;
+    mkres::Diagnostics diag;
+    Bytes file;
+    std::set<std::filesystem::path> inputs;
+};
+
+Built Build(const std::string& text, const std::filesystem::path& folder = std::filesystem::temp_directory_path()) {
+    Built b;
+    const mkres::ModuleSource source = mkres::ParseModuleSource(text, "test.mkres", folder, b.diag);
+    b.inputs = source.inputs;
+    reswriter::CResWriter writer;
+    b.ok = mkres::BuildModule(source, b.diag, writer, b.inputs);
+    if (b.ok) b.file = writer.Build();
+    return b;
+}
+
+std::string Errors(const mkres::Diagnostics& diag) {
+    std::string all;
+    for (const auto& e : diag.Errors()) all += e + "\n";
+    return all;
+}
+
+// Every generic encoder, through the writer and back through the game's reader, byte for
+// byte; includes and binary files are read relative to the file that names them and
+// reported as inputs.
+TEST(Mkres, GenericEncodersRoundTripThroughTheReader) {
+    restest::CTempFolder tmp;
+    std::filesystem::create_directories(tmp.Path() / "common");
+    std::ofstream(tmp.Path() / "common" / "blob.bin", std::ios::binary) << "xyz";
+    std::ofstream(tmp.Path() / "common" / "shared.mkres") << "PNT M+1   # the size record\n  640 480\nend\n"
+                                                             "DATA 3 raw\n  file \"blob.bin\"\nend\n";
+    const Built b = Build(R"(# A module of every kind of item.
+module 2
+include "common/shared.mkres"
+
+PAL M
+  rgb 255 0 0
+  0x00FF80          # one colour as 0xRRGGBB
+  ramp 3 0x000000 0xFFFFFF
+end
+IST M+982
+  "Gäst"
+  2 "a\"b#c"
+end
+IN# M+5   # a table of 16-bit values
+  1 -1 0x1234
+  u8 7 u32 70000
+  fill 2 9
+end
+BPB 17 raw
+  "AB" 0 i8 -2
+end
+)",
+                            tmp.Path());
+    ASSERT_TRUE(b.ok) << Errors(b.diag);
+
+    auto files = std::make_shared<CResMemoryFiles>();
+    files->Put("M.RES", b.file);
+    CResMgr mgr;
+    mgr.SetFileSystem(files);
+    ASSERT_EQ(mgr.Open("M.RES"), 1);
+    const struct {
+        uint32_t type;
+        uint32_t id;
+        Bytes bytes;
+    } expected[] = {
+        {kResPAL, 2000, {5, 0, 0, 0, 255, 128, 255, 0, 0, 0, 0, 128, 128, 128, 255, 255, 255}},
+        {kResPNT, 2001, {0x80, 0x02, 0xE0, 0x01}},
+        {kResIST, 2982, {2, 0, 'G', 0xE4, 's', 't', 0, 'a', '"', 'b', '#', 'c', 0}},
+        {kResINN, 2005, {1, 0, 0xFF, 0xFF, 0x34, 0x12, 7, 0x70, 0x11, 0x01, 0x00, 9, 0, 9, 0}},
+        {kResBPB, 17, {'A', 'B', 0, 0xFE}},
+        {ResType("DATA"), 3, {'x', 'y', 'z'}},
+    };
+    EXPECT_EQ(mgr.Entries().size(), std::size(expected));
+    for (const auto& e : expected) {
+        EXPECT_EQ(restest::ReadWhole(mgr, mgr.FindEntry(e.type, e.id)), e.bytes) << std::hex << e.type << " " << std::dec << e.id;
+    }
+    EXPECT_TRUE(b.inputs.contains(std::filesystem::weakly_canonical(tmp.Path() / "common" / "shared.mkres")));
+    EXPECT_TRUE(b.inputs.contains(std::filesystem::weakly_canonical(tmp.Path() / "common" / "blob.bin")));
+}
+
+struct ErrorCase {
+    const char* source;
+    int line;
+    const char* message;
+};
+
+// A faulty source names the file, the line and the fault, and builds nothing.
+TEST(Mkres, FaultsAreReportedWithTheirLine) {
+    const ErrorCase cases[] = {
+        {"PAL M\n0\nend\n", 1, "needs a module line"},
+        {"module 2\nPNT M+1\n  640\nend\n", 2, "two numbers"},
+        {"module 1\nPAL M\n  at 1\nend\n", 3, "the next colour is 0, not 1"},
+        {"module 1\nPAL M\n  ramp 200 0 0xFFFFFF\n  ramp 57 0 1\nend\n", 4, "at most 256"},
+        {"module 1\nPAL M\n  0x1000000\nend\n", 3, "outside"},
+        {"module 1\nIST M\n  2 \"x\"\nend\n", 3, "this is string 1, not 2"},
+        {"module 1\nIST M\n  \"a\\x00b\"\nend\n", 3, "zero byte"},
+        {"module 1\nIST M\n  \"\xE6\x97\xA5\"\nend\n", 3, "Windows-1252"},
+        {"module 1\nIST M\n  \"open\nend\n", 3, "closing quote"},
+        {"module 1\nIN# M\n  u8 256\nend\n", 3, "outside 0 to 255"},
+        {"module 1\nIN# M\n  70000\nend\n", 3, "outside"},
+        {"module 1\nSPR 5\nend\nSPR 5\nend\n", 4, "given twice"},
+        {"module 1\nSPR 5\n  1\n", 2, "no end line"},
+        {"end\n", 1, "end without an item"},
+        {"module 1\nSPR 5 picture9\nend\n", 2, "no encoder named picture9"},
+        {"SPRITE 5\nend\n", 1, "expected an item"},
+        {"SPR 70000\nend\n", 1, "outside 0 to 65535"},
+        {"module 1\nSPR M+1000\nend\n", 2, "0 to 999"},
+        {"module 1\nmodule 2\n", 2, "second module line"},
+        {"include \"missing.mkres\"\n", 1, "cannot read"},
+        {"module 1\nBPB 1\n  file \"missing.bin\"\nend\n", 3, "cannot read"},
+    };
+    for (const ErrorCase& c : cases) {
+        const Built b = Build(c.source);
+        EXPECT_FALSE(b.ok) << c.source;
+        EXPECT_TRUE(b.file.empty());
+        const std::string all = Errors(b.diag);
+        EXPECT_NE(all.find("test.mkres:" + std::to_string(c.line) + ": "), std::string::npos) << c.source << "\n" << all;
+        EXPECT_NE(all.find(c.message), std::string::npos) << c.source << "\n" << all;
+    }
+}
+
+TEST(Mkres, IncludeCycleIsAnError) {
+    restest::CTempFolder tmp;
+    std::ofstream(tmp.Path() / "a.mkres") << "include \"b.mkres\"\n";
+    std::ofstream(tmp.Path() / "b.mkres") << "\n\ninclude \"a.mkres\"\n";
+    mkres::Diagnostics diag;
+    mkres::ReadModuleSource(tmp.Path() / "a.mkres", diag);
+    ASSERT_FALSE(diag.Ok());
+    EXPECT_NE(Errors(diag).find("b.mkres:3: include cycle"), std::string::npos) << Errors(diag);
+}
+
+// Every encoder in the table is found by its name, and the type codes of the generic ones
+// choose them when an item names none.
+TEST(Mkres, EncoderTable) {
+    for (const mkres::EncoderInfo& e : mkres::Encoders()) EXPECT_EQ(mkres::FindEncoder(e.name), &e);
+    EXPECT_STREQ(mkres::DefaultEncoder("PAL")->name, "palette");
+    EXPECT_STREQ(mkres::DefaultEncoder("PNT")->name, "size");
+    EXPECT_STREQ(mkres::DefaultEncoder("IST")->name, "strings");
+    EXPECT_STREQ(mkres::DefaultEncoder("IN#")->name, "words");
+    EXPECT_STREQ(mkres::DefaultEncoder("XYZ")->name, "raw");
+}
+
+}  // namespace

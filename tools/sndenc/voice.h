@@ -1,0 +1,37 @@
+// The stand-in voices: Swedish speech from espeak-ng, brought from its 22050 Hz 16-bit output to
+// the game's 11025 Hz 8-bit unsigned samples; and the tone mode, which gives every text a short
+// tone of its own so that nothing depends on the speech synthesiser or its version.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Low-pass filters 22050 Hz samples below the new Nyquist frequency and keeps every second one,
+// scaled by gain (1.0: full 16-bit scale to full 8-bit scale), as 8-bit unsigned samples.
+std::vector<uint8_t> Downsample22050To11025(std::span<const int16_t> pcm, double gain);
+
+// Cuts leading and trailing near-silence (keeping a few milliseconds) and scales the samples so
+// that the loudest reaches peak (0..1 of full scale); returns the gain used on pcm.
+double VoiceGain(std::span<const int16_t> pcm, double peak);
+std::span<const int16_t> TrimSilence(std::span<const int16_t> pcm, int rate);
+
+// Reads a mono 16-bit PCM WAV file; false with a message otherwise.
+bool ReadWav16(const std::filesystem::path& path, std::vector<int16_t>& pcm, int& rate, std::string* error);
+
+// Speaks Windows-1252 text with espeak-ng's Swedish voice (espeak-ng -v sv), trimmed and
+// normalised to a peak of 0.7 of full scale. False with a message when espeak-ng is missing or
+// fails; the caller then falls back to the tone.
+bool SpeakSwedish(std::string_view textCp1252, std::vector<uint8_t>& samples, std::string* error);
+
+// A sine tone with soft edges: hz, milliseconds, peak (0..1).
+std::vector<uint8_t> Tone(double hz, int ms, double peak = 0.5);
+// Tone mode: a 180 ms tone whose pitch (one of 24 semitones from 330 Hz) comes from the text.
+std::vector<uint8_t> ToneFor(std::string_view key);
+
+// Speech when it can be had and tone mode is not asked for (ZELBO_VOICE=tone asks for it too),
+// else the text's tone.
+std::vector<uint8_t> SpeakOrTone(std::string_view textCp1252, bool toneMode);
