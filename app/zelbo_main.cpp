@@ -6,6 +6,8 @@
 #include "platform/backends/init.h"
 #include "platform/core/backend.h"
 #include "platform/core/winuser.h"
+#include "platform/msgbox/msgbox.h"
+#include "media/res/res_strings.h"
 
 int main() {
     std::string error;
@@ -13,6 +15,8 @@ int main() {
         std::fprintf(stderr, "zelbo: %s\n", error.c_str());
         return 1;
     }
+    plat::InstallMessageBoxes();
+    media::RegisterResStrings();
     plat::Backend().SetTitle("Zelbo");
     HWND main = app::CreateTestPatternWindow();
     if (!main) {
