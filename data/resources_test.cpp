@@ -70,6 +70,17 @@ TEST(GeneratedResources, EveryModuleHasItsPaletteAndBackgroundSize) {
             EXPECT_EQ(std::count(ist.begin() + 2, ist.end(), 0), count) << "list " << list;
             EXPECT_EQ(ist.back(), 0);
         }
+
+        // Every module but the shared one speaks its introduction (id 990); a plain clip
+        // starts with two silent samples and holds a second or more of speech (or its tone).
+        const Bytes intro = ReadItem(mgr, kResSND, module * 1000 + 990);
+        if (module == 0) {
+            EXPECT_TRUE(intro.empty());
+        } else {
+            ASSERT_GE(intro.size(), 2u);
+            EXPECT_EQ(intro[0], 0x80);
+            EXPECT_EQ(intro[1], 0x80);
+        }
     }
 }
 

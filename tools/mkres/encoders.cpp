@@ -18,6 +18,7 @@ constexpr EncoderInfo kEncoders[] = {
     {"strings", "IST", EncodeStrings},
     {"picture", "SPR", EncodePicture},
     {"hotspots", "HT#", EncodeHotspots},
+    {"sound", "SND", EncodeSound},
 };
 
 struct Width {

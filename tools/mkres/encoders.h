@@ -68,5 +68,6 @@ bool EncodeStrings(const ItemSource& item, EncodeContext& ctx, std::vector<uint8
 // 'SPR' pictures drawn from shapes and labels (enc_picture.cpp), 'HT#' hotspot tables.
 bool EncodePicture(const ItemSource& item, EncodeContext& ctx, std::vector<uint8_t>& out);
 bool EncodeHotspots(const ItemSource& item, EncodeContext& ctx, std::vector<uint8_t>& out);
+bool EncodeSound(const ItemSource& item, EncodeContext& ctx, std::vector<uint8_t>& out);
 
 }  // namespace mkres

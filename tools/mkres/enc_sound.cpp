@@ -1,0 +1,92 @@
+// 'SND' sounds. The body's lines add samples (8-bit unsigned mono, 11025 per second) in order;
+// a plain clip starts with two silent samples (0x80 0x80) so it never reads as another form.
+//
+//   SND M+990 sound
+//     speak "Hej! Vad roligt att se dig."   # espeak-ng's Swedish voice (a tone when missing
+//                                           # or with ZELBO_VOICE=tone)
+//     effect chime                          # a synthesised effect (tools/sndenc)
+//     tone 440 120                          # a tone: Hz, milliseconds
+//     compressed                            # store delta-compressed instead of plain
+//   end
+//
+//   SND M+991 sound
+//     reference "INTRO.SND"                 # a file reference, looked up in the player's folder
+//   end
+#include "tools/mkres/encoders.h"
+#include "tools/sndenc/effects.h"
+#include "tools/sndenc/snd_encoder.h"
+#include "tools/sndenc/voice.h"
+
+namespace mkres {
+
+bool EncodeSound(const ItemSource& item, EncodeContext& ctx, std::vector<uint8_t>& out) {
+    std::vector<uint8_t> samples;
+    bool compressed = false;
+    std::optional<std::string> reference;
+    for (const SourceLine& line : item.body) {
+        const std::string& word = line.tokens.front().text;
+        auto stringArg = [&]() -> const Token* {
+            if (line.tokens.size() != 2 || line.tokens[1].kind != Token::Kind::String) {
+                ctx.Error(line.where, word + " takes one \"string\"");
+                return nullptr;
+            }
+            if (!line.tokens[1].cp1252Ok) {
+                ctx.Error(line.where, "the text has a character Windows-1252 lacks");
+                return nullptr;
+            }
+            return &line.tokens[1];
+        };
+        if (word == "speak") {
+            const Token* t = stringArg();
+            if (!t) return false;
+            auto spoken = SpeakOrTone(t->cp1252, false);
+            samples.insert(samples.end(), spoken.begin(), spoken.end());
+        } else if (word == "effect") {
+            if (line.tokens.size() != 2) {
+                ctx.Error(line.where, "effect takes a name");
+                return false;
+            }
+            auto fx = SynthEffect(line.tokens[1].text);
+            if (fx.empty()) {
+                ctx.Error(line.where, "unknown effect '" + line.tokens[1].text + "'");
+                return false;
+            }
+            samples.insert(samples.end(), fx.begin(), fx.end());
+        } else if (word == "tone") {
+            if (line.tokens.size() != 3) {
+                ctx.Error(line.where, "tone takes Hz and milliseconds");
+                return false;
+            }
+            auto hz = NumberIn(line, line.tokens[1], 20, 5000, ctx);
+            auto ms = NumberIn(line, line.tokens[2], 1, 60000, ctx);
+            if (!hz || !ms) return false;
+            auto t = Tone(static_cast<double>(*hz), static_cast<int>(*ms));
+            samples.insert(samples.end(), t.begin(), t.end());
+        } else if (word == "compressed" && line.tokens.size() == 1) {
+            compressed = true;
+        } else if (word == "reference") {
+            const Token* t = stringArg();
+            if (!t) return false;
+            reference = t->cp1252;
+        } else {
+            ctx.Error(line.where, "unknown sound line '" + word + "'");
+            return false;
+        }
+    }
+    if (reference) {
+        if (!samples.empty()) {
+            ctx.Error(item.where, "a file reference holds no samples of its own");
+            return false;
+        }
+        out = EncodeSndFileRef(*reference);
+        return true;
+    }
+    if (samples.empty()) {
+        ctx.Error(item.where, "a sound needs samples (speak, effect or tone)");
+        return false;
+    }
+    out = compressed ? EncodeSndCompressed(samples) : EncodeSndPlain(samples);
+    return true;
+}
+
+}  // namespace mkres
