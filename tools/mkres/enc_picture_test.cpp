@@ -11,6 +11,7 @@
 #include "platform/text/font_registry.h"
 #include "tools/mkres/encoders.h"
 #include "tools/mkres/picture_canvas.h"
+#include "tools/mkres/mkres_test_support.h"
 #include "tools/mkres/source.h"
 
 namespace {
@@ -132,22 +133,9 @@ TEST(PictureCanvas, LabelsAreTheFacesInk) {
             }
 }
 
-struct Built {
-    bool ok = false;
-    mkres::Diagnostics diag;
-    Bytes file;
-};
+using mkrestest::Built;
 
-Built Build(const std::string& text) {
-    Built b;
-    const mkres::ModuleSource source =
-        mkres::ParseModuleSource(text, "pic.mkres", std::filesystem::temp_directory_path(), b.diag);
-    std::set<std::filesystem::path> inputs = source.inputs;
-    reswriter::CResWriter writer;
-    b.ok = mkres::BuildModule(source, b.diag, writer, inputs);
-    if (b.ok) b.file = writer.Build();
-    return b;
-}
+Built Build(const std::string& text) { return mkrestest::Build(text, "pic.mkres"); }
 
 TEST(PictureEncoder, ItemsReadBackThroughTheResourceReader) {
     const Built b = Build(R"(module 3

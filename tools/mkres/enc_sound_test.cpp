@@ -7,6 +7,7 @@
 #include "media/res/res_mgr.h"
 #include "media/res/res_test_support.h"
 #include "tools/mkres/encoders.h"
+#include "tools/mkres/mkres_test_support.h"
 #include "tools/mkres/source.h"
 #include "tools/sndenc/effects.h"
 #include "tools/sndenc/snd_encoder.h"
@@ -16,22 +17,9 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-struct Built {
-    bool ok = false;
-    mkres::Diagnostics diag;
-    Bytes file;
-};
+using mkrestest::Built;
 
-Built Build(const std::string& text) {
-    Built b;
-    const mkres::ModuleSource source =
-        mkres::ParseModuleSource(text, "snd.mkres", std::filesystem::temp_directory_path(), b.diag);
-    std::set<std::filesystem::path> inputs = source.inputs;
-    reswriter::CResWriter writer;
-    b.ok = mkres::BuildModule(source, b.diag, writer, inputs);
-    if (b.ok) b.file = writer.Build();
-    return b;
-}
+Built Build(const std::string& text) { return mkrestest::Build(text, "snd.mkres"); }
 
 TEST(SoundEncoder, PlainCompressedAndReferenceItemsReadBack) {
     const Built b = Build(R"(module 2
