@@ -21,6 +21,7 @@
 #include "platform/dialogs/dialog_probe.h"
 #include "platform/fs/dospath.h"
 #include "platform/gdi/wingdi.h"
+#include "platform/headless/golden_test_support.h"
 #include "platform/headless/headless_backend.h"
 #include "platform/msgbox/msgbox.h"
 #include "platform/print/print.h"
@@ -28,49 +29,7 @@
 
 namespace dialogs_test {
 
-inline bool ReadPng(const std::string& path, int& width, int& height, std::vector<uint8_t>& rgb) {
-    png_image img{};
-    img.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&img, path.c_str())) return false;
-    img.format = PNG_FORMAT_RGB;
-    rgb.resize(PNG_IMAGE_SIZE(img));
-    width = static_cast<int>(img.width);
-    height = static_cast<int>(img.height);
-    return png_image_finish_read(&img, nullptr, rgb.data(), 0, nullptr) != 0;
-}
-
-// Compares the screen as shown with tests/golden/<name>, or writes it when asked to.
-inline void CheckGolden(const std::string& name) {
-    const std::string path = std::string(ZELBO_GOLDEN_DIR) + "/" + name;
-    const char* update = std::getenv("ZELBO_UPDATE_GOLDEN");
-    if (update && std::string(update) == "1") {
-        std::filesystem::create_directories(ZELBO_GOLDEN_DIR);
-        ASSERT_TRUE(plat::SaveScreenPng(path)) << path;
-        std::printf("wrote %s\n", path.c_str());
-        return;
-    }
-    int w = 0, h = 0;
-    std::vector<uint8_t> rgb;
-    ASSERT_TRUE(ReadPng(path, w, h, rgb)) << path << " is missing: run with ZELBO_UPDATE_GOLDEN=1 and look at it";
-    ASSERT_EQ(w, plat::kScreenWidth);
-    ASSERT_EQ(h, plat::kScreenHeight);
-    const plat::Display& d = plat::TheDisplay();
-    int differ = 0;
-    std::string first;
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            const PALETTEENTRY& e = d.HardwareEntry(d.Pixel(x, y));
-            const uint8_t* g = &rgb[(static_cast<size_t>(y) * w + x) * 3];
-            if (e.peRed != g[0] || e.peGreen != g[1] || e.peBlue != g[2])
-                if (differ++ == 0) first = std::to_string(x) + "," + std::to_string(y);
-        }
-    if (differ) {
-        const std::string actual = ::testing::TempDir() + name;
-        plat::SaveScreenPng(actual);
-        ADD_FAILURE() << differ << " pixels differ from " << path << ", the first at " << first << "; the screen is in "
-                      << actual;
-    }
-}
+inline void CheckGolden(const std::string& name) { plat::test::CheckGolden(ZELBO_GOLDEN_DIR, name); }
 
 class DialogsTest : public ::testing::Test {
 protected:
