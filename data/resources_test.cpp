@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "media/res/res_mgr.h"
+#include "media/text/bitmap_font.h"
+#include "media/text/text_test_support.h"
 #include "platform/fs/dospath.h"
 
 namespace {
@@ -81,6 +83,43 @@ TEST(GeneratedResources, EveryModuleHasItsPaletteAndBackgroundSize) {
             EXPECT_EQ(intro[0], 0x80);
             EXPECT_EQ(intro[1], 0x80);
         }
+    }
+}
+
+// The bitmap fonts of the game, scanned from the built strips as the game scans them: every
+// character of the list gets a glyph, Swedish letters included, and descenders reach below
+// the others.
+TEST(GeneratedResources, FontStripsScanIntoWholeFonts) {
+    const struct {
+        int module;
+        int16_t id;
+    } strips[] = {{1, 51}, {1, 52}, {6, 54}};
+    for (const auto& s : strips) {
+        CResMgr mgr;
+        const std::string path = std::string(ZELBO_RES_DIR) + "/Zelbo" + std::to_string(s.module) + ".res";
+        ASSERT_TRUE(mgr.Open(plat::HostToDosPath(path).c_str())) << path;
+        const uint32_t id = static_cast<uint32_t>(s.module * 1000 + s.id);
+        texttest::FakeTextHost host;
+        ASSERT_TRUE(host.AddSpr(s.id, ReadItem(mgr, kResSPR, id))) << id;
+        host.AddList(s.id, ReadItem(mgr, kResIST, id));
+        CBitmapFont font(s.id, 0, 1);
+
+        const std::string chars = font.Characters().CStr();
+        ASSERT_GT(chars.size(), 95u) << id;
+        for (char ch : std::string(" AZaz09!?\xC5\xC4\xD6\xE5\xE4\xF6\xC9\xE9")) {
+            EXPECT_NE(chars.find(ch), std::string::npos) << id << " lacks " << int{static_cast<BYTE>(ch)};
+        }
+        for (char ch : chars) {
+            const auto c = static_cast<BYTE>(ch);
+            EXPECT_TRUE(font.Defined(c)) << id << " " << int{c};
+            EXPECT_GT(font.GlyphWidth(c), 0) << id << " " << int{c};
+        }
+        // Letters on the baseline reach below it only by an outline ring; descenders go further.
+        EXPECT_LE(font.GlyphDescent('a'), 1) << id;
+        EXPECT_EQ(font.GlyphDescent('\xC5'), font.GlyphDescent('a')) << id;
+        EXPECT_GT(font.GlyphDescent('g'), font.GlyphDescent('a') + 1) << id;
+        EXPECT_LE(font.GlyphDescent('g'), font.GreatestDescent()) << id;
+        EXPECT_EQ(font.LineHeight(), font.Baseline() + font.GreatestDescent() + 2) << id;
     }
 }
 

@@ -57,14 +57,8 @@ TEST_P(SurfaceGolden, SceneFromAGeneratedResourceFile) {
     host.module = 7;
     ASSERT_TRUE(host.OpenModule(7, writer));
 
-    // The module palette: u16 n, then n colours blue, green, red.
-    std::vector<uint8_t> pal;
-    ASSERT_TRUE(ReadResourceItem(kResPAL, 7000, nullptr, pal));
-    std::vector<uint8_t> bgr(768, 0);
-    const size_t n = std::min<size_t>(pal[0] | (pal[1] << 8), 256);
-    std::copy(pal.begin() + 2, pal.begin() + 2 + static_cast<ptrdiff_t>(3 * n), bgr.begin());
     CPalId palette;
-    palette.FromBgrTriplets(bgr.data());
+    ASSERT_TRUE(surftest::LoadModulePalette(7000, palette));
 
     CSprite* background = GetResItem(7000, TRUE);
     ASSERT_NE(background, nullptr);

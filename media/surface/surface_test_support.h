@@ -5,12 +5,15 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
 
+#include "media/res/item_cache.h"
+#include "media/res/res_mgr.h"
 #include "media/surface/dib_system.h"
 #include "media/surface/dibg.h"
 #include "media/surface/pal_id.h"
@@ -188,6 +191,18 @@ inline std::vector<Bytes> Rows(const CDibG& d) {
         rows.emplace_back(r, r + d.Width());
     }
     return rows;
+}
+
+// The palette of a module's 'PAL' item (u16 n, then n colours blue, green, red) read through
+// the item host; false when there is none.
+inline bool LoadModulePalette(int32_t id, CPalId& palette) {
+    std::vector<uint8_t> pal;
+    if (!ReadResourceItem(kResPAL, id, nullptr, pal) || pal.size() < 2) return false;
+    std::vector<uint8_t> bgr(768, 0);
+    const size_t n = std::min<size_t>({static_cast<size_t>(pal[0] | (pal[1] << 8)), 256, (pal.size() - 2) / 3});
+    std::copy_n(pal.begin() + 2, 3 * n, bgr.begin());
+    palette.FromBgrTriplets(bgr.data());
+    return true;
 }
 
 }  // namespace surftest

@@ -145,6 +145,30 @@ TEST(GameFontFile, EveryPrintableCharacterHasItsOwnInkedGlyph) {
     }
 }
 
+// The bold twins mark spoken words, so at the same average width they must carry clearly more
+// ink than their regular faces.
+TEST(GameFontFile, BoldTwinsAreClearlyHeavier) {
+    const std::vector<BitmapFace> faces = LoadFontFile(test::GameFontPath());
+    auto inkOf = [&](const char* name) {
+        for (const BitmapFace& face : faces) {
+            if (face.faceName != name) continue;
+            int ink = 0;
+            for (int c = 'a'; c <= 'z'; ++c) {
+                const BitmapGlyph& g = *face.GlyphFor(static_cast<uint8_t>(c));
+                for (int y = 0; y < face.height; ++y)
+                    for (int x = 0; x < g.width; ++x) ink += g.Ink(x, y) ? 1 : 0;
+            }
+            return ink;
+        }
+        ADD_FAILURE() << name << " missing";
+        return 0;
+    };
+    for (const auto& [regular, bold] : {std::pair{"FONT0015", "FONT0016"}, std::pair{"FONT0021", "FONT0022"},
+                                        std::pair{"FONT0027", "FONT0028"}}) {
+        EXPECT_GT(inkOf(bold) * 100, inkOf(regular) * 125) << bold << " against " << regular;
+    }
+}
+
 // The Swedish letters, named one by one since a slip here is what a player would see.
 TEST(GameFontFile, SwedishLettersAreDistinctAndInked) {
     const std::string_view letters = "\xE5\xE4\xF6\xC5\xC4\xD6\xE9\xC9\xFC\xDC";  // åäöÅÄÖéÉüÜ

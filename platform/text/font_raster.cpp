@@ -84,7 +84,7 @@ struct RawGlyph {
     std::vector<uint8_t> ink;  // width × rows, one byte a pixel
 };
 
-bool LoadRaw(FT_Face face, FT_UInt index, RawGlyph& out) {
+bool LoadRaw(FT_Face face, FT_UInt index, int embolden, RawGlyph& out) {
     if (index == 0) return false;
     if (FT_Load_Glyph(face, index, FT_LOAD_RENDER | FT_LOAD_TARGET_MONO) != 0) return false;
     const FT_GlyphSlot slot = face->glyph;
@@ -111,6 +111,18 @@ bool LoadRaw(FT_Face face, FT_UInt index, RawGlyph& out) {
             out.ink[static_cast<size_t>(y) * out.width + x] = on ? 1 : 0;
         }
     }
+    if (embolden > 0 && out.width > 0) {
+        // Bold drawn as a raster font's bold is simulated: every ink pixel repeated to the right.
+        const int wider = out.width + embolden;
+        std::vector<uint8_t> ink(static_cast<size_t>(wider) * static_cast<size_t>(out.rows), 0);
+        for (int y = 0; y < out.rows; ++y)
+            for (int x = 0; x < out.width; ++x)
+                if (out.ink[static_cast<size_t>(y) * out.width + x])
+                    for (int k = 0; k <= embolden; ++k) ink[static_cast<size_t>(y) * wider + x + k] = 1;
+        out.ink = std::move(ink);
+        out.width = wider;
+    }
+    if (embolden > 0) out.advance += embolden;
     return true;
 }
 
@@ -239,7 +251,8 @@ std::optional<BitmapFace> RasterizeOutline(std::span<const uint8_t> file, int fa
     if (options.defaultChar < options.firstChar || options.defaultChar > options.lastChar)
         return fail("default character outside the range");
     if (options.cellHeight < 0 || options.cellHeight > 1000 || options.yPpem < 0 || options.yPpem > 1000 ||
-        options.xPpem < 0 || options.xPpem > 2000 || (options.cellHeight == 0 && options.yPpem == 0))
+        options.xPpem < 0 || options.xPpem > 2000 || options.embolden < 0 || options.embolden > 8 ||
+        (options.cellHeight == 0 && options.yPpem == 0))
         return fail("size out of range");
 
     std::lock_guard lock(FreeTypeMutex());
@@ -260,7 +273,7 @@ std::optional<BitmapFace> RasterizeOutline(std::span<const uint8_t> file, int fa
         }
         for (size_t i = 0; i < raws.size(); ++i) {
             const char32_t cp = Cp1252CodePoint(static_cast<uint8_t>(options.firstChar + i));
-            if (cp) LoadRaw(face.get(), FT_Get_Char_Index(face.get(), cp), raws[i]);
+            if (cp) LoadRaw(face.get(), FT_Get_Char_Index(face.get(), cp), options.embolden, raws[i]);
         }
         return raws;
     };
@@ -378,7 +391,7 @@ std::optional<BitmapFace> StrikeFace(FT_Face face, int strike) {
     for (size_t i = 0; i < raws.size(); ++i) {
         const uint8_t byte = static_cast<uint8_t>(out.firstChar + i);
         const FT_ULong code = byteCodes ? byte : Cp1252CodePoint(byte);
-        if (code) LoadRaw(face, FT_Get_Char_Index(face, code), raws[i]);
+        if (code) LoadRaw(face, FT_Get_Char_Index(face, code), 0, raws[i]);
     }
     FillCells(out, raws, nullptr);
     if (isWin) {

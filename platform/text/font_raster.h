@@ -31,6 +31,7 @@ struct OutlineRasterOptions {
     int xPpem = 0;            // 0: square pixels; smaller condenses, larger widens
     double slant = 0.0;       // shear of a synthetic oblique, x per y (0.2 is about 11 degrees)
     int weight = 0;           // 0: from the file
+    int embolden = 0;         // each glyph's ink smeared this many pixels right, advance as much wider
     int italic = -1;          // -1: from the file
     int pitchAndFamily = -1;  // -1: variable pitch, family guessed from the name
     uint8_t firstChar = 0x20;

@@ -25,35 +25,15 @@
 #include <memory>
 
 #include "tools/mkres/encoders.h"
+#include "tools/mkres/game_faces.h"
 #include "tools/mkres/picture_canvas.h"
-#include "platform/text/font_file.h"
-#include "platform/text/font_registry.h"
 
 namespace mkres {
 
 namespace {
 
 constexpr int kMaxPictureSide = 2048;
-constexpr const char* kGameFontFile = "RODODED1.FON";
 constexpr const char* kDefaultFace = "FONT0028";
-
-// The faces of the game's font file, read once.
-const std::vector<plat::BitmapFace>* GameFaces(const SourceLine& line, EncodeContext& ctx) {
-    static std::vector<plat::BitmapFace> faces;
-    static std::string error;
-    static bool read = false;
-    const std::string path = plat::Fonts().SystemFontFolder() + "/" + kGameFontFile;
-    if (!read) {
-        faces = plat::LoadFontFile(path, &error);
-        read = true;
-    }
-    if (faces.empty()) {
-        ctx.Error(line.where, "cannot read the game font file " + path + (error.empty() ? "" : ": " + error));
-        return nullptr;
-    }
-    ctx.AddInput(path);
-    return &faces;
-}
 
 class PictureParser {
 public:
@@ -232,15 +212,10 @@ private:
                 return Fail(line, "label options are left, centre, right, face NAME and outline COLOUR, not " + word);
             }
         }
-        const std::vector<plat::BitmapFace>* faces = GameFaces(line, m_ctx);
-        if (!faces) return false;
-        for (const plat::BitmapFace& face : *faces) {
-            if (face.faceName == faceName) {
-                m_canvas->Label(face, t[4].cp1252, n[0], n[1], v, align, outline);
-                return true;
-            }
-        }
-        return Fail(line, "the game font file has no face " + faceName);
+        const plat::BitmapFace* face = FindGameFace(line, faceName, m_ctx);
+        if (!face) return false;
+        m_canvas->Label(*face, t[4].cp1252, n[0], n[1], v, align, outline);
+        return true;
     }
 
     EncodeContext& m_ctx;

@@ -2,6 +2,7 @@
 
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <sstream>
 
 namespace mkres {
@@ -19,6 +20,7 @@ constexpr EncoderInfo kEncoders[] = {
     {"picture", "SPR", EncodePicture},
     {"hotspots", "HT#", EncodeHotspots},
     {"sound", "SND", EncodeSound},
+    {"fontstrip", "", EncodeFontStrip},
 };
 
 struct Width {
@@ -147,6 +149,21 @@ bool BuildModule(const ModuleSource& source, Diagnostics& diag, reswriter::CResW
                  std::set<std::filesystem::path>& inputs) {
     EncodeContext ctx(diag, inputs);
     bool ok = diag.Ok();
+    // Where each item is given, so that a companion clashing with an item given elsewhere
+    // names both lines whichever comes first.
+    std::map<std::pair<std::string, uint16_t>, Location> given;
+    for (const ItemSource& item : source.items) given.emplace(std::pair(item.type, item.id), item.where);
+    auto add = [&](const ItemSource& item, const std::string& type, const std::vector<uint8_t>& bytes) {
+        if (bytes.size() > 0x7FFFFFFF) {
+            diag.Error(item.where, "item too large");
+            return false;
+        }
+        if (!writer.Add(type, item.id, bytes)) {
+            diag.Error(item.where, "item " + type + " " + std::to_string(item.id) + " cannot be added");
+            return false;
+        }
+        return true;
+    };
     for (const ItemSource& item : source.items) {
         const EncoderInfo* encoder = item.encoder.empty() ? DefaultEncoder(item.type) : FindEncoder(item.encoder);
         if (!encoder) {
@@ -155,18 +172,21 @@ bool BuildModule(const ModuleSource& source, Diagnostics& diag, reswriter::CResW
             continue;
         }
         std::vector<uint8_t> bytes;
-        if (!encoder->encode(item, ctx, bytes)) {
+        const bool encoded = encoder->encode(item, ctx, bytes);
+        const std::vector<EncodeContext::Companion> companions = ctx.TakeCompanions();
+        if (!encoded || !add(item, item.type, bytes)) {
             ok = false;
             continue;
         }
-        if (bytes.size() > 0x7FFFFFFF) {
-            diag.Error(item.where, "item too large");
-            ok = false;
-            continue;
-        }
-        if (!writer.Add(item.type, item.id, bytes)) {
-            diag.Error(item.where, "item " + item.type + " " + std::to_string(item.id) + " cannot be added");
-            ok = false;
+        for (const EncodeContext::Companion& c : companions) {
+            const auto other = given.find(std::pair(c.type, item.id));
+            if (other != given.end() && other->second.Text() != item.where.Text()) {
+                diag.Error(item.where, "this item makes " + c.type + " " + std::to_string(item.id) +
+                                           ", which is also given at " + other->second.Text());
+                ok = false;
+                continue;
+            }
+            if (!add(item, c.type, c.bytes)) ok = false;
         }
     }
     return ok && diag.Ok();

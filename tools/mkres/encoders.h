@@ -9,6 +9,7 @@
 #include <set>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tools/mkres/source.h"
@@ -26,9 +27,21 @@ public:
     // Records a file an encoder reads by other means (a tool's input) as an input.
     void AddInput(const std::filesystem::path& file);
 
+    // Another item of the same id, of another type, that the encoder makes along with its
+    // own (a font strip's character list); BuildModule adds it after the item itself.
+    struct Companion {
+        std::string type;
+        std::vector<uint8_t> bytes;
+    };
+    void AddCompanion(std::string type, std::vector<uint8_t> bytes) {
+        m_companions.push_back({std::move(type), std::move(bytes)});
+    }
+    std::vector<Companion> TakeCompanions() { return std::exchange(m_companions, {}); }
+
 private:
     Diagnostics& m_diag;
     std::set<std::filesystem::path>& m_inputs;
+    std::vector<Companion> m_companions;
 };
 
 using EncodeFn = bool (*)(const ItemSource& item, EncodeContext& ctx, std::vector<uint8_t>& out);
@@ -69,5 +82,8 @@ bool EncodeStrings(const ItemSource& item, EncodeContext& ctx, std::vector<uint8
 bool EncodePicture(const ItemSource& item, EncodeContext& ctx, std::vector<uint8_t>& out);
 bool EncodeHotspots(const ItemSource& item, EncodeContext& ctx, std::vector<uint8_t>& out);
 bool EncodeSound(const ItemSource& item, EncodeContext& ctx, std::vector<uint8_t>& out);
+// A font strip: an 'SPR' picture of glyphs and its 'IST' character list as a companion
+// (enc_fontstrip.cpp).
+bool EncodeFontStrip(const ItemSource& item, EncodeContext& ctx, std::vector<uint8_t>& out);
 
 }  // namespace mkres

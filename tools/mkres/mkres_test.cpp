@@ -126,6 +126,11 @@ TEST(Mkres, FaultsAreReportedWithTheirLine) {
         {"module 1\nmodule 2\n", 2, "second module line"},
         {"include \"missing.mkres\"\n", 1, "cannot read"},
         {"module 1\nBPB 1\n  file \"missing.bin\"\nend\n", 3, "cannot read"},
+        // A font strip makes its character list: an 'IST' of its id given anywhere clashes.
+        {"module 1\nIST M+5\n  \"x\"\nend\nSPR M+5 fontstrip\n  face FONT0015 ink 22\n  chars \"ab\"\nend\n", 5,
+         "makes IST 1005, which is also given at test.mkres:2"},
+        {"module 1\nSPR M+5 fontstrip\n  face FONT0015 ink 22\n  chars \"ab\"\nend\nIST M+5\n  \"x\"\nend\n", 2,
+         "makes IST 1005, which is also given at test.mkres:6"},
     };
     for (const ErrorCase& c : cases) {
         const Built b = Build(c.source);
