@@ -178,6 +178,18 @@ TEST(BitmapFont, MeasuresUnitsSpacesAndPictures) {
         EXPECT_EQ(r.bottom, c.height) << c.what;
     }
     EXPECT_EQ(font.TextWidth(std::vector<BYTE>{'x', 'y'}, 1), 2);
+    EXPECT_EQ(font.PictureWidth(77), 2);
+    EXPECT_EQ(font.PictureHeight(77), 5);
+    EXPECT_EQ(font.PictureWidth(78), 0);
+
+    // A string's units: the picture's offset is its descent.
+    CCorStyledString s;
+    const BYTE bytes[] = {'x', 0xFF, 5, 2, 0, 77, 0};
+    s.Assign(bytes, sizeof bytes);
+    EXPECT_EQ(font.MaxDescent(s), 2);
+    font.MoveTo(0, 0);
+    font.DrawString(s);
+    EXPECT_EQ(font.PenX(), 2 + 1 + 2 + 1);
 }
 
 TEST(BitmapFont, JustifiedBlanksTakeTheRemainderOnTheLast) {

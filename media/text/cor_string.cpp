@@ -6,6 +6,17 @@
 
 #include "media/text/text_host.h"
 
+namespace {
+
+// The length of a C string, counting no further than max.
+size_t BoundedLength(const char* text, size_t max) {
+    size_t n = 0;
+    while (n < max && text[n] != 0) ++n;
+    return n;
+}
+
+}  // namespace
+
 size_t StyledUnitSize(std::span<const BYTE> text, size_t pos, int codeRange) {
     if (pos >= text.size()) return 0;
     if (!IsControlCode(text[pos], codeRange)) return 1;
@@ -30,7 +41,7 @@ CCorString::CCorString() {
 }
 
 CCorString::CCorString(const char* text) {
-    const auto n = static_cast<int32_t>(text ? std::strlen(text) : 0);
+    const auto n = static_cast<int32_t>(text ? BoundedLength(text, kMaxLength) : 0);
     Reserve(n, 0);
     if (n > 0) std::memcpy(m_buffer, text, static_cast<size_t>(n));
     m_length = n;
@@ -101,11 +112,12 @@ void CCorString::AssignString(const CCorString& other) {
 }
 
 void CCorString::AssignText(const char* text) {
-    const size_t n = text ? std::strlen(text) : 0;
-    Assign(reinterpret_cast<const BYTE*>(text), static_cast<int16_t>(std::min<size_t>(n, INT16_MAX)));
+    const size_t n = text ? BoundedLength(text, kMaxLength) : 0;
+    Assign(reinterpret_cast<const BYTE*>(text), static_cast<int16_t>(n));
 }
 
 void CCorString::Append(const BYTE* bytes, int16_t n) {
+    n = static_cast<int16_t>(std::min<int32_t>(n, kMaxLength - m_length));
     if (n < 1) return;
     std::basic_string<BYTE> copy(bytes, static_cast<size_t>(n));
     if (m_length + n > m_capacity) Reserve(m_length + n, m_length);
@@ -155,9 +167,11 @@ uint16_t CCorString::CompareString(const CCorString& other) const {
 }
 
 uint16_t CCorString::CompareText(const char* text) const {
-    const size_t n = text ? std::strlen(text) : 0;
-    return Compare(reinterpret_cast<const BYTE*>(text), static_cast<int16_t>(std::min<size_t>(n, INT16_MAX)),
-                   1);
+    // A text longer than a string can be compares over that length, then counts as longer.
+    const size_t n = text ? BoundedLength(text, kMaxLength + 1) : 0;
+    const uint16_t r = Compare(reinterpret_cast<const BYTE*>(text),
+                               static_cast<int16_t>(std::min<size_t>(n, kMaxLength)), 1);
+    return r == kCompareEqual && n > static_cast<size_t>(kMaxLength) ? uint16_t{kComparePrefix} : r;
 }
 
 uint16_t CCorString::CompareNoCase(const CCorString& other) const {

@@ -38,6 +38,10 @@ size_t StyledUnitsToBytes(std::span<const BYTE> text, int units, int codeRange);
 
 class CCorString {
 public:
+    // Lengths and positions are signed 16-bit: a string never grows past this many bytes
+    // (longer texts are cut), so every count of its bytes or units fits.
+    static constexpr int32_t kMaxLength = 0x7FFF;
+
     CCorString();
     CCorString(const char* text);
     CCorString(const BYTE* bytes, int16_t n);

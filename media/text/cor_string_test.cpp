@@ -119,6 +119,23 @@ TEST(CorString, SelfOverlappingSourcesAreSafe) {
     EXPECT_EQ(Text(s), "cdecdecdecde");
 }
 
+// Lengths are 16-bit: growth stops at the largest, so unit counts and compares stay exact.
+TEST(CorString, NeverGrowsPastTheLargestLength) {
+    const std::string big(40000, 'a');
+    CCorStyledString s;
+    for (int i = 0; i < 3; ++i) s.Append(reinterpret_cast<const BYTE*>(big.data()), 20000);
+    EXPECT_EQ(s.Length(), CCorString::kMaxLength);
+    EXPECT_EQ(s.VisibleLength(), CCorString::kMaxLength);
+    s.Insert(B("XY"), 2, 5);
+    EXPECT_EQ(s.Length(), CCorString::kMaxLength);
+    EXPECT_EQ(s.Bytes()[5], 'X');
+
+    const CCorString fromText(big.c_str());
+    EXPECT_EQ(fromText.Length(), CCorString::kMaxLength);
+    EXPECT_EQ(fromText.CompareString(CCorString(big.c_str())), kCompareEqual);
+    EXPECT_EQ(fromText.CompareText(big.c_str()), kComparePrefix);  // the text is longer
+}
+
 TEST(CorString, TallyCountsBytesWithinBound) {
     const CCorString s("banana");
     EXPECT_EQ(s.TallyChar('a', s.Span(), 6), 3);

@@ -71,7 +71,7 @@ void CTextBlock::Init(const CTextStyle& style) {
     m_lineGap = style.lineGap != 999 ? style.lineGap : Clamp16((m_font ? m_font->GreatestDescent() : 0) + 3);
     if (style.box) {
         m_mode = kWrapInBox;
-        m_rect = *style.box;
+        m_rect = CCorRect{0, 0, style.box->Width(), style.box->Height()};
     } else {
         m_mode = style.wrapWidth < 0 ? kSingleLine : kWrapToWidth;
     }
@@ -147,7 +147,8 @@ void CTextBlock::Wrap(int wrapWidth) {
         int units = 0;
         int running = 0;
         bool sawBlank = false;
-        bool oneWord = true;  // the line so far is one word of characters
+        int wordUnits = 0;  // units before the word that runs up to here (0: from the line's start)
+        size_t wordAt = start;
         size_t blankAt = 0;
         int blankUnits = 0;
         bool lineEnds = false;
@@ -164,7 +165,7 @@ void CTextBlock::Wrap(int wrapWidth) {
             const BYTE b = text[pos];
             if (size == 1 && (b == '\r' || b == '\n')) {
                 lineUnits = units;
-                pos += 1;
+                pos += b == '\r' && pos + 1 < text.size() && text[pos + 1] == '\n' ? 2 : 1;  // CR LF is one break
                 break;
             }
             running += m_font->SizeOfUnit(text.subspan(pos, size)).width + spacing;
@@ -177,14 +178,18 @@ void CTextBlock::Wrap(int wrapWidth) {
                 if (sawBlank) {
                     lineUnits = blankUnits;
                     pos = blankAt + 1;
-                } else if (oneWord && size == 1) {
+                } else if (size == 1 && wordUnits > 0) {
+                    // Words are not split: one that began after an inline picture or space
+                    // moves whole to the next line.
+                    lineUnits = wordUnits;
+                    pos = wordAt;
+                } else if (size == 1) {
                     // A word wider than the line stands alone on it and overflows.
                     while (pos < text.size() && StyledUnitSize(text, pos, range) == 1 && text[pos] != 0 &&
                            text[pos] != ' ' && text[pos] != '\r' && text[pos] != '\n') {
                         ++units;
                         ++pos;
                     }
-                    if (pos < text.size() && (text[pos] == '\r' || text[pos] == '\n')) ++pos;
                     lineUnits = units;
                 } else if (units == 0) {
                     lineUnits = 1;
@@ -194,7 +199,11 @@ void CTextBlock::Wrap(int wrapWidth) {
                 }
                 break;
             }
-            if (size != 1) oneWord = false;
+            if (size != 1) {
+                // The next character starts a word after this sequence.
+                wordUnits = units + 1;
+                wordAt = pos + size;
+            }
             ++units;
             pos += size;
         }

@@ -80,6 +80,10 @@ TEST_F(TextBlockTest, WrapsAtBlanksLinesAndOverWideWords) {
         {"leading blanks skipped", "  ab", 40, {{2, 2, 1}}},
         {"over-wide word stands alone", "a xxxxx b", 15, {{0, 1, 1}, {2, 5, 7}, {8, 1, 13}}},
         {"trailing break keeps no empty line", "ab\n", 40, {{0, 2, 1}}},
+        {"CR LF is one break", "ab\r\nba", 40, {{0, 2, 1}, {4, 2, 7}}},
+        {"two breaks make an empty line", "ab\n\nba", 40, {{0, 2, 1}, {3, 0, 7}, {4, 2, 13}}},
+        // A word after a space code is not split either: it moves whole to the next line.
+        {"word after a space code", std::string("\xFE\x03\x02\x00", 4) + "aaaaaa", 15, {{0, 1, 1}, {4, 6, 7}}},
         {"empty", "", 40, {}},
     };
     for (const Case& c : cases) {
@@ -137,6 +141,13 @@ TEST_F(TextBlockTest, HorizontalAndVerticalPlacement) {
         }
     }
     EXPECT_EQ(Boxed("a", CCorRect{0, 0, 10, 12}, 0)->Justification(), kJustifyLeft | kJustifyTop);
+}
+
+TEST_F(TextBlockTest, ABoxIsMeasuredFromItsOwnCorner) {
+    const auto block = Boxed("a", CCorRect{0, 10, 10, 22}, kJustifyLeft | kJustifyBottom);
+    EXPECT_EQ(block->Rect().top, 0);
+    EXPECT_EQ(block->Rect().bottom, 12);
+    EXPECT_EQ(Row(*block, 8), "###.......");
 }
 
 TEST_F(TextBlockTest, SpreadPutsTheLastBaselineAtTheBottom) {
@@ -197,6 +208,17 @@ TEST_F(TextBlockTest, BackgroundFillFrameAndPicture) {
         EXPECT_EQ(p.At(4, 3), 12);
         EXPECT_EQ(p.At(1, 1), 3);  // the ink colour, restored afterwards
         EXPECT_EQ(font->InkColor(), font->BackgroundColor());
+    }
+    {
+        // A frame is cut to half the block's smaller side: 3 becomes 2 on a block 5 high.
+        style.frameWidth = 3;
+        style.text = nullptr;
+        CTextBlock block(style);
+        const Picture& p = *host.Shown(block.Sprite());
+        EXPECT_EQ(p.At(1, 1), 200);
+        EXPECT_EQ(p.At(4, 3), 200);
+        EXPECT_EQ(p.At(2, 2), 12);
+        style.text = &str;
     }
     // A background picture is copied with its 0 pixels.
     host.AddPicture(88, {{0, 7, 7}, {7, 0, 7}});

@@ -29,7 +29,7 @@ public:
     void Add(int16_t id, int w, int h, const uint8_t* data, size_t size) {
         Picture p{static_cast<int16_t>(w), static_cast<int16_t>(h), static_cast<int16_t>((w + 3) & ~3), {}};
         p.bits.assign(static_cast<size_t>(p.stride) * h, 0);
-        std::memcpy(p.bits.data(), data, std::min(size, p.bits.size()));
+        if (data && size > 0) std::memcpy(p.bits.data(), data, std::min(size, p.bits.size()));
         pictures[id] = std::move(p);
     }
     void GetPictureSize(int16_t id, int16_t& w, int16_t& h) override {

@@ -329,11 +329,8 @@ void CText::DrawLines(HDC dc, const std::string& text, const RECT& box, uint16_t
         const int64_t restX = markerLine ? x + marker.cx : x;
         int64_t number = wordsBefore + (m_marker ? 0 : 1);
         if (markerLine) {
-            // The marker is word 0.
-            const bool strong = emphasis && haveBold && firstWord <= 0 && lastWord >= 0;
-            if (strong) SelectObject(dc, bold);
+            // The marker is word 0, always in the text's font: its red cell is measured there.
             Out(dc, x, y + kMarkerDrop, std::string_view(&kMarkerChar, 1));
-            if (strong) SelectObject(dc, textFont);
             ++number;
         }
         if (!emphasis) {

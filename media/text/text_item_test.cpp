@@ -420,13 +420,20 @@ TEST_P(Emphasis, WordsInTheRangeAreDrawnInTheBoldTwin) {
             x += f.Width(word + " ");
         }
     }
+    if (c.marker) {
+        // The marker (word 0) stays in the text's font, whose cell its red is measured in.
+        const RECT m = t.MarkerRect();
+        EXPECT_EQ(PictureInk(t, m.left, m.top + CText::kMarkerDrop, m.right - m.left, height, kRed),
+                  regular.Ink("\x1F"));
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Ranges, Emphasis,
     ::testing::Values(EmphasisCase{"Third", false, 3, 3}, EmphasisCase{"SecondToThird", false, 2, 3},
                       EmphasisCase{"All", false, 1, 4}, EmphasisCase{"None", false, 0, 0},
-                      EmphasisCase{"MarkerThird", true, 3, 3}, EmphasisCase{"MarkerFirst", true, 1, 1}),
+                      EmphasisCase{"MarkerThird", true, 3, 3}, EmphasisCase{"MarkerFirst", true, 1, 1},
+                      EmphasisCase{"MarkerToSecond", true, 0, 2}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(TextItemTest, EmphasisWithoutABoldTwinDrawsInTheTextFont) {
@@ -485,6 +492,24 @@ INSTANTIATE_TEST_SUITE_P(
                       HitCase{"MarkerOne", true, "one", 1}, HitCase{"MarkerBetween", true, "gap", -1},
                       HitCase{"MarkerTwo", true, "two", 2}),
     [](const auto& info) { return std::string(info.param.name); });
+
+
+// With one blank between words their spans meet: each half of the blank answers its neighbour.
+TEST_F(TextItemTest, ASingleBlankIsSharedByItsNeighbours) {
+    for (const bool marker : {false, true}) {
+        CText t("one two", 300, 100, 50, 20, 0);
+        if (marker) t.SetMarker(TRUE);
+        FontDc dc(21);
+        const TextLine* l = t.Lines();
+        ASSERT_NE(l, nullptr);
+        const int blank = dc.Width(" ");
+        ASSERT_GE(blank, 2);
+        const int oneEnd = l->x + (marker ? dc.Width("\x1F") : 0) + dc.Width("one");
+        const int y = t.Y() + l->y + dc.Metrics().tmHeight / 2;
+        EXPECT_EQ(t.WordAtPoint(nullptr, POINT{t.X() + oneEnd, y}), 1) << marker;
+        EXPECT_EQ(t.WordAtPoint(nullptr, POINT{t.X() + oneEnd + blank - 1, y}), 2) << marker;
+    }
+}
 
 TEST_F(TextItemTest, TallyWordsCountsRunsBetweenBlanksAndLineBreaks) {
     const struct {
