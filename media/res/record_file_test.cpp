@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -13,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "media/res/res_mgr.h"
 #include "platform/afx/exceptions.h"
 #include "platform/afx/message_box.h"
 #include "platform/fs/dospath.h"
@@ -578,26 +580,25 @@ TEST_F(RecordFileTest, FullDiskAtCreationIsReported) {
     EXPECT_EQ(TakeMessages(), "Error: 13.   At: 983/1.  988/1.");
 }
 
-// The texts the modules carry for every code and context (data/common/record_errors.txt, UTF-8).
+// The texts the modules carry for every code and context: string lists 982, 983 and 988 of a
+// built activity module (Windows-1252).
 TEST_F(RecordFileTest, EveryCodeHasItsText) {
-    const auto path = std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "data" / "common" /
-                      "record_errors.txt";
-    std::ifstream in(path);
-    ASSERT_TRUE(in) << path;
+    CResMgr mgr;
+    ASSERT_TRUE(mgr.Open(plat::HostToDosPath(std::string(ZELBO_RES_DIR) + "/Zelbo2.res").c_str()));
     std::map<int, std::vector<std::string>> lists;
-    std::vector<std::string>* list = nullptr;
-    for (std::string line; std::getline(in, line);) {
-        if (line.empty() || line[0] == '#') continue;
-        if (line.rfind("[list ", 0) == 0) {
-            list = &lists[std::stoi(line.substr(6))];
-            continue;
+    for (int id : {982, 983, 988}) {
+        ResDirEntry* e = mgr.FindEntry(kResIST, static_cast<uint32_t>(2000 + id));
+        ASSERT_NE(e, nullptr) << id;
+        Bytes item(e->size);
+        e->readPos = 0;
+        ASSERT_TRUE(mgr.LoadItem(item.data(), e, e->size)) << id;
+        ASSERT_GE(item.size(), 2u);
+        for (auto at = item.begin() + 2; at < item.end();) {
+            const auto zero = std::find(at, item.end(), 0);
+            lists[id].emplace_back(at, zero);
+            ASSERT_FALSE(lists[id].back().empty()) << id << " item " << lists[id].size();
+            at = zero == item.end() ? zero : zero + 1;
         }
-        ASSERT_NE(list, nullptr) << line;
-        const size_t tab = line.find('\t');
-        ASSERT_NE(tab, std::string::npos) << line;
-        ASSERT_EQ(std::stoul(line.substr(0, tab)), list->size() + 1) << "items numbered from 1 without gaps: " << line;
-        ASSERT_FALSE(line.substr(tab + 1).empty()) << line;
-        list->push_back(line.substr(tab + 1));
     }
     for (int code : {-2, -3, -5, -6, -7, -8, -9, -10, -11, -13, -14, -16, -18, -19}) {
         EXPECT_LE(static_cast<size_t>(-code), lists[982].size()) << code;
@@ -615,9 +616,9 @@ TEST_F(RecordFileTest, EveryCodeHasItsText) {
     };
     SetRecordFileServices(withTexts);
     EXPECT_EQ(CRecordFile::ComposeMessage(2000, true, -19, -1),
-              "Error: 19.   At: öppna filen.  Filen är skadad och används inte. Den lämnas orörd.");
+              "Error: 19.   At: \xF6ppna filen.  Filen \xE4r skadad och anv\xE4nds inte. Den l\xE4mnas or\xF6rd.");
     EXPECT_EQ(CRecordFile::ComposeMessage(2000, false, 13, -3),
-              "Error: 13.   At: spara i filen.  Disken är full. Ta bort filer som inte behövs och försök igen.");
+              "Error: 13.   At: spara i filen.  Disken \xE4r full. Ta bort filer som inte beh\xF6vs och f\xF6rs\xF6k igen.");
     SetRecordFileServices(std::move(services));
 }
 
