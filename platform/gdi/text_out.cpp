@@ -315,30 +315,27 @@ std::shared_ptr<const BitmapFace> SelectedFace(HDC hdc) {
     return FontOfDc(hdc, font) ? font.face : nullptr;
 }
 
-int AddFontResourceDos(LPCSTR dosPath) {
-    if (!dosPath || !*dosPath) {
+}  // namespace plat
+
+int AddFontResourceA(LPCSTR fileName) {
+    if (!fileName || !*fileName) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return 0;
     }
-    const std::optional<std::filesystem::path> host = ResolveDosPath(dosPath);
-    std::error_code ec;
-    if (!host || !std::filesystem::is_regular_file(*host, ec)) {
+    const std::optional<std::filesystem::path> host = plat::ResolveDosPath(fileName);
+    if (!host) {
         SetLastError(ERROR_FILE_NOT_FOUND);
         return 0;
     }
-    const int added = Fonts().Add(host->string());
-    if (added == 0) SetLastError(kErrorBadFormat);
-    return added;
+    return plat::AddFontFile(host->string());
 }
 
-BOOL RemoveFontResourceDos(LPCSTR dosPath) {
+BOOL RemoveFontResourceA(LPCSTR fileName) {
     const std::optional<std::filesystem::path> host =
-        dosPath && *dosPath ? ResolveDosPath(dosPath) : std::optional<std::filesystem::path>();
-    if (!host || !Fonts().Remove(host->string())) {
+        fileName && *fileName ? plat::ResolveDosPath(fileName) : std::optional<std::filesystem::path>();
+    if (!host) {
         SetLastError(ERROR_FILE_NOT_FOUND);
         return FALSE;
     }
-    return TRUE;
+    return plat::RemoveFontFile(host->string());
 }
-
-}  // namespace plat

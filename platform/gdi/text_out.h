@@ -159,11 +159,17 @@ std::shared_ptr<const BitmapFace> FaceOfFont(HFONT font);
 // The face of the font selected into the DC; null for an invalid DC.
 std::shared_ptr<const BitmapFace> SelectedFace(HDC hdc);
 
-// AddFontResource/RemoveFontResource for a program's file name: a DOS path ("C:\...",
-// relative to the current folder, Windows-1252) mapped onto the host's file before the
-// text layer reads it. 0 / FALSE and GetLastError (ERROR_FILE_NOT_FOUND, ERROR_BAD_FORMAT,
-// ERROR_INVALID_PARAMETER) on failure.
-int AddFontResourceDos(LPCSTR dosPath);
-BOOL RemoveFontResourceDos(LPCSTR dosPath);
-
 }  // namespace plat
+
+// Font files by the program's file name: a DOS path ("C:\...", relative to the current
+// folder, Windows-1252) mapped onto the host's file before the text layer reads it. The
+// number of faces added / TRUE; 0 / FALSE and GetLastError (ERROR_FILE_NOT_FOUND,
+// ERROR_BAD_FORMAT, ERROR_INVALID_PARAMETER) on failure.
+int AddFontResourceA(LPCSTR fileName);
+BOOL RemoveFontResourceA(LPCSTR fileName);
+inline int AddFontResource(LPCSTR fileName) {
+    return AddFontResourceA(fileName);
+}
+inline BOOL RemoveFontResource(LPCSTR fileName) {
+    return RemoveFontResourceA(fileName);
+}

@@ -407,24 +407,24 @@ TEST_F(TextTest, WindowDcTextIsClippedByWindowsAbove) {
 // Font files are added by DOS path, counted, and refused with the reason when absent or damaged.
 TEST_F(TextTest, AddFontResourceTakesDosPaths) {
     const std::string dosPath = plat::HostToDosPath(GameFontHostPath());
-    EXPECT_EQ(plat::AddFontResourceDos(dosPath.c_str()), 12);  // a second reference
-    EXPECT_TRUE(plat::RemoveFontResourceDos(dosPath.c_str()));
-    EXPECT_TRUE(plat::RemoveFontResourceDos(dosPath.c_str()));
-    EXPECT_FALSE(plat::RemoveFontResourceDos(dosPath.c_str()));
+    EXPECT_EQ(AddFontResource(dosPath.c_str()), 12);  // a second reference
+    EXPECT_TRUE(RemoveFontResource(dosPath.c_str()));
+    EXPECT_TRUE(RemoveFontResource(dosPath.c_str()));
+    EXPECT_FALSE(RemoveFontResource(dosPath.c_str()));
     // Gone: the name now gets the dialog face.
     HFONT font = GameFont("FONT0021", 21, 9, 400);
     EXPECT_EQ(plat::FaceOfFont(font)->faceName, "MS Sans Serif");
     DeleteObject(font);
 
     const std::string folder = dosPath.substr(0, dosPath.rfind('\\'));
-    EXPECT_EQ(plat::AddFontResourceDos((folder + "\\NOSUCH.FON").c_str()), 0);
+    EXPECT_EQ(AddFontResource((folder + "\\NOSUCH.FON").c_str()), 0);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
-    EXPECT_EQ(plat::AddFontResourceDos(""), 0);
+    EXPECT_EQ(AddFontResource(""), 0);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
 
     const std::string junk = ::testing::TempDir() + "junk.fon";
     std::ofstream(junk, std::ios::binary) << "MZ this is not a font file at all";
-    EXPECT_EQ(plat::AddFontResourceDos(plat::HostToDosPath(junk).c_str()), 0);
+    EXPECT_EQ(AddFontResource(plat::HostToDosPath(junk).c_str()), 0);
     EXPECT_EQ(GetLastError(), 11u);  // ERROR_BAD_FORMAT
 }
 

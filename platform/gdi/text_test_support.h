@@ -25,7 +25,7 @@ protected:
         GdiTest::SetUp();
         plat::Fonts().Clear();
         ASSERT_EQ(plat::Fonts().SystemFontError(), "");
-        ASSERT_EQ(plat::AddFontResourceDos(plat::HostToDosPath(GameFontHostPath()).c_str()), 12);
+        ASSERT_EQ(AddFontResource(plat::HostToDosPath(GameFontHostPath()).c_str()), 12);
     }
     void TearDown() override {
         GdiTest::TearDown();

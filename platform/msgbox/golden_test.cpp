@@ -100,7 +100,7 @@ TEST_F(Golden, MessageBoxOverColouredScreen) {
 // marker glyph; under them the dialog font in its sizes.
 TEST_F(Golden, LineOfEachGameFont) {
     const std::string file = plat::Fonts().SystemFontFolder() + "/RODODED1.FON";
-    ASSERT_EQ(plat::AddFontResourceDos(plat::HostToDosPath(file).c_str()), 12);
+    ASSERT_EQ(AddFontResource(plat::HostToDosPath(file).c_str()), 12);
     struct Face {
         const char* name;
         int height, width, weight;

@@ -290,25 +290,29 @@ std::shared_ptr<const BitmapFace> ChooseFace(std::string_view faceName, int heig
 
 }  // namespace plat
 
-int AddFontResourceA(LPCSTR fileName) {
-    if (!fileName || !*fileName) {
+namespace plat {
+
+int AddFontFile(const std::string& hostPath) {
+    if (hostPath.empty()) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return 0;
     }
     std::error_code ec;
-    if (!std::filesystem::is_regular_file(fileName, ec)) {
+    if (!std::filesystem::is_regular_file(hostPath, ec)) {
         SetLastError(ERROR_FILE_NOT_FOUND);
         return 0;
     }
-    const int added = plat::Fonts().Add(fileName);
-    if (added == 0) SetLastError(plat::kErrorBadFormat);
+    const int added = Fonts().Add(hostPath);
+    if (added == 0) SetLastError(kErrorBadFormat);
     return added;
 }
 
-BOOL RemoveFontResourceA(LPCSTR fileName) {
-    if (!fileName || !plat::Fonts().Remove(fileName)) {
+BOOL RemoveFontFile(const std::string& hostPath) {
+    if (hostPath.empty() || !Fonts().Remove(hostPath)) {
         SetLastError(ERROR_FILE_NOT_FOUND);
         return FALSE;
     }
     return TRUE;
 }
+
+}  // namespace plat

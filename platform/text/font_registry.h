@@ -80,9 +80,13 @@ std::shared_ptr<const BitmapFace> ChooseFace(std::string_view faceName, int heig
 
 }  // namespace plat
 
-// Windows entry points. The file name is taken as a host path for now (the file-system
-// layer will map program paths onto host paths before this is called).
-int AddFontResourceA(LPCSTR fileName);
-BOOL RemoveFontResourceA(LPCSTR fileName);
-inline int AddFontResource(LPCSTR fileName) { return AddFontResourceA(fileName); }
-inline BOOL RemoveFontResource(LPCSTR fileName) { return RemoveFontResourceA(fileName); }
+namespace plat {
+
+// A font file by its host path added to (or removed from) the process's fonts, with
+// GetLastError set on failure (ERROR_INVALID_PARAMETER, ERROR_FILE_NOT_FOUND,
+// ERROR_BAD_FORMAT). The programs' AddFontResource (platform/gdi/text_out.h) takes their own
+// DOS paths and maps them onto these.
+int AddFontFile(const std::string& hostPath);
+BOOL RemoveFontFile(const std::string& hostPath);
+
+}  // namespace plat

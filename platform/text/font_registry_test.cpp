@@ -70,7 +70,7 @@ const ChoiceCase kChoices[] = {
 class Choice : public Registry, public ::testing::WithParamInterface<ChoiceCase> {};
 
 TEST_P(Choice, PicksTheNearestFace) {
-    ASSERT_EQ(AddFontResource(test::GameFontPath().c_str()), 12);
+    ASSERT_EQ(plat::AddFontFile(test::GameFontPath()), 12);
     const ChoiceCase& c = GetParam();
     const auto face = ChooseFace(c.faceName, c.height, c.width, c.weight, c.italic);
     ASSERT_NE(face, nullptr);
@@ -91,10 +91,10 @@ INSTANTIATE_TEST_SUITE_P(Cases, Choice, ::testing::ValuesIn(kChoices), [](const 
 
 TEST_F(Registry, RemovingTheFileLosesItsFacesButNotFontsAlreadyMade) {
     const std::string path = test::GameFontPath();
-    ASSERT_EQ(AddFontResource(path.c_str()), 12);
+    ASSERT_EQ(plat::AddFontFile(path), 12);
     const auto made = ChooseFace("FONT0021", 21, 9, 400, false);
     ASSERT_EQ(made->faceName, "FONT0021");
-    EXPECT_TRUE(RemoveFontResource(path.c_str()));
+    EXPECT_TRUE(plat::RemoveFontFile(path));
     EXPECT_EQ(ChooseFace("FONT0021", 21, 9, 400, false)->faceName, "MS Sans Serif");
     EXPECT_EQ(made->height, 21);
     EXPECT_EQ(TextExtent(*made, "Hej").cx, made->Advance('H') + made->Advance('e') + made->Advance('j'));
@@ -102,22 +102,22 @@ TEST_F(Registry, RemovingTheFileLosesItsFacesButNotFontsAlreadyMade) {
 
 TEST_F(Registry, AddingTwiceNeedsTwoRemovals) {
     const std::string path = test::GameFontPath();
-    ASSERT_EQ(AddFontResource(path.c_str()), 12);
+    ASSERT_EQ(plat::AddFontFile(path), 12);
     // The same file by another name is the same resource.
     const std::string other = (std::filesystem::path(ZELBO_FONT_DIR) / ".." / "fonts" / "RODODED1.FON").string();
-    ASSERT_EQ(AddFontResource(other.c_str()), 12);
-    EXPECT_TRUE(RemoveFontResource(path.c_str()));
+    ASSERT_EQ(plat::AddFontFile(other), 12);
+    EXPECT_TRUE(plat::RemoveFontFile(path));
     EXPECT_EQ(ChooseFace("FONT0013", 13, 5, 400, false)->faceName, "FONT0013");
-    EXPECT_TRUE(RemoveFontResource(path.c_str()));
+    EXPECT_TRUE(plat::RemoveFontFile(path));
     EXPECT_EQ(ChooseFace("FONT0013", 13, 5, 400, false)->faceName, "MS Sans Serif");
     SetLastError(0);
-    EXPECT_FALSE(RemoveFontResource(path.c_str()));
+    EXPECT_FALSE(plat::RemoveFontFile(path));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
 }
 
 TEST_F(Registry, MissingAndDamagedFilesAreRefused) {
     SetLastError(0);
-    EXPECT_EQ(AddFontResource((m_dir / "absent.fon").string().c_str()), 0);
+    EXPECT_EQ(plat::AddFontFile((m_dir / "absent.fon").string()), 0);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
     std::vector<uint8_t> damaged = test::ReadBytes(test::GameFontPath());
     damaged.resize(damaged.size() / 2);
@@ -125,8 +125,8 @@ TEST_F(Registry, MissingAndDamagedFilesAreRefused) {
     std::string error;
     EXPECT_EQ(Fonts().Add(path, &error), 0);
     EXPECT_NE(error.find("font resource"), std::string::npos) << error;
-    EXPECT_EQ(AddFontResource(path.c_str()), 0);
-    EXPECT_EQ(AddFontResource(TempFile("EMPTY.FON", {}).c_str()), 0);
+    EXPECT_EQ(plat::AddFontFile(path), 0);
+    EXPECT_EQ(plat::AddFontFile(TempFile("EMPTY.FON", {})), 0);
 }
 
 TEST_F(Registry, WithoutAnyFontFileTextStillHasAFace) {
@@ -140,7 +140,7 @@ TEST_F(Registry, WithoutAnyFontFileTextStillHasAFace) {
 
 // An outline font is drawn at the height asked for, in Windows' two senses of height.
 TEST_F(Registry, OutlineFontsAreDrawnAtTheAskedHeight) {
-    ASSERT_GE(AddFontResource(test::DejaVuPath("DejaVuSans.ttf").c_str()), 1);
+    ASSERT_GE(plat::AddFontFile(test::DejaVuPath("DejaVuSans.ttf")), 1);
     for (int height : {9, 20, 31}) {
         const auto cell = ChooseFace("DejaVu Sans", height, 0, 400, false);
         EXPECT_EQ(cell->faceName, "DejaVu Sans");
@@ -176,7 +176,7 @@ TEST_F(Registry, BitmapFontsOfOtherFormatsLoadThroughFreeType) {
         "BITMAP\n48\n00\n78\n04\n7C\n84\n7C\n00\nENDCHAR\n"
         "ENDFONT\n";
     const std::string path = TempFile("blocky.bdf", std::vector<uint8_t>(bdf.begin(), bdf.end()));
-    ASSERT_EQ(AddFontResource(path.c_str()), 1);
+    ASSERT_EQ(plat::AddFontFile(path), 1);
     const auto face = ChooseFace("Blocky", 8, 0, 400, false);
     ASSERT_EQ(face->faceName, "Blocky");
     EXPECT_EQ(face->height, 8);
