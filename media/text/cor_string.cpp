@@ -77,7 +77,7 @@ CCorString::~CCorString() {
 
 void CCorString::Reserve(int32_t capacity, int32_t keep) {
     auto* fresh = new BYTE[static_cast<size_t>(capacity) + 1];
-    keep = std::clamp(keep, 0, std::min(capacity, m_length));
+    keep = std::max(0, std::min({keep, capacity, m_length}));
     if (m_buffer && keep > 0) std::memcpy(fresh, m_buffer, static_cast<size_t>(keep));
     fresh[keep] = 0;
     delete[] m_buffer;

@@ -2,8 +2,6 @@
 // rows or 'SPR' items), string lists, blank pictures, display sprites and a known palette.
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <map>
 #include <memory>
@@ -65,9 +63,9 @@ public:
     void AddList(int16_t id, std::vector<uint8_t> item) { lists[id] = std::move(item); }
     // A list of one string: u16 head 1, the characters, a zero.
     void AddCharacterList(int16_t id, const std::string& chars) {
-        std::vector<uint8_t> item{1, 0};
-        item.insert(item.end(), chars.begin(), chars.end());
-        item.push_back(0);
+        std::vector<uint8_t> item(chars.size() + 3, 0);
+        item[0] = 1;
+        std::copy(chars.begin(), chars.end(), item.begin() + 2);
         lists[id] = std::move(item);
     }
 

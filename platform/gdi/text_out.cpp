@@ -16,7 +16,6 @@
 namespace plat::gdi {
 namespace {
 
-constexpr DWORD kErrorBadFormat = 11;
 // Longer strings are refused rather than measured (no program draws more at once).
 constexpr size_t kMaxTextBytes = size_t(1) << 24;
 

@@ -339,7 +339,7 @@ TEST_F(TextTest, ExtTextOutSpacingPlacesEachCharacter) {
     int x = 4;
     for (int i = 0; i < 4; ++i) {
         SetBkMode(single.Dc(), TRANSPARENT);
-        TextOutA(single.Dc(), x, 2, "M\xF6lk" + i, 1);
+        TextOutA(single.Dc(), x, 2, &"M\xF6lk"[i], 1);
         x += dx[i];
     }
     EXPECT_EQ(spaced.Pixels(), single.Pixels());

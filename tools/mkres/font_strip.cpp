@@ -154,9 +154,9 @@ std::string FontStripCharName(uint8_t ch) {
 }
 
 std::vector<uint8_t> FontStripCharList(std::string_view chars) {
-    std::vector<uint8_t> out{1, 0};
-    out.insert(out.end(), chars.begin(), chars.end());
-    out.push_back(0);
+    std::vector<uint8_t> out(chars.size() + 3, 0);
+    out[0] = 1;
+    std::copy(chars.begin(), chars.end(), out.begin() + 2);
     return out;
 }
 
