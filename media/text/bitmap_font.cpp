@@ -39,23 +39,8 @@ void CBitmapFont::MeasureExtension(std::span<const BYTE>, int16_t& h, int16_t& w
     verticalOffset = 0;
 }
 
-CBitmapFont::Pixels CBitmapFont::LockPicture(int16_t id) {
-    ITextHost& host = TextHost();
-    int16_t w = 0, h = 0;
-    host.GetPictureSize(id, w, h);
-    const uint16_t stride = host.GetPictureAttr(id);
-    if (w <= 0 || h <= 0 || stride == 0xFFFF || stride > 0x7FFF || stride < w) return {};
-    BYTE* bits = host.LockPictureData(id);
-    if (!bits) return {};
-    return Pixels{bits, w, h, static_cast<int16_t>(stride)};
-}
-
-void CBitmapFont::Unlock(const Pixels& p) {
-    if (p.bits) TextHost().UnlockPictureData(p.bits);
-}
-
 void CBitmapFont::ScanStrip() {
-    const Pixels strip = LockPicture(static_cast<int16_t>(stripId));
+    const LockedPicture strip = LockPicture(static_cast<int16_t>(stripId));
     if (!strip.bits) return;
     stripStride = strip.stride;
     const auto at = [&](int x, int y) { return strip.bits[static_cast<size_t>(y) * strip.stride + x]; };
@@ -68,7 +53,7 @@ void CBitmapFont::ScanStrip() {
     for (int y = 2; y < strip.height && rowTotal < kMaxGlyphRows; ++y)
         if (at(0, y) != 0) rows[rowTotal++] = y;
     if (rowTotal == 0) {
-        Unlock(strip);
+        UnlockPicture(strip);
         return;
     }
     const BYTE separator = at(0, rows[rowTotal - 1]);
@@ -119,7 +104,7 @@ void CBitmapFont::ScanStrip() {
             offset[c] = static_cast<uint32_t>((r - ascent[c]) * strip.stride + start);
         }
     }
-    Unlock(strip);
+    UnlockPicture(strip);
 
     int16_t top = 0;
     int16_t below = 0;
@@ -142,7 +127,7 @@ void CBitmapFont::SetTarget(uint16_t pictureId) {
     targetStride = static_cast<int16_t>(TextHost().GetPictureAttr(static_cast<int16_t>(pictureId)));
 }
 
-void CBitmapFont::DrawGlyph(BYTE c, const Pixels& strip, const Pixels& target) {
+void CBitmapFont::DrawGlyph(BYTE c, const LockedPicture& strip, const LockedPicture& target) {
     if (!defined[c] || !strip.bits || !target.bits || strip.stride != stripStride) return;
     const int w = width[c];
     const int h = height[c];
@@ -164,11 +149,11 @@ void CBitmapFont::DrawGlyph(BYTE c, const Pixels& strip, const Pixels& target) {
     }
 }
 
-void CBitmapFont::DrawPicture(std::span<const BYTE> sequence, const Pixels& target) {
+void CBitmapFont::DrawPicture(std::span<const BYTE> sequence, const LockedPicture& target) {
     if (sequence.size() < 6) return;
     const int16_t verticalOffset = ReadI16(sequence, 2);
     const auto id = static_cast<int16_t>(ReadI16(sequence, 4));
-    const Pixels picture = LockPicture(id);
+    const LockedPicture picture = LockPicture(id);
     if (!picture.bits) return;
     if (target.bits) {
         const int top = penY - picture.height + verticalOffset + 1;
@@ -183,7 +168,7 @@ void CBitmapFont::DrawPicture(std::span<const BYTE> sequence, const Pixels& targ
                 if (src[x] != 0) dst[x] = src[x];
         }
     }
-    Unlock(picture);
+    UnlockPicture(picture);
 }
 
 CBitmapFont::UnitSize CBitmapFont::SizeOfUnit(std::span<const BYTE> unit) {
@@ -202,10 +187,8 @@ CBitmapFont::UnitSize CBitmapFont::SizeOfUnit(std::span<const BYTE> unit) {
         if (unit.size() >= 4) s.width = ReadI16(unit, 2);
     } else if (kind == -1) {
         if (unit.size() >= 6) {
-            const auto id = ReadI16(unit, 4);
             const int16_t verticalOffset = ReadI16(unit, 2);
-            s.width = PictureWidth(id);
-            s.height = PictureHeight(id);
+            TextHost().GetPictureSize(ReadI16(unit, 4), s.width, s.height);
             s.above = Clamp16(s.height - verticalOffset - 1);
             s.descent = verticalOffset;
         }
@@ -220,8 +203,8 @@ CBitmapFont::UnitSize CBitmapFont::SizeOfUnit(std::span<const BYTE> unit) {
 
 void CBitmapFont::Draw(std::span<const BYTE> text, int16_t units, bool stretch, int stretchBy,
                        int lastStretchBy) {
-    const Pixels target = targetId == kNoTarget ? Pixels{} : LockPicture(static_cast<int16_t>(targetId));
-    const Pixels strip = target.bits ? LockPicture(static_cast<int16_t>(stripId)) : Pixels{};
+    const LockedPicture target = targetId == kNoTarget ? LockedPicture{} : LockPicture(static_cast<int16_t>(targetId));
+    const LockedPicture strip = target.bits ? LockPicture(static_cast<int16_t>(stripId)) : LockedPicture{};
     int blanksLeft = stretch ? CountBlanks(text, units) : 0;
     size_t pos = 0;
     for (int i = 0; i < units; ++i) {
@@ -248,8 +231,8 @@ void CBitmapFont::Draw(std::span<const BYTE> text, int16_t units, bool stretch, 
         penX = Clamp16(penX + advance);
         pos += size;
     }
-    Unlock(strip);
-    Unlock(target);
+    UnlockPicture(strip);
+    UnlockPicture(target);
 }
 
 int CBitmapFont::CountBlanks(std::span<const BYTE> text, int16_t units) const {

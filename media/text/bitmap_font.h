@@ -16,6 +16,7 @@
 #include <span>
 
 #include "media/text/cor_string.h"
+#include "media/text/text_host.h"
 #include "media/util/cor_geometry.h"
 #include "platform/core/wintypes.h"
 
@@ -94,21 +95,11 @@ protected:
     void SetCodeRange(int16_t range) { codeRange = range; }
 
 private:
-    struct Pixels {
-        BYTE* bits = nullptr;
-        int16_t width = 0;
-        int16_t height = 0;
-        int16_t stride = 0;
-    };
-    // The pixels of a picture, or none (bits null) when it is missing or its sizes do not hold.
-    static Pixels LockPicture(int16_t id);
-    static void Unlock(const Pixels& p);
-
     void ScanStrip();
     // Blank characters among the units (control sequences skipped).
     int CountBlanks(std::span<const BYTE> text, int16_t units) const;
-    void DrawGlyph(BYTE c, const Pixels& strip, const Pixels& target);
-    void DrawPicture(std::span<const BYTE> sequence, const Pixels& target);
+    void DrawGlyph(BYTE c, const LockedPicture& strip, const LockedPicture& target);
+    void DrawPicture(std::span<const BYTE> sequence, const LockedPicture& target);
     // Draws the units; blanks advance by spacing + stretch (the last one by lastStretch) when
     // stretching.
     void Draw(std::span<const BYTE> text, int16_t units, bool stretch, int stretchBy, int lastStretchBy);

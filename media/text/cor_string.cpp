@@ -26,6 +26,18 @@ size_t StyledUnitSize(std::span<const BYTE> text, size_t pos, int codeRange) {
     return 1 + static_cast<size_t>(length);
 }
 
+int16_t StyledUnitCount(std::span<const BYTE> text, int codeRange) {
+    int16_t units = 0;
+    size_t pos = 0;
+    while (units < INT16_MAX && pos < text.size() && text[pos] != 0) {
+        const size_t size = StyledUnitSize(text, pos, codeRange);
+        if (size == 0) break;
+        pos += size;
+        ++units;
+    }
+    return units;
+}
+
 size_t StyledUnitsToBytes(std::span<const BYTE> text, int units, int codeRange) {
     size_t pos = 0;
     for (int i = 0; i < units; ++i) {
@@ -191,14 +203,5 @@ int16_t CCorStyledString::TallyChar(BYTE c, std::span<const BYTE> bytes, int16_t
 }
 
 int16_t CCorStyledString::VisibleLength() const {
-    const std::span<const BYTE> text = Span();
-    int16_t units = 0;
-    size_t pos = 0;
-    while (units < m_length && pos < text.size() && text[pos] != 0) {
-        const size_t size = StyledUnitSize(text, pos, m_codeRange);
-        if (size == 0) break;
-        pos += size;
-        ++units;
-    }
-    return units;
+    return StyledUnitCount(Span(), m_codeRange);
 }

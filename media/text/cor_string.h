@@ -32,6 +32,9 @@ inline bool IsControlCode(BYTE b, int codeRange) {
 // Walks of styled text stop there.
 size_t StyledUnitSize(std::span<const BYTE> text, size_t pos, int codeRange);
 
+// The number of units, stopping at a zero byte, a malformed sequence or the end.
+int16_t StyledUnitCount(std::span<const BYTE> text, int codeRange);
+
 // Byte offset of the unit after `units` units from the start (stopping early at a malformed
 // sequence or the end).
 size_t StyledUnitsToBytes(std::span<const BYTE> text, int units, int codeRange);

@@ -87,17 +87,7 @@ CTextBlock::~CTextBlock() {
 }
 
 int16_t CTextBlock::TextUnits() const {
-    if (!m_text || !m_font) return 0;
-    const std::span<const BYTE> text = m_text->Span();
-    int16_t units = 0;
-    size_t pos = 0;
-    while (units < INT16_MAX && pos < text.size() && text[pos] != 0) {
-        const size_t size = StyledUnitSize(text, pos, m_font->CodeRange());
-        if (size == 0) break;
-        pos += size;
-        ++units;
-    }
-    return units;
+    return m_text && m_font ? StyledUnitCount(m_text->Span(), m_font->CodeRange()) : 0;
 }
 
 std::span<const BYTE> CTextBlock::LineText(const TextBlockLine& line) const {
@@ -256,19 +246,16 @@ void CTextBlock::Refresh() {
 }
 
 void CTextBlock::Draw(int16_t pictureId, bool clearFirst) {
-    ITextHost& host = TextHost();
     const bool background = m_backgroundId != 0xFFFF || m_fillColor != 0 || m_frameWidth > 0;
     if (background || clearFirst) {
-        int16_t width = 0, height = 0;
-        host.GetPictureSize(pictureId, width, height);
-        const uint16_t stride = host.GetPictureAttr(pictureId);
-        BYTE* bits = host.LockPictureData(pictureId);
-        if (bits && width > 0 && height > 0 && stride != 0xFFFF && stride >= width) {
+        const LockedPicture picture = LockPicture(pictureId);
+        if (picture.bits) {
             // Redrawn in place: without a background the old text would stay.
-            if (clearFirst && !background) std::memset(bits, 0, static_cast<size_t>(height) * stride);
-            if (background) DrawBackground(bits, width, height, stride);
+            if (clearFirst && !background)
+                std::memset(picture.bits, 0, static_cast<size_t>(picture.height) * picture.stride);
+            if (background) DrawBackground(picture.bits, picture.width, picture.height, picture.stride);
         }
-        if (bits) host.UnlockPictureData(bits);
+        UnlockPicture(picture);
     }
     if (!m_font || !m_text) return;
     m_font->SetTarget(static_cast<uint16_t>(pictureId));
@@ -276,22 +263,17 @@ void CTextBlock::Draw(int16_t pictureId, bool clearFirst) {
 }
 
 void CTextBlock::DrawBackground(BYTE* bits, int width, int height, int stride) {
-    ITextHost& host = TextHost();
     const int frame = std::min<int>({m_frameWidth, width / 2, height / 2});
     if (m_backgroundId != 0xFFFF) {
-        const auto id = static_cast<int16_t>(m_backgroundId);
-        int16_t bw = 0, bh = 0;
-        host.GetPictureSize(id, bw, bh);
-        const uint16_t bstride = host.GetPictureAttr(id);
-        BYTE* src = host.LockPictureData(id);
-        if (src && bw > 0 && bh > 0 && bstride != 0xFFFF && bstride >= bw) {
-            const int x0 = std::max(0, -m_backgroundX), x1 = std::min<int>(bw, width - m_backgroundX);
-            const int y0 = std::max(0, -m_backgroundY), y1 = std::min<int>(bh, height - m_backgroundY);
+        const LockedPicture src = LockPicture(static_cast<int16_t>(m_backgroundId));
+        if (src.bits) {
+            const int x0 = std::max(0, -m_backgroundX), x1 = std::min<int>(src.width, width - m_backgroundX);
+            const int y0 = std::max(0, -m_backgroundY), y1 = std::min<int>(src.height, height - m_backgroundY);
             for (int y = y0; y < y1 && x0 < x1; ++y)
                 std::memcpy(bits + static_cast<size_t>(y + m_backgroundY) * stride + m_backgroundX + x0,
-                            src + static_cast<size_t>(y) * bstride + x0, static_cast<size_t>(x1 - x0));
+                            src.bits + static_cast<size_t>(y) * src.stride + x0, static_cast<size_t>(x1 - x0));
         }
-        if (src) host.UnlockPictureData(src);
+        UnlockPicture(src);
     } else {
         for (int y = frame; y < height - frame; ++y)
             std::memset(bits + static_cast<size_t>(y) * stride + frame, m_fillColor,

@@ -22,6 +22,21 @@ ITextHost& TextHost() {
     return g_host ? *g_host : DefaultHost();
 }
 
+LockedPicture LockPicture(int16_t id) {
+    ITextHost& host = TextHost();
+    int16_t width = 0, height = 0;
+    host.GetPictureSize(id, width, height);
+    const uint16_t stride = host.GetPictureAttr(id);
+    if (width <= 0 || height <= 0 || stride > 0x7FFF || stride < width) return {};
+    BYTE* bits = host.LockPictureData(id);
+    if (!bits) return {};
+    return LockedPicture{bits, width, height, static_cast<int16_t>(stride)};
+}
+
+void UnlockPicture(const LockedPicture& picture) {
+    if (picture.bits) TextHost().UnlockPictureData(picture.bits);
+}
+
 bool CopyListStringFromItem(const uint8_t* item, size_t size, int16_t n, char* dest, size_t capacity) {
     if (capacity == 0) return false;
     dest[0] = 0;

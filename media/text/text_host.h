@@ -63,6 +63,17 @@ public:
 void SetTextHost(ITextHost* host);
 ITextHost& TextHost();
 
+// A picture's pixels locked through the host, its sizes checked: bits null (nothing locked)
+// when the picture is missing or its width, height and bytes per row do not hold together.
+struct LockedPicture {
+    BYTE* bits = nullptr;
+    int16_t width = 0;
+    int16_t height = 0;
+    int16_t stride = 0;
+};
+LockedPicture LockPicture(int16_t id);
+void UnlockPicture(const LockedPicture& picture);
+
 // String n (1 = first) of an 'IST' item's bytes (a u16 head, then zero-terminated strings),
 // copied into dest with its terminator and cut to capacity - 1 bytes. n below 1 is the first
 // string; a list with fewer strings, or an item without its head, gives an empty string and

@@ -256,14 +256,6 @@ INSTANTIATE_TEST_SUITE_P(
                       StripFault{"SameMarkers", "a", 40, -1, 7, 7, "must differ"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-const plat::BitmapFace* GameFace(const std::string& name) {
-    static const std::vector<plat::BitmapFace> faces =
-        plat::LoadFontFile(plat::Fonts().SystemFontFolder() + "/RODODED1.FON");
-    for (const auto& f : faces)
-        if (f.faceName == name) return &f;
-    return nullptr;
-}
-
 using mkrestest::Built;
 
 std::string FirstError(const Built& b) {
@@ -285,7 +277,7 @@ class GameFaceStrip : public ::testing::TestWithParam<GameStripCase> {};
 // descenders' cells with a descent and the others none beyond their ring.
 TEST_P(GameFaceStrip, ReadsBackAsPictureAndCharacterList) {
     const GameStripCase& p = GetParam();
-    const plat::BitmapFace* face = GameFace(p.face);
+    const plat::BitmapFace* face = mkrestest::GameFace(p.face);
     ASSERT_NE(face, nullptr) << "the game font file is built by the fonts target";
     const Built b = mkrestest::Build(std::string("module 1\nSPR M+51 fontstrip\n  face ") + p.face +
                                          "\n  ink 22\n  chars ascii\n  chars swedish \"\xE2\x80\xA6\"\n" +

@@ -102,16 +102,8 @@ TEST(PictureCanvas, SprBytesPadRowsToFourBytes) {
     EXPECT_EQ(b, (Bytes{3, 0, 0, 0, 2, 0, 0, 0, 8, 0, 0, 0, 9, 9, 9, 0, 9, 9, 7, 0}));
 }
 
-const plat::BitmapFace* GameFace(const std::string& name) {
-    static const std::vector<plat::BitmapFace> faces =
-        plat::LoadFontFile(plat::Fonts().SystemFontFolder() + "/RODODED1.FON");
-    for (const auto& f : faces)
-        if (f.faceName == name) return &f;
-    return nullptr;
-}
-
 TEST(PictureCanvas, LabelsAreTheFacesInk) {
-    const plat::BitmapFace* face = GameFace("FONT0022");
+    const plat::BitmapFace* face = mkrestest::GameFace("FONT0022");
     ASSERT_NE(face, nullptr) << "the game font file is built by the fonts target";
     const int w = plat::TextExtent(*face, "Ab").cx;
     CPictureCanvas c(w + 4, face->height + 4), expected(w + 4, face->height + 4);

@@ -6,10 +6,21 @@
 #include <string>
 #include <vector>
 
+#include "platform/text/font_file.h"
+#include "platform/text/font_registry.h"
 #include "tools/mkres/encoders.h"
 #include "tools/mkres/source.h"
 
 namespace mkrestest {
+
+// A face of the game's font file in the platform's font folder, read once; null when absent.
+inline const plat::BitmapFace* GameFace(const std::string& name) {
+    static const std::vector<plat::BitmapFace> faces =
+        plat::LoadFontFile(plat::Fonts().SystemFontFolder() + "/RODODED1.FON");
+    for (const auto& f : faces)
+        if (f.faceName == name) return &f;
+    return nullptr;
+}
 
 struct Built {
     bool ok = false;
