@@ -13,7 +13,7 @@
 #include "platform/fs/dospath.h"
 #include "platform/gdi/text_out.h"
 #include "platform/headless/headless_backend.h"
-#include "platform/text/font_registry.h"
+#include "platform/fonts/font_registry.h"
 #include "tools/mkres/font_strip.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "platform/media/debug_display.h"
+#include "platform/mci/debug_display.h"
 
 namespace {
 CMonoDebugDevice theMonoDebugDevice;

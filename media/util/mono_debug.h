@@ -1,6 +1,6 @@
 // Trace output to the monochrome debug display. The device is opened once at program
 // start and closed at exit; without it every write does nothing. On this platform the
-// device is the trace sink that ZELBO_TRACE names (see platform/media/debug_display.h).
+// device is the trace sink that ZELBO_TRACE names (see platform/mci/debug_display.h).
 #pragma once
 
 #include <cstdint>

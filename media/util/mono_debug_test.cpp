@@ -6,7 +6,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "platform/media/debug_display.h"
+#include "platform/mci/debug_display.h"
 
 namespace {
 

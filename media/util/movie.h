@@ -1,12 +1,12 @@
 // Commands to a movie's media device. A movie plays a video in a window of its own; the
 // presentation step and the drag manager ask for the rectangle it covers. No movie device
-// exists on this platform, so no movie is ever played: see platform/media/mci.h.
+// exists on this platform, so no movie is ever played: see platform/mci/mci.h.
 #pragma once
 
 #include <cstdint>
 
 #include "platform/core/wintypes.h"
-#include "platform/media/mci.h"
+#include "platform/mci/mci.h"
 
 class CMovie {
 public:

@@ -25,7 +25,7 @@
 #include "platform/headless/headless_backend.h"
 #include "platform/msgbox/msgbox.h"
 #include "platform/print/print.h"
-#include "platform/text/font_registry.h"
+#include "platform/fonts/font_registry.h"
 
 namespace dialogs_test {
 

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "platform/dialogs/dialog_internal.h"
-#include "platform/text/font_registry.h"
+#include "platform/fonts/font_registry.h"
 
 namespace plat::dlg {
 

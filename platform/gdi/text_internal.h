@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/gdi/text_out.h"
-#include "platform/text/bitmap_face.h"
+#include "platform/fonts/bitmap_face.h"
 
 namespace plat::gdi {
 

@@ -11,7 +11,7 @@
 
 #include "platform/fs/dospath.h"
 #include "platform/gdi/text_internal.h"
-#include "platform/text/font_registry.h"
+#include "platform/fonts/font_registry.h"
 
 namespace plat::gdi {
 namespace {

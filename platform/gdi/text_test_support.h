@@ -9,7 +9,7 @@
 #include "platform/fs/dospath.h"
 #include "platform/gdi/gdi_test_support.h"
 #include "platform/gdi/text_out.h"
-#include "platform/text/font_registry.h"
+#include "platform/fonts/font_registry.h"
 
 namespace gdi_test {
 

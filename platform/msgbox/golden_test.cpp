@@ -17,7 +17,7 @@
 #include "platform/headless/golden_test_support.h"
 #include "platform/headless/headless_backend.h"
 #include "platform/msgbox/msgbox.h"
-#include "platform/text/font_registry.h"
+#include "platform/fonts/font_registry.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include "platform/headless/headless_backend.h"
 #include "platform/msgbox/msgbox_internal.h"
 #include "platform/strings/cp1252.h"
-#include "platform/text/font_registry.h"
+#include "platform/fonts/font_registry.h"
 
 namespace plat {
 namespace {

@@ -9,7 +9,7 @@
 #include "platform/core/winuser.h"
 #include "platform/gdi/wingdi.h"
 #include "platform/headless/headless_backend.h"
-#include "platform/text/font_registry.h"
+#include "platform/fonts/font_registry.h"
 
 namespace {
 

@@ -17,8 +17,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/text/bitmap_face.h"
-#include "platform/text/font_raster.h"
+#include "platform/fonts/bitmap_face.h"
+#include "platform/fonts/font_raster.h"
 #include "tools/fontbuild/fnt_writer.h"
 #include "tools/fontbuild/marker_glyph.h"
 

@@ -1,7 +1,7 @@
 // The marker glyph (character 0x1F) of the game's faces: a solid triangle pointing right.
 #pragma once
 
-#include "platform/text/bitmap_face.h"
+#include "platform/fonts/bitmap_face.h"
 
 namespace fontbuild {
 

@@ -10,8 +10,8 @@
 
 #include "media/res/res_mgr.h"
 #include "media/res/res_test_support.h"
-#include "platform/text/font_file.h"
-#include "platform/text/font_registry.h"
+#include "platform/fonts/font_file.h"
+#include "platform/fonts/font_registry.h"
 #include "tools/mkres/font_strip.h"
 #include "tools/mkres/mkres_test_support.h"
 

@@ -7,8 +7,8 @@
 
 #include "media/res/res_mgr.h"
 #include "media/res/res_test_support.h"
-#include "platform/text/font_file.h"
-#include "platform/text/font_registry.h"
+#include "platform/fonts/font_file.h"
+#include "platform/fonts/font_registry.h"
 #include "tools/mkres/encoders.h"
 #include "tools/mkres/picture_canvas.h"
 #include "tools/mkres/mkres_test_support.h"

@@ -23,7 +23,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/text/bitmap_face.h"
+#include "platform/fonts/bitmap_face.h"
 #include "tools/mkres/picture_canvas.h"
 
 namespace mkres {

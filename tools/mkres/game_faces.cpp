@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "platform/text/font_file.h"
-#include "platform/text/font_registry.h"
+#include "platform/fonts/font_file.h"
+#include "platform/fonts/font_registry.h"
 
 namespace mkres {
 

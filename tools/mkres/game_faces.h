@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "platform/text/bitmap_face.h"
+#include "platform/fonts/bitmap_face.h"
 #include "tools/mkres/encoders.h"
 
 namespace mkres {

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/text/font_file.h"
-#include "platform/text/font_registry.h"
+#include "platform/fonts/font_file.h"
+#include "platform/fonts/font_registry.h"
 #include "tools/mkres/encoders.h"
 #include "tools/mkres/source.h"
 

@@ -1,5 +1,5 @@
 // Adding and removing font files, and choosing the nearest face for a request.
-#include "platform/text/font_registry.h"
+#include "platform/fonts/font_registry.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "platform/text/text_test_support.h"
+#include "platform/fonts/text_test_support.h"
 
 namespace plat {
 namespace {

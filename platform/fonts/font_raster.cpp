@@ -1,4 +1,4 @@
-#include "platform/text/font_raster.h"
+#include "platform/fonts/font_raster.h"
 
 #include <ft2build.h>
 #include FT_FREETYPE_H

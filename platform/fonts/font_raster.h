@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/text/bitmap_face.h"
-#include "platform/text/font_file.h"
+#include "platform/fonts/bitmap_face.h"
+#include "platform/fonts/font_file.h"
 
 namespace plat {
 

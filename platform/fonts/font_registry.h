@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "platform/core/wintypes.h"
-#include "platform/text/bitmap_face.h"
-#include "platform/text/font_file.h"
+#include "platform/fonts/bitmap_face.h"
+#include "platform/fonts/font_file.h"
 
 namespace plat {
 

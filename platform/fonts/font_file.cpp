@@ -1,10 +1,10 @@
-#include "platform/text/font_file.h"
+#include "platform/fonts/font_file.h"
 
 #include <algorithm>
 #include <fstream>
 #include <iterator>
 
-#include "platform/text/font_raster.h"
+#include "platform/fonts/font_raster.h"
 
 namespace plat {
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <span>
 
-#include "platform/text/font_file.h"
+#include "platform/fonts/font_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::span<const uint8_t> bytes(data, size);

@@ -1,4 +1,4 @@
-#include "platform/media/mci.h"
+#include "platform/mci/mci.h"
 
 #include <gtest/gtest.h>
 

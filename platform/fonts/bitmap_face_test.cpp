@@ -1,13 +1,13 @@
 // Measuring and drawing with a bitmap face, and the bold and italic simulations.
-#include "platform/text/bitmap_face.h"
+#include "platform/fonts/bitmap_face.h"
 
 #include <gtest/gtest.h>
 
 #include <set>
 #include <utility>
 
-#include "platform/text/font_file.h"
-#include "platform/text/text_test_support.h"
+#include "platform/fonts/font_file.h"
+#include "platform/fonts/text_test_support.h"
 
 namespace plat {
 namespace {

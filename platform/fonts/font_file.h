@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/text/bitmap_face.h"
+#include "platform/fonts/bitmap_face.h"
 
 namespace plat {
 

@@ -6,9 +6,9 @@
 
 #include <string_view>
 
-#include "platform/text/font_file.h"
-#include "platform/text/font_raster.h"
-#include "platform/text/text_test_support.h"
+#include "platform/fonts/font_file.h"
+#include "platform/fonts/font_raster.h"
+#include "platform/fonts/text_test_support.h"
 
 namespace plat {
 namespace {

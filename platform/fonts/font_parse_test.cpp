@@ -7,8 +7,8 @@
 #include <functional>
 #include <random>
 
-#include "platform/text/font_file.h"
-#include "platform/text/text_test_support.h"
+#include "platform/fonts/font_file.h"
+#include "platform/fonts/text_test_support.h"
 #include "tools/fontbuild/fnt_writer.h"
 
 namespace plat {

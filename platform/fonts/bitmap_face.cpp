@@ -1,4 +1,4 @@
-#include "platform/text/bitmap_face.h"
+#include "platform/fonts/bitmap_face.h"
 
 #include <algorithm>
 

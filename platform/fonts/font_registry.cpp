@@ -1,11 +1,11 @@
-#include "platform/text/font_registry.h"
+#include "platform/fonts/font_registry.h"
 
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
 
-#include "platform/text/font_raster.h"
+#include "platform/fonts/font_raster.h"
 
 namespace plat {
 

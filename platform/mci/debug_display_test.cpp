@@ -1,4 +1,4 @@
-#include "platform/media/debug_display.h"
+#include "platform/mci/debug_display.h"
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
