@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "platform/dialogs/cdc.h"
+#include "platform/afxwin/cdc.h"
 
 // The font object of the text code: a class-library font with no data of its own.
 class CCorFont : public CFont {

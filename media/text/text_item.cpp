@@ -10,7 +10,7 @@
 #include "media/text/font_table.h"
 #include "media/text/text_host.h"
 #include "platform/afx/exceptions.h"
-#include "platform/dialogs/cdc.h"
+#include "platform/afxwin/cdc.h"
 
 IMPLEMENT_DYNAMIC(CText, CObject)
 

@@ -6,9 +6,9 @@
 #include <stdexcept>
 
 #include "platform/afx/message_box.h"
-#include "platform/dialogs/dialog_internal.h"
+#include "platform/controls/controls_internal.h"
 #include "platform/dialogs/dialog_manager.h"
-#include "platform/dialogs/winapp.h"
+#include "platform/afxwin/winapp.h"
 
 IMPLEMENT_DYNAMIC(CDialog, CWnd)
 

@@ -3,8 +3,8 @@
 // DoDataExchange, DDV_ functions check them; UpdateData runs it.
 #pragma once
 
-#include "platform/dialogs/controls.h"
-#include "platform/dialogs/cwnd.h"
+#include "platform/controls/controls.h"
+#include "platform/afxwin/cwnd.h"
 #include "platform/dialogs/resources.h"
 
 class CDataExchange {

@@ -15,8 +15,8 @@
 #include "platform/core/backend.h"
 #include "platform/core/crt.h"
 #include "platform/core/display.h"
-#include "platform/dialogs/cwnd.h"
-#include "platform/dialogs/dialog_internal.h"
+#include "platform/afxwin/cwnd.h"
+#include "platform/controls/controls_internal.h"
 #include "platform/headless/headless_backend.h"
 #include "platform/strings/cp1252.h"
 

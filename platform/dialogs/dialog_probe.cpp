@@ -1,7 +1,7 @@
 // Reading back what a dialog's controls show, for tests and scripted runs.
 #include "platform/dialogs/dialog_probe.h"
 
-#include "platform/dialogs/dialog_internal.h"
+#include "platform/controls/controls_internal.h"
 
 namespace plat {
 namespace {

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/dialogs/dialog_internal.h"
+#include "platform/controls/controls_internal.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string title, text;

@@ -5,8 +5,8 @@
 #include <algorithm>
 
 #include "platform/afx/string_table.h"
-#include "platform/dialogs/cdc.h"
-#include "platform/dialogs/dialog_internal.h"
+#include "platform/afxwin/cdc.h"
+#include "platform/controls/controls_internal.h"
 #include "platform/dialogs/dialog_manager.h"
 #include "platform/strings/cp1252.h"
 

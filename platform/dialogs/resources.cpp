@@ -6,7 +6,7 @@
 #include <map>
 #include <memory>
 
-#include "platform/dialogs/dialog_internal.h"
+#include "platform/controls/controls_internal.h"
 
 namespace plat {
 namespace {

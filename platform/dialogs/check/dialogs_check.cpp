@@ -10,7 +10,7 @@
 #include <string>
 
 #include "platform/backends/init.h"
-#include "platform/dialogs/afxwin.h"
+#include "platform/afxwin/afxwin.h"
 #include "platform/strings/cp1252.h"
 
 namespace {

@@ -1,6 +1,6 @@
 // Menus (kept, never shown), the document, the view, the frame and the single-document
 // template.
-#include "platform/dialogs/doc_view.h"
+#include "platform/afxwin/doc_view.h"
 
 #include <algorithm>
 #include <memory>
@@ -9,7 +9,7 @@
 
 #include "platform/afx/string_table.h"
 #include "platform/dialogs/common_dialogs.h"
-#include "platform/dialogs/dialog_internal.h"
+#include "platform/controls/controls_internal.h"
 
 IMPLEMENT_DYNAMIC(CMenu, CObject)
 IMPLEMENT_DYNAMIC(CDocument, CCmdTarget)

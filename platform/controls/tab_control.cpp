@@ -4,8 +4,8 @@
 // with WM_NOTIFY TCN_SELCHANGING (non-zero refuses) and TCN_SELCHANGE.
 #include <algorithm>
 
-#include "platform/dialogs/cwnd.h"
-#include "platform/dialogs/dialog_internal.h"
+#include "platform/afxwin/cwnd.h"
+#include "platform/controls/controls_internal.h"
 
 namespace plat::dlg {
 namespace {

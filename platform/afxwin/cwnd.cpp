@@ -1,6 +1,6 @@
 // CCmdTarget's message maps and CWnd: the handle maps, AfxWndProc, creation and
 // subclassing, and the window operations.
-#include "platform/dialogs/cwnd.h"
+#include "platform/afxwin/cwnd.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -9,12 +9,12 @@
 #include <vector>
 
 #include "platform/core/display.h"
-#include "platform/dialogs/cdc.h"
-#include "platform/dialogs/controls.h"
+#include "platform/afxwin/cdc.h"
+#include "platform/controls/controls.h"
 #include "platform/dialogs/dialog.h"
-#include "platform/dialogs/dialog_internal.h"
-#include "platform/dialogs/doc_view.h"
-#include "platform/dialogs/winapp.h"
+#include "platform/controls/controls_internal.h"
+#include "platform/afxwin/doc_view.h"
+#include "platform/afxwin/winapp.h"
 #include "platform/msgbox/msgbox.h"
 
 IMPLEMENT_DYNAMIC(CCmdTarget, CObject)

@@ -1,5 +1,5 @@
 // The control classes' members: each sends the control window its message.
-#include "platform/dialogs/controls.h"
+#include "platform/controls/controls.h"
 
 #include <cstring>
 

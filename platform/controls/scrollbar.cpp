@@ -3,8 +3,8 @@
 // to the parent, which moves the position (as Windows leaves that to the program).
 #include <algorithm>
 
-#include "platform/dialogs/cwnd.h"
-#include "platform/dialogs/dialog_internal.h"
+#include "platform/afxwin/cwnd.h"
+#include "platform/controls/controls_internal.h"
 
 namespace plat::dlg {
 namespace {

@@ -1,7 +1,7 @@
 // The "STATIC" class: text (left, centred, right, word-wrapped or not), icons and bitmaps,
 // filled and framed rectangles and etched lines.
-#include "platform/dialogs/cwnd.h"
-#include "platform/dialogs/dialog_internal.h"
+#include "platform/afxwin/cwnd.h"
+#include "platform/controls/controls_internal.h"
 
 namespace plat::dlg {
 namespace {

@@ -6,7 +6,7 @@
 
 #include "platform/afx/afx_string.h"
 #include "platform/afx/object.h"
-#include "platform/dialogs/afx_types.h"
+#include "platform/afxwin/afx_types.h"
 #include "platform/dialogs/dialog_api.h"
 #include "platform/gdi/text_out.h"
 

@@ -29,7 +29,7 @@
 #include "platform/afx/afx_string.h"
 #include "platform/afx/message_box.h"
 #include "platform/afx/object.h"
-#include "platform/dialogs/afx_types.h"
+#include "platform/afxwin/afx_types.h"
 #include "platform/dialogs/dialog_api.h"
 
 #define afx_msg

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/dialogs/cwnd.h"
+#include "platform/afxwin/cwnd.h"
 
 class CDocTemplate;
 class CDocument;

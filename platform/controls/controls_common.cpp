@@ -4,8 +4,8 @@
 #include <cstring>
 #include <map>
 
-#include "platform/dialogs/cwnd.h"
-#include "platform/dialogs/dialog_internal.h"
+#include "platform/afxwin/cwnd.h"
+#include "platform/controls/controls_internal.h"
 #include "platform/strings/cp1252.h"
 
 namespace plat::dlg {

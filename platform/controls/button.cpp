@@ -2,8 +2,8 @@
 // three-state), radio buttons (plain, automatic, with their groups) and group boxes.
 #include <algorithm>
 
-#include "platform/dialogs/cwnd.h"
-#include "platform/dialogs/dialog_internal.h"
+#include "platform/afxwin/cwnd.h"
+#include "platform/controls/controls_internal.h"
 
 namespace plat::dlg {
 namespace {

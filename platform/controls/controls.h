@@ -5,7 +5,7 @@
 // draws a scroll bar itself ...).
 #pragma once
 
-#include "platform/dialogs/cwnd.h"
+#include "platform/afxwin/cwnd.h"
 
 class CStatic : public CWnd {
     DECLARE_DYNAMIC(CStatic)

@@ -1,12 +1,12 @@
 // CDC and the drawing-object wrappers, with their temporary objects for FromHandle.
-#include "platform/dialogs/cdc.h"
+#include "platform/afxwin/cdc.h"
 
 #include <memory>
 #include <unordered_map>
 
 #include "platform/core/crt.h"
-#include "platform/dialogs/cwnd.h"
-#include "platform/dialogs/dialog_internal.h"
+#include "platform/afxwin/cwnd.h"
+#include "platform/controls/controls_internal.h"
 #include "platform/print/print.h"
 #include "platform/strings/cp1252.h"
 

@@ -5,9 +5,9 @@
 
 #include <vector>
 
-#include "platform/dialogs/cdc.h"
-#include "platform/dialogs/cwnd.h"
-#include "platform/dialogs/winapp.h"
+#include "platform/afxwin/cdc.h"
+#include "platform/afxwin/cwnd.h"
+#include "platform/afxwin/winapp.h"
 
 class CDocument;
 class CView;

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/dialogs/dialog_internal.h"
+#include "platform/controls/controls_internal.h"
 #include "platform/fonts/font_registry.h"
 
 namespace plat::dlg {

@@ -6,8 +6,8 @@
 #include <cstring>
 
 #include "platform/core/display.h"
-#include "platform/dialogs/cwnd.h"
-#include "platform/dialogs/dialog_internal.h"
+#include "platform/afxwin/cwnd.h"
+#include "platform/controls/controls_internal.h"
 
 namespace plat::dlg {
 namespace {

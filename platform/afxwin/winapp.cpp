@@ -1,14 +1,14 @@
 // CWinApp: start-up (AfxWinMain), the message loop with idle time, the profile in the
 // registry or an INI file, the document templates and the printer defaults.
-#include "platform/dialogs/winapp.h"
+#include "platform/afxwin/winapp.h"
 
 #include <cstring>
 
 #include "platform/afx/exceptions.h"
 #include "platform/afx/string_table.h"
 #include "platform/dialogs/common_dialogs.h"
-#include "platform/dialogs/dialog_internal.h"
-#include "platform/dialogs/doc_view.h"
+#include "platform/controls/controls_internal.h"
+#include "platform/afxwin/doc_view.h"
 #include "platform/fs/winfile.h"
 #include "platform/profile/profile.h"
 #include "platform/registry/registry.h"
