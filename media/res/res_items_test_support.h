@@ -3,6 +3,9 @@
 #pragma once
 
 #include <array>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -11,8 +14,8 @@
 #include "media/res/item_cache.h"
 #include "media/res/res_item_table.h"
 #include "media/res/res_mgr.h"
+#include "media/res/res_writer.h"
 #include "media/res/sprite.h"
-#include "tools/reswriter/res_writer.h"
 
 namespace itemtest {
 
@@ -54,9 +57,18 @@ public:
     ~CTestHost() override { SetResItemHost(nullptr); }
 
     // Opens a module's resource file made from the writer's items.
-    bool OpenModule(int m, const reswriter::CResWriter& writer) {
+    bool OpenModule(int m, const reswriter::CResWriter& writer) { return OpenModuleBytes(m, writer.Build()); }
+
+    // Opens a module's resource file built on disk (a test's module made by the build).
+    bool OpenModuleFile(int m, const std::filesystem::path& path) {
+        std::ifstream in(path, std::ios::binary);
+        if (!in) return false;
+        return OpenModuleBytes(m, Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()));
+    }
+
+    bool OpenModuleBytes(int m, Bytes bytes) {
         auto files = std::make_shared<CResMemoryFiles>();
-        files->Put("MOD.RES", writer.Build());
+        files->Put("MOD.RES", std::move(bytes));
         managers[static_cast<size_t>(m)] = std::make_unique<CResMgr>();
         managers[static_cast<size_t>(m)]->SetFileSystem(files);
         return managers[static_cast<size_t>(m)]->Open("MOD.RES");

@@ -11,7 +11,7 @@
 
 #include "media/res/res_file.h"
 #include "media/res/res_mgr.h"
-#include "tools/reswriter/res_writer.h"
+#include "media/res/res_writer.h"
 
 namespace restest {
 

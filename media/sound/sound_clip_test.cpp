@@ -7,13 +7,13 @@
 #include <fstream>
 #include <random>
 
+#include "media/sound/snd_encoder.h"
+#include "media/sound/synth/effects.h"
+#include "media/sound/synth/voice.h"
 #include "platform/audio/wave_out.h"
 #include "platform/core/winuser.h"
 #include "platform/fs/dospath.h"
 #include "platform/headless/headless_backend.h"
-#include "tools/sndenc/effects.h"
-#include "tools/sndenc/snd_encoder.h"
-#include "tools/sndenc/voice.h"
 
 namespace {
 

@@ -3,8 +3,12 @@
 // drawn afresh (when a chooser row or the signboard changes).
 #include <benchmark/benchmark.h>
 
+#include <cstdlib>
 #include <string>
+#include <utility>
+#include <vector>
 
+#include "media/res/res_items_test_support.h"
 #include "media/text/bitmap_font.h"
 #include "media/text/text_block.h"
 #include "media/text/text_host.h"
@@ -14,7 +18,6 @@
 #include "platform/gdi/text_out.h"
 #include "platform/headless/headless_backend.h"
 #include "platform/fonts/font_registry.h"
-#include "tools/mkres/font_strip.h"
 
 namespace {
 
@@ -32,18 +35,20 @@ struct Fonts {
     }
 };
 
-// A strip of the game face FONT0021 with ASCII and the Swedish letters, as the data has.
+// The game's strip of the face FONT0021 (ASCII and the Swedish letters), as the built module 1
+// carries it: 'SPR' and 'IST' 1052.
 void AddGameStrip(BenchHost& host, int16_t id) {
-    std::string chars;
-    for (int c = 0x20; c < 0x7F; ++c) chars += static_cast<char>(c);
-    chars += "\xC5\xC4\xD6\xE5\xE4\xF6";
-    const auto face = plat::ChooseFace("FONT0021", 21, 9, 400, false);
-    mkres::FontStripStyle style;
-    style.ink = 22;
-    std::string error;
-    const auto strip = mkres::DrawFontStrip(*face, chars, style, &error);
-    host.AddSpr(id, strip->SprBytes());
-    host.AddList(id, mkres::FontStripCharList(chars));
+    static const auto items = [] {
+        std::pair<std::vector<uint8_t>, std::vector<uint8_t>> strip;
+        itemtest::CTestHost res;
+        res.module = 1;
+        if (!res.OpenModuleFile(1, ZELBO_RES_DIR "/Zelbo1.res") || !ReadResourceItem(kResSPR, 1052, nullptr, strip.first) ||
+            !ReadResourceItem(kResIST, 1052, nullptr, strip.second))
+            std::abort();
+        return strip;
+    }();
+    host.AddSpr(id, items.first);
+    host.AddList(id, items.second);
 }
 
 void BM_TextItemRerenderWord(benchmark::State& state) {

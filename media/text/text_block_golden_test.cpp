@@ -14,8 +14,6 @@
 #include "media/text/text_block.h"
 #include "media/text/text_test_support.h"
 #include "platform/headless/golden_test_support.h"
-#include "tools/mkres/encoders.h"
-#include "tools/mkres/source.h"
 
 namespace {
 
@@ -42,15 +40,9 @@ class TextBlockGolden : public surftest::SurfaceTest {};
 TEST_F(TextBlockGolden, BlocksWithInlinePicturesInGeneratedFonts) {
     surftest::StartDibSystem(surftest::Mode::Plain);
 
-    mkres::Diagnostics diag;
-    const mkres::ModuleSource source = mkres::ReadModuleSource(ZELBO_TEXT_TESTDATA "/text_scene.mkres", diag);
-    std::set<std::filesystem::path> inputs = source.inputs;
-    reswriter::CResWriter writer;
-    ASSERT_TRUE(mkres::BuildModule(source, diag, writer, inputs))
-        << (diag.Errors().empty() ? "" : diag.Errors()[0]);
     itemtest::CTestHost res;
     res.module = 7;
-    ASSERT_TRUE(res.OpenModule(7, writer));
+    ASSERT_TRUE(res.OpenModuleFile(7, ZELBO_TEXT_SCENE_RES));
 
     texttest::FakeTextHost host;
     for (int16_t id : {51, 52, 60, 61, 62}) {

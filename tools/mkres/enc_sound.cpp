@@ -12,10 +12,10 @@
 //   SND M+991 sound
 //     reference "INTRO.SND"                 # a file reference, looked up in the player's folder
 //   end
+#include "media/sound/snd_encoder.h"
+#include "media/sound/synth/effects.h"
+#include "media/sound/synth/voice.h"
 #include "tools/mkres/encoders.h"
-#include "tools/sndenc/effects.h"
-#include "tools/sndenc/snd_encoder.h"
-#include "tools/sndenc/voice.h"
 
 namespace mkres {
 

@@ -6,12 +6,12 @@
 
 #include "media/res/res_mgr.h"
 #include "media/res/res_test_support.h"
+#include "media/sound/snd_encoder.h"
+#include "media/sound/synth/effects.h"
+#include "media/sound/synth/voice.h"
 #include "tools/mkres/encoders.h"
 #include "tools/mkres/mkres_test_support.h"
 #include "tools/mkres/source.h"
-#include "tools/sndenc/effects.h"
-#include "tools/sndenc/snd_encoder.h"
-#include "tools/sndenc/voice.h"
 
 namespace {
 

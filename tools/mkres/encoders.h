@@ -12,8 +12,8 @@
 #include <utility>
 #include <vector>
 
+#include "media/res/res_writer.h"
 #include "tools/mkres/source.h"
-#include "tools/reswriter/res_writer.h"
 
 namespace mkres {
 

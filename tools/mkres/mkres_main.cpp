@@ -8,9 +8,9 @@
 #include <fstream>
 #include <string>
 
+#include "media/res/res_writer.h"
 #include "tools/mkres/encoders.h"
 #include "tools/mkres/source.h"
-#include "tools/reswriter/res_writer.h"
 
 namespace {
 

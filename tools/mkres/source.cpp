@@ -3,8 +3,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "media/res/res_writer.h"
 #include "platform/strings/cp1252.h"
-#include "tools/reswriter/res_writer.h"
 
 namespace mkres {
 

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "media/sound/snd_encoder.h"
+#include "media/sound/synth/effects.h"
+#include "media/sound/synth/voice.h"
 #include "platform/strings/cp1252.h"
-#include "tools/sndenc/effects.h"
-#include "tools/sndenc/snd_encoder.h"
-#include "tools/sndenc/voice.h"
 
 namespace {
 

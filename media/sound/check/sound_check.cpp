@@ -7,12 +7,12 @@
 #include <fstream>
 #include <string>
 
+#include "media/sound/snd_encoder.h"
 #include "media/sound/sound_clip.h"
+#include "media/sound/synth/effects.h"
+#include "media/sound/synth/voice.h"
 #include "platform/backends/init.h"
 #include "platform/core/winuser.h"
-#include "tools/sndenc/effects.h"
-#include "tools/sndenc/snd_encoder.h"
-#include "tools/sndenc/voice.h"
 
 namespace {
 

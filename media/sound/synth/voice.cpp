@@ -1,4 +1,4 @@
-#include "tools/sndenc/voice.h"
+#include "media/sound/synth/voice.h"
 
 #include <algorithm>
 #include <atomic>

@@ -1,4 +1,4 @@
-#include "tools/reswriter/res_writer.h"
+#include "media/res/res_writer.h"
 
 #include <gtest/gtest.h>
 

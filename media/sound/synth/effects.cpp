@@ -1,4 +1,4 @@
-#include "tools/sndenc/effects.h"
+#include "media/sound/synth/effects.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "tools/sndenc/snd_encoder.h"
+#include "media/sound/snd_encoder.h"
 
 #include <gtest/gtest.h>
 
@@ -8,8 +8,8 @@
 
 #include "media/sound/snd_format.h"
 #include "media/sound/sound_delta.h"
-#include "tools/sndenc/effects.h"
-#include "tools/sndenc/voice.h"
+#include "media/sound/synth/effects.h"
+#include "media/sound/synth/voice.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "tools/sndenc/snd_encoder.h"
+#include "media/sound/snd_encoder.h"
 
 #include <algorithm>
 #include <array>

@@ -1,4 +1,4 @@
-#include "tools/sndenc/voice.h"
+#include "media/sound/synth/voice.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include <numbers>
 #include <random>
 
-#include "tools/sndenc/effects.h"
+#include "media/sound/synth/effects.h"
 
 namespace {
 
