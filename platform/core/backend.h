@@ -78,8 +78,9 @@ public:
 
     // The one clock of the program, in milliseconds since the back end started.
     virtual uint64_t NowMs() = 0;
-    // The program asks for the time (timeGetTime and friends). The headless clock moves on by a
-    // small step here when nothing is due, so that loops polling the clock still end.
+    // The program polls: asks for the time (timeGetTime and friends) or finds no message
+    // (PeekMessage). The headless clock moves on by a small step here, so that loops polling the
+    // clock or the queue still end; a poll loop nothing can end fails there.
     virtual uint64_t QueryClockMs() { return NowMs(); }
     // Blocks until new input arrives, Wake() is called, or NowMs() reaches the deadline.
     // Input already waiting does not end the wait: callers take it with PollInput first.
@@ -110,6 +111,10 @@ public:
     virtual void PauseAudio(bool paused) = 0;
     virtual void CloseAudio() = 0;
 };
+
+// What the program's thread last waited for or polled, in words ("GetMessage for any message"),
+// for a back end that reports a wait nothing can end.
+std::string DescribeWait();
 
 // The back end in use; aborts with a message when none was installed.
 IBackend& Backend();

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdlib>
 #include <cstring>
+#include <deque>
 #include <string_view>
 
 #include "platform/core/display.h"
@@ -16,10 +17,24 @@ constexpr UINT kHtClient = 1;
 constexpr UINT kDoubleClickMs = 500;
 constexpr UINT kCsDblClks = 0x0008;
 
+// A key or button going down or up, from the input event numbered seq.
+struct KeyChange {
+    uint64_t seq = 0;
+    uint8_t vk = 0;
+    bool down = false;
+};
+
+// Two views of the keys, as on Windows: `down` is the input taken from the machine so far
+// (GetAsyncKeyState); `held` and `toggled` follow the input messages the program has taken
+// (GetKeyState), so a handler sees the keys as they were when its message was made.
 struct InputState {
     std::array<uint8_t, 256> down{};      // 1 while held
-    std::array<uint8_t, 256> toggled{};   // Caps Lock style toggles
     std::array<uint8_t, 256> pressed{};   // pressed since the last GetAsyncKeyState
+    std::array<uint8_t, 256> held{};      // as of the input messages taken
+    std::array<uint8_t, 256> toggled{};   // Caps Lock style toggles, as of the messages taken
+    std::deque<KeyChange> changes;        // not yet in held/toggled
+    uint64_t seq = 0;                     // number of the input event being turned into messages
+    uint64_t taken = 0;                   // newest input event whose message the program took
     POINT cursor{kScreenWidth / 2, kScreenHeight / 2};
     bool clipped = false;
     RECT clip{};
@@ -86,7 +101,28 @@ void Post(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     m.lParam = lParam;
     m.time = static_cast<DWORD>(ClockNow());
     m.pt = In().cursor;
-    PostInput(m);
+    PostInput(m, In().seq);
+}
+
+void SetDown(int vk, bool down) {
+    auto& in = In();
+    in.down[vk] = down ? 1 : 0;
+    in.changes.push_back(KeyChange{in.seq, static_cast<uint8_t>(vk), down});
+}
+
+// Brings held/toggled up to the input the program has taken: every change of an event up to
+// the newest one taken, and of events with no message still queued ahead of them (input that
+// went to no window counts as taken once what came before it was).
+void SyncKeyState() {
+    auto& in = In();
+    const uint64_t first = FirstQueuedInput();
+    const uint64_t upTo = std::max(in.taken, first == UINT64_MAX ? in.seq : first > 0 ? first - 1 : 0);
+    while (!in.changes.empty() && in.changes.front().seq <= upTo) {
+        const KeyChange& c = in.changes.front();
+        if (c.down && !in.held[c.vk]) in.toggled[c.vk] ^= 1;
+        in.held[c.vk] = c.down ? 1 : 0;
+        in.changes.pop_front();
+    }
 }
 
 void HandleMouse(const InputEvent& ev) {
@@ -100,10 +136,10 @@ void HandleMouse(const InputEvent& ev) {
     in.cursor = p;
     int vk = ev.button == MouseButton::Left ? VK_LBUTTON : ev.button == MouseButton::Right ? VK_RBUTTON : VK_MBUTTON;
     if (ev.kind == InputKind::MouseDown) {
-        in.down[vk] = 1;
+        SetDown(vk, true);
         in.pressed[vk] = 1;
     } else if (ev.kind == InputKind::MouseUp) {
-        in.down[vk] = 0;
+        SetDown(vk, false);
     }
 
     HWND target = IsLive(st.capture) ? st.capture : HitTest(p);
@@ -162,11 +198,8 @@ void HandleKey(const InputEvent& ev) {
     int vk = ev.vk & 0xFF;
     bool wasDown = in.down[vk] != 0;
     bool isDown = ev.kind == InputKind::KeyDown;
-    in.down[vk] = isDown ? 1 : 0;
-    if (isDown) {
-        in.pressed[vk] = 1;
-        if (!wasDown) in.toggled[vk] ^= 1;
-    }
+    SetDown(vk, isDown);
+    if (isDown) in.pressed[vk] = 1;
     HWND target = KeyTarget();
     if (!target || !AllowedByModal(target)) return;
     bool alt = in.down[VK_MENU] != 0;
@@ -202,13 +235,14 @@ void HandleClose() {
     m.message = WM_CLOSE;
     m.time = static_cast<DWORD>(ClockNow());
     m.pt = In().cursor;
-    PostInput(m);
+    PostInput(m, In().seq);
 }
 
 void HandleFocus(bool gained) {
     auto& in = In();
     if (!gained) {
-        in.down.fill(0);
+        for (int vk = 0; vk < 256; ++vk)
+            if (in.down[vk]) SetDown(vk, false);
     }
     for (HWND w : std::vector<HWND>(State().topLevel)) Post(w, WM_ACTIVATEAPP, gained ? TRUE : FALSE, 0);
 }
@@ -267,6 +301,7 @@ void PumpBackend() {
     if (!HasBackend()) return;
     InputEvent ev;
     while (Backend().PollInput(ev)) {
+        ++In().seq;
         switch (ev.kind) {
             case InputKind::MouseMove:
             case InputKind::MouseDown:
@@ -291,6 +326,12 @@ void ResetInput() {
     SyncBackendCursor();
 }
 
+void InputTaken(uint64_t seq) {
+    auto& in = In();
+    in.taken = std::max(in.taken, seq);
+    SyncKeyState();
+}
+
 void ForgetWindowInput(HWND hwnd) {
     if (In().lastClickWindow == hwnd) In().lastClickWindow = nullptr;
 }
@@ -313,9 +354,23 @@ SHORT GetAsyncKeyState(int vk) {
 }
 
 SHORT GetKeyState(int vk) {
+    SyncKeyState();
     auto& in = In();
     vk &= 0xFF;
-    return static_cast<SHORT>((in.down[vk] ? 0x8000 : 0) | (in.toggled[vk] ? 1 : 0));
+    int down = in.held[vk];
+    if (vk == VK_SHIFT) down |= in.held[VK_LSHIFT] | in.held[VK_RSHIFT];
+    if (vk == VK_CONTROL) down |= in.held[VK_LCONTROL] | in.held[VK_RCONTROL];
+    if (vk == VK_MENU) down |= in.held[VK_LMENU] | in.held[VK_RMENU];
+    return static_cast<SHORT>((down ? 0x8000 : 0) | (in.toggled[vk] ? 1 : 0));
+}
+
+BOOL GetKeyboardState(BYTE* keys) {
+    if (!keys) return FALSE;
+    SyncKeyState();
+    auto& in = In();
+    for (int vk = 0; vk < 256; ++vk)
+        keys[vk] = static_cast<BYTE>((in.held[vk] ? 0x80 : 0) | (in.toggled[vk] ? 1 : 0));
+    return TRUE;
 }
 
 BOOL GetCursorPos(POINT* p) {

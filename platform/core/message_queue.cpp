@@ -2,9 +2,16 @@
 //
 // Retrieval order, as on Windows: posted messages, input messages, WM_QUIT, WM_PAINT, WM_TIMER.
 // WM_PAINT and WM_TIMER are made on demand, so they come only when nothing else is queued.
+//
+// Waits end on what is new since the thread last looked at its queue (GetMessage, PeekMessage,
+// GetQueueStatus, WaitMessage, MsgWaitForMultipleObjects), as on Windows: a message left queued
+// on purpose does not end the next wait. Every arrival marks its kind (QS_KEY, QS_POSTMESSAGE ...)
+// as new; a look clears the marks. A timer is new when it came due after the last look.
 #include <algorithm>
 #include <condition_variable>
+#include <cstdio>
 #include <cstring>
+#include <string>
 #include <thread>
 
 #include "platform/core/display.h"
@@ -13,10 +20,17 @@
 namespace plat::detail {
 namespace {
 
+// A queued message and, for input, the number of the input event it came from (key state).
+struct Queued {
+    MSG msg;
+    uint64_t seq = 0;
+};
+
 std::mutex g_mu;
-std::deque<MSG> g_posted;
-std::deque<MSG> g_input;
-uint64_t g_generation = 0;  // bumped on every new message: waits end when it moves
+std::deque<Queued> g_posted;
+std::deque<Queued> g_input;
+DWORD g_news = 0;         // QS_ kinds queued since the thread last looked
+uint64_t g_lookedAt = 0;  // clock at the last look: timers due after it are new
 
 std::thread::id& UiThread() {
     static std::thread::id id = std::this_thread::get_id();
@@ -43,21 +57,32 @@ bool Matches(const MSG& m, HWND filter, UINT lo, UINT hi) {
 }
 
 // Takes (or copies) the first matching message of a queue, dropping messages of dead windows.
-bool TakeFrom(std::deque<MSG>& q, MSG* out, HWND filter, UINT lo, UINT hi, bool remove) {
+// The input event number of a removed message goes to *seq.
+bool TakeFrom(std::deque<Queued>& q, MSG* out, HWND filter, UINT lo, UINT hi, bool remove, uint64_t* seq = nullptr) {
     std::lock_guard lock(g_mu);
     for (auto it = q.begin(); it != q.end();) {
-        if (it->hwnd && !IsLive(it->hwnd)) {
+        if (it->msg.hwnd && !IsLive(it->msg.hwnd)) {
             it = q.erase(it);
             continue;
         }
-        if (Matches(*it, filter, lo, hi)) {
-            *out = *it;
-            if (remove) q.erase(it);
+        if (Matches(it->msg, filter, lo, hi)) {
+            *out = it->msg;
+            if (remove) {
+                if (seq) *seq = it->seq;
+                q.erase(it);
+            }
             return true;
         }
         ++it;
     }
     return false;
+}
+
+DWORD InputKind(UINT message) {
+    if (message >= WM_KEYFIRST && message <= WM_KEYLAST) return QS_KEY;
+    if (message == WM_MOUSEMOVE) return QS_MOUSEMOVE;
+    if (message > WM_MOUSEMOVE && message <= WM_MOUSELAST) return QS_MOUSEBUTTON;
+    return QS_POSTMESSAGE;
 }
 
 HWND FindPaintWindow(HWND w, HWND filter) {
@@ -83,11 +108,32 @@ Timer* DueTimer(HWND filter, uint64_t now) {
     return best;
 }
 
-uint64_t NextTimerDue(HWND filter) {
+// The first time after `after` at which a timer of the filter comes due.
+uint64_t NextTimerDue(HWND filter, uint64_t after) {
     uint64_t next = kNoDeadline;
     for (const Timer& t : State().timers)
-        if (WindowMatches(t.hwnd, filter)) next = std::min(next, t.due);
+        if (WindowMatches(t.hwnd, filter) && t.due > after) next = std::min(next, t.due);
     return next;
+}
+
+// A timer of the filter that came due since the last look.
+bool NewTimerDue(HWND filter, uint64_t now) {
+    for (const Timer& t : State().timers)
+        if (WindowMatches(t.hwnd, filter) && t.due > g_lookedAt && t.due <= now) return true;
+    return false;
+}
+
+// The thread looks at its queue: what is there now is no longer new.
+void Look() {
+    uint64_t now = ClockNow();
+    std::lock_guard lock(g_mu);
+    g_news = 0;
+    g_lookedAt = now;
+}
+
+DWORD TakeNews(DWORD mask) {
+    std::lock_guard lock(g_mu);
+    return g_news & mask;
 }
 
 void Stamp(MSG* msg) {
@@ -111,14 +157,17 @@ void PresentThrottled() {
 
 bool Peek(MSG* msg, HWND filter, UINT lo, UINT hi, bool remove) {
     PumpBackend();
+    Look();
     auto& st = State();
     while (remove && TakeFrom(g_posted, msg, filter, plat::kMsgRemoteForeground, plat::kMsgRemoteForeground, true)) {
         if (msg->hwnd) SetForegroundWindow(msg->hwnd);
     }
-    if (TakeFrom(g_posted, msg, filter, lo, hi, remove) || TakeFrom(g_input, msg, filter, lo, hi, remove)) {
+    uint64_t seq = 0;
+    if (TakeFrom(g_posted, msg, filter, lo, hi, remove) || TakeFrom(g_input, msg, filter, lo, hi, remove, &seq)) {
         if (remove) {
             st.messageTime = msg->time;
             st.messagePos = msg->pt;
+            if (seq) InputTaken(seq);
         }
         return true;
     }
@@ -155,54 +204,95 @@ bool Peek(MSG* msg, HWND filter, UINT lo, UINT hi, bool remove) {
     return false;
 }
 
-uint64_t Generation() {
-    std::lock_guard lock(g_mu);
-    return g_generation;
-}
-
-// Waits until a new message arrives, a timer matching the filter is due, or the deadline.
-void WaitForNew(HWND filter, uint64_t deadline) {
-    uint64_t gen = Generation();
+// Waits until something of the kinds in mask arrives that is new since the last look (a timer
+// of the filter coming due counts as QS_TIMER), or the deadline. True when something new came.
+bool WaitForNew(HWND filter, DWORD mask, uint64_t deadline) {
     for (;;) {
         PumpBackend();
-        if (Generation() != gen) return;
         uint64_t now = ClockNow();
-        uint64_t until = std::min(deadline, NextTimerDue(filter));
-        if (until <= now) return;
+        if (TakeNews(mask) || ((mask & QS_TIMER) && NewTimerDue(filter, now))) return true;
+        uint64_t until = deadline;
+        if (mask & QS_TIMER) until = std::min(until, NextTimerDue(filter, now));
+        if (until <= now) return false;
         TheDisplay().PresentIfDirty();
         State().lastPresent = now;
         Backend().WaitUntil(until);
     }
 }
 
+std::string MaskName(DWORD mask) {
+    if ((mask & QS_ALLINPUT) == QS_ALLINPUT) return "QS_ALLINPUT";
+    static constexpr std::pair<DWORD, const char*> kNames[] = {
+        {QS_KEY, "QS_KEY"},       {QS_MOUSEMOVE, "QS_MOUSEMOVE"}, {QS_MOUSEBUTTON, "QS_MOUSEBUTTON"},
+        {QS_POSTMESSAGE, "QS_POSTMESSAGE"}, {QS_TIMER, "QS_TIMER"}, {QS_PAINT, "QS_PAINT"},
+        {QS_SENDMESSAGE, "QS_SENDMESSAGE"}};
+    std::string s;
+    for (auto [bit, name] : kNames)
+        if (mask & bit) s += (s.empty() ? "" : "|") + std::string(name);
+    return s.empty() ? "nothing" : s;
+}
+
+std::string FilterName(HWND filter, UINT lo, UINT hi) {
+    char buf[96];
+    if (lo == 0 && hi == 0)
+        std::snprintf(buf, sizeof buf, "any message");
+    else
+        std::snprintf(buf, sizeof buf, "messages 0x%04X-0x%04X", lo, hi);
+    std::string s = buf;
+    if (filter == reinterpret_cast<HWND>(-1))
+        s += " of the thread";
+    else if (IsLive(filter))
+        s += " of window '" + filter->title + "'";
+    return s;
+}
+
+// The last wait or empty poll of the thread, named when a headless run finds it can never end.
+struct WaitNote {
+    const char* call = nullptr;
+    HWND window = nullptr;
+    UINT lo = 0;
+    UINT hi = 0;
+    DWORD mask = 0;
+};
+WaitNote g_wait;
+
+void NoteWait(const char* call, HWND window = nullptr, UINT lo = 0, UINT hi = 0, DWORD mask = 0) {
+    g_wait = WaitNote{call, window, lo, hi, mask};
+}
+
 }  // namespace
 
-void PostInput(const MSG& msg) {
-    {
-        std::lock_guard lock(g_mu);
-        // Mouse moves are coalesced: only the newest position of a window waits in the queue.
-        if (msg.message == WM_MOUSEMOVE && !g_input.empty() && g_input.back().message == WM_MOUSEMOVE &&
-            g_input.back().hwnd == msg.hwnd)
-            g_input.back() = msg;
-        else
-            g_input.push_back(msg);
-        ++g_generation;
-    }
+void PostInput(const MSG& msg, uint64_t seq) {
+    std::lock_guard lock(g_mu);
+    // Mouse moves are coalesced: only the newest position of a window waits in the queue.
+    if (msg.message == WM_MOUSEMOVE && !g_input.empty() && g_input.back().msg.message == WM_MOUSEMOVE &&
+        g_input.back().msg.hwnd == msg.hwnd)
+        g_input.back() = Queued{msg, seq};
+    else
+        g_input.push_back(Queued{msg, seq});
+    g_news |= InputKind(msg.message);
+}
+
+uint64_t FirstQueuedInput() {
+    std::lock_guard lock(g_mu);
+    uint64_t first = UINT64_MAX;
+    for (const Queued& q : g_input) first = std::min(first, q.seq);
+    return first;
 }
 
 void RemoveWindowMessages(HWND hwnd) {
     std::lock_guard lock(g_mu);
-    auto drop = [hwnd](std::deque<MSG>& q) {
-        q.erase(std::remove_if(q.begin(), q.end(), [hwnd](const MSG& m) { return m.hwnd == hwnd; }), q.end());
+    auto drop = [hwnd](std::deque<Queued>& q) {
+        q.erase(std::remove_if(q.begin(), q.end(), [hwnd](const Queued& m) { return m.msg.hwnd == hwnd; }), q.end());
     };
     drop(g_posted);
     drop(g_input);
 }
 
-void WakeQueue() {
+void WakeQueue(DWORD kinds) {
     {
         std::lock_guard lock(g_mu);
-        ++g_generation;
+        g_news |= kinds;
     }
     if (HasBackend() && !OnUiThread()) Backend().Wake();
 }
@@ -211,7 +301,8 @@ void ResetQueue() {
     std::lock_guard lock(g_mu);
     g_posted.clear();
     g_input.clear();
-    ++g_generation;
+    g_news = 0;
+    g_lookedAt = 0;
     UiThread() = std::this_thread::get_id();
 }
 
@@ -234,8 +325,8 @@ BOOL PostMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     m.time = static_cast<DWORD>(ClockNow());
     {
         std::lock_guard lock(g_mu);
-        g_posted.push_back(m);
-        ++g_generation;
+        g_posted.push_back(Queued{m, 0});
+        g_news |= QS_POSTMESSAGE;
     }
     if (!OnUiThread()) plat::Backend().Wake();
     return TRUE;
@@ -257,13 +348,18 @@ void PostQuitMessage(int exitCode) {
     auto& st = State();
     st.quitPosted = true;
     st.quitCode = exitCode;
-    WakeQueue();
+    WakeQueue(QS_POSTMESSAGE);
 }
 
 BOOL PeekMessage(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT removeFlags) {
     MSG local;
     if (!msg) msg = &local;
     bool found = Peek(msg, hwnd, filterMin, filterMax, (removeFlags & PM_REMOVE) != 0);
+    if (!found) {
+        // An empty poll lets time pass, so that a loop polling for a message meets what is due.
+        NoteWait("PeekMessage", hwnd, filterMin, filterMax);
+        plat::Backend().QueryClockMs();
+    }
     PresentThrottled();
     return found ? TRUE : FALSE;
 }
@@ -271,53 +367,87 @@ BOOL PeekMessage(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT remov
 BOOL GetMessage(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax) {
     MSG local;
     if (!msg) msg = &local;
-    while (!Peek(msg, hwnd, filterMin, filterMax, true)) WaitForNew(hwnd, plat::kNoDeadline);
+    while (!Peek(msg, hwnd, filterMin, filterMax, true)) {
+        NoteWait("GetMessage", hwnd, filterMin, filterMax);
+        WaitForNew(hwnd, QS_ALLINPUT, plat::kNoDeadline);
+    }
     PresentThrottled();
     return msg->message == WM_QUIT ? FALSE : TRUE;
 }
 
 BOOL WaitMessage() {
-    MSG m;
-    if (Peek(&m, nullptr, 0, 0, false)) return TRUE;
-    WaitForNew(nullptr, plat::kNoDeadline);
+    PumpBackend();
+    if (!TakeNews(QS_ALLINPUT) && !NewTimerDue(nullptr, ClockNow())) {
+        Look();
+        NoteWait("WaitMessage");
+        WaitForNew(nullptr, QS_ALLINPUT, plat::kNoDeadline);
+    }
+    Look();
     return TRUE;
 }
 
-DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE*, BOOL, DWORD timeoutMs, DWORD) {
+DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE*, BOOL, DWORD timeoutMs, DWORD wakeMask) {
     if (count != 0) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return WAIT_FAILED;
     }
-    uint64_t start = ClockNow();
-    uint64_t deadline = timeoutMs == INFINITE ? plat::kNoDeadline : start + timeoutMs;
-    for (;;) {
-        MSG m;
-        if (Peek(&m, nullptr, 0, 0, false)) return WAIT_OBJECT_0 + count;
-        if (ClockNow() >= deadline) return WAIT_TIMEOUT;
-        WaitForNew(nullptr, deadline);
+    wakeMask &= QS_ALLINPUT;
+    PumpBackend();
+    uint64_t now = ClockNow();
+    bool woken = TakeNews(wakeMask) || ((wakeMask & QS_TIMER) && NewTimerDue(nullptr, now));
+    if (!woken && timeoutMs != 0) {
+        uint64_t deadline = timeoutMs == INFINITE ? plat::kNoDeadline : now + timeoutMs;
+        Look();
+        NoteWait("MsgWaitForMultipleObjects", nullptr, 0, 0, wakeMask);
+        woken = WaitForNew(nullptr, wakeMask, deadline);
     }
+    Look();
+    return woken ? WAIT_OBJECT_0 + count : WAIT_TIMEOUT;
 }
 
-DWORD GetQueueStatus(UINT flags) {
-    PumpBackend();
+namespace {
+// The kinds of message queued now, and those of them that are new since the last look.
+void QueueKinds(DWORD* present, DWORD* fresh) {
     DWORD status = 0;
+    DWORD news = 0;
     {
         std::lock_guard lock(g_mu);
         if (!g_posted.empty()) status |= QS_POSTMESSAGE;
-        for (const MSG& m : g_input) {
-            if (m.message >= WM_KEYFIRST && m.message <= WM_KEYLAST) status |= QS_KEY;
-            if (m.message == WM_MOUSEMOVE) status |= QS_MOUSEMOVE;
-            if (m.message > WM_MOUSEMOVE && m.message <= WM_MOUSELAST) status |= QS_MOUSEBUTTON;
-        }
+        for (const Queued& q : g_input) status |= InputKind(q.msg.message);
+        news = g_news;
     }
+    if (State().quitPosted) status |= QS_POSTMESSAGE;
     if (PaintPending(nullptr)) status |= QS_PAINT;
-    if (DueTimer(nullptr, ClockNow())) status |= QS_TIMER;
-    status &= flags;
-    return (status << 16) | status;
+    uint64_t now = ClockNow();
+    if (DueTimer(nullptr, now)) status |= QS_TIMER;
+    if (NewTimerDue(nullptr, now)) news |= QS_TIMER;
+    *present = status;
+    *fresh = news & status;
+}
+}  // namespace
+
+DWORD GetQueueStatus(UINT flags) {
+    PumpBackend();
+    DWORD present = 0;
+    DWORD fresh = 0;
+    QueueKinds(&present, &fresh);
+    present &= flags;
+    fresh &= flags;
+    {
+        // What was asked about has been looked at.
+        std::lock_guard lock(g_mu);
+        g_news &= ~static_cast<DWORD>(flags);
+        if (flags & QS_TIMER) g_lookedAt = ClockNow();
+    }
+    return (present << 16) | fresh;
 }
 
 BOOL GetInputState() {
-    return (GetQueueStatus(QS_KEY | QS_MOUSEBUTTON) & 0xFFFF) ? TRUE : FALSE;
+    PumpBackend();
+    DWORD present = 0;
+    DWORD fresh = 0;
+    QueueKinds(&present, &fresh);
+    return (fresh & (QS_KEY | QS_MOUSEBUTTON)) ? TRUE : FALSE;
 }
 
 DWORD GetMessageTime() { return State().messageTime; }
@@ -335,8 +465,8 @@ BOOL TranslateMessage(const MSG* msg) {
     c.wParam = ch;
     {
         std::lock_guard lock(g_mu);
-        g_posted.push_front(c);
-        ++g_generation;
+        g_posted.push_front(Queued{c, 0});
+        g_news |= QS_POSTMESSAGE;
     }
     return TRUE;
 }
@@ -401,25 +531,30 @@ UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapseMs, TIMERPROC proc) {
         return 0;
     }
     elapseMs = std::max<UINT>(elapseMs, 10);  // the system's minimum interval
-    if (!hwnd) id = st.nextThreadTimerId++;
     uint64_t due = ClockNow() + elapseMs;
+    // A window's timer of the same id, or a thread timer of an id SetTimer gave, is replaced
+    // and keeps its id: callers store the result and kill by it.
     for (Timer& t : st.timers) {
-        if (t.hwnd == hwnd && t.id == id) {
+        if (t.hwnd == hwnd && t.id == id && (hwnd || id)) {
             t.period = elapseMs;
             t.proc = proc;
             t.due = due;
-            return hwnd ? 1 : id;
+            return hwnd ? (id ? id : 1) : id;
         }
     }
+    if (!hwnd) id = st.nextThreadTimerId++;
     st.timers.push_back(Timer{hwnd, id, elapseMs, proc, due});
-    WakeQueue();
+    WakeQueue(0);
     return hwnd ? (id ? id : 1) : id;
 }
 
 BOOL KillTimer(HWND hwnd, UINT_PTR id) {
     auto& t = State().timers;
     auto it = std::find_if(t.begin(), t.end(), [&](const Timer& x) { return x.hwnd == hwnd && x.id == id; });
-    if (it == t.end()) return FALSE;
+    if (it == t.end()) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
     t.erase(it);
     // A WM_TIMER of a killed timer is never made: they are generated on demand.
     return TRUE;
@@ -427,12 +562,22 @@ BOOL KillTimer(HWND hwnd, UINT_PTR id) {
 
 namespace plat {
 uint64_t NowMs64() { return Backend().QueryClockMs(); }
+
+std::string DescribeWait() {
+    const WaitNote& w = g_wait;
+    if (!w.call) return "nothing";
+    std::string call = w.call;
+    if (call == "MsgWaitForMultipleObjects") return call + " waking on " + MaskName(w.mask);
+    if (call == "GetMessage" || call == "PeekMessage") return call + " for " + FilterName(w.window, w.lo, w.hi);
+    return call;
+}
 }  // namespace plat
 
 DWORD GetTickCount() { return static_cast<DWORD>(plat::NowMs64()); }
 DWORD timeGetTime() { return static_cast<DWORD>(plat::NowMs64()); }
 
 void Sleep(DWORD ms) {
+    NoteWait("Sleep");
     uint64_t deadline = ClockNow() + ms;
     plat::TheDisplay().PresentIfDirty();
     while (ClockNow() < deadline) plat::Backend().WaitUntil(deadline);

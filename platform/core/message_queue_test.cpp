@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "platform/core/crt.h"
 #include "platform/core/display.h"
 #include "platform/core/mmsystem.h"
+#include "platform/core/queue_wait_test_support.h"
 #include "platform/core/winuser.h"
 #include "platform/headless/headless_backend.h"
 
@@ -350,6 +352,338 @@ TEST_F(QueueTest, HiddenAndDestroyedWindowsExposeWhatIsBelow) {
     ASSERT_TRUE(GetUpdateRect(main, &u, FALSE));
     EXPECT_EQ(u.left, 10);
     EXPECT_EQ(u.right, 110);
+}
+
+// The queue-wait table on the headless back end: waits run in virtual time, so a wait that
+// sleeps ends exactly at its deadline and one that wakes exactly when its message arrives.
+class HeadlessWaitDriver : public queue_wait_test::Driver {
+public:
+    HeadlessWaitDriver(plat::HeadlessBackend* head, HWND hwnd) : m_head(head), m_hwnd(hwnd) {}
+    void Now(queue_wait_test::Arrival a) override { Make(a, m_head->NowMs()); }
+    void Settle(queue_wait_test::Arrival a) override {
+        m_head->Advance(a == queue_wait_test::Arrival::Timer ? 10 : 0);
+    }
+    void After(queue_wait_test::Arrival a, int ms) override { Make(a, m_head->NowMs() + static_cast<uint64_t>(ms)); }
+
+private:
+    void Make(queue_wait_test::Arrival a, uint64_t at) {
+        using queue_wait_test::Arrival;
+        plat::InputEvent ev;
+        switch (a) {
+            case Arrival::None: return;
+            case Arrival::Key:
+                ev.kind = plat::InputKind::KeyDown;
+                ev.vk = 'K';
+                m_head->QueueInput(at, ev);
+                return;
+            case Arrival::MouseMove: m_head->MouseMove(at, 30, 40); return;
+            case Arrival::Click: m_head->Click(at, 30, 40); return;
+            case Arrival::Posted:
+                m_head->At(at, [this] { PostMessage(m_hwnd, WM_USER, 0, 0); });
+                return;
+            case Arrival::Timer: SetTimer(m_hwnd, 77, static_cast<UINT>(std::max<uint64_t>(at - m_head->NowMs(), 10)), nullptr); return;
+            case Arrival::Paint:
+                m_head->At(at, [this] { InvalidateRect(m_hwnd, nullptr, FALSE); });
+                return;
+        }
+    }
+    plat::HeadlessBackend* m_head;
+    HWND m_hwnd;
+};
+
+class HeadlessQueueWait : public QueueTest, public ::testing::WithParamInterface<queue_wait_test::WaitCase> {};
+
+TEST_P(HeadlessQueueWait, WakesOnlyOnNewMessagesOfTheMask) {
+    const auto& c = GetParam();
+    SetFocus(main);
+    HeadlessWaitDriver driver(head, main);
+    uint64_t start = 0;
+    // The clock at the call: taken just before it, after the old message settled.
+    struct StartProbe : queue_wait_test::Driver {
+        HeadlessWaitDriver& d;
+        plat::HeadlessBackend* h;
+        uint64_t& start;
+        StartProbe(HeadlessWaitDriver& d, plat::HeadlessBackend* h, uint64_t& s) : d(d), h(h), start(s) {}
+        void Now(queue_wait_test::Arrival a) override { d.Now(a); }
+        void Settle(queue_wait_test::Arrival a) override { d.Settle(a); }
+        void After(queue_wait_test::Arrival a, int ms) override {
+            start = h->NowMs();
+            d.After(a, ms);
+        }
+    } probe(driver, head, start);
+    start = head->NowMs();
+    if (c.old != queue_wait_test::Arrival::None) start += c.old == queue_wait_test::Arrival::Timer ? 10 : 0;
+    DWORD r = queue_wait_test::RunWaitCase(probe, c);
+    EXPECT_EQ(r, c.wakes ? WAIT_OBJECT_0 : WAIT_TIMEOUT);
+    const uint64_t expected = c.wakes ? (c.atOnce ? start : start + queue_wait_test::kArrivalMs)
+                                      : start + queue_wait_test::kTimeoutMs;
+    EXPECT_EQ(head->NowMs(), expected) << "the wait ended at the wrong virtual time";
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, HeadlessQueueWait, ::testing::ValuesIn(queue_wait_test::kWaitCases),
+                         queue_wait_test::CaseName);
+
+TEST_F(QueueTest, WaitMessageWaitsForSomethingNewAndNamesAWaitNothingEnds) {
+    head->Click(head->NowMs(), 30, 40);
+    head->Advance(0);
+    MSG m;
+    ASSERT_TRUE(PeekMessage(&m, nullptr, 0, 0, PM_NOREMOVE));
+    // The click was seen: WaitMessage sleeps until the key at +300.
+    SetFocus(main);
+    uint64_t start = head->NowMs();
+    head->Key(start + 300, 'Q');
+    ASSERT_TRUE(WaitMessage());
+    EXPECT_EQ(head->NowMs(), start + 300);
+    // Now everything was seen and nothing else is scripted: a loud failure, not a hang.
+    try {
+        WaitMessage();
+        FAIL() << "WaitMessage returned with nothing new";
+    } catch (const plat::HeadlessStall& e) {
+        EXPECT_NE(std::string(e.what()).find("WaitMessage"), std::string::npos) << e.what();
+    }
+}
+
+TEST_F(QueueTest, GetQueueStatusTellsWhatIsQueuedAndWhatIsNew) {
+    PostMessage(main, WM_USER, 0, 0);
+    EXPECT_EQ(GetQueueStatus(QS_ALLINPUT), (DWORD(QS_POSTMESSAGE) << 16) | QS_POSTMESSAGE);
+    // Still there, no longer new.
+    EXPECT_EQ(GetQueueStatus(QS_ALLINPUT), DWORD(QS_POSTMESSAGE) << 16);
+    head->Click(head->NowMs(), 30, 40);
+    head->Advance(0);
+    EXPECT_EQ(GetQueueStatus(QS_ALLINPUT), (DWORD(QS_POSTMESSAGE | QS_MOUSEBUTTON) << 16) | QS_MOUSEBUTTON);
+    // Flags limit both words; a kind not asked about stays new for a later call.
+    head->Key(head->NowMs(), 'A');
+    SetFocus(main);
+    head->Advance(0);
+    EXPECT_EQ(GetQueueStatus(QS_MOUSEBUTTON), DWORD(QS_MOUSEBUTTON) << 16);
+    EXPECT_EQ(GetQueueStatus(QS_KEY), (DWORD(QS_KEY) << 16) | QS_KEY);
+    // A look by PeekMessage makes everything old.
+    InvalidateRect(main, nullptr, FALSE);
+    MSG m;
+    PeekMessage(&m, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
+    EXPECT_EQ(GetQueueStatus(QS_ALLINPUT) & 0xFFFF, 0u);
+    EXPECT_NE(GetQueueStatus(QS_ALLINPUT) & (DWORD(QS_PAINT) << 16), 0u);
+}
+
+// Loops the engine runs while it leaves input queued on purpose: each must reach its deadline.
+TEST_F(QueueTest, PollLoopsThatLeaveAClickQueuedEndAtTheirDeadline) {
+    head->SetQueryStep(1);
+    MSG m;
+    struct Loop {
+        const char* name;
+        void (*step)(DWORD end);
+    };
+    const Loop loops[] = {
+        {"clock only", [](DWORD) {}},
+        {"peek for WM_CLOSE", [](DWORD) {
+             MSG x;
+             PeekMessage(&x, nullptr, WM_CLOSE, WM_CLOSE, PM_REMOVE);
+         }},
+        {"wait for input", [](DWORD end) {
+             DWORD now = timeGetTime();
+             if (now < end) MsgWaitForMultipleObjects(0, nullptr, FALSE, end - now, QS_ALLINPUT);
+         }},
+    };
+    for (const Loop& loop : loops) {
+        SCOPED_TRACE(loop.name);
+        head->Click(head->NowMs() + 5, 30, 40);
+        const DWORD end = timeGetTime() + 500;
+        int rounds = 0;
+        while (timeGetTime() < end && rounds < 100000) {
+            loop.step(end);
+            ++rounds;
+        }
+        EXPECT_LT(rounds, 100000) << "the loop did not reach its deadline";
+        EXPECT_GE(timeGetTime(), end);
+        // The click is still there for whoever takes it (the later ones are double clicks).
+        EXPECT_TRUE(PeekMessage(&m, nullptr, WM_LBUTTONDOWN, WM_LBUTTONDBLCLK, PM_REMOVE));
+        while (PeekMessage(&m, nullptr, 0, 0, PM_REMOVE)) {
+        }
+    }
+}
+
+TEST_F(QueueTest, AWaitLoopWithAClickQueuedMakesABoundedNumberOfBackEndCallsPerSecond) {
+    head->Click(head->NowMs(), 30, 40);
+    head->Advance(0);
+    MSG m;
+    PeekMessage(&m, nullptr, WM_CLOSE, WM_CLOSE, PM_REMOVE);  // the engine's idle step: the click stays
+    const uint64_t polls0 = head->InputPolls() + head->Waits() + head->ClockPolls();
+    const uint64_t start = head->NowMs();
+    int rounds = 0;
+    // One virtual second of a delay loop that wakes every 20 ms.
+    while (head->NowMs() < start + 1000 && rounds < 100000) {
+        PeekMessage(&m, nullptr, WM_CLOSE, WM_CLOSE, PM_REMOVE);
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+        ++rounds;
+    }
+    const uint64_t calls = head->InputPolls() + head->Waits() + head->ClockPolls() - polls0;
+    EXPECT_EQ(rounds, 50);
+    // A few calls per round (the peek's and the wait's input polls, the wait, the empty peek's
+    // clock poll): never a spin.
+    EXPECT_LE(calls, 50u * 8u);
+    EXPECT_TRUE(PeekMessage(&m, nullptr, WM_LBUTTONDOWN, WM_LBUTTONDOWN, PM_REMOVE));
+}
+
+TEST_F(QueueTest, APollLoopThatCannotEndFailsWithAStallNamingWhatItPolledFor) {
+    head->Click(head->NowMs(), 30, 40);
+    head->SetStallLimit(20000);
+    for (uint32_t step : {1u, 0u}) {
+        SCOPED_TRACE(step);
+        head->SetQueryStep(step);
+        MSG m;
+        long polls = 0;
+        try {
+            // Waits for a message nothing will ever post, with a click queued.
+            while (!PeekMessage(&m, nullptr, WM_USER, WM_USER, PM_REMOVE) && polls < 10000000) ++polls;
+            FAIL() << "the loop ended";
+        } catch (const plat::HeadlessStall& e) {
+            EXPECT_NE(std::string(e.what()).find("PeekMessage for messages 0x0400-0x0400"), std::string::npos)
+                << e.what();
+        }
+        EXPECT_LE(polls, long(plat::HeadlessBackend::kFrozenPollLimit));
+    }
+}
+
+TEST_F(QueueTest, SetTimerReturnsTheIdAlsoWhenReplacingAndKillTimerRefusesAMissingOne) {
+    EXPECT_EQ(SetTimer(main, 5, 100, nullptr), UINT_PTR(5));
+    EXPECT_EQ(SetTimer(main, 5, 50, nullptr), UINT_PTR(5));  // replaced, same id
+    // The replacement's period counts: one tick at 50 ms, not at 100.
+    uint64_t start = head->NowMs();
+    MSG m;
+    ASSERT_TRUE(GetMessage(&m, nullptr, 0, 0));
+    EXPECT_EQ(m.message, UINT(WM_TIMER));
+    EXPECT_EQ(head->NowMs(), start + 50);
+    // A thread timer given back to SetTimer is replaced and keeps its id.
+    UINT_PTR thread = SetTimer(nullptr, 0, 100, nullptr);
+    ASSERT_NE(thread, 0u);
+    EXPECT_EQ(SetTimer(nullptr, thread, 200, nullptr), thread);
+    EXPECT_TRUE(KillTimer(nullptr, thread));
+    SetLastError(0);
+    EXPECT_FALSE(KillTimer(nullptr, thread));
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_PARAMETER));
+    EXPECT_TRUE(KillTimer(main, 5));
+    SetLastError(0);
+    EXPECT_FALSE(KillTimer(main, 5));
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_PARAMETER));
+}
+
+TEST_F(QueueTest, AFilteredPeekNeverReturnsAPendingQuitOutsideItsFilter) {
+    PostMessage(main, WM_CLOSE, 0, 0);
+    PostQuitMessage(4);
+    MSG m;
+    const std::pair<UINT, UINT> filters[] = {{WM_CLOSE, WM_CLOSE}, {WM_SETFOCUS, WM_SETFOCUS},
+                                             {WM_MOUSEFIRST, WM_MOUSELAST}, {WM_KEYFIRST, WM_KEYLAST}};
+    for (auto [lo, hi] : filters) {
+        while (PeekMessage(&m, nullptr, lo, hi, PM_REMOVE)) EXPECT_NE(m.message, UINT(WM_QUIT)) << lo;
+    }
+    // The quit waits for an unfiltered look.
+    ASSERT_TRUE(PeekMessage(&m, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_EQ(m.message, UINT(WM_QUIT));
+    EXPECT_EQ(m.wParam, 4u);
+}
+
+// Keys pressed and released within one instant: each handler reads the keys as they were when
+// its message was made, while GetAsyncKeyState tells the input taken so far.
+struct KeyStep {
+    int vk;
+    bool down;
+    uint8_t ch = 0;
+};
+struct KeyStateCase {
+    const char* name;
+    std::vector<KeyStep> steps;
+    int watched;                   // the key GetKeyState is asked about
+    std::vector<UINT> messages;    // messages handled, in order
+    std::vector<bool> watchedDown; // GetKeyState(watched) < 0 in each handler
+};
+
+std::vector<std::pair<UINT, bool>>* g_keyLog = nullptr;
+int g_watched = 0;
+
+LRESULT KeyStateProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (g_keyLog && (msg == WM_KEYDOWN || msg == WM_KEYUP || msg == WM_CHAR)) {
+        const bool down = GetKeyState(g_watched) < 0;
+        BYTE keys[256];
+        GetKeyboardState(keys);
+        EXPECT_EQ((keys[g_watched] & 0x80) != 0, down) << "GetKeyboardState differs from GetKeyState";
+        g_keyLog->emplace_back(msg, down);
+    }
+    return DefWindowProc(hwnd, msg, wParam, lParam);
+}
+
+class KeyStateTest : public QueueTest, public ::testing::WithParamInterface<KeyStateCase> {};
+
+TEST_P(KeyStateTest, HandlersReadTheKeysAsOfTheirMessage) {
+    const KeyStateCase& c = GetParam();
+    WNDCLASS wc;
+    wc.lpfnWndProc = KeyStateProc;
+    wc.lpszClassName = "KeyStateWindow";
+    RegisterClass(&wc);
+    HWND w = CreateWindow("KeyStateWindow", "Keys", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100, nullptr, nullptr, nullptr,
+                          nullptr);
+    SetFocus(w);
+    Drain();
+    std::vector<std::pair<UINT, bool>> log;
+    g_keyLog = &log;
+    g_watched = c.watched;
+    const uint64_t t = head->NowMs() + 10;
+    for (const KeyStep& s : c.steps) {
+        plat::InputEvent ev;
+        ev.kind = s.down ? plat::InputKind::KeyDown : plat::InputKind::KeyUp;
+        ev.vk = s.vk;
+        ev.ch = s.ch;
+        head->QueueInput(t, ev);
+    }
+    MSG m;
+    ASSERT_TRUE(GetMessage(&m, nullptr, 0, 0));
+    do {
+        TranslateMessage(&m);
+        DispatchMessage(&m);
+    } while (PeekMessage(&m, nullptr, 0, 0, PM_REMOVE));
+    g_keyLog = nullptr;
+    std::vector<UINT> msgs;
+    std::vector<bool> downs;
+    for (auto [msg, down] : log) {
+        msgs.push_back(msg);
+        downs.push_back(down);
+    }
+    EXPECT_EQ(msgs, c.messages);
+    EXPECT_EQ(downs, c.watchedDown);
+    // Everything was released by the end, and the machine's state says so too.
+    EXPECT_EQ(GetKeyState(c.watched) & 0x8000, 0);
+    EXPECT_EQ(GetAsyncKeyState(c.watched) & 0x8000, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, KeyStateTest,
+    ::testing::Values(
+        KeyStateCase{"PressedAndReleasedInOneInstant",
+                     {{VK_SPACE, true, ' '}, {VK_SPACE, false}},
+                     VK_SPACE,
+                     {WM_KEYDOWN, WM_CHAR, WM_KEYUP},
+                     {true, true, false}},
+        KeyStateCase{"ShiftReleasedBetweenTwoCharacters",
+                     {{VK_SHIFT, true}, {'A', true, 'A'}, {'A', false}, {VK_SHIFT, false}, {'B', true, 'b'}, {'B', false}},
+                     VK_SHIFT,
+                     {WM_KEYDOWN, WM_KEYDOWN, WM_CHAR, WM_KEYUP, WM_KEYUP, WM_KEYDOWN, WM_CHAR, WM_KEYUP},
+                     {true, true, true, true, false, false, false, false}},
+        KeyStateCase{"ControlHeldOverAKey",
+                     {{VK_CONTROL, true}, {'C', true, 3}, {'C', false}, {VK_CONTROL, false}},
+                     VK_CONTROL,
+                     {WM_KEYDOWN, WM_KEYDOWN, WM_CHAR, WM_KEYUP, WM_KEYUP},
+                     {true, true, true, true, false}}),
+    [](const ::testing::TestParamInfo<KeyStateCase>& info) { return std::string(info.param.name); });
+
+TEST_F(QueueTest, CapsLockToggleFollowsTheMessagesTaken) {
+    SetFocus(main);
+    head->Key(head->NowMs(), VK_CAPITAL);
+    head->Advance(0);
+    // Pumped but not taken: GetKeyState still has the old toggle.
+    MSG m;
+    PeekMessage(&m, nullptr, WM_CLOSE, WM_CLOSE, PM_REMOVE);
+    EXPECT_EQ(GetKeyState(VK_CAPITAL) & 1, 0);
+    Drain();
+    EXPECT_EQ(GetKeyState(VK_CAPITAL) & 1, 1);
 }
 
 TEST(CustomCursor, MaskBitsMakePixelsTransparent) {

@@ -739,7 +739,7 @@ BOOL InvalidateRect(HWND hwnd, const RECT* r, BOOL erase) {
     screenArea.top += o.y;
     screenArea.bottom += o.y;
     for (HWND c : hwnd->children) InvalidateScreenArea(c, screenArea);
-    WakeQueue();
+    WakeQueue(QS_PAINT);
     return TRUE;
 }
 

@@ -79,13 +79,19 @@ RECT WindowRectScreen(HWND hwnd);
 POINT ClientOffset(HWND hwnd);  // client origin inside the window rectangle
 
 // The queue (message_queue.cpp).
-void PostInput(const MSG& msg);
+// Queues an input message made from the input event numbered seq.
+void PostInput(const MSG& msg, uint64_t seq);
+// The number of the oldest input event with a message still queued (UINT64_MAX: none).
+uint64_t FirstQueuedInput();
 void RemoveWindowMessages(HWND hwnd);
-void WakeQueue();
+// Marks the QS_ kinds as newly queued and ends a wait of another thread's making.
+void WakeQueue(DWORD kinds);
 void ResetQueue();
 
 // Input (input.cpp).
 void PumpBackend();
+// The program took the input message of event seq: GetKeyState follows the keys up to it.
+void InputTaken(uint64_t seq);
 void ResetInput();
 void ForgetWindowInput(HWND hwnd);
 

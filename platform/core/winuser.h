@@ -118,11 +118,16 @@ BOOL GetMessage(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax);
 BOOL PeekMessage(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT removeFlags);
 BOOL TranslateMessage(const MSG* msg);
 LRESULT DispatchMessage(const MSG* msg);
+// Waits end on what arrived since the thread last looked at its queue (GetMessage, PeekMessage,
+// GetQueueStatus, WaitMessage, MsgWaitForMultipleObjects): a message already there does not end
+// them. WaitMessage: any new message. MsgWaitForMultipleObjects: new messages of the kinds in
+// wakeMask (QS_KEY, QS_MOUSEMOVE, QS_MOUSEBUTTON, QS_POSTMESSAGE, QS_TIMER, QS_PAINT ...),
+// or timeoutMs; handles are not supported (count must be 0). Returns WAIT_OBJECT_0 + count for
+// "something new" and WAIT_TIMEOUT.
 BOOL WaitMessage();
-// Waits until input or a posted message is queued, a timer is due, or timeoutMs passes.
-// Handles are not supported (count must be 0). Returns WAIT_OBJECT_0 + count for "a message
-// is there" and WAIT_TIMEOUT.
 DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll, DWORD timeoutMs, DWORD wakeMask);
+// High word: the kinds of message in the queue; low word: those of them new since the last call
+// (or GetMessage/PeekMessage). Both limited to flags.
 DWORD GetQueueStatus(UINT flags);
 BOOL GetInputState();
 DWORD GetMessageTime();
@@ -138,9 +143,12 @@ DWORD GetTickCount();
 DWORD timeGetTime();
 void Sleep(DWORD ms);
 
-// Input state.
+// Input state. GetAsyncKeyState: the keys as of the input taken from the machine so far.
+// GetKeyState and GetKeyboardState: as of the input messages the program has taken, so a
+// handler reads the keys as they were when its message was made.
 SHORT GetAsyncKeyState(int vk);
 SHORT GetKeyState(int vk);
+BOOL GetKeyboardState(BYTE* keys);  // 256 entries: 0x80 down, 0x01 toggled
 BOOL GetCursorPos(POINT* p);
 BOOL SetCursorPos(int x, int y);
 int ShowCursor(BOOL show);

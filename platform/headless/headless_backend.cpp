@@ -13,16 +13,43 @@ HeadlessBackend::HeadlessBackend() = default;
 HeadlessBackend::~HeadlessBackend() = default;
 
 uint64_t HeadlessBackend::QueryClockMs() {
-    if (!m_advancing && m_queryStep > 0 && m_pending.empty()) AdvanceTo(m_now + m_queryStep, true);
+    if (m_advancing) return m_now;
+    ++m_clockPolls;
+    // Time passes for a poll whether or not input waits, so a loop that leaves input queued on
+    // purpose still reaches its deadline; a poll loop with nothing happening for the stall limit
+    // (or, with the clock held still, for kFrozenPollLimit polls) can never end.
+    const uint64_t before = m_now;
+    if (m_queryStep > 0) AdvanceTo(m_now + m_queryStep, true);
+    m_quietPollMs += m_now - before;
+    if (m_now != before) m_frozenPolls = 0;
+    ++m_frozenPolls;
+    if (m_quietPollMs >= m_stallLimit || m_frozenPolls >= kFrozenPollLimit) {
+        const bool frozen = m_frozenPolls >= kFrozenPollLimit;
+        m_quietPollMs = 0;
+        m_frozenPolls = 0;
+        throw HeadlessStall("headless: a poll loop that nothing ends (" +
+                            std::string(frozen ? "the clock held still" : "nothing happened for the stall limit") +
+                            "), polling " + DescribeWait());
+    }
     return m_now;
 }
 
-void HeadlessBackend::Wake() { m_woken = true; }
+void HeadlessBackend::Wake() {
+    m_woken = true;
+    NoteNews();
+}
+
+void HeadlessBackend::NoteNews() {
+    m_quietPollMs = 0;
+    m_frozenPolls = 0;
+}
 
 bool HeadlessBackend::PollInput(InputEvent& ev) {
+    ++m_inputPolls;
     if (m_pending.empty()) return false;
     ev = m_pending.front();
     m_pending.pop_front();
+    NoteNews();
     return true;
 }
 
@@ -32,17 +59,21 @@ uint64_t HeadlessBackend::NextScheduled() const {
 
 void HeadlessBackend::WaitUntil(uint64_t deadlineMs) {
     if (m_advancing) return;  // a callback waiting inside the clock's own step: nothing can happen
+    ++m_waits;
+    // A wait is not a poll loop: the program leaves it to time.
+    m_quietPollMs = 0;
+    m_frozenPolls = 0;
     if (m_woken) {
         m_woken = false;
         return;
     }
     if (deadlineMs == kNoDeadline) {
         if (m_schedule.empty() && m_periodic.empty())
-            throw HeadlessStall("headless: waiting for input with nothing scripted");
+            throw HeadlessStall("headless: " + DescribeWait() + " with nothing scripted and no deadline");
         uint64_t limit = m_now + m_stallLimit;
         AdvanceTo(limit, true);
         if (m_now >= limit && m_pending.empty() && !m_woken)
-            throw HeadlessStall("headless: nothing happened for the stall limit");
+            throw HeadlessStall("headless: " + DescribeWait() + ": nothing happened for the stall limit");
         m_woken = false;
         return;
     }
@@ -88,6 +119,7 @@ void HeadlessBackend::AdvanceTo(uint64_t target, bool stopOnNews) {
                 news = true;
             }
         }
+        if (news) NoteNews();
         if (stopOnNews && (news || m_woken)) return;
         if (m_now >= target) return;
     }

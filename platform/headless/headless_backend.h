@@ -2,8 +2,9 @@
 //
 // Time advances only when the program waits (or sleeps), and then jumps straight to the next
 // due event: a multimedia-timer period, a scripted input or action, or the wait's deadline.
-// A clock query by the program moves the clock on by a small step (1 ms by default) so that
-// loops that poll the clock without waiting still end.
+// A poll by the program (a clock query, an empty PeekMessage) moves the clock on by a small
+// step (1 ms by default), also while input waits untaken, so that loops that poll without
+// waiting still end. A loop that nothing can end throws HeadlessStall naming what it waited for.
 #pragma once
 
 #include <cstdint>
@@ -19,7 +20,9 @@
 
 namespace plat {
 
-// Thrown by a wait that nothing can ever end (no deadline, nothing scripted).
+// Thrown by a wait that nothing can ever end (no deadline, nothing scripted), and by a poll loop
+// that saw nothing happen for the stall limit of virtual time (or for kFrozenPollLimit polls
+// while the clock is held still).
 class HeadlessStall : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
@@ -60,8 +63,16 @@ public:
     void Advance(uint64_t ms);
     // The step a clock query moves the clock by (0 keeps it still between waits).
     void SetQueryStep(uint32_t ms) { m_queryStep = ms; }
-    // The longest a wait without deadline may run on periodic timers alone before it is a stall.
+    // The longest a wait without deadline may run on periodic timers alone, or a poll loop may
+    // see nothing happen, before it is a stall.
     void SetStallLimit(uint64_t ms) { m_stallLimit = ms; }
+    static constexpr uint64_t kFrozenPollLimit = 100000;
+
+    // How often the program called into the back end: input polls (PollInput), waits
+    // (WaitUntil) and clock polls (QueryClockMs).
+    uint64_t InputPolls() const { return m_inputPolls; }
+    uint64_t Waits() const { return m_waits; }
+    uint64_t ClockPolls() const { return m_clockPolls; }
 
     // What the program did.
     const std::vector<uint8_t>& PlayedAudio() const { return m_played; }
@@ -103,6 +114,8 @@ private:
     // Moves the clock to target, running periodic callbacks, audio and scripted events in time
     // order; stops early when scripted input arrives or the back end was woken.
     void AdvanceTo(uint64_t target, bool stopOnNews);
+    // Something happened that may end a loop: scripted input or action, a wake, input taken.
+    void NoteNews();
     void ConsumeAudio(uint64_t until);
     uint64_t NextScheduled() const;
 
@@ -111,6 +124,11 @@ private:
     uint64_t m_stallLimit = 10 * 60 * 1000;
     bool m_advancing = false;
     bool m_woken = false;
+    uint64_t m_quietPollMs = 0;  // virtual time moved by polls alone since anything happened
+    uint64_t m_frozenPolls = 0;  // polls since anything happened or the clock moved
+    uint64_t m_inputPolls = 0;
+    uint64_t m_waits = 0;
+    uint64_t m_clockPolls = 0;
     std::multimap<uint64_t, Scheduled> m_schedule;
     std::deque<InputEvent> m_pending;
     std::vector<Periodic> m_periodic;

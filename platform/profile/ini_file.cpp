@@ -77,11 +77,11 @@ CIniFile::Line CIniFile::ParseLine(std::string raw, bool first) {
         return line;
     }
     size_t eq = body.find('=');
-    if (eq == npos) {
-        return line;
-    }
-    std::string_view key = Trim(body.substr(0, eq));
+    std::string_view key = eq == npos ? std::string_view() : Trim(body.substr(0, eq));
     if (key.empty()) {
+        line.kind = Kind::Text;
+        line.namePos = start;
+        line.nameLen = end - start;
         return line;
     }
     std::string_view value = Trim(body.substr(eq + 1));
@@ -134,13 +134,19 @@ size_t CIniFile::SectionEnd(size_t header) const {
     return i;
 }
 
+std::pair<size_t, size_t> CIniFile::SectionBody(std::string_view section) const {
+    size_t header = FindHeader(section);
+    if (header == npos) {
+        return {0, 0};
+    }
+    return {header + 1, SectionEnd(header)};
+}
+
 size_t CIniFile::FindEntry(std::string_view section, std::string_view key) const {
-    bool inside = false;
-    for (size_t i = 0; i < m_lines.size(); ++i) {
+    auto [first, end] = SectionBody(section);
+    for (size_t i = first; i < end; ++i) {
         const Line& line = m_lines[i];
-        if (line.kind == Kind::Section) {
-            inside = SameName(line.Name(), section);
-        } else if (inside && line.kind == Kind::Entry && SameName(line.Name(), key)) {
+        if (line.kind == Kind::Entry && SameName(line.Name(), key)) {
             return i;
         }
     }
@@ -181,12 +187,10 @@ std::vector<std::string_view> CIniFile::SectionNames() const {
 
 std::vector<std::string_view> CIniFile::KeyNames(std::string_view section) const {
     std::vector<std::string_view> keys;
-    bool inside = false;
-    for (const Line& line : m_lines) {
-        if (line.kind == Kind::Section) {
-            inside = SameName(line.Name(), section);
-        } else if (inside && line.kind == Kind::Entry) {
-            keys.push_back(line.Name());
+    auto [first, end] = SectionBody(section);
+    for (size_t i = first; i < end; ++i) {
+        if (m_lines[i].kind == Kind::Entry) {
+            keys.push_back(m_lines[i].Name());
         }
     }
     return keys;
@@ -194,15 +198,16 @@ std::vector<std::string_view> CIniFile::KeyNames(std::string_view section) const
 
 std::vector<std::string> CIniFile::SectionEntries(std::string_view section) const {
     std::vector<std::string> entries;
-    bool inside = false;
-    for (const Line& line : m_lines) {
-        if (line.kind == Kind::Section) {
-            inside = SameName(line.Name(), section);
-        } else if (inside && line.kind == Kind::Entry) {
+    auto [first, end] = SectionBody(section);
+    for (size_t i = first; i < end; ++i) {
+        const Line& line = m_lines[i];
+        if (line.kind == Kind::Entry) {
             std::string entry(line.Name());
             entry += '=';
             entry += line.Value();
             entries.push_back(std::move(entry));
+        } else if (line.kind == Kind::Text) {
+            entries.emplace_back(line.Name());
         }
     }
     return entries;

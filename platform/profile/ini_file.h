@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace plat {
@@ -13,8 +14,10 @@ namespace plat {
 // runs to ']' or the end of the line); an entry is a line "key=value" inside a section;
 // lines starting with ';' and all other lines are kept but never match. Names compare
 // case-insensitively in Windows-1252 with blanks trimmed; values are trimmed. The first of
-// duplicate keys wins, and sections of the same name read as one. Lines may end in "\n"
-// or "\r\n"; a NUL byte ends the readable part of its line.
+// duplicate keys wins. A section name given twice names the first section only: reads,
+// listings and writes see that one and leave the later ones alone (only DeleteSection
+// removes them all). Lines may end in "\n" or "\r\n"; a NUL byte ends the readable part of
+// its line.
 // Editing touches only the lines concerned, so comments, order, blank lines and duplicate
 // keys stay byte for byte; lines written end in "\r\n".
 class CIniFile {
@@ -31,7 +34,8 @@ public:
     std::vector<std::string_view> SectionNames() const;
     // The keys of a section in file order, duplicates included.
     std::vector<std::string_view> KeyNames(std::string_view section) const;
-    // "key=value" for each entry of a section, trimmed.
+    // The lines of a section in file order: "key=value" for each entry, trimmed, and any other
+    // line that is neither blank nor a comment as it stands (trimmed of blanks).
     std::vector<std::string> SectionEntries(std::string_view section) const;
 
     // Each edit returns true when the file's bytes changed.
@@ -52,7 +56,8 @@ public:
     static std::string_view Trim(std::string_view text);
 
 private:
-    enum class Kind { Other, Section, Entry };
+    // Text: a line in no other form, neither blank nor a comment (a section lists it).
+    enum class Kind { Other, Section, Entry, Text };
     struct Line {
         std::string raw;  // the bytes of the line including its end
         Kind kind = Kind::Other;
@@ -71,6 +76,8 @@ private:
     size_t FindEntry(std::string_view section, std::string_view key) const;
     // Index of the first header of the section, or npos.
     size_t FindHeader(std::string_view section) const;
+    // The lines of the first section of that name: [first, end), empty when there is none.
+    std::pair<size_t, size_t> SectionBody(std::string_view section) const;
     // One past the last line of the section that starts at header.
     size_t SectionEnd(size_t header) const;
     void EnsureLineEnd(size_t index);

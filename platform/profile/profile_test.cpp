@@ -189,6 +189,20 @@ TEST_F(ProfileTest, SectionCalls) {
     EXPECT_EQ(Get("GAME/sec.ini"), "");
 }
 
+TEST_F(ProfileTest, SectionListsLinesWithoutEqualsAndDuplicateSectionsReadAsTheFirst) {
+    Put("GAME/dup.ini", "[s]\r\na=1\r\nloose words\r\n[t]\r\n[S]\r\nb=2\r\n");
+    char buffer[64];
+    DWORD n = GetPrivateProfileSectionA("s", buffer, sizeof buffer, "C:\\GAME\\dup.ini");
+    EXPECT_EQ(std::string(buffer, n + 1), "a=1\0loose words\0\0"s);
+    n = GetPrivateProfileStringA("S", nullptr, "", buffer, sizeof buffer, "C:\\GAME\\dup.ini");
+    EXPECT_EQ(std::string(buffer, n + 1), "a\0\0"s);
+    n = GetPrivateProfileStringA(nullptr, nullptr, "", buffer, sizeof buffer, "C:\\GAME\\dup.ini");
+    EXPECT_EQ(std::string(buffer, n + 1), "s\0t\0\0"s);
+    EXPECT_EQ(GetPrivateProfileIntA("s", "b", 7, "C:\\GAME\\dup.ini"), 7u);
+    ASSERT_TRUE(WritePrivateProfileStringA("S", "b", "3", "C:\\GAME\\dup.ini"));
+    EXPECT_EQ(Get("GAME/dup.ini"), "[s]\r\na=1\r\nloose words\r\nb=3\r\n[t]\r\n[S]\r\nb=2\r\n");
+}
+
 TEST_F(ProfileTest, WritesThatCannotHappenFailAndChangeNothing) {
     EXPECT_FALSE(WritePrivateProfileStringA("s", "k", "v", "C:\\NoSuchFolder\\x.ini"));
     EXPECT_EQ(GetLastError(), ERROR_PATH_NOT_FOUND);
@@ -235,12 +249,12 @@ TEST_F(ProfileTest, FailedWriteLeavesOldFileIntact) {
 
 TEST_F(ProfileTest, DamagedFileReadsAndKeepsItsBytes) {
     std::string junk = "\x01\x02\xFF\xFE\0\0[\x80]=\x9D\n"s + std::string(300000, '\xAA') + "\n";
-    std::string file = junk + "[Settings]\r\nNamn=G\xE4st\r\n" + junk + "[Settings]\nLevel=4";
+    std::string file = junk + "[Settings]\r\nNamn=G\xE4st\r\n" + junk + "[Scores]\nLevel=4";
     Put("GAME/SETTINGS.INI", file);
     char buffer[32];
     EXPECT_EQ(GetPrivateProfileStringA("settings", "namn", "", buffer, 32, "C:\\GAME\\settings.ini"), 4u);
     EXPECT_STREQ(buffer, "G\xE4st");
-    EXPECT_EQ(GetPrivateProfileIntA("SETTINGS", "level", 0, "C:\\GAME\\settings.ini"), 4u);
+    EXPECT_EQ(GetPrivateProfileIntA("SCORES", "level", 0, "C:\\GAME\\settings.ini"), 4u);
     ASSERT_TRUE(WritePrivateProfileStringA("Settings", "Namn", "Pelle", "C:\\GAME\\settings.ini"));
     std::string expected = file;
     expected.replace(expected.find("Namn=G\xE4st"), 9, "Namn=Pelle");
