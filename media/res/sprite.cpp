@@ -6,6 +6,7 @@
 
 #include "media/res/item_cache.h"
 #include "platform/afx/exceptions.h"
+#include "platform/core/rect.h"
 
 IMPLEMENT_DYNAMIC(CSprite, CResItem)
 
@@ -123,8 +124,8 @@ BOOL CSprite::HitPixel(POINT p) {
 
 BOOL CSprite::IntersectsRect(const RECT& r) const {
     const RECT a = AnchorRect();
-    return std::max(a.left, r.left) < std::min(a.right, r.right) &&
-           std::max(a.top, r.top) < std::min(a.bottom, r.bottom);
+    RECT common;
+    return IntersectRect(&common, &a, &r);
 }
 
 BOOL CSprite::BlitSprite(CSprite& source, int x, int y) {

@@ -5,8 +5,8 @@
 #include "media/res/sprite.h"
 #include "media/surface/blit_rows.h"
 #include "media/surface/dibg.h"
-#include "media/surface/surface_rect.h"
 #include "platform/afx/message_box.h"
+#include "platform/core/rect.h"
 #include "platform/core/winuser.h"
 
 namespace {
@@ -128,7 +128,8 @@ void CDibG::DrawSpriteClipped(CSprite& sprite, POINT point, const RECT& clip, co
     const int64_t top = int64_t{point.y} - (useHotspot ? sprite.HotspotY() : 0);
     // The clip rectangle, cut to this surface, in the sprite's pixels.
     RECT bound;
-    if (!surface::Intersect(bound, clip, RECT{0, 0, Width(), Height()})) return;
+    const RECT whole{0, 0, Width(), Height()};
+    if (!IntersectRect(&bound, &clip, &whole)) return;
     const int64_t cl = std::max<int64_t>(bound.left - left, 0), ct = std::max<int64_t>(bound.top - top, 0);
     const int64_t cr = std::min<int64_t>(bound.right - left, sprite.Width());
     const int64_t cb = std::min<int64_t>(bound.bottom - top, sprite.Height());

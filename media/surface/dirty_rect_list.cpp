@@ -2,7 +2,7 @@
 
 #include <iterator>
 
-#include "media/surface/surface_rect.h"
+#include "platform/core/rect.h"
 
 CDirtyRectList::CDirtyRectList(int clientWidth, int clientHeight)
     : m_clientWidth(clientWidth), m_clientHeight(clientHeight) {}
@@ -13,20 +13,22 @@ void CDirtyRectList::SetClientSize(int width, int height) {
 }
 
 void CDirtyRectList::Add(const RECT& r) {
-    if (surface::IsEmpty(r)) return;
+    if (IsRectEmpty(&r)) return;
     RECT clipped;
-    if (!surface::Intersect(clipped, r, RECT{0, 0, m_clientWidth, m_clientHeight})) return;
+    const RECT client{0, 0, m_clientWidth, m_clientHeight};
+    if (!IntersectRect(&clipped, &r, &client)) return;
     AddMerged(clipped);
 }
 
 CDirtyRectList::Position CDirtyRectList::AddMerged(RECT r) {
-    if (surface::IsEmpty(r)) return m_rects.end();
+    if (IsRectEmpty(&r)) return m_rects.end();
     // A union can reach rectangles it did not meet before, so start again after every merge.
     for (bool merged = true; merged;) {
         merged = false;
         for (auto it = m_rects.begin(); it != m_rects.end(); ++it) {
-            if (surface::Meets(*it, r)) {
-                r = surface::Union(*it, r);
+            RECT common;
+            if (IntersectRect(&common, &*it, &r)) {
+                UnionRect(&r, &*it, &r);
                 m_rects.erase(it);
                 merged = true;
                 break;
@@ -38,8 +40,9 @@ CDirtyRectList::Position CDirtyRectList::AddMerged(RECT r) {
 }
 
 bool CDirtyRectList::Intersects(const RECT& r) const {
+    RECT common;
     for (const RECT& listed : m_rects)
-        if (surface::Meets(listed, r)) return true;
+        if (IntersectRect(&common, &listed, &r)) return true;
     return false;
 }
 
@@ -47,26 +50,22 @@ RECT CDirtyRectList::ClipUnion(const RECT& bound) const {
     RECT u{};
     for (const RECT& listed : m_rects) {
         RECT part;
-        if (surface::Intersect(part, listed, bound)) u = surface::Union(u, part);
+        if (IntersectRect(&part, &listed, &bound)) UnionRect(&u, &u, &part);
     }
     return u;
 }
 
 RECT CDirtyRectList::TakeUnion() {
     RECT u{};
-    for (const RECT& listed : m_rects) u = surface::Union(u, listed);
+    for (const RECT& listed : m_rects) UnionRect(&u, &u, &listed);
     m_rects.clear();
     Add(u);
     return u;
 }
 
 void CDirtyRectList::ClipAll(const RECT& bound) {
-    for (RECT& listed : m_rects) {
-        RECT part;
-        surface::Intersect(part, listed, bound);
-        listed = part;
-    }
-    m_rects.remove_if([](const RECT& r) { return surface::IsEmpty(r); });
+    for (RECT& listed : m_rects) IntersectRect(&listed, &listed, &bound);
+    m_rects.remove_if([](const RECT& r) { return IsRectEmpty(&r) != FALSE; });
 }
 
 void CDirtyRectList::RemoveAll() {

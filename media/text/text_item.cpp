@@ -6,11 +6,11 @@
 #include <vector>
 
 #include "media/surface/dibg.h"
-#include "media/surface/surface_rect.h"
 #include "media/text/font_table.h"
 #include "media/text/text_host.h"
 #include "platform/afx/exceptions.h"
 #include "platform/afxwin/cdc.h"
+#include "platform/core/rect.h"
 
 IMPLEMENT_DYNAMIC(CText, CObject)
 
@@ -321,7 +321,10 @@ void CText::DrawLines(HDC dc, const std::string& text, const RECT& box, uint16_t
         if (markerLine)
             m_markerRect = RECT{line->x, line->y, ClampTo32(x + marker.cx), ClampTo32(y + marker.cy)};
         const RECT lineRect{line->x, line->y, ClampTo32(x + line->width), ClampTo32(y + line->height)};
-        m_textBounds = i == 0 ? lineRect : surface::Union(m_textBounds, lineRect);
+        if (i == 0)
+            m_textBounds = lineRect;
+        else
+            UnionRect(&m_textBounds, &m_textBounds, &lineRect);
 
         // The marker line draws the glyph lower, and its text from the third character on.
         const std::string_view whole = line->text;
@@ -355,7 +358,8 @@ void CText::Draw(CDibG& surface, const RECT* clip) {
     if (!m_picture.Bits()) return;
     const RECT item{m_x, m_y, ClampTo32(int64_t{m_x} + m_width), ClampTo32(int64_t{m_y} + m_height)};
     RECT area;
-    if (!surface::Intersect(area, item, clip ? *clip : RECT{0, 0, surface.Width(), surface.Height()})) return;
+    const RECT whole{0, 0, surface.Width(), surface.Height()};
+    if (!IntersectRect(&area, &item, clip ? clip : &whole)) return;
     surface.DrawSprite(m_picture, POINT{m_x, m_y}, area, FALSE);
 }
 

@@ -3,6 +3,7 @@
 
 #include <utility>
 
+#include "platform/core/rect.h"
 #include "platform/core/wintypes.h"
 
 class CSize : public SIZE {
@@ -60,58 +61,23 @@ public:
     CPoint TopLeft() const { return CPoint(left, top); }
     CPoint BottomRight() const { return CPoint(right, bottom); }
     CPoint CenterPoint() const { return CPoint((left + right) / 2, (top + bottom) / 2); }
-    BOOL IsRectEmpty() const { return right <= left || bottom <= top; }
+    BOOL IsRectEmpty() const { return ::IsRectEmpty(this); }
     BOOL IsRectNull() const { return left == 0 && top == 0 && right == 0 && bottom == 0; }
-    BOOL PtInRect(POINT p) const { return p.x >= left && p.x < right && p.y >= top && p.y < bottom; }
-    void SetRect(int l, int t, int r, int b) { *this = CRect(l, t, r, b); }
-    void SetRectEmpty() { *this = CRect(); }
-    void OffsetRect(int dx, int dy) {
-        left += dx;
-        right += dx;
-        top += dy;
-        bottom += dy;
-    }
+    BOOL PtInRect(POINT p) const { return ::PtInRect(this, p); }
+    void SetRect(int l, int t, int r, int b) { ::SetRect(this, l, t, r, b); }
+    void SetRectEmpty() { ::SetRectEmpty(this); }
+    void OffsetRect(int dx, int dy) { ::OffsetRect(this, dx, dy); }
     void OffsetRect(POINT p) { OffsetRect(p.x, p.y); }
     void OffsetRect(SIZE s) { OffsetRect(s.cx, s.cy); }
-    void InflateRect(int dx, int dy) {
-        left -= dx;
-        right += dx;
-        top -= dy;
-        bottom += dy;
-    }
+    void InflateRect(int dx, int dy) { ::InflateRect(this, dx, dy); }
     void DeflateRect(int dx, int dy) { InflateRect(-dx, -dy); }
     void NormalizeRect() {
         if (left > right) std::swap(left, right);
         if (top > bottom) std::swap(top, bottom);
     }
-    BOOL IntersectRect(const RECT& a, const RECT& b) {
-        left = a.left > b.left ? a.left : b.left;
-        top = a.top > b.top ? a.top : b.top;
-        right = a.right < b.right ? a.right : b.right;
-        bottom = a.bottom < b.bottom ? a.bottom : b.bottom;
-        if (IsRectEmpty()) {
-            SetRectEmpty();
-            return FALSE;
-        }
-        return TRUE;
-    }
-    BOOL UnionRect(const RECT& a, const RECT& b) {
-        const CRect ra(a), rb(b);
-        if (ra.IsRectEmpty()) {
-            *this = rb;
-        } else if (rb.IsRectEmpty()) {
-            *this = ra;
-        } else {
-            left = a.left < b.left ? a.left : b.left;
-            top = a.top < b.top ? a.top : b.top;
-            right = a.right > b.right ? a.right : b.right;
-            bottom = a.bottom > b.bottom ? a.bottom : b.bottom;
-        }
-        return !IsRectEmpty();
-    }
-    bool operator==(const RECT& o) const {
-        return left == o.left && top == o.top && right == o.right && bottom == o.bottom;
-    }
+    BOOL IntersectRect(const RECT& a, const RECT& b) { return ::IntersectRect(this, &a, &b); }
+    BOOL UnionRect(const RECT& a, const RECT& b) { return ::UnionRect(this, &a, &b); }
+    bool operator==(const RECT& o) const { return ::EqualRect(this, &o) != FALSE; }
     operator RECT*() { return this; }
     operator const RECT*() const { return this; }
 };

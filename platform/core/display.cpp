@@ -3,6 +3,7 @@
 #include <climits>
 
 #include "platform/core/backend.h"
+#include "platform/core/rect.h"
 
 namespace plat {
 
@@ -65,7 +66,7 @@ int Display::NearestHardwareIndex(COLORREF rgb) const {
 }
 
 void Display::Invalidate(const RECT& r) {
-    if (r.right > r.left && r.bottom > r.top) m_dirty = true;
+    if (!IsRectEmpty(&r)) m_dirty = true;
 }
 
 void Display::InvalidateAll() { m_dirty = true; }

@@ -36,44 +36,6 @@ HWND TopLevelOf(HWND hwnd) {
     return hwnd;
 }
 
-bool IsEmpty(const RECT& r) { return r.right <= r.left || r.bottom <= r.top; }
-
-bool Intersect(RECT& out, const RECT& a, const RECT& b) {
-    out.left = std::max(a.left, b.left);
-    out.top = std::max(a.top, b.top);
-    out.right = std::min(a.right, b.right);
-    out.bottom = std::min(a.bottom, b.bottom);
-    if (IsEmpty(out)) {
-        out = RECT{};
-        return false;
-    }
-    return true;
-}
-
-RECT Union(const RECT& a, const RECT& b) {
-    if (IsEmpty(a)) return b;
-    if (IsEmpty(b)) return a;
-    return RECT{std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
-                std::max(a.bottom, b.bottom)};
-}
-
-void Subtract(std::vector<RECT>& rects, const RECT& cut) {
-    std::vector<RECT> out;
-    out.reserve(rects.size() + 4);
-    for (const RECT& r : rects) {
-        RECT x;
-        if (!Intersect(x, r, cut)) {
-            out.push_back(r);
-            continue;
-        }
-        if (r.top < x.top) out.push_back({r.left, r.top, r.right, x.top});
-        if (x.bottom < r.bottom) out.push_back({r.left, x.bottom, r.right, r.bottom});
-        if (r.left < x.left) out.push_back({r.left, x.top, x.left, x.bottom});
-        if (x.right < r.right) out.push_back({x.right, x.top, r.right, x.bottom});
-    }
-    rects.swap(out);
-}
-
 // Frame thickness and caption height of a window's non-client area.
 POINT ClientOffset(HWND hwnd) {
     int border = 0;
@@ -129,9 +91,9 @@ static HWND HitChildren(HWND parent, POINT screen) {
     for (HWND c : parent->children) {
         if (!(c->style & WS_VISIBLE)) continue;
         RECT r = WindowRectScreen(c);
-        if (screen.x >= r.left && screen.x < r.right && screen.y >= r.top && screen.y < r.bottom) {
+        if (PtInRect(&r, screen)) {
             RECT cr = ClientRectScreen(c);
-            if (screen.x >= cr.left && screen.x < cr.right && screen.y >= cr.top && screen.y < cr.bottom) {
+            if (PtInRect(&cr, screen)) {
                 if (HWND deeper = HitChildren(c, screen)) return deeper;
             }
             return c;
@@ -144,9 +106,9 @@ HWND HitTest(POINT screen) {
     for (HWND w : State().topLevel) {
         if (!(w->style & WS_VISIBLE)) continue;
         RECT r = w->rect;
-        if (screen.x >= r.left && screen.x < r.right && screen.y >= r.top && screen.y < r.bottom) {
+        if (PtInRect(&r, screen)) {
             RECT cr = ClientRectScreen(w);
-            if (screen.x >= cr.left && screen.x < cr.right && screen.y >= cr.top && screen.y < cr.bottom) {
+            if (PtInRect(&cr, screen)) {
                 if (HWND c = HitChildren(w, screen)) return c;
             }
             return w;
@@ -159,11 +121,11 @@ static void InvalidateScreenArea(HWND w, const RECT& screen) {
     if (!(w->style & WS_VISIBLE)) return;
     RECT wr = WindowRectScreen(w);
     RECT x;
-    if (!Intersect(x, wr, screen)) return;
+    if (!IntersectRect(&x, &wr, &screen)) return;
     RECT cr = ClientRectScreen(w);
     RECT cx;
-    if (Intersect(cx, cr, x)) {
-        RECT local{cx.left - cr.left, cx.top - cr.top, cx.right - cr.left, cx.bottom - cr.top};
+    if (IntersectRect(&cx, &cr, &x)) {
+        const RECT local = plat::Offset(cx, -cr.left, -cr.top);
         InvalidateRect(w, &local, TRUE);
     }
     for (HWND c : w->children) InvalidateScreenArea(c, screen);
@@ -171,13 +133,14 @@ static void InvalidateScreenArea(HWND w, const RECT& screen) {
 
 void ExposeScreenRect(const RECT& screenArea) {
     RECT area;
-    if (!Intersect(area, screenArea, RECT{0, 0, kScreenWidth, kScreenHeight})) return;
+    const RECT screen{0, 0, kScreenWidth, kScreenHeight};
+    if (!IntersectRect(&area, &screenArea, &screen)) return;
     // What no window covers shows the desktop.
     std::vector<RECT> bare{area};
     for (HWND w : State().topLevel) {
         if (!(w->style & WS_VISIBLE)) continue;
         InvalidateScreenArea(w, area);
-        Subtract(bare, w->rect);
+        plat::CutFromRects(bare, w->rect);
     }
     Display& d = TheDisplay();
     for (const RECT& r : bare) {
@@ -674,7 +637,7 @@ HWND ChildWindowFromPoint(HWND parent, POINT clientPoint) {
     if (s.x < cr.left || s.x >= cr.right || s.y < cr.top || s.y >= cr.bottom) return nullptr;
     for (HWND c : parent->children) {
         RECT r = WindowRectScreen(c);
-        if (s.x >= r.left && s.x < r.right && s.y >= r.top && s.y < r.bottom) return c;
+        if (PtInRect(&r, s)) return c;
     }
     return parent;
 }
@@ -726,18 +689,17 @@ BOOL InvalidateRect(HWND hwnd, const RECT* r, BOOL erase) {
     if (!IsLive(hwnd)) return FALSE;
     RECT client = ClientRectLocal(hwnd);
     RECT area = client;
-    if (r && !Intersect(area, *r, client)) return TRUE;
-    if (IsEmpty(area)) return TRUE;
-    hwnd->update = hwnd->hasUpdate ? Union(hwnd->update, area) : area;
+    if (r && !IntersectRect(&area, r, &client)) return TRUE;
+    if (IsRectEmpty(&area)) return TRUE;
+    if (hwnd->hasUpdate)
+        UnionRect(&hwnd->update, &hwnd->update, &area);
+    else
+        hwnd->update = area;
     hwnd->hasUpdate = true;
     if (erase) hwnd->eraseUpdate = true;
     // Children over the area are painted again after their parent.
-    RECT screenArea = area;
-    POINT o = plat::ClientOrigin(hwnd);
-    screenArea.left += o.x;
-    screenArea.right += o.x;
-    screenArea.top += o.y;
-    screenArea.bottom += o.y;
+    const POINT o = plat::ClientOrigin(hwnd);
+    const RECT screenArea = plat::Offset(area, o.x, o.y);
     for (HWND c : hwnd->children) InvalidateScreenArea(c, screenArea);
     WakeQueue(QS_PAINT);
     return TRUE;
@@ -753,12 +715,10 @@ BOOL ValidateRect(HWND hwnd, const RECT* r) {
     }
     // A bounding rectangle shrinks only when the validated part covers whole sides of it.
     RECT u = hwnd->update;
-    std::vector<RECT> rest{u};
-    Subtract(rest, *r);
-    RECT bound{};
-    for (const RECT& x : rest) bound = Union(bound, x);
+    RECT bound;
+    SubtractRect(&bound, &u, r);
     hwnd->update = bound;
-    hwnd->hasUpdate = !IsEmpty(bound);
+    hwnd->hasUpdate = !IsRectEmpty(&bound);
     if (!hwnd->hasUpdate) hwnd->eraseUpdate = false;
     return TRUE;
 }
@@ -790,9 +750,11 @@ void VisibleRects(HWND hwnd, bool clientArea, std::vector<RECT>& out) {
     if (!detail::IsLive(hwnd) || !VisibleChain(hwnd)) return;
     RECT base = clientArea ? ClientRectScreen(hwnd) : WindowRectScreen(hwnd);
     RECT clipped;
-    if (!Intersect(clipped, base, RECT{0, 0, kScreenWidth, kScreenHeight})) return;
+    const RECT screen{0, 0, kScreenWidth, kScreenHeight};
+    if (!IntersectRect(&clipped, &base, &screen)) return;
     for (HWND a = hwnd; a->isChild; a = a->parent) {
-        if (!Intersect(clipped, clipped, ClientRectScreen(a->parent))) return;
+        const RECT parentClient = ClientRectScreen(a->parent);
+        if (!IntersectRect(&clipped, &clipped, &parentClient)) return;
     }
     out.push_back(clipped);
     // Siblings above each window of the chain, then top-level windows above the top one.
@@ -800,12 +762,12 @@ void VisibleRects(HWND hwnd, bool clientArea, std::vector<RECT>& out) {
         auto& siblings = a->isChild ? a->parent->children : State().topLevel;
         for (HWND s : siblings) {
             if (s == a) break;
-            if (s->style & WS_VISIBLE) Subtract(out, WindowRectScreen(s));
+            if (s->style & WS_VISIBLE) CutFromRects(out, WindowRectScreen(s));
         }
     }
     if (clientArea && (hwnd->style & WS_CLIPCHILDREN)) {
         for (HWND c : hwnd->children)
-            if (c->style & WS_VISIBLE) Subtract(out, WindowRectScreen(c));
+            if (c->style & WS_VISIBLE) CutFromRects(out, WindowRectScreen(c));
     }
 }
 

@@ -98,10 +98,4 @@ void ForgetWindowInput(HWND hwnd);
 // The clock as the platform itself reads it (never steps the headless clock).
 inline uint64_t ClockNow() { return Backend().NowMs(); }
 
-// Rectangle helpers.
-bool Intersect(RECT& out, const RECT& a, const RECT& b);
-bool IsEmpty(const RECT& r);
-void Subtract(std::vector<RECT>& rects, const RECT& cut);
-RECT Union(const RECT& a, const RECT& b);
-
 }  // namespace plat::detail

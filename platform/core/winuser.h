@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/core/backend.h"
+#include "platform/core/rect.h"
 #include "platform/core/wintypes.h"
 
 struct WNDCLASS {

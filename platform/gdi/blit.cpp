@@ -174,10 +174,9 @@ void Blit(const Target& t, Span dx, Span dy, const Source* src, Span sx, Span sy
     std::vector<int> cols;
     std::vector<uint8_t> unpack;
     RECT touched{};
-    bool any = false;
     for (const RECT& c : *t.clip) {
         RECT r;
-        if (!Intersect(r, c, destRect)) continue;
+        if (!IntersectRect(&r, &c, &destRect)) continue;
         int xFrom = r.left, xTo = r.right;
         const int shift = src ? sx.start - dx.start : 0;  // source x = x + shift on straight columns
         if (straightColumns) {
@@ -250,15 +249,10 @@ void Blit(const Target& t, Span dx, Span dy, const Source* src, Span sx, Span sy
             }
         }
         if (!drew) continue;
-        RECT drawn{xFrom, r.top, xTo, r.bottom};
-        if (!any)
-            touched = drawn;
-        else
-            touched = RECT{std::min(touched.left, drawn.left), std::min(touched.top, drawn.top),
-                           std::max(touched.right, drawn.right), std::max(touched.bottom, drawn.bottom)};
-        any = true;
+        const RECT drawn{xFrom, r.top, xTo, r.bottom};
+        UnionRect(&touched, &touched, &drawn);
     }
-    if (any) Touched(t, touched);
+    if (!IsRectEmpty(&touched)) Touched(t, touched);
 }
 
 }  // namespace plat::gdi
@@ -330,7 +324,7 @@ BOOL ScrollDC(HDC hdc, int dx, int dy, const RECT* scroll, const RECT* clip, HRG
     else
         GetClipBox(hdc, &area);
     RECT limit = area;
-    if (clip && !Intersect(limit, area, *clip)) limit = RECT{};
+    if (clip) IntersectRect(&limit, &area, clip);
     // Copy with the destination limited to the clip rectangle.
     const int saved = SaveDC(hdc);
     IntersectClipRect(hdc, limit.left, limit.top, limit.right, limit.bottom);
@@ -339,9 +333,9 @@ BOOL ScrollDC(HDC hdc, int dx, int dy, const RECT* scroll, const RECT* clip, HRG
     RestoreDC(hdc, saved);
     // What the move uncovered inside the limit.
     std::vector<RECT> uncovered;
-    if (!IsEmpty(limit)) uncovered.push_back(limit);
-    Subtract(uncovered, Offset(area, dx, dy));
+    if (!IsRectEmpty(&limit)) uncovered.push_back(limit);
+    plat::CutFromRects(uncovered, plat::Offset(area, dx, dy));
     if (RegionObj* rgn = GetRegion(update)) rgn->rects = uncovered;
-    if (updateRect) *updateRect = Bounds(uncovered);
+    if (updateRect) *updateRect = plat::BoundingRect(uncovered);
     return TRUE;
 }

@@ -174,7 +174,8 @@ bool GetTarget(DcObj* dc, Target& t) {
     std::vector<RECT> limit{bounds};
     if (dc->hasPaint) {
         RECT p;
-        if (!Intersect(p, Offset(dc->paint, t.origin.x, t.origin.y), bounds)) p = RECT{};
+        const RECT paint = Offset(dc->paint, t.origin.x, t.origin.y);
+        IntersectRect(&p, &paint, &bounds);
         limit.assign(1, p);
     }
     vis = IntersectLists(vis, limit);
@@ -235,7 +236,7 @@ HDC BeginPaint(HWND hwnd, PAINTSTRUCT* ps) {
     ps->rcPaint = update;
     ps->fErase = FALSE;
     // fErase tells the window to erase for itself when WM_ERASEBKGND did not.
-    if (erase && !IsEmpty(update))
+    if (erase && !IsRectEmpty(&update))
         ps->fErase = SendMessage(hwnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(hdc), 0) ? FALSE : TRUE;
     return hdc;
 }
@@ -562,7 +563,7 @@ BOOL GetDCOrgEx(HDC hdc, POINT* p) {
 int ExcludeClipRect(HDC hdc, int left, int top, int right, int bottom) {
     DcObj* dc = GetDcObj(hdc);
     if (!dc) return ERROR;
-    Subtract(EditableClip(dc->st), DeviceRect(dc->st, left, top, right, bottom));
+    CutFromRects(EditableClip(dc->st), DeviceRect(dc->st, left, top, right, bottom));
     return ClipResult(dc);
 }
 
@@ -604,12 +605,12 @@ int ExtSelectClipRgn(HDC hdc, HRGN rgn, int mode) {
             clip = UnionLists(clip, r->rects);
             break;
         case RGN_DIFF:
-            for (const RECT& c : r->rects) Subtract(clip, c);
+            for (const RECT& c : r->rects) CutFromRects(clip, c);
             break;
         case RGN_XOR: {
             std::vector<RECT> a = clip, b = r->rects;
-            for (const RECT& c : r->rects) Subtract(a, c);
-            for (const RECT& c : clip) Subtract(b, c);
+            for (const RECT& c : r->rects) CutFromRects(a, c);
+            for (const RECT& c : clip) CutFromRects(b, c);
             a.insert(a.end(), b.begin(), b.end());
             clip = std::move(a);
             break;
@@ -649,7 +650,7 @@ int GetClipBox(HDC hdc, RECT* out) {
         *out = RECT{};
         return NULLREGION;
     }
-    RECT b = Bounds(*t.clip);
+    RECT b = BoundingRect(*t.clip);
     POINT pts[2] = {{b.left - t.origin.x, b.top - t.origin.y}, {b.right - t.origin.x, b.bottom - t.origin.y}};
     DPtoLP(hdc, pts, 2);
     *out = RECT{pts[0].x, pts[0].y, pts[1].x, pts[1].y};
@@ -664,7 +665,7 @@ BOOL PtVisible(HDC hdc, int x, int y) {
     p.x += t.origin.x;
     p.y += t.origin.y;
     for (const RECT& r : *t.clip)
-        if (p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom) return TRUE;
+        if (PtInRect(&r, p)) return TRUE;
     return FALSE;
 }
 
@@ -675,7 +676,7 @@ BOOL RectVisible(HDC hdc, const RECT* rc) {
     RECT d = Offset(DeviceRect(dc->st, rc->left, rc->top, rc->right, rc->bottom), t.origin.x, t.origin.y);
     for (const RECT& r : *t.clip) {
         RECT i;
-        if (Intersect(i, r, d)) return TRUE;
+        if (IntersectRect(&i, &r, &d)) return TRUE;
     }
     return FALSE;
 }

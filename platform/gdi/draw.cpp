@@ -10,7 +10,7 @@ namespace {
 
 bool InClip(const Target& t, int x, int y) {
     for (const RECT& r : *t.clip)
-        if (x >= r.left && x < r.right && y >= r.top && y < r.bottom) return true;
+        if (PtInRect(&r, POINT{x, y})) return true;
     return false;
 }
 
@@ -23,7 +23,7 @@ RECT SurfaceRect(const Target& t, const RECT& logical) {
 
 // Fills a surface rectangle (right and bottom exclusive) through the clip.
 void FillSurface(const Target& t, const RECT& r, uint8_t value, DWORD rop) {
-    if (IsEmpty(r)) return;
+    if (IsRectEmpty(&r)) return;
     Blit(t, Span{r.left, r.right - r.left, false}, Span{r.top, r.bottom - r.top, false}, nullptr, Span{},
          Span{}, false, false, nullptr, rop, value);
 }
@@ -110,7 +110,7 @@ public:
     }
 
     RECT Touched() const { return m_touched; }
-    bool Any() const { return m_any; }
+    bool Any() const { return !IsRectEmpty(&m_touched); }
 
 private:
     // Cuts a line that reaches far off the surface down to a band around it (Liang-Barsky), so
@@ -166,10 +166,8 @@ private:
         if (!InClip(m_t, x, y)) return;
         uint8_t& d = m_t.surface.Row(y)[x];
         d = m_rop2 == R2_COPYPEN ? v : ApplyRop2(m_rop2, v, d, m_mask);
-        if (!m_any) m_touched = RECT{x, y, x + 1, y + 1};
-        m_touched = RECT{std::min<LONG>(m_touched.left, x), std::min<LONG>(m_touched.top, y),
-                         std::max<LONG>(m_touched.right, x + 1), std::max<LONG>(m_touched.bottom, y + 1)};
-        m_any = true;
+        const RECT pixel{x, y, x + 1, y + 1};
+        UnionRect(&m_touched, &m_touched, &pixel);
     }
 
     const Target& m_t;
@@ -184,7 +182,6 @@ private:
     int m_dash = 0;
     int m_run = 0;
     RECT m_touched{};
-    bool m_any = false;
 };
 
 }  // namespace
@@ -198,13 +195,13 @@ int FillRect(HDC hdc, const RECT* r, HBRUSH brush) {
 
 int FrameRect(HDC hdc, const RECT* r, HBRUSH brush) {
     if (!r) return 0;
-    if (IsEmpty(*r)) return 1;
+    if (IsRectEmpty(r)) return 1;
     const RECT sides[4] = {{r->left, r->top, r->right, r->top + 1},
                            {r->left, r->bottom - 1, r->right, r->bottom},
                            {r->left, r->top + 1, r->left + 1, r->bottom - 1},
                            {r->right - 1, r->top + 1, r->right, r->bottom - 1}};
     for (const RECT& s : sides)
-        if (!IsEmpty(s) && !FillWithBrush(hdc, &s, brush, PATCOPY)) return 0;
+        if (!IsRectEmpty(&s) && !FillWithBrush(hdc, &s, brush, PATCOPY)) return 0;
     return 1;
 }
 
@@ -217,7 +214,7 @@ BOOL DrawFocusRect(HDC hdc, const RECT* r) {
     Target t;
     if (!dc || !r || !GetTarget(dc, t)) return FALSE;
     const RECT s = SurfaceRect(t, *r);
-    if (IsEmpty(s)) return TRUE;
+    if (IsRectEmpty(&s)) return TRUE;
     const uint8_t mask = ValueMask(t.surface);
     // Every other pixel of the border inverted, so drawing it twice takes it away.
     auto flip = [&](int x, int y) {
@@ -257,7 +254,7 @@ BOOL Rectangle(HDC hdc, int left, int top, int right, int bottom) {
                                : RECT{r.left, r.top, r.right - 1, r.bottom - 1};
         FillSurface(t, inside, fill, Rop2AsRop3(dc->st.rop2));
     }
-    if (pen.On() && !IsEmpty(r)) {
+    if (pen.On() && !IsRectEmpty(&r)) {
         const int l = r.left, tp = r.top, rt = r.right - 1, b = r.bottom - 1;
         if (tp == b) {
             pen.Line(l, tp, rt + 1, tp);  // one row: each pixel once
@@ -351,7 +348,7 @@ BOOL DrawMask(HDC hdc, int x, int y, int width, int height, const uint8_t* mask,
     bool any = false;
     for (const RECT& c : *t.clip) {
         RECT r;
-        if (!Intersect(r, c, area)) continue;
+        if (!IntersectRect(&r, &c, &area)) continue;
         for (int py = r.top; py < r.bottom; ++py) {
             const uint8_t* m = mask + static_cast<ptrdiff_t>(py - area.top) * maskPitch;
             uint8_t* row = t.surface.Row(py);

@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/core/rect.h"
 #include "platform/gdi/wingdi.h"
 
 namespace plat::gdi {
@@ -183,14 +184,8 @@ HBITMAP StockBitmap();  // the 1 x 1 monochrome bitmap of new memory DCs
 void ForEachObject(void (*fn)(HGDIOBJ, Object*, void*), void* ctx);
 
 // ---- Rectangle lists (region.cpp) ----
-bool Intersect(RECT& out, const RECT& a, const RECT& b);
-bool IsEmpty(const RECT& r);
-RECT Offset(const RECT& r, int dx, int dy);
-// Removes cut from every rectangle of the list, keeping them non-overlapping.
-void Subtract(std::vector<RECT>& rects, const RECT& cut);
 std::vector<RECT> IntersectLists(const std::vector<RECT>& a, const std::vector<RECT>& b);
 std::vector<RECT> UnionLists(const std::vector<RECT>& a, const std::vector<RECT>& b);
-RECT Bounds(const std::vector<RECT>& rects);
 int RegionType(const std::vector<RECT>& rects);
 constexpr LONG kFar = 1 << 28;  // "everywhere" for clip arithmetic
 constexpr RECT kEverywhere{-kFar, -kFar, kFar, kFar};

@@ -5,51 +5,12 @@
 
 namespace plat::gdi {
 
-bool IsEmpty(const RECT& r) {
-    return r.right <= r.left || r.bottom <= r.top;
-}
-
-bool Intersect(RECT& out, const RECT& a, const RECT& b) {
-    out.left = std::max(a.left, b.left);
-    out.top = std::max(a.top, b.top);
-    out.right = std::min(a.right, b.right);
-    out.bottom = std::min(a.bottom, b.bottom);
-    if (IsEmpty(out)) {
-        out = RECT{};
-        return false;
-    }
-    return true;
-}
-
-RECT Offset(const RECT& r, int dx, int dy) {
-    return RECT{r.left + dx, r.top + dy, r.right + dx, r.bottom + dy};
-}
-
-void Subtract(std::vector<RECT>& rects, const RECT& cut) {
-    if (IsEmpty(cut)) return;
-    std::vector<RECT> out;
-    out.reserve(rects.size() + 4);
-    for (const RECT& r : rects) {
-        RECT i;
-        if (!Intersect(i, r, cut)) {
-            out.push_back(r);
-            continue;
-        }
-        // Up to four parts: above, below, left and right of the intersection.
-        if (r.top < i.top) out.push_back(RECT{r.left, r.top, r.right, i.top});
-        if (i.bottom < r.bottom) out.push_back(RECT{r.left, i.bottom, r.right, r.bottom});
-        if (r.left < i.left) out.push_back(RECT{r.left, i.top, i.left, i.bottom});
-        if (i.right < r.right) out.push_back(RECT{i.right, i.top, r.right, i.bottom});
-    }
-    rects.swap(out);
-}
-
 std::vector<RECT> IntersectLists(const std::vector<RECT>& a, const std::vector<RECT>& b) {
     std::vector<RECT> out;
     for (const RECT& ra : a) {
         for (const RECT& rb : b) {
             RECT i;
-            if (Intersect(i, ra, rb)) out.push_back(i);
+            if (IntersectRect(&i, &ra, &rb)) out.push_back(i);
         }
     }
     return out;
@@ -57,34 +18,16 @@ std::vector<RECT> IntersectLists(const std::vector<RECT>& a, const std::vector<R
 
 std::vector<RECT> UnionLists(const std::vector<RECT>& a, const std::vector<RECT>& b) {
     std::vector<RECT> extra = b;
-    for (const RECT& r : a) Subtract(extra, r);
+    for (const RECT& r : a) CutFromRects(extra, r);
     std::vector<RECT> out = a;
     out.insert(out.end(), extra.begin(), extra.end());
     return out;
 }
 
-RECT Bounds(const std::vector<RECT>& rects) {
-    RECT b{};
-    bool any = false;
-    for (const RECT& r : rects) {
-        if (IsEmpty(r)) continue;
-        if (!any) {
-            b = r;
-            any = true;
-        } else {
-            b.left = std::min(b.left, r.left);
-            b.top = std::min(b.top, r.top);
-            b.right = std::max(b.right, r.right);
-            b.bottom = std::max(b.bottom, r.bottom);
-        }
-    }
-    return b;
-}
-
 int RegionType(const std::vector<RECT>& rects) {
     size_t n = 0;
     for (const RECT& r : rects)
-        if (!IsEmpty(r)) ++n;
+        if (!IsRectEmpty(&r)) ++n;
     return n == 0 ? NULLREGION : (n == 1 ? SIMPLEREGION : COMPLEXREGION);
 }
 
@@ -96,7 +39,7 @@ namespace {
 
 std::vector<RECT> RectList(int left, int top, int right, int bottom) {
     RECT r{std::min(left, right), std::min(top, bottom), std::max(left, right), std::max(top, bottom)};
-    if (IsEmpty(r)) return {};
+    if (IsRectEmpty(&r)) return {};
     return {r};
 }
 
@@ -140,12 +83,12 @@ int CombineRgn(HRGN dest, HRGN src1, HRGN src2, int mode) {
             break;
         case RGN_DIFF:
             result = a->rects;
-            for (const RECT& r : b->rects) Subtract(result, r);
+            for (const RECT& r : b->rects) plat::CutFromRects(result, r);
             break;
         case RGN_XOR: {
             std::vector<RECT> ab = a->rects, ba = b->rects;
-            for (const RECT& r : b->rects) Subtract(ab, r);
-            for (const RECT& r : a->rects) Subtract(ba, r);
+            for (const RECT& r : b->rects) plat::CutFromRects(ab, r);
+            for (const RECT& r : a->rects) plat::CutFromRects(ba, r);
             ab.insert(ab.end(), ba.begin(), ba.end());
             result = std::move(ab);
             break;
@@ -160,14 +103,14 @@ int CombineRgn(HRGN dest, HRGN src1, HRGN src2, int mode) {
 int GetRgnBox(HRGN rgn, RECT* r) {
     RegionObj* g = GetRegion(rgn);
     if (!g || !r) return ERROR;
-    *r = Bounds(g->rects);
+    *r = plat::BoundingRect(g->rects);
     return RegionType(g->rects);
 }
 
 int OffsetRgn(HRGN rgn, int dx, int dy) {
     RegionObj* g = GetRegion(rgn);
     if (!g) return ERROR;
-    for (RECT& r : g->rects) r = Offset(r, dx, dy);
+    for (RECT& r : g->rects) OffsetRect(&r, dx, dy);
     return RegionType(g->rects);
 }
 
@@ -175,7 +118,7 @@ BOOL PtInRegion(HRGN rgn, int x, int y) {
     RegionObj* g = GetRegion(rgn);
     if (!g) return FALSE;
     for (const RECT& r : g->rects)
-        if (x >= r.left && x < r.right && y >= r.top && y < r.bottom) return TRUE;
+        if (PtInRect(&r, POINT{x, y})) return TRUE;
     return FALSE;
 }
 
@@ -186,7 +129,7 @@ BOOL RectInRegion(HRGN rgn, const RECT* rc) {
            std::max(rc->top, rc->bottom)};
     for (const RECT& r : g->rects) {
         RECT i;
-        if (Intersect(i, r, n)) return TRUE;
+        if (IntersectRect(&i, &r, &n)) return TRUE;
     }
     return FALSE;
 }
@@ -197,7 +140,7 @@ BOOL EqualRgn(HRGN a, HRGN b) {
     if (!ra || !rb) return ERROR;
     // Equal when neither has an area the other lacks.
     std::vector<RECT> ab = ra->rects, ba = rb->rects;
-    for (const RECT& r : rb->rects) Subtract(ab, r);
-    for (const RECT& r : ra->rects) Subtract(ba, r);
+    for (const RECT& r : rb->rects) plat::CutFromRects(ab, r);
+    for (const RECT& r : ra->rects) plat::CutFromRects(ba, r);
     return ab.empty() && ba.empty();
 }

@@ -62,18 +62,6 @@ int StrikeOutRow(const BitmapFace& face) {
     return std::clamp(face.ascent - (em + 1) / 3, 0, face.height - 1);
 }
 
-RECT Intersection(const RECT& a, const RECT& b) {
-    RECT r{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
-           std::min(a.bottom, b.bottom)};
-    if (r.right < r.left) r.right = r.left;
-    if (r.bottom < r.top) r.bottom = r.top;
-    return r;
-}
-
-bool Empty(const RECT& r) {
-    return r.right <= r.left || r.bottom <= r.top;
-}
-
 LONG Clamp(int64_t v) {
     return static_cast<LONG>(std::clamp<int64_t>(v, -kMaxTextExtent, kMaxTextExtent));
 }
@@ -120,8 +108,9 @@ BOOL DrawTextRun(HDC hdc, const FontUse& font, int x, int y, UINT options, const
     const bool clipped = rect && (options & ETO_CLIPPED);
     if (rect && (options & ETO_OPAQUE)) FillSolid(hdc, *rect, bk);
     if (GetBkMode(hdc) == OPAQUE) {
-        const RECT fill = clipped ? Intersection(cells, *rect) : cells;
-        if (!Empty(fill)) FillSolid(hdc, fill, bk);
+        RECT fill = cells;
+        if (clipped) IntersectRect(&fill, &cells, rect);
+        if (!IsRectEmpty(&fill)) FillSolid(hdc, fill, bk);
     }
 
     // The ink box: the cells, widened where glyphs lean past their advance (italics).
@@ -133,9 +122,9 @@ BOOL DrawTextRun(HDC hdc, const FontUse& font, int x, int y, UINT options, const
     RECT box{cells.left, cells.top, Clamp(inkRight), cells.bottom};
     RECT visible;
     if (GetClipBox(hdc, &visible) == NULLREGION) return TRUE;
-    box = Intersection(box, visible);
-    if (clipped) box = Intersection(box, *rect);
-    if (Empty(box)) return TRUE;
+    IntersectRect(&box, &box, &visible);
+    if (clipped) IntersectRect(&box, &box, rect);
+    if (IsRectEmpty(&box)) return TRUE;
 
     const int w = box.right - box.left;
     const int h = box.bottom - box.top;

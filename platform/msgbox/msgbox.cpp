@@ -78,7 +78,7 @@ void MoveFocus(Box& box, int step) {
 }
 
 bool Inside(const RECT& r, int x, int y) {
-    return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
+    return PtInRect(&r, POINT{x, y}) != FALSE;
 }
 
 // The button whose mnemonic is ch, or -1.
