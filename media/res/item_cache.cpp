@@ -5,6 +5,7 @@
 #include "media/res/res_item_table.h"
 #include "media/res/res_mgr.h"
 #include "media/res/sprite.h"
+#include "platform/core/byte_order.h"
 
 namespace {
 
@@ -69,9 +70,7 @@ void LoadHotspotTable(int32_t id) {
     std::vector<uint8_t> table;
     if (!ReadResourceItem(kResHTN, id, nullptr, table)) return;
     for (size_t at = 0; at + 6 <= table.size(); at += 6) {
-        const auto field = [&](size_t k) {
-            return static_cast<int16_t>(table[at + k] | (table[at + k + 1] << 8));
-        };
+        const auto field = [&](size_t k) { return plat::GetLeI16(table, at + k); };
         CSprite* picture = GetResItem(g_host->MapResourceId(field(0)), FALSE);
         if (picture) picture->SetHotspot(field(2), field(4));
     }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "media/res/res_items_test_support.h"
+#include "platform/core/byte_order.h"
 
 namespace {
 
@@ -20,7 +21,7 @@ protected:
         m2.Add("SPR", 2020, Bytes{3, 0, 0, 0, 2, 0, 0, 0, 7, 0, 0, 0, 1, 2, 3, 4, 5, 6, 7});  // 7 of 8 bytes
         m2.Add("SPR", 2021, Spr(2, {{1, 1}}));
         Bytes absurd = Spr(2, {{1, 1}});
-        reswriter::PutU32(absurd, 4, 0x10000000);
+        plat::SetLe32(absurd, 4, 0x10000000);
         m2.Add("SPR", 2021 + 1, absurd);  // 2022
         // Relative ids 10 and -11 (a negative id is the module's own block too), and a tail
         // shorter than a record.

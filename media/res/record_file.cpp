@@ -5,6 +5,7 @@
 #include <cstring>
 #include <limits>
 #include <new>
+#include <span>
 #include <utility>
 
 #include "platform/afx/exceptions.h"
@@ -28,23 +29,6 @@ CRecordFileServices& Services() {
     static CRecordFileServices services;
     return services;
 }
-
-uint16_t GetU16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
-uint32_t GetU32(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
-           static_cast<uint32_t>(p[3]) << 24;
-}
-void PutU16(uint8_t* p, uint16_t v) {
-    p[0] = static_cast<uint8_t>(v);
-    p[1] = static_cast<uint8_t>(v >> 8);
-}
-void PutU32(uint8_t* p, uint32_t v) {
-    for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
-}
-uint32_t Swap32(uint32_t v) {
-    return (v >> 24) | ((v >> 8) & 0xFF00) | ((v << 8) & 0xFF0000) | (v << 24);
-}
-uint16_t Swap16(uint16_t v) { return static_cast<uint16_t>(v >> 8 | v << 8); }
 
 std::string JoinPath(const std::string& folder, const std::string& name) {
     if (folder.empty()) return name;
@@ -129,21 +113,21 @@ int CRecordFile::ReadDirectory() {
         }
         uint8_t raw[kHeaderSize];
         m_header = Header{};
-        PutU32(raw, m_header.dataEnd);
-        PutU32(raw + 4, 0);
-        PutU32(raw + 8, 0);
-        PutU32(raw + 12, kNativeTag);
+        plat::SetLe32(raw, 0, m_header.dataEnd);
+        plat::SetLe32(raw, 4, 0);
+        plat::SetLe32(raw, 8, 0);
+        plat::SetLe32(raw, 12, kNativeTag);
         if (const int code = m_io->WriteAt(0, raw, kHeaderSize)) return code;
         return m_io->Flush();
     }
 
     uint8_t raw[kHeaderSize];
     if (const int code = ReadExact(0, raw, kHeaderSize)) return code;
-    Header h{GetU32(raw), GetU32(raw + 4), GetU32(raw + 8), GetU32(raw + 12)};
+    Header h{plat::GetLe32(raw, 0), plat::GetLe32(raw, 4), plat::GetLe32(raw, 8), plat::GetLe32(raw, 12)};
     if (h.tag == kSwappedTag) {
-        h.dataEnd = Swap32(h.dataEnd);
-        h.dirSize = Swap32(h.dirSize);
-        h.count = Swap32(h.count);
+        h.dataEnd = plat::ByteSwap32(h.dataEnd);
+        h.dirSize = plat::ByteSwap32(h.dirSize);
+        h.count = plat::ByteSwap32(h.count);
     }
     if (h.dataEnd < static_cast<uint32_t>(kHeaderSize) || uint64_t{h.count} * kEntrySize != h.dirSize ||
         uint64_t{h.dataEnd} + h.dirSize > length) {
@@ -160,13 +144,13 @@ int CRecordFile::ReadDirectory() {
     }
     if (const int code = ReadExact(h.dataEnd, dir.data(), h.dirSize)) return code;
     for (uint32_t i = 0; i < h.count; ++i) {
-        const uint8_t* p = dir.data() + uint64_t{i} * kEntrySize;
+        const auto p = std::span(dir).subspan(size_t{i} * kEntrySize, kEntrySize);
         Entry& e = entries[i];
-        e.id = GetU16(p);
-        e.flags = GetU16(p + 2);
-        e.type = GetU32(p + 4);
-        e.offset = GetU32(p + 8);
-        e.size = GetU32(p + 12);
+        e.id = plat::GetLe16(p, 0);
+        e.flags = plat::GetLe16(p, 2);
+        e.type = plat::GetLe32(p, 4);
+        e.offset = plat::GetLe32(p, 8);
+        e.size = plat::GetLe32(p, 12);
         e.block = nullptr;  // the stored memory reference means nothing on disk
         if (e.offset < static_cast<uint32_t>(kHeaderSize) || uint64_t{e.offset} + e.size > h.dataEnd) return kErrDamaged;
     }
@@ -405,8 +389,8 @@ int CRecordFile::SaveSprite(uint16_t picture, uint16_t id) {
         Fail(kErrNoMemory, kAtSaveSprite);
         return 0;
     }
-    PutU16(bytes.data(), pic.width);
-    PutU16(bytes.data() + 2, pic.height);
+    plat::SetLe16(bytes, 0, pic.width);
+    plat::SetLe16(bytes, 2, pic.height);
     for (uint32_t row = 0; row < pic.height; ++row) {
         std::memcpy(bytes.data() + 4 + size_t{row} * pic.width, pic.bits + size_t{row} * pic.stride, pic.width);
     }
@@ -440,11 +424,12 @@ uint16_t CRecordFile::LoadSprite(uint16_t id) {
     uint16_t width = 0;
     uint16_t height = 0;
     if (size >= 4) {
-        width = GetU16(data);
-        height = GetU16(data + 2);
+        const std::span<const uint8_t> sizes(data, 4);
+        width = plat::GetLe16(sizes, 0);
+        height = plat::GetLe16(sizes, 2);
         if (!(e->flags & kFlagNative)) {
-            width = Swap16(width);
-            height = Swap16(height);
+            width = plat::ByteSwap16(width);
+            height = plat::ByteSwap16(height);
         }
     }
     if (width < 1 || width > 640 || height < 1 || height > 480 || size - 4 < uint32_t{width} * height) {
@@ -714,13 +699,13 @@ int CRecordFile::CommitAt(uint64_t dirOffset) {
 
     std::vector<uint8_t> raw(dirSize);
     for (size_t i = 0; i < sorted.size(); ++i) {
-        uint8_t* p = raw.data() + i * kEntrySize;
-        PutU16(p, sorted[i].id);
-        PutU16(p + 2, sorted[i].flags);
-        PutU32(p + 4, sorted[i].type);
-        PutU32(p + 8, sorted[i].offset);
-        PutU32(p + 12, sorted[i].size);
-        PutU32(p + 16, 0);  // never a memory address in the file
+        const auto p = std::span(raw).subspan(i * kEntrySize, kEntrySize);
+        plat::SetLe16(p, 0, sorted[i].id);
+        plat::SetLe16(p, 2, sorted[i].flags);
+        plat::SetLe32(p, 4, sorted[i].type);
+        plat::SetLe32(p, 8, sorted[i].offset);
+        plat::SetLe32(p, 12, sorted[i].size);
+        plat::SetLe32(p, 16, 0);  // never a memory address in the file
     }
     if (dirSize != 0) {
         if (const int code = m_io->WriteAt(static_cast<uint32_t>(dirOffset), raw.data(), static_cast<uint32_t>(dirSize))) {
@@ -732,10 +717,10 @@ int CRecordFile::CommitAt(uint64_t dirOffset) {
     const Header next{static_cast<uint32_t>(dirOffset), static_cast<uint32_t>(dirSize),
                       static_cast<uint32_t>(sorted.size()), kNativeTag};
     uint8_t header[kHeaderSize];
-    PutU32(header, next.dataEnd);
-    PutU32(header + 4, next.dirSize);
-    PutU32(header + 8, next.count);
-    PutU32(header + 12, next.tag);
+    plat::SetLe32(header, 0, next.dataEnd);
+    plat::SetLe32(header, 4, next.dirSize);
+    plat::SetLe32(header, 8, next.count);
+    plat::SetLe32(header, 12, next.tag);
     const auto protect = [this](const Header& h, const std::vector<Entry>& entries) {
         m_protected.emplace_back(h.dataEnd, h.dirSize);
         for (const Entry& e : entries) m_protected.emplace_back(e.offset, e.size);

@@ -27,15 +27,12 @@
 
 #include "media/res/record_file_io.h"
 #include "media/util/handle_table.h"
+#include "platform/core/byte_order.h"
 
 // Item types are four letters packed with the first letter in the high byte.
-constexpr uint32_t MakeRecordType(char a, char b, char c, char d) {
-    return static_cast<uint32_t>(static_cast<uint8_t>(a)) << 24 | static_cast<uint32_t>(static_cast<uint8_t>(b)) << 16 |
-           static_cast<uint32_t>(static_cast<uint8_t>(c)) << 8 | static_cast<uint32_t>(static_cast<uint8_t>(d));
-}
-inline constexpr uint32_t kRecordTypeSlot = MakeRecordType('s', 'l', 'o', 't');
-inline constexpr uint32_t kRecordTypeSprite = MakeRecordType('s', 'p', 'r', 't');
-inline constexpr uint32_t kRecordTypeData = MakeRecordType('d', 'a', 't', 'a');
+inline constexpr uint32_t kRecordTypeSlot = plat::PackTypeCode("slot");
+inline constexpr uint32_t kRecordTypeSprite = plat::PackTypeCode("sprt");
+inline constexpr uint32_t kRecordTypeData = plat::PackTypeCode("data");
 
 // An 8-bit picture as the engine's picture items hold it: rows top to bottom, `stride` bytes apart.
 struct RecordPicture {

@@ -15,7 +15,7 @@ namespace {
 using Bytes = std::vector<uint8_t>;
 using Contents = std::map<std::pair<uint32_t, uint16_t>, Bytes>;
 
-constexpr uint32_t kFuzzType = MakeRecordType('f', 'u', 'z', 'z');
+constexpr uint32_t kFuzzType = plat::PackTypeCode("fuzz");
 
 std::shared_ptr<Bytes> g_image;
 uint8_t g_pixels[640 * 480];

@@ -17,6 +17,7 @@
 #include "media/res/res_mgr.h"
 #include "platform/afx/exceptions.h"
 #include "platform/afx/message_box.h"
+#include "platform/core/byte_order.h"
 #include "platform/fs/dospath.h"
 
 namespace {
@@ -28,16 +29,6 @@ constexpr uint32_t kData = kRecordTypeData;
 constexpr uint32_t kSlot = kRecordTypeSlot;
 constexpr uint32_t kSprite = kRecordTypeSprite;
 
-void Put16(Bytes& b, uint16_t v) {
-    b.push_back(static_cast<uint8_t>(v));
-    b.push_back(static_cast<uint8_t>(v >> 8));
-}
-void Put32(Bytes& b, uint32_t v) {
-    for (int i = 0; i < 4; ++i) b.push_back(static_cast<uint8_t>(v >> (8 * i)));
-}
-uint32_t Get32(const Bytes& b, size_t at) {
-    return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<uint32_t>(b[at + 3]) << 24;
-}
 
 Bytes Pattern(size_t n, uint8_t seed) {
     Bytes b(n);
@@ -56,18 +47,18 @@ struct RawEntry {
 Bytes RawFile(uint32_t dataEnd, uint32_t dirSize, uint32_t count, const Bytes& data, const std::vector<RawEntry>& dir,
               uint32_t tag = CRecordFile::kNativeTag) {
     Bytes b;
-    Put32(b, dataEnd);
-    Put32(b, dirSize);
-    Put32(b, count);
-    Put32(b, tag);
+    plat::AppendLe32(b, dataEnd);
+    plat::AppendLe32(b, dirSize);
+    plat::AppendLe32(b, count);
+    plat::AppendLe32(b, tag);
     b.insert(b.end(), data.begin(), data.end());
     for (const RawEntry& e : dir) {
-        Put16(b, e.id);
-        Put16(b, e.flags);
-        Put32(b, e.type);
-        Put32(b, e.offset);
-        Put32(b, e.size);
-        Put32(b, 0xDEADBEEF);  // a stale memory reference
+        plat::AppendLe16(b, e.id);
+        plat::AppendLe16(b, e.flags);
+        plat::AppendLe32(b, e.type);
+        plat::AppendLe32(b, e.offset);
+        plat::AppendLe32(b, e.size);
+        plat::AppendLe32(b, 0xDEADBEEF);  // a stale memory reference
     }
     return b;
 }
@@ -314,14 +305,14 @@ TEST_F(RecordFileTest, ItemInAHoleResortsTheDirectory) {
     // Compaction at close moved things together; the directory on disk is in offset order.
     const Bytes bytes = FileBytes();
     ASSERT_EQ(bytes.size(), 16u + 260 + 60);
-    const uint32_t dataEnd = Get32(bytes, 0);
+    const uint32_t dataEnd = plat::GetLe32(bytes, 0);
     EXPECT_EQ(dataEnd, 276u);
     const uint32_t types[] = {kSlot, kData, kData};
     const uint32_t offsets[] = {16, 76, 176};
     for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(Get32(bytes, dataEnd + 20 * i + 4), types[i]);
-        EXPECT_EQ(Get32(bytes, dataEnd + 20 * i + 8), offsets[i]);
-        EXPECT_EQ(Get32(bytes, dataEnd + 20 * i + 16), 0u) << "no memory address is written";
+        EXPECT_EQ(plat::GetLe32(bytes, dataEnd + 20 * i + 4), types[i]);
+        EXPECT_EQ(plat::GetLe32(bytes, dataEnd + 20 * i + 8), offsets[i]);
+        EXPECT_EQ(plat::GetLe32(bytes, dataEnd + 20 * i + 16), 0u) << "no memory address is written";
     }
     // Before closing, directly after the insertion.
     std::filesystem::remove(Host());
@@ -331,10 +322,10 @@ TEST_F(RecordFileTest, ItemInAHoleResortsTheDirectory) {
     ASSERT_EQ(file.AddRawItem(kSlot, 9, Pattern(60, 9).data(), 60), 0);
     const Bytes open = FileBytes();
     ASSERT_EQ(open.size(), 316u + 60);
-    EXPECT_EQ(Get32(open, 316 + 4), kSlot);
-    EXPECT_EQ(Get32(open, 316 + 8), 16u);
-    EXPECT_EQ(Get32(open, 316 + 20 + 8), 116u);
-    EXPECT_EQ(Get32(open, 316 + 40 + 8), 216u);
+    EXPECT_EQ(plat::GetLe32(open, 316 + 4), kSlot);
+    EXPECT_EQ(plat::GetLe32(open, 316 + 8), 16u);
+    EXPECT_EQ(plat::GetLe32(open, 316 + 20 + 8), 116u);
+    EXPECT_EQ(plat::GetLe32(open, 316 + 40 + 8), 216u);
 }
 
 TEST_F(RecordFileTest, GrowingMovesShrinkingKeepsPlace) {
@@ -524,7 +515,7 @@ TEST_F(RecordFileTest, OtherByteOrderHeaderReads) {
         ASSERT_EQ(file.AddRawItem(kData, 2, "x", 1), 0);
     }
     const Bytes after = FileBytes();
-    EXPECT_EQ(Get32(after, 12), CRecordFile::kNativeTag) << "rewritten in this program's order";
+    EXPECT_EQ(plat::GetLe32(after, 12), CRecordFile::kNativeTag) << "rewritten in this program's order";
     CRecordFile again(2000);
     EXPECT_EQ(again.Entries().size(), 3u);
     EXPECT_EQ(TakeMessages(), "");

@@ -16,6 +16,7 @@
 #include "media/res/res_mgr.h"
 #include "media/res/res_writer.h"
 #include "media/res/sprite.h"
+#include "platform/core/byte_order.h"
 
 namespace itemtest {
 
@@ -26,9 +27,9 @@ using Bytes = std::vector<uint8_t>;
 inline Bytes Spr(int width, const std::vector<Bytes>& rows, int extraBytes = 0) {
     const int stride = (width + 3) & ~3;
     Bytes b;
-    reswriter::AppendU32(b, static_cast<uint32_t>(width));
-    reswriter::AppendU32(b, static_cast<uint32_t>(rows.size()));
-    reswriter::AppendU32(b, static_cast<uint32_t>(stride * static_cast<int>(rows.size()) + extraBytes));
+    plat::AppendLe32(b, static_cast<uint32_t>(width));
+    plat::AppendLe32(b, static_cast<uint32_t>(rows.size()));
+    plat::AppendLe32(b, static_cast<uint32_t>(stride * static_cast<int>(rows.size()) + extraBytes));
     for (const Bytes& row : rows) {
         Bytes padded = row;
         padded.resize(static_cast<size_t>(stride), 0);
@@ -42,7 +43,7 @@ inline Bytes Spr(int width, const std::vector<Bytes>& rows, int extraBytes = 0) 
 inline Bytes Hotspots(const std::vector<std::array<int16_t, 3>>& records) {
     Bytes b;
     for (const auto& r : records)
-        for (int16_t v : r) reswriter::AppendU16(b, static_cast<uint16_t>(v));
+        for (int16_t v : r) plat::AppendLe16(b, static_cast<uint16_t>(v));
     return b;
 }
 

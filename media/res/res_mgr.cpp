@@ -9,22 +9,11 @@ IMPLEMENT_DYNAMIC(CResMgr, CObject)
 
 namespace {
 
-uint16_t U16At(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
-
-uint32_t U32At(const uint8_t* p) { return static_cast<uint32_t>(U16At(p)) | static_cast<uint32_t>(U16At(p + 2)) << 16; }
-
-// The record's type text as a value: a three-letter code (fourth byte zero) has its first
-// and third bytes exchanged, any other code is reversed whole, so that the first letter
-// lands in the highest non-zero byte of the little-endian word.
-uint32_t TypeFromText(const uint8_t* text) {
-    uint8_t b[4] = {text[0], text[1], text[2], text[3]};
-    if (b[3] == 0) {
-        std::swap(b[0], b[2]);
-    } else {
-        std::swap(b[0], b[3]);
-        std::swap(b[1], b[2]);
-    }
-    return U32At(b);
+// The record's type text as a value: a three-letter code ends in a zero byte, which is not
+// part of the code.
+uint32_t TypeFromText(std::span<const uint8_t, 4> text) {
+    const std::string_view code(reinterpret_cast<const char*>(text.data()), text[3] == 0 ? 3 : 4);
+    return plat::PackTypeCode(code);
 }
 
 }  // namespace
@@ -76,14 +65,14 @@ BOOL CResMgr::Open(LPCSTR path) {
         CloseAfterFailure();
         return 0;
     }
-    if (U16At(m_header) != kMagic) {
+    if (plat::GetLe16(m_header, 0) != kMagic) {
         CloseAfterFailure();
         return 0;
     }
 
     // The directory must lie between the header and the end of the file, and hold no more
     // records than a module could have; anything else would read or allocate without bound.
-    const uint32_t dirOffset = U32At(m_header + 2);
+    const uint32_t dirOffset = plat::GetLe32(m_header, 2);
     if (dirOffset < kHeaderSize || dirOffset > length) {
         CloseAfterFailure();
         return 0;
@@ -110,13 +99,13 @@ BOOL CResMgr::Open(LPCSTR path) {
     }
 
     for (uint32_t i = count; i-- > 0;) {
-        const uint8_t* r = records.data() + static_cast<size_t>(i) * kRecordSize;
+        const auto r = std::span(records).subspan(static_cast<size_t>(i) * kRecordSize, kRecordSize);
         ResDirEntry& e = entries[i];
-        e.type = TypeFromText(r);
-        e.id = U16At(r + 4);
-        e.offset = U32At(r + 6);
-        e.size = U32At(r + 10);
-        e.reserved = U16At(r + 14);
+        e.type = TypeFromText(r.first<4>());
+        e.id = plat::GetLe16(r, 4);
+        e.offset = plat::GetLe32(r, 6);
+        e.size = plat::GetLe32(r, 10);
+        e.reserved = plat::GetLe16(r, 14);
         e.readPos = 0;
         e.owner = this;
         // Item data lies between the header and the directory; a record pointing elsewhere

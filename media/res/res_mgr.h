@@ -16,15 +16,12 @@
 
 #include "media/res/res_file.h"
 #include "platform/afx/object.h"
+#include "platform/core/byte_order.h"
 
 class CResMgr;
 
 // A resource type code: three or four letters, the first in the highest non-zero byte.
-constexpr uint32_t ResType(std::string_view code) {
-    uint32_t value = 0;
-    for (char c : code) value = (value << 8) | static_cast<uint8_t>(c);
-    return value;
-}
+constexpr uint32_t ResType(std::string_view code) { return plat::PackTypeCode(code); }
 
 inline constexpr uint32_t kResSPR = ResType("SPR");  // pictures
 inline constexpr uint32_t kResPNT = ResType("PNT");  // size records: u16 width, u16 height

@@ -10,6 +10,7 @@
 #include "media/res/read_error_prompt.h"
 #include "media/res/res_test_support.h"
 #include "platform/afx/message_box.h"
+#include "platform/core/byte_order.h"
 #include "platform/core/winuser.h"
 #include "platform/fs/dospath.h"
 
@@ -119,15 +120,15 @@ constexpr uint32_t kLength = 92;
 // A directory of n records, each a valid empty item, right after the header.
 Bytes ManyRecords(uint32_t n) {
     Bytes b;
-    reswriter::AppendU16(b, CResMgr::kMagic);
-    reswriter::AppendU32(b, 8);
-    reswriter::AppendU16(b, 0);
+    plat::AppendLe16(b, CResMgr::kMagic);
+    plat::AppendLe32(b, 8);
+    plat::AppendLe16(b, 0);
     for (uint32_t i = 0; i < n; ++i) {
         for (char c : std::string("SPR\0", 4)) b.push_back(static_cast<uint8_t>(c));
-        reswriter::AppendU16(b, static_cast<uint16_t>(i));
-        reswriter::AppendU32(b, 8);
-        reswriter::AppendU32(b, 0);
-        reswriter::AppendU16(b, 0);
+        plat::AppendLe16(b, static_cast<uint16_t>(i));
+        plat::AppendLe32(b, 8);
+        plat::AppendLe32(b, 0);
+        plat::AppendLe16(b, 0);
     }
     return b;
 }
@@ -155,25 +156,25 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         DamageCase{"intact", [](Bytes&) {}, true, 3},
         DamageCase{"partial record at the end is ignored", [](Bytes& b) { b.resize(b.size() + 15, 0xEE); }, true, 3},
-        DamageCase{"directory offset equal to the length", [](Bytes& b) { reswriter::PutU32(b, 2, kLength); }, true, 0},
-        DamageCase{"directory offset beyond the end", [](Bytes& b) { reswriter::PutU32(b, 2, kLength + 16); }, false, 0},
-        DamageCase{"directory offset near 4 GB", [](Bytes& b) { reswriter::PutU32(b, 2, 0xFFFFFFF0); }, false, 0},
-        DamageCase{"directory inside the header", [](Bytes& b) { reswriter::PutU32(b, 2, 4); }, false, 0},
-        DamageCase{"item starting past the directory", [](Bytes& b) { reswriter::PutU32(b, kDir + 6, kDir + 1); },
+        DamageCase{"directory offset equal to the length", [](Bytes& b) { plat::SetLe32(b, 2, kLength); }, true, 0},
+        DamageCase{"directory offset beyond the end", [](Bytes& b) { plat::SetLe32(b, 2, kLength + 16); }, false, 0},
+        DamageCase{"directory offset near 4 GB", [](Bytes& b) { plat::SetLe32(b, 2, 0xFFFFFFF0); }, false, 0},
+        DamageCase{"directory inside the header", [](Bytes& b) { plat::SetLe32(b, 2, 4); }, false, 0},
+        DamageCase{"item starting past the directory", [](Bytes& b) { plat::SetLe32(b, kDir + 6, kDir + 1); },
                    false, 0},
-        DamageCase{"item running past the directory", [](Bytes& b) { reswriter::PutU32(b, kDir + 16 + 10, 1000); },
+        DamageCase{"item running past the directory", [](Bytes& b) { plat::SetLe32(b, kDir + 16 + 10, 1000); },
                    false, 0},
         DamageCase{"item offset and size wrapping round",
                    [](Bytes& b) {
-                       reswriter::PutU32(b, kDir + 32 + 6, 0xFFFFFFF0);
-                       reswriter::PutU32(b, kDir + 32 + 10, 0x20);
+                       plat::SetLe32(b, kDir + 32 + 6, 0xFFFFFFF0);
+                       plat::SetLe32(b, kDir + 32 + 10, 0x20);
                    },
                    false, 0},
-        DamageCase{"item inside the header", [](Bytes& b) { reswriter::PutU32(b, kDir + 6, 2); }, false, 0},
+        DamageCase{"item inside the header", [](Bytes& b) { plat::SetLe32(b, kDir + 6, 2); }, false, 0},
         DamageCase{"empty item right at the directory",
                    [](Bytes& b) {
-                       reswriter::PutU32(b, kDir + 6, kDir);
-                       reswriter::PutU32(b, kDir + 10, 0);
+                       plat::SetLe32(b, kDir + 6, kDir);
+                       plat::SetLe32(b, kDir + 10, 0);
                    },
                    true, 3},
         DamageCase{"wrong magic", [](Bytes& b) { b[0] ^= 1; }, false, 0},

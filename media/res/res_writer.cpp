@@ -4,32 +4,16 @@
 #include <fstream>
 #include <system_error>
 
+#include "platform/core/byte_order.h"
+
 namespace reswriter {
 
 uint32_t TypeValue(std::string_view code) {
     if (code.size() != 3 && code.size() != 4) return 0;
-    uint32_t value = 0;
-    for (char c : code) {
+    for (char c : code)
         if (c <= ' ' || c > '~') return 0;
-        value = (value << 8) | static_cast<uint8_t>(c);
-    }
-    return value;
+    return plat::PackTypeCode(code);
 }
-
-void PutU16(std::vector<uint8_t>& bytes, size_t at, uint16_t value) {
-    if (bytes.size() < at + 2) bytes.resize(at + 2);
-    bytes[at] = static_cast<uint8_t>(value);
-    bytes[at + 1] = static_cast<uint8_t>(value >> 8);
-}
-
-void PutU32(std::vector<uint8_t>& bytes, size_t at, uint32_t value) {
-    PutU16(bytes, at, static_cast<uint16_t>(value));
-    PutU16(bytes, at + 2, static_cast<uint16_t>(value >> 16));
-}
-
-void AppendU16(std::vector<uint8_t>& bytes, uint16_t value) { PutU16(bytes, bytes.size(), value); }
-
-void AppendU32(std::vector<uint8_t>& bytes, uint32_t value) { PutU32(bytes, bytes.size(), value); }
 
 bool CResWriter::Add(std::string_view type, uint16_t id, std::span<const uint8_t> data, uint16_t reserved) {
     const uint32_t value = TypeValue(type);
@@ -48,23 +32,23 @@ bool CResWriter::Has(std::string_view type, uint16_t id) const {
 
 std::vector<uint8_t> CResWriter::Build() const {
     std::vector<uint8_t> out;
-    AppendU16(out, kMagic);
-    AppendU32(out, 0);  // directory offset, known once the data is placed
-    AppendU16(out, 0);
+    plat::AppendLe16(out, kMagic);
+    plat::AppendLe32(out, 0);  // directory offset, known once the data is placed
+    plat::AppendLe16(out, 0);
     std::vector<uint32_t> offsets;
     for (const auto& [key, item] : m_items) {
         offsets.push_back(static_cast<uint32_t>(out.size()));
         out.insert(out.end(), item.data.begin(), item.data.end());
     }
-    PutU32(out, 2, static_cast<uint32_t>(out.size()));
+    plat::SetLe32(out, 2, static_cast<uint32_t>(out.size()));
     size_t i = 0;
     for (const auto& [key, item] : m_items) {
         // The code as text, first letter first; a three-letter code ends in a zero byte.
         for (size_t k = 0; k < 4; ++k) out.push_back(k < item.code.size() ? static_cast<uint8_t>(item.code[k]) : 0);
-        AppendU16(out, key.second);
-        AppendU32(out, offsets[i++]);
-        AppendU32(out, static_cast<uint32_t>(item.data.size()));
-        AppendU16(out, item.reserved);
+        plat::AppendLe16(out, key.second);
+        plat::AppendLe32(out, offsets[i++]);
+        plat::AppendLe32(out, static_cast<uint32_t>(item.data.size()));
+        plat::AppendLe16(out, item.reserved);
     }
     return out;
 }

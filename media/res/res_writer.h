@@ -23,12 +23,6 @@ inline constexpr uint32_t kRecordSize = 16;
 // space ("SPR" = 0x535052, first letter highest); 0 for anything else.
 uint32_t TypeValue(std::string_view code);
 
-// Little-endian stores, for encoders and for tests that damage a file on purpose.
-void PutU16(std::vector<uint8_t>& bytes, size_t at, uint16_t value);
-void PutU32(std::vector<uint8_t>& bytes, size_t at, uint32_t value);
-void AppendU16(std::vector<uint8_t>& bytes, uint16_t value);
-void AppendU32(std::vector<uint8_t>& bytes, uint32_t value);
-
 class CResWriter {
 public:
     // Adds an item; false (and nothing added) for an invalid type code or a (type, id) that

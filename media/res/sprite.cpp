@@ -6,6 +6,7 @@
 
 #include "media/res/item_cache.h"
 #include "platform/afx/exceptions.h"
+#include "platform/core/byte_order.h"
 #include "platform/core/rect.h"
 
 IMPLEMENT_DYNAMIC(CSprite, CResItem)
@@ -13,11 +14,6 @@ IMPLEMENT_DYNAMIC(CSprite, CResItem)
 namespace {
 
 constexpr size_t kSprHeaderBytes = 12;
-
-uint32_t U32(std::span<const uint8_t> b, size_t at) {
-    return static_cast<uint32_t>(b[at]) | (static_cast<uint32_t>(b[at + 1]) << 8) |
-           (static_cast<uint32_t>(b[at + 2]) << 16) | (static_cast<uint32_t>(b[at + 3]) << 24);
-}
 
 constexpr int SpriteStride(int width) {
     return ((width * 8 + 31) / 32) * 4;
@@ -27,7 +23,7 @@ constexpr int SpriteStride(int width) {
 
 bool ParseSprItem(std::span<const uint8_t> item, SprLayout& out) {
     if (item.size() < kSprHeaderBytes) return false;
-    const uint32_t width = U32(item, 0), height = U32(item, 4), count = U32(item, 8);
+    const uint32_t width = plat::GetLe32(item, 0), height = plat::GetLe32(item, 4), count = plat::GetLe32(item, 8);
     if (width < 1 || height < 1 || width > kMaxSpriteSide || height > kMaxSpriteSide) return false;
     const int stride = SpriteStride(static_cast<int>(width));
     const uint64_t needed = static_cast<uint64_t>(stride) * height;

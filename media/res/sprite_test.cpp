@@ -4,6 +4,7 @@
 
 #include "media/res/res_items_test_support.h"
 #include "platform/afx/exceptions.h"
+#include "platform/core/byte_order.h"
 #include "platform/gdi/wingdi.h"
 #include "platform/headless/headless_backend.h"
 
@@ -35,7 +36,7 @@ TEST(SprItem, RefusesShortAndAbsurdItems) {
     EXPECT_EQ(l.stride, 8);
     auto with = [&](size_t at, uint32_t value, size_t cut = 0) {
         Bytes b = good;
-        reswriter::PutU32(b, at, value);
+        plat::SetLe32(b, at, value);
         b.resize(b.size() - cut);
         SprLayout out;
         return ParseSprItem(b, out);

@@ -7,28 +7,9 @@
 
 #include "media/sound/snd_format.h"
 #include "media/sound/sound_delta.h"
+#include "platform/core/byte_order.h"
 
 namespace {
-
-void PutLe16(std::vector<uint8_t>& out, uint32_t v) {
-    out.push_back(static_cast<uint8_t>(v));
-    out.push_back(static_cast<uint8_t>(v >> 8));
-}
-
-void PutLe32(std::vector<uint8_t>& out, uint32_t v) {
-    PutLe16(out, v & 0xFFFF);
-    PutLe16(out, v >> 16);
-}
-
-void SetLe16(std::vector<uint8_t>& out, size_t at, uint32_t v) {
-    out[at] = static_cast<uint8_t>(v);
-    out[at + 1] = static_cast<uint8_t>(v >> 8);
-}
-
-void SetLe32(std::vector<uint8_t>& out, size_t at, uint32_t v) {
-    SetLe16(out, at, v & 0xFFFF);
-    SetLe16(out, at + 2, v >> 16);
-}
 
 // The three kinds of delta run: code bits 5-4, values per sample, bits per sample.
 enum class RunKind { OneBit, TwoBit, FourBit };
@@ -126,8 +107,8 @@ std::vector<uint8_t> EncodeSoundDelta(std::span<const uint8_t> samples, const So
     const size_t n = samples.size();
     const size_t perRun = options.perRun;
     std::vector<uint8_t> out;
-    PutLe16(out, static_cast<uint32_t>(n));
-    PutLe16(out, 0);
+    plat::AppendLe16(out, static_cast<uint16_t>(n));
+    plat::AppendLe16(out, 0);
     out.push_back(options.perRun);
     for (int i = 0; i < 3; ++i) out.push_back(0);
     if (n == 0) {
@@ -175,10 +156,10 @@ std::vector<uint8_t> EncodeSndCompressed(std::span<const uint8_t> samples, const
     const size_t blocks = (samples.size() + kSoundBlockSize - 1) / kSoundBlockSize;
     if (blocks > kSndMaxBlocks) throw std::invalid_argument("more than 1000 blocks");
     std::vector<uint8_t> out;
-    PutLe16(out, static_cast<uint32_t>(blocks));
-    PutLe32(out, static_cast<uint32_t>(samples.size()));
-    PutLe16(out, static_cast<uint32_t>(std::min<size_t>(samples.size(), kSoundBlockSize)));
-    PutLe16(out, 0);
+    plat::AppendLe16(out, static_cast<uint16_t>(blocks));
+    plat::AppendLe32(out, static_cast<uint32_t>(samples.size()));
+    plat::AppendLe16(out, static_cast<uint16_t>(std::min<size_t>(samples.size(), kSoundBlockSize)));
+    plat::AppendLe16(out, 0);
     const size_t table = out.size();
     out.resize(out.size() + blocks * kSndBlockHeaderSize);
     for (size_t b = 0; b < blocks; ++b) {
@@ -187,9 +168,9 @@ std::vector<uint8_t> EncodeSndCompressed(std::span<const uint8_t> samples, const
         const std::vector<uint8_t> coded = EncodeSoundDelta(part, options);
         if (coded.size() > 0xFFFF) throw std::invalid_argument("a coded block is longer than 65535 bytes");
         const size_t at = table + b * kSndBlockHeaderSize;
-        SetLe32(out, at, static_cast<uint32_t>(out.size()));
-        SetLe16(out, at + 4, static_cast<uint32_t>(coded.size()));
-        SetLe16(out, at + 6, static_cast<uint32_t>(part.size()));
+        plat::SetLe32(out, at, static_cast<uint32_t>(out.size()));
+        plat::SetLe16(out, at + 4, static_cast<uint16_t>(coded.size()));
+        plat::SetLe16(out, at + 6, static_cast<uint16_t>(part.size()));
         out.insert(out.end(), coded.begin(), coded.end());
     }
     return out;
@@ -198,7 +179,7 @@ std::vector<uint8_t> EncodeSndCompressed(std::span<const uint8_t> samples, const
 std::vector<uint8_t> EncodeSndFileRef(std::string_view fileName) {
     if (!IsSafeSndFileName(fileName)) throw std::invalid_argument("not a plain file name of 1 to 64 bytes");
     std::vector<uint8_t> out(4 + fileName.size() + 1, 0);
-    SetLe16(out, 0, kSndFileRefTag);
+    plat::SetLe16(out, 0, kSndFileRefTag);
     std::copy(fileName.begin(), fileName.end(), out.begin() + 4);
     return out;
 }

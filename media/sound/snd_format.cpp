@@ -1,38 +1,27 @@
 #include "media/sound/snd_format.h"
 
-namespace {
-
-uint16_t Le16(std::span<const uint8_t> b, size_t at) {
-    return static_cast<uint16_t>(b[at] | b[at + 1] << 8);
-}
-
-uint32_t Le32(std::span<const uint8_t> b, size_t at) {
-    return static_cast<uint32_t>(b[at]) | static_cast<uint32_t>(b[at + 1]) << 8 |
-           static_cast<uint32_t>(b[at + 2]) << 16 | static_cast<uint32_t>(b[at + 3]) << 24;
-}
-
-}  // namespace
+#include "platform/core/byte_order.h"
 
 bool ParseSndCompressedHeader(std::span<const uint8_t> head, SndCompressedHeader& header) {
     if (head.size() < kSndCompressedHeaderSize) return false;
-    header.blocks = Le16(head, 0);
-    header.total = Le32(head, 2);
-    header.largest = Le16(head, 6);
-    header.unused = Le16(head, 8);
+    header.blocks = plat::GetLe16(head, 0);
+    header.total = plat::GetLe32(head, 2);
+    header.largest = plat::GetLe16(head, 6);
+    header.unused = plat::GetLe16(head, 8);
     return header.blocks >= 1 && header.blocks <= kSndMaxBlocks && header.total >= 1 &&
            header.largest <= kSoundBlockSize;
 }
 
 SndBlockHeader ParseSndBlockHeader(std::span<const uint8_t, kSndBlockHeaderSize> bytes) {
     SndBlockHeader h;
-    h.offset = Le32(bytes, 0);
-    h.codedLength = Le16(bytes, 4);
-    h.decodedLength = Le16(bytes, 6);
+    h.offset = plat::GetLe32(bytes, 0);
+    h.codedLength = plat::GetLe16(bytes, 4);
+    h.decodedLength = plat::GetLe16(bytes, 6);
     return h;
 }
 
 SndForm ClassifySnd(std::span<const uint8_t> head, uint32_t size) {
-    if (size >= 4 && head.size() >= 4 && Le16(head, 0) == kSndFileRefTag && Le16(head, 2) == 0)
+    if (size >= 4 && head.size() >= 4 && plat::GetLe16(head, 0) == kSndFileRefTag && plat::GetLe16(head, 2) == 0)
         return SndForm::FileReference;
     SndCompressedHeader h;
     if (size >= kSndCompressedHeaderSize && ParseSndCompressedHeader(head, h)) return SndForm::Compressed;

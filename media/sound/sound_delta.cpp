@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/core/byte_order.h"
+
 namespace {
 
 SoundStepTable BuildSteps() {
@@ -25,7 +27,7 @@ const SoundStepTable& SoundDeltaSteps() {
 size_t DecodeSoundDelta(std::span<const uint8_t> coded, std::span<uint8_t> out) {
     if (coded.size() < kSoundDeltaHeaderSize + 1) return 0;
     const SoundStepTable& steps = SoundDeltaSteps();
-    const size_t declared = static_cast<size_t>(coded[0] | coded[1] << 8);
+    const size_t declared = plat::GetLe16(coded, 0);
     const size_t perRun = coded[4];
     const size_t limit = std::min(declared, out.size());
     int v = coded[kSoundDeltaHeaderSize];

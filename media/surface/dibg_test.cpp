@@ -293,9 +293,9 @@ TEST_P(DibModes, StretchCopyScalesAndSkipsSourceOutside) {
 std::unique_ptr<CSprite> SpriteOf(int width, const std::vector<Bytes>& rows, int hx, int hy) {
     const int stride = (width + 3) & ~3;
     Bytes item(12, 0);
-    surftest::Put32(item, 0, static_cast<uint32_t>(width));
-    surftest::Put32(item, 4, static_cast<uint32_t>(rows.size()));
-    surftest::Put32(item, 8, static_cast<uint32_t>(stride * static_cast<int>(rows.size())));
+    plat::SetLe32(item, 0, static_cast<uint32_t>(width));
+    plat::SetLe32(item, 4, static_cast<uint32_t>(rows.size()));
+    plat::SetLe32(item, 8, static_cast<uint32_t>(stride * static_cast<int>(rows.size())));
     for (Bytes row : rows) {
         row.resize(static_cast<size_t>(stride), 0);
         item.insert(item.end(), row.begin(), row.end());

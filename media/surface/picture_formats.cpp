@@ -2,29 +2,18 @@
 
 #include <algorithm>
 
+#include "platform/core/byte_order.h"
+
 namespace picture {
-namespace {
-
-uint16_t U16(std::span<const uint8_t> b, size_t at) {
-    return static_cast<uint16_t>(b[at] | (b[at + 1] << 8));
-}
-
-uint32_t U32(std::span<const uint8_t> b, size_t at) {
-    return static_cast<uint32_t>(b[at]) | (static_cast<uint32_t>(b[at + 1]) << 8) |
-           (static_cast<uint32_t>(b[at + 2]) << 16) | (static_cast<uint32_t>(b[at + 3]) << 24);
-}
-
-}  // namespace
-
 bool ParsePcxHeader(std::span<const uint8_t> header, int maxSide, PcxLayout& out) {
     if (header.size() < kPcxHeaderSize) return false;
     const int bitsPerPixel = header[3];
     const int planes = header[65];
     if (bitsPerPixel != 8 || planes != 1) return false;
-    const int xMin = U16(header, 4), yMin = U16(header, 6), xMax = U16(header, 8), yMax = U16(header, 10);
+    const int xMin = plat::GetLe16(header, 4), yMin = plat::GetLe16(header, 6), xMax = plat::GetLe16(header, 8), yMax = plat::GetLe16(header, 10);
     if (xMax < xMin || yMax < yMin) return false;
     const int width = xMax - xMin + 1, height = yMax - yMin + 1;
-    const int bytesPerLine = U16(header, 66);
+    const int bytesPerLine = plat::GetLe16(header, 66);
     if (width > maxSide || height > maxSide || bytesPerLine < width) return false;
     out = PcxLayout{width, height, bytesPerLine};
     return true;
@@ -62,12 +51,12 @@ bool DecodePcxRows(std::span<const uint8_t> encoded, const PcxLayout& layout, ui
 
 bool ParseBmpHeaders(std::span<const uint8_t> headers, uint64_t fileSize, int maxSide, BmpLayout& out) {
     if (headers.size() < kBmpHeadersSize) return false;
-    const uint32_t offBits = U32(headers, 10);
-    const uint32_t infoSize = U32(headers, 14);
-    const auto width = static_cast<int32_t>(U32(headers, 18));
-    const auto height = static_cast<int32_t>(U32(headers, 22));
-    const uint16_t planes = U16(headers, 26), bits = U16(headers, 28);
-    const uint32_t compression = U32(headers, 30), clrUsed = U32(headers, 46);
+    const uint32_t offBits = plat::GetLe32(headers, 10);
+    const uint32_t infoSize = plat::GetLe32(headers, 14);
+    const auto width = static_cast<int32_t>(plat::GetLe32(headers, 18));
+    const auto height = static_cast<int32_t>(plat::GetLe32(headers, 22));
+    const uint16_t planes = plat::GetLe16(headers, 26), bits = plat::GetLe16(headers, 28);
+    const uint32_t compression = plat::GetLe32(headers, 30), clrUsed = plat::GetLe32(headers, 46);
     if (infoSize < 40 || infoSize > 1024 || planes != 1 || bits != 8 || compression != 0 || clrUsed > 256)
         return false;
     if (width < 1 || width > maxSide || height == 0 || height < -maxSide || height > maxSide) return false;

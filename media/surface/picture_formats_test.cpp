@@ -66,9 +66,9 @@ TEST(PcxHeader, RefusesWhatItCannotRead) {
     };
     EXPECT_FALSE(with([](Bytes& h) { h[3] = 1; }));                          // 1 bit per pixel
     EXPECT_FALSE(with([](Bytes& h) { h[65] = 3; }));                         // three planes
-    EXPECT_FALSE(with([](Bytes& h) { surftest::Put16(h, 4, 20); }));         // xMin past xMax
-    EXPECT_FALSE(with([](Bytes& h) { surftest::Put16(h, 66, 12); }));        // lines shorter than the width
-    EXPECT_FALSE(with([](Bytes& h) { surftest::Put16(h, 8, 0xFFFE); }));     // 65535 wide
+    EXPECT_FALSE(with([](Bytes& h) { plat::SetLe16(h, 4, 20); }));         // xMin past xMax
+    EXPECT_FALSE(with([](Bytes& h) { plat::SetLe16(h, 66, 12); }));        // lines shorter than the width
+    EXPECT_FALSE(with([](Bytes& h) { plat::SetLe16(h, 8, 0xFFFE); }));     // 65535 wide
     EXPECT_FALSE(picture::ParsePcxHeader(Bytes(100, 0), 8192, l));          // short header
 }
 
@@ -84,13 +84,13 @@ TEST(BmpHeaders, RefusesWhatItCannotRead) {
         picture::BmpLayout out;
         return picture::ParseBmpHeaders(h, size ? size : h.size(), 8192, out);
     };
-    EXPECT_FALSE(with([](Bytes& h) { surftest::Put16(h, 28, 24); }));       // 24 bits
-    EXPECT_FALSE(with([](Bytes& h) { surftest::Put32(h, 30, 1); }));        // compressed
-    EXPECT_FALSE(with([](Bytes& h) { surftest::Put32(h, 18, 0); }));        // no width
-    EXPECT_FALSE(with([](Bytes& h) { surftest::Put32(h, 22, 100000); }));   // absurd height
-    EXPECT_FALSE(with([](Bytes& h) { surftest::Put32(h, 46, 300); }));      // 300 colours
+    EXPECT_FALSE(with([](Bytes& h) { plat::SetLe16(h, 28, 24); }));       // 24 bits
+    EXPECT_FALSE(with([](Bytes& h) { plat::SetLe32(h, 30, 1); }));        // compressed
+    EXPECT_FALSE(with([](Bytes& h) { plat::SetLe32(h, 18, 0); }));        // no width
+    EXPECT_FALSE(with([](Bytes& h) { plat::SetLe32(h, 22, 100000); }));   // absurd height
+    EXPECT_FALSE(with([](Bytes& h) { plat::SetLe32(h, 46, 300); }));      // 300 colours
     EXPECT_FALSE(with([](Bytes&) {}, good.size() - 1));                      // rows cut short
-    EXPECT_FALSE(with([](Bytes& h) { surftest::Put32(h, 10, 0x7FFFFFF0); }));  // rows beyond the file
+    EXPECT_FALSE(with([](Bytes& h) { plat::SetLe32(h, 10, 0x7FFFFFF0); }));  // rows beyond the file
 }
 
 // ---- Whole files --------------------------------------------------------------------------------
@@ -208,7 +208,7 @@ TEST_P(PictureFiles, DamagedBmpIsRefused) {
     const std::string cut = PutFile("cut.bmp", Bytes(good.begin(), good.end() - 3));
     EXPECT_TRUE(surftest::ThrowsResource([&] { d.LoadBmpFile(cut.c_str(), nullptr); }));
     Bytes deep = good;
-    surftest::Put16(deep, 28, 4);
+    plat::SetLe16(deep, 28, 4);
     const std::string four = PutFile("four.bmp", deep);
     EXPECT_TRUE(surftest::ThrowsResource([&] { d.LoadBmpFile(four.c_str(), nullptr); }));
     const std::string tiny = PutFile("tiny.bmp", Bytes(good.begin(), good.begin() + 20));

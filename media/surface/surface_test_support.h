@@ -18,6 +18,7 @@
 #include "media/surface/dibg.h"
 #include "media/surface/pal_id.h"
 #include "platform/afx/exceptions.h"
+#include "platform/core/byte_order.h"
 #include "platform/core/display.h"
 #include "platform/fs/dospath.h"
 #include "platform/gdi/library.h"
@@ -100,14 +101,6 @@ bool ThrowsMemory(F&& f) {
     return false;
 }
 
-inline void Put16(Bytes& b, size_t at, uint32_t v) {
-    b[at] = static_cast<uint8_t>(v);
-    b[at + 1] = static_cast<uint8_t>(v >> 8);
-}
-inline void Put32(Bytes& b, size_t at, uint32_t v) {
-    for (int i = 0; i < 4; ++i) b[at + static_cast<size_t>(i)] = static_cast<uint8_t>(v >> (8 * i));
-}
-
 // A PCX header for an 8-bit picture of width × height with the given line length.
 inline Bytes PcxHeader(int width, int height, int bytesPerLine) {
     Bytes h(128, 0);
@@ -115,11 +108,11 @@ inline Bytes PcxHeader(int width, int height, int bytesPerLine) {
     h[1] = 5;
     h[2] = 1;
     h[3] = 8;
-    Put16(h, 8, static_cast<uint32_t>(width - 1));
-    Put16(h, 10, static_cast<uint32_t>(height - 1));
+    plat::SetLe16(h, 8, static_cast<uint32_t>(width - 1));
+    plat::SetLe16(h, 10, static_cast<uint32_t>(height - 1));
     h[65] = 1;
-    Put16(h, 66, static_cast<uint32_t>(bytesPerLine));
-    Put16(h, 68, 1);
+    plat::SetLe16(h, 66, static_cast<uint32_t>(bytesPerLine));
+    plat::SetLe16(h, 68, 1);
     return h;
 }
 
@@ -151,14 +144,14 @@ inline Bytes BmpFile(int width, const std::vector<Bytes>& rowsTopFirst, bool top
     Bytes f(14 + 40 + 1024 + static_cast<size_t>(stride) * height, 0);
     f[0] = 'B';
     f[1] = 'M';
-    Put32(f, 2, static_cast<uint32_t>(f.size()));
-    Put32(f, 10, 1078);
-    Put32(f, 14, 40);
-    Put32(f, 18, static_cast<uint32_t>(width));
-    Put32(f, 22, static_cast<uint32_t>(topDown ? -height : height));
-    Put16(f, 26, 1);
-    Put16(f, 28, 8);
-    Put32(f, 46, 256);
+    plat::SetLe32(f, 2, static_cast<uint32_t>(f.size()));
+    plat::SetLe32(f, 10, 1078);
+    plat::SetLe32(f, 14, 40);
+    plat::SetLe32(f, 18, static_cast<uint32_t>(width));
+    plat::SetLe32(f, 22, static_cast<uint32_t>(topDown ? -height : height));
+    plat::SetLe16(f, 26, 1);
+    plat::SetLe16(f, 28, 8);
+    plat::SetLe32(f, 46, 256);
     for (int k = 0; k < 256; ++k) {
         f[54 + 4 * k] = static_cast<uint8_t>(k / 2);
         f[55 + 4 * k] = static_cast<uint8_t>(255 - k);
@@ -199,7 +192,7 @@ inline bool LoadModulePalette(int32_t id, CPalId& palette) {
     std::vector<uint8_t> pal;
     if (!ReadResourceItem(kResPAL, id, nullptr, pal) || pal.size() < 2) return false;
     std::vector<uint8_t> bgr(768, 0);
-    const size_t n = std::min<size_t>({static_cast<size_t>(pal[0] | (pal[1] << 8)), 256, (pal.size() - 2) / 3});
+    const size_t n = std::min<size_t>({size_t{plat::GetLe16(pal, 0)}, 256, (pal.size() - 2) / 3});
     std::copy_n(pal.begin() + 2, 3 * n, bgr.begin());
     palette.FromBgrTriplets(bgr.data());
     return true;

@@ -4,14 +4,11 @@
 #include <cstring>
 
 #include "media/text/text_host.h"
+#include "platform/core/byte_order.h"
 
 namespace {
 
 constexpr BYTE kBlank = ' ';
-
-int16_t ReadI16(std::span<const BYTE> s, size_t at) {
-    return static_cast<int16_t>(s[at] | (s[at + 1] << 8));
-}
 
 int16_t Clamp16(int v) {
     return static_cast<int16_t>(std::clamp(v, -32768, 32767));
@@ -151,8 +148,8 @@ void CBitmapFont::DrawGlyph(BYTE c, const LockedPicture& strip, const LockedPict
 
 void CBitmapFont::DrawPicture(std::span<const BYTE> sequence, const LockedPicture& target) {
     if (sequence.size() < 6) return;
-    const int16_t verticalOffset = ReadI16(sequence, 2);
-    const auto id = static_cast<int16_t>(ReadI16(sequence, 4));
+    const int16_t verticalOffset = plat::GetLeI16(sequence, 2);
+    const auto id = static_cast<int16_t>(plat::GetLeI16(sequence, 4));
     const LockedPicture picture = LockPicture(id);
     if (!picture.bits) return;
     if (target.bits) {
@@ -184,11 +181,11 @@ CBitmapFont::UnitSize CBitmapFont::SizeOfUnit(std::span<const BYTE> unit) {
     }
     const int8_t kind = static_cast<int8_t>(code);
     if (kind == -2) {
-        if (unit.size() >= 4) s.width = ReadI16(unit, 2);
+        if (unit.size() >= 4) s.width = plat::GetLeI16(unit, 2);
     } else if (kind == -1) {
         if (unit.size() >= 6) {
-            const int16_t verticalOffset = ReadI16(unit, 2);
-            TextHost().GetPictureSize(ReadI16(unit, 4), s.width, s.height);
+            const int16_t verticalOffset = plat::GetLeI16(unit, 2);
+            TextHost().GetPictureSize(plat::GetLeI16(unit, 4), s.width, s.height);
             s.above = Clamp16(s.height - verticalOffset - 1);
             s.descent = verticalOffset;
         }

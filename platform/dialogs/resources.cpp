@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "platform/controls/controls_internal.h"
+#include "platform/core/byte_order.h"
 
 namespace plat {
 namespace {
@@ -62,16 +63,6 @@ std::vector<uint8_t> PackDib(const Picture& p) {
                     p.pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(p.width), static_cast<size_t>(p.width));
     return out;
 }
-
-// Little-endian reads that never pass the end.
-struct Reader {
-    std::span<const uint8_t> data;
-    bool Has(size_t offset, size_t n) const { return offset <= data.size() && n <= data.size() - offset; }
-    uint32_t U32(size_t o) const {
-        return uint32_t(data[o]) | uint32_t(data[o + 1]) << 8 | uint32_t(data[o + 2]) << 16 | uint32_t(data[o + 3]) << 24;
-    }
-    uint16_t U16(size_t o) const { return static_cast<uint16_t>(data[o] | data[o + 1] << 8); }
-};
 
 }  // namespace
 
@@ -139,7 +130,7 @@ bool ParseBmp(std::span<const uint8_t> file, Picture& out, std::string* error) {
         if (error) *error = why;
         return false;
     };
-    const Reader r{file};
+    plat::LeReader r(file);
     if (!r.Has(0, 14 + 12) || file[0] != 'B' || file[1] != 'M') return fail("not a BMP file");
     const uint32_t offBits = r.U32(10);
     const uint32_t headerSize = r.U32(14);

@@ -4,6 +4,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "platform/core/byte_order.h"
 #include "platform/fonts/font_raster.h"
 
 namespace plat {
@@ -12,37 +13,7 @@ namespace {
 
 // Little-endian reads that never leave the span: a read past the end gives 0 and clears ok,
 // which every caller checks before it uses what it read as a size or an offset.
-class Reader {
-public:
-    explicit Reader(std::span<const uint8_t> data) : m_data(data) {}
-
-    bool ok = true;
-
-    size_t Size() const { return m_data.size(); }
-    bool Has(uint64_t offset, uint64_t length) const {
-        return offset <= m_data.size() && length <= m_data.size() - offset;
-    }
-    uint8_t U8(uint64_t offset) {
-        if (!Has(offset, 1)) return Fail();
-        return m_data[offset];
-    }
-    uint16_t U16(uint64_t offset) {
-        if (!Has(offset, 2)) return Fail();
-        return static_cast<uint16_t>(m_data[offset] | (m_data[offset + 1] << 8));
-    }
-    uint32_t U32(uint64_t offset) {
-        if (!Has(offset, 4)) return Fail();
-        return static_cast<uint32_t>(m_data[offset]) | (static_cast<uint32_t>(m_data[offset + 1]) << 8) |
-               (static_cast<uint32_t>(m_data[offset + 2]) << 16) | (static_cast<uint32_t>(m_data[offset + 3]) << 24);
-    }
-
-private:
-    uint8_t Fail() {
-        ok = false;
-        return 0;
-    }
-    std::span<const uint8_t> m_data;
-};
+using Reader = plat::LeReader;
 
 // Header field offsets of the Windows FNT format (versions 2.0 and 3.0).
 enum : uint32_t {
@@ -160,7 +131,7 @@ bool ParseFnt(std::span<const uint8_t> resource, BitmapFace& out, std::string& e
         if (pixWidth != 0 && width == 0) width = pixWidth;
         const uint64_t columns = (static_cast<uint64_t>(width) + 7) / 8;
         const uint64_t bytes = columns * static_cast<uint64_t>(face.height);
-        if (!f.ok || !f.Has(offset, bytes)) {
+        if (!f.ok() || !f.Has(offset, bytes)) {
             return Refuse(error, "bitmap of character " + std::to_string(face.firstChar + i) + " lies past the end");
         }
         BitmapGlyph& g = face.glyphs[static_cast<size_t>(i)];
@@ -179,7 +150,7 @@ bool ParseFnt(std::span<const uint8_t> resource, BitmapFace& out, std::string& e
         widest = std::max(widest, width);
     }
     if (face.maxWidth == 0) face.maxWidth = widest;
-    if (!f.ok) {
+    if (!f.ok()) {
         return Refuse(error, "header runs past the end");
     }
     out = std::move(face);
@@ -190,21 +161,21 @@ bool ParseFon(std::span<const uint8_t> file, std::vector<BitmapFace>& out, std::
     Reader r(file);
     if (r.U16(0) != 0x5A4D) return Refuse(error, "not an executable");  // "MZ"
     const uint64_t ne = r.U32(0x3C);
-    if (!r.ok || r.U16(ne) != 0x454E) return Refuse(error, "not a 16-bit Windows executable");  // "NE"
+    if (!r.ok() || r.U16(ne) != 0x454E) return Refuse(error, "not a 16-bit Windows executable");  // "NE"
     const uint64_t resTable = ne + r.U16(ne + 0x24);
     const uint64_t resEnd = ne + r.U16(ne + 0x26);  // the resident name table follows it
-    if (!r.ok || resEnd <= resTable) {
+    if (!r.ok() || resEnd <= resTable) {
         return Refuse(error, "no resource table");
     }
     const uint16_t shift = r.U16(resTable);
-    if (!r.ok || shift > 24) {
+    if (!r.ok() || shift > 24) {
         return Refuse(error, "bad resource alignment");
     }
     std::vector<BitmapFace> faces;
     uint64_t pos = resTable + 2;
     for (;;) {
         const uint16_t type = r.U16(pos);
-        if (!r.ok) {
+        if (!r.ok()) {
             return Refuse(error, "resource table runs past the end");
         }
         if (type == 0) break;
@@ -250,7 +221,7 @@ FontFileContents ReadFontBytes(std::vector<uint8_t> bytes) {
     bool isNe = false;
     if (first == 0x5A4D) {
         const uint64_t ne = r.U32(0x3C);
-        isNe = r.ok && r.U16(ne) == 0x454E;
+        isNe = r.ok() && r.U16(ne) == 0x454E;
     }
     if (isNe) {
         ParseFon(data, out.bitmapFaces, out.error);

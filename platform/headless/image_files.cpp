@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "platform/core/byte_order.h"
 #include "platform/core/display.h"
 #include "platform/headless/headless_backend.h"
 
@@ -43,11 +44,13 @@ bool SaveWav(const std::string& path, const std::vector<uint8_t>& samples, int s
     std::unique_ptr<FILE, int (*)(FILE*)> f(std::fopen(path.c_str(), "wb"), &std::fclose);
     if (!f) return false;
     auto u32 = [&](uint32_t v) {
-        uint8_t b[4] = {uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16), uint8_t(v >> 24)};
+        uint8_t b[4];
+        SetLe32(b, 0, v);
         std::fwrite(b, 1, 4, f.get());
     };
     auto u16 = [&](uint16_t v) {
-        uint8_t b[2] = {uint8_t(v), uint8_t(v >> 8)};
+        uint8_t b[2];
+        SetLe16(b, 0, v);
         std::fwrite(b, 1, 2, f.get());
     };
     auto size = static_cast<uint32_t>(samples.size());

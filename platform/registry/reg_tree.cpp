@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <optional>
 
+#include "platform/core/byte_order.h"
 #include "platform/strings/cp1252.h"
 
 namespace plat {
@@ -197,8 +198,8 @@ std::optional<CRegValue> ParseData(std::string_view s, CLineReader* reader) {
             v = v * 16 + static_cast<uint32_t>(d);
         }
         value.type = REG_DWORD;
-        value.data = {static_cast<BYTE>(v), static_cast<BYTE>(v >> 8), static_cast<BYTE>(v >> 16),
-                      static_cast<BYTE>(v >> 24)};
+        value.data.assign(4, 0);
+        plat::SetLe32(value.data, 0, v);
         return value;
     }
     if (s.substr(0, 3) != "hex") {
@@ -284,8 +285,7 @@ void SerializeKey(const CRegKey& key, const std::string& path, bool isRoot, std:
                 *out += Quote(std::string_view(reinterpret_cast<const char*>(v.data.data()), v.data.size()));
             } else if (v.type == REG_DWORD && v.data.size() == 4) {
                 char text[16];
-                uint32_t d = static_cast<uint32_t>(v.data[0]) | static_cast<uint32_t>(v.data[1]) << 8 |
-                             static_cast<uint32_t>(v.data[2]) << 16 | static_cast<uint32_t>(v.data[3]) << 24;
+                const uint32_t d = plat::GetLe32(v.data, 0);
                 std::snprintf(text, sizeof text, "dword:%08x", d);
                 *out += text;
             } else {

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/core/byte_order.h"
+
 namespace fontbuild {
 
 namespace {
@@ -12,14 +14,8 @@ public:
 
     size_t Pos() const { return bytes.size(); }
     void U8(uint32_t v) { bytes.push_back(static_cast<uint8_t>(v)); }
-    void U16(uint32_t v) {
-        U8(v & 0xFF);
-        U8((v >> 8) & 0xFF);
-    }
-    void U32(uint32_t v) {
-        U16(v & 0xFFFF);
-        U16(v >> 16);
-    }
+    void U16(uint32_t v) { plat::AppendLe16(bytes, static_cast<uint16_t>(v)); }
+    void U32(uint32_t v) { plat::AppendLe32(bytes, v); }
     void Zeros(size_t n) { bytes.insert(bytes.end(), n, 0); }
     void Text(const std::string& s, size_t width) {  // NUL-padded field
         for (size_t i = 0; i < width; ++i) U8(i < s.size() ? static_cast<uint8_t>(s[i]) : 0);
@@ -35,14 +31,8 @@ public:
     void Align(size_t unit) {
         while (bytes.size() % unit) U8(0);
     }
-    void Set16(size_t at, uint32_t v) {
-        bytes[at] = static_cast<uint8_t>(v & 0xFF);
-        bytes[at + 1] = static_cast<uint8_t>((v >> 8) & 0xFF);
-    }
-    void Set32(size_t at, uint32_t v) {
-        Set16(at, v & 0xFFFF);
-        Set16(at + 2, v >> 16);
-    }
+    void Set16(size_t at, uint32_t v) { plat::SetLe16(bytes, at, static_cast<uint16_t>(v)); }
+    void Set32(size_t at, uint32_t v) { plat::SetLe32(bytes, at, v); }
 };
 
 constexpr size_t kHeaderV2 = 118;
@@ -241,10 +231,7 @@ std::vector<uint8_t> WriteFon(const FonModule& module) {
             d.bytes.insert(d.bytes.end(), f.begin(), f.begin() + kFontDirEntryHeader);
             d.Set32(start + kBitsPointerField, 0);
             d.U8(0);  // no device name
-            const uint32_t faceOffset = static_cast<uint32_t>(f[kFaceOffsetField]) |
-                                        (static_cast<uint32_t>(f[kFaceOffsetField + 1]) << 8) |
-                                        (static_cast<uint32_t>(f[kFaceOffsetField + 2]) << 16) |
-                                        (static_cast<uint32_t>(f[kFaceOffsetField + 3]) << 24);
+            const uint32_t faceOffset = plat::GetLe32(f, kFaceOffsetField);
             for (size_t k = faceOffset; k < f.size() && f[k] != 0; ++k) d.U8(f[k]);
             d.U8(0);
         }

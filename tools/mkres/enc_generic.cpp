@@ -1,4 +1,5 @@
 // The encoders of plain data: raw bytes, 16-bit tables and size records.
+#include "platform/core/byte_order.h"
 #include "tools/mkres/encoders.h"
 
 namespace mkres {
@@ -31,7 +32,7 @@ bool EncodeSize(const ItemSource& item, EncodeContext& ctx, std::vector<uint8_t>
         ctx.Error(item.where, "a size record takes two numbers: width and height");
         return false;
     }
-    for (const int64_t v : values) reswriter::AppendU16(out, static_cast<uint16_t>(v));
+    for (const int64_t v : values) plat::AppendLe16(out, static_cast<uint16_t>(v));
     return true;
 }
 

@@ -5,6 +5,7 @@
 //   HT# M+500 hotspots
 //     10 60 40        # picture M+10: its hot spot is pixel (60, 40)
 //   end
+#include "platform/core/byte_order.h"
 #include "tools/mkres/encoders.h"
 
 namespace mkres {
@@ -18,7 +19,7 @@ bool EncodeHotspots(const ItemSource& item, EncodeContext& ctx, std::vector<uint
         for (const Token& token : line.tokens) {
             const auto v = NumberIn(line, token, -32768, 32767, ctx);
             if (!v) return false;
-            reswriter::AppendU16(out, static_cast<uint16_t>(static_cast<int16_t>(*v)));
+            plat::AppendLe16(out, static_cast<uint16_t>(static_cast<int16_t>(*v)));
         }
     }
     return true;

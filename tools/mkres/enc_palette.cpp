@@ -3,6 +3,7 @@
 // the palette from those triplets.
 #include <cmath>
 
+#include "platform/core/byte_order.h"
 #include "tools/mkres/encoders.h"
 
 namespace mkres {
@@ -93,7 +94,7 @@ bool EncodePalette(const ItemSource& item, EncodeContext& ctx, std::vector<uint8
         ctx.Error(item.where, "a palette needs at least one colour");
         return false;
     }
-    reswriter::AppendU16(out, static_cast<uint16_t>(colours.size()));
+    plat::AppendLe16(out, static_cast<uint16_t>(colours.size()));
     for (const Rgb& c : colours) {
         out.push_back(static_cast<uint8_t>(c.b));
         out.push_back(static_cast<uint8_t>(c.g));

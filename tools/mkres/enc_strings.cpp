@@ -1,6 +1,7 @@
 // 'IST' string lists: a u16 head word (the number of strings unless `head` says otherwise;
 // the game does not read it), then the strings in Windows-1252, each ending in a zero byte.
 // Strings are numbered from 1; a line may give the number it expects.
+#include "platform/core/byte_order.h"
 #include "tools/mkres/encoders.h"
 
 namespace mkres {
@@ -48,7 +49,7 @@ bool EncodeStrings(const ItemSource& item, EncodeContext& ctx, std::vector<uint8
             return false;
         }
     }
-    reswriter::AppendU16(out, static_cast<uint16_t>(head.value_or(static_cast<int64_t>(strings.size()))));
+    plat::AppendLe16(out, static_cast<uint16_t>(head.value_or(static_cast<int64_t>(strings.size()))));
     for (const std::string& s : strings) {
         out.insert(out.end(), s.begin(), s.end());
         out.push_back(0);

@@ -10,6 +10,7 @@
 #include "media/sound/snd_encoder.h"
 #include "media/sound/synth/effects.h"
 #include "media/sound/synth/voice.h"
+#include "platform/core/byte_order.h"
 #include "platform/strings/cp1252.h"
 
 namespace {
@@ -30,13 +31,8 @@ bool WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
 
 std::vector<uint8_t> Wav(const std::vector<uint8_t>& samples) {
     std::vector<uint8_t> w;
-    auto put32 = [&](uint32_t v) {
-        for (int i = 0; i < 4; ++i) w.push_back(static_cast<uint8_t>(v >> (8 * i)));
-    };
-    auto put16 = [&](uint32_t v) {
-        w.push_back(static_cast<uint8_t>(v));
-        w.push_back(static_cast<uint8_t>(v >> 8));
-    };
+    auto put32 = [&](uint32_t v) { plat::AppendLe32(w, v); };
+    auto put16 = [&](uint16_t v) { plat::AppendLe16(w, v); };
     auto tag = [&](const char* t) { w.insert(w.end(), t, t + 4); };
     tag("RIFF");
     put32(static_cast<uint32_t>(36 + samples.size()));

@@ -8,6 +8,7 @@
 #include <numbers>
 #include <random>
 
+#include "platform/core/byte_order.h"
 #include "platform/strings/cp1252.h"
 
 namespace {
@@ -38,15 +39,6 @@ const std::vector<double>& LowPassTaps() {
 
 uint8_t ToUnsigned(double x) {
     return static_cast<uint8_t>(std::clamp(static_cast<int>(std::lround(128.0 + x * 127.0)), 0, 255));
-}
-
-uint32_t Le32(const std::vector<char>& b, size_t at) {
-    return static_cast<uint8_t>(b[at]) | static_cast<uint8_t>(b[at + 1]) << 8 | static_cast<uint8_t>(b[at + 2]) << 16 |
-           static_cast<uint32_t>(static_cast<uint8_t>(b[at + 3])) << 24;
-}
-
-uint16_t Le16(const std::vector<char>& b, size_t at) {
-    return static_cast<uint16_t>(static_cast<uint8_t>(b[at]) | static_cast<uint8_t>(b[at + 1]) << 8);
 }
 
 }  // namespace
@@ -97,25 +89,26 @@ bool ReadWav16(const std::filesystem::path& path, std::vector<int16_t>& pcm, int
     };
     if (b.size() < 12 || std::string_view(b.data(), 4) != "RIFF" || std::string_view(b.data() + 8, 4) != "WAVE")
         return fail("not a WAV file");
+    const std::span<const uint8_t> bytes(reinterpret_cast<const uint8_t*>(b.data()), b.size());
     bool haveFormat = false;
     size_t at = 12;
     while (at + 8 <= b.size()) {
         const std::string_view id(b.data() + at, 4);
-        const uint32_t size = Le32(b, at + 4);
+        const uint32_t size = plat::GetLe32(bytes, at + 4);
         const size_t body = at + 8;
         // espeak-ng writing to a pipe leaves the data size open (0 or 0xFFFFFFFF): take the rest.
         const size_t avail = b.size() - body;
         const size_t len = size > avail ? avail : size;
         if (id == "fmt ") {
             if (len < 16) return fail("short format chunk");
-            if (Le16(b, body) != 1 || Le16(b, body + 2) != 1 || Le16(b, body + 14) != 16)
+            if (plat::GetLe16(bytes, body) != 1 || plat::GetLe16(bytes, body + 2) != 1 || plat::GetLe16(bytes, body + 14) != 16)
                 return fail("not 16-bit mono PCM");
-            rate = static_cast<int>(Le32(b, body + 4));
+            rate = static_cast<int>(plat::GetLe32(bytes, body + 4));
             haveFormat = true;
         } else if (id == "data") {
             if (!haveFormat) return fail("data before format");
             pcm.resize(len / 2);
-            for (size_t i = 0; i < pcm.size(); ++i) pcm[i] = static_cast<int16_t>(Le16(b, body + 2 * i));
+            for (size_t i = 0; i < pcm.size(); ++i) pcm[i] = static_cast<int16_t>(plat::GetLe16(bytes, body + 2 * i));
             return true;
         }
         at = body + len + (len & 1);
