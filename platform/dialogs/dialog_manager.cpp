@@ -17,13 +17,10 @@
 #include "platform/core/display.h"
 #include "platform/afxwin/cwnd.h"
 #include "platform/controls/controls_internal.h"
-#include "platform/headless/headless_backend.h"
 #include "platform/strings/cp1252.h"
 
 namespace plat::dlg {
 namespace {
-
-constexpr uint64_t kHeadlessOpenLimitMs = 10 * 60 * 1000;
 
 struct DialogState {
     DLGPROC proc = nullptr;
@@ -375,13 +372,6 @@ bool DialogEnded(HWND dialog, INT_PTR* result) {
     return st->ended;
 }
 
-int TakeScriptedAnswer() {
-    if (!HasBackend() || !Backend().IsHeadless()) return -1;
-    int answer = -1;
-    if (Headless().AnswersLeft() > 0) Headless().TakeAnswer(answer);
-    return answer;
-}
-
 INT_PTR RunModalLoop(HWND dialog, const std::function<bool(MSG&)>& preTranslate) {
     if (!IsWindow(dialog)) return -1;
     struct Guard {
@@ -399,29 +389,21 @@ INT_PTR RunModalLoop(HWND dialog, const std::function<bool(MSG&)>& preTranslate)
         SetWindowPos(dialog, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
         ShowDialog(dialog);
     }
-    const bool headless = HasBackend() && Backend().IsHeadless();
-    if (headless && !DialogEnded(dialog)) {
-        const int answer = TakeScriptedAnswer();
-        if (answer != -1) PressButton(dialog, answer);
-    }
-    const uint64_t opened = HasBackend() ? Backend().NowMs() : 0;
-    MSG msg;
+    // A scripted answer presses its button as soon as the dialog shows (-1: run on scripted input).
+    int answer = -1;
+    if (!DialogEnded(dialog) && HasBackend() && Backend().TakeScriptedAnswer(answer) && answer != -1)
+        PressButton(dialog, answer);
     INT_PTR result = -1;
-    while (true) {
-        if (!IsWindow(dialog)) return -1;
-        if (DialogEnded(dialog, &result)) break;
-        if (headless && Backend().NowMs() - opened > kHeadlessOpenLimitMs)
-            throw HeadlessStall("dialog \"" + Cp1252ToUtf8(title) + "\" is still open after ten minutes of scripted time");
-        if (!GetMessage(&msg, nullptr, 0, 0)) {
-            PostQuitMessage(static_cast<int>(msg.wParam));
+    switch (ModalLoop(dialog, [dialog, &result] { return DialogEnded(dialog, &result); }, preTranslate)) {
+        case ModalEnd::Done:
+            return IsWindow(dialog) ? result : -1;
+        case ModalEnd::WindowGone:
+        case ModalEnd::Quit:
             return -1;
-        }
-        if (!preTranslate || !preTranslate(msg)) {
-            TranslateMessage(&msg);
-            DispatchMessage(&msg);
-        }
+        case ModalEnd::Overdue:
+            throw HeadlessStall("dialog \"" + Cp1252ToUtf8(title) + "\" is still open after ten minutes of scripted time");
     }
-    return result;
+    return -1;
 }
 
 // ---- The dialog class ------------------------------------------------------------------------------

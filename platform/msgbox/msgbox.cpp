@@ -1,4 +1,4 @@
-// MessageBox: the box's window, its modal loop, keyboard and mouse, the headless answers and
+// MessageBox: the box's window, its modal loop, keyboard and mouse, the scripted answers and
 // the hook that makes AfxMessageBox use it.
 #include "platform/msgbox/msgbox.h"
 
@@ -9,7 +9,6 @@
 #include "platform/core/backend.h"
 #include "platform/core/display.h"
 #include "platform/core/winuser.h"
-#include "platform/headless/headless_backend.h"
 #include "platform/msgbox/msgbox_internal.h"
 #include "platform/strings/cp1252.h"
 #include "platform/fonts/font_registry.h"
@@ -21,8 +20,6 @@ using msgbox::Box;
 using msgbox::Button;
 
 constexpr const char* kClassName = "ZelboMessageBox";
-// A headless box run on scripted input fails when it stays open longer than this.
-constexpr uint64_t kHeadlessOpenLimitMs = 10 * 60 * 1000;
 
 std::vector<MessageBoxRecord>& Log() {
     static std::vector<MessageBoxRecord> log;
@@ -262,28 +259,22 @@ struct OpenBox {
 
 // The box's loop: every message of the program is dispatched (timers and paints reach their
 // windows; the core drops input meant for other windows) until a button is chosen.
-void RunModal(OpenBox& open, bool headless) {
+void RunModal(OpenBox& open) {
     Box& box = open.box;
-    const uint64_t opened = Backend().NowMs();
-    MSG msg;
-    while (!box.done) {
-        if (!IsWindow(box.hwnd)) {
+    switch (ModalLoop(box.hwnd, [&box] { return box.done; })) {
+        case ModalEnd::Done:
+            return;
+        case ModalEnd::WindowGone:
             // Destroyed under the box (its owner went): answer as Escape would, else the default.
             box.result = box.escapeAnswer ? box.escapeAnswer : box.buttons[static_cast<size_t>(box.focus)].id;
             box.hwnd = nullptr;
             return;
-        }
-        if (headless && Backend().NowMs() - opened > kHeadlessOpenLimitMs)
-            throw MessageBoxUnanswered(Describe(box) + " is still open after ten minutes of scripted time");
-        const BOOL got = GetMessage(&msg, nullptr, 0, 0);
-        if (!got) {
+        case ModalEnd::Quit:
             // WM_QUIT ends the box and goes on to the program's own loop.
-            PostQuitMessage(static_cast<int>(msg.wParam));
             box.result = box.escapeAnswer ? box.escapeAnswer : box.buttons[static_cast<size_t>(box.focus)].id;
             return;
-        }
-        TranslateMessage(&msg);
-        DispatchMessage(&msg);
+        case ModalEnd::Overdue:
+            throw MessageBoxUnanswered(Describe(box) + " is still open after ten minutes of scripted time");
     }
 }
 
@@ -313,14 +304,13 @@ int ShowBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
     const size_t logIndex = Log().size();
     Log().push_back(record);
 
-    const bool headless = Backend().IsHeadless();
     int scripted = kMessageBoxInteractive;
-    if (headless) {
-        if (!Headless().TakeAnswer(scripted))
-            throw MessageBoxUnanswered(Describe(box) + " has no scripted answer");
+    if (Backend().TakeScriptedAnswer(scripted)) {
         if (scripted != kMessageBoxInteractive &&
             std::find(record.buttons.begin(), record.buttons.end(), scripted) == record.buttons.end())
             throw MessageBoxUnanswered(Describe(box) + " cannot answer " + std::to_string(scripted));
+    } else if (Backend().ScriptedInput()) {
+        throw MessageBoxUnanswered(Describe(box) + " has no scripted answer");
     }
 
     box.font = DialogFont(FW_NORMAL);
@@ -343,7 +333,7 @@ int ShowBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
     if (scripted != kMessageBoxInteractive)
         box.result = scripted;
     else
-        RunModal(open, headless);
+        RunModal(open);
     Log()[logIndex].answer = box.result;
     return box.result;
 }
