@@ -271,7 +271,12 @@ public:
     // time (AfxDeleteTempMaps). Null for a null handle.
     static CWnd* FromHandle(HWND hwnd);
     static CWnd* FromHandlePermanent(HWND hwnd);
-    static CScrollBar* ScrollBarFromHandle(LPARAM hwnd);
+    // The scroll-bar control of WM_HSCROLL/WM_VSCROLL (a template, so that CScrollBar, a
+    // control's wrapper, need only be complete where a message map uses it).
+    template <class ScrollBar = CScrollBar>
+    static ScrollBar* ScrollBarFromHandle(LPARAM hwnd) {
+        return static_cast<ScrollBar*>(FromHandle(reinterpret_cast<HWND>(hwnd)));
+    }
     BOOL Attach(HWND hwnd);
     HWND Detach();
     // Routes the window's messages through this object first (its old procedure becomes the
@@ -499,6 +504,10 @@ void AfxDeleteTempMaps();
 CWnd* AfxGetMainWnd();
 
 namespace plat::afx {
+// The class library's wrapper of a window class ("BUTTON" -> CButton): FromHandle makes its
+// temporary objects of that class. Each control registers its own wrapper with its window class;
+// names compare without regard to case, and the wrapper must be dynamically creatable.
+void RegisterWrapperClass(LPCSTR windowClass, CRuntimeClass* wrapper);
 // The next window made (by the dialog manager or CreateWindowEx) becomes this object's.
 void ExpectCreation(CWnd* wnd);
 void CancelCreation(CWnd* wnd);

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/afxwin/cwnd.h"
+#include "platform/controls/controls.h"
 #include "platform/controls/controls_internal.h"
 
 namespace plat::dlg {
@@ -331,5 +332,7 @@ LRESULT CALLBACK ButtonProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             return DefWindowProc(hwnd, msg, wParam, lParam);
     }
 }
+
+const ControlClass kButtonClass{"BUTTON", ButtonProc, CS_DBLCLKS, IDC_ARROW, RUNTIME_CLASS(CButton)};
 
 }  // namespace plat::dlg

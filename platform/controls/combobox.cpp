@@ -7,6 +7,7 @@
 
 #include "platform/core/display.h"
 #include "platform/afxwin/cwnd.h"
+#include "platform/controls/controls.h"
 #include "platform/controls/controls_internal.h"
 
 namespace plat::dlg {
@@ -361,5 +362,7 @@ LRESULT CALLBACK ComboBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
             return DefWindowProc(hwnd, msg, wParam, lParam);
     }
 }
+
+const ControlClass kComboBoxClass{"COMBOBOX", ComboBoxProc, CS_DBLCLKS, IDC_ARROW, RUNTIME_CLASS(CComboBox)};
 
 }  // namespace plat::dlg

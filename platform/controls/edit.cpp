@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "platform/afxwin/cwnd.h"
+#include "platform/controls/controls.h"
 #include "platform/controls/controls_internal.h"
 #include "platform/strings/cp1252.h"
 
@@ -560,5 +561,7 @@ LRESULT CALLBACK EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             return DefWindowProc(hwnd, msg, wParam, lParam);
     }
 }
+
+const ControlClass kEditClass{"EDIT", EditProc, CS_DBLCLKS, IDC_IBEAM, RUNTIME_CLASS(CEdit)};
 
 }  // namespace plat::dlg

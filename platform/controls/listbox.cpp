@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "platform/afxwin/cwnd.h"
+#include "platform/controls/controls.h"
 #include "platform/controls/controls_internal.h"
 #include "platform/strings/cp1252.h"
 
@@ -570,5 +571,9 @@ LRESULT CALLBACK ListBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
 LRESULT CALLBACK ComboListProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     return CommonProc(hwnd, msg, wParam, lParam, true);
 }
+
+const ControlClass kListBoxClass{"LISTBOX", ListBoxProc, CS_DBLCLKS, IDC_ARROW, RUNTIME_CLASS(CListBox)};
+// The dropped list of a combo box.
+const ControlClass kComboListBoxClass{kComboListClass, ComboListProc, CS_DBLCLKS, IDC_ARROW, nullptr};
 
 }  // namespace plat::dlg

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "platform/afxwin/cwnd.h"
+#include "platform/controls/controls.h"
 #include "platform/controls/controls_internal.h"
 
 namespace plat::dlg {
@@ -251,6 +252,8 @@ LRESULT CALLBACK ScrollBarProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
             return DefWindowProc(hwnd, msg, wParam, lParam);
     }
 }
+
+const ControlClass kScrollBarClass{"SCROLLBAR", ScrollBarProc, CS_DBLCLKS, IDC_ARROW, RUNTIME_CLASS(CScrollBar)};
 
 }  // namespace plat::dlg
 

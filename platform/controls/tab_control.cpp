@@ -214,4 +214,6 @@ LRESULT CALLBACK TabControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
     }
 }
 
+const ControlClass kTabControlClass{WC_TABCONTROL, TabControlProc, CS_DBLCLKS, IDC_ARROW, nullptr};
+
 }  // namespace plat::dlg

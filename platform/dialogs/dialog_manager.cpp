@@ -253,7 +253,7 @@ void ControlGotFocus(HWND control) {
 }
 
 HWND CreateFromTemplate(const DialogTemplate& tmpl, HWND owner, DLGPROC proc, LPARAM param, const DialogOptions& options) {
-    RegisterControlClasses();
+    RegisterDialogClasses();
     auto state = std::make_unique<DialogState>();
     state->proc = proc;
     state->child = options.asChild;
@@ -809,3 +809,32 @@ BOOL MapDialogRect(HWND dialog, RECT* r) {
 LONG GetDialogBaseUnits() {
     return MAKELPARAM(8, 16);
 }
+
+namespace plat {
+
+void RegisterDialogClasses() {
+    RegisterControlClasses();
+    struct ClassDef {
+        LPCSTR name;
+        WNDPROC proc;
+        UINT style;
+        int extra;
+    };
+    const ClassDef defs[] = {
+        {dlg::kDialogClass, dlg::DialogClassProc, CS_DBLCLKS, dlg::kDialogExtraBytes},
+        {dlg::kTextViewClass, dlg::TextViewProc, 0, sizeof(LONG_PTR)},
+    };
+    for (const ClassDef& d : defs) {
+        WNDCLASS existing;
+        if (GetClassInfo(nullptr, d.name, &existing)) continue;
+        WNDCLASS wc;
+        wc.style = d.style;
+        wc.lpfnWndProc = d.proc;
+        wc.cbWndExtra = d.extra;
+        wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+        wc.lpszClassName = d.name;
+        RegisterClass(&wc);
+    }
+}
+
+}  // namespace plat
