@@ -380,22 +380,138 @@ LRESULT ListMessage(HWND hwnd, ListState* st, UINT msg, WPARAM wParam, LPARAM lP
     }
 }
 
+void OnNcCreate(HWND hwnd, const CREATESTRUCT* cs, bool dropList) {
+    auto* s = new ListState;
+    s->dropList = dropList;
+    if (dropList && cs) s->combo = static_cast<HWND>(cs->lpCreateParams);
+    LONG style = GetWindowLong(hwnd, GWL_STYLE);
+    s->model.sorted = (style & LBS_SORT) != 0;
+    if (style & WS_BORDER && !dropList) {
+        SetWindowLong(hwnd, GWL_STYLE, style & ~static_cast<LONG>(WS_BORDER));
+        SetWindowLong(hwnd, GWL_EXSTYLE, GetWindowLong(hwnd, GWL_EXSTYLE) | WS_EX_CLIENTEDGE);
+    }
+    SetWindowLongPtr(hwnd, 0, reinterpret_cast<LONG_PTR>(s));
+}
+
+void OnSetFont(HWND hwnd, ListState* st, WPARAM font, LPARAM redraw) {
+    st->font = reinterpret_cast<HFONT>(font);
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, ControlFont(hwnd));
+    st->itemHeight = std::max(1, TextHeight(dc));
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    FitIntegralHeight(hwnd, st);
+    if (redraw) Redraw(hwnd);
+}
+
+void OnKeyDown(HWND hwnd, ListState* st, WPARAM vk) {
+    if (st->dropList && (vk == VK_RETURN || vk == VK_F4)) {
+        CloseDrop(hwnd, st, true);
+        return;
+    }
+    if (st->dropList && vk == VK_ESCAPE) {
+        CloseDrop(hwnd, st, false);
+        return;
+    }
+    KeyDown(hwnd, st, vk);
+}
+
+// A press on the scroll bar's parts: true when it was on one.
+bool PressScrollBar(HWND hwnd, ListState* st, POINT p) {
+    if (!ShowsScrollBar(hwnd, st)) return false;
+    const ScrollModel m = Scroll(hwnd, st);
+    const ScrollPart part = HitScrollBar(ScrollRect(hwnd), m, p);
+    if (part == ScrollPart::None) return false;
+    st->pressed = part;
+    if (part == ScrollPart::Thumb) {
+        RECT a, b, t;
+        m.Layout(ScrollRect(hwnd), a, b, t);
+        st->thumbGrab = p.y - t.top;
+    } else {
+        ScrollStep(hwnd, st, part);
+        SetTimer(hwnd, kRepeatTimer, 400, nullptr);
+    }
+    if (!st->dropList) SetCapture(hwnd);
+    Redraw(hwnd);
+    return true;
+}
+
+// A click outside a dropped list closes it; on an item it chooses the item.
+void OnLButtonDown(HWND hwnd, ListState* st, POINT p, bool doubleClick) {
+    if (st->dropList) {
+        RECT rc;
+        GetClientRect(hwnd, &rc);
+        if (p.x < rc.left || p.x >= rc.right || p.y < rc.top || p.y >= rc.bottom) {
+            CloseDrop(hwnd, st, false);
+            return;
+        }
+    } else if (!HasFocus(hwnd)) {
+        SetFocus(hwnd);
+        if (!IsWindow(hwnd)) return;
+    }
+    if (PressScrollBar(hwnd, st, p)) return;
+    const int i = ItemAt(hwnd, st, p);
+    if (i >= 0) {
+        UserSelect(hwnd, st, i);
+        if (!IsWindow(hwnd)) return;
+        if (doubleClick && (Style(hwnd) & LBS_NOTIFY) && !st->dropList) Notify(hwnd, LBN_DBLCLK);
+    }
+    if (!IsWindow(hwnd)) return;
+    st->mouseDown = true;
+    if (!st->dropList) SetCapture(hwnd);
+}
+
+// The thumb follows the pointer; a held button (or a dropped list) selects the item under it.
+void OnMouseMove(HWND hwnd, ListState* st, POINT p) {
+    if (st->pressed == ScrollPart::Thumb) {
+        const RECT sr = ScrollRect(hwnd);
+        const int offset = p.y - st->thumbGrab - (sr.top + kScrollWidth);
+        SetTop(hwnd, st, Scroll(hwnd, st).PosFromThumb(sr, offset));
+        return;
+    }
+    if (st->pressed != ScrollPart::None || !(st->dropList || st->mouseDown)) return;
+    const int i = ItemAt(hwnd, st, p);
+    if (i < 0 || i == st->cur) return;
+    if (st->dropList)
+        Select(hwnd, st, i);
+    else if (!Multiple(hwnd))
+        UserSelect(hwnd, st, i);
+}
+
+void OnLButtonUp(HWND hwnd, ListState* st, POINT p) {
+    const bool wasScroll = st->pressed != ScrollPart::None;
+    if (wasScroll) StopRepeat(hwnd, st);
+    const bool wasDown = st->mouseDown;
+    st->mouseDown = false;
+    if (!st->dropList && GetCapture() == hwnd) ReleaseCapture();
+    if (st->dropList && wasDown && !wasScroll && ItemAt(hwnd, st, p) >= 0) CloseDrop(hwnd, st, true);
+}
+
+void OnCaptureLost(HWND hwnd, ListState* st) {
+    st->mouseDown = false;
+    if (st->pressed != ScrollPart::None) StopRepeat(hwnd, st);
+    if (st->dropList && IsWindowVisible(hwnd)) CloseDrop(hwnd, st, false);
+}
+
+// The repeat of a held scroll arrow or page area, while the pointer stays on it.
+void OnRepeat(HWND hwnd, ListState* st) {
+    if (st->pressed == ScrollPart::None || st->pressed == ScrollPart::Thumb) {
+        KillTimer(hwnd, kRepeatTimer);
+        return;
+    }
+    POINT cursor;
+    GetCursorPos(&cursor);
+    ScreenToClient(hwnd, &cursor);
+    if (HitScrollBar(ScrollRect(hwnd), Scroll(hwnd, st), cursor) == st->pressed) ScrollStep(hwnd, st, st->pressed);
+    SetTimer(hwnd, kRepeatTimer, 50, nullptr);
+}
+
 LRESULT CommonProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, bool dropList) {
     LRESULT hooked = 0;
     if (afx::HookCreation(hwnd, msg, wParam, lParam, &hooked)) return hooked;
     ListState* st = State(hwnd);
     if (msg == WM_NCCREATE) {
-        auto* s = new ListState;
-        s->dropList = dropList;
-        const auto* cs = reinterpret_cast<const CREATESTRUCT*>(lParam);
-        if (dropList && cs) s->combo = static_cast<HWND>(cs->lpCreateParams);
-        LONG style = GetWindowLong(hwnd, GWL_STYLE);
-        s->model.sorted = (style & LBS_SORT) != 0;
-        if (style & WS_BORDER && !dropList) {
-            SetWindowLong(hwnd, GWL_STYLE, style & ~static_cast<LONG>(WS_BORDER));
-            SetWindowLong(hwnd, GWL_EXSTYLE, GetWindowLong(hwnd, GWL_EXSTYLE) | WS_EX_CLIENTEDGE);
-        }
-        SetWindowLongPtr(hwnd, 0, reinterpret_cast<LONG_PTR>(s));
+        OnNcCreate(hwnd, reinterpret_cast<const CREATESTRUCT*>(lParam), dropList);
         return DefWindowProc(hwnd, msg, wParam, lParam);
     }
     if (!st) return DefWindowProc(hwnd, msg, wParam, lParam);
@@ -410,17 +526,9 @@ LRESULT CommonProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, bool dropL
             return 0;
         case WM_GETDLGCODE:
             return DLGC_WANTARROWS | DLGC_WANTCHARS;
-        case WM_SETFONT: {
-            st->font = reinterpret_cast<HFONT>(wParam);
-            HDC dc = CreateCompatibleDC(nullptr);
-            HGDIOBJ old = SelectObject(dc, ControlFont(hwnd));
-            st->itemHeight = std::max(1, TextHeight(dc));
-            SelectObject(dc, old);
-            DeleteDC(dc);
-            FitIntegralHeight(hwnd, st);
-            if (lParam) Redraw(hwnd);
+        case WM_SETFONT:
+            OnSetFont(hwnd, st, wParam, lParam);
             return 0;
-        }
         case WM_GETFONT:
             return reinterpret_cast<LRESULT>(st->font);
         case WM_ENABLE:
@@ -446,116 +554,26 @@ LRESULT CommonProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, bool dropL
             if (Style(hwnd) & LBS_NOTIFY) Notify(hwnd, LBN_KILLFOCUS);
             return 0;
         case WM_KEYDOWN:
-            if (dropList) {
-                if (wParam == VK_RETURN || wParam == VK_F4) {
-                    CloseDrop(hwnd, st, true);
-                    return 0;
-                }
-                if (wParam == VK_ESCAPE) {
-                    CloseDrop(hwnd, st, false);
-                    return 0;
-                }
-                const int before = st->cur;
-                KeyDown(hwnd, st, wParam);
-                (void)before;
-                return 0;
-            }
-            KeyDown(hwnd, st, wParam);
+            OnKeyDown(hwnd, st, wParam);
             return 0;
         case WM_CHAR:
             CharTyped(hwnd, st, static_cast<uint8_t>(wParam));
             return 0;
         case WM_LBUTTONDOWN:
-        case WM_LBUTTONDBLCLK: {
-            if (dropList) {
-                RECT rc;
-                GetClientRect(hwnd, &rc);
-                if (p.x < rc.left || p.x >= rc.right || p.y < rc.top || p.y >= rc.bottom) {
-                    CloseDrop(hwnd, st, false);
-                    return 0;
-                }
-            } else if (!HasFocus(hwnd)) {
-                SetFocus(hwnd);
-                if (!IsWindow(hwnd)) return 0;
-            }
-            if (ShowsScrollBar(hwnd, st)) {
-                const ScrollModel m = Scroll(hwnd, st);
-                const ScrollPart part = HitScrollBar(ScrollRect(hwnd), m, p);
-                if (part != ScrollPart::None) {
-                    st->pressed = part;
-                    if (part == ScrollPart::Thumb) {
-                        RECT a, b, t;
-                        m.Layout(ScrollRect(hwnd), a, b, t);
-                        st->thumbGrab = p.y - t.top;
-                    } else {
-                        ScrollStep(hwnd, st, part);
-                        SetTimer(hwnd, kRepeatTimer, 400, nullptr);
-                    }
-                    if (!dropList) SetCapture(hwnd);
-                    Redraw(hwnd);
-                    return 0;
-                }
-            }
-            const int i = ItemAt(hwnd, st, p);
-            if (i >= 0) {
-                UserSelect(hwnd, st, i);
-                if (!IsWindow(hwnd)) return 0;
-                if (msg == WM_LBUTTONDBLCLK && (Style(hwnd) & LBS_NOTIFY) && !dropList) Notify(hwnd, LBN_DBLCLK);
-            }
-            if (!IsWindow(hwnd)) return 0;
-            st->mouseDown = true;
-            if (!dropList) SetCapture(hwnd);
+        case WM_LBUTTONDBLCLK:
+            OnLButtonDown(hwnd, st, p, msg == WM_LBUTTONDBLCLK);
             return 0;
-        }
-        case WM_MOUSEMOVE: {
-            if (st->pressed == ScrollPart::Thumb) {
-                const RECT sr = ScrollRect(hwnd);
-                const int offset = p.y - st->thumbGrab - (sr.top + kScrollWidth);
-                SetTop(hwnd, st, Scroll(hwnd, st).PosFromThumb(sr, offset));
-                return 0;
-            }
-            if (st->pressed != ScrollPart::None) return 0;
-            if (dropList || st->mouseDown) {
-                const int i = ItemAt(hwnd, st, p);
-                if (i >= 0 && i != st->cur) {
-                    if (dropList || !Multiple(hwnd)) {
-                        if (dropList)
-                            Select(hwnd, st, i);
-                        else
-                            UserSelect(hwnd, st, i);
-                    }
-                }
-            }
+        case WM_MOUSEMOVE:
+            OnMouseMove(hwnd, st, p);
             return 0;
-        }
-        case WM_LBUTTONUP: {
-            const bool wasScroll = st->pressed != ScrollPart::None;
-            if (wasScroll) StopRepeat(hwnd, st);
-            const bool wasDown = st->mouseDown;
-            st->mouseDown = false;
-            if (!dropList && GetCapture() == hwnd) ReleaseCapture();
-            if (dropList && wasDown && !wasScroll && ItemAt(hwnd, st, p) >= 0) CloseDrop(hwnd, st, true);
+        case WM_LBUTTONUP:
+            OnLButtonUp(hwnd, st, p);
             return 0;
-        }
         case WM_CAPTURECHANGED:
-            if (reinterpret_cast<HWND>(lParam) != hwnd) {
-                st->mouseDown = false;
-                if (st->pressed != ScrollPart::None) StopRepeat(hwnd, st);
-                if (dropList && IsWindowVisible(hwnd)) CloseDrop(hwnd, st, false);
-            }
+            if (reinterpret_cast<HWND>(lParam) != hwnd) OnCaptureLost(hwnd, st);
             return 0;
         case WM_TIMER:
-            if (wParam == kRepeatTimer) {
-                if (st->pressed == ScrollPart::None || st->pressed == ScrollPart::Thumb) {
-                    KillTimer(hwnd, kRepeatTimer);
-                    return 0;
-                }
-                POINT cursor;
-                GetCursorPos(&cursor);
-                ScreenToClient(hwnd, &cursor);
-                if (HitScrollBar(ScrollRect(hwnd), Scroll(hwnd, st), cursor) == st->pressed) ScrollStep(hwnd, st, st->pressed);
-                SetTimer(hwnd, kRepeatTimer, 50, nullptr);
-            }
+            if (wParam == kRepeatTimer) OnRepeat(hwnd, st);
             return 0;
         default:
             return ListMessage(hwnd, st, msg, wParam, lParam);
