@@ -454,6 +454,67 @@ LRESULT CALLBACK DialogClassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPar
 using namespace plat;
 using namespace plat::dlg;
 
+namespace {
+
+// The background: the brush the dialog answers WM_CTLCOLORDLG with, else the dialog colour.
+LRESULT OnEraseBackground(HWND hwnd, HDC dc) {
+    HBRUSH brush = reinterpret_cast<HBRUSH>(
+        SendMessage(hwnd, WM_CTLCOLORDLG, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(hwnd)));
+    if (!brush || GetObjectType(brush) != OBJ_BRUSH) brush = CachedBrush(DialogBackground());
+    RECT rc;
+    GetClientRect(hwnd, &rc);
+    FillRect(dc, &rc, brush);
+    return 1;
+}
+
+LRESULT OnControlColour(HDC dc) {
+    SetBkColor(dc, DialogBackground());
+    SetTextColor(dc, DialogTextColour());
+    return reinterpret_cast<LRESULT>(CachedBrush(DialogBackground()));
+}
+
+// The focus comes back where it was when the dialog is activated again.
+void OnActivate(HWND hwnd, DialogState* st, bool active) {
+    if (active) {
+        if (!st->child) {
+            HWND focus = GetFocus();
+            if (!focus || !IsChild(hwnd, focus)) {
+                if (st->lastFocus && IsWindow(st->lastFocus) && IsChild(hwnd, st->lastFocus))
+                    SetFocus(st->lastFocus);
+                else if (IsWindowVisible(hwnd))
+                    FocusFirst(hwnd, st);
+            }
+        }
+    } else {
+        HWND focus = GetFocus();
+        if (focus && IsChild(hwnd, focus)) st->lastFocus = focus;
+    }
+    PaintWindowFrame(hwnd);
+}
+
+void OnSetFocus(HWND hwnd, DialogState* st) {
+    if (st->lastFocus && IsWindow(st->lastFocus) && IsChild(hwnd, st->lastFocus)) {
+        SetFocus(st->lastFocus);
+    } else if (HWND first = FirstTabStop(hwnd); first && IsChild(hwnd, first)) {
+        GotoControl(hwnd, first, true);
+    }
+}
+
+void OnNextControl(HWND hwnd, WPARAM wParam, LPARAM lParam) {
+    HWND target = nullptr;
+    if (LOWORD(lParam)) target = reinterpret_cast<HWND>(wParam);
+    else target = GetNextDlgTabItem(hwnd, GetFocus(), wParam != 0);
+    if (target) GotoControl(hwnd, target, true);
+}
+
+void OnCaptureLost(HWND hwnd, DialogState* st) {
+    if (!st->dragging && !st->closeDown) return;
+    st->dragging = st->closeDown = st->closeInside = false;
+    PaintWindowFrame(hwnd);
+}
+
+}  // namespace
+
 LRESULT DefDlgProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     DialogState* st = State(hwnd);
     if (!st) return DefWindowProc(hwnd, msg, wParam, lParam);
@@ -461,15 +522,8 @@ LRESULT DefDlgProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_NCDESTROY:
             FreeState(hwnd);
             return DefWindowProc(hwnd, msg, wParam, lParam);
-        case WM_ERASEBKGND: {
-            auto dc = reinterpret_cast<HDC>(wParam);
-            HBRUSH brush = reinterpret_cast<HBRUSH>(SendMessage(hwnd, WM_CTLCOLORDLG, wParam, reinterpret_cast<LPARAM>(hwnd)));
-            if (!brush || GetObjectType(brush) != OBJ_BRUSH) brush = CachedBrush(DialogBackground());
-            RECT rc;
-            GetClientRect(hwnd, &rc);
-            FillRect(dc, &rc, brush);
-            return 1;
-        }
+        case WM_ERASEBKGND:
+            return OnEraseBackground(hwnd, reinterpret_cast<HDC>(wParam));
         case WM_PAINT: {
             PAINTSTRUCT ps;
             BeginPaint(hwnd, &ps);
@@ -479,35 +533,13 @@ LRESULT DefDlgProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_CTLCOLORSTATIC:
         case WM_CTLCOLORBTN:
         case WM_CTLCOLORDLG:
-        case WM_CTLCOLORSCROLLBAR: {
-            auto dc = reinterpret_cast<HDC>(wParam);
-            SetBkColor(dc, DialogBackground());
-            SetTextColor(dc, DialogTextColour());
-            return reinterpret_cast<LRESULT>(CachedBrush(DialogBackground()));
-        }
+        case WM_CTLCOLORSCROLLBAR:
+            return OnControlColour(reinterpret_cast<HDC>(wParam));
         case WM_ACTIVATE:
-            if (wParam) {
-                if (!st->child) {
-                    HWND focus = GetFocus();
-                    if (!focus || !IsChild(hwnd, focus)) {
-                        if (st->lastFocus && IsWindow(st->lastFocus) && IsChild(hwnd, st->lastFocus))
-                            SetFocus(st->lastFocus);
-                        else if (IsWindowVisible(hwnd))
-                            FocusFirst(hwnd, st);
-                    }
-                }
-            } else {
-                HWND focus = GetFocus();
-                if (focus && IsChild(hwnd, focus)) st->lastFocus = focus;
-            }
-            PaintWindowFrame(hwnd);
+            OnActivate(hwnd, st, wParam != 0);
             return 0;
         case WM_SETFOCUS:
-            if (st->lastFocus && IsWindow(st->lastFocus) && IsChild(hwnd, st->lastFocus)) {
-                SetFocus(st->lastFocus);
-            } else if (HWND first = FirstTabStop(hwnd); first && IsChild(hwnd, first)) {
-                GotoControl(hwnd, first, true);
-            }
+            OnSetFocus(hwnd, st);
             return 0;
         case WM_SHOWWINDOW:
             return 0;
@@ -525,10 +557,7 @@ LRESULT DefDlgProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             PressButton(hwnd, IDCANCEL);
             return 0;
         case WM_SYSCOMMAND:
-            if ((wParam & 0xFFF0) == SC_CLOSE) {
-                SendMessage(hwnd, WM_CLOSE, 0, 0);
-                return 0;
-            }
+            if ((wParam & 0xFFF0) == SC_CLOSE) SendMessage(hwnd, WM_CLOSE, 0, 0);
             return 0;
         case DM_GETDEFID:
             return st->defId ? MAKELPARAM(st->defId, DC_HASDEFID) : 0;
@@ -538,23 +567,16 @@ LRESULT DefDlgProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             return TRUE;
         case DM_REPOSITION:
             return 0;
-        case WM_NEXTDLGCTL: {
-            HWND target = nullptr;
-            if (LOWORD(lParam)) target = reinterpret_cast<HWND>(wParam);
-            else target = GetNextDlgTabItem(hwnd, GetFocus(), wParam != 0);
-            if (target) GotoControl(hwnd, target, true);
+        case WM_NEXTDLGCTL:
+            OnNextControl(hwnd, wParam, lParam);
             return 0;
-        }
         case WM_LBUTTONDOWN:
         case WM_MOUSEMOVE:
         case WM_LBUTTONUP:
             if (CaptionMouse(hwnd, st, msg, lParam)) return 0;
             return DefWindowProc(hwnd, msg, wParam, lParam);
         case WM_CAPTURECHANGED:
-            if (reinterpret_cast<HWND>(lParam) != hwnd && (st->dragging || st->closeDown)) {
-                st->dragging = st->closeDown = st->closeInside = false;
-                PaintWindowFrame(hwnd);
-            }
+            if (reinterpret_cast<HWND>(lParam) != hwnd) OnCaptureLost(hwnd, st);
             return 0;
         case WM_GETDLGCODE:
             return 0;
