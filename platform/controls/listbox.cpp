@@ -253,29 +253,63 @@ void CloseDrop(HWND hwnd, ListState* st, bool chosen) {
     if (IsWindow(hwnd)) st->closing = false;
 }
 
+const char* TextArg(LPARAM lParam) {
+    return lParam ? reinterpret_cast<const char*>(lParam) : "";
+}
+
+// An item was added at i: the current item keeps its place.
+LRESULT Added(HWND hwnd, ListState* st, int i) {
+    if (st->cur >= i) ++st->cur;
+    Redraw(hwnd);
+    return i;
+}
+
+LRESULT OnDeleteString(HWND hwnd, ListState* st, int i) {
+    if (!st->model.Delete(i)) return LB_ERR;
+    if (st->cur == i) st->cur = -1;
+    else if (st->cur > i) --st->cur;
+    SetTop(hwnd, st, st->top);
+    Redraw(hwnd);
+    return st->model.Count();
+}
+
+// LB_SETSEL of a list with several selections: one item, or all (-1).
+LRESULT OnSetSel(HWND hwnd, ListState* st, bool selected, int i) {
+    if (!Multiple(hwnd)) return LB_ERR;
+    if (i == -1) {
+        for (auto& it : st->model.items) it.selected = selected;
+    } else if (st->model.Valid(i)) {
+        st->model.items[static_cast<size_t>(i)].selected = selected;
+    } else {
+        return LB_ERR;
+    }
+    Redraw(hwnd);
+    return 0;
+}
+
+LRESULT OnSelectString(HWND hwnd, ListState* st, int after, LPARAM text) {
+    const int i = st->model.Find(after, TextArg(text), false);
+    if (i < 0) return LB_ERR;
+    Select(hwnd, st, i);
+    return i;
+}
+
+LRESULT OnGetItemRect(HWND hwnd, const ListState* st, int i, RECT* r) {
+    if (!st->model.Valid(i) || !r) return LB_ERR;
+    const RECT items = ItemsRect(hwnd, st);
+    const int y = items.top + (i - st->top) * st->itemHeight;
+    *r = RECT{items.left, y, items.right, y + st->itemHeight};
+    return 0;
+}
+
 LRESULT ListMessage(HWND hwnd, ListState* st, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
-        case LB_ADDSTRING: {
-            const int i = st->model.Add(lParam ? reinterpret_cast<const char*>(lParam) : "");
-            if (st->cur >= i) ++st->cur;
-            Redraw(hwnd);
-            return i;
-        }
-        case LB_INSERTSTRING: {
-            const int i = st->model.Insert(static_cast<int>(wParam), lParam ? reinterpret_cast<const char*>(lParam) : "");
-            if (st->cur >= i) ++st->cur;
-            Redraw(hwnd);
-            return i;
-        }
-        case LB_DELETESTRING: {
-            const int i = static_cast<int>(wParam);
-            if (!st->model.Delete(i)) return LB_ERR;
-            if (st->cur == i) st->cur = -1;
-            else if (st->cur > i) --st->cur;
-            SetTop(hwnd, st, st->top);
-            Redraw(hwnd);
-            return st->model.Count();
-        }
+        case LB_ADDSTRING:
+            return Added(hwnd, st, st->model.Add(TextArg(lParam)));
+        case LB_INSERTSTRING:
+            return Added(hwnd, st, st->model.Insert(static_cast<int>(wParam), TextArg(lParam)));
+        case LB_DELETESTRING:
+            return OnDeleteString(hwnd, st, static_cast<int>(wParam));
         case LB_RESETCONTENT:
             st->model.items.clear();
             st->cur = -1;
@@ -290,19 +324,8 @@ LRESULT ListMessage(HWND hwnd, ListState* st, UINT msg, WPARAM wParam, LPARAM lP
         case LB_GETCURSEL:
             if (Multiple(hwnd)) return st->cur;
             return st->cur >= 0 && st->model.items[static_cast<size_t>(st->cur)].selected ? st->cur : LB_ERR;
-        case LB_SETSEL: {
-            const int i = static_cast<int>(lParam);
-            if (!Multiple(hwnd)) return LB_ERR;
-            if (i == -1) {
-                for (auto& it : st->model.items) it.selected = wParam != 0;
-            } else if (st->model.Valid(i)) {
-                st->model.items[static_cast<size_t>(i)].selected = wParam != 0;
-            } else {
-                return LB_ERR;
-            }
-            Redraw(hwnd);
-            return 0;
-        }
+        case LB_SETSEL:
+            return OnSetSel(hwnd, st, wParam != 0, static_cast<int>(lParam));
         case LB_GETSEL: {
             const int i = static_cast<int>(wParam);
             return st->model.Valid(i) ? (st->model.items[static_cast<size_t>(i)].selected ? 1 : 0) : LB_ERR;
@@ -325,16 +348,11 @@ LRESULT ListMessage(HWND hwnd, ListState* st, UINT msg, WPARAM wParam, LPARAM lP
             return st->model.Count();
         case LB_FINDSTRING:
         case LB_FINDSTRINGEXACT: {
-            const int i = st->model.Find(static_cast<int>(wParam), lParam ? reinterpret_cast<const char*>(lParam) : "",
-                                         msg == LB_FINDSTRINGEXACT);
+            const int i = st->model.Find(static_cast<int>(wParam), TextArg(lParam), msg == LB_FINDSTRINGEXACT);
             return i >= 0 ? i : LB_ERR;
         }
-        case LB_SELECTSTRING: {
-            const int i = st->model.Find(static_cast<int>(wParam), lParam ? reinterpret_cast<const char*>(lParam) : "", false);
-            if (i < 0) return LB_ERR;
-            Select(hwnd, st, i);
-            return i;
-        }
+        case LB_SELECTSTRING:
+            return OnSelectString(hwnd, st, static_cast<int>(wParam), lParam);
         case LB_GETTOPINDEX:
             return st->top;
         case LB_SETTOPINDEX:
@@ -358,15 +376,8 @@ LRESULT ListMessage(HWND hwnd, ListState* st, UINT msg, WPARAM wParam, LPARAM lP
             st->itemHeight = static_cast<int>(lParam);
             Redraw(hwnd);
             return 0;
-        case LB_GETITEMRECT: {
-            const int i = static_cast<int>(wParam);
-            auto* r = reinterpret_cast<RECT*>(lParam);
-            if (!st->model.Valid(i) || !r) return LB_ERR;
-            const RECT items = ItemsRect(hwnd, st);
-            const int y = items.top + (i - st->top) * st->itemHeight;
-            *r = RECT{items.left, y, items.right, y + st->itemHeight};
-            return 0;
-        }
+        case LB_GETITEMRECT:
+            return OnGetItemRect(hwnd, st, static_cast<int>(wParam), reinterpret_cast<RECT*>(lParam));
         case LB_SETCARETINDEX:
             if (!st->model.Valid(static_cast<int>(wParam))) return LB_ERR;
             if (Multiple(hwnd)) st->cur = static_cast<int>(wParam);
