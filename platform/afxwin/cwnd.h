@@ -25,6 +25,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "platform/afx/afx_string.h"
 #include "platform/afx/message_box.h"
@@ -502,6 +503,12 @@ LPCSTR AfxRegisterWndClass(UINT classStyle, HCURSOR cursor = nullptr, HBRUSH bac
 void AfxDeleteTempMaps();
 // The top window of a modal or main loop, for message boxes and dialogs without an owner.
 CWnd* AfxGetMainWnd();
+
+namespace plat {
+// The controls of a dialog (or any parent) in tab order, descending into control parents
+// (WS_EX_CONTROLPARENT: the pages of a sheet) that are visible.
+std::vector<HWND> DialogControls(HWND dialog);
+}  // namespace plat
 
 namespace plat::afx {
 // The class library's wrapper of a window class ("BUTTON" -> CButton): FromHandle makes its

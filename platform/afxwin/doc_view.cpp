@@ -10,7 +10,6 @@
 #include "platform/afx/string_table.h"
 #include "platform/afxwin/framework_dialogs.h"
 #include "platform/print/print.h"
-#include "platform/controls/controls_internal.h"
 
 IMPLEMENT_DYNAMIC(CMenu, CObject)
 IMPLEMENT_DYNAMIC(CDocument, CCmdTarget)
