@@ -6,7 +6,6 @@
 
 #include "platform/core/crt.h"
 #include "platform/afxwin/cwnd.h"
-#include "platform/controls/controls_internal.h"
 #include "platform/print/print.h"
 #include "platform/strings/cp1252.h"
 

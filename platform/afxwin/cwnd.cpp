@@ -10,10 +10,10 @@
 
 #include "platform/core/display.h"
 #include "platform/afxwin/cdc.h"
-#include "platform/controls/controls.h"
-#include "platform/dialogs/dialog.h"
+#include "platform/afxwin/data_exchange.h"
 #include "platform/controls/controls_internal.h"
 #include "platform/afxwin/doc_view.h"
+#include "platform/afxwin/framework_dialogs.h"
 #include "platform/afxwin/winapp.h"
 #include "platform/msgbox/msgbox.h"
 
@@ -49,25 +49,35 @@ struct MessageScope {
     ~MessageScope() { CurrentMessages().pop_back(); }
 };
 
+std::string UpperName(LPCSTR name) {
+    std::string s = name ? name : "";
+    for (char& c : s)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return s;
+}
+
+// Window class (upper case) -> the wrapper its control registered.
+std::unordered_map<std::string, CRuntimeClass*>& Wrappers() {
+    static std::unordered_map<std::string, CRuntimeClass*> map;
+    return map;
+}
+
 // The wrapper class that fits a window's class.
 CRuntimeClass* WrapperClass(HWND hwnd) {
-    const std::string cls = plat::dlg::ClassOf(hwnd);
-    if (cls == "BUTTON") return RUNTIME_CLASS(CButton);
-    if (cls == "EDIT") return RUNTIME_CLASS(CEdit);
-    if (cls == "STATIC") return RUNTIME_CLASS(CStatic);
-    if (cls == "LISTBOX") return RUNTIME_CLASS(CListBox);
-    if (cls == "COMBOBOX") return RUNTIME_CLASS(CComboBox);
-    if (cls == "SCROLLBAR") return RUNTIME_CLASS(CScrollBar);
-    return RUNTIME_CLASS(CWnd);
+    char name[256] = {};
+    GetClassName(hwnd, name, sizeof(name));
+    auto it = Wrappers().find(UpperName(name));
+    return it == Wrappers().end() ? RUNTIME_CLASS(CWnd) : it->second;
 }
 
 std::unique_ptr<CWnd> MakeWrapper(CRuntimeClass* cls) {
-    if (cls == RUNTIME_CLASS(CButton)) return std::make_unique<CButton>();
-    if (cls == RUNTIME_CLASS(CEdit)) return std::make_unique<CEdit>();
-    if (cls == RUNTIME_CLASS(CStatic)) return std::make_unique<CStatic>();
-    if (cls == RUNTIME_CLASS(CListBox)) return std::make_unique<CListBox>();
-    if (cls == RUNTIME_CLASS(CComboBox)) return std::make_unique<CComboBox>();
-    if (cls == RUNTIME_CLASS(CScrollBar)) return std::make_unique<CScrollBar>();
+    if (cls != RUNTIME_CLASS(CWnd)) {
+        std::unique_ptr<CObject> made(cls->CreateObject());
+        if (auto* wnd = dynamic_cast<CWnd*>(made.get())) {
+            made.release();
+            return std::unique_ptr<CWnd>(wnd);
+        }
+    }
     return std::make_unique<CWnd>();
 }
 
@@ -104,7 +114,6 @@ LPCSTR EnsureClass(const std::string& name, UINT style, HCURSOR cursor, HBRUSH b
 }
 
 void EnsureAfxClasses() {
-    plat::RegisterControlClasses();
     EnsureClass("AfxWnd", 0x0008, LoadCursor(nullptr, IDC_ARROW), nullptr, nullptr);
     EnsureClass("AfxFrameOrView", 0x0008 | 0x0001 | 0x0002, LoadCursor(nullptr, IDC_ARROW),
                 reinterpret_cast<HBRUSH>(static_cast<uintptr_t>(COLOR_WINDOW + 1)), nullptr);
@@ -113,6 +122,10 @@ void EnsureAfxClasses() {
 }  // namespace
 
 namespace plat::afx {
+
+void RegisterWrapperClass(LPCSTR windowClass, CRuntimeClass* wrapper) {
+    if (windowClass && wrapper) Wrappers()[UpperName(windowClass)] = wrapper;
+}
 
 void ExpectCreation(CWnd* wnd) {
     g_creating = wnd;
@@ -239,10 +252,6 @@ CWnd* CWnd::FromHandle(HWND hwnd) {
     CWnd* raw = w.get();
     temps[hwnd] = std::move(w);
     return raw;
-}
-
-CScrollBar* CWnd::ScrollBarFromHandle(LPARAM hwnd) {
-    return static_cast<CScrollBar*>(FromHandle(reinterpret_cast<HWND>(hwnd)));
 }
 
 BOOL CWnd::Attach(HWND hwnd) {
@@ -950,5 +959,5 @@ int CWnd::MessageBox(LPCSTR text, LPCSTR caption, UINT type) {
 }
 void CWnd::WinHelp(DWORD_PTR data, UINT command) {
     CWinApp* app = AfxGetApp();
-    ::WinHelp(m_hWnd, app ? app->m_pszHelpFilePath : nullptr, command, data);
+    plat::afx::FrameworkDialogs().Help(m_hWnd, app ? app->m_pszHelpFilePath : nullptr, command, data);
 }

@@ -25,6 +25,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "platform/afx/afx_string.h"
 #include "platform/afx/message_box.h"
@@ -271,7 +272,12 @@ public:
     // time (AfxDeleteTempMaps). Null for a null handle.
     static CWnd* FromHandle(HWND hwnd);
     static CWnd* FromHandlePermanent(HWND hwnd);
-    static CScrollBar* ScrollBarFromHandle(LPARAM hwnd);
+    // The scroll-bar control of WM_HSCROLL/WM_VSCROLL (a template, so that CScrollBar, a
+    // control's wrapper, need only be complete where a message map uses it).
+    template <class ScrollBar = CScrollBar>
+    static ScrollBar* ScrollBarFromHandle(LPARAM hwnd) {
+        return static_cast<ScrollBar*>(FromHandle(reinterpret_cast<HWND>(hwnd)));
+    }
     BOOL Attach(HWND hwnd);
     HWND Detach();
     // Routes the window's messages through this object first (its old procedure becomes the
@@ -498,7 +504,17 @@ void AfxDeleteTempMaps();
 // The top window of a modal or main loop, for message boxes and dialogs without an owner.
 CWnd* AfxGetMainWnd();
 
+namespace plat {
+// The controls of a dialog (or any parent) in tab order, descending into control parents
+// (WS_EX_CONTROLPARENT: the pages of a sheet) that are visible.
+std::vector<HWND> DialogControls(HWND dialog);
+}  // namespace plat
+
 namespace plat::afx {
+// The class library's wrapper of a window class ("BUTTON" -> CButton): FromHandle makes its
+// temporary objects of that class. Each control registers its own wrapper with its window class;
+// names compare without regard to case, and the wrapper must be dynamically creatable.
+void RegisterWrapperClass(LPCSTR windowClass, CRuntimeClass* wrapper);
 // The next window made (by the dialog manager or CreateWindowEx) becomes this object's.
 void ExpectCreation(CWnd* wnd);
 void CancelCreation(CWnd* wnd);

@@ -8,8 +8,8 @@
 #include <unordered_map>
 
 #include "platform/afx/string_table.h"
-#include "platform/dialogs/common_dialogs.h"
-#include "platform/controls/controls_internal.h"
+#include "platform/afxwin/framework_dialogs.h"
+#include "platform/print/print.h"
 
 IMPLEMENT_DYNAMIC(CMenu, CObject)
 IMPLEMENT_DYNAMIC(CDocument, CCmdTarget)
@@ -287,9 +287,9 @@ CMenu* CMenu::GetSubMenu(int position) const {
 
 // ---- CPrintInfo ---------------------------------------------------------------------------------
 
-CPrintInfo::CPrintInfo() : m_pPD(new CPrintDialog(FALSE)) {}
+CPrintInfo::CPrintInfo() : m_pPD(plat::afx::FrameworkDialogs().NewPrintDialog()) {}
 CPrintInfo::~CPrintInfo() {
-    delete m_pPD;
+    plat::afx::FrameworkDialogs().DeletePrintDialog(m_pPD);
 }
 
 // ---- CDocument ----------------------------------------------------------------------------------
@@ -459,14 +459,7 @@ void CView::OnEndPrinting(CDC*, CPrintInfo*) {}
 
 BOOL CView::DoPreparePrinting(CPrintInfo* info) {
     if (!info || !info->m_pPD) return FALSE;
-    CPrintDialog* pd = info->m_pPD;
-    if (info->m_bDirect) {
-        if (!pd->GetDefaults()) return FALSE;
-    } else if (pd->DoModal() != IDOK) {
-        return FALSE;
-    }
-    if (!pd->m_pd.hDC) pd->CreatePrinterDC();
-    return pd->m_pd.hDC != nullptr;
+    return plat::afx::FrameworkDialogs().PreparePrinting(info);
 }
 
 void CView::OnFilePrint() {
@@ -475,8 +468,7 @@ void CView::OnFilePrint() {
     info.m_bDirect = current->message == WM_COMMAND && LOWORD(current->wParam) == ID_FILE_PRINT_DIRECT;
     if (!OnPreparePrinting(&info)) return;
     CDC dc;
-    dc.Attach(info.m_pPD->m_pd.hDC);
-    info.m_pPD->m_pd.hDC = nullptr;
+    dc.Attach(plat::afx::FrameworkDialogs().TakePrinterDC(&info));
     DOCINFO doc;
     CString title = m_pDocument ? m_pDocument->GetTitle() : CString();
     doc.lpszDocName = title;

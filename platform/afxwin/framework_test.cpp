@@ -1,6 +1,7 @@
 // The window framework: message maps, the application's start and loop, the single-document
-// template with its frame and view, exceptions reaching Run, the profile, menus, temporary
-// objects and the printer defaults.
+// template with its frame and view, exceptions reaching Run, the profile, menus and the
+// printer defaults, with and without the dialogs installed.
+#include "platform/afxwin/framework_dialogs.h"
 #include "platform/dialogs/dialogs_test_support.h"
 #include "platform/profile/profile.h"
 #include "platform/registry/registry.h"
@@ -79,21 +80,25 @@ TEST_F(Framework, MessageMapsRunTheMostDerivedEntryThenTheBasesThenTheDefault) {
     EXPECT_EQ(CWnd::FromHandlePermanent(h), nullptr);
 }
 
-TEST_F(Framework, TemporaryObjectsFitTheWindowClassAndGoAtIdle) {
-    plat::RegisterControlClasses();
-    HWND button = CreateWindow("BUTTON", "Knapp", WS_POPUP | BS_AUTOCHECKBOX, 0, 0, 50, 20, nullptr, nullptr, nullptr, nullptr);
-    CWnd* temp = CWnd::FromHandle(button);
-    ASSERT_NE(dynamic_cast<CButton*>(temp), nullptr);
-    EXPECT_EQ(CWnd::FromHandle(button), temp);
-    static_cast<CButton*>(temp)->SetCheck(1);
-    EXPECT_EQ(SendMessage(button, BM_GETCHECK, 0, 0), 1);
+// Until the dialogs are installed the framework's standard commands find no dialog: they do
+// nothing and take no scripted answer.
+TEST_F(Framework, WithoutTheDialogsInstalledTheStandardCommandsOpenNothing) {
+    plat::afx::SetFrameworkDialogs(nullptr);
     CWinApp app;
-    app.OnIdle(0);
-    app.OnIdle(1);  // the second idle call frees them
-    CWnd* fresh = CWnd::FromHandle(button);
-    ASSERT_NE(fresh, nullptr);
-    EXPECT_EQ(fresh->m_hWnd, button);
-    DestroyWindow(button);
+    m_head->PushAnswer(IDOK);
+    app.OnFileOpen();
+    app.OnFilePrintSetup();
+    PRINTDLG pd;
+    EXPECT_FALSE(app.GetPrinterDeviceDefaults(&pd));
+    EXPECT_EQ(pd.hDevNames, nullptr);
+    CPrintInfo info;
+    EXPECT_EQ(info.m_pPD, nullptr);
+    EXPECT_EQ(m_head->AnswersLeft(), 1u);
+    EXPECT_EQ(plat::MessageBoxLog().size(), 0u);
+    plat::InstallDialogs();
+    CPrintInfo withDialogs;
+    EXPECT_NE(withDialogs.m_pPD, nullptr);
+    Drain();
 }
 
 // ---- An application with a document, a frame and a view --------------------------------------------

@@ -6,10 +6,10 @@
 
 #include "platform/afx/exceptions.h"
 #include "platform/afx/string_table.h"
-#include "platform/dialogs/common_dialogs.h"
-#include "platform/controls/controls_internal.h"
+#include "platform/afxwin/framework_dialogs.h"
 #include "platform/afxwin/doc_view.h"
 #include "platform/fs/winfile.h"
+#include "platform/print/print.h"
 #include "platform/profile/profile.h"
 #include "platform/registry/registry.h"
 #include "platform/strings/cp1252.h"
@@ -95,7 +95,7 @@ int AfxWinMain(int argc, char** argv) {
     CWinApp* app = AfxGetApp();
     if (!app) return -1;
     plat::afx::PrepareApp(app, argc, argv);
-    plat::RegisterControlClasses();
+    plat::afx::FrameworkDialogs().RegisterClasses();
     plat::ListPrinters();
     int code = 0;
     if (!app->InitApplication() || !app->InitInstance()) {
@@ -194,7 +194,7 @@ int CWinApp::Run() {
 }
 
 void CWinApp::WinHelp(DWORD_PTR data, UINT command) {
-    ::WinHelp(m_pMainWnd ? m_pMainWnd->m_hWnd : nullptr, m_pszHelpFilePath, command, data);
+    plat::afx::FrameworkDialogs().Help(m_pMainWnd ? m_pMainWnd->m_hWnd : nullptr, m_pszHelpFilePath, command, data);
 }
 
 CDocument* CWinApp::OpenDocumentFile(LPCSTR fileName) {
@@ -326,8 +326,16 @@ void CWinApp::DoWaitCursor(int code) {
     }
 }
 
+namespace {
+plat::afx::DialogColourPair g_dialogColours{RGB(192, 192, 192), RGB(0, 0, 0)};
+}  // namespace
+
+plat::afx::DialogColourPair plat::afx::DialogColours() {
+    return g_dialogColours;
+}
+
 void CWinApp::SetDialogBkColor(COLORREF background, COLORREF text) {
-    plat::dlg::SetDialogColours(background, text);
+    g_dialogColours = {background, text};
 }
 
 // ---- Documents ----------------------------------------------------------------------------------
@@ -356,18 +364,7 @@ void CWinApp::CloseAllDocuments(BOOL endSession) {
 }
 
 BOOL CWinApp::GetPrinterDeviceDefaults(PRINTDLG* pd) {
-    if (!pd) return FALSE;
-    if (!m_hDevNames) {
-        PRINTDLG def;
-        def.Flags = PD_RETURNDEFAULT;
-        if (PrintDlg(&def)) {
-            m_hDevMode = def.hDevMode;
-            m_hDevNames = def.hDevNames;
-        }
-    }
-    pd->hDevMode = m_hDevMode;
-    pd->hDevNames = m_hDevNames;
-    return m_hDevNames != nullptr;
+    return pd ? plat::afx::FrameworkDialogs().PrinterDeviceDefaults(*this, pd) : FALSE;
 }
 
 // ---- Commands -----------------------------------------------------------------------------------
@@ -377,23 +374,11 @@ void CWinApp::OnFileNew() {
 }
 
 void CWinApp::OnFileOpen() {
-    CFileDialog dlg(TRUE, nullptr, nullptr, OFN_HIDEREADONLY | OFN_FILEMUSTEXIST, "Alla filer (*.*)|*.*||");
-    if (dlg.DoModal() == IDOK) OpenDocumentFile(dlg.GetPathName());
+    plat::afx::FrameworkDialogs().OpenFile(*this);
 }
 
 void CWinApp::OnFilePrintSetup() {
-    CPrintDialog dlg(TRUE);
-    PRINTDLG defaults;
-    GetPrinterDeviceDefaults(&defaults);
-    dlg.m_pd.hDevMode = m_hDevMode;
-    dlg.m_pd.hDevNames = m_hDevNames;
-    if (dlg.DoModal() == IDOK) {
-        if (dlg.m_pd.hDevMode != m_hDevMode) GlobalFree(m_hDevMode);
-        if (dlg.m_pd.hDevNames != m_hDevNames) GlobalFree(m_hDevNames);
-        m_hDevMode = dlg.m_pd.hDevMode;
-        m_hDevNames = dlg.m_pd.hDevNames;
-    }
-    dlg.m_pd.hDevMode = dlg.m_pd.hDevNames = nullptr;
+    plat::afx::FrameworkDialogs().PrintSetup(*this);
 }
 
 void CWinApp::OnAppExit() {

@@ -120,4 +120,11 @@ int AfxWinMain(int argc, char** argv);
 namespace plat::afx {
 // Sets the command line and names as AfxWinMain does, without running the program (tests).
 void PrepareApp(CWinApp* app, int argc, char** argv);
+// The colours of CWinApp::SetDialogBkColor (face and black unless set): dialogs and their
+// controls paint with them.
+struct DialogColourPair {
+    COLORREF background;
+    COLORREF text;
+};
+DialogColourPair DialogColours();
 }  // namespace plat::afx

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/afxwin/cwnd.h"
+#include "platform/controls/controls.h"
 #include "platform/controls/controls_internal.h"
 
 namespace plat::dlg {
@@ -184,6 +185,106 @@ bool Inside(HWND hwnd, LPARAM lp) {
 
 }  // namespace
 
+namespace {
+
+UINT DialogCode(DWORD type) {
+    if (type == BS_GROUPBOX) return DLGC_STATIC;
+    if (IsRadio(type)) return DLGC_BUTTON | DLGC_RADIOBUTTON;
+    if (type == BS_DEFPUSHBUTTON) return DLGC_BUTTON | DLGC_DEFPUSHBUTTON;
+    if (IsPush(type)) return DLGC_BUTTON | DLGC_UNDEFPUSHBUTTON;
+    return DLGC_BUTTON;
+}
+
+void OnKillFocus(HWND hwnd, ButtonState* st) {
+    if (st->spaceDown || st->mouseDown) {
+        st->spaceDown = st->mouseDown = false;
+        st->pushed = false;
+        if (GetCapture() == hwnd) ReleaseCapture();
+    }
+    Redraw(hwnd);
+    if (GetWindowLong(hwnd, GWL_STYLE) & BS_NOTIFY) Notify(hwnd, BN_KILLFOCUS);
+}
+
+// The button goes down under the mouse (radio buttons and notifying buttons tell a double click).
+void OnLButtonDown(HWND hwnd, ButtonState* st, DWORD type, bool doubleClick) {
+    if (type == BS_GROUPBOX) return;
+    if (doubleClick && (IsRadio(type) || type == BS_OWNERDRAW || (GetWindowLong(hwnd, GWL_STYLE) & BS_NOTIFY))) {
+        Notify(hwnd, BN_DOUBLECLICKED);
+        if (!IsWindow(hwnd)) return;
+    }
+    if (!HasFocus(hwnd)) SetFocus(hwnd);
+    if (!IsWindow(hwnd)) return;
+    SetCapture(hwnd);
+    st->mouseDown = true;
+    st->pushed = true;
+    Redraw(hwnd);
+}
+
+// While held, the button shows pushed only with the pointer on it.
+void OnMouseMove(HWND hwnd, ButtonState* st, LPARAM point) {
+    if (!st->mouseDown) return;
+    const bool in = Inside(hwnd, point);
+    if (in != st->pushed) {
+        st->pushed = in;
+        Redraw(hwnd);
+    }
+}
+
+void OnLButtonUp(HWND hwnd, ButtonState* st, LPARAM point) {
+    if (!st->mouseDown) return;
+    const bool in = Inside(hwnd, point);
+    st->mouseDown = false;
+    st->pushed = false;
+    if (GetCapture() == hwnd) ReleaseCapture();
+    Redraw(hwnd);
+    if (in) Click(hwnd);
+}
+
+void OnCaptureChanged(HWND hwnd, ButtonState* st, HWND taker) {
+    if (!st->mouseDown || taker == hwnd) return;
+    st->mouseDown = false;
+    st->pushed = false;
+    Redraw(hwnd);
+}
+
+// Space pushes the button on its first key down (not on repeats) and clicks it on release.
+void OnKey(HWND hwnd, ButtonState* st, DWORD type, bool down, WPARAM vk, LPARAM lParam) {
+    if (vk != VK_SPACE) return;
+    if (down) {
+        if (type == BS_GROUPBOX || (lParam & (1 << 30))) return;
+        st->spaceDown = true;
+        st->pushed = true;
+        Redraw(hwnd);
+    } else if (st->spaceDown) {
+        st->spaceDown = false;
+        st->pushed = false;
+        Redraw(hwnd);
+        Click(hwnd);
+    }
+}
+
+void OnSetState(HWND hwnd, ButtonState* st, bool pushed) {
+    if (st->pushed == pushed) return;
+    st->pushed = pushed;
+    Redraw(hwnd);
+}
+
+void OnSetStyle(HWND hwnd, WPARAM buttonStyle, LPARAM redraw) {
+    const LONG style = GetWindowLong(hwnd, GWL_STYLE);
+    const LONG next = (style & ~0xFFFF) | static_cast<LONG>(buttonStyle & 0xFFFF);
+    if (next == style) return;
+    SetWindowLong(hwnd, GWL_STYLE, next);
+    if (redraw) Redraw(hwnd);
+}
+
+void OnClickMessage(HWND hwnd, DWORD type) {
+    if (!IsWindowEnabled(hwnd) || type == BS_GROUPBOX) return;
+    if (!HasFocus(hwnd)) SetFocus(hwnd);
+    if (IsWindow(hwnd)) Click(hwnd);
+}
+
+}  // namespace
+
 LRESULT CALLBACK ButtonProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     LRESULT hooked = 0;
     if (afx::HookCreation(hwnd, msg, wParam, lParam, &hooked)) return hooked;
@@ -200,11 +301,7 @@ LRESULT CALLBACK ButtonProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             SetWindowLongPtr(hwnd, 0, 0);
             return DefWindowProc(hwnd, msg, wParam, lParam);
         case WM_GETDLGCODE:
-            if (type == BS_GROUPBOX) return DLGC_STATIC;
-            if (IsRadio(type)) return DLGC_BUTTON | DLGC_RADIOBUTTON;
-            if (type == BS_DEFPUSHBUTTON) return DLGC_BUTTON | DLGC_DEFPUSHBUTTON;
-            if (IsPush(type)) return DLGC_BUTTON | DLGC_UNDEFPUSHBUTTON;
-            return DLGC_BUTTON;
+            return DialogCode(type);
         case WM_SETFONT:
             st->font = reinterpret_cast<HFONT>(wParam);
             if (lParam) Redraw(hwnd);
@@ -235,69 +332,24 @@ LRESULT CALLBACK ButtonProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             if (GetWindowLong(hwnd, GWL_STYLE) & BS_NOTIFY) Notify(hwnd, BN_SETFOCUS);
             return 0;
         case WM_KILLFOCUS:
-            if (st->spaceDown || st->mouseDown) {
-                st->spaceDown = st->mouseDown = false;
-                st->pushed = false;
-                if (GetCapture() == hwnd) ReleaseCapture();
-            }
-            Redraw(hwnd);
-            if (GetWindowLong(hwnd, GWL_STYLE) & BS_NOTIFY) Notify(hwnd, BN_KILLFOCUS);
+            OnKillFocus(hwnd, st);
             return 0;
         case WM_LBUTTONDOWN:
         case WM_LBUTTONDBLCLK:
-            if (type == BS_GROUPBOX) return 0;
-            if (msg == WM_LBUTTONDBLCLK &&
-                (IsRadio(type) || type == BS_OWNERDRAW || (GetWindowLong(hwnd, GWL_STYLE) & BS_NOTIFY))) {
-                Notify(hwnd, BN_DOUBLECLICKED);
-                if (!IsWindow(hwnd)) return 0;
-            }
-            if (!HasFocus(hwnd)) SetFocus(hwnd);
-            if (!IsWindow(hwnd)) return 0;
-            SetCapture(hwnd);
-            st->mouseDown = true;
-            st->pushed = true;
-            Redraw(hwnd);
+            OnLButtonDown(hwnd, st, type, msg == WM_LBUTTONDBLCLK);
             return 0;
         case WM_MOUSEMOVE:
-            if (st->mouseDown) {
-                const bool in = Inside(hwnd, lParam);
-                if (in != st->pushed) {
-                    st->pushed = in;
-                    Redraw(hwnd);
-                }
-            }
+            OnMouseMove(hwnd, st, lParam);
             return 0;
         case WM_LBUTTONUP:
-            if (st->mouseDown) {
-                const bool in = Inside(hwnd, lParam);
-                st->mouseDown = false;
-                st->pushed = false;
-                if (GetCapture() == hwnd) ReleaseCapture();
-                Redraw(hwnd);
-                if (in) Click(hwnd);
-            }
+            OnLButtonUp(hwnd, st, lParam);
             return 0;
         case WM_CAPTURECHANGED:
-            if (st->mouseDown && reinterpret_cast<HWND>(lParam) != hwnd) {
-                st->mouseDown = false;
-                st->pushed = false;
-                Redraw(hwnd);
-            }
+            OnCaptureChanged(hwnd, st, reinterpret_cast<HWND>(lParam));
             return 0;
         case WM_KEYDOWN:
-            if (wParam == VK_SPACE && type != BS_GROUPBOX && !(lParam & (1 << 30))) {
-                st->spaceDown = true;
-                st->pushed = true;
-                Redraw(hwnd);
-            }
-            return 0;
         case WM_KEYUP:
-            if (wParam == VK_SPACE && st->spaceDown) {
-                st->spaceDown = false;
-                st->pushed = false;
-                Redraw(hwnd);
-                Click(hwnd);
-            }
+            OnKey(hwnd, st, type, msg == WM_KEYDOWN, wParam, lParam);
             return 0;
         case BM_GETCHECK:
             return st->check;
@@ -307,29 +359,19 @@ LRESULT CALLBACK ButtonProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         case BM_GETSTATE:
             return st->check | (st->pushed ? BST_PUSHED : 0) | (HasFocus(hwnd) ? BST_FOCUS : 0);
         case BM_SETSTATE:
-            if (st->pushed != (wParam != 0)) {
-                st->pushed = wParam != 0;
-                Redraw(hwnd);
-            }
+            OnSetState(hwnd, st, wParam != 0);
             return 0;
-        case BM_SETSTYLE: {
-            const LONG style = GetWindowLong(hwnd, GWL_STYLE);
-            const LONG next = (style & ~0xFFFF) | static_cast<LONG>(wParam & 0xFFFF);
-            if (next != style) {
-                SetWindowLong(hwnd, GWL_STYLE, next);
-                if (lParam) Redraw(hwnd);
-            }
+        case BM_SETSTYLE:
+            OnSetStyle(hwnd, wParam, lParam);
             return 0;
-        }
-        case BM_CLICK: {
-            if (!IsWindowEnabled(hwnd) || type == BS_GROUPBOX) return 0;
-            if (!HasFocus(hwnd) && type != BS_GROUPBOX) SetFocus(hwnd);
-            if (IsWindow(hwnd)) Click(hwnd);
+        case BM_CLICK:
+            OnClickMessage(hwnd, type);
             return 0;
-        }
         default:
             return DefWindowProc(hwnd, msg, wParam, lParam);
     }
 }
+
+const ControlClass kButtonClass{"BUTTON", ButtonProc, CS_DBLCLKS, IDC_ARROW, RUNTIME_CLASS(CButton)};
 
 }  // namespace plat::dlg

@@ -7,6 +7,7 @@
 
 #include "platform/core/display.h"
 #include "platform/afxwin/cwnd.h"
+#include "platform/controls/controls.h"
 #include "platform/controls/controls_internal.h"
 
 namespace plat::dlg {
@@ -141,6 +142,161 @@ void Paint(HWND hwnd, HDC dc) {
 
 }  // namespace
 
+namespace {
+
+LRESULT OnCreate(HWND hwnd, ComboState* st) {
+    const DWORD style = static_cast<DWORD>(GetWindowLong(hwnd, GWL_STYLE));
+    HWND top = hwnd;
+    while (GetWindowLong(top, GWL_STYLE) & WS_CHILD) top = GetParent(top);
+    st->list = CreateWindowEx(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kComboListClass, "",
+                              WS_POPUP | WS_VSCROLL | LBS_NOINTEGRALHEIGHT | ((style & CBS_SORT) ? LBS_SORT : 0), 0, 0,
+                              10, 10, top, nullptr, nullptr, hwnd);
+    if (!st->list) return -1;
+    FitField(hwnd, st);
+    return 0;
+}
+
+void OnSetFont(HWND hwnd, ComboState* st, WPARAM font, LPARAM redraw) {
+    st->font = reinterpret_cast<HFONT>(font);
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, ControlFont(hwnd));
+    st->itemHeight = std::max(1, TextHeight(dc));
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    st->fieldHeight = st->itemHeight + 8;
+    ToList(st, WM_SETFONT, font, 0);
+    FitField(hwnd, st);
+    if (redraw) Redraw(hwnd);
+}
+
+void OnKillFocus(HWND hwnd, ComboState* st) {
+    Close(hwnd, st, false);
+    if (!IsWindow(hwnd)) return;
+    Redraw(hwnd);
+    Notify(hwnd, CBN_KILLFOCUS);
+}
+
+// A click on the field, or Alt+Up/Down: the list drops, or closes with the choice.
+void ToggleDrop(HWND hwnd, ComboState* st) {
+    if (st->dropped)
+        Close(hwnd, st, true);
+    else
+        Drop(hwnd, st);
+}
+
+void OnKeyDown(HWND hwnd, ComboState* st, WPARAM vk, LPARAM lParam) {
+    if (st->dropped) {
+        if (vk == VK_RETURN || vk == VK_F4) Close(hwnd, st, true);
+        else if (vk == VK_ESCAPE) Close(hwnd, st, false);
+        else ToList(st, WM_KEYDOWN, vk, lParam);
+        return;
+    }
+    const int cur = Current(st);
+    const int count = static_cast<int>(ToList(st, LB_GETCOUNT, 0, 0));
+    switch (vk) {
+        case VK_F4: Drop(hwnd, st); break;
+        case VK_UP:
+        case VK_LEFT: UserSelect(hwnd, st, cur < 0 ? 0 : cur - 1); break;
+        case VK_DOWN:
+        case VK_RIGHT: UserSelect(hwnd, st, cur < 0 ? 0 : cur + 1); break;
+        case VK_PRIOR: UserSelect(hwnd, st, (cur < 0 ? 0 : cur) - 8); break;
+        case VK_NEXT: UserSelect(hwnd, st, (cur < 0 ? 0 : cur) + 8); break;
+        case VK_HOME: UserSelect(hwnd, st, 0); break;
+        case VK_END: UserSelect(hwnd, st, count - 1); break;
+        default: break;
+    }
+}
+
+// A letter chooses the next item beginning with it.
+void OnChar(HWND hwnd, ComboState* st, uint8_t ch) {
+    if (ch < 0x20) return;
+    const LRESULT found = ToList(st, LB_FINDSTRING, static_cast<WPARAM>(Current(st)),
+                                 reinterpret_cast<LPARAM>(std::string(1, static_cast<char>(ch)).c_str()));
+    if (found < 0) return;
+    if (st->dropped)
+        ToList(st, LB_SETCURSEL, static_cast<WPARAM>(found), 0);
+    else
+        UserSelect(hwnd, st, static_cast<int>(found));
+}
+
+// The field's text is the chosen item's.
+LRESULT OnGetText(ComboState* st, WPARAM size, LPARAM buffer) {
+    auto* buf = reinterpret_cast<char*>(buffer);
+    if (!buf || size == 0) return 0;
+    const int cur = Current(st);
+    const std::string text = cur >= 0 ? ItemText(st, cur) : std::string();
+    const size_t n = std::min<size_t>(size - 1, text.size());
+    std::memcpy(buf, text.data(), n);
+    buf[n] = 0;
+    return static_cast<LRESULT>(n);
+}
+
+LRESULT OnSetText(HWND hwnd, ComboState* st, LPARAM text) {
+    const LRESULT found = ToList(st, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), text);
+    if (found < 0) return CB_ERR;
+    ToList(st, LB_SETCURSEL, static_cast<WPARAM>(found), 0);
+    Redraw(hwnd);
+    return TRUE;
+}
+
+LRESULT OnSetItemHeight(HWND hwnd, ComboState* st, WPARAM which, LPARAM height) {
+    if (height <= 0 || height > 255) return CB_ERR;
+    if (static_cast<int>(which) == -1) {
+        st->fieldHeight = static_cast<int>(height) + 6;
+        FitField(hwnd, st);
+    } else {
+        st->itemHeight = static_cast<int>(height);
+        ToList(st, LB_SETITEMHEIGHT, 0, height);
+    }
+    return CB_OKAY;
+}
+
+LRESULT OnGetDroppedRect(HWND hwnd, const ComboState* st, LPARAM out) {
+    auto* r = reinterpret_cast<RECT*>(out);
+    if (!r) return CB_ERR;
+    RECT wr;
+    GetWindowRect(hwnd, &wr);
+    *r = RECT{wr.left, wr.top, wr.right, wr.top + st->dropHeight};
+    return CB_OKAY;
+}
+
+// The combo box messages its list answers: the list box message, which arguments go on, and
+// whether the field shows a change.
+struct ListForward {
+    UINT combo;
+    UINT list;
+    bool passWParam;
+    bool passLParam;
+    bool redraw;
+};
+constexpr ListForward kListForwards[] = {
+    {CB_ADDSTRING, LB_ADDSTRING, true, true, true},
+    {CB_INSERTSTRING, LB_INSERTSTRING, true, true, true},
+    {CB_DELETESTRING, LB_DELETESTRING, true, true, true},
+    {CB_SETCURSEL, LB_SETCURSEL, true, false, true},
+    {CB_SELECTSTRING, LB_SELECTSTRING, true, true, true},
+    {CB_GETCOUNT, LB_GETCOUNT, false, false, false},
+    {CB_GETCURSEL, LB_GETCURSEL, false, false, false},
+    {CB_GETLBTEXT, LB_GETTEXT, true, true, false},
+    {CB_GETLBTEXTLEN, LB_GETTEXTLEN, true, false, false},
+    {CB_FINDSTRING, LB_FINDSTRING, true, true, false},
+    {CB_FINDSTRINGEXACT, LB_FINDSTRINGEXACT, true, true, false},
+    {CB_GETITEMDATA, LB_GETITEMDATA, true, false, false},
+    {CB_SETITEMDATA, LB_SETITEMDATA, true, true, false},
+};
+
+bool ForwardToList(HWND hwnd, ComboState* st, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+    for (const ListForward& f : kListForwards) {
+        if (f.combo != msg) continue;
+        *result = ToList(st, f.list, f.passWParam ? wParam : 0, f.passLParam ? lParam : 0);
+        if (f.redraw) Redraw(hwnd);
+        return true;
+    }
+    return false;
+}
+
+}  // namespace
+
 LRESULT CALLBACK ComboBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     LRESULT hooked = 0;
     if (afx::HookCreation(hwnd, msg, wParam, lParam, &hooked)) return hooked;
@@ -153,18 +309,11 @@ LRESULT CALLBACK ComboBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         return DefWindowProc(hwnd, msg, wParam, lParam);
     }
     if (!st) return DefWindowProc(hwnd, msg, wParam, lParam);
+    LRESULT forwarded = 0;
+    if (ForwardToList(hwnd, st, msg, wParam, lParam, &forwarded)) return forwarded;
     switch (msg) {
-        case WM_CREATE: {
-            const DWORD style = static_cast<DWORD>(GetWindowLong(hwnd, GWL_STYLE));
-            HWND top = hwnd;
-            while (GetWindowLong(top, GWL_STYLE) & WS_CHILD) top = GetParent(top);
-            st->list = CreateWindowEx(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kComboListClass, "",
-                                      WS_POPUP | WS_VSCROLL | LBS_NOINTEGRALHEIGHT | ((style & CBS_SORT) ? LBS_SORT : 0),
-                                      0, 0, 10, 10, top, nullptr, nullptr, hwnd);
-            if (!st->list) return -1;
-            FitField(hwnd, st);
-            return 0;
-        }
+        case WM_CREATE:
+            return OnCreate(hwnd, st);
         case WM_NCDESTROY:
             if (st->list && IsWindow(st->list)) DestroyWindow(st->list);
             delete st;
@@ -172,19 +321,9 @@ LRESULT CALLBACK ComboBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
             return DefWindowProc(hwnd, msg, wParam, lParam);
         case WM_GETDLGCODE:
             return DLGC_WANTARROWS | DLGC_WANTCHARS | (st->dropped ? DLGC_WANTALLKEYS : 0);
-        case WM_SETFONT: {
-            st->font = reinterpret_cast<HFONT>(wParam);
-            HDC dc = CreateCompatibleDC(nullptr);
-            HGDIOBJ old = SelectObject(dc, ControlFont(hwnd));
-            st->itemHeight = std::max(1, TextHeight(dc));
-            SelectObject(dc, old);
-            DeleteDC(dc);
-            st->fieldHeight = st->itemHeight + 8;
-            ToList(st, WM_SETFONT, wParam, 0);
-            FitField(hwnd, st);
-            if (lParam) Redraw(hwnd);
+        case WM_SETFONT:
+            OnSetFont(hwnd, st, wParam, lParam);
             return 0;
-        }
         case WM_GETFONT:
             return reinterpret_cast<LRESULT>(st->font);
         case WM_ENABLE:
@@ -206,152 +345,50 @@ LRESULT CALLBACK ComboBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
             Notify(hwnd, CBN_SETFOCUS);
             return 0;
         case WM_KILLFOCUS:
-            Close(hwnd, st, false);
-            if (!IsWindow(hwnd)) return 0;
-            Redraw(hwnd);
-            Notify(hwnd, CBN_KILLFOCUS);
+            OnKillFocus(hwnd, st);
             return 0;
         case WM_LBUTTONDOWN:
         case WM_LBUTTONDBLCLK:
             if (!HasFocus(hwnd)) SetFocus(hwnd);
-            if (!IsWindow(hwnd)) return 0;
-            if (st->dropped)
-                Close(hwnd, st, true);
-            else
-                Drop(hwnd, st);
+            if (IsWindow(hwnd)) ToggleDrop(hwnd, st);
             return 0;
         case kMsgComboListDone:
             Close(hwnd, st, wParam != 0);
             return 0;
         case WM_SYSKEYDOWN:
-            if (wParam == VK_DOWN || wParam == VK_UP) {
-                if (st->dropped)
-                    Close(hwnd, st, true);
-                else
-                    Drop(hwnd, st);
-                return 0;
-            }
-            return DefWindowProc(hwnd, msg, wParam, lParam);
-        case WM_KEYDOWN: {
-            if (st->dropped) {
-                if (wParam == VK_RETURN || wParam == VK_F4) Close(hwnd, st, true);
-                else if (wParam == VK_ESCAPE) Close(hwnd, st, false);
-                else ToList(st, WM_KEYDOWN, wParam, lParam);
-                return 0;
-            }
-            const int cur = Current(st);
-            const int count = static_cast<int>(ToList(st, LB_GETCOUNT, 0, 0));
-            switch (wParam) {
-                case VK_F4: Drop(hwnd, st); break;
-                case VK_UP:
-                case VK_LEFT: UserSelect(hwnd, st, cur < 0 ? 0 : cur - 1); break;
-                case VK_DOWN:
-                case VK_RIGHT: UserSelect(hwnd, st, cur < 0 ? 0 : cur + 1); break;
-                case VK_PRIOR: UserSelect(hwnd, st, (cur < 0 ? 0 : cur) - 8); break;
-                case VK_NEXT: UserSelect(hwnd, st, (cur < 0 ? 0 : cur) + 8); break;
-                case VK_HOME: UserSelect(hwnd, st, 0); break;
-                case VK_END: UserSelect(hwnd, st, count - 1); break;
-                default: break;
-            }
+            if (wParam != VK_DOWN && wParam != VK_UP) return DefWindowProc(hwnd, msg, wParam, lParam);
+            ToggleDrop(hwnd, st);
             return 0;
-        }
-        case WM_CHAR: {
-            const auto ch = static_cast<uint8_t>(wParam);
-            if (ch < 0x20) return 0;
-            const LRESULT found = ToList(st, LB_FINDSTRING, static_cast<WPARAM>(Current(st)),
-                                         reinterpret_cast<LPARAM>(std::string(1, static_cast<char>(ch)).c_str()));
-            if (found >= 0) {
-                if (st->dropped)
-                    ToList(st, LB_SETCURSEL, static_cast<WPARAM>(found), 0);
-                else
-                    UserSelect(hwnd, st, static_cast<int>(found));
-            }
+        case WM_KEYDOWN:
+            OnKeyDown(hwnd, st, wParam, lParam);
             return 0;
-        }
-        case WM_GETTEXT: {
-            auto* buf = reinterpret_cast<char*>(lParam);
-            if (!buf || wParam == 0) return 0;
-            const int cur = Current(st);
-            const std::string text = cur >= 0 ? ItemText(st, cur) : std::string();
-            const size_t n = std::min<size_t>(wParam - 1, text.size());
-            std::memcpy(buf, text.data(), n);
-            buf[n] = 0;
-            return static_cast<LRESULT>(n);
-        }
+        case WM_CHAR:
+            OnChar(hwnd, st, static_cast<uint8_t>(wParam));
+            return 0;
+        case WM_GETTEXT:
+            return OnGetText(st, wParam, lParam);
         case WM_GETTEXTLENGTH: {
             const int cur = Current(st);
             return cur >= 0 ? ToList(st, LB_GETTEXTLEN, static_cast<WPARAM>(cur), 0) : 0;
         }
-        case WM_SETTEXT: {
-            const LRESULT found = ToList(st, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), lParam);
-            if (found < 0) return CB_ERR;
-            ToList(st, LB_SETCURSEL, static_cast<WPARAM>(found), 0);
-            Redraw(hwnd);
-            return TRUE;
-        }
-        case CB_ADDSTRING: {
-            const LRESULT r = ToList(st, LB_ADDSTRING, wParam, lParam);
-            Redraw(hwnd);
-            return r;
-        }
-        case CB_INSERTSTRING: {
-            const LRESULT r = ToList(st, LB_INSERTSTRING, wParam, lParam);
-            Redraw(hwnd);
-            return r;
-        }
-        case CB_DELETESTRING: {
-            const LRESULT r = ToList(st, LB_DELETESTRING, wParam, lParam);
-            Redraw(hwnd);
-            return r;
-        }
+        case WM_SETTEXT:
+            return OnSetText(hwnd, st, lParam);
         case CB_RESETCONTENT:
             ToList(st, LB_RESETCONTENT, 0, 0);
             Redraw(hwnd);
             return CB_OKAY;
-        case CB_GETCOUNT: return ToList(st, LB_GETCOUNT, 0, 0);
-        case CB_GETCURSEL: return ToList(st, LB_GETCURSEL, 0, 0);
-        case CB_SETCURSEL: {
-            const LRESULT r = ToList(st, LB_SETCURSEL, wParam, 0);
-            Redraw(hwnd);
-            return r;
-        }
-        case CB_GETLBTEXT: return ToList(st, LB_GETTEXT, wParam, lParam);
-        case CB_GETLBTEXTLEN: return ToList(st, LB_GETTEXTLEN, wParam, 0);
-        case CB_FINDSTRING: return ToList(st, LB_FINDSTRING, wParam, lParam);
-        case CB_FINDSTRINGEXACT: return ToList(st, LB_FINDSTRINGEXACT, wParam, lParam);
-        case CB_SELECTSTRING: {
-            const LRESULT r = ToList(st, LB_SELECTSTRING, wParam, lParam);
-            Redraw(hwnd);
-            return r;
-        }
-        case CB_GETITEMDATA: return ToList(st, LB_GETITEMDATA, wParam, 0);
-        case CB_SETITEMDATA: return ToList(st, LB_SETITEMDATA, wParam, lParam);
         case CB_GETITEMHEIGHT:
             return static_cast<int>(wParam) == -1 ? st->fieldHeight - 6 : st->itemHeight;
         case CB_SETITEMHEIGHT:
-            if (lParam <= 0 || lParam > 255) return CB_ERR;
-            if (static_cast<int>(wParam) == -1) {
-                st->fieldHeight = static_cast<int>(lParam) + 6;
-                FitField(hwnd, st);
-            } else {
-                st->itemHeight = static_cast<int>(lParam);
-                ToList(st, LB_SETITEMHEIGHT, 0, lParam);
-            }
-            return CB_OKAY;
+            return OnSetItemHeight(hwnd, st, wParam, lParam);
         case CB_SHOWDROPDOWN:
             if (wParam) Drop(hwnd, st);
             else Close(hwnd, st, false);
             return TRUE;
         case CB_GETDROPPEDSTATE:
             return st->dropped ? TRUE : FALSE;
-        case CB_GETDROPPEDCONTROLRECT: {
-            auto* r = reinterpret_cast<RECT*>(lParam);
-            if (!r) return CB_ERR;
-            RECT wr;
-            GetWindowRect(hwnd, &wr);
-            *r = RECT{wr.left, wr.top, wr.right, wr.top + st->dropHeight};
-            return CB_OKAY;
-        }
+        case CB_GETDROPPEDCONTROLRECT:
+            return OnGetDroppedRect(hwnd, st, lParam);
         case CB_LIMITTEXT:
         case CB_SETEDITSEL:
             return TRUE;
@@ -361,5 +398,7 @@ LRESULT CALLBACK ComboBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
             return DefWindowProc(hwnd, msg, wParam, lParam);
     }
 }
+
+const ControlClass kComboBoxClass{"COMBOBOX", ComboBoxProc, CS_DBLCLKS, IDC_ARROW, RUNTIME_CLASS(CComboBox)};
 
 }  // namespace plat::dlg

@@ -3,12 +3,14 @@
 
 #include <cstring>
 
-IMPLEMENT_DYNAMIC(CStatic, CWnd)
-IMPLEMENT_DYNAMIC(CButton, CWnd)
-IMPLEMENT_DYNAMIC(CEdit, CWnd)
-IMPLEMENT_DYNAMIC(CListBox, CWnd)
-IMPLEMENT_DYNAMIC(CComboBox, CWnd)
-IMPLEMENT_DYNAMIC(CScrollBar, CWnd)
+#include "platform/controls/controls_internal.h"
+
+IMPLEMENT_DYNCREATE(CStatic, CWnd)
+IMPLEMENT_DYNCREATE(CButton, CWnd)
+IMPLEMENT_DYNCREATE(CEdit, CWnd)
+IMPLEMENT_DYNCREATE(CListBox, CWnd)
+IMPLEMENT_DYNCREATE(CComboBox, CWnd)
+IMPLEMENT_DYNCREATE(CScrollBar, CWnd)
 
 namespace {
 LPARAM Text(LPCSTR s) {
@@ -18,6 +20,7 @@ LPARAM Text(LPCSTR s) {
 
 // ---- CStatic ------------------------------------------------------------------------------------
 BOOL CStatic::Create(LPCSTR text, DWORD style, const RECT& rect, CWnd* parent, UINT id) {
+    plat::RegisterControlClasses();
     return CWnd::Create("STATIC", text, style, rect, parent, id);
 }
 HICON CStatic::SetIcon(HICON icon) {
@@ -35,6 +38,7 @@ HBITMAP CStatic::GetBitmap() const {
 
 // ---- CButton ------------------------------------------------------------------------------------
 BOOL CButton::Create(LPCSTR text, DWORD style, const RECT& rect, CWnd* parent, UINT id) {
+    plat::RegisterControlClasses();
     return CWnd::Create("BUTTON", text, style, rect, parent, id);
 }
 UINT CButton::GetState() const {
@@ -58,6 +62,7 @@ void CButton::SetButtonStyle(UINT style, BOOL redraw) {
 
 // ---- CEdit --------------------------------------------------------------------------------------
 BOOL CEdit::Create(DWORD style, const RECT& rect, CWnd* parent, UINT id) {
+    plat::RegisterControlClasses();
     return CWnd::Create("EDIT", nullptr, style, rect, parent, id);
 }
 void CEdit::SetSel(int start, int end, BOOL noScroll) {
@@ -124,6 +129,7 @@ void CEdit::Paste() {
 
 // ---- CListBox -----------------------------------------------------------------------------------
 BOOL CListBox::Create(DWORD style, const RECT& rect, CWnd* parent, UINT id) {
+    plat::RegisterControlClasses();
     return CWnd::Create("LISTBOX", nullptr, style, rect, parent, id);
 }
 int CListBox::GetCount() const {
@@ -210,6 +216,7 @@ int CListBox::SetCaretIndex(int index, BOOL scroll) {
 
 // ---- CComboBox ----------------------------------------------------------------------------------
 BOOL CComboBox::Create(DWORD style, const RECT& rect, CWnd* parent, UINT id) {
+    plat::RegisterControlClasses();
     return CWnd::Create("COMBOBOX", nullptr, style, rect, parent, id);
 }
 int CComboBox::GetCount() const {
@@ -281,6 +288,7 @@ int CComboBox::SetItemHeight(int index, UINT height) {
 
 // ---- CScrollBar ---------------------------------------------------------------------------------
 BOOL CScrollBar::Create(DWORD style, const RECT& rect, CWnd* parent, UINT id) {
+    plat::RegisterControlClasses();
     return CWnd::Create("SCROLLBAR", nullptr, style, rect, parent, id);
 }
 int CScrollBar::GetScrollPos() const {

@@ -8,7 +8,7 @@
 #include "platform/afxwin/cwnd.h"
 
 class CStatic : public CWnd {
-    DECLARE_DYNAMIC(CStatic)
+    DECLARE_DYNCREATE(CStatic)
 public:
     using CWnd::Create;
     BOOL Create(LPCSTR text, DWORD style, const RECT& rect, CWnd* parent, UINT id = 0xFFFF);
@@ -19,7 +19,7 @@ public:
 };
 
 class CButton : public CWnd {
-    DECLARE_DYNAMIC(CButton)
+    DECLARE_DYNCREATE(CButton)
 public:
     using CWnd::Create;
     BOOL Create(LPCSTR text, DWORD style, const RECT& rect, CWnd* parent, UINT id);
@@ -32,7 +32,7 @@ public:
 };
 
 class CEdit : public CWnd {
-    DECLARE_DYNAMIC(CEdit)
+    DECLARE_DYNCREATE(CEdit)
 public:
     using CWnd::Create;
     BOOL Create(DWORD style, const RECT& rect, CWnd* parent, UINT id);
@@ -59,7 +59,7 @@ public:
 };
 
 class CListBox : public CWnd {
-    DECLARE_DYNAMIC(CListBox)
+    DECLARE_DYNCREATE(CListBox)
 public:
     using CWnd::Create;
     BOOL Create(DWORD style, const RECT& rect, CWnd* parent, UINT id);
@@ -91,7 +91,7 @@ public:
 };
 
 class CComboBox : public CWnd {
-    DECLARE_DYNAMIC(CComboBox)
+    DECLARE_DYNCREATE(CComboBox)
 public:
     using CWnd::Create;
     BOOL Create(DWORD style, const RECT& rect, CWnd* parent, UINT id);
@@ -118,7 +118,7 @@ public:
 };
 
 class CScrollBar : public CWnd {
-    DECLARE_DYNAMIC(CScrollBar)
+    DECLARE_DYNCREATE(CScrollBar)
 public:
     using CWnd::Create;
     BOOL Create(DWORD style, const RECT& rect, CWnd* parent, UINT id);

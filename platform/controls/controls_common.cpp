@@ -5,6 +5,7 @@
 #include <map>
 
 #include "platform/afxwin/cwnd.h"
+#include "platform/afxwin/winapp.h"
 #include "platform/controls/controls_internal.h"
 #include "platform/strings/cp1252.h"
 
@@ -16,20 +17,11 @@ void Notify(HWND hwnd, UINT code) {
     SendMessage(parent, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(hwnd), code), reinterpret_cast<LPARAM>(hwnd));
 }
 
-namespace {
-COLORREF g_dialogBk = kFace;
-COLORREF g_dialogText = kWindowText;
-}  // namespace
-
-void SetDialogColours(COLORREF background, COLORREF text) {
-    g_dialogBk = background;
-    g_dialogText = text;
-}
 COLORREF DialogBackground() {
-    return g_dialogBk;
+    return afx::DialogColours().background;
 }
 COLORREF DialogTextColour() {
-    return g_dialogText;
+    return afx::DialogColours().text;
 }
 
 HBRUSH CachedBrush(COLORREF colour) {
@@ -251,35 +243,20 @@ BOOL IsClipboardFormatAvailable(UINT format) {
 namespace plat {
 
 void RegisterControlClasses() {
-    struct ClassDef {
-        const char* name;
-        WNDPROC proc;
-        UINT style;
-        int extra;
-        LPCSTR cursor;
-    };
-    const ClassDef defs[] = {
-        {"BUTTON", ButtonProc, 0x0008, sizeof(LONG_PTR), IDC_ARROW},
-        {"STATIC", StaticProc, 0, sizeof(LONG_PTR), IDC_ARROW},
-        {"EDIT", EditProc, 0x0008, sizeof(LONG_PTR), IDC_IBEAM},
-        {"LISTBOX", ListBoxProc, 0x0008, sizeof(LONG_PTR), IDC_ARROW},
-        {"COMBOBOX", ComboBoxProc, 0x0008, sizeof(LONG_PTR), IDC_ARROW},
-        {kComboListClass, ComboListProc, 0x0008, sizeof(LONG_PTR), IDC_ARROW},
-        {"SCROLLBAR", ScrollBarProc, 0x0008, sizeof(LONG_PTR), IDC_ARROW},
-        {WC_TABCONTROL, TabControlProc, 0x0008, sizeof(LONG_PTR), IDC_ARROW},
-        {kDialogClass, DialogClassProc, 0x0008, kDialogExtraBytes, IDC_ARROW},
-        {kTextViewClass, TextViewProc, 0, sizeof(LONG_PTR), IDC_ARROW},
-    };
-    for (const ClassDef& d : defs) {
+    using namespace plat::dlg;
+    for (const ControlClass* c : {&kButtonClass, &kStaticClass, &kEditClass, &kListBoxClass, &kComboListBoxClass,
+                                  &kComboBoxClass, &kScrollBarClass, &kTabControlClass}) {
         WNDCLASS existing;
-        if (GetClassInfo(nullptr, d.name, &existing)) continue;
-        WNDCLASS wc;
-        wc.style = d.style;
-        wc.lpfnWndProc = d.proc;
-        wc.cbWndExtra = d.extra;
-        wc.hCursor = LoadCursor(nullptr, d.cursor);
-        wc.lpszClassName = d.name;
-        RegisterClass(&wc);
+        if (!GetClassInfo(nullptr, c->name, &existing)) {
+            WNDCLASS wc;
+            wc.style = c->style;
+            wc.lpfnWndProc = c->proc;
+            wc.cbWndExtra = sizeof(LONG_PTR);
+            wc.hCursor = LoadCursor(nullptr, c->cursor);
+            wc.lpszClassName = c->name;
+            RegisterClass(&wc);
+        }
+        afx::RegisterWrapperClass(c->name, c->wrapper);
     }
 }
 

@@ -8,6 +8,8 @@
 #include "platform/dialogs/dialog_api.h"
 #include "platform/gdi/text_out.h"
 
+struct CRuntimeClass;
+
 namespace plat::dlg {
 
 // ---- Colours: the static colours of the 256-colour display --------------------------------------
@@ -128,15 +130,25 @@ struct ListModel {
     bool Valid(int i) const { return i >= 0 && i < Count(); }
 };
 
-// ---- Window classes and procedures ----------------------------------------------------------------
-LRESULT CALLBACK ButtonProc(HWND, UINT, WPARAM, LPARAM);
-LRESULT CALLBACK StaticProc(HWND, UINT, WPARAM, LPARAM);
-LRESULT CALLBACK EditProc(HWND, UINT, WPARAM, LPARAM);
-LRESULT CALLBACK ListBoxProc(HWND, UINT, WPARAM, LPARAM);
-LRESULT CALLBACK ComboBoxProc(HWND, UINT, WPARAM, LPARAM);
-LRESULT CALLBACK ComboListProc(HWND, UINT, WPARAM, LPARAM);
-LRESULT CALLBACK ScrollBarProc(HWND, UINT, WPARAM, LPARAM);
-LRESULT CALLBACK TabControlProc(HWND, UINT, WPARAM, LPARAM);
+// ---- Window classes ---------------------------------------------------------------------------------
+// A control's window class and the class library's wrapper of it, as the control's own file
+// describes them; RegisterControlClasses registers each window class (one pointer of extra
+// bytes for the control's state) and its wrapper (plat::afx::RegisterWrapperClass).
+struct ControlClass {
+    LPCSTR name;
+    WNDPROC proc;
+    UINT style;
+    LPCSTR cursor;
+    CRuntimeClass* wrapper;  // null: temporary objects of the window are plain CWnds
+};
+extern const ControlClass kButtonClass;
+extern const ControlClass kStaticClass;
+extern const ControlClass kEditClass;
+extern const ControlClass kListBoxClass;
+extern const ControlClass kComboListBoxClass;
+extern const ControlClass kComboBoxClass;
+extern const ControlClass kScrollBarClass;
+extern const ControlClass kTabControlClass;
 LRESULT CALLBACK DialogClassProc(HWND, UINT, WPARAM, LPARAM);
 LRESULT CALLBACK TextViewProc(HWND, UINT, WPARAM, LPARAM);
 inline constexpr const char* kComboListClass = "ComboLBox";
@@ -152,7 +164,6 @@ inline constexpr int kDialogStateSlot = 3 * static_cast<int>(sizeof(LONG_PTR));
 inline constexpr int kDialogExtraBytes = 4 * static_cast<int>(sizeof(LONG_PTR));
 // The dialog background brush and text colour (CWinApp::SetDialogBkColor; face and black
 // unless set).
-void SetDialogColours(COLORREF background, COLORREF text);
 COLORREF DialogBackground();
 COLORREF DialogTextColour();
 // A solid brush of a colour, kept for reuse (never delete it).

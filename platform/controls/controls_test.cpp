@@ -209,6 +209,40 @@ protected:
     }
 };
 
+// Each control registers its wrapper with its window class: FromHandle's temporary objects are
+// of that class (whatever case the class name is given in), other windows get a plain CWnd, and
+// the temporaries go at idle time.
+TEST_F(Controls, TemporaryObjectsAreTheWrapperEachControlRegistered) {
+    struct Case {
+        const char* windowClass;
+        CRuntimeClass* wrapper;
+    };
+    const Case cases[] = {{"BUTTON", RUNTIME_CLASS(CButton)},     {"Edit", RUNTIME_CLASS(CEdit)},
+                          {"static", RUNTIME_CLASS(CStatic)},     {"LISTBOX", RUNTIME_CLASS(CListBox)},
+                          {"ComboBox", RUNTIME_CLASS(CComboBox)}, {"SCROLLBAR", RUNTIME_CLASS(CScrollBar)},
+                          {"#32770", RUNTIME_CLASS(CWnd)}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.windowClass);
+        HWND h = CreateWindow(c.windowClass, "", WS_POPUP, 0, 0, 50, 20, nullptr, nullptr, nullptr, nullptr);
+        ASSERT_NE(h, nullptr);
+        EXPECT_EQ(CWnd::FromHandle(h)->GetRuntimeClass(), c.wrapper);
+        DestroyWindow(h);
+    }
+    HWND button = CreateWindow("BUTTON", "Knapp", WS_POPUP | BS_AUTOCHECKBOX, 0, 0, 50, 20, nullptr, nullptr, nullptr, nullptr);
+    CWnd* temp = CWnd::FromHandle(button);
+    ASSERT_NE(dynamic_cast<CButton*>(temp), nullptr);
+    EXPECT_EQ(CWnd::FromHandle(button), temp);
+    static_cast<CButton*>(temp)->SetCheck(1);
+    EXPECT_EQ(SendMessage(button, BM_GETCHECK, 0, 0), 1);
+    CWinApp app;
+    app.OnIdle(0);
+    app.OnIdle(1);  // the second idle call frees them
+    CWnd* fresh = CWnd::FromHandle(button);
+    ASSERT_NE(fresh, nullptr);
+    EXPECT_EQ(fresh->m_hWnd, button);
+    DestroyWindow(button);
+}
+
 TEST_F(Controls, ListBoxSortsSwedishAndFindsWithoutRegardToCase) {
     ControlsDialog dlg;
     Later(10, [&] {

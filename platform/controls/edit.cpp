@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "platform/afxwin/cwnd.h"
+#include "platform/controls/controls.h"
 #include "platform/controls/controls_internal.h"
 #include "platform/strings/cp1252.h"
 
@@ -361,25 +362,172 @@ void Paint(HWND hwnd, HDC dc) {
 
 }  // namespace
 
+namespace {
+
+void OnNcCreate(HWND hwnd, const CREATESTRUCT* cs) {
+    auto* s = new EditState;
+    if (cs && cs->lpszName) s->text = cs->lpszName;
+    SetWindowLongPtr(hwnd, 0, reinterpret_cast<LONG_PTR>(s));
+    // A plain border becomes Windows 95's sunken edge, drawn inside the window.
+    LONG style = GetWindowLong(hwnd, GWL_STYLE);
+    if (style & WS_BORDER) {
+        SetWindowLong(hwnd, GWL_STYLE, style & ~static_cast<LONG>(WS_BORDER));
+        SetWindowLong(hwnd, GWL_EXSTYLE, GetWindowLong(hwnd, GWL_EXSTYLE) | WS_EX_CLIENTEDGE);
+    }
+    if (style & ES_PASSWORD) s->password = '*';
+}
+
+void OnSetText(HWND hwnd, EditState* st, const char* text) {
+    st->text = text ? text : "";
+    st->text = st->text.substr(0, st->text.find_first_of("\r\n"));
+    st->anchor = st->caret = 0;
+    st->scrollX = 0;
+    st->modified = false;
+    st->canUndo = false;
+    SyncTitle(hwnd, st);
+    Redraw(hwnd);
+    Notify(hwnd, EN_UPDATE);
+    if (IsWindow(hwnd)) Notify(hwnd, EN_CHANGE);
+}
+
+LRESULT OnGetText(const EditState* st, WPARAM size, LPARAM buffer) {
+    auto* buf = reinterpret_cast<char*>(buffer);
+    if (!buf || size == 0) return 0;
+    const size_t n = std::min<size_t>(size - 1, st->text.size());
+    std::memcpy(buf, st->text.data(), n);
+    buf[n] = 0;
+    return static_cast<LRESULT>(n);
+}
+
+void OnKillFocus(HWND hwnd, EditState* st) {
+    if (st->mouseDown && GetCapture() == hwnd) ReleaseCapture();
+    st->mouseDown = false;
+    Redraw(hwnd);
+    Notify(hwnd, EN_KILLFOCUS);
+}
+
+void OnLButtonDown(HWND hwnd, EditState* st, WPARAM keys, int x) {
+    if (!HasFocus(hwnd)) SetFocus(hwnd);
+    if (!IsWindow(hwnd)) return;
+    const size_t i = IndexAt(hwnd, st, x);
+    const bool shift = (keys & MK_SHIFT) != 0;
+    SetSelection(hwnd, st, shift ? st->anchor : i, i);
+    st->mouseDown = true;
+    SetCapture(hwnd);
+}
+
+// A double click selects the word under the pointer.
+void OnLButtonDblClk(HWND hwnd, EditState* st, int x) {
+    const size_t i = IndexAt(hwnd, st, x);
+    size_t a = i, b = i;
+    while (a > 0 && IsWordChar(st->text[a - 1])) --a;
+    while (b < st->text.size() && IsWordChar(st->text[b])) ++b;
+    SetSelection(hwnd, st, a, b);
+}
+
+void OnLButtonUp(HWND hwnd, EditState* st) {
+    if (!st->mouseDown) return;
+    st->mouseDown = false;
+    if (GetCapture() == hwnd) ReleaseCapture();
+}
+
+LRESULT OnGetSel(const EditState* st, WPARAM startOut, LPARAM endOut) {
+    const auto a = static_cast<DWORD>(SelStart(st)), b = static_cast<DWORD>(SelEnd(st));
+    if (startOut) *reinterpret_cast<DWORD*>(startOut) = a;
+    if (endOut) *reinterpret_cast<DWORD*>(endOut) = b;
+    return static_cast<LRESULT>(MAKELPARAM(static_cast<int>(std::min<DWORD>(a, 0xFFFF)),
+                                           static_cast<int>(std::min<DWORD>(b, 0xFFFF))));
+}
+
+void OnSetSel(HWND hwnd, EditState* st, WPARAM wParam, LPARAM lParam) {
+    const auto start = static_cast<intptr_t>(static_cast<int>(wParam));
+    const auto end = static_cast<intptr_t>(static_cast<int>(lParam));
+    if (start < 0) {
+        SetSelection(hwnd, st, st->caret, st->caret);
+        return;
+    }
+    const size_t b = end < 0 ? st->text.size() : static_cast<size_t>(end);
+    SetSelection(hwnd, st, static_cast<size_t>(start), b);
+}
+
+void OnSetReadOnly(HWND hwnd, bool readOnly) {
+    LONG style = GetWindowLong(hwnd, GWL_STYLE);
+    style = readOnly ? (style | static_cast<LONG>(ES_READONLY)) : (style & ~static_cast<LONG>(ES_READONLY));
+    SetWindowLong(hwnd, GWL_STYLE, style);
+    Redraw(hwnd);
+}
+
+// EM_GETLINE: the buffer's first word says how much room it has; no NUL is added.
+LRESULT OnGetLine(const EditState* st, LPARAM buffer) {
+    auto* buf = reinterpret_cast<char*>(buffer);
+    if (!buf) return 0;
+    WORD room = 0;
+    std::memcpy(&room, buf, sizeof(room));
+    const size_t n = std::min<size_t>(room, st->text.size());
+    std::memcpy(buf, st->text.data(), n);
+    return static_cast<LRESULT>(n);
+}
+
+// The edit control's own messages (EM_*) and the clipboard's; false for any other message.
+bool OnEditMessage(HWND hwnd, EditState* st, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+    LRESULT r = 0;
+    switch (msg) {
+        case EM_GETSEL: r = OnGetSel(st, wParam, lParam); break;
+        case EM_SETSEL: OnSetSel(hwnd, st, wParam, lParam); break;
+        case EM_REPLACESEL: ReplaceSelection(hwnd, st, lParam ? reinterpret_cast<const char*>(lParam) : "", true); break;
+        case EM_LIMITTEXT: st->limit = wParam ? static_cast<size_t>(wParam) : size_t(0x7FFFFFFE); break;
+        case EM_GETLIMITTEXT: r = static_cast<LRESULT>(st->limit); break;
+        case EM_SETREADONLY:
+            OnSetReadOnly(hwnd, wParam != 0);
+            r = TRUE;
+            break;
+        case EM_GETMODIFY: r = st->modified ? TRUE : FALSE; break;
+        case EM_SETMODIFY: st->modified = wParam != 0; break;
+        case EM_CANUNDO: r = st->canUndo ? TRUE : FALSE; break;
+        case EM_UNDO:
+        case WM_UNDO:
+            Undo(hwnd, st);
+            r = TRUE;
+            break;
+        case EM_EMPTYUNDOBUFFER: st->canUndo = false; break;
+        case EM_SETPASSWORDCHAR:
+            st->password = static_cast<char>(wParam);
+            Redraw(hwnd);
+            break;
+        case EM_GETPASSWORDCHAR: r = static_cast<uint8_t>(st->password); break;
+        case EM_SCROLLCARET:
+            KeepCaretVisible(hwnd, st);
+            Redraw(hwnd);
+            r = TRUE;
+            break;
+        case EM_GETLINECOUNT: r = 1; break;
+        case EM_GETLINE: r = OnGetLine(st, lParam); break;
+        case WM_COPY: Copy(st); break;
+        case WM_CUT: Cut(hwnd, st); break;
+        case WM_PASTE: Paste(hwnd, st); break;
+        case WM_CLEAR:
+            if (!(Style(hwnd) & ES_READONLY)) ReplaceSelection(hwnd, st, "", true);
+            break;
+        default:
+            return false;
+    }
+    *result = r;
+    return true;
+}
+
+}  // namespace
+
 LRESULT CALLBACK EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     LRESULT hooked = 0;
     if (afx::HookCreation(hwnd, msg, wParam, lParam, &hooked)) return hooked;
     EditState* st = State(hwnd);
     if (msg == WM_NCCREATE) {
-        auto* s = new EditState;
-        const auto* cs = reinterpret_cast<const CREATESTRUCT*>(lParam);
-        if (cs && cs->lpszName) s->text = cs->lpszName;
-        SetWindowLongPtr(hwnd, 0, reinterpret_cast<LONG_PTR>(s));
-        // A plain border becomes Windows 95's sunken edge, drawn inside the window.
-        LONG style = GetWindowLong(hwnd, GWL_STYLE);
-        if (style & WS_BORDER) {
-            SetWindowLong(hwnd, GWL_STYLE, style & ~static_cast<LONG>(WS_BORDER));
-            SetWindowLong(hwnd, GWL_EXSTYLE, GetWindowLong(hwnd, GWL_EXSTYLE) | WS_EX_CLIENTEDGE);
-        }
-        if (style & ES_PASSWORD) s->password = '*';
+        OnNcCreate(hwnd, reinterpret_cast<const CREATESTRUCT*>(lParam));
         return DefWindowProc(hwnd, msg, wParam, lParam);
     }
     if (!st) return DefWindowProc(hwnd, msg, wParam, lParam);
+    LRESULT result = 0;
+    if (OnEditMessage(hwnd, st, msg, wParam, lParam, &result)) return result;
     switch (msg) {
         case WM_NCDESTROY:
             delete st;
@@ -393,28 +541,11 @@ LRESULT CALLBACK EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_GETFONT:
             return reinterpret_cast<LRESULT>(st->font);
-        case WM_SETTEXT: {
-            const char* text = lParam ? reinterpret_cast<const char*>(lParam) : "";
-            st->text = text;
-            st->text = st->text.substr(0, st->text.find_first_of("\r\n"));
-            st->anchor = st->caret = 0;
-            st->scrollX = 0;
-            st->modified = false;
-            st->canUndo = false;
-            SyncTitle(hwnd, st);
-            Redraw(hwnd);
-            Notify(hwnd, EN_UPDATE);
-            if (IsWindow(hwnd)) Notify(hwnd, EN_CHANGE);
+        case WM_SETTEXT:
+            OnSetText(hwnd, st, reinterpret_cast<const char*>(lParam));
             return TRUE;
-        }
-        case WM_GETTEXT: {
-            auto* buf = reinterpret_cast<char*>(lParam);
-            if (!buf || wParam == 0) return 0;
-            const size_t n = std::min<size_t>(wParam - 1, st->text.size());
-            std::memcpy(buf, st->text.data(), n);
-            buf[n] = 0;
-            return static_cast<LRESULT>(n);
-        }
+        case WM_GETTEXT:
+            return OnGetText(st, wParam, lParam);
         case WM_GETTEXTLENGTH:
             return static_cast<LRESULT>(st->text.size());
         case WM_ENABLE:
@@ -435,10 +566,7 @@ LRESULT CALLBACK EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             Notify(hwnd, EN_SETFOCUS);
             return 0;
         case WM_KILLFOCUS:
-            if (st->mouseDown && GetCapture() == hwnd) ReleaseCapture();
-            st->mouseDown = false;
-            Redraw(hwnd);
-            Notify(hwnd, EN_KILLFOCUS);
+            OnKillFocus(hwnd, st);
             return 0;
         case WM_CHAR:
             TypeChar(hwnd, st, static_cast<uint8_t>(wParam));
@@ -446,119 +574,26 @@ LRESULT CALLBACK EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_KEYDOWN:
             KeyDown(hwnd, st, wParam);
             return 0;
-        case WM_LBUTTONDOWN: {
-            if (!HasFocus(hwnd)) SetFocus(hwnd);
-            if (!IsWindow(hwnd)) return 0;
-            const size_t i = IndexAt(hwnd, st, GET_X_LPARAM(lParam));
-            const bool shift = (wParam & MK_SHIFT) != 0;
-            SetSelection(hwnd, st, shift ? st->anchor : i, i);
-            st->mouseDown = true;
-            SetCapture(hwnd);
+        case WM_LBUTTONDOWN:
+            OnLButtonDown(hwnd, st, wParam, GET_X_LPARAM(lParam));
             return 0;
-        }
-        case WM_LBUTTONDBLCLK: {
-            const size_t i = IndexAt(hwnd, st, GET_X_LPARAM(lParam));
-            size_t a = i, b = i;
-            while (a > 0 && IsWordChar(st->text[a - 1])) --a;
-            while (b < st->text.size() && IsWordChar(st->text[b])) ++b;
-            SetSelection(hwnd, st, a, b);
+        case WM_LBUTTONDBLCLK:
+            OnLButtonDblClk(hwnd, st, GET_X_LPARAM(lParam));
             return 0;
-        }
         case WM_MOUSEMOVE:
             if (st->mouseDown) SetSelection(hwnd, st, st->anchor, IndexAt(hwnd, st, GET_X_LPARAM(lParam)));
             return 0;
         case WM_LBUTTONUP:
-            if (st->mouseDown) {
-                st->mouseDown = false;
-                if (GetCapture() == hwnd) ReleaseCapture();
-            }
+            OnLButtonUp(hwnd, st);
             return 0;
         case WM_CAPTURECHANGED:
             if (reinterpret_cast<HWND>(lParam) != hwnd) st->mouseDown = false;
-            return 0;
-        case EM_GETSEL: {
-            const auto a = static_cast<DWORD>(SelStart(st)), b = static_cast<DWORD>(SelEnd(st));
-            if (wParam) *reinterpret_cast<DWORD*>(wParam) = a;
-            if (lParam) *reinterpret_cast<DWORD*>(lParam) = b;
-            return static_cast<LRESULT>(MAKELPARAM(static_cast<int>(std::min<DWORD>(a, 0xFFFF)),
-                                                   static_cast<int>(std::min<DWORD>(b, 0xFFFF))));
-        }
-        case EM_SETSEL: {
-            const auto start = static_cast<intptr_t>(static_cast<int>(wParam));
-            const auto end = static_cast<intptr_t>(static_cast<int>(lParam));
-            if (start < 0) {
-                SetSelection(hwnd, st, st->caret, st->caret);
-                return 0;
-            }
-            const size_t b = end < 0 ? st->text.size() : static_cast<size_t>(end);
-            SetSelection(hwnd, st, static_cast<size_t>(start), b);
-            return 0;
-        }
-        case EM_REPLACESEL:
-            ReplaceSelection(hwnd, st, lParam ? reinterpret_cast<const char*>(lParam) : "", true);
-            return 0;
-        case EM_LIMITTEXT:
-            st->limit = wParam ? static_cast<size_t>(wParam) : size_t(0x7FFFFFFE);
-            return 0;
-        case EM_GETLIMITTEXT:
-            return static_cast<LRESULT>(st->limit);
-        case EM_SETREADONLY: {
-            LONG style = GetWindowLong(hwnd, GWL_STYLE);
-            style = wParam ? (style | static_cast<LONG>(ES_READONLY)) : (style & ~static_cast<LONG>(ES_READONLY));
-            SetWindowLong(hwnd, GWL_STYLE, style);
-            Redraw(hwnd);
-            return TRUE;
-        }
-        case EM_GETMODIFY:
-            return st->modified ? TRUE : FALSE;
-        case EM_SETMODIFY:
-            st->modified = wParam != 0;
-            return 0;
-        case EM_CANUNDO:
-            return st->canUndo ? TRUE : FALSE;
-        case EM_UNDO:
-        case WM_UNDO:
-            Undo(hwnd, st);
-            return TRUE;
-        case EM_EMPTYUNDOBUFFER:
-            st->canUndo = false;
-            return 0;
-        case EM_SETPASSWORDCHAR:
-            st->password = static_cast<char>(wParam);
-            Redraw(hwnd);
-            return 0;
-        case EM_GETPASSWORDCHAR:
-            return static_cast<uint8_t>(st->password);
-        case EM_SCROLLCARET:
-            KeepCaretVisible(hwnd, st);
-            Redraw(hwnd);
-            return TRUE;
-        case EM_GETLINECOUNT:
-            return 1;
-        case EM_GETLINE: {
-            auto* buf = reinterpret_cast<char*>(lParam);
-            if (!buf) return 0;
-            WORD room = 0;
-            std::memcpy(&room, buf, sizeof(room));
-            const size_t n = std::min<size_t>(room, st->text.size());
-            std::memcpy(buf, st->text.data(), n);
-            return static_cast<LRESULT>(n);
-        }
-        case WM_COPY:
-            Copy(st);
-            return 0;
-        case WM_CUT:
-            Cut(hwnd, st);
-            return 0;
-        case WM_PASTE:
-            Paste(hwnd, st);
-            return 0;
-        case WM_CLEAR:
-            if (!(Style(hwnd) & ES_READONLY)) ReplaceSelection(hwnd, st, "", true);
             return 0;
         default:
             return DefWindowProc(hwnd, msg, wParam, lParam);
     }
 }
+
+const ControlClass kEditClass{"EDIT", EditProc, CS_DBLCLKS, IDC_IBEAM, RUNTIME_CLASS(CEdit)};
 
 }  // namespace plat::dlg

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "platform/afxwin/cwnd.h"
+#include "platform/controls/controls.h"
 #include "platform/controls/controls_internal.h"
 #include "platform/strings/cp1252.h"
 
@@ -252,29 +253,63 @@ void CloseDrop(HWND hwnd, ListState* st, bool chosen) {
     if (IsWindow(hwnd)) st->closing = false;
 }
 
+const char* TextArg(LPARAM lParam) {
+    return lParam ? reinterpret_cast<const char*>(lParam) : "";
+}
+
+// An item was added at i: the current item keeps its place.
+LRESULT Added(HWND hwnd, ListState* st, int i) {
+    if (st->cur >= i) ++st->cur;
+    Redraw(hwnd);
+    return i;
+}
+
+LRESULT OnDeleteString(HWND hwnd, ListState* st, int i) {
+    if (!st->model.Delete(i)) return LB_ERR;
+    if (st->cur == i) st->cur = -1;
+    else if (st->cur > i) --st->cur;
+    SetTop(hwnd, st, st->top);
+    Redraw(hwnd);
+    return st->model.Count();
+}
+
+// LB_SETSEL of a list with several selections: one item, or all (-1).
+LRESULT OnSetSel(HWND hwnd, ListState* st, bool selected, int i) {
+    if (!Multiple(hwnd)) return LB_ERR;
+    if (i == -1) {
+        for (auto& it : st->model.items) it.selected = selected;
+    } else if (st->model.Valid(i)) {
+        st->model.items[static_cast<size_t>(i)].selected = selected;
+    } else {
+        return LB_ERR;
+    }
+    Redraw(hwnd);
+    return 0;
+}
+
+LRESULT OnSelectString(HWND hwnd, ListState* st, int after, LPARAM text) {
+    const int i = st->model.Find(after, TextArg(text), false);
+    if (i < 0) return LB_ERR;
+    Select(hwnd, st, i);
+    return i;
+}
+
+LRESULT OnGetItemRect(HWND hwnd, const ListState* st, int i, RECT* r) {
+    if (!st->model.Valid(i) || !r) return LB_ERR;
+    const RECT items = ItemsRect(hwnd, st);
+    const int y = items.top + (i - st->top) * st->itemHeight;
+    *r = RECT{items.left, y, items.right, y + st->itemHeight};
+    return 0;
+}
+
 LRESULT ListMessage(HWND hwnd, ListState* st, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
-        case LB_ADDSTRING: {
-            const int i = st->model.Add(lParam ? reinterpret_cast<const char*>(lParam) : "");
-            if (st->cur >= i) ++st->cur;
-            Redraw(hwnd);
-            return i;
-        }
-        case LB_INSERTSTRING: {
-            const int i = st->model.Insert(static_cast<int>(wParam), lParam ? reinterpret_cast<const char*>(lParam) : "");
-            if (st->cur >= i) ++st->cur;
-            Redraw(hwnd);
-            return i;
-        }
-        case LB_DELETESTRING: {
-            const int i = static_cast<int>(wParam);
-            if (!st->model.Delete(i)) return LB_ERR;
-            if (st->cur == i) st->cur = -1;
-            else if (st->cur > i) --st->cur;
-            SetTop(hwnd, st, st->top);
-            Redraw(hwnd);
-            return st->model.Count();
-        }
+        case LB_ADDSTRING:
+            return Added(hwnd, st, st->model.Add(TextArg(lParam)));
+        case LB_INSERTSTRING:
+            return Added(hwnd, st, st->model.Insert(static_cast<int>(wParam), TextArg(lParam)));
+        case LB_DELETESTRING:
+            return OnDeleteString(hwnd, st, static_cast<int>(wParam));
         case LB_RESETCONTENT:
             st->model.items.clear();
             st->cur = -1;
@@ -289,19 +324,8 @@ LRESULT ListMessage(HWND hwnd, ListState* st, UINT msg, WPARAM wParam, LPARAM lP
         case LB_GETCURSEL:
             if (Multiple(hwnd)) return st->cur;
             return st->cur >= 0 && st->model.items[static_cast<size_t>(st->cur)].selected ? st->cur : LB_ERR;
-        case LB_SETSEL: {
-            const int i = static_cast<int>(lParam);
-            if (!Multiple(hwnd)) return LB_ERR;
-            if (i == -1) {
-                for (auto& it : st->model.items) it.selected = wParam != 0;
-            } else if (st->model.Valid(i)) {
-                st->model.items[static_cast<size_t>(i)].selected = wParam != 0;
-            } else {
-                return LB_ERR;
-            }
-            Redraw(hwnd);
-            return 0;
-        }
+        case LB_SETSEL:
+            return OnSetSel(hwnd, st, wParam != 0, static_cast<int>(lParam));
         case LB_GETSEL: {
             const int i = static_cast<int>(wParam);
             return st->model.Valid(i) ? (st->model.items[static_cast<size_t>(i)].selected ? 1 : 0) : LB_ERR;
@@ -324,16 +348,11 @@ LRESULT ListMessage(HWND hwnd, ListState* st, UINT msg, WPARAM wParam, LPARAM lP
             return st->model.Count();
         case LB_FINDSTRING:
         case LB_FINDSTRINGEXACT: {
-            const int i = st->model.Find(static_cast<int>(wParam), lParam ? reinterpret_cast<const char*>(lParam) : "",
-                                         msg == LB_FINDSTRINGEXACT);
+            const int i = st->model.Find(static_cast<int>(wParam), TextArg(lParam), msg == LB_FINDSTRINGEXACT);
             return i >= 0 ? i : LB_ERR;
         }
-        case LB_SELECTSTRING: {
-            const int i = st->model.Find(static_cast<int>(wParam), lParam ? reinterpret_cast<const char*>(lParam) : "", false);
-            if (i < 0) return LB_ERR;
-            Select(hwnd, st, i);
-            return i;
-        }
+        case LB_SELECTSTRING:
+            return OnSelectString(hwnd, st, static_cast<int>(wParam), lParam);
         case LB_GETTOPINDEX:
             return st->top;
         case LB_SETTOPINDEX:
@@ -357,15 +376,8 @@ LRESULT ListMessage(HWND hwnd, ListState* st, UINT msg, WPARAM wParam, LPARAM lP
             st->itemHeight = static_cast<int>(lParam);
             Redraw(hwnd);
             return 0;
-        case LB_GETITEMRECT: {
-            const int i = static_cast<int>(wParam);
-            auto* r = reinterpret_cast<RECT*>(lParam);
-            if (!st->model.Valid(i) || !r) return LB_ERR;
-            const RECT items = ItemsRect(hwnd, st);
-            const int y = items.top + (i - st->top) * st->itemHeight;
-            *r = RECT{items.left, y, items.right, y + st->itemHeight};
-            return 0;
-        }
+        case LB_GETITEMRECT:
+            return OnGetItemRect(hwnd, st, static_cast<int>(wParam), reinterpret_cast<RECT*>(lParam));
         case LB_SETCARETINDEX:
             if (!st->model.Valid(static_cast<int>(wParam))) return LB_ERR;
             if (Multiple(hwnd)) st->cur = static_cast<int>(wParam);
@@ -379,22 +391,138 @@ LRESULT ListMessage(HWND hwnd, ListState* st, UINT msg, WPARAM wParam, LPARAM lP
     }
 }
 
+void OnNcCreate(HWND hwnd, const CREATESTRUCT* cs, bool dropList) {
+    auto* s = new ListState;
+    s->dropList = dropList;
+    if (dropList && cs) s->combo = static_cast<HWND>(cs->lpCreateParams);
+    LONG style = GetWindowLong(hwnd, GWL_STYLE);
+    s->model.sorted = (style & LBS_SORT) != 0;
+    if (style & WS_BORDER && !dropList) {
+        SetWindowLong(hwnd, GWL_STYLE, style & ~static_cast<LONG>(WS_BORDER));
+        SetWindowLong(hwnd, GWL_EXSTYLE, GetWindowLong(hwnd, GWL_EXSTYLE) | WS_EX_CLIENTEDGE);
+    }
+    SetWindowLongPtr(hwnd, 0, reinterpret_cast<LONG_PTR>(s));
+}
+
+void OnSetFont(HWND hwnd, ListState* st, WPARAM font, LPARAM redraw) {
+    st->font = reinterpret_cast<HFONT>(font);
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, ControlFont(hwnd));
+    st->itemHeight = std::max(1, TextHeight(dc));
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    FitIntegralHeight(hwnd, st);
+    if (redraw) Redraw(hwnd);
+}
+
+void OnKeyDown(HWND hwnd, ListState* st, WPARAM vk) {
+    if (st->dropList && (vk == VK_RETURN || vk == VK_F4)) {
+        CloseDrop(hwnd, st, true);
+        return;
+    }
+    if (st->dropList && vk == VK_ESCAPE) {
+        CloseDrop(hwnd, st, false);
+        return;
+    }
+    KeyDown(hwnd, st, vk);
+}
+
+// A press on the scroll bar's parts: true when it was on one.
+bool PressScrollBar(HWND hwnd, ListState* st, POINT p) {
+    if (!ShowsScrollBar(hwnd, st)) return false;
+    const ScrollModel m = Scroll(hwnd, st);
+    const ScrollPart part = HitScrollBar(ScrollRect(hwnd), m, p);
+    if (part == ScrollPart::None) return false;
+    st->pressed = part;
+    if (part == ScrollPart::Thumb) {
+        RECT a, b, t;
+        m.Layout(ScrollRect(hwnd), a, b, t);
+        st->thumbGrab = p.y - t.top;
+    } else {
+        ScrollStep(hwnd, st, part);
+        SetTimer(hwnd, kRepeatTimer, 400, nullptr);
+    }
+    if (!st->dropList) SetCapture(hwnd);
+    Redraw(hwnd);
+    return true;
+}
+
+// A click outside a dropped list closes it; on an item it chooses the item.
+void OnLButtonDown(HWND hwnd, ListState* st, POINT p, bool doubleClick) {
+    if (st->dropList) {
+        RECT rc;
+        GetClientRect(hwnd, &rc);
+        if (p.x < rc.left || p.x >= rc.right || p.y < rc.top || p.y >= rc.bottom) {
+            CloseDrop(hwnd, st, false);
+            return;
+        }
+    } else if (!HasFocus(hwnd)) {
+        SetFocus(hwnd);
+        if (!IsWindow(hwnd)) return;
+    }
+    if (PressScrollBar(hwnd, st, p)) return;
+    const int i = ItemAt(hwnd, st, p);
+    if (i >= 0) {
+        UserSelect(hwnd, st, i);
+        if (!IsWindow(hwnd)) return;
+        if (doubleClick && (Style(hwnd) & LBS_NOTIFY) && !st->dropList) Notify(hwnd, LBN_DBLCLK);
+    }
+    if (!IsWindow(hwnd)) return;
+    st->mouseDown = true;
+    if (!st->dropList) SetCapture(hwnd);
+}
+
+// The thumb follows the pointer; a held button (or a dropped list) selects the item under it.
+void OnMouseMove(HWND hwnd, ListState* st, POINT p) {
+    if (st->pressed == ScrollPart::Thumb) {
+        const RECT sr = ScrollRect(hwnd);
+        const int offset = p.y - st->thumbGrab - (sr.top + kScrollWidth);
+        SetTop(hwnd, st, Scroll(hwnd, st).PosFromThumb(sr, offset));
+        return;
+    }
+    if (st->pressed != ScrollPart::None || !(st->dropList || st->mouseDown)) return;
+    const int i = ItemAt(hwnd, st, p);
+    if (i < 0 || i == st->cur) return;
+    if (st->dropList)
+        Select(hwnd, st, i);
+    else if (!Multiple(hwnd))
+        UserSelect(hwnd, st, i);
+}
+
+void OnLButtonUp(HWND hwnd, ListState* st, POINT p) {
+    const bool wasScroll = st->pressed != ScrollPart::None;
+    if (wasScroll) StopRepeat(hwnd, st);
+    const bool wasDown = st->mouseDown;
+    st->mouseDown = false;
+    if (!st->dropList && GetCapture() == hwnd) ReleaseCapture();
+    if (st->dropList && wasDown && !wasScroll && ItemAt(hwnd, st, p) >= 0) CloseDrop(hwnd, st, true);
+}
+
+void OnCaptureLost(HWND hwnd, ListState* st) {
+    st->mouseDown = false;
+    if (st->pressed != ScrollPart::None) StopRepeat(hwnd, st);
+    if (st->dropList && IsWindowVisible(hwnd)) CloseDrop(hwnd, st, false);
+}
+
+// The repeat of a held scroll arrow or page area, while the pointer stays on it.
+void OnRepeat(HWND hwnd, ListState* st) {
+    if (st->pressed == ScrollPart::None || st->pressed == ScrollPart::Thumb) {
+        KillTimer(hwnd, kRepeatTimer);
+        return;
+    }
+    POINT cursor;
+    GetCursorPos(&cursor);
+    ScreenToClient(hwnd, &cursor);
+    if (HitScrollBar(ScrollRect(hwnd), Scroll(hwnd, st), cursor) == st->pressed) ScrollStep(hwnd, st, st->pressed);
+    SetTimer(hwnd, kRepeatTimer, 50, nullptr);
+}
+
 LRESULT CommonProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, bool dropList) {
     LRESULT hooked = 0;
     if (afx::HookCreation(hwnd, msg, wParam, lParam, &hooked)) return hooked;
     ListState* st = State(hwnd);
     if (msg == WM_NCCREATE) {
-        auto* s = new ListState;
-        s->dropList = dropList;
-        const auto* cs = reinterpret_cast<const CREATESTRUCT*>(lParam);
-        if (dropList && cs) s->combo = static_cast<HWND>(cs->lpCreateParams);
-        LONG style = GetWindowLong(hwnd, GWL_STYLE);
-        s->model.sorted = (style & LBS_SORT) != 0;
-        if (style & WS_BORDER && !dropList) {
-            SetWindowLong(hwnd, GWL_STYLE, style & ~static_cast<LONG>(WS_BORDER));
-            SetWindowLong(hwnd, GWL_EXSTYLE, GetWindowLong(hwnd, GWL_EXSTYLE) | WS_EX_CLIENTEDGE);
-        }
-        SetWindowLongPtr(hwnd, 0, reinterpret_cast<LONG_PTR>(s));
+        OnNcCreate(hwnd, reinterpret_cast<const CREATESTRUCT*>(lParam), dropList);
         return DefWindowProc(hwnd, msg, wParam, lParam);
     }
     if (!st) return DefWindowProc(hwnd, msg, wParam, lParam);
@@ -409,17 +537,9 @@ LRESULT CommonProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, bool dropL
             return 0;
         case WM_GETDLGCODE:
             return DLGC_WANTARROWS | DLGC_WANTCHARS;
-        case WM_SETFONT: {
-            st->font = reinterpret_cast<HFONT>(wParam);
-            HDC dc = CreateCompatibleDC(nullptr);
-            HGDIOBJ old = SelectObject(dc, ControlFont(hwnd));
-            st->itemHeight = std::max(1, TextHeight(dc));
-            SelectObject(dc, old);
-            DeleteDC(dc);
-            FitIntegralHeight(hwnd, st);
-            if (lParam) Redraw(hwnd);
+        case WM_SETFONT:
+            OnSetFont(hwnd, st, wParam, lParam);
             return 0;
-        }
         case WM_GETFONT:
             return reinterpret_cast<LRESULT>(st->font);
         case WM_ENABLE:
@@ -445,116 +565,26 @@ LRESULT CommonProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, bool dropL
             if (Style(hwnd) & LBS_NOTIFY) Notify(hwnd, LBN_KILLFOCUS);
             return 0;
         case WM_KEYDOWN:
-            if (dropList) {
-                if (wParam == VK_RETURN || wParam == VK_F4) {
-                    CloseDrop(hwnd, st, true);
-                    return 0;
-                }
-                if (wParam == VK_ESCAPE) {
-                    CloseDrop(hwnd, st, false);
-                    return 0;
-                }
-                const int before = st->cur;
-                KeyDown(hwnd, st, wParam);
-                (void)before;
-                return 0;
-            }
-            KeyDown(hwnd, st, wParam);
+            OnKeyDown(hwnd, st, wParam);
             return 0;
         case WM_CHAR:
             CharTyped(hwnd, st, static_cast<uint8_t>(wParam));
             return 0;
         case WM_LBUTTONDOWN:
-        case WM_LBUTTONDBLCLK: {
-            if (dropList) {
-                RECT rc;
-                GetClientRect(hwnd, &rc);
-                if (p.x < rc.left || p.x >= rc.right || p.y < rc.top || p.y >= rc.bottom) {
-                    CloseDrop(hwnd, st, false);
-                    return 0;
-                }
-            } else if (!HasFocus(hwnd)) {
-                SetFocus(hwnd);
-                if (!IsWindow(hwnd)) return 0;
-            }
-            if (ShowsScrollBar(hwnd, st)) {
-                const ScrollModel m = Scroll(hwnd, st);
-                const ScrollPart part = HitScrollBar(ScrollRect(hwnd), m, p);
-                if (part != ScrollPart::None) {
-                    st->pressed = part;
-                    if (part == ScrollPart::Thumb) {
-                        RECT a, b, t;
-                        m.Layout(ScrollRect(hwnd), a, b, t);
-                        st->thumbGrab = p.y - t.top;
-                    } else {
-                        ScrollStep(hwnd, st, part);
-                        SetTimer(hwnd, kRepeatTimer, 400, nullptr);
-                    }
-                    if (!dropList) SetCapture(hwnd);
-                    Redraw(hwnd);
-                    return 0;
-                }
-            }
-            const int i = ItemAt(hwnd, st, p);
-            if (i >= 0) {
-                UserSelect(hwnd, st, i);
-                if (!IsWindow(hwnd)) return 0;
-                if (msg == WM_LBUTTONDBLCLK && (Style(hwnd) & LBS_NOTIFY) && !dropList) Notify(hwnd, LBN_DBLCLK);
-            }
-            if (!IsWindow(hwnd)) return 0;
-            st->mouseDown = true;
-            if (!dropList) SetCapture(hwnd);
+        case WM_LBUTTONDBLCLK:
+            OnLButtonDown(hwnd, st, p, msg == WM_LBUTTONDBLCLK);
             return 0;
-        }
-        case WM_MOUSEMOVE: {
-            if (st->pressed == ScrollPart::Thumb) {
-                const RECT sr = ScrollRect(hwnd);
-                const int offset = p.y - st->thumbGrab - (sr.top + kScrollWidth);
-                SetTop(hwnd, st, Scroll(hwnd, st).PosFromThumb(sr, offset));
-                return 0;
-            }
-            if (st->pressed != ScrollPart::None) return 0;
-            if (dropList || st->mouseDown) {
-                const int i = ItemAt(hwnd, st, p);
-                if (i >= 0 && i != st->cur) {
-                    if (dropList || !Multiple(hwnd)) {
-                        if (dropList)
-                            Select(hwnd, st, i);
-                        else
-                            UserSelect(hwnd, st, i);
-                    }
-                }
-            }
+        case WM_MOUSEMOVE:
+            OnMouseMove(hwnd, st, p);
             return 0;
-        }
-        case WM_LBUTTONUP: {
-            const bool wasScroll = st->pressed != ScrollPart::None;
-            if (wasScroll) StopRepeat(hwnd, st);
-            const bool wasDown = st->mouseDown;
-            st->mouseDown = false;
-            if (!dropList && GetCapture() == hwnd) ReleaseCapture();
-            if (dropList && wasDown && !wasScroll && ItemAt(hwnd, st, p) >= 0) CloseDrop(hwnd, st, true);
+        case WM_LBUTTONUP:
+            OnLButtonUp(hwnd, st, p);
             return 0;
-        }
         case WM_CAPTURECHANGED:
-            if (reinterpret_cast<HWND>(lParam) != hwnd) {
-                st->mouseDown = false;
-                if (st->pressed != ScrollPart::None) StopRepeat(hwnd, st);
-                if (dropList && IsWindowVisible(hwnd)) CloseDrop(hwnd, st, false);
-            }
+            if (reinterpret_cast<HWND>(lParam) != hwnd) OnCaptureLost(hwnd, st);
             return 0;
         case WM_TIMER:
-            if (wParam == kRepeatTimer) {
-                if (st->pressed == ScrollPart::None || st->pressed == ScrollPart::Thumb) {
-                    KillTimer(hwnd, kRepeatTimer);
-                    return 0;
-                }
-                POINT cursor;
-                GetCursorPos(&cursor);
-                ScreenToClient(hwnd, &cursor);
-                if (HitScrollBar(ScrollRect(hwnd), Scroll(hwnd, st), cursor) == st->pressed) ScrollStep(hwnd, st, st->pressed);
-                SetTimer(hwnd, kRepeatTimer, 50, nullptr);
-            }
+            if (wParam == kRepeatTimer) OnRepeat(hwnd, st);
             return 0;
         default:
             return ListMessage(hwnd, st, msg, wParam, lParam);
@@ -570,5 +600,9 @@ LRESULT CALLBACK ListBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
 LRESULT CALLBACK ComboListProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     return CommonProc(hwnd, msg, wParam, lParam, true);
 }
+
+const ControlClass kListBoxClass{"LISTBOX", ListBoxProc, CS_DBLCLKS, IDC_ARROW, RUNTIME_CLASS(CListBox)};
+// The dropped list of a combo box.
+const ControlClass kComboListBoxClass{kComboListClass, ComboListProc, CS_DBLCLKS, IDC_ARROW, nullptr};
 
 }  // namespace plat::dlg

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "platform/afxwin/cwnd.h"
+#include "platform/controls/controls.h"
 #include "platform/controls/controls_internal.h"
 
 namespace plat::dlg {
@@ -71,6 +72,131 @@ int SetPos(HWND hwnd, ScrollState* st, int pos, bool redraw) {
 
 }  // namespace
 
+namespace {
+
+// A press on an arrow or the page area scrolls at once and repeats while held; the thumb is taken.
+void OnLButtonDown(HWND hwnd, ScrollState* st, POINT p) {
+    if ((GetWindowLong(hwnd, GWL_STYLE) & WS_TABSTOP) && !HasFocus(hwnd)) SetFocus(hwnd);
+    if (!IsWindow(hwnd)) return;
+    const ScrollModel m = Model(hwnd, st);
+    if (!m.enabled) return;
+    const ScrollPart part = HitScrollBar(Bar(hwnd), m, p);
+    if (part == ScrollPart::None) return;
+    st->pressed = part;
+    SetCapture(hwnd);
+    if (part == ScrollPart::Thumb) {
+        RECT a, b, t;
+        m.Layout(Bar(hwnd), a, b, t);
+        st->grab = m.vertical ? p.y - t.top : p.x - t.left;
+        st->tracking = true;
+        st->trackPos = st->model.pos;
+        Redraw(hwnd);
+        return;
+    }
+    Redraw(hwnd);
+    Send(hwnd, CodeOf(part));
+    if (IsWindow(hwnd)) SetTimer(hwnd, kRepeatTimer, 400, nullptr);
+}
+
+void OnMouseMove(HWND hwnd, ScrollState* st, POINT p) {
+    if (!st->tracking) return;
+    const ScrollModel m = Model(hwnd, st);
+    RECT a, b, t;
+    m.Layout(Bar(hwnd), a, b, t);
+    const int arrow = m.vertical ? a.bottom - a.top : a.right - a.left;
+    const int offset = (m.vertical ? p.y : p.x) - st->grab - arrow;
+    const int pos = m.PosFromThumb(Bar(hwnd), offset);
+    if (pos != st->trackPos) {
+        st->trackPos = pos;
+        Redraw(hwnd);
+        Send(hwnd, SB_THUMBTRACK, pos);
+    }
+}
+
+// The press ends: by the button's release, or by losing the capture.
+void OnRelease(HWND hwnd, ScrollState* st, bool released) {
+    if (st->pressed == ScrollPart::None) return;
+    const bool wasTracking = st->tracking;
+    const int pos = st->trackPos;
+    st->pressed = ScrollPart::None;
+    st->tracking = false;
+    KillTimer(hwnd, kRepeatTimer);
+    if (released && GetCapture() == hwnd) ReleaseCapture();
+    Redraw(hwnd);
+    if (wasTracking) Send(hwnd, SB_THUMBPOSITION, pos);
+    if (IsWindow(hwnd)) Send(hwnd, SB_ENDSCROLL);
+}
+
+// The repeat of a held arrow or page area, while the pointer stays on it.
+void OnRepeat(HWND hwnd, ScrollState* st) {
+    if (st->pressed == ScrollPart::None || st->tracking) {
+        KillTimer(hwnd, kRepeatTimer);
+        return;
+    }
+    POINT cursor;
+    GetCursorPos(&cursor);
+    ScreenToClient(hwnd, &cursor);
+    if (HitScrollBar(Bar(hwnd), Model(hwnd, st), cursor) == st->pressed) Send(hwnd, CodeOf(st->pressed));
+    if (IsWindow(hwnd)) SetTimer(hwnd, kRepeatTimer, 50, nullptr);
+}
+
+void OnKeyDown(HWND hwnd, WPARAM vk) {
+    UINT code = SB_ENDSCROLL;
+    const bool vertical = Vertical(hwnd);
+    switch (vk) {
+        case VK_LEFT: if (!vertical) code = SB_LINELEFT; break;
+        case VK_RIGHT: if (!vertical) code = SB_LINERIGHT; break;
+        case VK_UP: if (vertical) code = SB_LINEUP; break;
+        case VK_DOWN: if (vertical) code = SB_LINEDOWN; break;
+        case VK_PRIOR: code = SB_PAGEUP; break;
+        case VK_NEXT: code = SB_PAGEDOWN; break;
+        case VK_HOME: code = SB_TOP; break;
+        case VK_END: code = SB_BOTTOM; break;
+        default: break;
+    }
+    if (code != SB_ENDSCROLL) {
+        Send(hwnd, code);
+        if (IsWindow(hwnd)) Send(hwnd, SB_ENDSCROLL);
+    }
+}
+
+LRESULT OnSetRange(HWND hwnd, ScrollState* st, int minPos, int maxPos, bool redraw) {
+    const int old = st->model.pos;
+    st->model.min = minPos;
+    st->model.max = maxPos;
+    if (st->model.max < st->model.min) std::swap(st->model.min, st->model.max);
+    st->model.pos = std::clamp(st->model.pos, st->model.min, st->model.MaxPos());
+    if (redraw) Redraw(hwnd);
+    return old;
+}
+
+LRESULT OnSetScrollInfo(HWND hwnd, ScrollState* st, const SCROLLINFO* info, bool redraw) {
+    if (!info) return st->model.pos;
+    if (info->fMask & SIF_RANGE) {
+        st->model.min = info->nMin;
+        st->model.max = std::max(info->nMin, info->nMax);
+    }
+    if (info->fMask & SIF_PAGE) st->model.page = static_cast<int>(std::min<UINT>(info->nPage, 0x7FFFFFFF));
+    if (info->fMask & SIF_POS) st->model.pos = info->nPos;
+    st->model.pos = std::clamp(st->model.pos, st->model.min, st->model.MaxPos());
+    if (redraw) Redraw(hwnd);
+    return st->model.pos;
+}
+
+LRESULT OnGetScrollInfo(const ScrollState* st, SCROLLINFO* info) {
+    if (!info) return FALSE;
+    if (info->fMask & SIF_RANGE) {
+        info->nMin = st->model.min;
+        info->nMax = st->model.max;
+    }
+    if (info->fMask & SIF_PAGE) info->nPage = static_cast<UINT>(st->model.page);
+    if (info->fMask & SIF_POS) info->nPos = st->model.pos;
+    if (info->fMask & SIF_TRACKPOS) info->nTrackPos = st->tracking ? st->trackPos : st->model.pos;
+    return TRUE;
+}
+
+}  // namespace
+
 LRESULT CALLBACK ScrollBarProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     LRESULT hooked = 0;
     if (afx::HookCreation(hwnd, msg, wParam, lParam, &hooked)) return hooked;
@@ -112,92 +238,24 @@ LRESULT CALLBACK ScrollBarProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
             Redraw(hwnd);
             return 0;
         case WM_LBUTTONDOWN:
-        case WM_LBUTTONDBLCLK: {
-            if ((GetWindowLong(hwnd, GWL_STYLE) & WS_TABSTOP) && !HasFocus(hwnd)) SetFocus(hwnd);
-            if (!IsWindow(hwnd)) return 0;
-            const ScrollModel m = Model(hwnd, st);
-            if (!m.enabled) return 0;
-            const ScrollPart part = HitScrollBar(Bar(hwnd), m, p);
-            if (part == ScrollPart::None) return 0;
-            st->pressed = part;
-            SetCapture(hwnd);
-            if (part == ScrollPart::Thumb) {
-                RECT a, b, t;
-                m.Layout(Bar(hwnd), a, b, t);
-                st->grab = m.vertical ? p.y - t.top : p.x - t.left;
-                st->tracking = true;
-                st->trackPos = st->model.pos;
-                Redraw(hwnd);
-                return 0;
-            }
-            Redraw(hwnd);
-            Send(hwnd, CodeOf(part));
-            if (IsWindow(hwnd)) SetTimer(hwnd, kRepeatTimer, 400, nullptr);
+        case WM_LBUTTONDBLCLK:
+            OnLButtonDown(hwnd, st, p);
             return 0;
-        }
         case WM_MOUSEMOVE:
-            if (st->tracking) {
-                const ScrollModel m = Model(hwnd, st);
-                RECT a, b, t;
-                m.Layout(Bar(hwnd), a, b, t);
-                const int arrow = m.vertical ? a.bottom - a.top : a.right - a.left;
-                const int offset = (m.vertical ? p.y : p.x) - st->grab - arrow;
-                const int pos = m.PosFromThumb(Bar(hwnd), offset);
-                if (pos != st->trackPos) {
-                    st->trackPos = pos;
-                    Redraw(hwnd);
-                    Send(hwnd, SB_THUMBTRACK, pos);
-                }
-            }
+            OnMouseMove(hwnd, st, p);
             return 0;
         case WM_LBUTTONUP:
-        case WM_CAPTURECHANGED: {
-            if (msg == WM_CAPTURECHANGED && reinterpret_cast<HWND>(lParam) == hwnd) return 0;
-            if (st->pressed == ScrollPart::None) return 0;
-            const bool wasTracking = st->tracking;
-            const int pos = st->trackPos;
-            st->pressed = ScrollPart::None;
-            st->tracking = false;
-            KillTimer(hwnd, kRepeatTimer);
-            if (msg == WM_LBUTTONUP && GetCapture() == hwnd) ReleaseCapture();
-            Redraw(hwnd);
-            if (wasTracking) Send(hwnd, SB_THUMBPOSITION, pos);
-            if (IsWindow(hwnd)) Send(hwnd, SB_ENDSCROLL);
+            OnRelease(hwnd, st, true);
             return 0;
-        }
+        case WM_CAPTURECHANGED:
+            if (reinterpret_cast<HWND>(lParam) != hwnd) OnRelease(hwnd, st, false);
+            return 0;
         case WM_TIMER:
-            if (wParam == kRepeatTimer) {
-                if (st->pressed == ScrollPart::None || st->tracking) {
-                    KillTimer(hwnd, kRepeatTimer);
-                    return 0;
-                }
-                POINT cursor;
-                GetCursorPos(&cursor);
-                ScreenToClient(hwnd, &cursor);
-                if (HitScrollBar(Bar(hwnd), Model(hwnd, st), cursor) == st->pressed) Send(hwnd, CodeOf(st->pressed));
-                if (IsWindow(hwnd)) SetTimer(hwnd, kRepeatTimer, 50, nullptr);
-            }
+            if (wParam == kRepeatTimer) OnRepeat(hwnd, st);
             return 0;
-        case WM_KEYDOWN: {
-            UINT code = SB_ENDSCROLL;
-            const bool vertical = Vertical(hwnd);
-            switch (wParam) {
-                case VK_LEFT: if (!vertical) code = SB_LINELEFT; break;
-                case VK_RIGHT: if (!vertical) code = SB_LINERIGHT; break;
-                case VK_UP: if (vertical) code = SB_LINEUP; break;
-                case VK_DOWN: if (vertical) code = SB_LINEDOWN; break;
-                case VK_PRIOR: code = SB_PAGEUP; break;
-                case VK_NEXT: code = SB_PAGEDOWN; break;
-                case VK_HOME: code = SB_TOP; break;
-                case VK_END: code = SB_BOTTOM; break;
-                default: break;
-            }
-            if (code != SB_ENDSCROLL) {
-                Send(hwnd, code);
-                if (IsWindow(hwnd)) Send(hwnd, SB_ENDSCROLL);
-            }
+        case WM_KEYDOWN:
+            OnKeyDown(hwnd, wParam);
             return 0;
-        }
         case WM_KEYUP:
             return 0;
         case SBM_SETPOS:
@@ -205,15 +263,8 @@ LRESULT CALLBACK ScrollBarProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
         case SBM_GETPOS:
             return st->model.pos;
         case SBM_SETRANGE:
-        case SBM_SETRANGEREDRAW: {
-            const int old = st->model.pos;
-            st->model.min = static_cast<int>(wParam);
-            st->model.max = static_cast<int>(lParam);
-            if (st->model.max < st->model.min) std::swap(st->model.min, st->model.max);
-            st->model.pos = std::clamp(st->model.pos, st->model.min, st->model.MaxPos());
-            if (msg == SBM_SETRANGEREDRAW) Redraw(hwnd);
-            return old;
-        }
+        case SBM_SETRANGEREDRAW:
+            return OnSetRange(hwnd, st, static_cast<int>(wParam), static_cast<int>(lParam), msg == SBM_SETRANGEREDRAW);
         case SBM_GETRANGE:
             if (wParam) *reinterpret_cast<int*>(wParam) = st->model.min;
             if (lParam) *reinterpret_cast<int*>(lParam) = st->model.max;
@@ -222,89 +273,15 @@ LRESULT CALLBACK ScrollBarProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
             st->arrowsDisabled = wParam == ESB_DISABLE_BOTH;
             Redraw(hwnd);
             return TRUE;
-        case SBM_SETSCROLLINFO: {
-            const auto* info = reinterpret_cast<const SCROLLINFO*>(lParam);
-            if (!info) return st->model.pos;
-            if (info->fMask & SIF_RANGE) {
-                st->model.min = info->nMin;
-                st->model.max = std::max(info->nMin, info->nMax);
-            }
-            if (info->fMask & SIF_PAGE) st->model.page = static_cast<int>(std::min<UINT>(info->nPage, 0x7FFFFFFF));
-            if (info->fMask & SIF_POS) st->model.pos = info->nPos;
-            st->model.pos = std::clamp(st->model.pos, st->model.min, st->model.MaxPos());
-            if (wParam) Redraw(hwnd);
-            return st->model.pos;
-        }
-        case SBM_GETSCROLLINFO: {
-            auto* info = reinterpret_cast<SCROLLINFO*>(lParam);
-            if (!info) return FALSE;
-            if (info->fMask & SIF_RANGE) {
-                info->nMin = st->model.min;
-                info->nMax = st->model.max;
-            }
-            if (info->fMask & SIF_PAGE) info->nPage = static_cast<UINT>(st->model.page);
-            if (info->fMask & SIF_POS) info->nPos = st->model.pos;
-            if (info->fMask & SIF_TRACKPOS) info->nTrackPos = st->tracking ? st->trackPos : st->model.pos;
-            return TRUE;
-        }
+        case SBM_SETSCROLLINFO:
+            return OnSetScrollInfo(hwnd, st, reinterpret_cast<const SCROLLINFO*>(lParam), wParam != 0);
+        case SBM_GETSCROLLINFO:
+            return OnGetScrollInfo(st, reinterpret_cast<SCROLLINFO*>(lParam));
         default:
             return DefWindowProc(hwnd, msg, wParam, lParam);
     }
 }
 
+const ControlClass kScrollBarClass{"SCROLLBAR", ScrollBarProc, CS_DBLCLKS, IDC_ARROW, RUNTIME_CLASS(CScrollBar)};
+
 }  // namespace plat::dlg
-
-using namespace plat::dlg;
-
-namespace {
-bool IsScrollControl(HWND hwnd, int bar) {
-    return bar == SB_CTL && IsWindow(hwnd) && ClassOf(hwnd) == "SCROLLBAR";
-}
-}  // namespace
-
-int SetScrollPos(HWND hwnd, int bar, int pos, BOOL redraw) {
-    if (!IsScrollControl(hwnd, bar)) return 0;
-    return static_cast<int>(SendMessage(hwnd, SBM_SETPOS, static_cast<WPARAM>(pos), redraw));
-}
-
-int GetScrollPos(HWND hwnd, int bar) {
-    if (!IsScrollControl(hwnd, bar)) return 0;
-    return static_cast<int>(SendMessage(hwnd, SBM_GETPOS, 0, 0));
-}
-
-BOOL SetScrollRange(HWND hwnd, int bar, int minPos, int maxPos, BOOL redraw) {
-    if (!IsScrollControl(hwnd, bar)) return FALSE;
-    SendMessage(hwnd, redraw ? SBM_SETRANGEREDRAW : SBM_SETRANGE, static_cast<WPARAM>(minPos), maxPos);
-    return TRUE;
-}
-
-BOOL GetScrollRange(HWND hwnd, int bar, int* minPos, int* maxPos) {
-    if (!IsScrollControl(hwnd, bar)) {
-        if (minPos) *minPos = 0;
-        if (maxPos) *maxPos = 0;
-        return FALSE;
-    }
-    SendMessage(hwnd, SBM_GETRANGE, reinterpret_cast<WPARAM>(minPos), reinterpret_cast<LPARAM>(maxPos));
-    return TRUE;
-}
-
-int SetScrollInfo(HWND hwnd, int bar, const SCROLLINFO* info, BOOL redraw) {
-    if (!IsScrollControl(hwnd, bar)) return 0;
-    return static_cast<int>(SendMessage(hwnd, SBM_SETSCROLLINFO, redraw, reinterpret_cast<LPARAM>(info)));
-}
-
-BOOL GetScrollInfo(HWND hwnd, int bar, SCROLLINFO* info) {
-    if (!IsScrollControl(hwnd, bar)) return FALSE;
-    return static_cast<BOOL>(SendMessage(hwnd, SBM_GETSCROLLINFO, 0, reinterpret_cast<LPARAM>(info)));
-}
-
-BOOL EnableScrollBar(HWND hwnd, UINT bar, UINT arrows) {
-    if (!IsScrollControl(hwnd, static_cast<int>(bar))) return FALSE;
-    return static_cast<BOOL>(SendMessage(hwnd, SBM_ENABLE_ARROWS, arrows, 0));
-}
-
-BOOL ShowScrollBar(HWND hwnd, int bar, BOOL show) {
-    if (!IsScrollControl(hwnd, bar)) return FALSE;
-    ShowWindow(hwnd, show ? SW_SHOW : SW_HIDE);
-    return TRUE;
-}

@@ -1,6 +1,7 @@
 // The "STATIC" class: text (left, centred, right, word-wrapped or not), icons and bitmaps,
 // filled and framed rectangles and etched lines.
 #include "platform/afxwin/cwnd.h"
+#include "platform/controls/controls.h"
 #include "platform/controls/controls_internal.h"
 
 namespace plat::dlg {
@@ -158,5 +159,7 @@ LRESULT CALLBACK StaticProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             return DefWindowProc(hwnd, msg, wParam, lParam);
     }
 }
+
+const ControlClass kStaticClass{"STATIC", StaticProc, 0, IDC_ARROW, RUNTIME_CLASS(CStatic)};
 
 }  // namespace plat::dlg

@@ -97,6 +97,74 @@ void Paint(HWND hwnd, HDC dc) {
 
 }  // namespace
 
+namespace {
+
+// A click on a tab chooses it.
+void OnLButtonDown(HWND hwnd, TabState* st, POINT p) {
+    for (int i = 0; i < static_cast<int>(st->items.size()); ++i) {
+        const RECT r = TabRect(hwnd, st, i);
+        if (p.x >= r.left && p.x < r.right && p.y >= 0 && p.y < r.bottom) {
+            if (!HasFocus(hwnd) && (GetWindowLong(hwnd, GWL_STYLE) & WS_TABSTOP)) SetFocus(hwnd);
+            if (IsWindow(hwnd)) Choose(hwnd, st, i);
+            return;
+        }
+    }
+}
+
+bool ValidTab(const TabState* st, int i) {
+    return i >= 0 && i < static_cast<int>(st->items.size());
+}
+
+LRESULT OnSetCurSel(HWND hwnd, TabState* st, int i) {
+    const int old = st->cur;
+    if (!ValidTab(st, i)) return -1;
+    st->cur = i;
+    InvalidateRect(hwnd, nullptr, FALSE);
+    return old;
+}
+
+LRESULT OnInsertItem(HWND hwnd, TabState* st, int at, const TCITEM* item) {
+    if (!item) return -1;
+    const int i = std::clamp(at, 0, static_cast<int>(st->items.size()));
+    st->items.insert(st->items.begin() + i, item->pszText ? item->pszText : "");
+    if (st->cur < 0) st->cur = 0;
+    else if (st->cur >= i && st->items.size() > 1) ++st->cur;
+    InvalidateRect(hwnd, nullptr, FALSE);
+    return i;
+}
+
+LRESULT OnSetItem(HWND hwnd, TabState* st, int i, const TCITEM* item) {
+    if (!item || !ValidTab(st, i)) return FALSE;
+    st->items[static_cast<size_t>(i)] = item->pszText ? item->pszText : "";
+    InvalidateRect(hwnd, nullptr, FALSE);
+    return TRUE;
+}
+
+LRESULT OnDeleteItem(HWND hwnd, TabState* st, int i) {
+    if (!ValidTab(st, i)) return FALSE;
+    st->items.erase(st->items.begin() + i);
+    if (st->cur >= static_cast<int>(st->items.size())) st->cur = static_cast<int>(st->items.size()) - 1;
+    InvalidateRect(hwnd, nullptr, FALSE);
+    return TRUE;
+}
+
+LRESULT OnGetItemRect(HWND hwnd, TabState* st, int i, RECT* r) {
+    if (!r || !ValidTab(st, i)) return FALSE;
+    *r = TabRect(hwnd, st, i);
+    return TRUE;
+}
+
+// The strip this window covers: tabs and the frame's top line.
+void OnAdjustRect(bool larger, RECT* r) {
+    if (!r) return;
+    if (larger)
+        r->top -= 3 + kTabHeight;
+    else
+        r->top += 3 + kTabHeight;
+}
+
+}  // namespace
+
 LRESULT CALLBACK TabControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     LRESULT hooked = 0;
     if (afx::HookCreation(hwnd, msg, wParam, lParam, &hooked)) return hooked;
@@ -133,18 +201,9 @@ LRESULT CALLBACK TabControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
             InvalidateRect(hwnd, nullptr, FALSE);
             if (msg == WM_SETFOCUS) ControlGotFocus(hwnd);
             return 0;
-        case WM_LBUTTONDOWN: {
-            const POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-            for (int i = 0; i < static_cast<int>(st->items.size()); ++i) {
-                const RECT r = TabRect(hwnd, st, i);
-                if (p.x >= r.left && p.x < r.right && p.y >= 0 && p.y < r.bottom) {
-                    if (!HasFocus(hwnd) && (GetWindowLong(hwnd, GWL_STYLE) & WS_TABSTOP)) SetFocus(hwnd);
-                    if (IsWindow(hwnd)) Choose(hwnd, st, i);
-                    break;
-                }
-            }
+        case WM_LBUTTONDOWN:
+            OnLButtonDown(hwnd, st, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
             return 0;
-        }
         case WM_KEYDOWN:
             if (wParam == VK_LEFT) Choose(hwnd, st, st->cur - 1);
             else if (wParam == VK_RIGHT) Choose(hwnd, st, st->cur + 1);
@@ -153,65 +212,29 @@ LRESULT CALLBACK TabControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
             return static_cast<LRESULT>(st->items.size());
         case TCM_GETCURSEL:
             return st->cur;
-        case TCM_SETCURSEL: {
-            const int old = st->cur;
-            const int i = static_cast<int>(wParam);
-            if (i < 0 || i >= static_cast<int>(st->items.size())) return -1;
-            st->cur = i;
-            InvalidateRect(hwnd, nullptr, FALSE);
-            return old;
-        }
-        case TCM_INSERTITEM: {
-            const auto* item = reinterpret_cast<const TCITEM*>(lParam);
-            if (!item) return -1;
-            const int i = std::clamp(static_cast<int>(wParam), 0, static_cast<int>(st->items.size()));
-            st->items.insert(st->items.begin() + i, item->pszText ? item->pszText : "");
-            if (st->cur < 0) st->cur = 0;
-            else if (st->cur >= i && st->items.size() > 1) ++st->cur;
-            InvalidateRect(hwnd, nullptr, FALSE);
-            return i;
-        }
-        case TCM_SETITEM: {
-            const auto* item = reinterpret_cast<const TCITEM*>(lParam);
-            const int i = static_cast<int>(wParam);
-            if (!item || i < 0 || i >= static_cast<int>(st->items.size())) return FALSE;
-            st->items[static_cast<size_t>(i)] = item->pszText ? item->pszText : "";
-            InvalidateRect(hwnd, nullptr, FALSE);
-            return TRUE;
-        }
-        case TCM_DELETEITEM: {
-            const int i = static_cast<int>(wParam);
-            if (i < 0 || i >= static_cast<int>(st->items.size())) return FALSE;
-            st->items.erase(st->items.begin() + i);
-            if (st->cur >= static_cast<int>(st->items.size())) st->cur = static_cast<int>(st->items.size()) - 1;
-            InvalidateRect(hwnd, nullptr, FALSE);
-            return TRUE;
-        }
+        case TCM_SETCURSEL:
+            return OnSetCurSel(hwnd, st, static_cast<int>(wParam));
+        case TCM_INSERTITEM:
+            return OnInsertItem(hwnd, st, static_cast<int>(wParam), reinterpret_cast<const TCITEM*>(lParam));
+        case TCM_SETITEM:
+            return OnSetItem(hwnd, st, static_cast<int>(wParam), reinterpret_cast<const TCITEM*>(lParam));
+        case TCM_DELETEITEM:
+            return OnDeleteItem(hwnd, st, static_cast<int>(wParam));
         case TCM_DELETEALLITEMS:
             st->items.clear();
             st->cur = -1;
             InvalidateRect(hwnd, nullptr, FALSE);
             return TRUE;
-        case TCM_GETITEMRECT: {
-            auto* r = reinterpret_cast<RECT*>(lParam);
-            const int i = static_cast<int>(wParam);
-            if (!r || i < 0 || i >= static_cast<int>(st->items.size())) return FALSE;
-            *r = TabRect(hwnd, st, i);
-            return TRUE;
-        }
-        case TCM_ADJUSTRECT: {
-            // The strip this window covers: tabs and the frame's top line.
-            auto* r = reinterpret_cast<RECT*>(lParam);
-            if (!r) return 0;
-            if (wParam)
-                r->top -= 3 + kTabHeight;
-            else
-                r->top += 3 + kTabHeight;
+        case TCM_GETITEMRECT:
+            return OnGetItemRect(hwnd, st, static_cast<int>(wParam), reinterpret_cast<RECT*>(lParam));
+        case TCM_ADJUSTRECT:
+            OnAdjustRect(wParam != 0, reinterpret_cast<RECT*>(lParam));
             return 0;
-        }
         default:
             return DefWindowProc(hwnd, msg, wParam, lParam);
     }
 }
+
+const ControlClass kTabControlClass{WC_TABCONTROL, TabControlProc, CS_DBLCLKS, IDC_ARROW, nullptr};
 
 }  // namespace plat::dlg

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,15 @@
 namespace plat {
 
 constexpr uint64_t kNoDeadline = UINT64_MAX;
+
+// Thrown on scripted input by a wait that nothing can ever end (no deadline, nothing scripted),
+// by a poll loop that saw nothing happen for the stall limit of virtual time (or for
+// HeadlessBackend::kFrozenPollLimit polls while the clock is held still), and by a dialog that stays open too
+// long (ModalLoop), so a run fails instead of hanging.
+class HeadlessStall : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
 
 enum class InputKind : uint8_t {
     MouseMove,
@@ -105,6 +115,17 @@ public:
     virtual void SetCursor(const CursorImage* cursor) = 0;
     virtual void WarpMouse(int x, int y) = 0;
     virtual void Beep(UINT type) = 0;
+
+    // Message boxes and modal dialogs. Answers written in a script, taken in order as boxes
+    // open: true and the answer when one is waiting (-1: run the box on scripted input instead).
+    // A back end with a person in front of it has none.
+    virtual bool TakeScriptedAnswer(int& answer) {
+        (void)answer;
+        return false;
+    }
+    // True when every input comes from a script: nobody but the script can answer a box, and a
+    // modal loop that outlives kScriptedModalLimitMs of script time is a fault (RunModalLoop).
+    virtual bool ScriptedInput() const { return false; }
 
     // Audio output; false when no device exists.
     virtual bool OpenAudio(const AudioFormat& fmt, IAudioSource* source) = 0;

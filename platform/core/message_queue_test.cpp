@@ -236,6 +236,84 @@ TEST_F(QueueTest, ModalWindowRefusesInputToOthersButTimersRun) {
     plat::PopModal(box);
 }
 
+// The modal loop of message boxes and dialogs ends in each of its four ways; while it runs, every
+// message of the program is dispatched (the main window's timer ticks).
+TEST_F(QueueTest, ModalLoopEndsWhenDoneWindowGoneQuitOrOverdue) {
+    struct Case {
+        plat::ModalEnd end;
+        uint64_t after;  // ms until the end is brought about (none for Overdue)
+    };
+    const Case cases[] = {{plat::ModalEnd::Done, 300},
+                          {plat::ModalEnd::WindowGone, 300},
+                          {plat::ModalEnd::Quit, 300},
+                          {plat::ModalEnd::Overdue, 0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.end));
+        log.seen.clear();
+        HWND box = CreateWindow("TestWindow", "Box", WS_POPUP | WS_VISIBLE, 200, 200, 100, 50, main, nullptr,
+                                nullptr, nullptr);
+        SetTimer(main, 1, 55, nullptr);
+        bool done = false;
+        const uint64_t start = head->NowMs();
+        if (c.end == plat::ModalEnd::Done) head->At(start + c.after, [&done] { done = true; });
+        if (c.end == plat::ModalEnd::WindowGone) head->At(start + c.after, [box] { DestroyWindow(box); });
+        if (c.end == plat::ModalEnd::Quit) head->At(start + c.after, [] { PostQuitMessage(3); });
+        plat::PushModal(box);
+        EXPECT_EQ(plat::ModalLoop(box, [&done] { return done; }), c.end);
+        plat::PopModal(box);
+        KillTimer(main, 1);
+        const uint64_t took = head->NowMs() - start;
+        if (c.end == plat::ModalEnd::Overdue) {
+            EXPECT_GT(took, plat::kScriptedModalLimitMs);
+        } else {
+            EXPECT_GE(took, c.after);
+            EXPECT_LT(took, c.after + 100);
+        }
+        int ticks = 0;
+        for (auto& m : log.seen) ticks += m.message == WM_TIMER && m.hwnd == main;
+        EXPECT_GE(ticks, 5);
+        MSG m;
+        // WM_QUIT is posted again for the program's own loop.
+        EXPECT_EQ(PeekMessage(&m, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != FALSE, c.end == plat::ModalEnd::Quit);
+        if (c.end == plat::ModalEnd::Quit) {
+            EXPECT_EQ(m.wParam, 3u);
+        }
+        if (IsWindow(box)) DestroyWindow(box);
+        Drain();
+    }
+}
+
+TEST_F(QueueTest, ModalLoopGivesEveryMessageToPreTranslateFirst) {
+    SetFocus(main);
+    head->Key(head->NowMs() + 10, 'A', 'a');
+    head->Key(head->NowMs() + 20, 'B', 'b');
+    std::vector<UINT> seen;
+    const auto end = plat::ModalLoop(
+        main, [this] { return !log.seen.empty(); },
+        [&seen](MSG& m) {
+            seen.push_back(m.message);
+            return m.wParam == 'A';  // the first key is taken here, the second reaches the window
+        });
+    EXPECT_EQ(end, plat::ModalEnd::Done);
+    EXPECT_EQ(seen.front(), static_cast<UINT>(WM_KEYDOWN));
+    ASSERT_FALSE(log.seen.empty());
+    EXPECT_EQ(log.seen.front().wParam, static_cast<WPARAM>('B'));
+}
+
+TEST(ScriptedAnswers, ComeThroughTheBackEndInOrder) {
+    auto& head = plat::InstallHeadless();
+    std::string err;
+    ASSERT_TRUE(head.LoadScript("0 answer 6\n0 answer -1\n", "", &err)) << err;
+    plat::IBackend& backend = plat::Backend();
+    EXPECT_TRUE(backend.ScriptedInput());
+    int answer = 0;
+    ASSERT_TRUE(backend.TakeScriptedAnswer(answer));
+    EXPECT_EQ(answer, 6);  // IDYES
+    ASSERT_TRUE(backend.TakeScriptedAnswer(answer));
+    EXPECT_EQ(answer, -1);
+    EXPECT_FALSE(backend.TakeScriptedAnswer(answer));
+}
+
 TEST_F(QueueTest, TranslateMessageMakesWindows1252Characters) {
     SetFocus(main);
     head->Key(head->NowMs(), VK_OEM_6, 0xE5);  // å

@@ -806,6 +806,25 @@ HWND CurrentModal() {
     return m.empty() ? nullptr : m.back();
 }
 
+ModalEnd ModalLoop(HWND modal, const std::function<bool()>& done, const std::function<bool(MSG&)>& preTranslate) {
+    const bool scripted = HasBackend() && Backend().ScriptedInput();
+    const uint64_t opened = scripted ? Backend().NowMs() : 0;
+    MSG msg;
+    for (;;) {
+        if (done()) return ModalEnd::Done;
+        if (!IsWindow(modal)) return ModalEnd::WindowGone;
+        if (scripted && Backend().NowMs() - opened > kScriptedModalLimitMs) return ModalEnd::Overdue;
+        if (!GetMessage(&msg, nullptr, 0, 0)) {
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            return ModalEnd::Quit;
+        }
+        if (!preTranslate || !preTranslate(msg)) {
+            TranslateMessage(&msg);
+            DispatchMessage(&msg);
+        }
+    }
+}
+
 void ResetWindowing() {
     auto& st = State();
     while (!st.topLevel.empty()) {

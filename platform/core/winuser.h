@@ -3,6 +3,7 @@
 // WM_MOUSEMOVE is coalesced, PeekMessage filters by window and message range.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -205,6 +206,18 @@ void BroadcastPaletteChanged(HWND changer);
 void PushModal(HWND modal);
 void PopModal(HWND modal);
 HWND CurrentModal();
+
+// How a modal loop ended.
+enum class ModalEnd { Done, WindowGone, Quit, Overdue };
+// Script time a modal loop may stay open when every input is scripted (Backend().ScriptedInput()):
+// a box nobody drives would otherwise wait for ever.
+inline constexpr uint64_t kScriptedModalLimitMs = 10 * 60 * 1000;
+// The modal loop of message boxes and dialogs (the caller pushes and pops the modal state): takes
+// every message of the program and dispatches it, preTranslate first when given (true: handled),
+// until done() is true, the modal window is destroyed, or WM_QUIT comes (posted again for the
+// program's own loop). On scripted input it gives up after kScriptedModalLimitMs (Overdue).
+ModalEnd ModalLoop(HWND modal, const std::function<bool()>& done,
+                   const std::function<bool(MSG&)>& preTranslate = {});
 
 // Windows of other programs of the same installation (platform/ipc fills these in): top-level
 // windows are published, FindWindow looks among them, and posting to or raising one of them

@@ -5,28 +5,9 @@
 
 #include "platform/controls/controls.h"
 #include "platform/afxwin/cwnd.h"
+#include "platform/afxwin/data_exchange.h"
 #include "platform/dialogs/resources.h"
 
-class CDataExchange {
-public:
-    CDataExchange(CWnd* dialog, BOOL saveAndValidate) : m_bSaveAndValidate(saveAndValidate), m_pDlgWnd(dialog) {}
-
-    BOOL m_bSaveAndValidate;  // TRUE: controls to members
-    CWnd* m_pDlgWnd;
-    HWND m_hWndLastControl = nullptr;
-    BOOL m_bEditLastControl = FALSE;
-
-    // The dialog's control with this id; a missing control is a program fault (it throws).
-    HWND PrepareCtrl(int id);
-    HWND PrepareEditCtrl(int id);
-    // A check failed: the focus goes to the last control, UpdateData returns FALSE.
-    [[noreturn]] void Fail();
-};
-
-namespace plat::afx {
-// What Fail throws; UpdateData catches it.
-struct DataExchangeFailure {};
-}  // namespace plat::afx
 
 void DDX_Text(CDataExchange* dx, int id, CString& value);
 void DDX_Text(CDataExchange* dx, int id, int& value);

@@ -52,6 +52,9 @@ struct NMHDR {
     UINT code = 0;
 };
 
+// A window class that gets double clicks.
+inline constexpr UINT CS_DBLCLKS = 0x0008;
+
 // ---- Window styles of dialogs ------------------------------------------------------------------
 inline constexpr DWORD DS_ABSALIGN = 0x0001;
 inline constexpr DWORD DS_SYSMODAL = 0x0002;
@@ -564,8 +567,14 @@ inline HICON LoadIconA(HINSTANCE i, LPCSTR n) {
 }
 
 namespace plat {
-// Registers the window classes of the controls and dialogs ("BUTTON", "STATIC", "EDIT",
-// "LISTBOX", "COMBOBOX", "SCROLLBAR", "SysTabControl32", "#32770") when they are missing; the
-// dialog calls and the class library do it themselves.
+// Registers the window classes of the controls ("BUTTON", "STATIC", "EDIT", "LISTBOX",
+// "COMBOBOX", "SCROLLBAR", "SysTabControl32") with their class-library wrappers when they are
+// missing; the wrappers' Create and the dialog calls do it themselves.
 void RegisterControlClasses();
+// The controls' classes, the dialog class "#32770" and the help viewer's text view.
+void RegisterDialogClasses();
+// Programs call this at start (before AfxWinMain): the window framework's standard commands,
+// printing and help get their dialogs (plat::afx::IFrameworkDialogs), and the classes of the
+// controls and dialogs are registered.
+void InstallDialogs();
 }  // namespace plat

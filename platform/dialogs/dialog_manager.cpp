@@ -1,7 +1,7 @@
 // The dialog manager: dialogs made from templates, DefDlgProc (background, frame and caption,
 // default button, focus kept across activation, the close box and moving by the caption),
 // the modal loop, IsDialogMessage (Tab, arrows, Enter, Escape, mnemonics, also into pages
-// inside a sheet) and the dialog-item calls.
+// inside a sheet). The dialog-item calls live with the window framework (afxwin/dialog_items.cpp).
 #include "platform/dialogs/dialog_manager.h"
 
 #include <algorithm>
@@ -17,13 +17,10 @@
 #include "platform/core/display.h"
 #include "platform/afxwin/cwnd.h"
 #include "platform/controls/controls_internal.h"
-#include "platform/headless/headless_backend.h"
 #include "platform/strings/cp1252.h"
 
 namespace plat::dlg {
 namespace {
-
-constexpr uint64_t kHeadlessOpenLimitMs = 10 * 60 * 1000;
 
 struct DialogState {
     DLGPROC proc = nullptr;
@@ -64,21 +61,8 @@ bool Enabled(HWND w) {
     return (GetWindowLong(w, GWL_STYLE) & WS_DISABLED) == 0;
 }
 
-// The dialog's controls in order, descending into control parents (pages of a sheet).
-void Collect(HWND parent, std::vector<HWND>& out) {
-    for (HWND c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
-        if ((GetWindowLong(c, GWL_EXSTYLE) & WS_EX_CONTROLPARENT) && Visible(c)) {
-            Collect(c, out);
-            continue;
-        }
-        out.push_back(c);
-    }
-}
-
 std::vector<HWND> Controls(HWND dialog) {
-    std::vector<HWND> out;
-    Collect(dialog, out);
-    return out;
+    return plat::DialogControls(dialog);
 }
 
 UINT DlgCode(HWND control, WPARAM key = 0, MSG* msg = nullptr) {
@@ -256,7 +240,7 @@ void ControlGotFocus(HWND control) {
 }
 
 HWND CreateFromTemplate(const DialogTemplate& tmpl, HWND owner, DLGPROC proc, LPARAM param, const DialogOptions& options) {
-    RegisterControlClasses();
+    RegisterDialogClasses();
     auto state = std::make_unique<DialogState>();
     state->proc = proc;
     state->child = options.asChild;
@@ -375,13 +359,6 @@ bool DialogEnded(HWND dialog, INT_PTR* result) {
     return st->ended;
 }
 
-int TakeScriptedAnswer() {
-    if (!HasBackend() || !Backend().IsHeadless()) return -1;
-    int answer = -1;
-    if (Headless().AnswersLeft() > 0) Headless().TakeAnswer(answer);
-    return answer;
-}
-
 INT_PTR RunModalLoop(HWND dialog, const std::function<bool(MSG&)>& preTranslate) {
     if (!IsWindow(dialog)) return -1;
     struct Guard {
@@ -399,29 +376,21 @@ INT_PTR RunModalLoop(HWND dialog, const std::function<bool(MSG&)>& preTranslate)
         SetWindowPos(dialog, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
         ShowDialog(dialog);
     }
-    const bool headless = HasBackend() && Backend().IsHeadless();
-    if (headless && !DialogEnded(dialog)) {
-        const int answer = TakeScriptedAnswer();
-        if (answer != -1) PressButton(dialog, answer);
-    }
-    const uint64_t opened = HasBackend() ? Backend().NowMs() : 0;
-    MSG msg;
+    // A scripted answer presses its button as soon as the dialog shows (-1: run on scripted input).
+    int answer = -1;
+    if (!DialogEnded(dialog) && HasBackend() && Backend().TakeScriptedAnswer(answer) && answer != -1)
+        PressButton(dialog, answer);
     INT_PTR result = -1;
-    while (true) {
-        if (!IsWindow(dialog)) return -1;
-        if (DialogEnded(dialog, &result)) break;
-        if (headless && Backend().NowMs() - opened > kHeadlessOpenLimitMs)
-            throw HeadlessStall("dialog \"" + Cp1252ToUtf8(title) + "\" is still open after ten minutes of scripted time");
-        if (!GetMessage(&msg, nullptr, 0, 0)) {
-            PostQuitMessage(static_cast<int>(msg.wParam));
+    switch (ModalLoop(dialog, [dialog, &result] { return DialogEnded(dialog, &result); }, preTranslate)) {
+        case ModalEnd::Done:
+            return IsWindow(dialog) ? result : -1;
+        case ModalEnd::WindowGone:
+        case ModalEnd::Quit:
             return -1;
-        }
-        if (!preTranslate || !preTranslate(msg)) {
-            TranslateMessage(&msg);
-            DispatchMessage(&msg);
-        }
+        case ModalEnd::Overdue:
+            throw HeadlessStall("dialog \"" + Cp1252ToUtf8(title) + "\" is still open after ten minutes of scripted time");
     }
-    return result;
+    return -1;
 }
 
 // ---- The dialog class ------------------------------------------------------------------------------
@@ -472,6 +441,67 @@ LRESULT CALLBACK DialogClassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPar
 using namespace plat;
 using namespace plat::dlg;
 
+namespace {
+
+// The background: the brush the dialog answers WM_CTLCOLORDLG with, else the dialog colour.
+LRESULT OnEraseBackground(HWND hwnd, HDC dc) {
+    HBRUSH brush = reinterpret_cast<HBRUSH>(
+        SendMessage(hwnd, WM_CTLCOLORDLG, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(hwnd)));
+    if (!brush || GetObjectType(brush) != OBJ_BRUSH) brush = CachedBrush(DialogBackground());
+    RECT rc;
+    GetClientRect(hwnd, &rc);
+    FillRect(dc, &rc, brush);
+    return 1;
+}
+
+LRESULT OnControlColour(HDC dc) {
+    SetBkColor(dc, DialogBackground());
+    SetTextColor(dc, DialogTextColour());
+    return reinterpret_cast<LRESULT>(CachedBrush(DialogBackground()));
+}
+
+// The focus comes back where it was when the dialog is activated again.
+void OnActivate(HWND hwnd, DialogState* st, bool active) {
+    if (active) {
+        if (!st->child) {
+            HWND focus = GetFocus();
+            if (!focus || !IsChild(hwnd, focus)) {
+                if (st->lastFocus && IsWindow(st->lastFocus) && IsChild(hwnd, st->lastFocus))
+                    SetFocus(st->lastFocus);
+                else if (IsWindowVisible(hwnd))
+                    FocusFirst(hwnd, st);
+            }
+        }
+    } else {
+        HWND focus = GetFocus();
+        if (focus && IsChild(hwnd, focus)) st->lastFocus = focus;
+    }
+    PaintWindowFrame(hwnd);
+}
+
+void OnSetFocus(HWND hwnd, DialogState* st) {
+    if (st->lastFocus && IsWindow(st->lastFocus) && IsChild(hwnd, st->lastFocus)) {
+        SetFocus(st->lastFocus);
+    } else if (HWND first = FirstTabStop(hwnd); first && IsChild(hwnd, first)) {
+        GotoControl(hwnd, first, true);
+    }
+}
+
+void OnNextControl(HWND hwnd, WPARAM wParam, LPARAM lParam) {
+    HWND target = nullptr;
+    if (LOWORD(lParam)) target = reinterpret_cast<HWND>(wParam);
+    else target = GetNextDlgTabItem(hwnd, GetFocus(), wParam != 0);
+    if (target) GotoControl(hwnd, target, true);
+}
+
+void OnCaptureLost(HWND hwnd, DialogState* st) {
+    if (!st->dragging && !st->closeDown) return;
+    st->dragging = st->closeDown = st->closeInside = false;
+    PaintWindowFrame(hwnd);
+}
+
+}  // namespace
+
 LRESULT DefDlgProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     DialogState* st = State(hwnd);
     if (!st) return DefWindowProc(hwnd, msg, wParam, lParam);
@@ -479,15 +509,8 @@ LRESULT DefDlgProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_NCDESTROY:
             FreeState(hwnd);
             return DefWindowProc(hwnd, msg, wParam, lParam);
-        case WM_ERASEBKGND: {
-            auto dc = reinterpret_cast<HDC>(wParam);
-            HBRUSH brush = reinterpret_cast<HBRUSH>(SendMessage(hwnd, WM_CTLCOLORDLG, wParam, reinterpret_cast<LPARAM>(hwnd)));
-            if (!brush || GetObjectType(brush) != OBJ_BRUSH) brush = CachedBrush(DialogBackground());
-            RECT rc;
-            GetClientRect(hwnd, &rc);
-            FillRect(dc, &rc, brush);
-            return 1;
-        }
+        case WM_ERASEBKGND:
+            return OnEraseBackground(hwnd, reinterpret_cast<HDC>(wParam));
         case WM_PAINT: {
             PAINTSTRUCT ps;
             BeginPaint(hwnd, &ps);
@@ -497,35 +520,13 @@ LRESULT DefDlgProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_CTLCOLORSTATIC:
         case WM_CTLCOLORBTN:
         case WM_CTLCOLORDLG:
-        case WM_CTLCOLORSCROLLBAR: {
-            auto dc = reinterpret_cast<HDC>(wParam);
-            SetBkColor(dc, DialogBackground());
-            SetTextColor(dc, DialogTextColour());
-            return reinterpret_cast<LRESULT>(CachedBrush(DialogBackground()));
-        }
+        case WM_CTLCOLORSCROLLBAR:
+            return OnControlColour(reinterpret_cast<HDC>(wParam));
         case WM_ACTIVATE:
-            if (wParam) {
-                if (!st->child) {
-                    HWND focus = GetFocus();
-                    if (!focus || !IsChild(hwnd, focus)) {
-                        if (st->lastFocus && IsWindow(st->lastFocus) && IsChild(hwnd, st->lastFocus))
-                            SetFocus(st->lastFocus);
-                        else if (IsWindowVisible(hwnd))
-                            FocusFirst(hwnd, st);
-                    }
-                }
-            } else {
-                HWND focus = GetFocus();
-                if (focus && IsChild(hwnd, focus)) st->lastFocus = focus;
-            }
-            PaintWindowFrame(hwnd);
+            OnActivate(hwnd, st, wParam != 0);
             return 0;
         case WM_SETFOCUS:
-            if (st->lastFocus && IsWindow(st->lastFocus) && IsChild(hwnd, st->lastFocus)) {
-                SetFocus(st->lastFocus);
-            } else if (HWND first = FirstTabStop(hwnd); first && IsChild(hwnd, first)) {
-                GotoControl(hwnd, first, true);
-            }
+            OnSetFocus(hwnd, st);
             return 0;
         case WM_SHOWWINDOW:
             return 0;
@@ -543,10 +544,7 @@ LRESULT DefDlgProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             PressButton(hwnd, IDCANCEL);
             return 0;
         case WM_SYSCOMMAND:
-            if ((wParam & 0xFFF0) == SC_CLOSE) {
-                SendMessage(hwnd, WM_CLOSE, 0, 0);
-                return 0;
-            }
+            if ((wParam & 0xFFF0) == SC_CLOSE) SendMessage(hwnd, WM_CLOSE, 0, 0);
             return 0;
         case DM_GETDEFID:
             return st->defId ? MAKELPARAM(st->defId, DC_HASDEFID) : 0;
@@ -556,23 +554,16 @@ LRESULT DefDlgProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             return TRUE;
         case DM_REPOSITION:
             return 0;
-        case WM_NEXTDLGCTL: {
-            HWND target = nullptr;
-            if (LOWORD(lParam)) target = reinterpret_cast<HWND>(wParam);
-            else target = GetNextDlgTabItem(hwnd, GetFocus(), wParam != 0);
-            if (target) GotoControl(hwnd, target, true);
+        case WM_NEXTDLGCTL:
+            OnNextControl(hwnd, wParam, lParam);
             return 0;
-        }
         case WM_LBUTTONDOWN:
         case WM_MOUSEMOVE:
         case WM_LBUTTONUP:
             if (CaptionMouse(hwnd, st, msg, lParam)) return 0;
             return DefWindowProc(hwnd, msg, wParam, lParam);
         case WM_CAPTURECHANGED:
-            if (reinterpret_cast<HWND>(lParam) != hwnd && (st->dragging || st->closeDown)) {
-                st->dragging = st->closeDown = st->closeInside = false;
-                PaintWindowFrame(hwnd);
-            }
+            if (reinterpret_cast<HWND>(lParam) != hwnd) OnCaptureLost(hwnd, st);
             return 0;
         case WM_GETDLGCODE:
             return 0;
@@ -699,121 +690,6 @@ BOOL IsDialogMessage(HWND dialog, MSG* msg) {
     return TRUE;
 }
 
-HWND GetNextDlgTabItem(HWND dialog, HWND control, BOOL previous) {
-    const std::vector<HWND> all = Controls(dialog);
-    if (all.empty()) return nullptr;
-    const auto at = std::find(all.begin(), all.end(), control);
-    const int n = static_cast<int>(all.size());
-    int start = at == all.end() ? (previous ? 0 : n - 1) : static_cast<int>(at - all.begin());
-    for (int k = 1; k <= n; ++k) {
-        const int i = previous ? ((start - k) % n + n) % n : (start + k) % n;
-        HWND w = all[static_cast<size_t>(i)];
-        const LONG style = GetWindowLong(w, GWL_STYLE);
-        if ((style & WS_TABSTOP) && Visible(w) && Enabled(w) && IsWindowVisible(w)) return w;
-    }
-    return control;
-}
-
-HWND GetNextDlgGroupItem(HWND dialog, HWND control, BOOL previous) {
-    if (!control || !IsChild(dialog, control)) return GetNextDlgTabItem(dialog, nullptr, FALSE);
-    HWND parent = GetParent(control);
-    // The group: from the nearest control with WS_GROUP at or before this one, up to the next.
-    HWND start = control;
-    while (!(GetWindowLong(start, GWL_STYLE) & WS_GROUP)) {
-        HWND prev = GetWindow(start, GW_HWNDPREV);
-        if (!prev) break;
-        start = prev;
-    }
-    std::vector<HWND> group;
-    for (HWND w = start; w; w = GetWindow(w, GW_HWNDNEXT)) {
-        if (w != start && (GetWindowLong(w, GWL_STYLE) & WS_GROUP)) break;
-        group.push_back(w);
-    }
-    (void)parent;
-    const auto at = std::find(group.begin(), group.end(), control);
-    if (at == group.end()) return control;
-    const int n = static_cast<int>(group.size());
-    const int pos = static_cast<int>(at - group.begin());
-    for (int k = 1; k <= n; ++k) {
-        const int i = previous ? ((pos - k) % n + n) % n : (pos + k) % n;
-        HWND w = group[static_cast<size_t>(i)];
-        if (Visible(w) && Enabled(w) && !(DlgCode(w) & DLGC_STATIC)) return w;
-    }
-    return control;
-}
-
-UINT GetDlgItemText(HWND dialog, int id, LPSTR buffer, int size) {
-    HWND c = GetDlgItem(dialog, id);
-    if (!c) {
-        if (buffer && size > 0) buffer[0] = 0;
-        return 0;
-    }
-    return static_cast<UINT>(GetWindowText(c, buffer, size));
-}
-
-BOOL SetDlgItemText(HWND dialog, int id, LPCSTR text) {
-    HWND c = GetDlgItem(dialog, id);
-    return c ? SetWindowText(c, text) : FALSE;
-}
-
-UINT GetDlgItemInt(HWND dialog, int id, BOOL* translated, BOOL isSigned) {
-    if (translated) *translated = FALSE;
-    char buf[64] = {};
-    if (!GetDlgItemText(dialog, id, buf, sizeof(buf))) return 0;
-    const char* p = buf;
-    while (*p == ' ') ++p;
-    bool negative = false;
-    if (isSigned && (*p == '-' || *p == '+')) negative = *p++ == '-';
-    if (*p < '0' || *p > '9') return 0;
-    uint64_t v = 0;
-    while (*p >= '0' && *p <= '9') {
-        v = v * 10 + static_cast<uint64_t>(*p++ - '0');
-        if (v > 0xFFFFFFFFull) return 0;
-    }
-    while (*p == ' ') ++p;
-    if (*p) return 0;
-    if (isSigned && v > (negative ? 0x80000000ull : 0x7FFFFFFFull)) return 0;
-    if (translated) *translated = TRUE;
-    return negative ? static_cast<UINT>(-static_cast<int64_t>(v)) : static_cast<UINT>(v);
-}
-
-BOOL SetDlgItemInt(HWND dialog, int id, UINT value, BOOL isSigned) {
-    char buf[32];
-    if (isSigned)
-        std::snprintf(buf, sizeof(buf), "%d", static_cast<int>(value));
-    else
-        std::snprintf(buf, sizeof(buf), "%u", value);
-    return SetDlgItemText(dialog, id, buf);
-}
-
-BOOL CheckDlgButton(HWND dialog, int id, UINT check) {
-    HWND c = GetDlgItem(dialog, id);
-    if (!c) return FALSE;
-    SendMessage(c, BM_SETCHECK, check, 0);
-    return TRUE;
-}
-
-UINT IsDlgButtonChecked(HWND dialog, int id) {
-    HWND c = GetDlgItem(dialog, id);
-    return c ? static_cast<UINT>(SendMessage(c, BM_GETCHECK, 0, 0)) : 0;
-}
-
-BOOL CheckRadioButton(HWND dialog, int first, int last, int check) {
-    bool any = false;
-    for (HWND c = GetWindow(dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
-        const int id = GetDlgCtrlID(c);
-        if (id < first || id > last) continue;
-        SendMessage(c, BM_SETCHECK, id == check ? BST_CHECKED : BST_UNCHECKED, 0);
-        any = true;
-    }
-    return any ? TRUE : FALSE;
-}
-
-LRESULT SendDlgItemMessage(HWND dialog, int id, UINT msg, WPARAM wParam, LPARAM lParam) {
-    HWND c = GetDlgItem(dialog, id);
-    return c ? SendMessage(c, msg, wParam, lParam) : 0;
-}
-
 BOOL MapDialogRect(HWND dialog, RECT* r) {
     DialogState* st = State(dialog);
     if (!st || !r) return FALSE;
@@ -827,3 +703,32 @@ BOOL MapDialogRect(HWND dialog, RECT* r) {
 LONG GetDialogBaseUnits() {
     return MAKELPARAM(8, 16);
 }
+
+namespace plat {
+
+void RegisterDialogClasses() {
+    RegisterControlClasses();
+    struct ClassDef {
+        LPCSTR name;
+        WNDPROC proc;
+        UINT style;
+        int extra;
+    };
+    const ClassDef defs[] = {
+        {dlg::kDialogClass, dlg::DialogClassProc, CS_DBLCLKS, dlg::kDialogExtraBytes},
+        {dlg::kTextViewClass, dlg::TextViewProc, 0, sizeof(LONG_PTR)},
+    };
+    for (const ClassDef& d : defs) {
+        WNDCLASS existing;
+        if (GetClassInfo(nullptr, d.name, &existing)) continue;
+        WNDCLASS wc;
+        wc.style = d.style;
+        wc.lpfnWndProc = d.proc;
+        wc.cbWndExtra = d.extra;
+        wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+        wc.lpszClassName = d.name;
+        RegisterClass(&wc);
+    }
+}
+
+}  // namespace plat

@@ -41,6 +41,7 @@ protected:
         plat::ClearStringTable();
         plat::ClearMessageBoxLog();
         plat::InstallMessageBoxes("Test");
+        plat::InstallDialogs();
         std::string pattern = (std::filesystem::temp_directory_path() / "zelbo-dialogs-XXXXXX").string();
         ASSERT_NE(mkdtemp(pattern.data()), nullptr);
         m_tmp = pattern;

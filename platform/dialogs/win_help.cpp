@@ -197,6 +197,72 @@ void ScrollTo(HWND hwnd, TextView* v, int top) {
 
 }  // namespace
 
+namespace {
+
+constexpr int kLine = 13;
+
+int PageOf(HWND hwnd) {
+    const RECT area = TextArea(hwnd);
+    return std::max(kLine, static_cast<int>(area.bottom - area.top) - kLine);
+}
+
+void Paint(HWND hwnd, const TextView* v, HDC dc) {
+    RECT rc;
+    GetClientRect(hwnd, &rc);
+    SunkenEdge(dc, rc);
+    const RECT area = TextArea(hwnd);
+    Fill(dc, area, kWindow);
+    HGDIOBJ old = SelectObject(dc, ControlFont(hwnd));
+    const int saved = SaveDC(dc);
+    IntersectClipRect(dc, area.left, area.top, area.right, area.bottom);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, kWindowText);
+    const std::string text = WindowText(hwnd);
+    RECT tr{area.left + 4, area.top + 4 - v->top, area.right - 4, area.top + 4 - v->top + 100000};
+    DrawText(dc, text.c_str(), static_cast<int>(text.size()), &tr, DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
+    RestoreDC(dc, saved);
+    SelectObject(dc, old);
+    PaintScrollBar(dc, ViewScrollRect(hwnd), ViewScroll(hwnd, v), ScrollPart::None, false);
+}
+
+void OnKeyDown(HWND hwnd, TextView* v, WPARAM vk) {
+    const int page = PageOf(hwnd);
+    switch (vk) {
+        case VK_UP: ScrollTo(hwnd, v, v->top - kLine); break;
+        case VK_DOWN: ScrollTo(hwnd, v, v->top + kLine); break;
+        case VK_PRIOR: ScrollTo(hwnd, v, v->top - page); break;
+        case VK_NEXT: ScrollTo(hwnd, v, v->top + page); break;
+        case VK_HOME: ScrollTo(hwnd, v, 0); break;
+        case VK_END: ScrollTo(hwnd, v, 1 << 30); break;
+        default: break;
+    }
+}
+
+// A click on the scroll bar: a line, a page, or the thumb taken.
+void OnLButtonDown(HWND hwnd, TextView* v, POINT p) {
+    SetFocus(hwnd);
+    const RECT sr = ViewScrollRect(hwnd);
+    const ScrollModel m = ViewScroll(hwnd, v);
+    const int page = PageOf(hwnd);
+    switch (HitScrollBar(sr, m, p)) {
+        case ScrollPart::LineUp: ScrollTo(hwnd, v, v->top - kLine); break;
+        case ScrollPart::LineDown: ScrollTo(hwnd, v, v->top + kLine); break;
+        case ScrollPart::PageUp: ScrollTo(hwnd, v, v->top - page); break;
+        case ScrollPart::PageDown: ScrollTo(hwnd, v, v->top + page); break;
+        case ScrollPart::Thumb: {
+            RECT a, b, t;
+            m.Layout(sr, a, b, t);
+            v->dragging = true;
+            v->grab = p.y - t.top;
+            SetCapture(hwnd);
+            break;
+        }
+        default: break;
+    }
+}
+
+}  // namespace
+
 LRESULT CALLBACK TextViewProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     LRESULT hooked = 0;
     if (afx::HookCreation(hwnd, msg, wParam, lParam, &hooked)) return hooked;
@@ -206,7 +272,6 @@ LRESULT CALLBACK TextViewProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         return DefWindowProc(hwnd, msg, wParam, lParam);
     }
     if (!v) return DefWindowProc(hwnd, msg, wParam, lParam);
-    const int line = 13;
     switch (msg) {
         case WM_NCDESTROY:
             delete v;
@@ -225,61 +290,16 @@ LRESULT CALLBACK TextViewProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         case WM_PAINT: {
             PAINTSTRUCT ps;
             HDC dc = BeginPaint(hwnd, &ps);
-            RECT rc;
-            GetClientRect(hwnd, &rc);
-            SunkenEdge(dc, rc);
-            const RECT area = TextArea(hwnd);
-            Fill(dc, area, kWindow);
-            HGDIOBJ old = SelectObject(dc, ControlFont(hwnd));
-            const int saved = SaveDC(dc);
-            IntersectClipRect(dc, area.left, area.top, area.right, area.bottom);
-            SetBkMode(dc, TRANSPARENT);
-            SetTextColor(dc, kWindowText);
-            const std::string text = WindowText(hwnd);
-            RECT tr{area.left + 4, area.top + 4 - v->top, area.right - 4, area.top + 4 - v->top + 100000};
-            DrawText(dc, text.c_str(), static_cast<int>(text.size()), &tr, DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
-            RestoreDC(dc, saved);
-            SelectObject(dc, old);
-            PaintScrollBar(dc, ViewScrollRect(hwnd), ViewScroll(hwnd, v), ScrollPart::None, false);
+            Paint(hwnd, v, dc);
             EndPaint(hwnd, &ps);
             return 0;
         }
-        case WM_KEYDOWN: {
-            const int page = std::max(line, static_cast<int>(TextArea(hwnd).bottom - TextArea(hwnd).top) - line);
-            switch (wParam) {
-                case VK_UP: ScrollTo(hwnd, v, v->top - line); break;
-                case VK_DOWN: ScrollTo(hwnd, v, v->top + line); break;
-                case VK_PRIOR: ScrollTo(hwnd, v, v->top - page); break;
-                case VK_NEXT: ScrollTo(hwnd, v, v->top + page); break;
-                case VK_HOME: ScrollTo(hwnd, v, 0); break;
-                case VK_END: ScrollTo(hwnd, v, 1 << 30); break;
-                default: break;
-            }
+        case WM_KEYDOWN:
+            OnKeyDown(hwnd, v, wParam);
             return 0;
-        }
-        case WM_LBUTTONDOWN: {
-            SetFocus(hwnd);
-            const POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-            const RECT sr = ViewScrollRect(hwnd);
-            const ScrollModel m = ViewScroll(hwnd, v);
-            const int page = std::max(line, static_cast<int>(TextArea(hwnd).bottom - TextArea(hwnd).top) - line);
-            switch (HitScrollBar(sr, m, p)) {
-                case ScrollPart::LineUp: ScrollTo(hwnd, v, v->top - line); break;
-                case ScrollPart::LineDown: ScrollTo(hwnd, v, v->top + line); break;
-                case ScrollPart::PageUp: ScrollTo(hwnd, v, v->top - page); break;
-                case ScrollPart::PageDown: ScrollTo(hwnd, v, v->top + page); break;
-                case ScrollPart::Thumb: {
-                    RECT a, b, t;
-                    m.Layout(sr, a, b, t);
-                    v->dragging = true;
-                    v->grab = p.y - t.top;
-                    SetCapture(hwnd);
-                    break;
-                }
-                default: break;
-            }
+        case WM_LBUTTONDOWN:
+            OnLButtonDown(hwnd, v, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
             return 0;
-        }
         case WM_MOUSEMOVE:
             if (v->dragging) {
                 const RECT sr = ViewScrollRect(hwnd);

@@ -224,7 +224,7 @@ void HeadlessBackend::Key(uint64_t atMs, int vk, uint8_t ch) {
 
 void HeadlessBackend::Advance(uint64_t ms) { AdvanceTo(m_now + ms, false); }
 
-bool HeadlessBackend::TakeAnswer(int& answer) {
+bool HeadlessBackend::TakeScriptedAnswer(int& answer) {
     if (m_answers.empty()) return false;
     answer = m_answers.front();
     m_answers.pop_front();

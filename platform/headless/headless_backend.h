@@ -20,14 +20,6 @@
 
 namespace plat {
 
-// Thrown by a wait that nothing can ever end (no deadline, nothing scripted), and by a poll loop
-// that saw nothing happen for the stall limit of virtual time (or for kFrozenPollLimit polls
-// while the clock is held still).
-class HeadlessStall : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
-
 class HeadlessBackend : public IBackend {
 public:
     HeadlessBackend();
@@ -49,6 +41,8 @@ public:
     void SetCursor(const CursorImage* cursor) override { m_cursor = cursor; }
     void WarpMouse(int x, int y) override;
     void Beep(UINT type) override { m_beeps.push_back(type); }
+    bool TakeScriptedAnswer(int& answer) override;
+    bool ScriptedInput() const override { return true; }
     bool OpenAudio(const AudioFormat& fmt, IAudioSource* source) override;
     void PauseAudio(bool paused) override { m_audioPaused = paused; }
     void CloseAudio() override;
@@ -92,7 +86,6 @@ public:
 
     // Answers for message boxes and dialogs, taken in order as they appear.
     void PushAnswer(int answer) { m_answers.push_back(answer); }
-    bool TakeAnswer(int& answer);
     size_t AnswersLeft() const { return m_answers.size(); }
 
     // Loads a script (see platform/README.md); false with a message on a malformed line.

@@ -1,4 +1,4 @@
-// MessageBox: the box's window, its modal loop, keyboard and mouse, the headless answers and
+// MessageBox: the box's window, its modal loop, keyboard and mouse, the scripted answers and
 // the hook that makes AfxMessageBox use it.
 #include "platform/msgbox/msgbox.h"
 
@@ -9,7 +9,6 @@
 #include "platform/core/backend.h"
 #include "platform/core/display.h"
 #include "platform/core/winuser.h"
-#include "platform/headless/headless_backend.h"
 #include "platform/msgbox/msgbox_internal.h"
 #include "platform/strings/cp1252.h"
 #include "platform/fonts/font_registry.h"
@@ -21,8 +20,6 @@ using msgbox::Box;
 using msgbox::Button;
 
 constexpr const char* kClassName = "ZelboMessageBox";
-// A headless box run on scripted input fails when it stays open longer than this.
-constexpr uint64_t kHeadlessOpenLimitMs = 10 * 60 * 1000;
 
 std::vector<MessageBoxRecord>& Log() {
     static std::vector<MessageBoxRecord> log;
@@ -99,10 +96,118 @@ void EndCapture(Box& box) {
     if (GetCapture() == box.hwnd) ReleaseCapture();
 }
 
+void OnKeyDown(Box& box, WPARAM vk) {
+    switch (vk) {
+        case VK_RETURN:
+            Finish(box, box.buttons[static_cast<size_t>(box.focus)].id);
+            break;
+        case VK_ESCAPE:
+            Finish(box, box.escapeAnswer);
+            break;
+        case VK_TAB:
+            MoveFocus(box, GetKeyState(VK_SHIFT) < 0 ? -1 : 1);
+            break;
+        case VK_LEFT:
+        case VK_UP:
+            MoveFocus(box, -1);
+            break;
+        case VK_RIGHT:
+        case VK_DOWN:
+            MoveFocus(box, 1);
+            break;
+        case VK_SPACE:
+            if (box.pressed < 0) {
+                box.spaceDown = true;
+                box.pressed = box.focus;
+                box.pressedInside = true;
+                Redraw(box);
+            }
+            break;
+        default:
+            break;
+    }
+}
+
+// Space presses the focused button on its release.
+void OnKeyUp(Box& box, WPARAM vk) {
+    if (vk != VK_SPACE || !box.spaceDown) return;
+    const int index = box.pressed;
+    box.spaceDown = false;
+    EndCapture(box);
+    Redraw(box);
+    if (index >= 0) Finish(box, box.buttons[static_cast<size_t>(index)].id);
+}
+
+// A button's underlined letter presses it (Alt held or not); Alt with any other letter beeps.
+void OnChar(Box& box, uint8_t ch, bool withAlt) {
+    if (ch < 0x20) return;  // Enter, Escape and Tab work on their key downs
+    const int i = ButtonByMnemonic(box, ch);
+    if (i >= 0) {
+        box.focus = i;
+        Finish(box, box.buttons[static_cast<size_t>(i)].id);
+    } else if (withAlt) {
+        MessageBeep(0);
+    }
+}
+
+void OnLButtonDown(Box& box, int x, int y) {
+    for (size_t i = 0; i < box.buttons.size(); ++i) {
+        if (!Inside(box.buttons[i].rect, x, y)) continue;
+        box.focus = static_cast<int>(i);
+        box.pressed = static_cast<int>(i);
+        box.pressedInside = true;
+        box.spaceDown = false;
+        SetCapture(box.hwnd);
+        Redraw(box);
+        return;
+    }
+    if (box.escapeAnswer && Inside(box.closeRect, x, y)) {
+        box.closePressed = box.closeInside = true;
+        SetCapture(box.hwnd);
+        Redraw(box);
+    }
+}
+
+// A held button (or the close box) shows pushed only with the pointer on it.
+void OnMouseMove(Box& box, int x, int y) {
+    if (box.pressed >= 0 && !box.spaceDown) {
+        const bool in = Inside(box.buttons[static_cast<size_t>(box.pressed)].rect, x, y);
+        if (in != box.pressedInside) {
+            box.pressedInside = in;
+            Redraw(box);
+        }
+    } else if (box.closePressed) {
+        const bool in = Inside(box.closeRect, x, y);
+        if (in != box.closeInside) {
+            box.closeInside = in;
+            Redraw(box);
+        }
+    }
+}
+
+void OnLButtonUp(Box& box) {
+    int answer = 0;
+    if (box.pressed >= 0 && !box.spaceDown && box.pressedInside)
+        answer = box.buttons[static_cast<size_t>(box.pressed)].id;
+    else if (box.closePressed && box.closeInside)
+        answer = box.escapeAnswer;
+    if (box.closePressed || (box.pressed >= 0 && !box.spaceDown)) {
+        EndCapture(box);
+        Redraw(box);
+    }
+    Finish(box, answer);
+}
+
+void OnCancelPress(Box& box) {
+    if (box.spaceDown || (box.pressed < 0 && !box.closePressed)) return;
+    box.pressed = -1;
+    box.closePressed = false;
+    Redraw(box);
+}
+
 LRESULT CALLBACK BoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     Box* box = BoxOf(hwnd);
     if (!box) return DefWindowProc(hwnd, msg, wParam, lParam);
-    const int mx = GET_X_LPARAM(lParam), my = GET_Y_LPARAM(lParam);
     switch (msg) {
         case WM_PAINT: {
             PAINTSTRUCT ps;
@@ -114,114 +219,31 @@ LRESULT CALLBACK BoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_ERASEBKGND:
             return 1;  // the paint covers everything
         case WM_KEYDOWN:
-            switch (wParam) {
-                case VK_RETURN:
-                    Finish(*box, box->buttons[static_cast<size_t>(box->focus)].id);
-                    break;
-                case VK_ESCAPE:
-                    Finish(*box, box->escapeAnswer);
-                    break;
-                case VK_TAB:
-                    MoveFocus(*box, GetKeyState(VK_SHIFT) < 0 ? -1 : 1);
-                    break;
-                case VK_LEFT:
-                case VK_UP:
-                    MoveFocus(*box, -1);
-                    break;
-                case VK_RIGHT:
-                case VK_DOWN:
-                    MoveFocus(*box, 1);
-                    break;
-                case VK_SPACE:
-                    if (box->pressed < 0) {
-                        box->spaceDown = true;
-                        box->pressed = box->focus;
-                        box->pressedInside = true;
-                        Redraw(*box);
-                    }
-                    break;
-                default:
-                    break;
-            }
+            OnKeyDown(*box, wParam);
             return 0;
         case WM_KEYUP:
-            if (wParam == VK_SPACE && box->spaceDown) {
-                const int index = box->pressed;
-                box->spaceDown = false;
-                EndCapture(*box);
-                Redraw(*box);
-                if (index >= 0) Finish(*box, box->buttons[static_cast<size_t>(index)].id);
-            }
+            OnKeyUp(*box, wParam);
             return 0;
         case WM_CHAR:
-        case WM_SYSCHAR: {
-            const uint8_t ch = static_cast<uint8_t>(wParam);
-            if (ch < 0x20) return 0;  // Enter, Escape and Tab work on their key downs
-            const int i = ButtonByMnemonic(*box, ch);
-            if (i >= 0) {
-                box->focus = i;
-                Finish(*box, box->buttons[static_cast<size_t>(i)].id);
-            } else if (msg == WM_SYSCHAR) {
-                MessageBeep(0);
-            }
+        case WM_SYSCHAR:
+            OnChar(*box, static_cast<uint8_t>(wParam), msg == WM_SYSCHAR);
             return 0;
-        }
         case WM_CLOSE:  // Alt+F4
             Finish(*box, box->escapeAnswer);
             return 0;
         case WM_LBUTTONDOWN:
         case WM_LBUTTONDBLCLK:
-            for (size_t i = 0; i < box->buttons.size(); ++i) {
-                if (!Inside(box->buttons[i].rect, mx, my)) continue;
-                box->focus = static_cast<int>(i);
-                box->pressed = static_cast<int>(i);
-                box->pressedInside = true;
-                box->spaceDown = false;
-                SetCapture(hwnd);
-                Redraw(*box);
-                return 0;
-            }
-            if (box->escapeAnswer && Inside(box->closeRect, mx, my)) {
-                box->closePressed = box->closeInside = true;
-                SetCapture(hwnd);
-                Redraw(*box);
-            }
+            OnLButtonDown(*box, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
             return 0;
         case WM_MOUSEMOVE:
-            if (box->pressed >= 0 && !box->spaceDown) {
-                const bool in = Inside(box->buttons[static_cast<size_t>(box->pressed)].rect, mx, my);
-                if (in != box->pressedInside) {
-                    box->pressedInside = in;
-                    Redraw(*box);
-                }
-            } else if (box->closePressed) {
-                const bool in = Inside(box->closeRect, mx, my);
-                if (in != box->closeInside) {
-                    box->closeInside = in;
-                    Redraw(*box);
-                }
-            }
+            OnMouseMove(*box, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
             return 0;
-        case WM_LBUTTONUP: {
-            int answer = 0;
-            if (box->pressed >= 0 && !box->spaceDown && box->pressedInside)
-                answer = box->buttons[static_cast<size_t>(box->pressed)].id;
-            else if (box->closePressed && box->closeInside)
-                answer = box->escapeAnswer;
-            if (box->closePressed || (box->pressed >= 0 && !box->spaceDown)) {
-                EndCapture(*box);
-                Redraw(*box);
-            }
-            Finish(*box, answer);
+        case WM_LBUTTONUP:
+            OnLButtonUp(*box);
             return 0;
-        }
         case WM_CAPTURECHANGED:
         case WM_CANCELMODE:
-            if (!box->spaceDown && (box->pressed >= 0 || box->closePressed)) {
-                box->pressed = -1;
-                box->closePressed = false;
-                Redraw(*box);
-            }
+            OnCancelPress(*box);
             return 0;
         default:
             return DefWindowProc(hwnd, msg, wParam, lParam);
@@ -262,28 +284,22 @@ struct OpenBox {
 
 // The box's loop: every message of the program is dispatched (timers and paints reach their
 // windows; the core drops input meant for other windows) until a button is chosen.
-void RunModal(OpenBox& open, bool headless) {
+void RunModal(OpenBox& open) {
     Box& box = open.box;
-    const uint64_t opened = Backend().NowMs();
-    MSG msg;
-    while (!box.done) {
-        if (!IsWindow(box.hwnd)) {
+    switch (ModalLoop(box.hwnd, [&box] { return box.done; })) {
+        case ModalEnd::Done:
+            return;
+        case ModalEnd::WindowGone:
             // Destroyed under the box (its owner went): answer as Escape would, else the default.
             box.result = box.escapeAnswer ? box.escapeAnswer : box.buttons[static_cast<size_t>(box.focus)].id;
             box.hwnd = nullptr;
             return;
-        }
-        if (headless && Backend().NowMs() - opened > kHeadlessOpenLimitMs)
-            throw MessageBoxUnanswered(Describe(box) + " is still open after ten minutes of scripted time");
-        const BOOL got = GetMessage(&msg, nullptr, 0, 0);
-        if (!got) {
+        case ModalEnd::Quit:
             // WM_QUIT ends the box and goes on to the program's own loop.
-            PostQuitMessage(static_cast<int>(msg.wParam));
             box.result = box.escapeAnswer ? box.escapeAnswer : box.buttons[static_cast<size_t>(box.focus)].id;
             return;
-        }
-        TranslateMessage(&msg);
-        DispatchMessage(&msg);
+        case ModalEnd::Overdue:
+            throw MessageBoxUnanswered(Describe(box) + " is still open after ten minutes of scripted time");
     }
 }
 
@@ -313,14 +329,13 @@ int ShowBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
     const size_t logIndex = Log().size();
     Log().push_back(record);
 
-    const bool headless = Backend().IsHeadless();
     int scripted = kMessageBoxInteractive;
-    if (headless) {
-        if (!Headless().TakeAnswer(scripted))
-            throw MessageBoxUnanswered(Describe(box) + " has no scripted answer");
+    if (Backend().TakeScriptedAnswer(scripted)) {
         if (scripted != kMessageBoxInteractive &&
             std::find(record.buttons.begin(), record.buttons.end(), scripted) == record.buttons.end())
             throw MessageBoxUnanswered(Describe(box) + " cannot answer " + std::to_string(scripted));
+    } else if (Backend().ScriptedInput()) {
+        throw MessageBoxUnanswered(Describe(box) + " has no scripted answer");
     }
 
     box.font = DialogFont(FW_NORMAL);
@@ -343,7 +358,7 @@ int ShowBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
     if (scripted != kMessageBoxInteractive)
         box.result = scripted;
     else
-        RunModal(open, headless);
+        RunModal(open);
     Log()[logIndex].answer = box.result;
     return box.result;
 }

@@ -116,6 +116,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     plat::InstallMessageBoxes("Kontroll");
+    plat::InstallDialogs();
     plat::RegisterDialogTemplates(kTemplates);
     Every every;
     every.DoModal();
