@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -108,7 +109,11 @@ public:
     virtual void StopPeriodic(uint32_t id) = 0;
 
     // Shows the screen: w x h palette indices through a 256-entry palette of 0x00BBGGRR.
-    virtual void Present(const uint8_t* pixels, int w, int h, const uint32_t* palette) = 0;
+    // `changed` lists the rectangles that differ from what the back end last showed; the rest
+    // is as it was. The display sends the whole screen the first time, after a palette change
+    // and to a new back end; a back end that sees the palette change shows everything again.
+    virtual void Present(const uint8_t* pixels, int w, int h, const uint32_t* palette,
+                         std::span<const RECT> changed) = 0;
     virtual void SetFullscreen(bool fullscreen) = 0;
     virtual void SetTitle(const std::string& utf8) = 0;
     // nullptr hides the cursor.

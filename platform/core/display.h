@@ -1,11 +1,14 @@
 // The one 640 x 480 8-bit palette display of the platform: its pixels (palette indices) and
-// its hardware palette. Drawing writes pixels; the back end shows them through the hardware
-// palette, so a palette change re-presents the whole screen without a redraw.
+// its hardware palette. Drawing writes pixels and marks what it touched; a present sends only
+// the rectangles that changed since the last one, and a frame where nothing changed costs
+// nothing. The back end shows them through the hardware palette, so a palette change
+// re-presents the whole screen without a redraw.
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <mutex>
+#include <vector>
 
 #include "platform/core/wintypes.h"
 
@@ -44,11 +47,17 @@ public:
     // Something changed in rect (screen coordinates) and must be shown.
     void Invalidate(const RECT& r);
     void InvalidateAll();
-    // Presents through the back end if anything changed since the last present.
+    // Presents through the back end if anything changed since the last present: the changed
+    // rectangles, or the whole screen after a palette change or to a back end not yet shown to.
     void PresentIfDirty();
     bool IsDirty() const { return m_dirty; }
     // Counts presents, for tests of "changed without a redraw".
     uint64_t PresentCount() const { return m_presents; }
+    // The rectangles waiting to be presented (empty with everything to be presented).
+    const std::vector<RECT>& DirtyRects() const { return m_rects; }
+
+    // At most this many separate rectangles wait; more are merged into their bounding box.
+    static constexpr size_t kMaxDirtyRects = 16;
 
     // The colour a pixel shows right now (0x00BBGGRR).
     uint32_t ShownColour(int x, int y) const;
@@ -56,8 +65,14 @@ public:
 private:
     std::array<uint8_t, kScreenWidth * kScreenHeight> m_pixels{};
     std::array<PALETTEENTRY, kPaletteSize> m_palette{};
+    void AddDirty(RECT r);
+
     bool m_dirty = true;
+    bool m_allDirty = true;
+    std::vector<RECT> m_rects;  // while !m_allDirty: disjoint-ish changed rectangles
     uint32_t m_paletteVersion = 0;
+    uint32_t m_presentedPalette = UINT32_MAX;
+    const void* m_presentedTo = nullptr;  // the back end last presented to
     uint64_t m_presents = 0;
 };
 

@@ -54,8 +54,8 @@ inline std::string CaseName(const ::testing::TestParamInfo<WaitCase>& info) { re
 class Driver {
 public:
     virtual ~Driver() = default;
-    // Whether this back end's test can make this kind arrive.
-    virtual bool Can(Arrival) const { return true; }
+    // Whether this back end's test can make this kind arrive while the thread waits.
+    virtual bool CanArrive(Arrival) const { return true; }
     // Makes a message of the kind reach the queue now (input may wait in the back end until the
     // next look; Settle lets it and a timer come in).
     virtual void Now(Arrival a) = 0;

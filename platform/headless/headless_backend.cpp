@@ -157,12 +157,26 @@ void HeadlessBackend::StopPeriodic(uint32_t id) {
                      m_periodic.end());
 }
 
-void HeadlessBackend::Present(const uint8_t* pixels, int w, int h, const uint32_t* palette) {
+void HeadlessBackend::Present(const uint8_t* pixels, int w, int h, const uint32_t* palette,
+                              std::span<const RECT> changed) {
     ++m_presents;
-    m_frameWidth = w;
-    m_frameHeight = h;
-    m_frame.resize(static_cast<size_t>(w) * h);
-    for (size_t i = 0; i < m_frame.size(); ++i) m_frame[i] = palette[pixels[i]];
+    m_lastRects.assign(changed.begin(), changed.end());
+    if (w != m_frameWidth || h != m_frameHeight) {
+        m_frameWidth = w;
+        m_frameHeight = h;
+        m_frame.assign(static_cast<size_t>(w) * static_cast<size_t>(h), 0);
+        changed = {};
+        m_lastRects.assign(1, RECT{0, 0, w, h});
+    }
+    for (const RECT& c : m_lastRects) {
+        const LONG left = std::max<LONG>(c.left, 0);
+        const LONG right = std::min<LONG>(c.right, w);
+        for (LONG y = std::max<LONG>(c.top, 0); y < std::min<LONG>(c.bottom, h); ++y)
+            for (LONG x = left; x < right; ++x) {
+                const size_t i = static_cast<size_t>(y) * static_cast<size_t>(w) + static_cast<size_t>(x);
+                m_frame[i] = palette[pixels[i]];
+            }
+    }
 }
 
 void HeadlessBackend::WarpMouse(int x, int y) { m_mouse = POINT{x, y}; }

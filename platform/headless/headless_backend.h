@@ -35,7 +35,8 @@ public:
     bool PollInput(InputEvent& ev) override;
     uint32_t StartPeriodic(uint32_t periodMs, std::function<void()> fn) override;
     void StopPeriodic(uint32_t id) override;
-    void Present(const uint8_t* pixels, int w, int h, const uint32_t* palette) override;
+    void Present(const uint8_t* pixels, int w, int h, const uint32_t* palette,
+                 std::span<const RECT> changed) override;
     void SetFullscreen(bool fullscreen) override { m_fullscreen = fullscreen; }
     void SetTitle(const std::string& utf8) override { m_title = utf8; }
     void SetCursor(const CursorImage* cursor) override { m_cursor = cursor; }
@@ -75,8 +76,11 @@ public:
     void SetAudioDevicePresent(bool present) { m_audioPresent = present; }
     const std::vector<UINT>& Beeps() const { return m_beeps; }
     uint64_t PresentCount() const { return m_presents; }
-    // The last presented frame, as RGB colours (0x00BBGGRR) per pixel.
+    // The frame as presented so far, as RGB colours (0x00BBGGRR) per pixel: each present
+    // converts only the rectangles it lists, as a window would show them.
     const std::vector<uint32_t>& PresentedFrame() const { return m_frame; }
+    // The rectangles the last present listed as changed.
+    const std::vector<RECT>& LastPresentedRects() const { return m_lastRects; }
     int FrameWidth() const { return m_frameWidth; }
     int FrameHeight() const { return m_frameHeight; }
     const std::string& Title() const { return m_title; }
@@ -138,6 +142,7 @@ private:
     std::vector<UINT> m_beeps;
     uint64_t m_presents = 0;
     std::vector<uint32_t> m_frame;
+    std::vector<RECT> m_lastRects;
     int m_frameWidth = 0;
     int m_frameHeight = 0;
     std::string m_title;

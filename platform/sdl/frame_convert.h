@@ -14,4 +14,9 @@ void BuildArgbTable(const uint32_t* palette, uint32_t* table);
 void ConvertIndexedFrame(const uint8_t* src, int w, int h, size_t srcPitch, const uint32_t* palette,
                          void* dst, size_t dstPitch);
 
+// Converts w x h palette indices through a table of 256 ready 32-bit pixel values, each pixel
+// enlarged to a scale x scale block: (w * scale) x (h * scale) pixels in rows of dstPitch bytes.
+void ConvertIndexedScaled(const uint8_t* src, int w, int h, size_t srcPitch, const uint32_t* table, int scale,
+                          void* dst, size_t dstPitch);
+
 }  // namespace plat

@@ -37,4 +37,30 @@ TEST(ConvertIndexedFrame, MapsEveryPixelThroughThePaletteAndKeepsToItsRows) {
     }
 }
 
+// Each pixel becomes a scale x scale block of its table value; rows of the destination beyond
+// the enlarged width are left alone.
+TEST(ConvertIndexedScaled, EnlargesEveryPixelToABlock) {
+    uint32_t table[256];
+    for (uint32_t i = 0; i < 256; ++i) table[i] = 0x01000000u * i + i * 3;
+    for (int scale : {1, 2, 3}) {
+        const int w = 5, h = 3;
+        const size_t srcPitch = 7;
+        std::vector<uint8_t> src(srcPitch * h);
+        for (size_t i = 0; i < src.size(); ++i) src[i] = static_cast<uint8_t>(i * 13 + 1);
+        const size_t dstWords = static_cast<size_t>(w * scale) + 2;
+        std::vector<uint32_t> dst(dstWords * static_cast<size_t>(h * scale), 0xDEADBEEF);
+        plat::ConvertIndexedScaled(src.data(), w, h, srcPitch, table, scale, dst.data(), dstWords * 4);
+        for (int y = 0; y < h * scale; ++y)
+            for (size_t x = 0; x < dstWords; ++x) {
+                const uint32_t got = dst[static_cast<size_t>(y) * dstWords + x];
+                if (x >= static_cast<size_t>(w * scale)) {
+                    EXPECT_EQ(got, 0xDEADBEEFu) << "padding touched, scale " << scale;
+                    continue;
+                }
+                ASSERT_EQ(got, table[src[static_cast<size_t>(y / scale) * srcPitch + x / static_cast<size_t>(scale)]])
+                    << "scale " << scale << " x=" << x << " y=" << y;
+            }
+    }
+}
+
 }  // namespace

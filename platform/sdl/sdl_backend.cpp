@@ -3,8 +3,11 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <unistd.h>
+
 #include <climits>
 #include <cstring>
+#include <string>
 
 #include "platform/sdl/frame_convert.h"
 #include "platform/sdl/sdl_input.h"
@@ -45,6 +48,26 @@ bool IsSoftwareGl(SDL_Renderer* renderer) {
     for (const char* soft : {"llvmpipe", "softpipe", "swrast", "Software Rasterizer"})
         if (std::strstr(name, soft)) return true;
     return false;
+}
+
+// Whether the machine has a GPU SDL can render with: a DRM render node we may open. Under a
+// virtual display (Xvfb) or on a machine without one, OpenGL would run on a software rasteriser
+// and cost tens of megabytes for nothing.
+bool MachineHasGpu() {
+    for (int i = 128; i < 136; ++i) {
+        const std::string node = "/dev/dri/renderD" + std::to_string(i);
+        if (::access(node.c_str(), R_OK | W_OK) == 0) return true;
+    }
+    return false;
+}
+
+// ZELBO_RENDERER: "surface" (the window surface, no renderer), "software" (SDL's software
+// renderer), "gpu" (SDL's accelerated renderer); unset: gpu when the machine has one, else surface.
+std::string ChosenPath() {
+    const char* env = SDL_getenv("ZELBO_RENDERER");
+    std::string want = env ? env : "";
+    if (want == "surface" || want == "software" || want == "gpu") return want;
+    return MachineHasGpu() ? "gpu" : "surface";
 }
 
 bool ValidCursor(const CursorImage& c) {
@@ -93,6 +116,9 @@ bool SdlBackend::Init() {
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+    const std::string path = ChosenPath();
+    // The window surface must not be backed by a renderer of SDL's own (that would load OpenGL).
+    if (path != "gpu") SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
         SDL_Log("SDL cannot start video: %s", SDL_GetError());
         return false;
@@ -106,22 +132,35 @@ bool SdlBackend::Init() {
         SDL_Log("SDL cannot make a window: %s", SDL_GetError());
         return false;
     }
-    m_renderer = SDL_CreateRenderer(m_window, -1, 0);
+    SDL_SetWindowMinimumSize(m_window, kDefaultWidth, kDefaultHeight);
+    m_texWidth = kDefaultWidth;
+    m_texHeight = kDefaultHeight;
+    if (path == "surface") {
+        SDL_Surface* s = SDL_GetWindowSurface(m_window);
+        if (s && s->format->BytesPerPixel == 4) return true;
+        // A window surface of another depth: SDL's software renderer converts for us.
+        SDL_Log("window surface unusable (%s); using the software renderer", s ? "not 32-bit" : SDL_GetError());
+    }
+    return InitRenderer(path == "gpu");
+}
+
+bool SdlBackend::InitRenderer(bool gpu) {
+    m_renderer = gpu ? SDL_CreateRenderer(m_window, -1, 0) : nullptr;
     if (m_renderer && !SDL_GetHint(SDL_HINT_RENDER_DRIVER) && IsSoftwareGl(m_renderer)) {
+        // OpenGL on a software rasteriser after all: SDL's own software renderer costs less.
         SDL_DestroyRenderer(m_renderer);
+        m_renderer = nullptr;
+    }
+    if (!m_renderer) {
         SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
         m_renderer = SDL_CreateRenderer(m_window, -1, SDL_RENDERER_SOFTWARE);
     }
-    if (!m_renderer) m_renderer = SDL_CreateRenderer(m_window, -1, SDL_RENDERER_SOFTWARE);
     if (!m_renderer) {
         SDL_Log("SDL cannot make a renderer: %s", SDL_GetError());
         return false;
     }
-    SDL_SetWindowMinimumSize(m_window, kDefaultWidth, kDefaultHeight);
     SDL_RenderSetLogicalSize(m_renderer, kDefaultWidth, kDefaultHeight);
     SDL_RenderSetIntegerScale(m_renderer, SDL_TRUE);
-    m_texWidth = kDefaultWidth;
-    m_texHeight = kDefaultHeight;
     return true;
 }
 
@@ -142,7 +181,7 @@ uint64_t SdlBackend::NowMs() {
 }
 
 void SdlBackend::WaitUntil(uint64_t deadlineMs) {
-    if (!m_pending.empty()) return;
+    // Input already pending does not end the wait (the caller has seen it): only what arrives now.
     for (;;) {
         const uint64_t now = NowMs();
         if (now >= deadlineMs) return;
@@ -202,7 +241,7 @@ bool SdlBackend::Handle(const SDL_Event& e) {
                     break;
                 case SDL_WINDOWEVENT_EXPOSED:
                 case SDL_WINDOWEVENT_SIZE_CHANGED:
-                    m_clearPending = true;
+                    if (e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) m_clearPending = true;
                     Redraw();
                     if (m_cursorVisible && ValidCursor(m_cursorImage)) ShowCursorImage();
                     return false;
@@ -212,11 +251,11 @@ bool SdlBackend::Handle(const SDL_Event& e) {
             Push(ev);
             return true;
         case SDL_MOUSEMOTION:
-            // The renderer has already mapped the position to screen coordinates; the
-            // letter-box margins clamp to the nearest edge.
+            // Screen coordinates; the letter-box margins clamp to the nearest edge.
             ev.kind = InputKind::MouseMove;
-            ev.x = std::clamp(e.motion.x, 0, m_texWidth - 1);
-            ev.y = std::clamp(e.motion.y, 0, m_texHeight - 1);
+            ev.x = e.motion.x;
+            ev.y = e.motion.y;
+            MapPoint(ev.x, ev.y);
             Push(ev);
             return true;
         case SDL_MOUSEBUTTONDOWN:
@@ -235,8 +274,9 @@ bool SdlBackend::Handle(const SDL_Event& e) {
                     return false;
             }
             ev.kind = e.type == SDL_MOUSEBUTTONDOWN ? InputKind::MouseDown : InputKind::MouseUp;
-            ev.x = std::clamp(e.button.x, 0, m_texWidth - 1);
-            ev.y = std::clamp(e.button.y, 0, m_texHeight - 1);
+            ev.x = e.button.x;
+            ev.y = e.button.y;
+            MapPoint(ev.x, ev.y);
             Push(ev);
             return true;
         case SDL_KEYDOWN:
@@ -275,31 +315,171 @@ void SdlBackend::StopPeriodic(uint32_t id) {
     m_timers.Stop(id);
 }
 
-void SdlBackend::Present(const uint8_t* pixels, int w, int h, const uint32_t* palette) {
-    if (!m_renderer || !pixels || !palette || w <= 0 || h <= 0) return;
-    if (!m_texture || w != m_texWidth || h != m_texHeight) {
-        if (m_texture) SDL_DestroyTexture(m_texture);
-        m_texture =
-            SDL_CreateTexture(m_renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, w, h);
-        if (!m_texture) return;
+void SdlBackend::MapPoint(int& x, int& y) const {
+    if (!m_renderer) {
+        // The renderer maps through its logical size by itself; the surface path maps here.
+        x = (x - m_offsetX) / std::max(1, m_scale);
+        y = (y - m_offsetY) / std::max(1, m_scale);
+    }
+    x = std::clamp(x, 0, m_texWidth - 1);
+    y = std::clamp(y, 0, m_texHeight - 1);
+}
+
+void SdlBackend::Present(const uint8_t* pixels, int w, int h, const uint32_t* palette,
+                         std::span<const RECT> changed) {
+    if (!m_window || !pixels || !palette || w <= 0 || h <= 0) return;
+    const RECT whole{0, 0, w, h};
+    bool all = w != m_frameWidth || h != m_frameHeight;
+    if (all) {
+        m_indices.assign(static_cast<size_t>(w) * static_cast<size_t>(h), 0);
+        m_frameWidth = w;
+        m_frameHeight = h;
         m_texWidth = w;
         m_texHeight = h;
-        SDL_RenderSetLogicalSize(m_renderer, w, h);
     }
-    void* dst = nullptr;
-    int pitch = 0;
-    if (SDL_LockTexture(m_texture, nullptr, &dst, &pitch) != 0) return;
-    ConvertIndexedFrame(pixels, w, h, static_cast<size_t>(w), palette, dst, static_cast<size_t>(pitch));
-    SDL_UnlockTexture(m_texture);
+    if (!m_havePalette || std::memcmp(m_palette, palette, sizeof m_palette) != 0) {
+        // Every pixel may show another colour now.
+        std::memcpy(m_palette, palette, sizeof m_palette);
+        m_havePalette = true;
+        m_tableValid = false;
+        all = true;
+    }
+    std::vector<RECT> rects;
+    if (all) {
+        rects.push_back(whole);
+    } else {
+        for (const RECT& c : changed) {
+            RECT r{std::max<LONG>(c.left, 0), std::max<LONG>(c.top, 0), std::min<LONG>(c.right, w),
+                   std::min<LONG>(c.bottom, h)};
+            if (r.right > r.left && r.bottom > r.top) rects.push_back(r);
+        }
+        if (rects.empty()) return;
+    }
+    for (const RECT& r : rects)
+        for (LONG y = r.top; y < r.bottom; ++y)
+            std::memcpy(&m_indices[static_cast<size_t>(y) * static_cast<size_t>(w) + static_cast<size_t>(r.left)],
+                        pixels + static_cast<size_t>(y) * static_cast<size_t>(w) + static_cast<size_t>(r.left),
+                        static_cast<size_t>(r.right - r.left));
     if (!m_shown) {
         SDL_ShowWindow(m_window);
         m_shown = true;
     }
-    Redraw();
+
+    if (m_renderer) {
+        if (!m_texture || m_texWidth != w || m_texHeight != h || all) {
+            if (m_texture && (m_texWidth != w || m_texHeight != h)) {
+                SDL_DestroyTexture(m_texture);
+                m_texture = nullptr;
+            }
+            if (!m_texture) {
+                m_texture = SDL_CreateTexture(m_renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, w, h);
+                if (!m_texture) return;
+                SDL_RenderSetLogicalSize(m_renderer, w, h);
+            }
+        }
+        for (const RECT& r : rects) {
+            const SDL_Rect sr{r.left, r.top, r.right - r.left, r.bottom - r.top};
+            void* dst = nullptr;
+            int pitch = 0;
+            if (SDL_LockTexture(m_texture, &sr, &dst, &pitch) != 0) return;
+            ConvertIndexedFrame(pixels + static_cast<size_t>(r.top) * static_cast<size_t>(w) + static_cast<size_t>(r.left),
+                                sr.w, sr.h, static_cast<size_t>(w), palette, dst, static_cast<size_t>(pitch));
+            SDL_UnlockTexture(m_texture);
+        }
+        Redraw();
+        return;
+    }
+
+    bool relaidOut = false;
+    if (!PrepareSurface(&relaidOut)) return;
+    if (relaidOut) {
+        // Laid out again: the whole frame is drawn already, the whole window goes out.
+        SDL_UpdateWindowSurface(m_window);
+        return;
+    }
+    if (!m_tableValid) {
+        for (int i = 0; i < 256; ++i)
+            m_table[i] = SDL_MapRGB(m_surface->format, static_cast<Uint8>(palette[i] & 0xFF),
+                                    static_cast<Uint8>((palette[i] >> 8) & 0xFF), static_cast<Uint8>((palette[i] >> 16) & 0xFF));
+        m_tableValid = true;
+    }
+    if (SDL_MUSTLOCK(m_surface) && SDL_LockSurface(m_surface) != 0) return;
+    std::vector<SDL_Rect> sent;
+    sent.reserve(rects.size());
+    for (const RECT& r : rects) {
+        DrawToSurface(r);
+        sent.push_back(SDL_Rect{m_offsetX + r.left * m_scale, m_offsetY + r.top * m_scale, (r.right - r.left) * m_scale,
+                                (r.bottom - r.top) * m_scale});
+    }
+    if (SDL_MUSTLOCK(m_surface)) SDL_UnlockSurface(m_surface);
+    // One update per frame, of the rectangles that changed.
+    SDL_UpdateWindowSurfaceRects(m_window, sent.data(), static_cast<int>(sent.size()));
+}
+
+bool SdlBackend::PrepareSurface(bool* relaidOut) {
+    *relaidOut = false;
+    SDL_Surface* s = SDL_GetWindowSurface(m_window);
+    if (!s || s->format->BytesPerPixel != 4) return false;
+    if (s == m_surface && s->w == m_surfaceWidth && s->h == m_surfaceHeight && !m_clearPending) return true;
+    // A new surface (the window changed size or mode): lay the screen out again and clear the
+    // letter-box once.
+    m_surface = s;
+    m_surfaceWidth = s->w;
+    m_surfaceHeight = s->h;
+    const int fw = std::max(1, m_frameWidth);
+    const int fh = std::max(1, m_frameHeight);
+    m_scale = std::max(1, std::min(s->w / fw, s->h / fh));
+    m_offsetX = std::max(0, (s->w - fw * m_scale) / 2);
+    m_offsetY = std::max(0, (s->h - fh * m_scale) / 2);
+    // Black bars around the screen; the screen's own area is drawn over just below.
+    const Uint32 black = SDL_MapRGB(s->format, 0, 0, 0);
+    const int sw = std::min(s->w - m_offsetX, fw * m_scale);
+    const int sh = std::min(s->h - m_offsetY, fh * m_scale);
+    const SDL_Rect bars[] = {{0, 0, s->w, m_offsetY},
+                             {0, m_offsetY + sh, s->w, s->h - m_offsetY - sh},
+                             {0, m_offsetY, m_offsetX, sh},
+                             {m_offsetX + sw, m_offsetY, s->w - m_offsetX - sw, sh}};
+    for (const SDL_Rect& bar : bars)
+        if (bar.w > 0 && bar.h > 0) SDL_FillRect(s, &bar, black);
+    m_clearPending = false;
+    *relaidOut = true;
+    if (m_cursorVisible && ValidCursor(m_cursorImage)) ShowCursorImage();
+    // The surface's pixel format may differ from the last one's.
+    for (int i = 0; i < 256 && m_havePalette; ++i)
+        m_table[i] = SDL_MapRGB(s->format, static_cast<Uint8>(m_palette[i] & 0xFF),
+                                static_cast<Uint8>((m_palette[i] >> 8) & 0xFF), static_cast<Uint8>((m_palette[i] >> 16) & 0xFF));
+    m_tableValid = m_havePalette;
+    if (m_frameWidth > 0) {
+        if (SDL_MUSTLOCK(s) && SDL_LockSurface(s) != 0) return false;
+        DrawToSurface(RECT{0, 0, m_frameWidth, m_frameHeight});
+        if (SDL_MUSTLOCK(s)) SDL_UnlockSurface(s);
+    }
+    return true;
+}
+
+void SdlBackend::DrawToSurface(const RECT& r) {
+    // Only what fits the surface (a window smaller than the screen shows its top left part).
+    const int visibleW = std::min(m_frameWidth, (m_surfaceWidth - m_offsetX) / m_scale);
+    const int visibleH = std::min(m_frameHeight, (m_surfaceHeight - m_offsetY) / m_scale);
+    const int right = std::min<int>(r.right, visibleW);
+    const int bottom = std::min<int>(r.bottom, visibleH);
+    if (right <= r.left || bottom <= r.top) return;
+    auto* base = static_cast<uint8_t*>(m_surface->pixels);
+    const size_t pitch = static_cast<size_t>(m_surface->pitch);
+    uint8_t* dst = base + static_cast<size_t>(m_offsetY + r.top * m_scale) * pitch +
+                   static_cast<size_t>(m_offsetX + r.left * m_scale) * 4;
+    ConvertIndexedScaled(&m_indices[static_cast<size_t>(r.top) * static_cast<size_t>(m_frameWidth) + static_cast<size_t>(r.left)],
+                         right - r.left, bottom - r.top, static_cast<size_t>(m_frameWidth), m_table, m_scale, dst, pitch);
 }
 
 void SdlBackend::Redraw() {
-    if (!m_renderer) return;
+    if (!m_shown) return;
+    if (!m_renderer) {
+        bool relaidOut = false;
+        if (!PrepareSurface(&relaidOut)) return;
+        SDL_UpdateWindowSurface(m_window);
+        return;
+    }
     // The software renderer keeps its frame between presents, so the letter-box bars need
     // clearing only after the window changed; accelerated renderers clear every frame.
     SDL_RendererInfo info{};
@@ -316,7 +496,7 @@ void SdlBackend::Redraw() {
 void SdlBackend::SetFullscreen(bool fullscreen) {
     SDL_SetWindowFullscreen(m_window, fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
     m_clearPending = true;
-    if (m_shown) Redraw();
+    Redraw();
 }
 
 void SdlBackend::SetTitle(const std::string& utf8) {
@@ -324,10 +504,17 @@ void SdlBackend::SetTitle(const std::string& utf8) {
 }
 
 int SdlBackend::Scale() const {
+    if (!m_renderer) return std::max(1, m_scale);
     float sx = 1.0f;
     float sy = 1.0f;
-    if (m_renderer) SDL_RenderGetScale(m_renderer, &sx, &sy);
+    SDL_RenderGetScale(m_renderer, &sx, &sy);
     return std::max(1, static_cast<int>(sx));
+}
+
+std::string SdlBackend::PresentPath() const {
+    if (!m_renderer) return "surface";
+    SDL_RendererInfo info{};
+    return SDL_GetRendererInfo(m_renderer, &info) == 0 ? info.name : "renderer";
 }
 
 void SdlBackend::SetCursor(const CursorImage* cursor) {
@@ -372,11 +559,16 @@ void SdlBackend::ShowCursorImage() {
 }
 
 void SdlBackend::WarpMouse(int x, int y) {
-    if (!m_window || !m_renderer) return;
+    if (!m_window) return;
     int wx = 0;
     int wy = 0;
-    SDL_RenderLogicalToWindow(m_renderer, static_cast<float>(x) + 0.5f, static_cast<float>(y) + 0.5f, &wx,
-                              &wy);
+    if (m_renderer) {
+        SDL_RenderLogicalToWindow(m_renderer, static_cast<float>(x) + 0.5f, static_cast<float>(y) + 0.5f, &wx,
+                                  &wy);
+    } else {
+        wx = m_offsetX + x * m_scale + m_scale / 2;
+        wy = m_offsetY + y * m_scale + m_scale / 2;
+    }
     SDL_WarpMouseInWindow(m_window, wx, wy);
 }
 

@@ -2,6 +2,10 @@
 // number and letter-boxed; input in Windows terms; the audio device; the multimedia timer on
 // threads of its own.
 //
+// Presenting: without a GPU the screen goes straight into SDL's window surface, only the
+// rectangles that changed converted, enlarged and sent, so no OpenGL stack is ever loaded.
+// With a GPU (or ZELBO_RENDERER=gpu) an SDL renderer scales a streaming texture instead.
+//
 // Threads: Wake(), NowMs(), StartPeriodic() and StopPeriodic() may be called from any thread;
 // everything else belongs to the thread that created the back end (SDL wants its events and
 // window on one thread).
@@ -12,6 +16,7 @@
 #include <cstdint>
 #include <deque>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -22,6 +27,7 @@ struct SDL_Window;
 struct SDL_Renderer;
 struct SDL_Texture;
 struct SDL_Cursor;
+struct SDL_Surface;
 union SDL_Event;
 
 namespace plat {
@@ -38,7 +44,8 @@ public:
     bool PollInput(InputEvent& ev) override;
     uint32_t StartPeriodic(uint32_t periodMs, std::function<void()> fn) override;
     void StopPeriodic(uint32_t id) override;
-    void Present(const uint8_t* pixels, int w, int h, const uint32_t* palette) override;
+    void Present(const uint8_t* pixels, int w, int h, const uint32_t* palette,
+                 std::span<const RECT> changed) override;
     void SetFullscreen(bool fullscreen) override;
     void SetTitle(const std::string& utf8) override;
     void SetCursor(const CursorImage* cursor) override;
@@ -51,27 +58,55 @@ public:
 
     // The whole-number scale the screen is shown at now (1 when unknown).
     int Scale() const;
+    // How the screen reaches the window: "surface" (SDL's window surface) or the SDL renderer's
+    // name ("opengl", "software" ...).
+    std::string PresentPath() const;
 
 private:
     friend std::unique_ptr<IBackend> CreateSdlBackend();
     SdlBackend() = default;
     bool Init();
 
+    bool InitRenderer(bool gpu);
+
     // Turns an SDL event into pending input; true when it ends a wait (input or a wake).
     bool Handle(const SDL_Event& e);
     void Push(const InputEvent& ev) { m_pending.push_back(ev); }
+    // The window changed or was uncovered: shows the whole last frame again.
     void Redraw();
+    // Surface path: takes the window surface, and after a change of the window lays the
+    // screen out again (scale, centre, cleared letter-box); false without a usable surface.
+    bool PrepareSurface(bool* relaidOut);
+    void DrawToSurface(const RECT& r);
+    // Window coordinates to screen coordinates (surface path; the renderer maps by itself).
+    void MapPoint(int& x, int& y) const;
     void ShowCursorImage();
     static void AudioCallback(void* self, uint8_t* stream, int len);
 
     std::chrono::steady_clock::time_point m_start;
     SDL_Window* m_window = nullptr;
-    SDL_Renderer* m_renderer = nullptr;
+    SDL_Renderer* m_renderer = nullptr;  // only on the renderer path
     SDL_Texture* m_texture = nullptr;
     int m_texWidth = 0;
     int m_texHeight = 0;
     bool m_shown = false;
     bool m_clearPending = true;
+
+    // The last frame: its indices (to draw it again after the window changed) and palette.
+    std::vector<uint8_t> m_indices;
+    int m_frameWidth = 0;
+    int m_frameHeight = 0;
+    uint32_t m_palette[256] = {};
+    bool m_havePalette = false;
+    // Surface path: the window surface and where the screen lies on it.
+    SDL_Surface* m_surface = nullptr;
+    int m_surfaceWidth = 0;
+    int m_surfaceHeight = 0;
+    uint32_t m_table[256] = {};  // palette entries as the surface's pixel values
+    bool m_tableValid = false;
+    int m_scale = 1;
+    int m_offsetX = 0;
+    int m_offsetY = 0;
     uint32_t m_wakeEvent = 0;
     std::atomic<bool> m_wakePending{false};
     std::deque<InputEvent> m_pending;

@@ -7,16 +7,22 @@
 //   platform_sdl_check --idle N    N seconds of an idle loop (55 ms timer, nothing drawn), for CPU use
 //   platform_sdl_check --animate N N seconds of palette animation every 55 ms, then exit
 //   platform_sdl_check --tone N    N seconds of a rising tone through waveOut, then exit
+//   platform_sdl_check --core --idle N | --core --animate N
+//                                  the same through the whole platform: a window, the message
+//                                  loop, a 55 ms window timer, the display (for CPU figures)
 #include <atomic>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "platform/audio/wave_out.h"
 #include "platform/core/backend.h"
+#include "platform/core/display.h"
+#include "platform/core/winuser.h"
 #include "platform/sdl/sdl_backend.h"
 
 namespace {
@@ -145,6 +151,51 @@ plat::CursorImage MakeCursor() {
     return c;
 }
 
+// The pattern's cycling colours as hardware palette entries 10-245.
+void SetPatternPalette(const Pattern& p) {
+    PALETTEENTRY entries[236];
+    for (int i = 0; i < 236; ++i) {
+        const uint32_t c = p.palette[10 + i];
+        entries[i] = PALETTEENTRY{static_cast<BYTE>(c & 0xFF), static_cast<BYTE>((c >> 8) & 0xFF),
+                                  static_cast<BYTE>((c >> 16) & 0xFF), 0};
+    }
+    plat::TheDisplay().SetHardwareEntries(10, 236, entries);
+}
+
+int RunCore(bool animate, double seconds) {
+    plat::ResetWindowing();
+    WNDCLASS wc;
+    wc.lpfnWndProc = DefWindowProc;
+    wc.lpszClassName = "SdlCheck";
+    RegisterClass(&wc);
+    HWND w = CreateWindow("SdlCheck", "check", WS_POPUP | WS_VISIBLE, 0, 0, kW, kH, nullptr, nullptr, nullptr,
+                          nullptr);
+    Pattern pattern;
+    std::memcpy(plat::TheDisplay().Pixels(), pattern.pixels.data(), pattern.pixels.size());
+    plat::TheDisplay().InvalidateAll();
+    SetPatternPalette(pattern);
+    SetTimer(w, 1, 55, nullptr);
+    const DWORD end = GetTickCount() + static_cast<DWORD>(seconds * 1000);
+    MSG m;
+    uint64_t ticks = 0;
+    while (GetMessage(&m, nullptr, 0, 0)) {
+        if (m.message == WM_TIMER) {
+            ++ticks;
+            if (animate) {
+                pattern.Cycle();
+                SetPatternPalette(pattern);
+            }
+            if (static_cast<int32_t>(GetTickCount() - end) >= 0) break;
+        }
+        DispatchMessage(&m);
+    }
+    std::printf("ticks: %llu, presents: %llu\n", static_cast<unsigned long long>(ticks),
+                static_cast<unsigned long long>(plat::TheDisplay().PresentCount()));
+    plat::ResetWindowing();
+    plat::SetBackend(nullptr);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -157,11 +208,14 @@ int main(int argc, char** argv) {
         return 1;
     }
     plat::SetBackend(std::move(created));
+    if (mode == "--core")
+        return RunCore(argc > 2 && std::string(argv[2]) == "--animate", argc > 3 ? std::atof(argv[3]) : 10);
     plat::IBackend& be = plat::Backend();
     be.SetTitle("SDL back end check \xC3\xA5\xC3\xA4\xC3\xB6");
 
     Pattern pattern;
-    be.Present(pattern.pixels.data(), kW, kH, pattern.palette);
+    const RECT whole{0, 0, kW, kH};
+    be.Present(pattern.pixels.data(), kW, kH, pattern.palette, std::span<const RECT>(&whole, 1));
     const uint32_t timer = be.StartPeriodic(55, [&be] { be.Wake(); });
 
     Tone tone;
@@ -193,7 +247,7 @@ int main(int argc, char** argv) {
         }
         if (mode != "--idle") {
             pattern.Cycle();
-            be.Present(pattern.pixels.data(), kW, kH, pattern.palette);
+            be.Present(pattern.pixels.data(), kW, kH, pattern.palette, std::span<const RECT>(&whole, 1));
         }
         tone.Pump(toneOn);
     }

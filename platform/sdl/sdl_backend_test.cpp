@@ -1,0 +1,138 @@
+// The SDL back end under the platform's queue: the table of queue waits through SDL's real
+// event wait. SDL runs on its dummy video driver (no display needed); set
+// ZELBO_SDL_TEST_VIDEO=x11 to run the same under a real or virtual display.
+#include "platform/sdl/sdl_backend.h"
+
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <memory>
+#include <thread>
+#include <vector>
+
+#include "platform/core/queue_wait_test_support.h"
+#include "platform/core/winuser.h"
+
+namespace {
+
+using queue_wait_test::Arrival;
+
+class SdlWaitDriver : public queue_wait_test::Driver {
+public:
+    explicit SdlWaitDriver(HWND hwnd) : m_hwnd(hwnd) {}
+    ~SdlWaitDriver() override {
+        for (std::thread& t : m_threads) t.join();
+    }
+    bool CanArrive(Arrival a) const override { return a != Arrival::Paint; }  // painting is the UI thread's
+    void Now(Arrival a) override {
+        switch (a) {
+            case Arrival::Posted: PostMessage(m_hwnd, WM_USER, 0, 0); return;
+            case Arrival::Timer: SetTimer(m_hwnd, 77, 10, nullptr); return;
+            case Arrival::Paint: InvalidateRect(m_hwnd, nullptr, FALSE); return;
+            default: PushInput(a); return;
+        }
+    }
+    void Settle(Arrival a) override {
+        if (a == Arrival::Timer) SDL_Delay(20);
+    }
+    void After(Arrival a, int ms) override {
+        if (a == Arrival::Timer) {
+            SetTimer(m_hwnd, 78, static_cast<UINT>(ms), nullptr);
+            return;
+        }
+        HWND hwnd = m_hwnd;
+        m_threads.emplace_back([a, ms, hwnd] {
+            SDL_Delay(static_cast<Uint32>(ms));
+            if (a == Arrival::Posted)
+                PostMessage(hwnd, WM_USER, 0, 0);
+            else
+                PushInput(a);
+        });
+    }
+
+private:
+    // SDL_PushEvent is safe from any thread.
+    static void PushInput(Arrival a) {
+        SDL_Event e;
+        SDL_zero(e);
+        switch (a) {
+            case Arrival::Key:
+                e.type = SDL_KEYDOWN;
+                e.key.keysym.scancode = SDL_SCANCODE_K;
+                e.key.keysym.sym = SDLK_k;
+                SDL_PushEvent(&e);
+                return;
+            case Arrival::MouseMove:
+                e.type = SDL_MOUSEMOTION;
+                e.motion.x = 30;
+                e.motion.y = 40;
+                SDL_PushEvent(&e);
+                return;
+            case Arrival::Click:
+                e.type = SDL_MOUSEBUTTONDOWN;
+                e.button.button = SDL_BUTTON_LEFT;
+                e.button.x = 30;
+                e.button.y = 40;
+                SDL_PushEvent(&e);
+                e.type = SDL_MOUSEBUTTONUP;
+                SDL_PushEvent(&e);
+                return;
+            default: return;
+        }
+    }
+    HWND m_hwnd;
+    std::vector<std::thread> m_threads;
+};
+
+class SdlQueueWait : public ::testing::TestWithParam<queue_wait_test::WaitCase> {
+protected:
+    static void SetUpTestSuite() {
+        const char* video = std::getenv("ZELBO_SDL_TEST_VIDEO");
+        setenv("SDL_VIDEODRIVER", video && *video ? video : "dummy", 1);
+        setenv("ZELBO_WINDOW_SCALE", "1", 1);
+        auto backend = plat::CreateSdlBackend();
+        s_ready = backend != nullptr;
+        if (s_ready) plat::SetBackend(std::move(backend));
+    }
+    static void TearDownTestSuite() {
+        plat::ResetWindowing();
+        if (s_ready) plat::SetBackend(nullptr);
+    }
+    void SetUp() override {
+        ASSERT_TRUE(s_ready) << "SDL cannot start its video";
+        plat::ResetWindowing();
+        WNDCLASS wc;
+        wc.lpfnWndProc = DefWindowProc;
+        wc.lpszClassName = "SdlWaitTest";
+        RegisterClass(&wc);
+        m_hwnd = CreateWindow("SdlWaitTest", "wait", WS_POPUP | WS_VISIBLE, 0, 0, 640, 480, nullptr, nullptr,
+                              nullptr, nullptr);
+        SetFocus(m_hwnd);
+        MSG m;
+        while (PeekMessage(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessage(&m);
+    }
+    static bool s_ready;
+    HWND m_hwnd = nullptr;
+};
+bool SdlQueueWait::s_ready = false;
+
+TEST_P(SdlQueueWait, WakesOnlyOnNewMessagesOfTheMask) {
+    const auto& c = GetParam();
+    SdlWaitDriver driver(m_hwnd);
+    if (!c.atOnce && c.arriving != Arrival::None && !driver.CanArrive(c.arriving))
+        GTEST_SKIP() << "only the UI thread can make this arrive";
+    const DWORD start = GetTickCount();
+    const DWORD r = queue_wait_test::RunWaitCase(driver, c);
+    const DWORD elapsed = GetTickCount() - start;
+    EXPECT_EQ(r, c.wakes ? WAIT_OBJECT_0 : WAIT_TIMEOUT);
+    // A wait that sleeps never ends before its deadline.
+    if (!c.wakes) {
+        EXPECT_GE(elapsed, queue_wait_test::kTimeoutMs);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, SdlQueueWait, ::testing::ValuesIn(queue_wait_test::kWaitCases),
+                         queue_wait_test::CaseName);
+
+}  // namespace
