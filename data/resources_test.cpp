@@ -11,13 +11,13 @@
 #include <vector>
 
 #include "media/res/res_mgr.h"
+#include "media/sound/snd_encoder.h"
 #include "media/sound/snd_format.h"
 #include "media/sound/sound_clip.h"
+#include "media/sound/synth/voice.h"
 #include "media/text/bitmap_font.h"
 #include "media/text/text_test_support.h"
 #include "platform/fs/dospath.h"
-#include "tools/sndenc/snd_encoder.h"
-#include "tools/sndenc/voice.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 //   SND M+990 sound
 //     speak "Hej! Vad roligt att se dig."   # espeak-ng's Swedish voice; without it the build
 //                                           # fails, unless ZELBO_VOICE=tone asks for tones
-//     effect chime                          # a synthesised effect (tools/sndenc)
+//     effect chime                          # a synthesised effect (media/sound/synth)
 //     tone 440 120                          # a tone: Hz, milliseconds
 //     compressed                            # store delta-compressed instead of plain
 //   end
