@@ -4,11 +4,17 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
+#include <cstdio>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "media/res/res_mgr.h"
+#include "media/sound/snd_encoder.h"
+#include "media/sound/snd_format.h"
+#include "media/sound/sound_clip.h"
+#include "media/sound/synth/voice.h"
 #include "media/text/bitmap_font.h"
 #include "media/text/text_test_support.h"
 #include "platform/fs/dospath.h"
@@ -61,7 +67,7 @@ TEST(GeneratedResources, EveryModuleHasItsPaletteAndBackgroundSize) {
         EXPECT_EQ(size[2] | size[3] << 8, 480);
 
         // The record files' message lists of the activities: every string numbered.
-        for (const auto& [list, count] : {std::pair{982, 19}, std::pair{983, 21}, std::pair{988, 1}}) {
+        for (const auto& [list, count] : {std::pair{982, 20}, std::pair{983, 21}, std::pair{988, 1}}) {
             const Bytes ist = ReadItem(mgr, kResIST, module * 1000 + list);
             if (module < 2) {
                 EXPECT_TRUE(ist.empty()) << "list " << list;
@@ -73,16 +79,96 @@ TEST(GeneratedResources, EveryModuleHasItsPaletteAndBackgroundSize) {
             EXPECT_EQ(ist.back(), 0);
         }
 
-        // Every module but the shared one speaks its introduction (id 990); a plain clip
-        // starts with two silent samples and holds a second or more of speech (or its tone).
+        // Every module but the shared one has its introduction (id 990); what it sounds like
+        // is checked below.
         const Bytes intro = ReadItem(mgr, kResSND, module * 1000 + 990);
-        if (module == 0) {
-            EXPECT_TRUE(intro.empty());
-        } else {
-            ASSERT_GE(intro.size(), 2u);
-            EXPECT_EQ(intro[0], 0x80);
-            EXPECT_EQ(intro[1], 0x80);
-        }
+        EXPECT_EQ(intro.empty(), module == 0);
+    }
+}
+
+// The samples of an 'SND' item, decoded by the game's clip loader.
+Bytes ClipSamples(const Bytes& item) {
+    CSoundItemMap items;
+    items.Put(1, item);
+    CSoundMixer mixer;  // never opened: loading needs no device
+    CSoundList list(mixer);
+    list.SetItems(&items);
+    const CSoundClip* clip = list.LoadClip(1);
+    return clip ? clip->Samples() : Bytes{};
+}
+
+// Why samples are not speech, or "" when they are: at least a second of sound whose loudness
+// rises and falls (syllables and pauses) rather than a steady tone. Loudness is the RMS of
+// 25 ms windows; the two windows at either end (fades) are left out.
+std::string NotSpeech(const Bytes& samples) {
+    if (samples.size() < 11025) return "shorter than a second (" + std::to_string(samples.size()) + " samples)";
+    constexpr size_t kWindow = 275;
+    std::vector<double> loudness;
+    for (size_t at = 0; at + kWindow <= samples.size(); at += kWindow) {
+        double sum = 0;
+        for (size_t i = at; i < at + kWindow; ++i) sum += (samples[i] - 128.0) * (samples[i] - 128.0);
+        loudness.push_back(std::sqrt(sum / kWindow));
+    }
+    loudness.erase(loudness.begin(), loudness.begin() + 2);
+    loudness.resize(loudness.size() - 2);
+    double mean = 0, spread = 0;
+    for (double l : loudness) mean += l / static_cast<double>(loudness.size());
+    for (double l : loudness) spread += (l - mean) * (l - mean) / static_cast<double>(loudness.size());
+    if (mean < 2) return "silent";
+    const double variation = std::sqrt(spread) / mean;
+    if (variation < 0.25) return "a steady sound, not speech (loudness varies by " + std::to_string(variation) + ")";
+    return "";
+}
+
+// The check itself catches what it must: a constant tone, a short tone (tone mode's), silence.
+TEST(GeneratedResources, SpeechCheckRefusesTonesAndSilence) {
+    Bytes syllables;  // a tone broken into syllables and pauses: loudness that varies
+    for (int k = 0; k < 6; ++k) {
+        const Bytes part = Tone(200 + 40 * k, 150);
+        syllables.insert(syllables.end(), part.begin(), part.end());
+        syllables.insert(syllables.end(), 800, 0x80);
+    }
+    const struct {
+        const char* what;
+        Bytes item;
+        bool speech;
+    } cases[] = {
+        {"constant tone, plain", EncodeSndPlain(Tone(440, 2000)), false},
+        {"constant tone, compressed", EncodeSndCompressed(Tone(523, 1500)), false},
+        {"tone mode's tone", EncodeSndPlain(ToneFor("V\xE4lkommen")), false},
+        {"silence", EncodeSndPlain(Bytes(22050, 0x80)), false},
+        {"syllables", EncodeSndCompressed(syllables), true},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(NotSpeech(ClipSamples(c.item)).empty(), c.speech) << c.what << ": " << NotSpeech(ClipSamples(c.item));
+    }
+}
+
+// Each module's introduction and the shared praise are spoken; the praise, played most, is
+// stored compressed. With ZELBO_VOICE=tone the data holds tones instead and this is skipped.
+TEST(GeneratedResources, IntroductionsAndPraiseAreSpeech) {
+    if (ToneModeAsked(false)) {
+        std::printf("[ tone mode ] ZELBO_VOICE=tone: the spoken clips are tones, not speech\n");
+        GTEST_SKIP() << "tone mode (ZELBO_VOICE=tone): speech is not checked";
+    }
+    const struct {
+        int module;
+        uint32_t id;
+        bool compressed;
+    } clips[] = {{0, 5, true}, {1, 1990, false}, {2, 2990, false}, {3, 3990, false},
+                 {4, 4990, false}, {5, 5990, false}, {6, 6990, false}};
+    for (const auto& c : clips) {
+        SCOPED_TRACE("Zelbo" + std::to_string(c.module) + " SND " + std::to_string(c.id));
+        const std::string path = plat::HostToDosPath(std::string(ZELBO_RES_DIR) + "/Zelbo" + std::to_string(c.module) + ".res");
+        CResMgr mgr;
+        ASSERT_EQ(mgr.Open(path.c_str()), 1);
+        const Bytes item = ReadItem(mgr, kResSND, c.id);
+        ASSERT_FALSE(item.empty());
+        EXPECT_EQ(ClassifySnd(std::span<const uint8_t>(item).first(std::min<size_t>(item.size(), 10)),
+                              static_cast<uint32_t>(item.size())) == SndForm::Compressed,
+                  c.compressed);
+        const std::string problem = NotSpeech(ClipSamples(item));
+        EXPECT_EQ(problem, "") << "built with ZELBO_VOICE=tone? Rebuild the resources without it";
     }
 }
 

@@ -97,3 +97,18 @@ bool CChunkPool::Purge(int n) {
     }
     return true;
 }
+
+CChunkPool::CHold::CHold(CMemChunk* first, CMemChunk* second) {
+    CChunkPool& pool = TheChunkPool();
+    CMemChunk* const chunks[2] = {first, second};
+    for (size_t i = 0; i < 2; ++i) {
+        if (!chunks[i] || !pool.IsListed(chunks[i])) continue;
+        pool.Unlist(chunks[i]);
+        m_held[i] = chunks[i];
+    }
+}
+
+CChunkPool::CHold::~CHold() {
+    for (CMemChunk* chunk : m_held)
+        if (chunk) TheChunkPool().Register(chunk);
+}

@@ -79,6 +79,20 @@ public:
     // Replaces the memory (null: the runtime's heap); returns the previous one.
     IMemory* SetMemory(IMemory* memory);
 
+    // Keeps chunks off the list while it lives, so that no purge frees their data: for a caller
+    // that allocates while it still reads or copies that data. Each chunk that was listed goes
+    // back at the tail (it was just used). The chunks must outlive the hold.
+    class CHold {
+    public:
+        explicit CHold(CMemChunk* first, CMemChunk* second = nullptr);
+        ~CHold();
+        CHold(const CHold&) = delete;
+        CHold& operator=(const CHold&) = delete;
+
+    private:
+        CMemChunk* m_held[2] = {};
+    };
+
 private:
     void* Allocate(size_t size, bool zero);
     std::list<CMemChunk*> m_list;

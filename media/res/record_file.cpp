@@ -52,7 +52,12 @@ CRecordFileServices SetRecordFileServices(CRecordFileServices services) {
 CRecordFile::CRecordFile(int16_t module, const char* name, int16_t folderMode, int16_t context)
     : m_module(module), m_folderMode(folderMode) {
     const int code = Open(name, folderMode);
-    if (code != 0) Fail(code, context);
+    if (code != 0) {
+        Fail(code, context);
+    } else if (m_setAside) {
+        // Told once; from now on the new file works as any other.
+        Fail(kErrSetAside, context);
+    }
 }
 
 CRecordFile::~CRecordFile() {
@@ -90,7 +95,16 @@ int CRecordFile::Open(const char* name, int16_t folderMode) {
     }
     m_ownsFile = true;
     m_openState = 0;
-    const int code = ReadDirectory();
+    int code = ReadDirectory();
+    if (code == kErrDamaged) {
+        // A damaged file is kept whole under a new name beside it, and a new file starts in
+        // its place; left in place it would be refused at every use.
+        std::string asideName;
+        if (m_io->SetAside(m_fileName, asideName) == 0) {
+            m_setAside = true;
+            code = ReadDirectory();
+        }
+    }
     if (code != 0) {
         m_io->Close();
         m_io.reset();
@@ -565,12 +579,10 @@ int CRecordFile::RemoveEntries(const std::function<bool(const Entry&)>& doomed) 
     for (const Entry& e : m_dir) (doomed(e) ? gone : kept).push_back(e);
     if (gone.empty()) return 0;
     m_dir = std::move(kept);
+    // The file forgets the removed items; their loaded blocks stay the caller's (a failure
+    // rolls the entries back, blocks and all).
     const int code = CommitFinal(m_header.dataEnd);
     if (code) Rollback(gone);
-    // Blocks of the items that went go with them.
-    for (const Entry& g : gone) {
-        if (g.block && FindBlock(g.block) == nullptr) HandleTableFree(g.block);
-    }
     return code;
 }
 

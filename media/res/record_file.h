@@ -79,6 +79,7 @@ public:
         kErrNotFound = -16,
         kErrSpriteMissing = -18,
         kErrDamaged = -19,  // a header or directory that does not fit the file
+        kErrSetAside = -20,  // a damaged file was set aside and a new one started (a notice)
     };
     // Context codes: the operation that failed.
     enum : int16_t {
@@ -121,7 +122,11 @@ public:
 
     // Opens or creates the file: `name`, else "Mod<module>.rsc" for modules 2000, 3000 ...
     // 6000; in the current player's folder for folder mode 1, else in the resource folder.
-    // Failures are reported with `context`; the file then stays closed.
+    // Failures are reported with `context`; the file then stays closed. A damaged file (-19)
+    // is moved whole to the first free name beside it with the extension .001 ... .999 (see
+    // RecordFileAsideName; an earlier one is never replaced), and a new
+    // empty file is opened in its place; the user is told once (-20). Only when it cannot be
+    // moved is it refused and left as it is.
     explicit CRecordFile(int16_t module, const char* name = nullptr, int16_t folderMode = 1, int16_t context = kAtOpen);
     // Compacts and closes an open file; frees every loaded item's block.
     ~CRecordFile();
@@ -146,10 +151,12 @@ public:
     // Frees a loaded item's block. -8 when the block is null or not an item.
     int16_t ReleaseItem(HBLOCK block);
     int16_t ReleaseAllItems();
-    // Removes the item (its loaded block is freed with it); its data becomes a hole. -13 when
-    // the block is not an item.
+    // Removes the item; its data becomes a hole. The file forgets the block: from then on the
+    // caller owns it (may insert it again, or must free it), as after DetachItem. -13 when the
+    // block is not an item.
     int16_t RemoveItem(HBLOCK block);
-    // Removes every item of the type with an id from first to last in one step.
+    // Removes every item of the type with an id from first to last in one step. Blocks loaded
+    // for them become the callers' who got them from GetItem, as with RemoveItem.
     int16_t RemoveItemRange(uint32_t type, int32_t first, int32_t last);
     bool HasItem(uint32_t type, uint16_t id);
     // Moves the items together from offset 16 on and trims the file.
@@ -218,5 +225,6 @@ private:
     // Regions that a header write of unknown outcome may still reach: kept unwritten.
     std::vector<std::pair<uint64_t, uint64_t>> m_protected;
     bool m_ownsFile = false;
+    bool m_setAside = false;  // Open set a damaged file aside
     std::unique_ptr<IRecordFileIo> m_io;
 };

@@ -1,6 +1,7 @@
 #include "media/res/record_file_io.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <limits>
 
@@ -62,6 +63,26 @@ public:
         return Guard([&] { m_file.Close(); });
     }
 
+    int SetAside(const std::string& path, std::string& asideName) override {
+        if (const int code = Close()) return code;
+        int cause = CFileException::generic;
+        for (int n = 1; n <= kMaxAsideNames; ++n) {
+            const std::string candidate = RecordFileAsideName(path, n);
+            if (MoveFileA(path.c_str(), candidate.c_str())) {
+                asideName = candidate;
+                return Open(path);
+            }
+            const DWORD error = GetLastError();
+            if (error != ERROR_ALREADY_EXISTS && error != ERROR_FILE_EXISTS) {
+                cause = CFileException::OsErrorToException(static_cast<LONG>(error));
+                break;
+            }
+        }
+        // Nothing moved: the file is opened again as it was.
+        const int reopened = Open(path);
+        return reopened ? reopened : cause;
+    }
+
 private:
     template <class F>
     static int Guard(F&& operation) {
@@ -84,6 +105,16 @@ private:
 }  // namespace
 
 std::unique_ptr<IRecordFileIo> MakeRecordFileDiskIo() { return std::make_unique<CRecordFileDiskIo>(); }
+
+int IRecordFileIo::SetAside(const std::string&, std::string&) { return CFileException::accessDenied; }
+
+std::string RecordFileAsideName(const std::string& path, int n) {
+    const size_t separator = path.find_last_of("\\/:");
+    const size_t dot = path.find('.', separator == std::string::npos ? 0 : separator + 1);
+    char extension[16];
+    std::snprintf(extension, sizeof extension, ".%03d", n);
+    return path.substr(0, dot == std::string::npos ? path.size() : dot) + extension;
+}
 
 int CRecordFileMemoryIo::GetLength(uint32_t& length) {
     length = static_cast<uint32_t>(m_image->size());

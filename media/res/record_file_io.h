@@ -23,7 +23,17 @@ public:
     // Makes every earlier write durable before any later one.
     virtual int Flush() = 0;
     virtual int Close() = 0;
+    // Moves the open file's content, untouched, to a new file beside it (RecordFileAsideName
+    // 1, 2, ... : the first name not in use; an existing file is never replaced) and leaves an
+    // empty file open at `path`. On failure the file stays where it was. Not every kind of
+    // file can; the default refuses.
+    virtual int SetAside(const std::string& path, std::string& asideName);
 };
+
+// The n-th name (1..999) for a set-aside file: the file's name with the extension n in three
+// digits ("Mod2000.rsc" -> "Mod2000.001"), in the same folder.
+std::string RecordFileAsideName(const std::string& path, int n);
+inline constexpr int kMaxAsideNames = 999;
 
 // A file on a DOS path, through the class library's CFile.
 std::unique_ptr<IRecordFileIo> MakeRecordFileDiskIo();

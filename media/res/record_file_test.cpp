@@ -257,7 +257,8 @@ TEST_F(RecordFileTest, AddRemoveCompactReturnsToSixteenBytes) {
         ASSERT_NE(block, nullptr);
         EXPECT_EQ(Bytes(static_cast<uint8_t*>(*block), static_cast<uint8_t*>(*block) + 40), item);
         EXPECT_EQ(file.RemoveItem(block), 0);
-        EXPECT_EQ(HandleTableFind(block), -1) << "a removed item's block goes with it";
+        EXPECT_GE(HandleTableFind(block), 0) << "a removed item's block stays the caller's";
+        HandleTableFree(block);
         EXPECT_EQ(FileBytes().size(), 16u + 40) << "the data stays as a hole until compacted";
         EXPECT_EQ(file.Compact(), 0);
         EXPECT_EQ(FileBytes().size(), 16u);
@@ -279,7 +280,9 @@ TEST_F(RecordFileTest, CompactsBeforeAppendingOnlyAboveFivePercentFree) {
         CRecordFile file(2000);
         ASSERT_EQ(file.AddRawItem(kData, 1, Pattern(c.hole, 1).data(), c.hole), 0);
         ASSERT_EQ(file.AddRawItem(kData, 2, Pattern(c.kept, 2).data(), c.kept), 0);
-        ASSERT_EQ(file.RemoveItem(file.GetItem(kData, 1)), 0);
+        HBLOCK removed = file.GetItem(kData, 1);
+        ASSERT_EQ(file.RemoveItem(removed), 0);
+        HandleTableFree(removed);
         const Bytes added = Pattern(c.hole + 10, 3);
         ASSERT_EQ(file.AddRawItem(kData, 3, added.data(), c.hole + 10), 0);
 
@@ -410,10 +413,17 @@ TEST_F(RecordFileTest, ItemBlocksAndTheirErrors) {
     EXPECT_EQ(HandleTableFind(fresh), -1);
 
     for (uint16_t id = 2; id <= 6; ++id) ASSERT_EQ(file.AddRawItem(kSlot, id, &id, 2), 0);
-    ASSERT_NE(file.GetItem(kSlot, 4), nullptr);
-    ASSERT_NE(file.GetItem(kSlot, 2), nullptr);
+    HBLOCK four = file.GetItem(kSlot, 4);
+    HBLOCK two = file.GetItem(kSlot, 2);
+    ASSERT_NE(four, nullptr);
+    ASSERT_NE(two, nullptr);
     EXPECT_EQ(file.RemoveItemRange(kSlot, 2, 4), 0);
     EXPECT_EQ(file.Entries().size(), 3u);
+    // The removed items' blocks are the caller's now, intact.
+    EXPECT_EQ(*static_cast<uint16_t*>(HandleTableDeref(four)), 4);
+    EXPECT_EQ(*static_cast<uint16_t*>(HandleTableDeref(two)), 2);
+    HandleTableFree(four);
+    HandleTableFree(two);
     EXPECT_TRUE(file.HasItem(kSlot, 1));
     EXPECT_FALSE(file.HasItem(kSlot, 3));
     EXPECT_TRUE(file.HasItem(kSlot, 5));
@@ -430,6 +440,45 @@ TEST_F(RecordFileTest, ItemBlocksAndTheirErrors) {
     HandleTableFree(other);
     EXPECT_EQ(HandleTableInUse(), 0);
     EXPECT_EQ(TakeMessages(), "");
+}
+
+// Removing forgets the entry and leaves the block with the caller, who may insert it again
+// (the record panel's remove-then-add) and frees it in the end.
+TEST_F(RecordFileTest, RemovedBlockIsTheCallersToInsertAgain) {
+    struct Case {
+        const char* what;
+        std::function<int16_t(CRecordFile&, HBLOCK)> remove;
+    };
+    const Case cases[] = {
+        {"RemoveItem", [](CRecordFile& f, HBLOCK b) { return f.RemoveItem(b); }},
+        {"RemoveItemRange", [](CRecordFile& f, HBLOCK) { return f.RemoveItemRange(kSlot, 3, 3); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::filesystem::remove(Host("Mod3000.rsc"));
+        CRecordFile file(3000);
+        ASSERT_EQ(file.AddRawItem(kSlot, 3, "first", 5), 0);
+        ASSERT_EQ(file.AddRawItem(kSlot, 4, "other", 5), 0);
+        HBLOCK block = file.GetItem(kSlot, 3);
+        ASSERT_NE(block, nullptr);
+        ASSERT_EQ(c.remove(file, block), 0);
+        EXPECT_FALSE(file.HasItem(kSlot, 3));
+        ASSERT_GE(HandleTableFind(block), 0) << "the block still exists";
+        std::memcpy(HandleTableDeref(block), "again", 5);
+        ASSERT_EQ(file.InsertItem(block, kSlot, 3), 0);
+        EXPECT_EQ(file.GetItem(kSlot, 3), block);
+        char back[6] = {};
+        EXPECT_EQ(file.ReadItemInto(kSlot, 3, back, 5), 0);
+        EXPECT_STREQ(back, "again");
+
+        // Removed again and freed by its owner: the file's other blocks are untouched.
+        HBLOCK other = file.GetItem(kSlot, 4);
+        ASSERT_EQ(file.RemoveItem(block), 0);
+        HandleTableFree(block);
+        EXPECT_EQ(file.GetItem(kSlot, 4), other);
+        EXPECT_EQ(std::memcmp(HandleTableDeref(other), "other", 5), 0);
+        EXPECT_EQ(TakeMessages(), "");
+    }
 }
 
 TEST_F(RecordFileTest, PicturesRoundTripAndReplaceInOneStep) {
@@ -521,7 +570,7 @@ TEST_F(RecordFileTest, OtherByteOrderHeaderReads) {
     EXPECT_EQ(TakeMessages(), "");
 }
 
-TEST_F(RecordFileTest, DamagedHeadersAndDirectoriesAreRefused) {
+TEST_F(RecordFileTest, DamagedFilesAreSetAsideAndANewOneStarts) {
     const Bytes data = Pattern(40, 5);  // offsets 16 .. 56
     const RawEntry a{1, 0x8000, kData, 16, 20};
     const RawEntry b{2, 0x8000, kData, 36, 20};
@@ -541,17 +590,31 @@ TEST_F(RecordFileTest, DamagedHeadersAndDirectoriesAreRefused) {
         {"overlapping items", RawFile(56, 40, 2, data, {a, {2, 0, kData, 30, 20}})},
         {"the same item twice", RawFile(56, 40, 2, data, {a, {1, 0, kData, 36, 20}})},
     };
-    for (const Case& c : cases) {
+    // Every damaged file of the table lands in the same folder: each takes the next free name,
+    // none replaces an earlier one.
+    const auto AsideName = [](size_t n) {
+        const std::string digits = std::to_string(n);
+        return "Mod2000." + std::string(3 - digits.size(), '0') + digits;
+    };
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const Case& c = cases[i];
+        const std::string aside = AsideName(i + 1);
         WriteFile(c.file);
         {
             CRecordFile file(2000);
-            EXPECT_FALSE(file.IsOpen()) << c.what;
-            EXPECT_EQ(TakeMessages(), "Error: 19.   At: 983/1.  982/19.") << c.what;
-            EXPECT_EQ(file.GetItem(kData, 1), nullptr);
-            EXPECT_EQ(file.AddRawItem(kData, 3, "x", 1), CRecordFile::kErrNotOpen);
-            TakeMessages();
+            ASSERT_TRUE(file.IsOpen()) << c.what;
+            EXPECT_EQ(TakeMessages(), "Error: 20.   At: 983/1.  982/20.") << c.what << ": told once";
+            EXPECT_TRUE(file.Entries().empty()) << c.what;
+            EXPECT_EQ(file.AddRawItem(kData, 3, "new", 3), 0) << c.what;
+            EXPECT_EQ(TakeMessages(), "") << c.what << ": the new file works without a word";
         }
-        EXPECT_EQ(FileBytes(), c.file) << c.what << ": a refused file is left as it was";
+        EXPECT_EQ(FileBytes(aside), c.file) << c.what << ": set aside whole";
+        CRecordFile again(2000);
+        EXPECT_EQ(ReadAll(again), (Contents{{{kData, 3}, Bytes{'n', 'e', 'w'}}})) << c.what;
+        EXPECT_EQ(TakeMessages(), "") << c.what;
+    }
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        EXPECT_EQ(FileBytes(AsideName(i + 1)), cases[i].file) << cases[i].what << ": still there, unchanged";
     }
 
     // The same layout undamaged opens, unsorted directory and all.
@@ -560,6 +623,28 @@ TEST_F(RecordFileTest, DamagedHeadersAndDirectoriesAreRefused) {
     ASSERT_TRUE(file.IsOpen());
     EXPECT_EQ(file.Entries()[0].id, 1);
     EXPECT_EQ(TakeMessages(), "");
+}
+
+// Where a damaged file cannot be moved (here a file kind that cannot set aside), it is
+// refused and left untouched, as a whole.
+TEST_F(RecordFileTest, DamagedFileThatCannotMoveIsRefused) {
+    const Bytes damaged = RawFile(8, 0, 0, {}, {});
+    auto image = std::make_shared<Bytes>(damaged);
+    makeIo = [image] { return std::make_unique<CRecordFileMemoryIo>(image); };
+    {
+        CRecordFile file(2000);
+        EXPECT_FALSE(file.IsOpen());
+        EXPECT_EQ(TakeMessages(), "Error: 19.   At: 983/1.  982/19.");
+        EXPECT_EQ(file.AddRawItem(kData, 3, "x", 1), CRecordFile::kErrNotOpen);
+        TakeMessages();
+    }
+    EXPECT_EQ(*image, damaged);
+}
+
+TEST(RecordFileAsideName, NumbersTheExtension) {
+    EXPECT_EQ(RecordFileAsideName("C:\\kids\\Kid001\\Mod2000.rsc", 1), "C:\\kids\\Kid001\\Mod2000.001");
+    EXPECT_EQ(RecordFileAsideName("C:\\a.b\\Mod3000.rsc", 999), "C:\\a.b\\Mod3000.999");
+    EXPECT_EQ(RecordFileAsideName("NONAME", 12), "NONAME.012");
 }
 
 // The real disk is full: the header of a new file cannot be written.
@@ -591,7 +676,7 @@ TEST_F(RecordFileTest, EveryCodeHasItsText) {
             at = zero == item.end() ? zero : zero + 1;
         }
     }
-    for (int code : {-2, -3, -5, -6, -7, -8, -9, -10, -11, -13, -14, -16, -18, -19}) {
+    for (int code : {-2, -3, -5, -6, -7, -8, -9, -10, -11, -13, -14, -16, -18, -19, -20}) {
         EXPECT_LE(static_cast<size_t>(-code), lists[982].size()) << code;
     }
     for (int context : {-1, -2, -3, -5, -6, -7, -8, -9, -11, -12, -13, -14, -15, -21}) {
@@ -858,7 +943,14 @@ TEST_F(RecordFileFaults, EveryStepOfEveryChangeLeavesOldOrNew) {
          [](CRecordFile& f) { return static_cast<int>(f.AddRawItem(kData, 9, Pattern(800, 9).data(), 800)); }},
         {"grow", base, rewrite(1, 100, 21)},
         {"shrink", base, rewrite(2, 300, 22)},
-        {"remove", base, [](CRecordFile& f) { return static_cast<int>(f.RemoveItem(f.GetItem(kSlot, 1))); }},
+        {"remove", base,
+         [](CRecordFile& f) {
+             HBLOCK block = f.GetItem(kSlot, 1);
+             const int code = f.RemoveItem(block);
+             // Once the file has forgotten the item, its block is ours to free.
+             if (!f.HasItem(kSlot, 1)) HandleTableFree(block);
+             return code;
+         }},
         {"remove range",
          [&](CRecordFile& f) {
              base(f);

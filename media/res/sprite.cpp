@@ -125,7 +125,17 @@ BOOL CSprite::IntersectsRect(const RECT& r) const {
 }
 
 BOOL CSprite::BlitSprite(CSprite& source, int x, int y) {
-    if (!source.EnsureLoaded() || &source == this) return FALSE;
+    if (&source == this) return FALSE;
+    // Loading either picture may purge; neither may lose its pixels to the other's load. A
+    // purged target loads again, so its old pixels are kept.
+    {
+        CChunkPool::CHold hold(this);
+        if (!source.EnsureLoaded()) return FALSE;
+    }
+    if (!m_bits && !m_loaded) {
+        CChunkPool::CHold hold(&source);
+        EnsureLoaded();
+    }
     // The source's top-left corner in this picture's pixels.
     const int64_t left = int64_t{m_hotspotX} + x - source.m_hotspotX;
     const int64_t top = int64_t{m_hotspotY} + y - source.m_hotspotY;
@@ -159,7 +169,13 @@ BOOL CSprite::BlitSprite(CSprite& source, int x, int y) {
     const int64_t nr = std::max<int64_t>(old.right, srcLeft + sw), nb = std::max<int64_t>(old.bottom, srcTop + sh);
     if (nr - nl > kMaxSpriteSide || nb - nt > kMaxSpriteSide) return FALSE;
     const int nw = static_cast<int>(nr - nl), nh = static_cast<int>(nb - nt);
-    BYTE* bits = NewBits(nw, nh);
+    BYTE* bits = nullptr;
+    {
+        // The allocation may purge: neither the source nor this picture's old pixels may go
+        // while they are still to be copied.
+        CChunkPool::CHold hold(&source, this);
+        bits = NewBits(nw, nh);
+    }
     const int stride = SpriteStride(nw);
     if (m_bits) {
         const int64_t ox = old.left - nl, oy = old.top - nt;

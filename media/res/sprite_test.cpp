@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "media/res/res_items_test_support.h"
 #include "platform/afx/exceptions.h"
 #include "platform/core/byte_order.h"
@@ -129,6 +131,59 @@ TEST(Sprite, BlitSpriteInsideTheStrideWidensToIt) {
     EXPECT_EQ(Rows(*target)[1], (Bytes{1, 1, 1, 1, 2, 0, 3, 0}));  // 5 was padding; 0 is skipped
     CSprite empty(-1);
     EXPECT_FALSE(target->BlitSprite(empty, 0, 0));  // a source without pixels
+}
+
+// Memory where the pool's 400 000-byte probe always fails, so every allocation purges the
+// whole list before its last plain try.
+class CProbeFails : public CChunkPool::IMemory {
+public:
+    void* Allocate(size_t size) override { return size == CChunkPool::kProbeBytes ? nullptr : std::malloc(size ? size : 1); }
+    void Release(void* block) override { std::free(block); }
+};
+
+// Growing a target allocates through the pool, which may purge anything listed: the source
+// being copied and the target's own old pixels must survive it.
+TEST(Sprite, BlitSpriteGrowingUnderPurgeKeepsSourceAndTarget) {
+    struct Case {
+        const char* what;
+        bool emptyTarget;
+        std::vector<Bytes> want;
+        int hotspotX, hotspotY;
+    };
+    const Case cases[] = {
+        {"empty target", true, {{0, 0, 0}, {0, 0, 0}, {0, 3, 4}, {0, 5, 6}}, 0, 0},
+        {"smaller target", false, {{3, 4, 0, 0}, {5, 6, 7, 8}}, 2, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        CProbeFails memory;
+        struct PutBack {
+            CChunkPool::IMemory* old = nullptr;
+            ~PutBack() { TheChunkPool().SetMemory(old); }
+        } putBack;
+        {
+            // Source and target are the oldest of 500 listed chunks: the first to be purged.
+            auto source = Loaded(2, {{3, 4}, {5, 6}});
+            std::unique_ptr<CSprite> target = c.emptyTarget ? std::make_unique<CSprite>(-1) : Loaded(2, {{7, 8}});
+            target->SetTransparent(FALSE);
+            std::vector<std::unique_ptr<CSprite>> others;
+            while (TheChunkPool().GetCount() < CChunkPool::kMaxChunks) others.push_back(Loaded(1, {{1}}));
+            ASSERT_EQ(TheChunkPool().GetCount(), CChunkPool::kMaxChunks);
+
+            putBack.old = TheChunkPool().SetMemory(&memory);
+            ASSERT_TRUE(target->BlitSprite(*source, c.emptyTarget ? 1 : -2, c.emptyTarget ? 2 : -1));
+            EXPECT_EQ(others.front()->Bits(), nullptr) << "the allocation did purge";
+            ASSERT_NE(source->Bits(), nullptr);
+            EXPECT_EQ(Rows(*source), (std::vector<Bytes>{{3, 4}, {5, 6}}));
+            EXPECT_TRUE(source->IsLoaded());
+            EXPECT_TRUE(TheChunkPool().IsListed(source.get())) << "the source stays purgeable later";
+            EXPECT_EQ(Rows(*target), c.want);
+            EXPECT_EQ(target->HotspotX(), c.hotspotX);
+            EXPECT_EQ(target->HotspotY(), c.hotspotY);
+            EXPECT_EQ(target->m_purgeable, 0u);
+        }
+        EXPECT_EQ(TheChunkPool().GetCount(), 0u);
+    }
 }
 
 TEST(Sprite, BuiltPictureSurvivesAPurgeButLeavesTheList) {

@@ -308,7 +308,8 @@ void CSoundList::FreeAll() {
 
 void CSoundList::SetActive(bool active) {
     if (!m_outputOpen) return;
-    if (!active) m_mixer.StopAll();
+    // The mixer stops reading every channel's buffers before the clips go.
+    if (!active) FreeAll();
     m_mixer.SetActive(active);
 }
 

@@ -74,8 +74,8 @@ public:
     void StopAll();
     // Stops the mixer (the device at once) and frees every clip.
     void FreeAll();
-    // Deactivation stops every channel and lets the mixer release the device; activation takes
-    // it again. The loaded clips stay in the list either way.
+    // Deactivation stops every channel, frees every clip and lets the mixer release the device;
+    // activation takes it again, and clips load again when they are next played.
     void SetActive(bool active);
     // One mixer tick: keeps sound flowing where the mixer's timer does not run.
     void Service();

@@ -444,13 +444,24 @@ void CSoundMixer::StopAll() {
     for (int i = 0; i < kMixChannels; ++i) StopChannelLocked(i);
 }
 
+namespace {
+
+// The mixer's volume word has left in the high word; the device's has it in the low word.
+DWORD SwapVolumeWords(DWORD volume) {
+    return (volume << 16) | (volume >> 16);
+}
+
+}  // namespace
+
 DWORD CSoundMixer::GetVolume() {
     DWORD volume = 0;
     if (waveOutGetVolume(m_device, &volume) != MMSYSERR_NOERROR) return 0;
-    return volume;
+    return SwapVolumeWords(volume);
 }
 
-bool CSoundMixer::SetVolume(DWORD volume) { return waveOutSetVolume(m_device, volume) == MMSYSERR_NOERROR; }
+bool CSoundMixer::SetVolume(DWORD volume) {
+    return waveOutSetVolume(m_device, SwapVolumeWords(volume)) == MMSYSERR_NOERROR;
+}
 
 void CSoundMixer::SetActive(bool active) {
     if (!active) {

@@ -110,7 +110,8 @@ public:
     void StopChannel(int channel);
     // Stops the device at once and every channel.
     void StopAll();
-    // The device volume: low word left, high word right, each 0-65535.
+    // The device volume: left in the high word, right in the low word, each 0-65535 (the
+    // device's own word, waveOutSetVolume, has them the other way round).
     DWORD GetVolume();
     bool SetVolume(DWORD volume);
     // Deactivation releases the device, the buffers, the timer and the window; activation takes

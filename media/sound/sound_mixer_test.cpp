@@ -250,6 +250,12 @@ TEST_F(MixerTest, DeviceVolumeIsSavedAtOpenAndRestoredAtClose) {
     ASSERT_EQ(mixer.Open(11025, 1750), MMSYSERR_NOERROR);
     EXPECT_TRUE(mixer.SetVolume(0x10001000));
     EXPECT_EQ(mixer.GetVolume(), 0x10001000u);
+    // Left in the high word of the mixer's volume, in the low word of the device's.
+    EXPECT_TRUE(mixer.SetVolume(0xAAAA5555));
+    DWORD device = 0;
+    ASSERT_EQ(waveOutGetVolume(nullptr, &device), MMSYSERR_NOERROR);
+    EXPECT_EQ(device, 0x5555AAAAu);
+    EXPECT_EQ(mixer.GetVolume(), 0xAAAA5555u);
     EXPECT_TRUE(mixer.CloseDevice());
     EXPECT_FALSE(mixer.CloseDevice());
     EXPECT_EQ(mixer.GetVolume(), 0x40004000u);

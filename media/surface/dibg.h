@@ -176,7 +176,8 @@ private:
 };
 
 // Where bitmap resources come from: the packed DIB (header, colours, rows) of a name, or an
-// empty span when there is none. The application installs it.
+// empty span when there is none. Without one (null), the program's bitmap resources that the
+// window framework registers (plat::RegisterBitmapResource) are read.
 void SetBitmapResourceSource(std::function<std::span<const uint8_t>(LPCSTR name)> source);
 
 // Stride of an 8-bit row: width rounded up to a multiple of 4 bytes.

@@ -10,6 +10,7 @@
 #include "media/surface/picture_formats.h"
 #include "platform/afx/exceptions.h"
 #include "platform/afx/file.h"
+#include "platform/dialogs/dialog_api.h"
 
 namespace {
 
@@ -82,10 +83,11 @@ static void TakePixels(CDibG& dib, int width, int height, std::span<const uint8_
 void CDibG::LoadBmpMemory(std::span<const uint8_t> file, CPalId* palette, bool reload) {
     picture::BmpLayout l;
     if (!picture::ParseBmpHeaders(file, file.size(), kMaxSide, l)) ThrowResource();
-    if (!reload) {
+    // Loads and reloads alike make a palette not yet made from the picture's colours.
+    if (palette && !palette->IsCreated()) {
         RGBQUAD quads[256] = {};
         std::memcpy(quads, file.data() + l.colourOffset, 4 * static_cast<size_t>(l.colours));
-        if (palette && !palette->IsCreated()) palette->FromRgbQuads(quads);
+        palette->FromRgbQuads(quads);
     }
     // File rows and surface rows have the same stride.
     const auto pixels = file.subspan(l.pixelOffset, size_t{l.stride} * static_cast<size_t>(l.height));
@@ -114,7 +116,7 @@ void CDibG::LoadPcxData(const uint8_t* header, std::span<const uint8_t> encoded,
     const int stride = DibStride(l.width);
     std::vector<uint8_t> pixels(static_cast<size_t>(stride) * static_cast<size_t>(l.height));
     if (!picture::DecodePcxRows(encoded, l, pixels.data(), stride)) ThrowResource();
-    if (rgb && palette && !palette->IsCreated() && !reload) palette->FromRgbTriplets(rgb);
+    if (rgb && palette && !palette->IsCreated()) palette->FromRgbTriplets(rgb);
     TakePixels(*this, l.width, l.height, pixels, kTopDown, palette, reload,
                [&](std::function<void()> f) { WithRealisedPalette(palette, f); });
 }
@@ -147,8 +149,8 @@ void CDibG::ReloadPcxFile(LPCSTR path, CPalId* palette) {
     std::vector<uint8_t> file;
     if (!ReadFileBytes(path, file, kMaxFileBytes) || file.size() < picture::kPcxOverhead) ThrowResource();
     const size_t encodedSize = file.size() - picture::kPcxOverhead;
-    LoadPcxData(file.data(), std::span<const uint8_t>(file.data() + picture::kPcxHeaderSize, encodedSize), nullptr,
-                palette, true);
+    LoadPcxData(file.data(), std::span<const uint8_t>(file.data() + picture::kPcxHeaderSize, encodedSize),
+                file.data() + file.size() - picture::kPcxPaletteSize, palette, true);
 }
 
 void CDibG::LoadPackedDib(std::span<const uint8_t> dib, CPalId* palette, bool reload) {
@@ -158,14 +160,25 @@ void CDibG::LoadPackedDib(std::span<const uint8_t> dib, CPalId* palette, bool re
     LoadBmpMemory(asFile, palette, reload);
 }
 
+// The packed DIB of a bitmap resource ("#239" or MAKEINTRESOURCE(239)): from the installed
+// source, else from the program's bitmap resources (RegisterBitmapResource). Empty when none.
+static std::span<const uint8_t> FindBitmapResourceBytes(LPCSTR name) {
+    if (g_bitmapResources) return g_bitmapResources(name);
+    HRSRC found = FindResource(nullptr, name, RT_BITMAP);
+    HGLOBAL loaded = found ? LoadResource(nullptr, found) : nullptr;
+    const auto* bytes = static_cast<const uint8_t*>(loaded ? LockResource(loaded) : nullptr);
+    if (!bytes) return {};
+    return std::span<const uint8_t>(bytes, SizeofResource(nullptr, found));
+}
+
 void CDibG::LoadResourceBitmap(LPCSTR name, CPalId* palette) {
-    std::span<const uint8_t> dib = g_bitmapResources ? g_bitmapResources(name) : std::span<const uint8_t>{};
+    const std::span<const uint8_t> dib = FindBitmapResourceBytes(name);
     if (dib.empty()) ThrowResource();
     LoadPackedDib(dib, palette, false);
 }
 
 void CDibG::ReloadResourceBitmap(LPCSTR name, CPalId* palette) {
-    std::span<const uint8_t> dib = g_bitmapResources ? g_bitmapResources(name) : std::span<const uint8_t>{};
+    const std::span<const uint8_t> dib = FindBitmapResourceBytes(name);
     if (dib.empty()) ThrowResource();
     LoadPackedDib(dib, palette, true);
 }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "media/surface/surface_test_support.h"
+#include "platform/dialogs/resources.h"
 
 namespace {
 
@@ -223,17 +224,82 @@ TEST_P(PictureFiles, DamagedBmpIsRefused) {
     EXPECT_EQ(d.GetPixel(4, 1), 8);
 }
 
-TEST_P(PictureFiles, BitmapResourcesThroughTheirSource) {
+// The palette's entry 100 is the pictures' colour 100: (100, 155, 50) in the BMP fixture.
+bool HasBmpColours(const CPalId& palette) {
+    PALETTEENTRY e[256];
+    return palette.IsCreated() && palette.GetEntries(e) && e[100].peRed == 100 && e[100].peGreen == 155 &&
+           e[100].peBlue == 50;
+}
+
+// Bitmap resources are the program's own, registered with the window framework; kind 4 reads
+// them by "#id".
+TEST_P(PictureFiles, BitmapResourcesComeFromTheProgramsResources) {
     const Bytes file = surftest::BmpFile(3, {{1, 2, 3}, {4, 5, 6}});
+    std::string error;
+    ASSERT_TRUE(plat::RegisterBitmapResource(239, file, &error)) << error;
+    CPalId palette;
+    CDibG d;
+    d.LoadByKind("#239", &palette, CDibG::kBitmapResource);
+    EXPECT_EQ(surftest::Rows(d), (std::vector<Bytes>{{1, 2, 3}, {4, 5, 6}}));
+    EXPECT_TRUE(HasBmpColours(palette)) << "the palette is made from the resource's colours";
+    EXPECT_TRUE(surftest::ThrowsResource([&] { d.LoadResourceBitmap("#240", nullptr); }));
+    EXPECT_TRUE(surftest::ThrowsResource([&] { d.LoadByKind("#240", nullptr, CDibG::kBitmapResource); }));
+    EXPECT_EQ(surftest::Rows(d), (std::vector<Bytes>{{1, 2, 3}, {4, 5, 6}})) << "a failed load keeps the surface";
+
+    // An installed source is asked instead.
     const Bytes packed(file.begin() + 14, file.end());
     SetBitmapResourceSource([&](LPCSTR name) {
-        return std::string(name) == "#239" ? std::span<const uint8_t>(packed) : std::span<const uint8_t>{};
+        return std::string(name) == "#240" ? std::span<const uint8_t>(packed) : std::span<const uint8_t>{};
     });
-    CDibG d;
-    d.LoadByKind("#239", nullptr, CDibG::kBitmapResource);
-    EXPECT_EQ(surftest::Rows(d), (std::vector<Bytes>{{1, 2, 3}, {4, 5, 6}}));
-    EXPECT_TRUE(surftest::ThrowsResource([&] { d.LoadResourceBitmap("#240", nullptr); }));
+    CDibG other;
+    other.LoadResourceBitmap("#240", nullptr);
+    EXPECT_EQ(surftest::Rows(other), (std::vector<Bytes>{{1, 2, 3}, {4, 5, 6}}));
     SetBitmapResourceSource(nullptr);
+    plat::ClearPictureResources();
+}
+
+// Every load and reload makes a palette that is not made yet from the picture's colours.
+TEST_P(PictureFiles, ReloadsMakeAPaletteNotYetMade) {
+    const std::vector<Bytes> rows = {{1, 2, 3}, {4, 5, 6}};
+    const Bytes bmp = surftest::BmpFile(3, rows);
+    std::string error;
+    ASSERT_TRUE(plat::RegisterBitmapResource(239, bmp, &error)) << error;
+    const std::string bmpPath = PutFile("re.bmp", bmp);
+    const std::string pcxPath = PutFile("re.pcx", surftest::PcxFile(3, 2, 4, surftest::PcxLiteralRows({{1, 2, 3, 0}, {4, 5, 6, 0}}), 1));
+    struct Case {
+        const char* what;
+        std::string name;
+        int kind;
+    };
+    const Case cases[] = {
+        {"bitmap resource", "#239", CDibG::kBitmapResource},
+        {"BMP file", bmpPath, CDibG::kBmpFile},
+        {"PCX file", pcxPath, CDibG::kPcxFile},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        CDibG d;
+        d.Create(3, 2, nullptr);
+        CPalId palette;
+        d.ReloadByKind(c.name.c_str(), &palette, c.kind);
+        EXPECT_EQ(surftest::Rows(d), rows);
+        ASSERT_TRUE(palette.IsCreated());
+        PALETTEENTRY e[256];
+        ASSERT_TRUE(palette.GetEntries(e));
+        if (c.kind == CDibG::kPcxFile) {
+            EXPECT_EQ(e[100].peRed, static_cast<uint8_t>(1 + 300));  // colour block byte 3k + seed
+            EXPECT_EQ(e[100].peGreen, static_cast<uint8_t>(1 + 301));
+        } else {
+            EXPECT_TRUE(HasBmpColours(palette));
+        }
+        // A palette already made stays as it is.
+        CPalId made;
+        made.FromRgbTriplets(surftest::RgbTriplets().data());
+        d.ReloadByKind(c.name.c_str(), &made, c.kind);
+        ASSERT_TRUE(made.GetEntries(e));
+        EXPECT_EQ(e[100].peBlue, (100 * 3) & 0xFF);
+    }
+    plat::ClearPictureResources();
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, PictureFiles, ::testing::Values(Mode::Plain, Mode::WinGTopDown, Mode::WinGBottomUp),

@@ -1,7 +1,8 @@
 // Text items on a game screen: pictures rendered in the game's fonts (a spoken word in the bold
-// twin, the red marker, an opaque box, right and bottom alignment, a clipped item) drawn into a
-// frame surface, presented through the palette display and compared pixel for pixel with
-// tests/golden/text_item.png (ZELBO_UPDATE_GOLDEN=1 writes it instead; look at it first).
+// twin, the red marker, an opaque box, right and bottom alignment, line breaks inside a line, a
+// clipped item) drawn into a frame surface, presented through the palette display and compared
+// pixel for pixel with tests/golden/text_item.png (ZELBO_UPDATE_GOLDEN=1 writes it instead;
+// look at it first).
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -129,6 +130,10 @@ TEST_F(TextItemGolden, ItemsOnAScreen) {
     items.push_back(std::make_unique<CText>("Glorble \xC4R \xD6VER \xC9N\nrad tv\xE5 och rad tre", 170, 70,
                                             330, 305, CText::kAlignLeft));
     items.back()->SetMarker(TRUE);
+    // Texts that fit on one line keep their line breaks inside it: drawn as blanks, no '?'.
+    host.style = TextStyleRecord{21, RGB(0, 0, 0), RGB(0, 0, 0), 4};
+    items.push_back(std::make_unique<CText>("Ja\nNej", 270, 30, 330, 160, CText::kAlignLeft));
+    items.push_back(std::make_unique<CText>("Ja\r\nNej", 270, 30, 330, 190, CText::kAlignLeft));
     // The largest face, in red, of which the strip shows only its own part.
     host.style = TextStyleRecord{35, RGB(0, 0, 0), RGB(0, 0, 0), 4};
     items.push_back(std::make_unique<CText>("0123456789", 600, 80, 20, 364, 0));

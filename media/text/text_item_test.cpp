@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdlib>
+#include <cstring>
 #include <map>
 #include <set>
 #include <string>
@@ -276,6 +277,26 @@ TEST_F(TextItemTest, TextThatFitsStaysOneLineDespiteALineBreak) {
     FontDc dc(21);
     CText t(text.c_str(), dc.Width(text), 100, 0, 0, 0);
     EXPECT_EQ(LineTexts(t), std::vector<std::string>{text});
+}
+
+// A line break kept inside a line draws nothing: it shows as the font's blank, so "Ja\nNej"
+// looks like "Ja Nej" pixel for pixel, never "Ja?Nej".
+TEST_F(TextItemTest, LineBreaksInsideALineDrawAsBlanks) {
+    struct Case {
+        const char* text;
+        const char* looksLike;
+    };
+    for (const Case& c : {Case{"Ja\nNej", "Ja Nej"}, Case{"Ja\rNej", "Ja Nej"}, Case{"Ja\r\nNej", "Ja  Nej"}}) {
+        SCOPED_TRACE(c.looksLike);
+        for (int font : {15, 21, 27}) {
+            host.style.fontNumber = font;
+            CText broken(c.text, 200, 40, 0, 0, 0);
+            CText blank(c.looksLike, 200, 40, 0, 0, 0);
+            ASSERT_EQ(broken.NumLines(), 1) << font;
+            EXPECT_EQ(PixelCounts(broken), PixelCounts(blank)) << font;
+            EXPECT_EQ(std::memcmp(broken.Picture().Bits(), blank.Picture().Bits(), broken.Picture().Size()), 0) << font;
+        }
+    }
 }
 
 struct AlignCase {

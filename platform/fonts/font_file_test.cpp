@@ -71,7 +71,7 @@ TEST_F(FreeTypeFixture, ReadsEveryGameFaceWithItsNameAndMetrics) {
         EXPECT_EQ(h.charset, 0);  // ANSI
         EXPECT_EQ(h.first_char, 0x1F);
         EXPECT_EQ(h.last_char, 0xFF);
-        EXPECT_EQ(h.first_char + h.default_char, '?');
+        EXPECT_EQ(h.first_char + h.default_char, ' ');  // bytes without a glyph, CR and LF show blank
         EXPECT_EQ(h.first_char + h.break_char, ' ');
         EXPECT_LT(h.ascent, h.pixel_height);
     }
@@ -126,7 +126,8 @@ bool HasInk(const BitmapGlyph& g) {
 }
 
 // Every character of Windows-1252 that prints has a glyph of its own with ink; the bytes
-// without a character show the default character.
+// without a character, CR and LF among them, show the blank (the default character), so a line
+// break inside a line of text never draws.
 TEST(GameFontFile, EveryPrintableCharacterHasItsOwnInkedGlyph) {
     const std::vector<BitmapFace> faces = LoadFontFile(test::GameFontPath());
     ASSERT_EQ(faces.size(), 12u);
@@ -141,6 +142,12 @@ TEST(GameFontFile, EveryPrintableCharacterHasItsOwnInkedGlyph) {
             if (c != '?') {
                 EXPECT_NE(g.bits, fallback.bits) << "char " << c << " shows the default glyph";
             }
+        }
+        const BitmapGlyph& blank = *face.GlyphFor(' ');
+        for (int c : {0x0A, 0x0D, 0x81, 0x8D, 0x8F, 0x90, 0x9D}) {
+            const BitmapGlyph& g = *face.GlyphFor(static_cast<uint8_t>(c));
+            EXPECT_FALSE(HasInk(g)) << "char " << c;
+            EXPECT_EQ(g.advance, blank.advance) << "char " << c;
         }
     }
 }

@@ -71,8 +71,11 @@ std::optional<std::vector<uint8_t>> ReadFile(const std::filesystem::path& path) 
     return std::vector<uint8_t>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
+// defaultChar: what bytes without a glyph show (the blank in the game's faces, so that line
+// breaks inside a line never draw; '?' in the dialog faces); `first` when outside the range.
 std::optional<plat::BitmapFace> Render(const std::vector<uint8_t>& ttf, const FaceSpec& spec, int yPpem, int xPpem,
-                                       uint8_t first, uint8_t last, plat::RasterReport* report) {
+                                       uint8_t first, uint8_t last, plat::RasterReport* report,
+                                       uint8_t defaultChar = '?') {
     plat::OutlineRasterOptions o;
     o.faceName = spec.name;
     o.cellHeight = spec.height;
@@ -84,7 +87,7 @@ std::optional<plat::BitmapFace> Render(const std::vector<uint8_t>& ttf, const Fa
     o.italic = spec.italic ? 1 : 0;
     o.firstChar = first;
     o.lastChar = last;
-    o.defaultChar = first <= '?' && '?' <= last ? '?' : first;
+    o.defaultChar = first <= defaultChar && defaultChar <= last ? defaultChar : first;
     std::string error;
     auto face = plat::RasterizeOutline(ttf, 0, o, &error, report);
     if (!face) std::fprintf(stderr, "fontbuild: %s: %s\n", spec.name, error.c_str());
@@ -94,8 +97,9 @@ std::optional<plat::BitmapFace> Render(const std::vector<uint8_t>& ttf, const Fa
 // With a marker, the face starts at 0x1F, the marker glyph; otherwise at the blank.
 std::optional<plat::BitmapFace> BuildFace(const std::vector<uint8_t>& ttf, const FaceSpec& spec, bool withMarker) {
     const uint8_t first = withMarker ? 0x1F : 0x20;
+    const uint8_t defaultChar = withMarker ? ' ' : '?';
     plat::RasterReport report;
-    if (!Render(ttf, spec, 0, 0, first, 0xFF, &report)) return std::nullopt;
+    if (!Render(ttf, spec, 0, 0, first, 0xFF, &report, defaultChar)) return std::nullopt;
     for (int yPpem = report.yPpem; yPpem >= 1; --yPpem) {
         // The horizontal em that gives the asked average width, the least distorted on ties.
         int bestX = yPpem, bestMiss = 1 << 30;
@@ -108,7 +112,7 @@ std::optional<plat::BitmapFace> BuildFace(const std::vector<uint8_t>& ttf, const
                 bestX = x;
             }
         }
-        auto face = Render(ttf, spec, yPpem, bestX, first, 0xFF, &report);
+        auto face = Render(ttf, spec, yPpem, bestX, first, 0xFF, &report, defaultChar);
         if (!face) return std::nullopt;
         if (report.clippedPixels > 0) continue;  // condensing changed the hinting; go smaller
         if (withMarker) {

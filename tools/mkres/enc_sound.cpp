@@ -2,9 +2,9 @@
 // a plain clip starts with two silent samples (0x80 0x80) so it never reads as another form.
 //
 //   SND M+990 sound
-//     speak "Hej! Vad roligt att se dig."   # espeak-ng's Swedish voice (a tone when missing
-//                                           # or with ZELBO_VOICE=tone)
-//     effect chime                          # a synthesised effect (tools/sndenc)
+//     speak "Hej! Vad roligt att se dig."   # espeak-ng's Swedish voice; without it the build
+//                                           # fails, unless ZELBO_VOICE=tone asks for tones
+//     effect chime                          # a synthesised effect (media/sound/synth)
 //     tone 440 120                          # a tone: Hz, milliseconds
 //     compressed                            # store delta-compressed instead of plain
 //   end
@@ -39,7 +39,12 @@ bool EncodeSound(const ItemSource& item, EncodeContext& ctx, std::vector<uint8_t
         if (word == "speak") {
             const Token* t = stringArg();
             if (!t) return false;
-            auto spoken = SpeakOrTone(t->cp1252, false);
+            std::vector<uint8_t> spoken;
+            std::string error;
+            if (!SpeakOrTone(t->cp1252, false, spoken, &error)) {
+                ctx.Error(line.where, error);
+                return false;
+            }
             samples.insert(samples.end(), spoken.begin(), spoken.end());
         } else if (word == "effect") {
             if (line.tokens.size() != 2) {

@@ -77,7 +77,11 @@ int main(int argc, char** argv) {
         std::vector<uint8_t> samples;
         bool speech = false;
         if (kind == "speak") {
-            samples = SpeakOrTone(plat::Utf8ToCp1252(argv[i + 2]), tone);
+            std::string error;
+            if (!SpeakOrTone(plat::Utf8ToCp1252(argv[i + 2]), tone, samples, &error)) {
+                std::fprintf(stderr, "sndenc: %s\n", error.c_str());
+                return 1;
+            }
             speech = true;
         } else if (kind == "effect") {
             samples = SynthEffect(argv[i + 2]);

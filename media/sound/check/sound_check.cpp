@@ -44,7 +44,12 @@ int main(int argc, char** argv) {
         return 1;
     }
     CSoundItemMap items;
-    items.Put(1001, EncodeSndCompressed(SpeakOrTone("sju plus tre \xE4r tio", tone)));
+    std::vector<uint8_t> voice;
+    if (!SpeakOrTone("sju plus tre \xE4r tio", tone, voice, &error)) {
+        std::fprintf(stderr, "sound_check: %s\n", error.c_str());
+        return 1;
+    }
+    items.Put(1001, EncodeSndCompressed(voice));
     const char* effects[] = {"chime", "pop", "whoosh", "sparkle", "ding", "click"};
     for (int i = 0; i < 6; ++i) items.Put(1010 + i, EncodeSndPlain(SynthEffect(effects[i])));
 

@@ -186,10 +186,21 @@ std::vector<uint8_t> ToneFor(std::string_view key) {
     return Tone(330.0 * std::pow(2.0, static_cast<double>(h % 24) / 12.0), 180);
 }
 
-std::vector<uint8_t> SpeakOrTone(std::string_view textCp1252, bool toneMode) {
+bool ToneModeAsked(bool toneMode) {
     const char* env = std::getenv("ZELBO_VOICE");
-    if (env && std::string_view(env) == "tone") toneMode = true;
-    std::vector<uint8_t> samples;
-    if (!toneMode && SpeakSwedish(textCp1252, samples, nullptr)) return samples;
-    return ToneFor(textCp1252);
+    return toneMode || (env && std::string_view(env) == "tone");
+}
+
+bool SpeakOrTone(std::string_view textCp1252, bool toneMode, std::vector<uint8_t>& samples, std::string* error) {
+    if (ToneModeAsked(toneMode)) {
+        samples = ToneFor(textCp1252);
+        return true;
+    }
+    std::string why;
+    if (SpeakSwedish(textCp1252, samples, &why)) return true;
+    if (error) {
+        *error = "cannot speak \"" + plat::Cp1252ToUtf8(textCp1252) + "\": " + why +
+                 " (install espeak-ng, or set ZELBO_VOICE=tone to use a tone for every text)";
+    }
+    return false;
 }

@@ -24,7 +24,7 @@ bool ReadWav16(const std::filesystem::path& path, std::vector<int16_t>& pcm, int
 
 // Speaks Windows-1252 text with espeak-ng's Swedish voice (espeak-ng -v sv), trimmed and
 // normalised to a peak of 0.7 of full scale. False with a message when espeak-ng is missing or
-// fails; the caller then falls back to the tone.
+// fails.
 bool SpeakSwedish(std::string_view textCp1252, std::vector<uint8_t>& samples, std::string* error);
 
 // A sine tone with soft edges: hz, milliseconds, peak (0..1).
@@ -32,6 +32,8 @@ std::vector<uint8_t> Tone(double hz, int ms, double peak = 0.5);
 // Tone mode: a 180 ms tone whose pitch (one of 24 semitones from 330 Hz) comes from the text.
 std::vector<uint8_t> ToneFor(std::string_view key);
 
-// Speech when it can be had and tone mode is not asked for (ZELBO_VOICE=tone asks for it too),
-// else the text's tone.
-std::vector<uint8_t> SpeakOrTone(std::string_view textCp1252, bool toneMode);
+// Whether tone mode is asked for: toneMode, or ZELBO_VOICE=tone in the environment.
+bool ToneModeAsked(bool toneMode);
+// In tone mode the text's tone; otherwise speech. A synthesiser that is missing or fails is an
+// error (false with a message that says how to build with tones instead), never a quiet tone.
+bool SpeakOrTone(std::string_view textCp1252, bool toneMode, std::vector<uint8_t>& samples, std::string* error);

@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <numbers>
+#include <optional>
 #include <random>
 
 #include "media/sound/synth/effects.h"
@@ -110,6 +112,58 @@ TEST(VoiceTest, SpeaksSwedishWhenTheSynthesiserIsThere) {
     EXPECT_GE(Peak(s), 40);
     EXPECT_LE(std::abs(s.front() - 128), 2);
     EXPECT_LE(std::abs(s.back() - 128), 2);
+}
+
+// Sets an environment variable (or removes it, for null) for a scope.
+class CScopedEnv {
+public:
+    CScopedEnv(const char* name, const char* value) : m_name(name) {
+        if (const char* old = std::getenv(name)) m_old = old;
+        if (value)
+            setenv(name, value, 1);
+        else
+            unsetenv(name);
+    }
+    ~CScopedEnv() {
+        if (m_old)
+            setenv(m_name, m_old->c_str(), 1);
+        else
+            unsetenv(m_name);
+    }
+
+private:
+    const char* m_name;
+    std::optional<std::string> m_old;
+};
+
+// A synthesiser that is missing, or there and failing, is an error that says what to do; a
+// tone comes only when tone mode is asked for.
+TEST(VoiceTest, MissingOrFailingSynthesiserIsAnErrorUnlessToneModeIsAsked) {
+    const auto dir = std::filesystem::temp_directory_path() / ("zelbo-voice-" + std::to_string(std::random_device()()));
+    std::filesystem::create_directories(dir / "empty");
+    std::filesystem::create_directories(dir / "failing");
+    const auto fake = dir / "failing" / "espeak-ng";
+    std::ofstream(fake) << "#!/bin/sh\nexit 3\n";
+    std::filesystem::permissions(fake, std::filesystem::perms::owner_all);
+    for (const char* folder : {"empty", "failing"}) {
+        SCOPED_TRACE(folder);
+        const std::string path = (dir / folder).string();
+        CScopedEnv noVoice("ZELBO_VOICE", nullptr);
+        CScopedEnv onlyThere("PATH", path.c_str());
+        std::vector<uint8_t> samples;
+        std::string error;
+        EXPECT_FALSE(SpeakOrTone("Bra gjort!", false, samples, &error));
+        EXPECT_NE(error.find("espeak-ng"), std::string::npos) << error;
+        EXPECT_NE(error.find("ZELBO_VOICE=tone"), std::string::npos) << error;
+
+        EXPECT_TRUE(SpeakOrTone("Bra gjort!", true, samples, &error));
+        EXPECT_EQ(samples, ToneFor("Bra gjort!"));
+        CScopedEnv tone("ZELBO_VOICE", "tone");
+        samples.clear();
+        EXPECT_TRUE(SpeakOrTone("Bra gjort!", false, samples, &error));
+        EXPECT_EQ(samples, ToneFor("Bra gjort!"));
+    }
+    std::filesystem::remove_all(dir);
 }
 
 TEST(EffectsTest, EveryEffectIsShortSoftEdgedAndBelowFullScale) {
