@@ -107,17 +107,20 @@ std::string FolderOfModule() {
 
 // The DOS path of an existing program for a name, or empty with the last error set.
 std::string FindProgram(const std::string& name, bool addExtension) {
-    std::string file = name;
-    if (addExtension && !HasExtension(file)) file += ".EXE";
+    // ".EXE" is added to a name without an extension; the bare name is tried after it, for
+    // the host's programs, which have none.
+    std::vector<std::string> files{name};
+    if (addExtension && !HasExtension(name)) files.insert(files.begin(), name + ".EXE");
     std::vector<std::string> tries;
-    if (file.find_first_of("\\/:") == std::string::npos) {
+    if (name.find_first_of("\\/:") == std::string::npos) {
         char sys[MAX_PATH] = {}, win[MAX_PATH] = {};
         GetSystemDirectoryA(sys, MAX_PATH);
         GetWindowsDirectoryA(win, MAX_PATH);
         for (const std::string& dir : {FolderOfModule(), CurrentDosDirectory(), std::string(sys), std::string(win)})
-            if (!dir.empty()) tries.push_back(dir + (dir.back() == '\\' ? "" : "\\") + file);
+            for (const std::string& file : files)
+                if (!dir.empty()) tries.push_back(dir + (dir.back() == '\\' ? "" : "\\") + file);
     } else {
-        tries.push_back(file);
+        tries = files;
     }
     for (const std::string& t : tries)
         if (IsFile(t)) return t;

@@ -47,7 +47,8 @@ enum : DWORD { ERROR_BAD_EXE_FORMAT = 193, ERROR_NOT_ALL_ASSIGNED = 1300 };
 // Starts a program. Without an application name the program is the command line's first
 // part, split the Windows way: a quoted name, else the shortest leading run of words that
 // names an existing file ("C:\Program Files\X\Y.EXE a" tries "C:\Program", then
-// "C:\Program Files\X\Y.EXE"); ".EXE" is added to a name without an extension; a bare name
+// "C:\Program Files\X\Y.EXE"); ".EXE" is added to a name without an extension (and the name
+// as given is tried next, for host programs, which have none); a bare name
 // is looked for in the program's folder, the current folder, the system and Windows folders.
 // With an application name, that file as named. Errors: ERROR_FILE_NOT_FOUND,
 // ERROR_PATH_NOT_FOUND, ERROR_BAD_EXE_FORMAT (a file the host cannot run), ERROR_DIRECTORY
@@ -98,7 +99,27 @@ BOOL LookupPrivilegeValueA(LPCSTR systemName, LPCSTR name, LUID* luid);
 BOOL AdjustTokenPrivileges(HANDLE token, BOOL disableAll, TOKEN_PRIVILEGES* newState, DWORD bufferLength,
                            TOKEN_PRIVILEGES* previousState, DWORD* returnLength);
 
+enum : UINT { EWX_LOGOFF = 0, EWX_SHUTDOWN = 1, EWX_REBOOT = 2, EWX_FORCE = 4, EWX_POWEROFF = 8 };
+// Restarts "Windows" for the installation, never the host: posts WM_CLOSE to the top-level
+// windows of the installation's other programs, waits up to 10 s for them to end, applies
+// the [rename] section of C:\WINDOWS\WinInit.ini and ends the caller (ExitProcess(0)).
+BOOL ExitWindowsEx(UINT flags, DWORD reserved);
+
 namespace plat {
+
+// The next start of Windows: the [rename] lines of C:\WINDOWS\WinInit.ini in file order
+// ("NUL=x" deletes x, "t=s" moves s over t); a line that fails is reported on stderr and
+// dropped. Every [rename] section goes, and the file once nothing else is left. Runs under
+// the lock the profile calls take on the Windows folder. Returns the lines applied.
+int ApplyPendingRenames();
+// Applies the step once when the host's boot id (ZELBO_BOOT_ID overrides it, for tests)
+// differs from the one the installation last saw (C:\WINDOWS\RUNTIME\boot-id), under a lock
+// on the runtime folder, so that of programs starting together one applies it. True when
+// this call applied it. InitPlatform calls it.
+bool StartOfWindowsIfRebooted();
+// Whether StartOfWindowsIfRebooted applied the step in this program.
+bool StartOfWindowsRanAtStart();
+std::string HostBootId();
 
 // Thrown by ExitProcess instead of ending the program while exits are caught (tests).
 class ProcessExit : public std::runtime_error {

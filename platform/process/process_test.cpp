@@ -75,10 +75,11 @@ TEST_F(Processes, WholeExitCodesReachTheParent) {
         {"0", 0}, {"1", 1}, {"-1", 0xFFFFFFFFu}, {"259", 259}, {"65536", 65536}, {nullptr, 0}};
     for (const auto& [given, expected] : cases) {
         SCOPED_TRACE(given ? given : "returns from main");
-        if (given)
+        if (given) {
             ::setenv("ZELBO_CHILD_EXIT", given, 1);
-        else
+        } else {
             ::unsetenv("ZELBO_CHILD_EXIT");
+        }
         EXPECT_EQ(Run(nullptr, "C:\\PROGS\\CHILD.EXE"), expected);
     }
 }

@@ -3,13 +3,15 @@
 //   ZELBO_CHILD_REPORT     a host file to write what it sees to, one "key=value" line each
 //   ZELBO_CHILD_EXIT       end through ExitProcess with this code (may be negative)
 //   ZELBO_CHILD_MODE       "window": share a top-level window titled "Second" and wait for
-//                          WM_CLOSE (reported as "closed=1")
+//                          WM_CLOSE (reported as "closed=1"); "boot": start the platform
+//                          (InitPlatform) and report whether it applied the restart step
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <thread>
 
+#include "platform/backends/init.h"
 #include "platform/core/object_wait.h"
 #include "platform/core/winuser.h"
 #include "platform/fs/winfile.h"
@@ -78,6 +80,11 @@ int main() {
     GetCurrentDirectoryA(MAX_PATH, cwd);
     Report(std::string("cwd=") + cwd);
     const char* mode = std::getenv("ZELBO_CHILD_MODE");
+    if (mode && std::string(mode) == "boot") {
+        std::string error;
+        if (!plat::InitPlatform(&error)) Report("error=" + error);
+        Report(std::string("applied=") + (plat::StartOfWindowsRanAtStart() ? "1" : "0"));
+    }
     if (mode && std::string(mode) == "window") {
         RunWindow();
         plat::StopWindowSharing();
