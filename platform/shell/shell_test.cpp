@@ -196,6 +196,10 @@ TEST(ShortcutStandIn, ReaderTakesOnlyStandIns) {
     const auto back = plat::ParseShortcutStandIn(plat::FormatShortcutStandIn(broken));
     ASSERT_TRUE(back);
     EXPECT_EQ(back->description, "two  lines");
+    // A CR inside a line is read as the blank it is written as, so what is read writes back the same.
+    const auto stray = plat::ParseShortcutStandIn("[Shortcut]\nDescription=a\rb\n");
+    ASSERT_TRUE(stray);
+    EXPECT_EQ(stray->description, "a b");
 }
 
 }  // namespace

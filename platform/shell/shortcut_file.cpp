@@ -81,7 +81,9 @@ std::optional<ShortcutStandIn> ParseShortcutStandIn(std::string_view text) {
         const size_t eq = line.find('=');
         if (eq == std::string_view::npos) continue;
         const std::string_view key = line.substr(0, eq);
-        const std::string value(line.substr(eq + 1));
+        std::string value(line.substr(eq + 1));
+        for (char& c : value)
+            if (c == '\r') c = ' ';  // a stray CR is a line break inside a value: a blank, as written
         if (key == "Target") link.target = value;
         else if (key == "Arguments") link.arguments = value;
         else if (key == "Description") link.description = value;
