@@ -4,6 +4,7 @@
 #include "platform/afxwin/framework_dialogs.h"
 #include "platform/dialogs/dialogs_test_support.h"
 #include "platform/profile/profile.h"
+#include "platform/process/process.h"
 #include "platform/registry/registry.h"
 
 namespace {
@@ -225,9 +226,11 @@ protected:
         plat::RegisterStringTable(kStrings);
         TestDoc::created = 0;
     }
-    // The application object is the one AfxGetApp finds.
+    // The application object is the one AfxGetApp finds; the arguments become the program's
+    // command line.
     int RunApp(TestApp& app, std::vector<const char*> args = {"zelbo"}) {
         EXPECT_EQ(AfxGetApp(), &app);
+        plat::SetCommandLineForTests(plat::JoinCommandLine(std::vector<std::string>(args.begin(), args.end())));
         return AfxWinMain(static_cast<int>(args.size()), const_cast<char**>(args.data()));
     }
 };
@@ -248,7 +251,7 @@ TEST_F(Application, StartsTheDocumentFrameAndViewAndRunsUntilTheMainWindowCloses
         Key(200, 'A');
         Later(300, [&] { app.m_pMainWnd->PostMessage(WM_CLOSE); });
     };
-    EXPECT_EQ(RunApp(app, {"zelbo", "/w", "hej du"}), 0);
+    EXPECT_EQ(RunApp(app, {"zelbo", "/w", "hej du"}), 0);  // the line: zelbo /w "hej du"
     EXPECT_TRUE(app.exited);
     EXPECT_STREQ(app.m_lpCmdLine, "/w \"hej du\"");
     EXPECT_STREQ(app.m_pszAppName, "Trumlaby");

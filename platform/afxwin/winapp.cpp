@@ -10,6 +10,7 @@
 #include "platform/afxwin/doc_view.h"
 #include "platform/fs/winfile.h"
 #include "platform/print/print.h"
+#include "platform/process/process.h"
 #include "platform/profile/profile.h"
 #include "platform/registry/registry.h"
 #include "platform/strings/cp1252.h"
@@ -52,13 +53,8 @@ namespace plat::afx {
 
 void PrepareApp(CWinApp* app, int argc, char** argv) {
     app->m_hInstance = kInstance;
-    std::string tail;
-    for (int i = 1; i < argc; ++i) {
-        std::string arg = Utf8ToCp1252(argv[i] ? argv[i] : "");
-        if (arg.find(' ') != std::string::npos) arg = "\"" + arg + "\"";
-        if (!tail.empty()) tail += ' ';
-        tail += arg;
-    }
+    // The line's tail as given: quotes stay (a folder argument holding blanks needs them).
+    const std::string tail = plat::CommandLineTail(GetCommandLineA());
     app->m_cmdLine = tail;
     app->m_lpCmdLine = app->m_cmdLine.data();
     const std::string module = ModuleFile();

@@ -7,6 +7,8 @@
 #include "platform/core/winuser.h"
 #include "platform/headless/headless_backend.h"
 #include "platform/ipc/ipc.h"
+#include "platform/process/process.h"
+#include "platform/shell/shell.h"
 #ifdef ZELBO_HAVE_SDL
 #include "platform/sdl/sdl_backend.h"
 #endif
@@ -14,6 +16,10 @@
 namespace plat {
 
 bool InitPlatform(std::string* error) {
+    // Deleting a shortcut also removes its desktop entry.
+    InstallShellHooks();
+    // The host restarted since the installation last ran: Windows starts again for it too.
+    StartOfWindowsIfRebooted();
     const char* env = std::getenv("ZELBO_BACKEND");
     std::string name = env && *env ? env : "sdl";
     if (name == "headless") {

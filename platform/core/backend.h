@@ -2,6 +2,7 @@
 // SDL2 (platform/sdl) and headless (platform/headless), chosen once at program start.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -98,6 +99,13 @@ public:
     virtual void WaitUntil(uint64_t deadlineMs) = 0;
     // Thread-safe: ends a WaitUntil in progress (a message was posted from another thread).
     virtual void Wake() = 0;
+    // A wait for something outside the program's clock (another process's end): blocks until
+    // Wake() (also one that came before this call and was not yet taken), new input, realMs
+    // of real time, or the clock reaching clockDeadlineMs. The headless clock stands still
+    // here (its timers and scripted events wait), so this never stalls.
+    virtual void WaitReal(uint64_t clockDeadlineMs, uint32_t realMs) {
+        WaitUntil(std::min<uint64_t>(clockDeadlineMs, NowMs() + realMs));
+    }
     // Takes the next pending input event; false when there is none.
     virtual bool PollInput(InputEvent& ev) = 0;
 

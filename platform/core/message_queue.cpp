@@ -8,6 +8,7 @@
 // on purpose does not end the next wait. Every arrival marks its kind (QS_KEY, QS_POSTMESSAGE ...)
 // as new; a look clears the marks. A timer is new when it came due after the last look.
 #include <algorithm>
+#include <chrono>
 #include <condition_variable>
 #include <cstdio>
 #include <cstring>
@@ -15,6 +16,7 @@
 #include <thread>
 
 #include "platform/core/display.h"
+#include "platform/core/object_wait.h"
 #include "platform/core/window_internal.h"
 
 namespace plat::detail {
@@ -262,6 +264,57 @@ void NoteWait(const char* call, HWND window = nullptr, UINT lo = 0, UINT hi = 0,
 
 }  // namespace
 
+DWORD WaitForObjectsOrMessages(DWORD count, const HANDLE* handles, BOOL waitAll, DWORD timeoutMs, DWORD wakeMask) {
+    if (!handles || count > MAXIMUM_WAIT_OBJECTS) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return WAIT_FAILED;
+    }
+    wakeMask &= QS_ALLINPUT;
+    // Real time: an object's end comes from outside the program's clock.
+    using RealClock = std::chrono::steady_clock;
+    const auto realDeadline = RealClock::now() + std::chrono::milliseconds(timeoutMs);
+    bool looked = false;
+    for (;;) {
+        DWORD signalled = 0;
+        DWORD first = count;
+        for (DWORD i = 0; i < count; ++i) {
+            const int state = ObjectState(handles[i]);
+            if (state < 0) {
+                SetLastError(ERROR_INVALID_HANDLE);
+                return WAIT_FAILED;
+            }
+            if (state > 0) {
+                ++signalled;
+                first = std::min(first, i);
+            }
+        }
+        if (waitAll ? signalled == count : signalled > 0) return WAIT_OBJECT_0 + (waitAll ? 0 : first);
+        PumpBackend();
+        const uint64_t now = ClockNow();
+        if (TakeNews(wakeMask) || ((wakeMask & QS_TIMER) && NewTimerDue(nullptr, now))) {
+            Look();
+            return WAIT_OBJECT_0 + count;
+        }
+        if (!looked) {  // from here on only what arrives during the wait ends it
+            Look();
+            looked = true;
+        }
+        uint32_t realMs = UINT32_MAX;
+        if (timeoutMs != INFINITE) {
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(realDeadline - RealClock::now());
+            if (left.count() <= 0) {
+                Look();
+                return WAIT_TIMEOUT;
+            }
+            realMs = static_cast<uint32_t>(left.count());
+        }
+        NoteWait("MsgWaitForMultipleObjects", nullptr, 0, 0, wakeMask);
+        TheDisplay().PresentIfDirty();
+        State().lastPresent = now;
+        Backend().WaitReal((wakeMask & QS_TIMER) ? NextTimerDue(nullptr, now) : plat::kNoDeadline, realMs);
+    }
+}
+
 void PostInput(const MSG& msg, uint64_t seq) {
     std::lock_guard lock(g_mu);
     // Mouse moves are coalesced: only the newest position of a window waits in the queue.
@@ -386,11 +439,8 @@ BOOL WaitMessage() {
     return TRUE;
 }
 
-DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE*, BOOL, DWORD timeoutMs, DWORD wakeMask) {
-    if (count != 0) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return WAIT_FAILED;
-    }
+DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll, DWORD timeoutMs, DWORD wakeMask) {
+    if (count != 0) return plat::detail::WaitForObjectsOrMessages(count, handles, waitAll, timeoutMs, wakeMask);
     wakeMask &= QS_ALLINPUT;
     PumpBackend();
     uint64_t now = ClockNow();

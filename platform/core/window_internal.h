@@ -87,6 +87,11 @@ void RemoveWindowMessages(HWND hwnd);
 // Marks the QS_ kinds as newly queued and ends a wait of another thread's making.
 void WakeQueue(DWORD kinds);
 void ResetQueue();
+// Waits on kernel objects and messages (MsgWaitForMultipleObjects with handles).
+DWORD WaitForObjectsOrMessages(DWORD count, const HANDLE* handles, BOOL waitAll, DWORD timeoutMs, DWORD wakeMask);
+
+// Kernel objects (object_wait.cpp): 1 signalled, 0 not yet, -1 not waitable.
+int ObjectState(HANDLE handle);
 
 // Input (input.cpp).
 void PumpBackend();

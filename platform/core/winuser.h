@@ -124,8 +124,10 @@ LRESULT DispatchMessage(const MSG* msg);
 // GetQueueStatus, WaitMessage, MsgWaitForMultipleObjects): a message already there does not end
 // them. WaitMessage: any new message. MsgWaitForMultipleObjects: new messages of the kinds in
 // wakeMask (QS_KEY, QS_MOUSEMOVE, QS_MOUSEBUTTON, QS_POSTMESSAGE, QS_TIMER, QS_PAINT ...),
-// or timeoutMs; handles are not supported (count must be 0). Returns WAIT_OBJECT_0 + count for
-// "something new" and WAIT_TIMEOUT.
+// or timeoutMs. Returns WAIT_OBJECT_0 + count for "something new" and WAIT_TIMEOUT. Handles
+// (process handles, object_wait.h) end the wait when signalled (WAIT_OBJECT_0 + index, or + 0
+// when all are with waitAll); with handles the wait is in real time and the headless clock
+// stands still (no timer comes due, nothing scripted happens, no HeadlessStall).
 BOOL WaitMessage();
 DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll, DWORD timeoutMs, DWORD wakeMask);
 // High word: the kinds of message in the queue; low word: those of them new since the last call

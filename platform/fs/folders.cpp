@@ -4,10 +4,12 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <functional>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 
+#include "platform/fs/delete_observer.h"
 #include "platform/fs/fs_internal.h"
 
 using namespace plat::fsi;
@@ -73,6 +75,12 @@ bool CopyContents(const fs::path& from, const fs::path& to, mode_t mode) {
 }
 
 }  // namespace
+
+namespace {
+std::atomic<plat::IDeleteFileObserver*> g_deleteObserver{nullptr};
+}  // namespace
+
+void plat::SetDeleteFileObserver(IDeleteFileObserver* observer) { g_deleteObserver = observer; }
 
 BOOL CopyFileA(LPCSTR from, LPCSTR to, BOOL failIfExists) {
     const auto src = ResolveForApi(from);
@@ -150,8 +158,11 @@ BOOL DeleteFileA(LPCSTR name) {
     if (S_ISDIR(st.st_mode) || r->cd) return Fail(ERROR_ACCESS_DENIED);
     if (!S_ISLNK(st.st_mode) && !OwnerWritable(st)) return Fail(ERROR_ACCESS_DENIED);
     if (IsOpenInProcess(st)) return Fail(ERROR_SHARING_VIOLATION);
+    plat::IDeleteFileObserver* observer = g_deleteObserver;
+    std::function<void()> afterwards = observer ? observer->Deleting(r->dos, r->host) : nullptr;
     if (::unlink(r->host.c_str()) != 0) return FailErrno(errno, r->host);
     ForgetSideAttributes(st);
+    if (afterwards) afterwards();
     return TRUE;
 }
 

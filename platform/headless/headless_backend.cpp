@@ -1,6 +1,7 @@
 #include "platform/headless/headless_backend.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 
@@ -35,8 +36,22 @@ uint64_t HeadlessBackend::QueryClockMs() {
 }
 
 void HeadlessBackend::Wake() {
-    m_woken = true;
+    {
+        std::lock_guard lock(m_wakeMu);
+        m_woken = true;
+    }
+    m_wakeCv.notify_all();
     NoteNews();
+}
+
+void HeadlessBackend::WaitReal(uint64_t, uint32_t realMs) {
+    // Real time, with the virtual clock still: what ends it comes from outside the program.
+    // A wait is not a poll loop.
+    m_quietPollMs = 0;
+    m_frozenPolls = 0;
+    std::unique_lock lock(m_wakeMu);
+    m_wakeCv.wait_for(lock, std::chrono::milliseconds(realMs), [this] { return m_woken.load(); });
+    m_woken = false;
 }
 
 void HeadlessBackend::NoteNews() {

@@ -7,11 +7,14 @@
 // waiting still end. A loop that nothing can end throws HeadlessStall naming what it waited for.
 #pragma once
 
+#include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <deque>
 #include <functional>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -32,6 +35,7 @@ public:
     uint64_t QueryClockMs() override;
     void WaitUntil(uint64_t deadlineMs) override;
     void Wake() override;
+    void WaitReal(uint64_t clockDeadlineMs, uint32_t realMs) override;
     bool PollInput(InputEvent& ev) override;
     uint32_t StartPeriodic(uint32_t periodMs, std::function<void()> fn) override;
     void StopPeriodic(uint32_t id) override;
@@ -120,7 +124,9 @@ private:
     uint32_t m_queryStep = 1;
     uint64_t m_stallLimit = 10 * 60 * 1000;
     bool m_advancing = false;
-    bool m_woken = false;
+    std::atomic<bool> m_woken{false};  // Wake() may come from any thread
+    std::mutex m_wakeMu;
+    std::condition_variable m_wakeCv;
     uint64_t m_quietPollMs = 0;  // virtual time moved by polls alone since anything happened
     uint64_t m_frozenPolls = 0;  // polls since anything happened or the clock moved
     uint64_t m_inputPolls = 0;

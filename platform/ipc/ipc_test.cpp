@@ -143,8 +143,21 @@ TEST_F(IpcTest, NamedSemaphoreIsHeldByAnotherProgramUntilItIsKilled) {
     // While we hold it, a second opener in this program is told it exists.
     HANDLE again = CreateSemaphore(nullptr, 1, 1, kSemName);
     EXPECT_EQ(GetLastError(), DWORD(ERROR_ALREADY_EXISTS));
+    auto lockFiles = [&] {
+        size_t n = 0;
+        for (const auto& e : fs::recursive_directory_iterator(dir / "root"))
+            if (e.path().extension() == ".lock") ++n;
+        return n;
+    };
     CloseHandle(again);
+    EXPECT_EQ(lockFiles(), 1u) << "still held";
+    // The last holder removes the lock file (also the one the killed program left).
     CloseHandle(h);
+    EXPECT_EQ(lockFiles(), 0u);
+    h = CreateSemaphore(nullptr, 1, 1, kSemName);
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_SUCCESS));
+    CloseHandle(h);
+    EXPECT_EQ(lockFiles(), 0u);
 }
 
 TEST_F(IpcTest, UnnamedSemaphoreCountsAndRefusesOverRelease) {

@@ -3,11 +3,13 @@
 // ends, however it ends.
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <mutex>
+#include <set>
 #include <string>
 
 #include "platform/fs/dospath.h"
@@ -17,11 +19,25 @@
 namespace plat {
 namespace {
 
+// The named semaphores this program holds, so that ExitProcess can let go of them all.
+std::mutex g_namedMu;
+std::set<class CSemaphore*> g_named;
+
 class CSemaphore : public CKernelObject {
 public:
-    CSemaphore(LONG count, LONG maximum, int fd) : m_count(count), m_maximum(maximum), m_fd(fd) {}
+    CSemaphore(LONG count, LONG maximum, int fd, std::filesystem::path file)
+        : m_count(count), m_maximum(maximum), m_fd(fd), m_file(std::move(file)) {
+        if (m_fd >= 0) {
+            std::lock_guard lock(g_namedMu);
+            g_named.insert(this);
+        }
+    }
     ~CSemaphore() override {
-        if (m_fd >= 0) ::close(m_fd);  // drops the lock
+        {
+            std::lock_guard lock(g_namedMu);
+            g_named.erase(this);
+        }
+        LetGo();
     }
     bool Release(LONG n, LONG* previous) {
         std::lock_guard lock(m_mu);
@@ -30,12 +46,28 @@ public:
         m_count += n;
         return true;
     }
+    // Drops the lock; the last holder removes the lock file, so runs leave no trace. The file
+    // is removed while held exclusively, and openers check that the file they locked is
+    // still the one of the name (CreateSemaphore), so nobody keeps an orphan.
+    void LetGo() {
+        std::lock_guard lock(m_mu);
+        if (m_fd < 0) return;
+        if (::flock(m_fd, LOCK_EX | LOCK_NB) == 0) {
+            struct stat mine {}, named {};
+            if (::fstat(m_fd, &mine) == 0 && ::stat(m_file.c_str(), &named) == 0 && mine.st_ino == named.st_ino &&
+                mine.st_dev == named.st_dev)
+                ::unlink(m_file.c_str());
+        }
+        ::close(m_fd);  // drops the lock
+        m_fd = -1;
+    }
 
 private:
     std::mutex m_mu;
     LONG m_count;
     LONG m_maximum;
     int m_fd;
+    std::filesystem::path m_file;
 };
 
 std::string HexName(const std::string& name) {
@@ -49,6 +81,12 @@ std::string HexName(const std::string& name) {
 }
 
 }  // namespace
+
+void ReleaseNamedSemaphores() {
+    std::lock_guard lock(g_namedMu);
+    for (CSemaphore* s : g_named) s->LetGo();
+}
+
 }  // namespace plat
 
 HANDLE CreateSemaphore(LPSECURITY_ATTRIBUTES, LONG initialCount, LONG maximumCount, LPCSTR name) {
@@ -58,6 +96,7 @@ HANDLE CreateSemaphore(LPSECURITY_ATTRIBUTES, LONG initialCount, LONG maximumCou
     }
     int fd = -1;
     bool existed = false;
+    std::filesystem::path path;
     if (name && *name) {
         std::filesystem::path dir = plat::RuntimeDir();
         if (dir.empty()) {
@@ -65,19 +104,31 @@ HANDLE CreateSemaphore(LPSECURITY_ATTRIBUTES, LONG initialCount, LONG maximumCou
             return nullptr;
         }
         std::filesystem::path file = dir / ("sem-" + plat::HexName(name) + ".lock");
-        fd = ::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-        if (fd < 0) {
-            SetLastError(ERROR_ACCESS_DENIED);
-            return nullptr;
+        for (int attempt = 0;; ++attempt) {
+            fd = ::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+            if (fd < 0) {
+                SetLastError(ERROR_ACCESS_DENIED);
+                return nullptr;
+            }
+            if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+                existed = false;
+                ::flock(fd, LOCK_SH);  // downgrade: the name is ours, others may join
+            } else {
+                existed = true;
+                ::flock(fd, LOCK_SH);
+            }
+            // The last holder may have removed the file between our open and our lock.
+            struct stat mine {}, named {};
+            if ((::fstat(fd, &mine) == 0 && ::stat(file.c_str(), &named) == 0 && mine.st_ino == named.st_ino &&
+                 mine.st_dev == named.st_dev) ||
+                attempt >= 100) {
+                break;
+            }
+            ::close(fd);
         }
-        if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
-            ::flock(fd, LOCK_SH);  // downgrade: the name is ours, others may join
-        } else {
-            existed = true;
-            ::flock(fd, LOCK_SH);
-        }
+        path = file;
     }
-    HANDLE h = plat::AllocHandle(std::make_shared<plat::CSemaphore>(initialCount, maximumCount, fd));
+    HANDLE h = plat::AllocHandle(std::make_shared<plat::CSemaphore>(initialCount, maximumCount, fd, path));
     SetLastError(existed ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS);
     return h;
 }

@@ -229,6 +229,37 @@ bool StartWindowSharing() {
     return true;
 }
 
+std::vector<int> PostToOtherPrograms(UINT msg) {
+    std::vector<int> pids;
+    // A socket of our own when this program does not share its windows.
+    const int sock = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    if (sock < 0) return pids;
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(RuntimeDir(), ec)) {
+        const std::string name = entry.path().filename().string();
+        if (name.rfind("win-", 0) != 0 || entry.path().extension() != ".lst") continue;
+        const int pid = std::atoi(name.c_str() + 4);
+        if (pid <= 0 || pid == getpid() || !Alive(pid)) continue;
+        std::ifstream in(entry.path(), std::ios::binary);
+        std::string line;
+        bool any = false;
+        while (std::getline(in, line)) {
+            uint32_t id = 0;
+            if (!(std::istringstream(line) >> id)) continue;
+            Packet p;
+            p.id = id;
+            p.msg = msg;
+            socklen_t len;
+            sockaddr_un to = AddressOf(pid, &len);
+            if (::sendto(sock, &p, sizeof p, 0, reinterpret_cast<sockaddr*>(&to), len) == static_cast<ssize_t>(sizeof p))
+                any = true;
+        }
+        if (any) pids.push_back(pid);
+    }
+    ::close(sock);
+    return pids;
+}
+
 void StopWindowSharing() {
     if (g_sock < 0) return;
     SetWindowSharingHooks(nullptr);

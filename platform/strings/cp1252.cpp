@@ -324,3 +324,42 @@ char* _strlwr(char* s) {
     if (s) CharLowerA(s);
     return s;
 }
+
+int MultiByteToWideChar(UINT codePage, DWORD, LPCSTR src, int srcLength, LPWSTR dst, int dstLength) {
+    if ((codePage != CP_ACP && codePage != 1252) || !src || srcLength == 0 || srcLength < -1 || dstLength < 0 ||
+        (dstLength > 0 && !dst)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    const size_t n = srcLength == -1 ? std::strlen(src) + 1 : static_cast<size_t>(srcLength);
+    if (dstLength == 0) return static_cast<int>(n);
+    if (n > static_cast<size_t>(dstLength)) {
+        SetLastError(ERROR_INSUFFICIENT_BUFFER);
+        return 0;
+    }
+    // Every Windows-1252 byte is one UTF-16 unit (all lie in the basic plane).
+    for (size_t i = 0; i < n; ++i) dst[i] = static_cast<WCHAR>(plat::Cp1252ToCodePoint(static_cast<uint8_t>(src[i])));
+    return static_cast<int>(n);
+}
+
+namespace plat {
+
+std::string Utf16ToCp1252(const WCHAR* text) {
+    std::string out;
+    if (!text) return out;
+    for (const WCHAR* p = text; *p; ++p) {
+        char32_t cp = *p;
+        if (cp >= 0xD800 && cp < 0xDC00 && p[1] >= 0xDC00 && p[1] < 0xE000) {
+            cp = 0x10000 + ((cp - 0xD800) << 10) + (p[1] - 0xDC00);
+            ++p;
+        } else if (cp >= 0xD800 && cp < 0xE000) {
+            out += '?';
+            continue;
+        }
+        const int b = CodePointToCp1252(cp);
+        out += b < 0 ? '?' : static_cast<char>(b);
+    }
+    return out;
+}
+
+}  // namespace plat

@@ -86,3 +86,20 @@ inline LPSTR lstrcpyn(LPSTR dst, LPCSTR src, int n) { return lstrcpynA(dst, src,
 inline LPSTR lstrcat(LPSTR dst, LPCSTR src) { return lstrcatA(dst, src); }
 inline int stricmp(const char* a, const char* b) { return _stricmp(a, b); }
 inline int strnicmp(const char* a, const char* b, size_t n) { return _strnicmp(a, b, n); }
+
+// UTF-16 text of the wide calls (one code unit each; Windows' WCHAR).
+using WCHAR = char16_t;
+using LPWSTR = WCHAR*;
+using LPCWSTR = const WCHAR*;
+enum : UINT { CP_ACP = 0 };
+
+// Windows-1252 (CP_ACP or 1252) to UTF-16. srcLength -1 converts up to and including the
+// terminating NUL; dstLength 0 returns the units needed. 0 with ERROR_INSUFFICIENT_BUFFER when
+// dst is too short, ERROR_INVALID_PARAMETER for another code page or no text.
+int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR src, int srcLength, LPWSTR dst, int dstLength);
+
+namespace plat {
+// UTF-16 (up to its NUL) to Windows-1252: characters without a byte become '?', as do lone
+// surrogates.
+std::string Utf16ToCp1252(const WCHAR* text);
+}  // namespace plat

@@ -161,3 +161,36 @@ TEST(Cp1252, WindowsStringCalls) {
 }
 
 }  // namespace
+
+TEST(Cp1252Wide, MultiByteToWideCharTakesWindows1252) {
+    WCHAR out[8];
+    // "Å€ö" + NUL: Latin-1 letters keep their value, 0x80 is the euro sign.
+    EXPECT_EQ(MultiByteToWideChar(CP_ACP, 0, "\xC5\x80\xF6", -1, out, 8), 4);
+    EXPECT_EQ(out[0], u'\u00C5');
+    EXPECT_EQ(out[1], u'\u20AC');
+    EXPECT_EQ(out[2], u'\u00F6');
+    EXPECT_EQ(out[3], 0);
+    EXPECT_EQ(plat::Utf16ToCp1252(out), "\xC5\x80\xF6");
+    struct Case {
+        UINT codePage;
+        const char* src;
+        int srcLength;
+        int dstLength;
+        int result;
+        DWORD error;
+    };
+    const Case cases[] = {
+        {1252, "abc", 3, 8, 3, 0},                         // no NUL without -1
+        {CP_ACP, "abc", -1, 0, 4, 0},                      // size asked
+        {CP_ACP, "abc", -1, 3, 0, ERROR_INSUFFICIENT_BUFFER},
+        {65001, "abc", -1, 8, 0, ERROR_INVALID_PARAMETER},  // only Windows-1252
+        {CP_ACP, "abc", 0, 8, 0, ERROR_INVALID_PARAMETER},
+    };
+    for (const Case& c : cases) {
+        SetLastError(0);
+        EXPECT_EQ(MultiByteToWideChar(c.codePage, 0, c.src, c.srcLength, out, c.dstLength), c.result) << c.src;
+        EXPECT_EQ(GetLastError(), c.error);
+    }
+    const WCHAR bad[] = {u'a', 0xD800, u'\u4E2D', 0};  // a lone surrogate, a character without a byte
+    EXPECT_EQ(plat::Utf16ToCp1252(bad), "a??");
+}
