@@ -43,6 +43,10 @@ function(zelbo_library)
   add_library(${A_NAME} STATIC ${srcs})
   target_include_directories(${A_NAME} PUBLIC ${PROJECT_SOURCE_DIR})
   target_link_libraries(${A_NAME} PUBLIC ${A_DEPS} ${A_SYSTEM_DEPS})
+  if(ZELBO_FUZZ)
+    # Coverage for the fuzz targets that link this library.
+    target_compile_options(${A_NAME} PRIVATE -fsanitize=fuzzer-no-link)
+  endif()
   zelbo_warnings(${A_NAME})
 endfunction()
 
@@ -86,8 +90,8 @@ endfunction()
 
 # zelbo_fuzzer(NAME <exe> SOURCES <files...> [DEPS <targets...>] [SEEDS <folders...>])
 # A libFuzzer target, built only with -DZELBO_FUZZ=ON (clang), in the same build as the tests:
-# everything there is instrumented for coverage and checked by AddressSanitizer and
-# UndefinedBehaviorSanitizer. SEEDS are folders of inputs to start from (listed in
+# the target and every zelbo_library are instrumented for coverage, and everything is checked
+# by AddressSanitizer and UndefinedBehaviorSanitizer. SEEDS are folders of inputs to start from (listed in
 # <exe>.seeds beside the program). scripts/fuzz runs every executable named *_fuzz.
 function(zelbo_fuzzer)
   cmake_parse_arguments(A "" "NAME" "SOURCES;DEPS;SEEDS" ${ARGN})
