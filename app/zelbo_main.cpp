@@ -1,8 +1,8 @@
-// The game's program. Until the engine exists it shows the start-up test pattern.
+// The game's program. Until the engine exists it shows the start-up pattern.
 #include <cstdio>
 #include <string>
 
-#include "app/test_pattern.h"
+#include "app/start_pattern.h"
 #include "platform/backends/init.h"
 #include "platform/core/backend.h"
 #include "platform/core/winuser.h"
@@ -18,7 +18,7 @@ int main() {
     plat::InstallMessageBoxes();
     media::RegisterResStrings();
     plat::Backend().SetTitle("Zelbo");
-    HWND main = app::CreateTestPatternWindow();
+    HWND main = app::CreateStartPatternWindow();
     if (!main) {
         std::fprintf(stderr, "zelbo: cannot create the window\n");
         return 1;

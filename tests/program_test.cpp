@@ -40,9 +40,9 @@ int RunScripted(const std::string& exe, const std::string& scriptName, const fs:
     return status;
 }
 
-TEST(ZelboProgram, TestPatternAnimatesThePaletteAndEndsOnEscape) {
-    fs::path dir = fs::temp_directory_path() / "zelbo-program-test-pattern";
-    int status = RunScripted(ZELBO_EXE, "test_pattern.txt", dir);
+TEST(ZelboProgram, StartPatternAnimatesThePaletteAndEndsOnEscape) {
+    fs::path dir = fs::temp_directory_path() / "zelbo-program-start-pattern";
+    int status = RunScripted(ZELBO_EXE, "start_pattern.txt", dir);
     std::ifstream log(dir / "log.txt");
     std::string text((std::istreambuf_iterator<char>(log)), {});
     ASSERT_EQ(status, 0) << text;

@@ -1,4 +1,4 @@
-#include "app/test_pattern.h"
+#include "app/start_pattern.h"
 
 #include <array>
 #include <cmath>
@@ -126,14 +126,14 @@ LRESULT PatternProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 
 }  // namespace
 
-HWND CreateTestPatternWindow() {
+HWND CreateStartPatternWindow() {
     BuildPattern();
     WNDCLASS wc;
     wc.lpfnWndProc = PatternProc;
-    wc.lpszClassName = "ZelboTestPattern";
+    wc.lpszClassName = "ZelboStartPattern";
     wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
     RegisterClass(&wc);
-    return CreateWindow("ZelboTestPattern", "Zelbo", WS_POPUP | WS_VISIBLE, 0, 0, plat::kScreenWidth,
+    return CreateWindow("ZelboStartPattern", "Zelbo", WS_POPUP | WS_VISIBLE, 0, 0, plat::kScreenWidth,
                         plat::kScreenHeight, nullptr, nullptr, nullptr, nullptr);
 }
 

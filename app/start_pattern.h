@@ -1,4 +1,4 @@
-// The start-up test pattern: colour bands through a palette of PC_RESERVED entries that
+// The start-up pattern: colour bands through a palette of PC_RESERVED entries that
 // cycle on a 55 ms timer, so the palette display and palette animation can be seen working.
 #pragma once
 
@@ -7,6 +7,6 @@
 namespace app {
 
 // Creates the pattern's full-screen window; nullptr on failure.
-HWND CreateTestPatternWindow();
+HWND CreateStartPatternWindow();
 
 }  // namespace app
