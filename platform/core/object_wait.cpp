@@ -21,7 +21,7 @@ void SetWaitableObjects(IWaitableObjects* objects) { g_objects = objects; }
 void ObjectSignalled() {
     { std::lock_guard lock(g_mu); }  // a waiter between its look and its sleep sees the change
     g_signalled.notify_all();
-    detail::WakeQueue();
+    detail::WakeQueue(0);  // no message kind: the waiter looks at its objects
 }
 
 namespace detail {
