@@ -1,13 +1,12 @@
 #include "setup/common/script_host.h"
 
-#include <cstdlib>
-
 #include "platform/afx/message_box.h"
 #include "platform/fs/winfile.h"
+#include "platform/process/process.h"
 
 namespace setup {
 
-std::string CScriptHost::CommandTail() { return {}; }
+std::string CScriptHost::CommandTail() { return plat::CommandLineTail(GetCommandLineA()); }
 
 std::string CScriptHost::ModuleFileName() {
     char path[MAX_PATH] = {};
@@ -22,7 +21,7 @@ int CScriptHost::ShowSetupMessage(int kind, const std::string& text, UINT flags)
 
 void CScriptHost::FatalStop(const std::string& text) {
     ShowSetupMessage(2, text, MB_ICONHAND);
-    std::exit(0);
+    ExitProcess(0);
 }
 
 CScriptHost& DefaultScriptHost() {
