@@ -82,13 +82,6 @@ void Click(HWND hwnd) {
     Notify(hwnd, BN_CLICKED);
 }
 
-void ClipRect(RECT& r, const RECT& with) {
-    r.left = std::max(r.left, with.left);
-    r.top = std::max(r.top, with.top);
-    r.right = std::min(r.right, with.right);
-    r.bottom = std::min(r.bottom, with.bottom);
-}
-
 RECT TextRectOf(HWND hwnd, HDC dc, const RECT& area, const std::string& text, UINT format) {
     RECT calc = area;
     DrawText(dc, text.c_str(), static_cast<int>(text.size()), &calc, format | DT_CALCRECT);
@@ -163,7 +156,7 @@ void Paint(HWND hwnd, HDC dc) {
         DrawStateText(dc, text, tr, lineFormat | DT_LEFT, enabled, textColour);
         if (focused && !text.empty()) {
             RECT f{tr.left - 1, tr.top, tr.right + 1, tr.bottom + 1};
-            ClipRect(f, rc);
+            IntersectRect(&f, &f, &rc);
             FocusRect(dc, f);
         } else if (focused) {
             FocusRect(dc, RECT{gx - 1, gy - 1, gx + glyph + 1, gy + glyph + 1});
@@ -179,8 +172,7 @@ void Redraw(HWND hwnd) {
 bool Inside(HWND hwnd, LPARAM lp) {
     RECT rc;
     GetClientRect(hwnd, &rc);
-    const int x = GET_X_LPARAM(lp), y = GET_Y_LPARAM(lp);
-    return x >= rc.left && x < rc.right && y >= rc.top && y < rc.bottom;
+    return PtInRect(&rc, POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)}) != FALSE;
 }
 
 }  // namespace

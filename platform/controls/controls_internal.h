@@ -29,7 +29,6 @@ constexpr COLORREF kInactiveCaptionText = RGB(192, 192, 192);
 // ---- Drawing ------------------------------------------------------------------------------------
 void Fill(HDC dc, const RECT& r, COLORREF c);
 void Fill(HDC dc, LONG left, LONG top, LONG right, LONG bottom, COLORREF c);
-RECT Inset(const RECT& r, int d);
 // A one-pixel edge: topLeft on the top and left lines, bottomRight on the bottom and right.
 void Edge(HDC dc, const RECT& r, COLORREF topLeft, COLORREF bottomRight);
 void RaisedEdge(HDC dc, const RECT& r);  // white/black outside, face/grey inside (2 pixels)

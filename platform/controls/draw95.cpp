@@ -16,10 +16,6 @@ void Fill(HDC dc, LONG left, LONG top, LONG right, LONG bottom, COLORREF c) {
     Fill(dc, RECT{left, top, right, bottom}, c);
 }
 
-RECT Inset(const RECT& r, int d) {
-    return RECT{r.left + d, r.top + d, r.right - d, r.bottom - d};
-}
-
 void Edge(HDC dc, const RECT& r, COLORREF topLeft, COLORREF bottomRight) {
     Fill(dc, r.left, r.top, r.right - 1, r.top + 1, topLeft);
     Fill(dc, r.left, r.top, r.left + 1, r.bottom - 1, topLeft);
@@ -45,7 +41,7 @@ void EtchedRect(HDC dc, const RECT& r) {
 }
 
 void FocusRect(HDC dc, const RECT& r) {
-    if (r.right <= r.left || r.bottom <= r.top) return;
+    if (IsRectEmpty(&r)) return;
     for (LONG x = r.left; x < r.right; ++x)
         for (LONG y : {r.top, r.bottom - 1})
             if (((x + y) & 1) == 0) Fill(dc, x, y, x + 1, y + 1, kDark);
@@ -364,7 +360,7 @@ void PaintScrollBar(HDC dc, const RECT& r, const ScrollModel& m, ScrollPart pres
 }
 
 ScrollPart HitScrollBar(const RECT& r, const ScrollModel& m, POINT p) {
-    auto in = [&](const RECT& x) { return p.x >= x.left && p.x < x.right && p.y >= x.top && p.y < x.bottom; };
+    auto in = [&](const RECT& x) { return PtInRect(&x, p) != FALSE; };
     if (!in(r)) return ScrollPart::None;
     RECT first, second, thumb;
     m.Layout(r, first, second, thumb);

@@ -144,6 +144,12 @@ inline RECT Offset(RECT r, int dx, int dy) {
     return r;
 }
 
+// Each side moved inwards by d (outwards for a negative d).
+inline RECT Inset(RECT r, int d) {
+    InflateRect(&r, -d, -d);
+    return r;
+}
+
 // Takes cut away from every rectangle of the list. Each rectangle it meets is replaced by up
 // to four parts (above, below, left and right of the common area), so a list that did not
 // overlap itself still does not.

@@ -634,7 +634,7 @@ HWND ChildWindowFromPoint(HWND parent, POINT clientPoint) {
     POINT s = clientPoint;
     ClientToScreen(parent, &s);
     RECT cr = ClientRectScreen(parent);
-    if (s.x < cr.left || s.x >= cr.right || s.y < cr.top || s.y >= cr.bottom) return nullptr;
+    if (!PtInRect(&cr, s)) return nullptr;
     for (HWND c : parent->children) {
         RECT r = WindowRectScreen(c);
         if (PtInRect(&r, s)) return c;

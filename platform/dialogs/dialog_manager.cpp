@@ -178,7 +178,7 @@ bool CaptionMouse(HWND hwnd, DialogState* st, UINT msg, LPARAM lParam) {
     GetWindowRect(hwnd, &wr);
     const POINT w{screen.x - wr.left, screen.y - wr.top};
     const RECT close = CloseBoxRect(hwnd);
-    const bool inClose = w.x >= close.left && w.x < close.right && w.y >= close.top && w.y < close.bottom;
+    const bool inClose = PtInRect(&close, w) != FALSE;
     switch (msg) {
         case WM_LBUTTONDOWN:
             if (p.y >= 0 || !((GetWindowLong(hwnd, GWL_STYLE) & WS_CAPTION) == WS_CAPTION)) return false;

@@ -31,10 +31,6 @@ void Edge(HDC dc, const RECT& r, COLORREF topLeft, COLORREF bottomRight) {
     Fill(dc, r.right - 1, r.top, r.right, r.bottom, bottomRight);
 }
 
-RECT Inset(const RECT& r, int d) {
-    return RECT{r.left + d, r.top + d, r.right - d, r.bottom - d};
-}
-
 // A raised 3-D surface: white and black outside, face and grey inside, face in the middle.
 void RaisedFace(HDC dc, const RECT& r) {
     Edge(dc, r, kHighlight, kDark);
