@@ -40,8 +40,12 @@ protected:
         hl = &plat::InstallHeadless();
         plat::ResetWaveOut();
         hl->SetQueryStep(0);
-        list.SetItems(&items);
-        list.SetPrefs(&prefs);
+        savedItems = SetSoundItems(&items);
+        savedPrefs = SetSoundPrefs(&prefs);
+    }
+    void TearDown() override {
+        SetSoundItems(savedItems);
+        SetSoundPrefs(savedPrefs);
     }
 
     plat::HeadlessBackend* hl = nullptr;
@@ -49,6 +53,8 @@ protected:
     CSoundPrefsValues prefs;
     CSoundMixer mixer;
     CSoundList list{mixer};
+    ISoundItems* savedItems = nullptr;
+    ISoundPrefs* savedPrefs = nullptr;
 };
 
 TEST_F(SoundListTest, PlainAndCompressedItemsLoadTheirSamples) {
@@ -202,6 +208,7 @@ protected:
         plat::ResetDriveMap();
         std::error_code ec;
         std::filesystem::remove_all(tmp, ec);
+        SoundListTest::TearDown();
     }
     void Put(const std::string& rel, const std::vector<uint8_t>& bytes) {
         std::ofstream(tmp / "c" / rel, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
@@ -400,7 +407,7 @@ TEST(SoundNoDeviceTest, MissingDeviceGivesASilentWorkingList) {
     items.Put(1001, EncodeSndPlain(Ramp(100)));
     CSoundMixer mixer;
     CSoundList list(mixer);
-    list.SetItems(&items);
+    ISoundItems* const saved = SetSoundItems(&items);
     EXPECT_EQ(list.OpenOutput(), 0);
     EXPECT_EQ(list.PlayClip(1001, 0), kSoundNotOpen);
     EXPECT_FALSE(list.IsPlaying(-1));
@@ -410,6 +417,7 @@ TEST(SoundNoDeviceTest, MissingDeviceGivesASilentWorkingList) {
     list.SetActive(true);
     list.PlayAndWait(1001, 50);  // returns at once
     EXPECT_NE(list.LoadClip(1001), nullptr);  // preloading still works
+    SetSoundItems(saved);
 }
 
 // PlayAndWait ends on a queued click or key (which then reaches its window) or at the end.

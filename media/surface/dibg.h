@@ -175,9 +175,18 @@ private:
     CPalId* m_palette = nullptr;
 };
 
-// Where bitmap resources come from: the packed DIB (header, colours, rows) of a name, or an
-// empty span when there is none. The application installs it.
-void SetBitmapResourceSource(std::function<std::span<const uint8_t>(LPCSTR name)> source);
+// Where bitmap resources come from. The application installs its source once at start; the
+// neutral source has none, so loading a bitmap resource raises the resource exception.
+class IBitmapResourceSource {
+public:
+    virtual ~IBitmapResourceSource() = default;
+    // The packed DIB (header, colours, rows) of a name, or an empty span when there is none. The
+    // bytes stay valid until the source is replaced.
+    virtual std::span<const uint8_t> PackedDib(LPCSTR /*name*/) { return {}; }
+};
+// Installs the source (null: the neutral source) and returns the one installed before.
+IBitmapResourceSource* SetBitmapResourceSource(IBitmapResourceSource* source);
+IBitmapResourceSource& BitmapResourceSource();
 
 // Stride of an 8-bit row: width rounded up to a multiple of 4 bytes.
 constexpr int DibStride(int width) {

@@ -3,6 +3,7 @@
 // resource exception and leaves the surface as it was.
 #include <cstring>
 #include <functional>
+#include <utility>
 #include <vector>
 
 #include "media/surface/dibg.h"
@@ -13,7 +14,7 @@
 
 namespace {
 
-std::function<std::span<const uint8_t>(LPCSTR)> g_bitmapResources;
+IBitmapResourceSource* g_bitmapResources = nullptr;
 
 // Reads a whole file of at most maxSize bytes; false when it cannot be opened or read.
 bool ReadFileBytes(LPCSTR path, std::vector<uint8_t>& out, uint64_t maxSize) {
@@ -41,8 +42,13 @@ constexpr uint64_t kMaxFileBytes = uint64_t{CDibG::kMaxSide} * CDibG::kMaxSide *
 
 }  // namespace
 
-void SetBitmapResourceSource(std::function<std::span<const uint8_t>(LPCSTR)> source) {
-    g_bitmapResources = std::move(source);
+IBitmapResourceSource* SetBitmapResourceSource(IBitmapResourceSource* source) {
+    return std::exchange(g_bitmapResources, source);
+}
+
+IBitmapResourceSource& BitmapResourceSource() {
+    static IBitmapResourceSource neutral;
+    return g_bitmapResources ? *g_bitmapResources : neutral;
 }
 
 void CDibG::LoadByKind(LPCSTR name, CPalId* palette, int kind) {
@@ -159,13 +165,13 @@ void CDibG::LoadPackedDib(std::span<const uint8_t> dib, CPalId* palette, bool re
 }
 
 void CDibG::LoadResourceBitmap(LPCSTR name, CPalId* palette) {
-    std::span<const uint8_t> dib = g_bitmapResources ? g_bitmapResources(name) : std::span<const uint8_t>{};
+    std::span<const uint8_t> dib = BitmapResourceSource().PackedDib(name);
     if (dib.empty()) ThrowResource();
     LoadPackedDib(dib, palette, false);
 }
 
 void CDibG::ReloadResourceBitmap(LPCSTR name, CPalId* palette) {
-    std::span<const uint8_t> dib = g_bitmapResources ? g_bitmapResources(name) : std::span<const uint8_t>{};
+    std::span<const uint8_t> dib = BitmapResourceSource().PackedDib(name);
     if (dib.empty()) ThrowResource();
     LoadPackedDib(dib, palette, true);
 }

@@ -226,14 +226,19 @@ TEST_P(PictureFiles, DamagedBmpIsRefused) {
 TEST_P(PictureFiles, BitmapResourcesThroughTheirSource) {
     const Bytes file = surftest::BmpFile(3, {{1, 2, 3}, {4, 5, 6}});
     const Bytes packed(file.begin() + 14, file.end());
-    SetBitmapResourceSource([&](LPCSTR name) {
-        return std::string(name) == "#239" ? std::span<const uint8_t>(packed) : std::span<const uint8_t>{};
-    });
+    struct Source : IBitmapResourceSource {
+        const Bytes* packed = nullptr;
+        std::span<const uint8_t> PackedDib(LPCSTR name) override {
+            return std::string(name) == "#239" ? std::span<const uint8_t>(*packed) : std::span<const uint8_t>{};
+        }
+    } source;
+    source.packed = &packed;
+    IBitmapResourceSource* const saved = SetBitmapResourceSource(&source);
     CDibG d;
     d.LoadByKind("#239", nullptr, CDibG::kBitmapResource);
     EXPECT_EQ(surftest::Rows(d), (std::vector<Bytes>{{1, 2, 3}, {4, 5, 6}}));
     EXPECT_TRUE(surftest::ThrowsResource([&] { d.LoadResourceBitmap("#240", nullptr); }));
-    SetBitmapResourceSource(nullptr);
+    SetBitmapResourceSource(saved);
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, PictureFiles, ::testing::Values(Mode::Plain, Mode::WinGTopDown, Mode::WinGBottomUp),
