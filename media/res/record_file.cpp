@@ -85,11 +85,11 @@ int CRecordFile::Open(const char* name, int16_t folderMode) {
     } else {
         return kErrNoName;
     }
-    IRecordFileHost& host = RecordFileHost();
-    m_fileName = JoinPath(folderMode == 1 ? host.PlayerFolder() : ResItemHost().ResourceFolder(), fileName);
+    IResItemHost& folders = ResItemHost();
+    m_fileName = JoinPath(folderMode == 1 ? folders.PlayerFolder() : folders.ResourceFolder(), fileName);
 
     try {
-        m_io = host.MakeIo();
+        m_io = RecordFileHost().MakeIo();
     } catch (const std::bad_alloc&) {
         m_io.reset();
     }

@@ -34,15 +34,14 @@ inline constexpr uint32_t kRecordTypeSlot = plat::PackTypeCode("slot");
 inline constexpr uint32_t kRecordTypeSprite = plat::PackTypeCode("sprt");
 inline constexpr uint32_t kRecordTypeData = plat::PackTypeCode("data");
 
-// What the record files take from the engine besides the resource host (res_item_host.h), which
-// gives them the message texts (string lists 982, 983 and 988 of the record file's module),
-// the picture items 'sprt' items are saved from and loaded into, and the resource folder.
-// Installed once at start; the neutral host gives the current folder and files on disk.
+// The record files take what they need of the engine from the resource host (res_item_host.h):
+// the message texts (string lists 982, 983 and 988 of the record file's module), the picture
+// items 'sprt' items are saved from and loaded into, and the folders (the player's for folder
+// mode 1, else the resource folder; empty means the current folder). This host only chooses
+// the file operations; the neutral host keeps files on disk.
 class IRecordFileHost {
 public:
     virtual ~IRecordFileHost() = default;
-    // The current player's folder (folder mode 1) as a DOS path; empty means the current folder.
-    virtual std::string PlayerFolder() { return {}; }
     // The file operations: files on disk (tests and the fuzzer give their own).
     virtual std::unique_ptr<IRecordFileIo> MakeIo() { return MakeRecordFileDiskIo(); }
 };

@@ -1,7 +1,7 @@
 // What the resource layer needs of the engine, behind one interface: the item cache, the
 // resource manager of each module, the module-relative id rule, the sound list's service step,
-// picture items (size, pixels, blank pictures), 'IST' list strings and the resource folder.
-// The text layer and the record files take pictures and list strings from here too.
+// picture items (size, pixels, blank pictures), 'IST' list strings, the resource folder and the
+// player's folder. The text layer, the record files and the sound clips take these from here.
 //
 // The engine installs its host once at start. Until then the neutral host answers: no cache,
 // no managers, ids unchanged, no pictures, empty lists, no resource folder; so nothing is
@@ -51,6 +51,9 @@ public:
 
     // The engine's resource folder as a DOS path ("D:\", "C:\Zelbo\"); empty when not known.
     virtual std::string ResourceFolder() { return {}; }
+    // The current player's folder as a DOS path, where the player's record files and recorded
+    // sounds lie; empty when there is none.
+    virtual std::string PlayerFolder() { return {}; }
 };
 
 // Installs the host (null: the neutral host) and returns the one installed before. The host

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <new>
 
+#include "media/res/res_item_host.h"
 #include "media/sound/sound_delta.h"
 #include "media/util/mono_debug.h"
 #include "platform/core/winuser.h"
@@ -197,7 +198,7 @@ bool CSoundList::ReadFileReference(int32_t id, uint32_t size, CSoundClip& clip) 
     if (nameLength == room) return Fail(id, "file reference: the name is too long or has no end");
     const std::string_view fileName(name, nameLength);
     if (!IsSafeSndFileName(fileName)) return Fail(id, "file reference: the name leaves the player's folder");
-    std::string path = SoundPrefs().PrefsFolder();
+    std::string path = ResItemHost().PlayerFolder();
     if (path.empty()) return Fail(id, "file reference: no player folder");
     if (path.back() != '\\' && path.back() != '/') path += '\\';
     path += fileName;

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <random>
 
+#include "media/res/res_item_host.h"
 #include "media/sound/snd_encoder.h"
 #include "media/sound/synth/effects.h"
 #include "media/sound/synth/voice.h"
@@ -190,16 +191,18 @@ TEST_F(SoundListTest, FailedLoadClosesTheModuleFileItOpened) {
     EXPECT_EQ(list.LoadClip(4323), nullptr);
 }
 
-// File references resolve in the player's folder only.
-class SoundFileRefTest : public SoundListTest {
+// File references resolve in the player's folder only, which the resource host names.
+class SoundFileRefTest : public SoundListTest, public IResItemHost {
 protected:
+    std::string PlayerFolder() override { return folder; }
     void SetUp() override {
         SoundListTest::SetUp();
+        savedResHost = SetResItemHost(this);
         tmp = std::filesystem::temp_directory_path() /
               ("zelbo-sound-" + std::to_string(std::random_device{}()) + std::to_string(std::random_device{}()));
         std::filesystem::create_directories(tmp / "c" / "KIDS" / "KID001");
         plat::SetEmulatedRoot(tmp / "c");
-        prefs.folder = "C:\\KIDS\\KID001\\";
+        folder = "C:\\KIDS\\KID001\\";
         Put("KIDS/KID001/REC1.RAW", Ramp(12000));
         Put("KIDS/SECRET.RAW", Ramp(100));
         Put("SECRET.RAW", Ramp(100));
@@ -208,6 +211,7 @@ protected:
         plat::ResetDriveMap();
         std::error_code ec;
         std::filesystem::remove_all(tmp, ec);
+        SetResItemHost(savedResHost);
         SoundListTest::TearDown();
     }
     void Put(const std::string& rel, const std::vector<uint8_t>& bytes) {
@@ -221,6 +225,8 @@ protected:
         return b;
     }
     std::filesystem::path tmp;
+    std::string folder;
+    IResItemHost* savedResHost = nullptr;
 };
 
 TEST_F(SoundFileRefTest, LoadsTheWholeFileFromThePlayersFolder) {
@@ -250,7 +256,7 @@ TEST_F(SoundFileRefTest, RefusesNamesThatLeaveTheFolderOrHaveNoEnd) {
         items.Put(++id, item);
         EXPECT_EQ(list.LoadClip(id), nullptr) << name;
     }
-    prefs.folder.clear();
+    folder.clear();
     items.Put(++id, Ref("REC1.RAW"));
     EXPECT_EQ(list.LoadClip(id), nullptr) << "no player folder";
 }

@@ -1,8 +1,9 @@
 // What the sound clip list needs from the rest of the game, behind small interfaces so that the
 // list can be built and tested before (and without) the engine: the 'SND' items of the module
-// resource files, the player's preferences and the application's message pre-translation. Each
-// is installed once at start; the neutral ones do nothing: no items, the volume left alone, no
-// player folder, no pre-translation.
+// resource files, the player's volume preferences and the application's message
+// pre-translation. Each is installed once at start; the neutral ones do nothing: no items, the
+// volume left alone, no pre-translation. The player's folder, where file references are looked
+// up, comes from the resource host (media/res/res_item_host.h).
 #pragma once
 
 #include <cstdint>
@@ -61,9 +62,6 @@ public:
     // Non-zero: opening the output sets the volume to VolumePercent.
     virtual bool UseOwnVolume() { return false; }
     virtual int VolumePercent() { return 100; }
-    // The player's folder as a DOS path ending in a backslash, where recorded sounds lie;
-    // empty when there is none (sound file references then do not load).
-    virtual std::string PrefsFolder() { return {}; }
 };
 // Installs the preferences (null: the neutral ones) and returns those installed before.
 ISoundPrefs* SetSoundPrefs(ISoundPrefs* prefs);
@@ -85,8 +83,6 @@ class CSoundPrefsValues final : public ISoundPrefs {
 public:
     bool useOwnVolume = false;
     int volumePercent = 100;
-    std::string folder;
     bool UseOwnVolume() override { return useOwnVolume; }
     int VolumePercent() override { return volumePercent; }
-    std::string PrefsFolder() override { return folder; }
 };
