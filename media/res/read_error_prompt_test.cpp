@@ -65,7 +65,7 @@ protected:
         SetReadErrorPromptHost(this);
         m_savedResHost = SetResItemHost(this);
 
-        reswriter::CResWriter w;
+        media::CResWriter w;
         w.Add("SND", 2990, m_data);
         m_files = std::make_shared<restest::CCountingFiles>();
         m_files->Put("D:\\ZELBO2.RES", w.Build());

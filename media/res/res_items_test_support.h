@@ -55,7 +55,7 @@ public:
     ~CTestHost() override { SetResItemHost(m_saved); }
 
     // Opens a module's resource file made from the writer's items.
-    bool OpenModule(int m, const reswriter::CResWriter& writer) { return OpenModuleBytes(m, writer.Build()); }
+    bool OpenModule(int m, const media::CResWriter& writer) { return OpenModuleBytes(m, writer.Build()); }
 
     // Opens a module's resource file built on disk (a test's module made by the build).
     bool OpenModuleFile(int m, const std::filesystem::path& path) {

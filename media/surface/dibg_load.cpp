@@ -86,8 +86,8 @@ static void TakePixels(CDibG& dib, int width, int height, std::span<const uint8_
 }
 
 void CDibG::LoadBmpMemory(std::span<const uint8_t> file, CPalId* palette, bool reload) {
-    picture::BmpLayout l;
-    if (!picture::ParseBmpHeaders(file, file.size(), kMaxSide, l)) ThrowResource();
+    media::BmpLayout l;
+    if (!media::ParseBmpHeaders(file, file.size(), kMaxSide, l)) ThrowResource();
     if (!reload) {
         RGBQUAD quads[256] = {};
         std::memcpy(quads, file.data() + l.colourOffset, 4 * static_cast<size_t>(l.colours));
@@ -113,21 +113,21 @@ void CDibG::ReloadBmpFile(LPCSTR path, CPalId* palette) {
 
 void CDibG::LoadPcxData(const uint8_t* header, std::span<const uint8_t> encoded, const uint8_t* rgb, CPalId* palette,
                         bool reload) {
-    picture::PcxLayout l;
-    if (!picture::ParsePcxHeader(std::span<const uint8_t>(header, picture::kPcxHeaderSize), kMaxSide, l))
+    media::PcxLayout l;
+    if (!media::ParsePcxHeader(std::span<const uint8_t>(header, media::kPcxHeaderSize), kMaxSide, l))
         ThrowResource();
-    if (encoded.size() < picture::MinPcxEncodedSize(l)) ThrowResource();
+    if (encoded.size() < media::MinPcxEncodedSize(l)) ThrowResource();
     const int stride = DibStride(l.width);
     std::vector<uint8_t> pixels(static_cast<size_t>(stride) * static_cast<size_t>(l.height));
-    if (!picture::DecodePcxRows(encoded, l, pixels.data(), stride)) ThrowResource();
+    if (!media::DecodePcxRows(encoded, l, pixels.data(), stride)) ThrowResource();
     if (rgb && palette && !palette->IsCreated() && !reload) palette->FromRgbTriplets(rgb);
     TakePixels(*this, l.width, l.height, pixels, kTopDown, palette, reload,
                [&](std::function<void()> f) { WithRealisedPalette(palette, f); });
 }
 
 void CDibG::LoadPcxMemory(std::span<const uint8_t> pcx, const uint8_t* rgb, CPalId* palette) {
-    if (pcx.size() < picture::kPcxHeaderSize) ThrowResource();
-    LoadPcxData(pcx.data(), pcx.subspan(picture::kPcxHeaderSize), rgb, palette, false);
+    if (pcx.size() < media::kPcxHeaderSize) ThrowResource();
+    LoadPcxData(pcx.data(), pcx.subspan(media::kPcxHeaderSize), rgb, palette, false);
     if (!rgb) return;
     // The picture's own colours go into the colour table (not where it holds palette indices).
     DibSystem& s = TheDibSystem();
@@ -143,17 +143,17 @@ void CDibG::LoadPcxMemory(std::span<const uint8_t> pcx, const uint8_t* rgb, CPal
 
 void CDibG::LoadPcxFile(LPCSTR path, CPalId* palette) {
     std::vector<uint8_t> file;
-    if (!ReadFileBytes(path, file, kMaxFileBytes) || file.size() < picture::kPcxOverhead) ThrowResource();
-    const size_t encodedSize = file.size() - picture::kPcxOverhead;
-    LoadPcxData(file.data(), std::span<const uint8_t>(file.data() + picture::kPcxHeaderSize, encodedSize),
-                file.data() + file.size() - picture::kPcxPaletteSize, palette, false);
+    if (!ReadFileBytes(path, file, kMaxFileBytes) || file.size() < media::kPcxOverhead) ThrowResource();
+    const size_t encodedSize = file.size() - media::kPcxOverhead;
+    LoadPcxData(file.data(), std::span<const uint8_t>(file.data() + media::kPcxHeaderSize, encodedSize),
+                file.data() + file.size() - media::kPcxPaletteSize, palette, false);
 }
 
 void CDibG::ReloadPcxFile(LPCSTR path, CPalId* palette) {
     std::vector<uint8_t> file;
-    if (!ReadFileBytes(path, file, kMaxFileBytes) || file.size() < picture::kPcxOverhead) ThrowResource();
-    const size_t encodedSize = file.size() - picture::kPcxOverhead;
-    LoadPcxData(file.data(), std::span<const uint8_t>(file.data() + picture::kPcxHeaderSize, encodedSize), nullptr,
+    if (!ReadFileBytes(path, file, kMaxFileBytes) || file.size() < media::kPcxOverhead) ThrowResource();
+    const size_t encodedSize = file.size() - media::kPcxOverhead;
+    LoadPcxData(file.data(), std::span<const uint8_t>(file.data() + media::kPcxHeaderSize, encodedSize), nullptr,
                 palette, true);
 }
 
