@@ -472,4 +472,42 @@ TEST_F(SoundPlayTest, PlayAndWaitEndsOnAClickOrKeyOrWhenTheSoundEnds) {
     DestroyWindow(w);
 }
 
+// While PlayAndWait waits, every message passes the installed filter first; what the filter
+// handles is not dispatched, and with the neutral filter everything is.
+TEST_F(SoundPlayTest, PlayAndWaitPassesMessagesThroughTheInstalledFilter) {
+    static int dispatched = 0;
+    WNDCLASS wc{};
+    wc.lpfnWndProc = [](HWND h, UINT m, WPARAM w, LPARAM l) -> LRESULT {
+        if (m == WM_USER + 7) ++dispatched;
+        return DefWindowProc(h, m, w, l);
+    };
+    wc.lpszClassName = "PlayAndWaitFilterTest";
+    RegisterClass(&wc);
+    HWND w = CreateWindow("PlayAndWaitFilterTest", "", WS_POPUP | WS_VISIBLE, 0, 0, 640, 480, nullptr, nullptr, nullptr,
+                          nullptr);
+    ASSERT_NE(w, nullptr);
+    items.Put(1051, EncodeSndPlain(std::vector<uint8_t>(1103, 0xA8)));  // a tenth of a second
+
+    struct Filter : ISoundMessageFilter {
+        int handled = 0;
+        bool PreTranslateMessage(MSG& msg) override {
+            if (msg.message != WM_USER + 7) return false;
+            ++handled;
+            return true;
+        }
+    } filter;
+    for (const bool installed : {false, true}) {
+        SCOPED_TRACE(installed ? "filter" : "neutral");
+        dispatched = filter.handled = 0;
+        ISoundMessageFilter* const saved = installed ? SetSoundMessageFilter(&filter) : nullptr;
+        PostMessage(w, WM_USER + 7, 0, 0);
+        list.PlayAndWait(1051, 100);
+        if (installed) SetSoundMessageFilter(saved);
+        EXPECT_EQ(dispatched, installed ? 0 : 1);
+        EXPECT_EQ(filter.handled, installed ? 1 : 0);
+        list.StopAll();
+    }
+    DestroyWindow(w);
+}
+
 }  // namespace
