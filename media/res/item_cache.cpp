@@ -9,26 +9,16 @@
 
 namespace {
 
-IResItemHost* g_host = nullptr;
-
 int ModuleOf(int32_t id) {
     return id / 1000;
 }
 
 }  // namespace
 
-void SetResItemHost(IResItemHost* host) {
-    g_host = host;
-}
-
-IResItemHost* GetResItemHost() {
-    return g_host;
-}
-
 bool ReadResourceItem(uint32_t type, int32_t id, ResDirEntry** entry, std::vector<uint8_t>& out, uint32_t maxSize) {
     ResDirEntry* found = entry ? *entry : nullptr;
     if (!found) {
-        CResMgr* mgr = g_host ? g_host->ResourceManager(ModuleOf(id)) : nullptr;
+        CResMgr* mgr = ResItemHost().ResourceManager(ModuleOf(id));
         if (!mgr || id < 0) return false;
         found = mgr->FindEntry(type, static_cast<uint32_t>(id));
         if (!found) return false;
@@ -45,12 +35,12 @@ bool ReadResourceItem(uint32_t type, int32_t id, ResDirEntry** entry, std::vecto
 }
 
 CSprite* GetResItem(int32_t id, BOOL load) {
-    if (!g_host) return nullptr;
-    g_host->ServiceSound();
+    IResItemHost& host = ResItemHost();
+    host.ServiceSound();
     const int32_t r = id % 1000;
     if (r == 2) return nullptr;
     if (r == 1) id = 1;
-    CResItemTable* cache = g_host->ItemCache();
+    CResItemTable* cache = host.ItemCache();
     if (!cache) return nullptr;
     CResItem* cached = cache->Find(id);
     if (cached && !cached->IsKindOf(RUNTIME_CLASS(CSprite))) return nullptr;  // another kind of item
@@ -71,7 +61,7 @@ void LoadHotspotTable(int32_t id) {
     if (!ReadResourceItem(kResHTN, id, nullptr, table)) return;
     for (size_t at = 0; at + 6 <= table.size(); at += 6) {
         const auto field = [&](size_t k) { return plat::GetLeI16(table, at + k); };
-        CSprite* picture = GetResItem(g_host->MapResourceId(field(0)), FALSE);
+        CSprite* picture = GetResItem(ResItemHost().MapResourceId(field(0)), FALSE);
         if (picture) picture->SetHotspot(field(2), field(4));
     }
 }

@@ -1,35 +1,17 @@
-// The engine's picture items by resource id, and the seam through which the engine supplies
-// what they need: its item cache, the resource manager of each module, the module-relative id
-// rule and the sound list's service step. Until the engine installs a host, GetResItem finds
-// nothing and pictures do not load.
+// The engine's picture items by resource id, found through the resource host
+// (res_item_host.h): its item cache, the resource manager of each module, the module-relative
+// id rule and the sound list's service step. With the neutral host GetResItem finds nothing
+// and pictures do not load.
 #pragma once
 
 #include <cstdint>
 #include <vector>
 
+#include "media/res/res_item_host.h"
 #include "platform/core/wintypes.h"
 
-class CResItemTable;
-class CResMgr;
 class CSprite;
 struct ResDirEntry;
-
-class IResItemHost {
-public:
-    virtual ~IResItemHost() = default;
-    // The engine's item cache (100 buckets), or null.
-    virtual CResItemTable* ItemCache() = 0;
-    // The resource manager of a module number (id / 1000), or null.
-    virtual CResMgr* ResourceManager(int module) = 0;
-    // A module-relative id made absolute (the toolbox's id rule).
-    virtual int32_t MapResourceId(int16_t relativeId) = 0;
-    // One service step of the sound list, so that sound keeps flowing while pictures load.
-    virtual void ServiceSound() {}
-};
-
-// Installs the host (null: none). The host outlives every call made while it is installed.
-void SetResItemHost(IResItemHost* host);
-IResItemHost* GetResItemHost();
 
 // The picture of an absolute id from the item cache, made and cached when absent, and loaded
 // when load is set. Ids with remainder 2 modulo 1000 stand for no picture (null); remainder 1

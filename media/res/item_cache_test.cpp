@@ -14,7 +14,7 @@ using itemtest::Spr;
 class ItemCacheTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        reswriter::CResWriter shared, m2;
+        media::CResWriter shared, m2;
         shared.Add("SPR", 1, Spr(2, {{1, 1}}));
         m2.Add("SPR", 2010, Spr(3, {{1, 2, 3}, {4, 5, 6}}));
         m2.Add("SPR", 2011, Spr(2, {{7, 7}}));

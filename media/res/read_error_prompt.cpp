@@ -1,6 +1,10 @@
 #include "media/res/read_error_prompt.h"
 
+#include <string>
+#include <utility>
+
 #include "media/res/cor_exception.h"
+#include "media/res/res_item_host.h"
 #include "media/res/res_strings.h"
 #include "platform/afx/message_box.h"
 #include "platform/afx/string_table.h"
@@ -11,7 +15,7 @@ namespace {
 
 bool g_enabled = true;
 bool g_givenUp = false;
-ReadErrorPromptServices g_services;
+IReadErrorPromptHost* g_host = nullptr;
 
 // Shown when the string table lacks the prompt.
 constexpr const char* kFallbackText =
@@ -21,7 +25,12 @@ bool MajorVersionBelow4(DWORD version) { return (version & 0xFF) < 4; }
 
 }  // namespace
 
-void SetReadErrorPromptServices(ReadErrorPromptServices services) { g_services = std::move(services); }
+IReadErrorPromptHost* SetReadErrorPromptHost(IReadErrorPromptHost* host) { return std::exchange(g_host, host); }
+
+IReadErrorPromptHost& ReadErrorPromptHost() {
+    static IReadErrorPromptHost neutral;
+    return g_host ? *g_host : neutral;
+}
 
 void EnableReadErrorPrompt(bool enabled) { g_enabled = enabled; }
 
@@ -32,7 +41,7 @@ bool HasGivenUpOnCd() { return g_givenUp; }
 void ResetReadErrorPrompt() {
     g_enabled = true;
     g_givenUp = false;
-    g_services = {};
+    g_host = nullptr;
 }
 
 bool IsWin32s() {
@@ -48,8 +57,9 @@ bool IsWindows95() {
 int AskForCDAndRetry() {
     if (!g_enabled || g_givenUp) return 1;
 
-    const bool savedGuard = g_services.getIdleGuard ? g_services.getIdleGuard() : false;
-    if (g_services.setIdleGuard) g_services.setIdleGuard(true);
+    IReadErrorPromptHost& host = ReadErrorPromptHost();
+    const bool savedGuard = host.IdleGuard();
+    host.SetIdleGuard(true);
 
     const std::string text = plat::LookupString(media::kIdsInsertCd).value_or(kFallbackText);
     int answer = 0;
@@ -59,7 +69,7 @@ int AskForCDAndRetry() {
     } catch (...) {
         // A box that could not be shown: leave the cursor and the guard as they were.
         ShowCursor(FALSE);
-        if (g_services.setIdleGuard) g_services.setIdleGuard(savedGuard);
+        host.SetIdleGuard(savedGuard);
         throw;
     }
     ShowCursor(FALSE);
@@ -69,14 +79,14 @@ int AskForCDAndRetry() {
         g_givenUp = true;
         throw new CCorExceptionExit;
     }
-    if (g_services.setIdleGuard) g_services.setIdleGuard(savedGuard);
-    if (g_services.invalidatePicture) g_services.invalidatePicture();
+    host.SetIdleGuard(savedGuard);
+    host.InvalidatePicture();
     return 0;
 }
 
 int CheckResourceDrive() {
     if (!IsWindows95()) return 1;
-    const std::string folder = g_services.resourceFolder ? g_services.resourceFolder() : std::string();
+    const std::string folder = ResItemHost().ResourceFolder();
     const bool hasLetter = folder.size() >= 2 && folder[1] == ':' &&
                            ((folder[0] >= 'A' && folder[0] <= 'Z') || (folder[0] >= 'a' && folder[0] <= 'z'));
     // A relative or network folder has no drive root to wait for.

@@ -5,24 +5,24 @@
 // UI thread only.
 #pragma once
 
-#include <functional>
-#include <string>
-
 #include "platform/core/wintypes.h"
 
-// What the prompt needs of the engine. Unset members do nothing (no guard, no redraw, no
-// resource folder, so the drive check does not apply).
-struct ReadErrorPromptServices {
+// What the prompt needs of the engine's view. The drive check takes the resource folder from
+// the resource host (res_item_host.h): its first letter names the drive. Installed once at
+// start; the neutral host has no guard and redraws nothing.
+class IReadErrorPromptHost {
+public:
+    virtual ~IReadErrorPromptHost() = default;
     // The engine's idle-step guard: while it is set, the view's timer runs no idle step and
     // nothing is presented, so nothing is drawn or loaded under the box.
-    std::function<bool()> getIdleGuard;
-    std::function<void(bool)> setIdleGuard;
+    virtual bool IdleGuard() { return false; }
+    virtual void SetIdleGuard(bool /*on*/) {}
     // Marks the whole picture area for redrawing (the box covered it).
-    std::function<void()> invalidatePicture;
-    // The engine's resource folder ("D:\", "C:\Zelbo\"); its first letter names the drive.
-    std::function<std::string()> resourceFolder;
+    virtual void InvalidatePicture() {}
 };
-void SetReadErrorPromptServices(ReadErrorPromptServices services);
+// Installs the host (null: the neutral host) and returns the one installed before.
+IReadErrorPromptHost* SetReadErrorPromptHost(IReadErrorPromptHost* host);
+IReadErrorPromptHost& ReadErrorPromptHost();
 
 // "Prompt enabled": when off, every failing operation gives up at once without a box. The
 // start-up turns it off while it probes drives and folders for the resource files.
@@ -30,7 +30,7 @@ void EnableReadErrorPrompt(bool enabled);
 bool IsReadErrorPromptEnabled();
 // Set once the user pressed Cancel; the prompt never shows again.
 bool HasGivenUpOnCd();
-// Prompt enabled, not given up, no services (tests).
+// Prompt enabled, not given up, the neutral host (tests).
 void ResetReadErrorPrompt();
 
 // 0: the user pressed OK, repeat the failed operation. 1: do not retry (prompt disabled or

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "media/res/cor_exception.h"
+#include "media/res/res_item_host.h"
 #include "media/res/res_mgr.h"
 #include "media/res/res_strings.h"
 #include "media/res/res_test_support.h"
@@ -43,8 +44,14 @@ struct StandInView {
     }
 };
 
-class ReadErrorPromptTest : public ::testing::Test {
+// The engine's side: the view's idle guard, its redraw and the resource folder.
+class ReadErrorPromptTest : public ::testing::Test, public IReadErrorPromptHost, public IResItemHost {
 protected:
+    bool IdleGuard() override { return StandInView::guard; }
+    void SetIdleGuard(bool on) override { StandInView::guard = on; }
+    void InvalidatePicture() override { ++m_invalidations; }
+    std::string ResourceFolder() override { return m_folder; }
+
     void SetUp() override {
         m_head = &plat::InstallHeadless();
         plat::ResetGdi();
@@ -55,14 +62,10 @@ protected:
         ResetReadErrorPrompt();
         StandInView::guard = false;
         StandInView::idleSteps = StandInView::guardedTicks = 0;
-        SetReadErrorPromptServices({
-            [] { return StandInView::guard; },
-            [](bool on) { StandInView::guard = on; },
-            [this] { ++m_invalidations; },
-            [this] { return m_folder; },
-        });
+        SetReadErrorPromptHost(this);
+        m_savedResHost = SetResItemHost(this);
 
-        reswriter::CResWriter w;
+        media::CResWriter w;
         w.Add("SND", 2990, m_data);
         m_files = std::make_shared<restest::CCountingFiles>();
         m_files->Put("D:\\ZELBO2.RES", w.Build());
@@ -71,6 +74,7 @@ protected:
     void TearDown() override {
         plat::SetMessageBoxHook({});
         ResetReadErrorPrompt();
+        SetResItemHost(m_savedResHost);
         plat::SetReportedVersion(plat::kVersionWin95);
         plat::ResetDriveMap();
         plat::ResetWindowing();
@@ -98,6 +102,7 @@ protected:
     CResMgr m_mgr;
     std::string m_folder;
     int m_invalidations = 0;
+    IResItemHost* m_savedResHost = nullptr;
 };
 
 // With the prompt off (the start-up's probe), a failing open or read gives up after one
@@ -161,8 +166,7 @@ TEST_F(ReadErrorPromptTest, CancelThrowsExitAndNeverAsksAgain) {
         SCOPED_TRACE(version);
         plat::SetReportedVersion(version);
         ResetReadErrorPrompt();
-        SetReadErrorPromptServices({[] { return StandInView::guard; }, [](bool on) { StandInView::guard = on; },
-                                    [this] { ++m_invalidations; }, {}});
+        SetReadErrorPromptHost(this);
         StandInView::guard = false;
         m_invalidations = 0;
         plat::ClearMessageBoxLog();

@@ -8,6 +8,7 @@
 #include <span>
 #include <utility>
 
+#include "media/res/res_item_host.h"
 #include "platform/afx/exceptions.h"
 #include "platform/afx/message_box.h"
 
@@ -25,9 +26,14 @@ namespace {
 
 constexpr uint64_t kLargestOffset = std::numeric_limits<int32_t>::max();
 
-CRecordFileServices& Services() {
-    static CRecordFileServices services;
-    return services;
+IRecordFileHost* g_host = nullptr;
+
+// Item `item` (from 1) of string list `list` of the module's resource file; empty when the list
+// or the item is missing.
+std::string ListString(int16_t module, int list, int item) {
+    char text[512];
+    ResItemHost().CopyListString(text, sizeof text, int32_t{module} + list, static_cast<int16_t>(item));
+    return text;
 }
 
 std::string JoinPath(const std::string& folder, const std::string& name) {
@@ -42,8 +48,13 @@ bool Overlaps(uint64_t a, uint64_t aSize, uint64_t b, uint64_t bSize) {
 
 }  // namespace
 
-CRecordFileServices SetRecordFileServices(CRecordFileServices services) {
-    return std::exchange(Services(), std::move(services));
+IRecordFileHost* SetRecordFileHost(IRecordFileHost* host) {
+    return std::exchange(g_host, host);
+}
+
+IRecordFileHost& RecordFileHost() {
+    static IRecordFileHost neutral;
+    return g_host ? *g_host : neutral;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -79,12 +90,11 @@ int CRecordFile::Open(const char* name, int16_t folderMode) {
     } else {
         return kErrNoName;
     }
-    const CRecordFileServices& services = Services();
-    const auto& folder = folderMode == 1 ? services.playerFolder : services.resourceFolder;
-    m_fileName = JoinPath(folder ? folder() : std::string(), fileName);
+    IResItemHost& folders = ResItemHost();
+    m_fileName = JoinPath(folderMode == 1 ? folders.PlayerFolder() : folders.ResourceFolder(), fileName);
 
     try {
-        m_io = services.makeIo ? services.makeIo() : MakeRecordFileDiskIo();
+        m_io = RecordFileHost().MakeIo();
     } catch (const std::bad_alloc&) {
         m_io.reset();
     }
@@ -197,8 +207,7 @@ int CRecordFile::Close() {
 // Reporting
 
 std::string CRecordFile::ComposeMessage(int16_t module, bool own, int16_t code, int16_t context) {
-    const auto& lookup = Services().listString;
-    const auto list = [&](int id, int item) { return lookup ? lookup(module, id, item) : std::string(); };
+    const auto list = [&](int id, int item) { return ListString(module, id, item); };
     const int absCode = std::abs(static_cast<int>(code));
     const int absContext = std::abs(static_cast<int>(context));
     const std::string error = code == 13 ? list(988, 1) : list(982, own ? absCode : 1);
@@ -388,26 +397,29 @@ int16_t CRecordFile::Compact() {
 
 int CRecordFile::SaveSprite(uint16_t picture, uint16_t id) {
     if (!RequireOpen(kAtSaveSprite)) return 0;
-    RecordPicture pic;
-    const auto& lock = Services().lockPicture;
+    const LockedPicture pic = LockPicture(static_cast<int16_t>(picture));
     // Only what can be loaded again is stored.
-    if (!lock || !lock(picture, pic) || pic.bits == nullptr || pic.width < 1 || pic.width > 640 || pic.height < 1 ||
-        pic.height > 480 || pic.stride < pic.width) {
+    if (pic.bits == nullptr || pic.width > 640 || pic.height > 480) {
+        UnlockPicture(pic);
         Fail(kErrSpriteSize, kAtSaveSprite);
         return 0;
     }
+    const auto width = static_cast<uint16_t>(pic.width), height = static_cast<uint16_t>(pic.height);
+    const auto stride = static_cast<size_t>(pic.stride);
     std::vector<uint8_t> bytes;
     try {
-        bytes.resize(size_t{pic.width} * pic.height + 4);
+        bytes.resize(size_t{width} * height + 4);
     } catch (const std::bad_alloc&) {
+        UnlockPicture(pic);
         Fail(kErrNoMemory, kAtSaveSprite);
         return 0;
     }
-    plat::SetLe16(bytes, 0, pic.width);
-    plat::SetLe16(bytes, 2, pic.height);
-    for (uint32_t row = 0; row < pic.height; ++row) {
-        std::memcpy(bytes.data() + 4 + size_t{row} * pic.width, pic.bits + size_t{row} * pic.stride, pic.width);
+    plat::SetLe16(bytes, 0, width);
+    plat::SetLe16(bytes, 2, height);
+    for (uint32_t row = 0; row < height; ++row) {
+        std::memcpy(bytes.data() + 4 + size_t{row} * width, pic.bits + row * stride, width);
     }
+    UnlockPicture(pic);
     if (const int code = StoreBytes(kRecordTypeSprite, id, bytes.data(), static_cast<uint32_t>(bytes.size()))) {
         Fail(code, kAtSaveSprite);
         return 0;
@@ -451,20 +463,22 @@ uint16_t CRecordFile::LoadSprite(uint16_t id) {
         Fail(kErrSpriteSize, kAtLoadSprite);
         return kNoPicture;
     }
-    RecordPicture pic;
-    const auto& make = Services().newPicture;
-    const uint16_t picture = make ? make(width, height, pic) : kNoPicture;
-    if (picture == kNoPicture || pic.bits == nullptr || pic.stride < width || pic.width != width ||
-        pic.height != height) {
+    IResItemHost& pictures = ResItemHost();
+    const int16_t picture = pictures.NewBlankPicture(static_cast<int16_t>(width), static_cast<int16_t>(height));
+    const LockedPicture pic = picture < 0 ? LockedPicture{} : LockPicture(picture);
+    if (pic.bits == nullptr || pic.width != width || pic.height != height) {
+        UnlockPicture(pic);
+        if (picture >= 0) pictures.PurgeResource(picture);
         release();
         Fail(kErrNoMemory, kAtLoadSprite);
         return kNoPicture;
     }
     for (uint32_t row = 0; row < height; ++row) {
-        std::memcpy(pic.bits + size_t{row} * pic.stride, data + 4 + size_t{row} * width, width);
+        std::memcpy(pic.bits + row * static_cast<size_t>(pic.stride), data + 4 + size_t{row} * width, width);
     }
+    UnlockPicture(pic);
     release();
-    return picture;
+    return static_cast<uint16_t>(picture);
 }
 
 // ---------------------------------------------------------------------------------------

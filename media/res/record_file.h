@@ -34,32 +34,20 @@ inline constexpr uint32_t kRecordTypeSlot = plat::PackTypeCode("slot");
 inline constexpr uint32_t kRecordTypeSprite = plat::PackTypeCode("sprt");
 inline constexpr uint32_t kRecordTypeData = plat::PackTypeCode("data");
 
-// An 8-bit picture as the engine's picture items hold it: rows top to bottom, `stride` bytes apart.
-struct RecordPicture {
-    uint16_t width = 0;
-    uint16_t height = 0;
-    uint32_t stride = 0;
-    uint8_t* bits = nullptr;
+// The record files take what they need of the engine from the resource host (res_item_host.h):
+// the message texts (string lists 982, 983 and 988 of the record file's module), the picture
+// items 'sprt' items are saved from and loaded into, and the folders (the player's for folder
+// mode 1, else the resource folder; empty means the current folder). This host only chooses
+// the file operations; the neutral host keeps files on disk.
+class IRecordFileHost {
+public:
+    virtual ~IRecordFileHost() = default;
+    // The file operations: files on disk (tests and the fuzzer give their own).
+    virtual std::unique_ptr<IRecordFileIo> MakeIo() { return MakeRecordFileDiskIo(); }
 };
-
-// What the record files take from the engine. Every member may be left empty.
-struct CRecordFileServices {
-    // Item `item` (from 1) of string list `list` of the module's resource file; empty when
-    // the list or the item is missing. `module` is the record file's module (2000 ... 6000).
-    std::function<std::string(int16_t module, int list, int item)> listString;
-    // The current player's folder (folder mode 1) and the resource folder (other modes),
-    // as DOS paths; empty means the current folder.
-    std::function<std::string()> playerFolder;
-    std::function<std::string()> resourceFolder;
-    // The picture item of a module-relative id; false when it does not exist.
-    std::function<bool(uint16_t picture, RecordPicture& out)> lockPicture;
-    // A new blank picture item of that size: its id, or 0xFFFF when it cannot be made.
-    std::function<uint16_t(uint16_t width, uint16_t height, RecordPicture& out)> newPicture;
-    // The file operations; empty means files on disk.
-    std::function<std::unique_ptr<IRecordFileIo>()> makeIo;
-};
-// Installs the services and returns the previous ones.
-CRecordFileServices SetRecordFileServices(CRecordFileServices services);
+// Installs the host (null: the neutral host) and returns the one installed before.
+IRecordFileHost* SetRecordFileHost(IRecordFileHost* host);
+IRecordFileHost& RecordFileHost();
 
 class CRecordFile {
 public:

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "media/res/record_file.h"
+#include "media/res/res_item_host.h"
 #include "platform/afx/message_box.h"
 
 namespace {
@@ -24,14 +25,31 @@ void Check(bool ok) {
     if (!ok) std::abort();
 }
 
-void Install() {
-    CRecordFileServices s;
-    s.makeIo = [] { return std::make_unique<CRecordFileMemoryIo>(g_image); };
-    s.newPicture = [](uint16_t w, uint16_t h, RecordPicture& out) -> uint16_t {
-        out = {w, h, w, g_pixels};
+// The file in memory, and one picture item (id 1) that every load goes into.
+class FuzzHost : public IRecordFileHost, public IResItemHost {
+public:
+    std::unique_ptr<IRecordFileIo> MakeIo() override { return std::make_unique<CRecordFileMemoryIo>(g_image); }
+    int16_t NewBlankPicture(int16_t w, int16_t h) override {
+        m_width = w;
+        m_height = h;
         return 1;
-    };
-    SetRecordFileServices(std::move(s));
+    }
+    void GetPictureSize(int16_t, int16_t& w, int16_t& h) override {
+        w = m_width;
+        h = m_height;
+    }
+    uint16_t GetPictureAttr(int16_t) override { return static_cast<uint16_t>(m_width); }
+    BYTE* LockPictureData(int16_t) override { return g_pixels; }
+
+private:
+    int16_t m_width = 0;
+    int16_t m_height = 0;
+};
+
+void Install() {
+    static FuzzHost host;
+    SetRecordFileHost(&host);
+    SetResItemHost(&host);
     plat::SetMessageBoxHook([](LPCSTR, UINT, UINT) { return IDIGNORE; });
 }
 

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "media/res/res_item_host.h"
 #include "media/res/res_mgr.h"
 #include "platform/afx/exceptions.h"
 #include "platform/afx/message_box.h"
@@ -81,10 +82,41 @@ struct TestPicture {
     Bytes bits;
 };
 
-// Services as the engine gives them: string lists whose items read "<list>/<item>", a
-// player folder on the emulated C: drive, and picture items kept here.
-class RecordFileTest : public ::testing::Test {
+// The engine's side of both seams: string lists whose items read "<list>/<item>", a player
+// folder on the emulated C: drive, and picture items kept here.
+class RecordFileTest : public ::testing::Test, public IResItemHost, public IRecordFileHost {
 protected:
+    bool CopyListString(char* dest, size_t capacity, int32_t id, int16_t n) override {
+        listModule = static_cast<int16_t>(id / 1000 * 1000);
+        const std::string text = listsPresent ? std::to_string(id % 1000) + "/" + std::to_string(n) : std::string();
+        if (capacity > 0) dest[text.copy(dest, capacity - 1)] = 0;
+        return listsPresent;
+    }
+    std::string PlayerFolder() override { return "C:\\kids\\Kid001"; }
+    std::string ResourceFolder() override { return resourceFolder; }
+    std::unique_ptr<IRecordFileIo> MakeIo() override { return makeIo ? makeIo() : MakeRecordFileDiskIo(); }
+    void GetPictureSize(int16_t id, int16_t& w, int16_t& h) override {
+        auto it = pictures.find(static_cast<uint16_t>(id));
+        w = it == pictures.end() ? 0 : static_cast<int16_t>(it->second.width);
+        h = it == pictures.end() ? 0 : static_cast<int16_t>(it->second.height);
+    }
+    uint16_t GetPictureAttr(int16_t id) override {
+        auto it = pictures.find(static_cast<uint16_t>(id));
+        return it == pictures.end() ? 0xFFFF : static_cast<uint16_t>(it->second.stride);
+    }
+    BYTE* LockPictureData(int16_t id) override {
+        auto it = pictures.find(static_cast<uint16_t>(id));
+        return it == pictures.end() ? nullptr : it->second.bits.data();
+    }
+    // Filled with 0xEE, so that a load shows it wrote every pixel.
+    int16_t NewBlankPicture(int16_t w, int16_t h) override {
+        const uint16_t id = nextPicture++;
+        TestPicture& p = pictures[id] = {static_cast<uint16_t>(w), static_cast<uint16_t>(h),
+                                         static_cast<uint32_t>((w + 3) & ~3), {}};
+        p.bits.assign(size_t{p.stride} * p.height, 0xEE);
+        return static_cast<int16_t>(id);
+    }
+
     void SetUp() override {
         std::string pattern = (std::filesystem::temp_directory_path() / "zelbo-rec-XXXXXX").string();
         ASSERT_NE(mkdtemp(pattern.data()), nullptr);
@@ -93,28 +125,8 @@ protected:
         std::filesystem::create_directories(tmp / "c" / "res");
         plat::SetEmulatedRoot(tmp / "c");
 
-        CRecordFileServices s;
-        s.listString = [this](int16_t module, int list, int item) -> std::string {
-            listModule = module;
-            return listsPresent ? std::to_string(list) + "/" + std::to_string(item) : std::string();
-        };
-        s.playerFolder = [] { return std::string("C:\\kids\\Kid001"); };
-        s.resourceFolder = [this] { return resourceFolder; };
-        s.lockPicture = [this](uint16_t id, RecordPicture& out) {
-            auto it = pictures.find(id);
-            if (it == pictures.end()) return false;
-            out = {it->second.width, it->second.height, it->second.stride, it->second.bits.data()};
-            return true;
-        };
-        s.newPicture = [this](uint16_t w, uint16_t h, RecordPicture& out) -> uint16_t {
-            const uint16_t id = nextPicture++;
-            TestPicture& p = pictures[id] = {w, h, static_cast<uint32_t>((w + 3) & ~3), {}};
-            p.bits.assign(size_t{p.stride} * h, 0xEE);
-            out = {w, h, p.stride, p.bits.data()};
-            return id;
-        };
-        s.makeIo = [this]() -> std::unique_ptr<IRecordFileIo> { return makeIo ? makeIo() : MakeRecordFileDiskIo(); };
-        savedServices = SetRecordFileServices(std::move(s));
+        savedResHost = SetResItemHost(this);
+        savedRecordHost = SetRecordFileHost(this);
         savedHook = plat::SetMessageBoxHook([this](LPCSTR text, UINT type, UINT) {
             messages.emplace_back(text);
             EXPECT_EQ(type & MB_TYPEMASK, static_cast<UINT>(MB_ABORTRETRYIGNORE));
@@ -123,7 +135,8 @@ protected:
     }
 
     void TearDown() override {
-        SetRecordFileServices(std::move(savedServices));
+        SetResItemHost(savedResHost);
+        SetRecordFileHost(savedRecordHost);
         plat::SetMessageBoxHook(std::move(savedHook));
         plat::ResetDriveMap();
         std::error_code ec;
@@ -170,7 +183,8 @@ protected:
     uint16_t nextPicture = 500;
     std::function<std::unique_ptr<IRecordFileIo>()> makeIo;
     std::vector<std::string> messages;
-    CRecordFileServices savedServices;
+    IResItemHost* savedResHost = nullptr;
+    IRecordFileHost* savedRecordHost = nullptr;
     plat::MessageBoxHook savedHook;
 };
 
@@ -684,18 +698,23 @@ TEST_F(RecordFileTest, EveryCodeHasItsText) {
     }
     ASSERT_EQ(lists[988].size(), 1u);
 
-    CRecordFileServices services = SetRecordFileServices({});
-    CRecordFileServices withTexts = services;
-    withTexts.listString = [&](int16_t, int id, int item) {
-        const auto& l = lists[id];
-        return item >= 1 && static_cast<size_t>(item) <= l.size() ? l[item - 1] : std::string();
-    };
-    SetRecordFileServices(withTexts);
+    // A resource host that serves these lists.
+    struct Texts : IResItemHost {
+        std::map<int, std::vector<std::string>>* lists = nullptr;
+        bool CopyListString(char* dest, size_t capacity, int32_t id, int16_t n) override {
+            const auto& l = (*lists)[id % 1000];
+            const std::string text = n >= 1 && static_cast<size_t>(n) <= l.size() ? l[n - 1] : std::string();
+            if (capacity > 0) dest[text.copy(dest, capacity - 1)] = 0;
+            return !text.empty();
+        }
+    } texts;
+    texts.lists = &lists;
+    IResItemHost* saved = SetResItemHost(&texts);
     EXPECT_EQ(CRecordFile::ComposeMessage(2000, true, -19, -1),
               "Error: 19.   At: \xF6ppna filen.  Filen \xE4r skadad och anv\xE4nds inte. Den l\xE4mnas or\xF6rd.");
     EXPECT_EQ(CRecordFile::ComposeMessage(2000, false, 13, -3),
               "Error: 13.   At: spara i filen.  Disken \xE4r full. Ta bort filer som inte beh\xF6vs och f\xF6rs\xF6k igen.");
-    SetRecordFileServices(std::move(services));
+    SetResItemHost(saved);
 }
 
 // ---------------------------------------------------------------------------------------

@@ -51,14 +51,11 @@ inline Bytes Hotspots(const std::vector<std::array<int16_t, 3>>& records) {
 // `module`, counting the sound service steps.
 class CTestHost : public IResItemHost {
 public:
-    CTestHost() {
-        cache.Init(100);
-        SetResItemHost(this);
-    }
-    ~CTestHost() override { SetResItemHost(nullptr); }
+    CTestHost() : m_saved(SetResItemHost(this)) { cache.Init(100); }
+    ~CTestHost() override { SetResItemHost(m_saved); }
 
     // Opens a module's resource file made from the writer's items.
-    bool OpenModule(int m, const reswriter::CResWriter& writer) { return OpenModuleBytes(m, writer.Build()); }
+    bool OpenModule(int m, const media::CResWriter& writer) { return OpenModuleBytes(m, writer.Build()); }
 
     // Opens a module's resource file built on disk (a test's module made by the build).
     bool OpenModuleFile(int m, const std::filesystem::path& path) {
@@ -90,6 +87,9 @@ public:
     CResItemTable cache;
     int module = 2;
     int services = 0;
+
+private:
+    IResItemHost* m_saved;
 };
 
 }  // namespace itemtest

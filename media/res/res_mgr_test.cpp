@@ -63,7 +63,7 @@ TEST_F(ResMgrTest, RoundTripOfThreeAndFourLetterCodes) {
         {"PAL", 0x50414C, 2000, Pattern(771, 3), 0},    {"sprt", 0x73707274, 65535, Pattern(3, 5), 1},
         {"IST", 0x495354, 2982, Pattern(40, 6), 0},
     };
-    reswriter::CResWriter w;
+    media::CResWriter w;
     for (const Item& it : items) ASSERT_TRUE(w.Add(it.code, it.id, it.data, it.reserved)) << it.code;
     const Bytes file = w.Build();
     ASSERT_EQ(OpenBytes(file), 1);
@@ -108,7 +108,7 @@ class ResMgrDamage : public ResMgrTest, public ::testing::WithParamInterface<Dam
 
 // Three items: data from 8 to 44, directory from 44 to 92.
 Bytes ThreeItems() {
-    reswriter::CResWriter w;
+    media::CResWriter w;
     w.Add("SPR", 1, Pattern(10, 1));
     w.Add("SPR", 2, Pattern(20, 2));
     w.Add("PAL", 3, Pattern(6, 3));
@@ -188,7 +188,7 @@ INSTANTIATE_TEST_SUITE_P(
 // is not, and no lookup touches the file.
 TEST_F(ResMgrTest, LookupsFindFirstLastAndMissWithoutReading) {
     for (uint16_t n = 0; n <= 17; ++n) {
-        reswriter::CResWriter w;
+        media::CResWriter w;
         for (uint16_t i = 0; i < n; ++i) w.Add(i % 2 ? "SND" : "SPR", static_cast<uint16_t>(10 + 10 * i), Pattern(i, 1));
         ASSERT_EQ(OpenBytes(w.Build()), 1);
         const int before = files->Counters().total();
@@ -214,7 +214,7 @@ TEST_F(ResMgrTest, LookupsFindFirstLastAndMissWithoutReading) {
 // the item's end fails without reading or moving.
 TEST_F(ResMgrTest, LoadItemReadsOnAndRereadsAfterReset) {
     const Bytes data = Pattern(20, 9);
-    reswriter::CResWriter w;
+    media::CResWriter w;
     w.Add("IN#", 2005, data);
     w.Add("IN#", 2006, Pattern(8, 1));  // the bytes right after the item
     ASSERT_EQ(OpenBytes(w.Build()), 1);
@@ -249,7 +249,7 @@ TEST_F(ResMgrTest, LoadItemReadsOnAndRereadsAfterReset) {
 // served piece by piece; other items, larger ones and other systems read every piece.
 TEST_F(ResMgrTest, Win32sReadAheadCache) {
     const Bytes sprite = Pattern(300, 1), table = Pattern(300, 2), big = Pattern(50001, 3), palette = Pattern(30, 4);
-    reswriter::CResWriter w;
+    media::CResWriter w;
     w.Add("SPR", 5, sprite);
     w.Add("IN#", 5, table);
     w.Add("SPR", 6, big);
@@ -315,7 +315,7 @@ TEST(ResMgrDisk, OpensReadsAndClosesAFileOnDisk) {
     plat::SetEmulatedRoot(tmp / "c");
 
     const Bytes data = Pattern(1000, 3);
-    reswriter::CResWriter w;
+    media::CResWriter w;
     w.Add("SND", 2990, data);
     w.Add("PNT", 2001, Pattern(4, 0));
     std::string error;

@@ -6,7 +6,7 @@
 
 #include "platform/core/byte_order.h"
 
-namespace reswriter {
+namespace media {
 
 uint32_t TypeValue(std::string_view code) {
     if (code.size() != 3 && code.size() != 4) return 0;
@@ -82,4 +82,4 @@ bool CResWriter::WriteFile(const std::filesystem::path& path, std::string* error
     return true;
 }
 
-}  // namespace reswriter
+}  // namespace media

@@ -13,7 +13,7 @@
 #include <utility>
 #include <vector>
 
-namespace reswriter {
+namespace media {
 
 inline constexpr uint16_t kMagic = 0x921A;
 inline constexpr uint32_t kHeaderSize = 8;
@@ -48,4 +48,4 @@ private:
     std::map<std::pair<uint32_t, uint16_t>, Item> m_items;
 };
 
-}  // namespace reswriter
+}  // namespace media

@@ -7,7 +7,7 @@ namespace {
 // Only codes the reader's signed comparison orders correctly are accepted (three or four
 // printable ASCII characters), and a (type, id) only once.
 TEST(ResWriter, RefusesCodesTheReaderCannotSortAndDuplicates) {
-    reswriter::CResWriter w;
+    media::CResWriter w;
     for (const char* bad : {"", "SP", "SPRIT", "S R", "SP\x80", "\x7F" "AB"}) EXPECT_FALSE(w.Add(bad, 1, "x")) << bad;
     EXPECT_FALSE(w.Add(std::string_view("SP\0", 3), 1, "x"));
     EXPECT_TRUE(w.Add("SPR", 1, "a"));
@@ -21,7 +21,7 @@ TEST(ResWriter, RefusesCodesTheReaderCannotSortAndDuplicates) {
 
 // An empty writer still makes a valid file: the header, and the directory at its end.
 TEST(ResWriter, EmptyFileIsJustTheHeader) {
-    const std::vector<uint8_t> file = reswriter::CResWriter().Build();
+    const std::vector<uint8_t> file = media::CResWriter().Build();
     EXPECT_EQ(file, (std::vector<uint8_t>{0x1A, 0x92, 8, 0, 0, 0, 0, 0}));
 }
 

@@ -14,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CSoundItemMap items;
     items.Put(1001, std::vector<uint8_t>(data, data + size));
     CSoundList list(mixer);
-    list.SetItems(&items);
+    SetSoundItems(&items);
     for (int32_t id : {1001, -1001}) {
         const CSoundClip* clip = list.LoadClip(id);
         if (!clip) continue;
@@ -28,5 +28,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // The same bytes as a coded stream into a block whose size the first byte picks.
     std::vector<uint8_t> block(size > 0 ? data[0] * 40u : 0);
     if (DecodeSoundDelta({data, size}, block) > block.size()) std::abort();
+    SetSoundItems(nullptr);
     return 0;
 }

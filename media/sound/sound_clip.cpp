@@ -5,15 +5,13 @@
 #include <cstdio>
 #include <new>
 
+#include "media/res/res_item_host.h"
 #include "media/sound/sound_delta.h"
 #include "media/util/mono_debug.h"
 #include "platform/core/winuser.h"
 #include "platform/fs/winfile.h"
 
 namespace {
-
-CNoSoundItems theNoItems;
-ISoundPrefs theDefaultPrefs;
 
 // A damaged item or file is reported on the debug output and not loaded.
 bool Fail(int32_t id, const char* why) {
@@ -68,16 +66,12 @@ void ReverseSoundClip(CSoundClip& clip) {
     }
 }
 
-CSoundList::CSoundList(CSoundMixer& mixer) : m_mixer(mixer), m_items(&theNoItems), m_prefs(&theDefaultPrefs) {}
+CSoundList::CSoundList(CSoundMixer& mixer) : m_mixer(mixer) {}
 
 CSoundList::~CSoundList() {
     // The mixer outlives the list: it must let go of the clips' samples first.
     if (m_outputOpen) m_mixer.StopAll();
 }
-
-void CSoundList::SetItems(ISoundItems* items) { m_items = items ? items : &theNoItems; }
-
-void CSoundList::SetPrefs(ISoundPrefs* prefs) { m_prefs = prefs ? prefs : &theDefaultPrefs; }
 
 int CSoundList::OpenOutput(int rate, int bufferParam) {
     if (m_outputOpen) {
@@ -87,8 +81,8 @@ int CSoundList::OpenOutput(int rate, int bufferParam) {
     }
     if (m_mixer.Open(rate, bufferParam) != MMSYSERR_NOERROR) return 0;
     m_outputOpen = 1;
-    if (m_prefs->UseOwnVolume()) {
-        const int percent = std::clamp(m_prefs->VolumePercent(), 0, 100);
+    if (SoundPrefs().UseOwnVolume()) {
+        const int percent = std::clamp(SoundPrefs().VolumePercent(), 0, 100);
         const auto level = static_cast<DWORD>(percent / 100.0 * 65535.0);
         m_mixer.SetVolume(level << 16 | level);
     }
@@ -103,7 +97,7 @@ CSoundClip* CSoundList::LoadClip(int32_t id) {
     const int32_t item = reversed ? -id : id;
     const int module = item / 1000;
     bool opened = false;
-    if (!m_items->OpenModule(module, opened)) return nullptr;
+    if (!SoundItems().OpenModule(module, opened)) return nullptr;
     auto clip = std::make_unique<CSoundClip>();
     clip->id = id;
     bool ok = false;
@@ -117,7 +111,7 @@ CSoundClip* CSoundList::LoadClip(int32_t id) {
         ok = Fail(item, "no memory for the clip");
     }
     if (!ok) {
-        if (opened) m_items->CloseModule(module);
+        if (opened) SoundItems().CloseModule(module);
         return nullptr;
     }
     return m_clips.back().get();
@@ -125,10 +119,10 @@ CSoundClip* CSoundList::LoadClip(int32_t id) {
 
 bool CSoundList::ReadClip(int32_t id, CSoundClip& clip) {
     uint32_t size = 0;
-    if (!m_items->Find(id, size)) return false;
+    if (!SoundItems().Find(id, size)) return false;
     uint8_t head[kSndCompressedHeaderSize] = {};
     const uint32_t headSize = std::min<uint32_t>(size, sizeof head);
-    if (headSize > 0 && !m_items->Read(id, 0, head, headSize)) return Fail(id, "the item cannot be read");
+    if (headSize > 0 && !SoundItems().Read(id, 0, head, headSize)) return Fail(id, "the item cannot be read");
     bool ok = false;
     switch (ClassifySnd(std::span<const uint8_t>(head, headSize), size)) {
         case SndForm::FileReference:
@@ -151,7 +145,7 @@ bool CSoundList::ReadPlain(int32_t id, uint32_t size, CSoundClip& clip) {
     clip.blocks = MakeSoundBlocks(size);
     uint32_t offset = 0;
     for (CSoundBlock& b : clip.blocks) {
-        if (b.Length() > 0 && !m_items->Read(id, offset, b.samples.data(), b.Length()))
+        if (b.Length() > 0 && !SoundItems().Read(id, offset, b.samples.data(), b.Length()))
             return Fail(id, "the item cannot be read");
         offset += b.Length();
     }
@@ -161,12 +155,12 @@ bool CSoundList::ReadPlain(int32_t id, uint32_t size, CSoundClip& clip) {
 bool CSoundList::ReadCompressed(int32_t id, uint32_t size, CSoundClip& clip) {
     uint8_t headBytes[kSndCompressedHeaderSize];
     SndCompressedHeader head;
-    if (!m_items->Read(id, 0, headBytes, sizeof headBytes) || !ParseSndCompressedHeader(headBytes, head))
+    if (!SoundItems().Read(id, 0, headBytes, sizeof headBytes) || !ParseSndCompressedHeader(headBytes, head))
         return Fail(id, "the item cannot be read");
     const uint64_t tableEnd = uint64_t{kSndCompressedHeaderSize} + uint64_t{head.blocks} * kSndBlockHeaderSize;
     if (tableEnd > size) return Fail(id, "compressed: the block table passes the end of the item");
     std::vector<uint8_t> table(static_cast<size_t>(head.blocks) * kSndBlockHeaderSize);
-    if (!m_items->Read(id, kSndCompressedHeaderSize, table.data(), static_cast<uint32_t>(table.size())))
+    if (!SoundItems().Read(id, kSndCompressedHeaderSize, table.data(), static_cast<uint32_t>(table.size())))
         return Fail(id, "the item cannot be read");
 
     std::vector<SndBlockHeader> headers(head.blocks);
@@ -186,7 +180,7 @@ bool CSoundList::ReadCompressed(int32_t id, uint32_t size, CSoundClip& clip) {
         const SndBlockHeader& h = headers[i];
         // Samples a damaged stream does not reach stay silent.
         clip.blocks[i].samples.assign(h.decodedLength, 0x80);
-        if (h.codedLength > 0 && !m_items->Read(id, h.offset, coded.data(), h.codedLength))
+        if (h.codedLength > 0 && !SoundItems().Read(id, h.offset, coded.data(), h.codedLength))
             return Fail(id, "the item cannot be read");
         const size_t written =
             DecodeSoundDelta(std::span<const uint8_t>(coded.data(), h.codedLength), clip.blocks[i].samples);
@@ -199,12 +193,12 @@ bool CSoundList::ReadFileReference(int32_t id, uint32_t size, CSoundClip& clip) 
     // The name is read up to its zero, never past the item nor past the longest name allowed.
     const uint32_t room = std::min<uint32_t>(size - 4, kSndMaxFileName + 1);
     char name[kSndMaxFileName + 1] = {};
-    if (room == 0 || !m_items->Read(id, 4, name, room)) return Fail(id, "file reference: no name");
+    if (room == 0 || !SoundItems().Read(id, 4, name, room)) return Fail(id, "file reference: no name");
     const size_t nameLength = std::find(name, name + room, '\0') - name;
     if (nameLength == room) return Fail(id, "file reference: the name is too long or has no end");
     const std::string_view fileName(name, nameLength);
     if (!IsSafeSndFileName(fileName)) return Fail(id, "file reference: the name leaves the player's folder");
-    std::string path = m_prefs->PrefsFolder();
+    std::string path = ResItemHost().PlayerFolder();
     if (path.empty()) return Fail(id, "file reference: no player folder");
     if (path.back() != '\\' && path.back() != '/') path += '\\';
     path += fileName;
@@ -267,7 +261,7 @@ void CSoundList::PlayAndWait(int32_t id, int volume) {
             }
             const bool ends = msg.message == WM_LBUTTONDOWN || msg.message == WM_KEYDOWN ||
                               msg.message == WM_SYSKEYDOWN;
-            if (ends || !m_preTranslate || !m_preTranslate(msg)) {
+            if (ends || !SoundMessageFilter().PreTranslateMessage(msg)) {
                 TranslateMessage(&msg);
                 DispatchMessage(&msg);
             }

@@ -46,11 +46,8 @@ public:
     CSoundList(const CSoundList&) = delete;
     CSoundList& operator=(const CSoundList&) = delete;
 
-    // Where items and preferences come from; null puts back the do-nothing defaults.
-    void SetItems(ISoundItems* items);
-    void SetPrefs(ISoundPrefs* prefs);
-    // The application's pre-translation of messages that PlayAndWait dispatches (true: handled).
-    void SetPreTranslate(std::function<bool(MSG&)> preTranslate) { m_preTranslate = std::move(preTranslate); }
+    // Items, preferences and PlayAndWait's message pre-translation come from the installed
+    // ISoundItems, ISoundPrefs and ISoundMessageFilter (sound_sources.h).
 
     // Opens the mixer (closing and freeing everything first). 1, or 0 when it could not open.
     // With the player's own volume set, the device volume becomes volumePercent of full.
@@ -92,9 +89,6 @@ private:
     void FreeClips();
 
     CSoundMixer& m_mixer;
-    ISoundItems* m_items;
-    ISoundPrefs* m_prefs;
-    std::function<bool(MSG&)> m_preTranslate;
     uint32_t m_outputOpen = 0;
     std::list<std::unique_ptr<CSoundClip>> m_clips;  // oldest first
 };

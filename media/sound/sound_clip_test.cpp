@@ -9,6 +9,7 @@
 #include <random>
 #include <thread>
 
+#include "media/res/res_item_host.h"
 #include "media/sound/snd_encoder.h"
 #include "media/sound/synth/effects.h"
 #include "media/sound/synth/voice.h"
@@ -42,8 +43,12 @@ protected:
         hl = &plat::InstallHeadless();
         plat::ResetWaveOut();
         hl->SetQueryStep(0);
-        list.SetItems(&items);
-        list.SetPrefs(&prefs);
+        savedItems = SetSoundItems(&items);
+        savedPrefs = SetSoundPrefs(&prefs);
+    }
+    void TearDown() override {
+        SetSoundItems(savedItems);
+        SetSoundPrefs(savedPrefs);
     }
 
     plat::HeadlessBackend* hl = nullptr;
@@ -51,6 +56,8 @@ protected:
     CSoundPrefsValues prefs;
     CSoundMixer mixer;
     CSoundList list{mixer};
+    ISoundItems* savedItems = nullptr;
+    ISoundPrefs* savedPrefs = nullptr;
 };
 
 TEST_F(SoundListTest, PlainAndCompressedItemsLoadTheirSamples) {
@@ -186,16 +193,18 @@ TEST_F(SoundListTest, FailedLoadClosesTheModuleFileItOpened) {
     EXPECT_EQ(list.LoadClip(4323), nullptr);
 }
 
-// File references resolve in the player's folder only.
-class SoundFileRefTest : public SoundListTest {
+// File references resolve in the player's folder only, which the resource host names.
+class SoundFileRefTest : public SoundListTest, public IResItemHost {
 protected:
+    std::string PlayerFolder() override { return folder; }
     void SetUp() override {
         SoundListTest::SetUp();
+        savedResHost = SetResItemHost(this);
         tmp = std::filesystem::temp_directory_path() /
               ("zelbo-sound-" + std::to_string(std::random_device{}()) + std::to_string(std::random_device{}()));
         std::filesystem::create_directories(tmp / "c" / "KIDS" / "KID001");
         plat::SetEmulatedRoot(tmp / "c");
-        prefs.folder = "C:\\KIDS\\KID001\\";
+        folder = "C:\\KIDS\\KID001\\";
         Put("KIDS/KID001/REC1.RAW", Ramp(12000));
         Put("KIDS/SECRET.RAW", Ramp(100));
         Put("SECRET.RAW", Ramp(100));
@@ -204,6 +213,8 @@ protected:
         plat::ResetDriveMap();
         std::error_code ec;
         std::filesystem::remove_all(tmp, ec);
+        SetResItemHost(savedResHost);
+        SoundListTest::TearDown();
     }
     void Put(const std::string& rel, const std::vector<uint8_t>& bytes) {
         std::ofstream(tmp / "c" / rel, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
@@ -216,6 +227,8 @@ protected:
         return b;
     }
     std::filesystem::path tmp;
+    std::string folder;
+    IResItemHost* savedResHost = nullptr;
 };
 
 TEST_F(SoundFileRefTest, LoadsTheWholeFileFromThePlayersFolder) {
@@ -245,7 +258,7 @@ TEST_F(SoundFileRefTest, RefusesNamesThatLeaveTheFolderOrHaveNoEnd) {
         items.Put(++id, item);
         EXPECT_EQ(list.LoadClip(id), nullptr) << name;
     }
-    prefs.folder.clear();
+    folder.clear();
     items.Put(++id, Ref("REC1.RAW"));
     EXPECT_EQ(list.LoadClip(id), nullptr) << "no player folder";
 }
@@ -439,7 +452,7 @@ TEST(SoundNoDeviceTest, MissingDeviceGivesASilentWorkingList) {
     items.Put(1001, EncodeSndPlain(Ramp(100)));
     CSoundMixer mixer;
     CSoundList list(mixer);
-    list.SetItems(&items);
+    ISoundItems* const saved = SetSoundItems(&items);
     EXPECT_EQ(list.OpenOutput(), 0);
     EXPECT_EQ(list.PlayClip(1001, 0), kSoundNotOpen);
     EXPECT_FALSE(list.IsPlaying(-1));
@@ -449,6 +462,7 @@ TEST(SoundNoDeviceTest, MissingDeviceGivesASilentWorkingList) {
     list.SetActive(true);
     list.PlayAndWait(1001, 50);  // returns at once
     EXPECT_NE(list.LoadClip(1001), nullptr);  // preloading still works
+    SetSoundItems(saved);
 }
 
 // PlayAndWait ends on a queued click or key (which then reaches its window) or at the end.
@@ -493,6 +507,44 @@ TEST_F(SoundPlayTest, PlayAndWaitEndsOnAClickOrKeyOrWhenTheSoundEnds) {
         list.StopAll();
         MSG msg;
         while (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessage(&msg);
+    }
+    DestroyWindow(w);
+}
+
+// While PlayAndWait waits, every message passes the installed filter first; what the filter
+// handles is not dispatched, and with the neutral filter everything is.
+TEST_F(SoundPlayTest, PlayAndWaitPassesMessagesThroughTheInstalledFilter) {
+    static int dispatched = 0;
+    WNDCLASS wc{};
+    wc.lpfnWndProc = [](HWND h, UINT m, WPARAM w, LPARAM l) -> LRESULT {
+        if (m == WM_USER + 7) ++dispatched;
+        return DefWindowProc(h, m, w, l);
+    };
+    wc.lpszClassName = "PlayAndWaitFilterTest";
+    RegisterClass(&wc);
+    HWND w = CreateWindow("PlayAndWaitFilterTest", "", WS_POPUP | WS_VISIBLE, 0, 0, 640, 480, nullptr, nullptr, nullptr,
+                          nullptr);
+    ASSERT_NE(w, nullptr);
+    items.Put(1051, EncodeSndPlain(std::vector<uint8_t>(1103, 0xA8)));  // a tenth of a second
+
+    struct Filter : ISoundMessageFilter {
+        int handled = 0;
+        bool PreTranslateMessage(MSG& msg) override {
+            if (msg.message != WM_USER + 7) return false;
+            ++handled;
+            return true;
+        }
+    } filter;
+    for (const bool installed : {false, true}) {
+        SCOPED_TRACE(installed ? "filter" : "neutral");
+        dispatched = filter.handled = 0;
+        ISoundMessageFilter* const saved = installed ? SetSoundMessageFilter(&filter) : nullptr;
+        PostMessage(w, WM_USER + 7, 0, 0);
+        list.PlayAndWait(1051, 100);
+        if (installed) SetSoundMessageFilter(saved);
+        EXPECT_EQ(dispatched, installed ? 0 : 1);
+        EXPECT_EQ(filter.handled, installed ? 1 : 0);
+        list.StopAll();
     }
     DestroyWindow(w);
 }

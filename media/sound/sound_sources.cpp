@@ -1,6 +1,36 @@
 #include "media/sound/sound_sources.h"
 
 #include <cstring>
+#include <utility>
+
+namespace {
+
+ISoundItems* g_items = nullptr;
+ISoundPrefs* g_prefs = nullptr;
+ISoundMessageFilter* g_filter = nullptr;
+
+}  // namespace
+
+ISoundItems* SetSoundItems(ISoundItems* items) { return std::exchange(g_items, items); }
+
+ISoundItems& SoundItems() {
+    static ISoundItems neutral;
+    return g_items ? *g_items : neutral;
+}
+
+ISoundPrefs* SetSoundPrefs(ISoundPrefs* prefs) { return std::exchange(g_prefs, prefs); }
+
+ISoundPrefs& SoundPrefs() {
+    static ISoundPrefs neutral;
+    return g_prefs ? *g_prefs : neutral;
+}
+
+ISoundMessageFilter* SetSoundMessageFilter(ISoundMessageFilter* filter) { return std::exchange(g_filter, filter); }
+
+ISoundMessageFilter& SoundMessageFilter() {
+    static ISoundMessageFilter neutral;
+    return g_filter ? *g_filter : neutral;
+}
 
 bool CSoundItemMap::Find(int32_t id, uint32_t& size) {
     auto it = m_items.find(id);

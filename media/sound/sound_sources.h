@@ -1,13 +1,17 @@
 // What the sound clip list needs from the rest of the game, behind small interfaces so that the
 // list can be built and tested before (and without) the engine: the 'SND' items of the module
-// resource files, and the player's preferences. The defaults do nothing: no items, the volume
-// left alone, no player folder.
+// resource files, the player's volume preferences and the application's message
+// pre-translation. Each is installed once at start; the neutral ones do nothing: no items, the
+// volume left alone, no pre-translation. The player's folder, where file references are looked
+// up, comes from the resource host (media/res/res_item_host.h).
 #pragma once
 
 #include <cstdint>
 #include <map>
 #include <string>
 #include <vector>
+
+#include "platform/core/wintypes.h"
 
 // The 'SND' items of the module resource files, by absolute id (module × 1000 + r).
 class ISoundItems {
@@ -22,17 +26,13 @@ public:
     }
     virtual void CloseModule(int module) { (void)module; }
     // The size in bytes of the item; false when there is none.
-    virtual bool Find(int32_t id, uint32_t& size) = 0;
+    virtual bool Find(int32_t /*id*/, uint32_t& /*size*/) { return false; }
     // Reads n bytes of the item from offset; false unless all of them could be read.
-    virtual bool Read(int32_t id, uint32_t offset, void* out, uint32_t n) = 0;
+    virtual bool Read(int32_t /*id*/, uint32_t /*offset*/, void* /*out*/, uint32_t /*n*/) { return false; }
 };
-
-// No items at all.
-class CNoSoundItems final : public ISoundItems {
-public:
-    bool Find(int32_t, uint32_t&) override { return false; }
-    bool Read(int32_t, uint32_t, void*, uint32_t) override { return false; }
-};
+// Installs the items (null: the neutral ones, no items at all) and returns those installed before.
+ISoundItems* SetSoundItems(ISoundItems* items);
+ISoundItems& SoundItems();
 
 // Items held in memory: tests, fuzzing, and tools that play what they made.
 class CSoundItemMap final : public ISoundItems {
@@ -62,18 +62,27 @@ public:
     // Non-zero: opening the output sets the volume to VolumePercent.
     virtual bool UseOwnVolume() { return false; }
     virtual int VolumePercent() { return 100; }
-    // The player's folder as a DOS path ending in a backslash, where recorded sounds lie;
-    // empty when there is none (sound file references then do not load).
-    virtual std::string PrefsFolder() { return {}; }
 };
+// Installs the preferences (null: the neutral ones) and returns those installed before.
+ISoundPrefs* SetSoundPrefs(ISoundPrefs* prefs);
+ISoundPrefs& SoundPrefs();
+
+// The application's pre-translation of the messages CSoundList::PlayAndWait dispatches while
+// it waits (true: handled, not dispatched).
+class ISoundMessageFilter {
+public:
+    virtual ~ISoundMessageFilter() = default;
+    virtual bool PreTranslateMessage(MSG& /*msg*/) { return false; }
+};
+// Installs the filter (null: the neutral one, which handles nothing) and returns the one before.
+ISoundMessageFilter* SetSoundMessageFilter(ISoundMessageFilter* filter);
+ISoundMessageFilter& SoundMessageFilter();
 
 // Preferences given as plain values.
 class CSoundPrefsValues final : public ISoundPrefs {
 public:
     bool useOwnVolume = false;
     int volumePercent = 100;
-    std::string folder;
     bool UseOwnVolume() override { return useOwnVolume; }
     int VolumePercent() override { return volumePercent; }
-    std::string PrefsFolder() override { return folder; }
 };

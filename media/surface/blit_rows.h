@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <cstring>
 
-namespace surface {
+namespace media {
 
 inline void CopyRowOpaque(uint8_t* dst, const uint8_t* src, size_t n) {
     std::memcpy(dst, src, n);
@@ -52,4 +52,4 @@ inline void CopyRowMapped(uint8_t* dst, const uint8_t* src, size_t n, const uint
     }
 }
 
-}  // namespace surface
+}  // namespace media

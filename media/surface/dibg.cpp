@@ -310,37 +310,6 @@ BOOL CDibG::SelectIntoWinGDC() {
     return TRUE;
 }
 
-BOOL CDibG::Draw(HDC dc, int dx, int dy, int dw, int dh, int sx, int sy, int sw, int sh, DWORD rop) {
-    return DrawToDC(dc, dx, dy, dw, dh, sx, sy, sw, sh, rop);
-}
-
-BOOL CDibG::DrawRect(HDC dc, const RECT& dst, const RECT& src, DWORD rop) {
-    return Draw(dc, dst.left, dst.top, dst.right - dst.left, dst.bottom - dst.top, src.left, src.top,
-                src.right - src.left, src.bottom - src.top, rop);
-}
-
-BOOL CDibG::DrawStretched(HDC dc, const RECT& dst, DWORD rop) {
-    return DrawRect(dc, dst, RECT{0, 0, Width(), Height()}, rop);
-}
-
-BOOL CDibG::DrawAt(HDC dc, int x, int y) {
-    return Draw(dc, x, y, Width(), Height(), 0, 0, Width(), Height(), 0);
-}
-
-BOOL CDibG::DrawToDC(HDC dc, int dx, int dy, int dw, int dh, int sx, int sy, int sw, int sh, DWORD) {
-    DibSystem& s = TheDibSystem();
-    if (!IsValid()) return FALSE;
-    if (!s.winGInUse) {
-        const int srcY = m_info.header.biHeight < 0 ? sy : Height() - sy - sh;
-        return StretchDIBits(dc, dx, dy, dw, dh, sx, srcY, sw, sh, m_bits, m_info.Info(),
-                             s.colourUsage == 1 ? DIB_PAL_COLORS : DIB_RGB_COLORS, SRCCOPY) != 0;
-    }
-    if (IsPrinterDC(dc)) return PrintStretch(dc, dx, dy, dw, dh, sx, sy, sw, sh);
-    if (!SelectIntoWinGDC()) return FALSE;
-    if (dx == sx && dy == sy && dw == sw && dh == sh) return s.wing.bitBlt(dc, dx, dy, dw, dh, s.winGDC, sx, sy);
-    return s.wing.stretchBlt(dc, dx, dy, dw, dh, s.winGDC, sx, sy, sw, sh);
-}
-
 namespace {
 
 // The shared header of the current colour usage, sized for the surface.
@@ -354,46 +323,30 @@ const BITMAPINFO* SharedHeader(int width, int height, UINT& usage) {
 
 }  // namespace
 
-BOOL CDibG::PrintStretch(HDC dc, int dx, int dy, int dw, int dh, int sx, int sy, int sw, int sh) {
-    if (!IsValid()) return FALSE;
-    if (TheDibSystem().orientation != kTopDown) return PrintStretchBottomUp(dc, dx, dy, dw, dh, sx, sy, sw, sh);
-    UINT usage = 0;
-    const BITMAPINFO* header = SharedHeader(Width(), Height(), usage);
-    // The shared header says bottom-up, so top-down rows are read upside down: a negative
-    // source height turns them over. Its extent runs back from the row given, which is
-    // included, so the picture's rows sy .. sy + sh - 1 start at row sy + sh - 1.
-    return StretchDIBits(dc, dx, dy, dw, dh, sx, sy + sh - 1, sw, -sh, m_bits, header, usage, SRCCOPY) != 0;
-}
-
-BOOL CDibG::PrintStretchBottomUp(HDC dc, int dx, int dy, int dw, int dh, int sx, int sy, int sw, int sh) {
-    if (!IsValid()) return FALSE;
-    UINT usage = 0;
-    const BITMAPINFO* header = SharedHeader(Width(), Height(), usage);
-    return StretchDIBits(dc, dx, dy, dw, dh, sx, Height() - sh - sy, sw, sh, m_bits, header, usage, SRCCOPY) != 0;
-}
-
-BOOL CDibG::PrintWhole(HDC dc, const RECT& dst) {
-    return PrintStretchBottomUp(dc, dst.left, dst.top, dst.right - dst.left, dst.bottom - dst.top, 0, 0, Width(),
-                                Height());
-}
-
-BOOL CDibG::BltToDC(HDC dc, POINT dst, POINT src, SIZE size) {
+BOOL CDibG::DrawToDC(HDC dc, int dx, int dy, int dw, int dh, int sx, int sy, int sw, int sh, DWORD rop,
+                     OutputPath path) {
     DibSystem& s = TheDibSystem();
     if (!IsValid()) return FALSE;
-    if (s.winGInUse) {
-        if (!SelectIntoWinGDC()) return FALSE;
-        return s.wing.bitBlt(dc, dst.x, dst.y, size.cx, size.cy, s.winGDC, src.x, src.y);
+    // WinG draws onto screens only; printers read the pixels through the shared header.
+    if (path == OutputPath::kOwnStore && s.winGInUse && IsPrinterDC(dc)) path = OutputPath::kSharedHeader;
+    if (path != OutputPath::kOwnStore) {
+        UINT usage = 0;
+        const BITMAPINFO* header = SharedHeader(Width(), Height(), usage);
+        if (path == OutputPath::kSharedHeaderBottomUp || s.orientation != kTopDown)
+            return StretchDIBits(dc, dx, dy, dw, dh, sx, Height() - sh - sy, sw, sh, m_bits, header, usage, rop) != 0;
+        // The shared header says bottom-up, so top-down rows are read upside down: a negative
+        // source height turns them over. Its extent runs back from the row given, which is
+        // included, so the picture's rows sy .. sy + sh - 1 start at row sy + sh - 1.
+        return StretchDIBits(dc, dx, dy, dw, dh, sx, sy + sh - 1, sw, -sh, m_bits, header, usage, rop) != 0;
     }
-    return DrawToDC(dc, dst.x, dst.y, size.cx, size.cy, src.x, src.y, size.cx, size.cy, SRCCOPY);
-}
-
-BOOL CDibG::StretchToDC(HDC dc, POINT dst, SIZE dstSize, POINT src, SIZE srcSize) {
-    DibSystem& s = TheDibSystem();
-    if (!IsValid()) return FALSE;
-    if (s.winGInUse) {
-        if (!SelectIntoWinGDC()) return FALSE;
-        return s.wing.stretchBlt(dc, dst.x, dst.y, dstSize.cx, dstSize.cy, s.winGDC, src.x, src.y, srcSize.cx,
-                                 srcSize.cy);
+    if (!s.winGInUse) {
+        const int srcY = m_info.header.biHeight < 0 ? sy : Height() - sy - sh;
+        return StretchDIBits(dc, dx, dy, dw, dh, sx, srcY, sw, sh, m_bits, m_info.Info(),
+                             s.colourUsage == 1 ? DIB_PAL_COLORS : DIB_RGB_COLORS, rop) != 0;
     }
-    return DrawToDC(dc, dst.x, dst.y, dstSize.cx, dstSize.cy, src.x, src.y, srcSize.cx, srcSize.cy, SRCCOPY);
+    if (!SelectIntoWinGDC()) return FALSE;
+    // WinG's blits only copy; any other operation goes through the GDI's blit from the WinG DC.
+    if (rop != SRCCOPY) return StretchBlt(dc, dx, dy, dw, dh, s.winGDC, sx, sy, sw, sh, rop);
+    if (dw == sw && dh == sh) return s.wing.bitBlt(dc, dx, dy, dw, dh, s.winGDC, sx, sy);
+    return s.wing.stretchBlt(dc, dx, dy, dw, dh, s.winGDC, sx, sy, sw, sh);
 }

@@ -101,19 +101,47 @@ public:
     void SetColorEntries(int start, int count, const PALETTEENTRY* entries);
     BOOL SelectIntoWinGDC();
 
-    // Output to a device context. The rop argument is accepted and not used: output copies.
-    BOOL Draw(HDC dc, int dx, int dy, int dw, int dh, int sx, int sy, int sw, int sh, DWORD rop);
-    BOOL DrawRect(HDC dc, const RECT& dst, const RECT& src, DWORD rop);
-    BOOL DrawStretched(HDC dc, const RECT& dst, DWORD rop);
-    BOOL DrawAt(HDC dc, int x, int y);
+    // How DrawToDC reads the pixels. kOwnStore: the surface's own store (WinG blits onto
+    // screens, StretchDIBits with the surface's header otherwise; a printer under WinG goes the
+    // shared-header way). kSharedHeader: StretchDIBits through the shared header of the current
+    // colour usage (picture printing), rows in the drawing state's order. kSharedHeaderBottomUp:
+    // the same, rows taken as bottom-up.
+    enum class OutputPath { kOwnStore, kSharedHeader, kSharedHeaderBottomUp };
+
+    // Output to a device context: the one way onto a DC, and the forwarders below. Source
+    // (sx, sy, sw, sh) in surface coordinates, rows top-down, scaled onto (dx, dy, dw, dh); rop is
+    // the raster operation of the GDI's blits (SRCCOPY copies).
+    BOOL DrawToDC(HDC dc, int dx, int dy, int dw, int dh, int sx, int sy, int sw, int sh, DWORD rop,
+                  OutputPath path = OutputPath::kOwnStore);
+    BOOL Draw(HDC dc, int dx, int dy, int dw, int dh, int sx, int sy, int sw, int sh, DWORD rop) {
+        return DrawToDC(dc, dx, dy, dw, dh, sx, sy, sw, sh, rop);
+    }
+    BOOL DrawRect(HDC dc, const RECT& dst, const RECT& src, DWORD rop) {
+        return DrawToDC(dc, dst.left, dst.top, dst.right - dst.left, dst.bottom - dst.top, src.left, src.top,
+                        src.right - src.left, src.bottom - src.top, rop);
+    }
+    BOOL DrawStretched(HDC dc, const RECT& dst, DWORD rop) {
+        return DrawRect(dc, dst, RECT{0, 0, Width(), Height()}, rop);
+    }
+    BOOL DrawAt(HDC dc, int x, int y) { return DrawToDC(dc, x, y, Width(), Height(), 0, 0, Width(), Height(), SRCCOPY); }
     BOOL DrawAtPoint(HDC dc, POINT p) { return DrawAt(dc, p.x, p.y); }
-    BOOL DrawToDC(HDC dc, int dx, int dy, int dw, int dh, int sx, int sy, int sw, int sh, DWORD rop);
+    BOOL BltToDC(HDC dc, POINT dst, POINT src, SIZE size) {
+        return DrawToDC(dc, dst.x, dst.y, size.cx, size.cy, src.x, src.y, size.cx, size.cy, SRCCOPY);
+    }
+    BOOL StretchToDC(HDC dc, POINT dst, SIZE dstSize, POINT src, SIZE srcSize) {
+        return DrawToDC(dc, dst.x, dst.y, dstSize.cx, dstSize.cy, src.x, src.y, srcSize.cx, srcSize.cy, SRCCOPY);
+    }
     // StretchDIBits through the shared headers, for printers (and anything else).
-    BOOL PrintStretch(HDC dc, int dx, int dy, int dw, int dh, int sx, int sy, int sw, int sh);
-    BOOL BltToDC(HDC dc, POINT dst, POINT src, SIZE size);
-    BOOL StretchToDC(HDC dc, POINT dst, SIZE dstSize, POINT src, SIZE srcSize);
-    BOOL PrintWhole(HDC dc, const RECT& dst);
-    BOOL PrintStretchBottomUp(HDC dc, int dx, int dy, int dw, int dh, int sx, int sy, int sw, int sh);
+    BOOL PrintStretch(HDC dc, int dx, int dy, int dw, int dh, int sx, int sy, int sw, int sh) {
+        return DrawToDC(dc, dx, dy, dw, dh, sx, sy, sw, sh, SRCCOPY, OutputPath::kSharedHeader);
+    }
+    BOOL PrintStretchBottomUp(HDC dc, int dx, int dy, int dw, int dh, int sx, int sy, int sw, int sh) {
+        return DrawToDC(dc, dx, dy, dw, dh, sx, sy, sw, sh, SRCCOPY, OutputPath::kSharedHeaderBottomUp);
+    }
+    BOOL PrintWhole(HDC dc, const RECT& dst) {
+        return PrintStretchBottomUp(dc, dst.left, dst.top, dst.right - dst.left, dst.bottom - dst.top, 0, 0, Width(),
+                                    Height());
+    }
 
     void Create(int width, int height, CPalId* palette) { CreateSurface(width, height, palette); }
     // Only when not yet created (a different size needs FreeSurface first).
@@ -175,10 +203,19 @@ private:
     CPalId* m_palette = nullptr;
 };
 
-// Where bitmap resources come from: the packed DIB (header, colours, rows) of a name, or an
-// empty span when there is none. Without one (null), the program's bitmap resources that the
-// window framework registers (plat::RegisterBitmapResource) are read.
-void SetBitmapResourceSource(std::function<std::span<const uint8_t>(LPCSTR name)> source);
+// Where bitmap resources come from. The neutral source is the program's own bitmap resources;
+// a name it does not have raises the resource exception.
+class IBitmapResourceSource {
+public:
+    virtual ~IBitmapResourceSource() = default;
+    // The packed DIB (header, colours, rows) of a name, or an empty span when there is none. The
+    // bytes stay valid until the source is replaced. The neutral source reads the program's
+    // bitmap resources that the window framework registers (plat::RegisterBitmapResource).
+    virtual std::span<const uint8_t> PackedDib(LPCSTR name);
+};
+// Installs the source (null: the neutral source) and returns the one installed before.
+IBitmapResourceSource* SetBitmapResourceSource(IBitmapResourceSource* source);
+IBitmapResourceSource& BitmapResourceSource();
 
 // Stride of an 8-bit row: width rounded up to a multiple of 4 bytes.
 constexpr int DibStride(int width) {

@@ -42,7 +42,7 @@ void CDibG::BlitRect(const CDibG& src, POINT srcPoint, POINT dstPoint, SIZE size
         const BYTE* s = src.Bits() + src.RowOffset(bottomUp ? sy + h - 1 : sy) + sx;
         BYTE* d = m_bits + RowOffset(bottomUp ? dy + h - 1 : dy) + dx;
         for (int row = 0; row < h; ++row, s += src.Stride(), d += m_stride)
-            surface::CopyRowOpaque(d, s, static_cast<size_t>(w));
+            media::CopyRowOpaque(d, s, static_cast<size_t>(w));
         return;
     }
     for (int row = h - 1; row >= 0; --row) {
@@ -60,11 +60,11 @@ void CDibG::BlitRectTransparent(const CDibG& src, POINT srcPoint, POINT dstPoint
         const BYTE* s = src.Bits() + src.RowOffset(bottomUp ? sy + h - 1 : sy) + sx;
         BYTE* d = m_bits + RowOffset(bottomUp ? dy + h - 1 : dy) + dx;
         for (int row = 0; row < h; ++row, s += src.Stride(), d += m_stride)
-            surface::CopyRowTransparentWords(d, s, static_cast<size_t>(w));
+            media::CopyRowTransparentWords(d, s, static_cast<size_t>(w));
         return;
     }
     for (int row = h - 1; row >= 0; --row)
-        surface::CopyRowTransparentBytes(m_bits + RowOffset(dy + row) + dx, src.Bits() + src.RowOffset(sy + row) + sx,
+        media::CopyRowTransparentBytes(m_bits + RowOffset(dy + row) + dx, src.Bits() + src.RowOffset(sy + row) + sx,
                                          static_cast<size_t>(w));
 }
 
@@ -141,10 +141,10 @@ void CDibG::DrawSpriteClipped(CSprite& sprite, POINT point, const RECT& clip, co
     for (int64_t row = ct; row < cb; ++row, s += sprite.Stride()) {
         BYTE* d = m_bits + RowOffset(static_cast<int>(top + row)) + (left + cl);
         if (map)
-            surface::CopyRowMapped(d, s, n, map, transparent);
+            media::CopyRowMapped(d, s, n, map, transparent);
         else if (transparent)
-            surface::CopyRowTransparentWords(d, s, n);
+            media::CopyRowTransparentWords(d, s, n);
         else
-            surface::CopyRowOpaque(d, s, n);
+            media::CopyRowOpaque(d, s, n);
     }
 }

@@ -3,6 +3,7 @@
 // resource exception and leaves the surface as it was.
 #include <cstring>
 #include <functional>
+#include <utility>
 #include <vector>
 
 #include "media/surface/dibg.h"
@@ -14,7 +15,7 @@
 
 namespace {
 
-std::function<std::span<const uint8_t>(LPCSTR)> g_bitmapResources;
+IBitmapResourceSource* g_bitmapResources = nullptr;
 
 // Reads a whole file of at most maxSize bytes; false when it cannot be opened or read.
 bool ReadFileBytes(LPCSTR path, std::vector<uint8_t>& out, uint64_t maxSize) {
@@ -42,8 +43,13 @@ constexpr uint64_t kMaxFileBytes = uint64_t{CDibG::kMaxSide} * CDibG::kMaxSide *
 
 }  // namespace
 
-void SetBitmapResourceSource(std::function<std::span<const uint8_t>(LPCSTR)> source) {
-    g_bitmapResources = std::move(source);
+IBitmapResourceSource* SetBitmapResourceSource(IBitmapResourceSource* source) {
+    return std::exchange(g_bitmapResources, source);
+}
+
+IBitmapResourceSource& BitmapResourceSource() {
+    static IBitmapResourceSource neutral;
+    return g_bitmapResources ? *g_bitmapResources : neutral;
 }
 
 void CDibG::LoadByKind(LPCSTR name, CPalId* palette, int kind) {
@@ -81,8 +87,8 @@ static void TakePixels(CDibG& dib, int width, int height, std::span<const uint8_
 }
 
 void CDibG::LoadBmpMemory(std::span<const uint8_t> file, CPalId* palette, bool reload) {
-    picture::BmpLayout l;
-    if (!picture::ParseBmpHeaders(file, file.size(), kMaxSide, l)) ThrowResource();
+    media::BmpLayout l;
+    if (!media::ParseBmpHeaders(file, file.size(), kMaxSide, l)) ThrowResource();
     // Loads and reloads alike make a palette not yet made from the picture's colours.
     if (palette && !palette->IsCreated()) {
         RGBQUAD quads[256] = {};
@@ -109,21 +115,21 @@ void CDibG::ReloadBmpFile(LPCSTR path, CPalId* palette) {
 
 void CDibG::LoadPcxData(const uint8_t* header, std::span<const uint8_t> encoded, const uint8_t* rgb, CPalId* palette,
                         bool reload) {
-    picture::PcxLayout l;
-    if (!picture::ParsePcxHeader(std::span<const uint8_t>(header, picture::kPcxHeaderSize), kMaxSide, l))
+    media::PcxLayout l;
+    if (!media::ParsePcxHeader(std::span<const uint8_t>(header, media::kPcxHeaderSize), kMaxSide, l))
         ThrowResource();
-    if (encoded.size() < picture::MinPcxEncodedSize(l)) ThrowResource();
+    if (encoded.size() < media::MinPcxEncodedSize(l)) ThrowResource();
     const int stride = DibStride(l.width);
     std::vector<uint8_t> pixels(static_cast<size_t>(stride) * static_cast<size_t>(l.height));
-    if (!picture::DecodePcxRows(encoded, l, pixels.data(), stride)) ThrowResource();
+    if (!media::DecodePcxRows(encoded, l, pixels.data(), stride)) ThrowResource();
     if (rgb && palette && !palette->IsCreated()) palette->FromRgbTriplets(rgb);
     TakePixels(*this, l.width, l.height, pixels, kTopDown, palette, reload,
                [&](std::function<void()> f) { WithRealisedPalette(palette, f); });
 }
 
 void CDibG::LoadPcxMemory(std::span<const uint8_t> pcx, const uint8_t* rgb, CPalId* palette) {
-    if (pcx.size() < picture::kPcxHeaderSize) ThrowResource();
-    LoadPcxData(pcx.data(), pcx.subspan(picture::kPcxHeaderSize), rgb, palette, false);
+    if (pcx.size() < media::kPcxHeaderSize) ThrowResource();
+    LoadPcxData(pcx.data(), pcx.subspan(media::kPcxHeaderSize), rgb, palette, false);
     if (!rgb) return;
     // The picture's own colours go into the colour table (not where it holds palette indices).
     DibSystem& s = TheDibSystem();
@@ -139,18 +145,18 @@ void CDibG::LoadPcxMemory(std::span<const uint8_t> pcx, const uint8_t* rgb, CPal
 
 void CDibG::LoadPcxFile(LPCSTR path, CPalId* palette) {
     std::vector<uint8_t> file;
-    if (!ReadFileBytes(path, file, kMaxFileBytes) || file.size() < picture::kPcxOverhead) ThrowResource();
-    const size_t encodedSize = file.size() - picture::kPcxOverhead;
-    LoadPcxData(file.data(), std::span<const uint8_t>(file.data() + picture::kPcxHeaderSize, encodedSize),
-                file.data() + file.size() - picture::kPcxPaletteSize, palette, false);
+    if (!ReadFileBytes(path, file, kMaxFileBytes) || file.size() < media::kPcxOverhead) ThrowResource();
+    const size_t encodedSize = file.size() - media::kPcxOverhead;
+    LoadPcxData(file.data(), std::span<const uint8_t>(file.data() + media::kPcxHeaderSize, encodedSize),
+                file.data() + file.size() - media::kPcxPaletteSize, palette, false);
 }
 
 void CDibG::ReloadPcxFile(LPCSTR path, CPalId* palette) {
     std::vector<uint8_t> file;
-    if (!ReadFileBytes(path, file, kMaxFileBytes) || file.size() < picture::kPcxOverhead) ThrowResource();
-    const size_t encodedSize = file.size() - picture::kPcxOverhead;
-    LoadPcxData(file.data(), std::span<const uint8_t>(file.data() + picture::kPcxHeaderSize, encodedSize),
-                file.data() + file.size() - picture::kPcxPaletteSize, palette, true);
+    if (!ReadFileBytes(path, file, kMaxFileBytes) || file.size() < media::kPcxOverhead) ThrowResource();
+    const size_t encodedSize = file.size() - media::kPcxOverhead;
+    LoadPcxData(file.data(), std::span<const uint8_t>(file.data() + media::kPcxHeaderSize, encodedSize),
+                file.data() + file.size() - media::kPcxPaletteSize, palette, true);
 }
 
 void CDibG::LoadPackedDib(std::span<const uint8_t> dib, CPalId* palette, bool reload) {
@@ -160,10 +166,9 @@ void CDibG::LoadPackedDib(std::span<const uint8_t> dib, CPalId* palette, bool re
     LoadBmpMemory(asFile, palette, reload);
 }
 
-// The packed DIB of a bitmap resource ("#239" or MAKEINTRESOURCE(239)): from the installed
-// source, else from the program's bitmap resources (RegisterBitmapResource). Empty when none.
-static std::span<const uint8_t> FindBitmapResourceBytes(LPCSTR name) {
-    if (g_bitmapResources) return g_bitmapResources(name);
+// The program's bitmap resources ("#239" or MAKEINTRESOURCE(239)), registered with the window
+// framework; empty when there is none.
+std::span<const uint8_t> IBitmapResourceSource::PackedDib(LPCSTR name) {
     HRSRC found = FindResource(nullptr, name, RT_BITMAP);
     HGLOBAL loaded = found ? LoadResource(nullptr, found) : nullptr;
     const auto* bytes = static_cast<const uint8_t*>(loaded ? LockResource(loaded) : nullptr);
@@ -172,13 +177,13 @@ static std::span<const uint8_t> FindBitmapResourceBytes(LPCSTR name) {
 }
 
 void CDibG::LoadResourceBitmap(LPCSTR name, CPalId* palette) {
-    const std::span<const uint8_t> dib = FindBitmapResourceBytes(name);
+    const std::span<const uint8_t> dib = BitmapResourceSource().PackedDib(name);
     if (dib.empty()) ThrowResource();
     LoadPackedDib(dib, palette, false);
 }
 
 void CDibG::ReloadResourceBitmap(LPCSTR name, CPalId* palette) {
-    const std::span<const uint8_t> dib = FindBitmapResourceBytes(name);
+    const std::span<const uint8_t> dib = BitmapResourceSource().PackedDib(name);
     if (dib.empty()) ThrowResource();
     LoadPackedDib(dib, palette, true);
 }

@@ -233,8 +233,8 @@ TEST(BlitRows, WordTransparentCopyMatchesBytesOnUnalignedData) {
     for (size_t off = 0; off < 9; ++off)
         for (size_t n : {0u, 1u, 7u, 8u, 9u, 63u, 190u}) {
             Bytes a = d1, b = d2;
-            surface::CopyRowTransparentWords(a.data() + off, src.data() + (off * 5) % 11, n);
-            surface::CopyRowTransparentBytes(b.data() + off, src.data() + (off * 5) % 11, n);
+            media::CopyRowTransparentWords(a.data() + off, src.data() + (off * 5) % 11, n);
+            media::CopyRowTransparentBytes(b.data() + off, src.data() + (off * 5) % 11, n);
             ASSERT_EQ(a, b) << off << " " << n;
         }
 }
@@ -391,6 +391,38 @@ TEST_P(DibOutput, DrawToDCShowsThePictureAsIs) {
     ASSERT_TRUE(d.DrawRect(m_screen, RECT{300, 300, 320, 310}, RECT{7, 11, 17, 16}, SRCCOPY));
     EXPECT_EQ(plat::TheDisplay().Pixel(319, 309), d.GetPixel(16, 15));
     EXPECT_EQ(plat::TheDisplay().Pixel(302, 302), d.GetPixel(8, 12));
+}
+
+// The raster operation of Draw reaches the device: each operation over a known screen gives
+// its function of source and screen pixel (palette indices on the identity palette).
+TEST_P(DibOutput, DrawHonoursTheRasterOperation) {
+    CDibG d, back;
+    d.CreateRealized(16, 8, &m_palette);
+    back.CreateRealized(16, 8, &m_palette);
+    Noise(d, 9);
+    Noise(back, 3);
+    struct Case {
+        const char* name;
+        DWORD rop;
+        uint8_t (*result)(uint8_t src, uint8_t dst);
+    };
+    const Case cases[] = {
+        {"SRCCOPY", SRCCOPY, [](uint8_t s, uint8_t) { return s; }},
+        {"SRCINVERT", SRCINVERT, [](uint8_t s, uint8_t t) { return uint8_t(s ^ t); }},
+        {"SRCAND", SRCAND, [](uint8_t s, uint8_t t) { return uint8_t(s & t); }},
+        {"SRCPAINT", SRCPAINT, [](uint8_t s, uint8_t t) { return uint8_t(s | t); }},
+        {"NOTSRCCOPY", NOTSRCCOPY, [](uint8_t s, uint8_t) { return uint8_t(~s); }},
+    };
+    int x0 = 10;
+    for (const Case& c : cases) {
+        ASSERT_TRUE(back.DrawAt(m_screen, x0, 200)) << c.name;
+        ASSERT_TRUE(d.Draw(m_screen, x0, 200, 16, 8, 0, 0, 16, 8, c.rop)) << c.name;
+        for (int y = 0; y < 8; ++y)
+            for (int x = 0; x < 16; ++x)
+                ASSERT_EQ(plat::TheDisplay().Pixel(x0 + x, 200 + y), c.result(d.GetPixel(x, y), back.GetPixel(x, y)))
+                    << c.name << " " << x << "," << y;
+        x0 += 20;
+    }
 }
 
 TEST_P(DibOutput, PrintPathsKeepTheRightWayUp) {

@@ -4,7 +4,7 @@
 
 #include "platform/core/byte_order.h"
 
-namespace picture {
+namespace media {
 bool ParsePcxHeader(std::span<const uint8_t> header, int maxSide, PcxLayout& out) {
     if (header.size() < kPcxHeaderSize) return false;
     const int bitsPerPixel = header[3];
@@ -77,4 +77,4 @@ bool ParseBmpHeaders(std::span<const uint8_t> headers, uint64_t fileSize, int ma
     return true;
 }
 
-}  // namespace picture
+}  // namespace media

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <span>
 
-namespace picture {
+namespace media {
 
 inline constexpr size_t kPcxHeaderSize = 128;
 inline constexpr size_t kPcxPaletteSize = 768;
@@ -51,4 +51,4 @@ struct BmpLayout {
 // that do not fit in the file.
 bool ParseBmpHeaders(std::span<const uint8_t> headers, uint64_t fileSize, int maxSide, BmpLayout& out);
 
-}  // namespace picture
+}  // namespace media

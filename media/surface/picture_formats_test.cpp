@@ -29,8 +29,8 @@ TEST_P(PcxDecode, Rows) {
     // Exactly the store, so AddressSanitizer sees any write past it.
     auto store = std::make_unique<uint8_t[]>(static_cast<size_t>(stride) * c.height);
     std::fill(store.get(), store.get() + static_cast<size_t>(stride) * c.height, 0xEE);
-    const picture::PcxLayout layout{c.width, c.height, c.bytesPerLine};
-    EXPECT_EQ(picture::DecodePcxRows(c.encoded, layout, store.get(), stride), c.complete);
+    const media::PcxLayout layout{c.width, c.height, c.bytesPerLine};
+    EXPECT_EQ(media::DecodePcxRows(c.encoded, layout, store.get(), stride), c.complete);
     for (size_t y = 0; y < c.rows.size(); ++y)
         EXPECT_EQ(Bytes(store.get() + y * stride, store.get() + y * stride + c.width), c.rows[y]) << "row " << y;
 }
@@ -53,8 +53,8 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(PcxHeader, RefusesWhatItCannotRead) {
-    picture::PcxLayout l;
-    EXPECT_TRUE(picture::ParsePcxHeader(surftest::PcxHeader(13, 7, 14), 8192, l));
+    media::PcxLayout l;
+    EXPECT_TRUE(media::ParsePcxHeader(surftest::PcxHeader(13, 7, 14), 8192, l));
     EXPECT_EQ(l.width, 13);
     EXPECT_EQ(l.height, 7);
     EXPECT_EQ(l.bytesPerLine, 14);
@@ -62,28 +62,28 @@ TEST(PcxHeader, RefusesWhatItCannotRead) {
     auto with = [](auto change) {
         Bytes h = surftest::PcxHeader(13, 7, 14);
         change(h);
-        picture::PcxLayout out;
-        return picture::ParsePcxHeader(h, 8192, out);
+        media::PcxLayout out;
+        return media::ParsePcxHeader(h, 8192, out);
     };
     EXPECT_FALSE(with([](Bytes& h) { h[3] = 1; }));                          // 1 bit per pixel
     EXPECT_FALSE(with([](Bytes& h) { h[65] = 3; }));                         // three planes
     EXPECT_FALSE(with([](Bytes& h) { plat::SetLe16(h, 4, 20); }));         // xMin past xMax
     EXPECT_FALSE(with([](Bytes& h) { plat::SetLe16(h, 66, 12); }));        // lines shorter than the width
     EXPECT_FALSE(with([](Bytes& h) { plat::SetLe16(h, 8, 0xFFFE); }));     // 65535 wide
-    EXPECT_FALSE(picture::ParsePcxHeader(Bytes(100, 0), 8192, l));          // short header
+    EXPECT_FALSE(media::ParsePcxHeader(Bytes(100, 0), 8192, l));          // short header
 }
 
 TEST(BmpHeaders, RefusesWhatItCannotRead) {
     const Bytes good = surftest::BmpFile(5, {Bytes(5, 1), Bytes(5, 2)});
-    picture::BmpLayout l;
-    ASSERT_TRUE(picture::ParseBmpHeaders(good, good.size(), 8192, l));
+    media::BmpLayout l;
+    ASSERT_TRUE(media::ParseBmpHeaders(good, good.size(), 8192, l));
     EXPECT_EQ(l.stride, 8u);
     EXPECT_EQ(l.pixelOffset, 1078u);
     auto with = [&](auto change, uint64_t size = 0) {
         Bytes h = good;
         change(h);
-        picture::BmpLayout out;
-        return picture::ParseBmpHeaders(h, size ? size : h.size(), 8192, out);
+        media::BmpLayout out;
+        return media::ParseBmpHeaders(h, size ? size : h.size(), 8192, out);
     };
     EXPECT_FALSE(with([](Bytes& h) { plat::SetLe16(h, 28, 24); }));       // 24 bits
     EXPECT_FALSE(with([](Bytes& h) { plat::SetLe32(h, 30, 1); }));        // compressed
@@ -248,13 +248,18 @@ TEST_P(PictureFiles, BitmapResourcesComeFromTheProgramsResources) {
 
     // An installed source is asked instead.
     const Bytes packed(file.begin() + 14, file.end());
-    SetBitmapResourceSource([&](LPCSTR name) {
-        return std::string(name) == "#240" ? std::span<const uint8_t>(packed) : std::span<const uint8_t>{};
-    });
+    struct Source : IBitmapResourceSource {
+        const Bytes* packed = nullptr;
+        std::span<const uint8_t> PackedDib(LPCSTR name) override {
+            return std::string(name) == "#240" ? std::span<const uint8_t>(*packed) : std::span<const uint8_t>{};
+        }
+    } source;
+    source.packed = &packed;
+    IBitmapResourceSource* const saved = SetBitmapResourceSource(&source);
     CDibG other;
     other.LoadResourceBitmap("#240", nullptr);
     EXPECT_EQ(surftest::Rows(other), (std::vector<Bytes>{{1, 2, 3}, {4, 5, 6}}));
-    SetBitmapResourceSource(nullptr);
+    SetBitmapResourceSource(saved);
     plat::ClearPictureResources();
 }
 

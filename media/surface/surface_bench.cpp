@@ -77,7 +77,7 @@ void BM_TransparentRowBytes(benchmark::State& state) {
     std::vector<uint8_t> dst(480 * 480, 7);
     for (auto _ : state) {
         for (int y = 0; y < 480; ++y)
-            surface::CopyRowTransparentBytes(dst.data() + y * 480, item.data() + 12 + y * 480, 480);
+            media::CopyRowTransparentBytes(dst.data() + y * 480, item.data() + 12 + y * 480, 480);
         benchmark::ClobberMemory();
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * 480 * 480);
@@ -89,7 +89,7 @@ void BM_TransparentRowWords(benchmark::State& state) {
     std::vector<uint8_t> dst(480 * 480, 7);
     for (auto _ : state) {
         for (int y = 0; y < 480; ++y)
-            surface::CopyRowTransparentWords(dst.data() + y * 480, item.data() + 12 + y * 480, 480);
+            media::CopyRowTransparentWords(dst.data() + y * 480, item.data() + 12 + y * 480, 480);
         benchmark::ClobberMemory();
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * 480 * 480);

@@ -19,7 +19,7 @@ int16_t Clamp16(int v) {
 CBitmapFont::CBitmapFont(int16_t stripId_, uint16_t sizeValue_, uint16_t spacing_)
     : stripId(static_cast<uint16_t>(stripId_)), spacing(spacing_), sizeValue(sizeValue_) {
     char list[260];
-    TextHost().CopyListString(list, sizeof list, stripId_, 1);
+    CopyModuleListString(list, sizeof list, stripId_, 1);
     list[sizeof list - 1] = 0;
     characters.AssignText(list);
     charTotal = static_cast<uint16_t>(characters.Length());
@@ -118,10 +118,10 @@ void CBitmapFont::SetTarget(uint16_t pictureId) {
     targetWidth = targetHeight = targetStride = 0;
     if (pictureId == kNoTarget) return;
     int16_t w = 0, h = 0;
-    TextHost().GetPictureSize(static_cast<int16_t>(pictureId), w, h);
+    ResItemHost().GetPictureSize(static_cast<int16_t>(pictureId), w, h);
     targetWidth = w;
     targetHeight = h;
-    targetStride = static_cast<int16_t>(TextHost().GetPictureAttr(static_cast<int16_t>(pictureId)));
+    targetStride = static_cast<int16_t>(ResItemHost().GetPictureAttr(static_cast<int16_t>(pictureId)));
 }
 
 void CBitmapFont::DrawGlyph(BYTE c, const LockedPicture& strip, const LockedPicture& target) {
@@ -185,7 +185,7 @@ CBitmapFont::UnitSize CBitmapFont::SizeOfUnit(std::span<const BYTE> unit) {
     } else if (kind == -1) {
         if (unit.size() >= 6) {
             const int16_t verticalOffset = plat::GetLeI16(unit, 2);
-            TextHost().GetPictureSize(plat::GetLeI16(unit, 4), s.width, s.height);
+            ResItemHost().GetPictureSize(plat::GetLeI16(unit, 4), s.width, s.height);
             s.above = Clamp16(s.height - verticalOffset - 1);
             s.descent = verticalOffset;
         }
@@ -311,12 +311,12 @@ int16_t CBitmapFont::MaxDescent(std::span<const BYTE> text, int16_t units) {
 
 int16_t CBitmapFont::PictureWidth(int16_t pictureId) const {
     int16_t w = 0, h = 0;
-    TextHost().GetPictureSize(pictureId, w, h);
+    ResItemHost().GetPictureSize(pictureId, w, h);
     return w;
 }
 
 int16_t CBitmapFont::PictureHeight(int16_t pictureId) const {
     int16_t w = 0, h = 0;
-    TextHost().GetPictureSize(pictureId, w, h);
+    ResItemHost().GetPictureSize(pictureId, w, h);
     return h;
 }

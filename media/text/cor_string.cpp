@@ -74,7 +74,7 @@ CCorString::CCorString(const CCorString& other) {
 
 CCorString::CCorString(int16_t listId, int16_t index) {
     char area[260];
-    TextHost().CopyListString(area, sizeof area, listId, index);
+    CopyModuleListString(area, sizeof area, listId, index);
     area[sizeof area - 1] = 0;
     const auto n = static_cast<int32_t>(std::strlen(area));
     Reserve(n, 0);

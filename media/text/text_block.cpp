@@ -81,9 +81,8 @@ void CTextBlock::Init(const CTextStyle& style) {
 }
 
 CTextBlock::~CTextBlock() {
-    ITextHost& host = TextHost();
-    host.DisposeSprite(m_sprite);
-    if (m_picture >= 0) host.PurgeResource(m_picture);
+    TextHost().DisposeSprite(m_sprite);
+    if (m_picture >= 0) ResItemHost().PurgeResource(m_picture);
 }
 
 int16_t CTextBlock::TextUnits() const {
@@ -234,14 +233,14 @@ void CTextBlock::Relayout() {
 }
 
 void CTextBlock::Refresh() {
-    ITextHost& host = TextHost();
+    IResItemHost& pictures = ResItemHost();
     const int width = std::max<int>(1, m_rect.Width());
     const int height = std::max<int>(1, m_rect.Height());
-    const int16_t picture = host.NewBlankPicture(Clamp16(width), Clamp16(height));
+    const int16_t picture = pictures.NewBlankPicture(Clamp16(width), Clamp16(height));
     if (picture < 0) return;
     Draw(picture, false);
-    host.ShowSpritePicture(m_sprite, picture);
-    if (m_picture >= 0) host.PurgeResource(m_picture);
+    TextHost().ShowSpritePicture(m_sprite, picture);
+    if (m_picture >= 0) pictures.PurgeResource(m_picture);
     m_picture = picture;
 }
 

@@ -40,23 +40,26 @@ class TextBlockGolden : public surftest::SurfaceTest {};
 TEST_F(TextBlockGolden, BlocksWithInlinePicturesInGeneratedFonts) {
     surftest::StartDibSystem(surftest::Mode::Plain);
 
-    itemtest::CTestHost res;
-    res.module = 7;
-    ASSERT_TRUE(res.OpenModuleFile(7, ZELBO_TEXT_SCENE_RES));
-
     texttest::FakeTextHost host;
-    for (int16_t id : {51, 52, 60, 61, 62}) {
-        std::vector<uint8_t> spr;
-        ASSERT_TRUE(ReadResourceItem(kResSPR, 7000 + id, nullptr, spr)) << id;
-        ASSERT_TRUE(host.AddSpr(id, spr)) << id;
-    }
-    for (int16_t id : {51, 52}) {
-        std::vector<uint8_t> list;
-        ASSERT_TRUE(ReadResourceItem(kResIST, 7000 + id, nullptr, list)) << id;
-        host.AddList(id, list);
-    }
     CPalId palette;
-    ASSERT_TRUE(surftest::LoadModulePalette(7000, palette));
+    {
+        // The module's items are read while its resource host is installed; the text then
+        // draws from the pictures and lists the fake host keeps.
+        itemtest::CTestHost res;
+        res.module = 7;
+        ASSERT_TRUE(res.OpenModuleFile(7, ZELBO_TEXT_SCENE_RES));
+        for (int16_t id : {51, 52, 60, 61, 62}) {
+            std::vector<uint8_t> spr;
+            ASSERT_TRUE(ReadResourceItem(kResSPR, 7000 + id, nullptr, spr)) << id;
+            ASSERT_TRUE(host.AddSpr(id, spr)) << id;
+        }
+        for (int16_t id : {51, 52}) {
+            std::vector<uint8_t> list;
+            ASSERT_TRUE(ReadResourceItem(kResIST, 7000 + id, nullptr, list)) << id;
+            host.AddList(id, list);
+        }
+        ASSERT_TRUE(surftest::LoadModulePalette(7000, palette));
+    }
 
     CBitmapFont plain(51, 0, 1);
     CBitmapFont sign(52, 18, 1);

@@ -11,7 +11,7 @@
 #include "media/text/bitmap_font.h"
 #include "media/text/cor_string.h"
 #include "media/text/text_block.h"
-#include "media/text/text_host.h"
+#include "media/res/res_item_host.h"
 
 namespace {
 
@@ -20,7 +20,8 @@ struct Picture {
     std::vector<BYTE> bits;
 };
 
-class FuzzHost : public ITextHost {
+// Only pictures and the list: the text host's neutral answers do for the rest.
+class FuzzHost : public IResItemHost {
 public:
     std::map<int16_t, Picture> pictures;
     std::vector<uint8_t> list;
@@ -51,7 +52,7 @@ public:
         return next--;
     }
     void PurgeResource(int16_t id) override { pictures.erase(id); }
-    bool CopyListString(char* dest, size_t capacity, int16_t, int16_t n) override {
+    bool CopyListString(char* dest, size_t capacity, int32_t, int16_t n) override {
         return CopyListStringFromItem(list.data(), list.size(), n, dest, capacity);
     }
 };
@@ -68,7 +69,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const size_t stripSize = std::min<size_t>(restSize, static_cast<size_t>(w) * h);
 
     FuzzHost host;
-    SetTextHost(&host);
+    SetResItemHost(&host);
     host.list.assign({1, 0});
     host.list.insert(host.list.end(), data + 3, data + 3 + listSize);
     host.Add(51, w, h, rest, stripSize);
@@ -97,6 +98,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         font.SetTarget(static_cast<uint16_t>(block.PictureId()));
         font.DrawJustified(text.Span(), 60, static_cast<int16_t>(data[2]));
     }
-    SetTextHost(nullptr);
+    SetResItemHost(nullptr);
     return 0;
 }

@@ -1,11 +1,10 @@
 #include "media/text/text_host.h"
 
-#include <algorithm>
-#include <cstring>
+#include <utility>
 
 namespace {
 
-ITextHost& DefaultHost() {
+ITextHost& NeutralHost() {
     static ITextHost host;
     return host;
 }
@@ -14,45 +13,10 @@ ITextHost* g_host = nullptr;
 
 }  // namespace
 
-void SetTextHost(ITextHost* host) {
-    g_host = host;
+ITextHost* SetTextHost(ITextHost* host) {
+    return std::exchange(g_host, host);
 }
 
 ITextHost& TextHost() {
-    return g_host ? *g_host : DefaultHost();
-}
-
-LockedPicture LockPicture(int16_t id) {
-    ITextHost& host = TextHost();
-    int16_t width = 0, height = 0;
-    host.GetPictureSize(id, width, height);
-    const uint16_t stride = host.GetPictureAttr(id);
-    if (width <= 0 || height <= 0 || stride > 0x7FFF || stride < width) return {};
-    BYTE* bits = host.LockPictureData(id);
-    if (!bits) return {};
-    return LockedPicture{bits, width, height, static_cast<int16_t>(stride)};
-}
-
-void UnlockPicture(const LockedPicture& picture) {
-    if (picture.bits) TextHost().UnlockPictureData(picture.bits);
-}
-
-bool CopyListStringFromItem(const uint8_t* item, size_t size, int16_t n, char* dest, size_t capacity) {
-    if (capacity == 0) return false;
-    dest[0] = 0;
-    if (!item || size < 2) return false;
-    size_t pos = 2;
-    for (int skip = std::max<int>(n, 1) - 1; skip > 0; --skip) {
-        const void* zero = std::memchr(item + pos, 0, size - pos);
-        if (!zero) return false;
-        pos = static_cast<size_t>(static_cast<const uint8_t*>(zero) - item) + 1;
-        if (pos >= size) return false;
-    }
-    if (pos >= size) return false;
-    const void* zero = std::memchr(item + pos, 0, size - pos);
-    const size_t end = zero ? static_cast<size_t>(static_cast<const uint8_t*>(zero) - item) : size;
-    const size_t len = std::min(end - pos, capacity - 1);
-    std::memcpy(dest, item + pos, len);
-    dest[len] = 0;
-    return true;
+    return g_host ? *g_host : NeutralHost();
 }

@@ -1,5 +1,6 @@
-// Test stand-in for the engine behind the text layer's host: pictures by id (made from pixel
-// rows or 'SPR' items), string lists, blank pictures, display sprites and a known palette.
+// Test stand-in for the engine behind the text layer's two seams: the resource host's pictures
+// by id (made from pixel rows or 'SPR' items), string lists and blank pictures, and the text
+// host's display sprites. Ids are used as they are (the neutral id rule).
 #pragma once
 
 #include <algorithm>
@@ -31,10 +32,13 @@ struct Sprite {
     int invalidated = 0;
 };
 
-class FakeTextHost : public ITextHost {
+class FakeTextHost : public ITextHost, public IResItemHost {
 public:
-    FakeTextHost() { SetTextHost(this); }
-    ~FakeTextHost() override { SetTextHost(nullptr); }
+    FakeTextHost() : m_savedText(SetTextHost(this)), m_savedRes(SetResItemHost(this)) {}
+    ~FakeTextHost() override {
+        SetTextHost(m_savedText);
+        SetResItemHost(m_savedRes);
+    }
 
     // Rows top first (short rows padded with 0); the stride is the width rounded up to 4.
     void AddPicture(int16_t id, const std::vector<std::vector<BYTE>>& rows) {
@@ -114,7 +118,7 @@ public:
     void DisposeSprite(void* sprite) override {
         std::erase_if(sprites, [&](const auto& s) { return s.get() == sprite; });
     }
-    bool CopyListString(char* dest, size_t capacity, int16_t id, int16_t n) override {
+    bool CopyListString(char* dest, size_t capacity, int32_t id, int16_t n) override {
         auto it = lists.find(id);
         if (it == lists.end()) {
             if (capacity > 0) dest[0] = 0;
@@ -131,11 +135,15 @@ public:
     }
 
     std::map<int16_t, Picture> pictures;
-    std::map<int16_t, std::vector<uint8_t>> lists;
+    std::map<int32_t, std::vector<uint8_t>> lists;
     std::vector<std::unique_ptr<Sprite>> sprites;
     int16_t nextPicture = 999;
     bool failBlankPictures = false;
     int locks = 0;
+
+private:
+    ITextHost* m_savedText;
+    IResItemHost* m_savedRes;
 };
 
 // A font strip of box glyphs in one glyph row: each glyph a cell of ink (40, none for the

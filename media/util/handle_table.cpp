@@ -8,7 +8,7 @@ namespace {
 
 void* g_blocks[kHandleTableSlots];
 uint32_t g_sizes[kHandleTableSlots];
-zelbo::BlockRealloc g_allocator;
+media::BlockRealloc g_allocator;
 
 void* Reallocate(void* block, uint32_t size) {
     // A zero-length block still needs an address of its own: a null block marks a free slot.
@@ -90,6 +90,6 @@ void MoveBytes(const void* source, void* destination, uint32_t n) {
     if (n != 0) std::memmove(destination, source, n);
 }
 
-namespace zelbo {
+namespace media {
 BlockRealloc SetHandleTableAllocator(BlockRealloc allocator) { return std::exchange(g_allocator, std::move(allocator)); }
-}  // namespace zelbo
+}  // namespace media

@@ -38,10 +38,10 @@ void FreeBlock(void* block);
 // Copies n bytes; the ranges may overlap.
 void MoveBytes(const void* source, void* destination, uint32_t n);
 
-namespace zelbo {
+namespace media {
 // The table's allocator, replaceable so that tests can make allocations fail. It must act as
 // std::realloc (blocks are released with std::free); an empty function restores the runtime
 // heap. Returns the previous one.
 using BlockRealloc = std::function<void*(void* block, size_t size)>;
 BlockRealloc SetHandleTableAllocator(BlockRealloc allocator);
-}  // namespace zelbo
+}  // namespace media

@@ -13,7 +13,7 @@ class HandleTableTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_EQ(HandleTableInUse(), 0); }
     void TearDown() override {
-        zelbo::SetHandleTableAllocator({});
+        media::SetHandleTableAllocator({});
         for (HBLOCK h : held) HandleTableFree(h);
         EXPECT_EQ(HandleTableInUse(), 0);
     }
@@ -69,7 +69,7 @@ TEST_F(HandleTableTest, ResizeKeepsHandleAndContents) {
 TEST_F(HandleTableTest, FailedAllocationsChangeNothing) {
     HBLOCK h = New(3);
     std::memcpy(*h, "xyz", 3);
-    zelbo::SetHandleTableAllocator([](void*, size_t) -> void* { return nullptr; });
+    media::SetHandleTableAllocator([](void*, size_t) -> void* { return nullptr; });
 
     EXPECT_EQ(HandleTableNew(10), nullptr);
     EXPECT_EQ(HandleTableInUse(), 1) << "a failed allocation leaves its slot free";
@@ -78,7 +78,7 @@ TEST_F(HandleTableTest, FailedAllocationsChangeNothing) {
     EXPECT_EQ(HandleTableSize(h), 3u);
     EXPECT_EQ(std::memcmp(HandleTableDeref(h), "xyz", 3), 0);
 
-    zelbo::SetHandleTableAllocator({});
+    media::SetHandleTableAllocator({});
     EXPECT_EQ(HandleTableFind(New(10)), 1);
 }
 

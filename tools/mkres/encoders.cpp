@@ -145,7 +145,7 @@ bool AppendData(const SourceLine& line, size_t first, int width, EncodeContext& 
     return true;
 }
 
-bool BuildModule(const ModuleSource& source, Diagnostics& diag, reswriter::CResWriter& writer,
+bool BuildModule(const ModuleSource& source, Diagnostics& diag, media::CResWriter& writer,
                  std::set<std::filesystem::path>& inputs) {
     EncodeContext ctx(diag, inputs);
     bool ok = diag.Ok();

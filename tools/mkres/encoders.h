@@ -69,7 +69,7 @@ std::optional<int64_t> NumberIn(const SourceLine& line, const Token& token, int6
                                 EncodeContext& ctx);
 
 // Encodes every item into the writer; false when any item failed (errors in diag).
-bool BuildModule(const ModuleSource& source, Diagnostics& diag, reswriter::CResWriter& writer,
+bool BuildModule(const ModuleSource& source, Diagnostics& diag, media::CResWriter& writer,
                  std::set<std::filesystem::path>& inputs);
 
 // The generic encoders.

@@ -52,7 +52,7 @@ int main(int argc, char** argv) {
     mkres::Diagnostics diag;
     const mkres::ModuleSource module = mkres::ReadModuleSource(source, diag);
     std::set<std::filesystem::path> inputs = module.inputs;
-    reswriter::CResWriter writer;
+    media::CResWriter writer;
     const bool ok = mkres::BuildModule(module, diag, writer, inputs);
     for (const std::string& e : diag.Errors()) std::fprintf(stderr, "%s\n", e.c_str());
     if (!ok) return 1;

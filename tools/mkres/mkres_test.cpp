@@ -25,7 +25,7 @@ Built Build(const std::string& text, const std::filesystem::path& folder = std::
     Built b;
     const mkres::ModuleSource source = mkres::ParseModuleSource(text, "test.mkres", folder, b.diag);
     b.inputs = source.inputs;
-    reswriter::CResWriter writer;
+    media::CResWriter writer;
     b.ok = mkres::BuildModule(source, b.diag, writer, b.inputs);
     if (b.ok) b.file = writer.Build();
     return b;

@@ -33,7 +33,7 @@ inline Built Build(const std::string& text, const char* name = "test.mkres") {
     const mkres::ModuleSource source =
         mkres::ParseModuleSource(text, name, std::filesystem::temp_directory_path(), b.diag);
     std::set<std::filesystem::path> inputs = source.inputs;
-    reswriter::CResWriter writer;
+    media::CResWriter writer;
     b.ok = mkres::BuildModule(source, b.diag, writer, inputs);
     if (b.ok) b.file = writer.Build();
     return b;

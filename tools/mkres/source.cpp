@@ -117,7 +117,7 @@ struct Reader {
     }
 };
 
-bool IsValidType(const std::string& code) { return reswriter::TypeValue(code) != 0; }
+bool IsValidType(const std::string& code) { return media::TypeValue(code) != 0; }
 
 std::optional<uint16_t> ParseId(const std::string& word, const std::optional<int>& module, const Location& where,
                                 Diagnostics& diag) {

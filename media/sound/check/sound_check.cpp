@@ -54,7 +54,7 @@ int main(int argc, char** argv) {
     for (int i = 0; i < 6; ++i) items.Put(1010 + i, EncodeSndPlain(SynthEffect(effects[i])));
 
     CSoundList list(TheSoundMixer());
-    list.SetItems(&items);
+    SetSoundItems(&items);
     if (!list.OpenOutput()) {
         std::fprintf(stderr, "sound_check: no sound device\n");
         return 1;
