@@ -92,9 +92,11 @@ Bytes ClipSamples(const Bytes& item) {
     items.Put(1, item);
     CSoundMixer mixer;  // never opened: loading needs no device
     CSoundList list(mixer);
-    list.SetItems(&items);
+    ISoundItems* const saved = SetSoundItems(&items);
     const CSoundClip* clip = list.LoadClip(1);
-    return clip ? clip->Samples() : Bytes{};
+    Bytes samples = clip ? clip->Samples() : Bytes{};
+    SetSoundItems(saved);
+    return samples;
 }
 
 // Why samples are not speech, or "" when they are: at least a second of sound whose loudness
