@@ -31,7 +31,8 @@ public:
     virtual void ServiceSound() {}
 
     // Picture items by module-relative id. Sizes 0, 0 and a null pointer for a missing picture;
-    // bytes per row 0xFFFF.
+    // bytes per row 0xFFFF. Locked pixels stay valid until they are unlocked: locking another
+    // picture may load it, and the host keeps a locked picture from being purged meanwhile.
     virtual void GetPictureSize(int16_t /*id*/, int16_t& width, int16_t& height) { width = height = 0; }
     virtual BYTE* LockPictureData(int16_t /*id*/) { return nullptr; }
     virtual void UnlockPictureData(BYTE* /*bits*/) {}
