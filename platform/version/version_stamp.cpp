@@ -5,7 +5,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <vector>
 
 namespace plat {
 namespace {
@@ -78,28 +77,31 @@ StampLookup FindVersionStamp(const StampByteSource& read) {
         uint64_t offset = 0;
         uint64_t size = 0;
     };
-    std::vector<uint8_t> table(static_cast<size_t>(shnum) * shentsize);
-    if (!ReadExact(read, shoff, table.size(), table.data(), fail)) return fail;
-    auto section = [&](size_t i) {
-        const uint8_t* p = table.data() + i * shentsize;
-        Section s;
+    // Entries and names are read one at a time from the source: the header's sizes are the
+    // file's word, and a damaged one must not decide how much memory is taken.
+    auto section = [&](size_t i, Section& s) {
+        uint8_t p[64];
+        if (!ReadExact(read, shoff + static_cast<uint64_t>(i) * shentsize, entry, p, fail)) return false;
         s.name = Le32(p);
         s.type = Le32(p + 4);
         s.offset = wide ? Le64(p + 24) : Le32(p + 16);
         s.size = wide ? Le64(p + 32) : Le32(p + 20);
-        return s;
+        return true;
     };
-    const Section names = section(shstrndx);
+    Section names;
+    if (!section(shstrndx, names)) return fail;
     if (names.size == 0 || names.size > kMaxNameTable || names.type == 8 /* SHT_NOBITS */)
         return Fail(StampStatus::NotStamped, "a damaged section name table");
-    std::vector<uint8_t> nameBytes(static_cast<size_t>(names.size));
-    if (!ReadExact(read, names.offset, nameBytes.size(), nameBytes.data(), fail)) return fail;
+    if (names.offset > UINT64_MAX - names.size) return Fail(StampStatus::NotStamped, "a damaged section name table");
 
     const size_t wanted = sizeof(kVersionSectionName);  // with its NUL
     for (size_t i = 0; i < shnum; ++i) {
-        const Section s = section(i);
-        if (s.name >= nameBytes.size() || nameBytes.size() - s.name < wanted) continue;
-        if (std::memcmp(nameBytes.data() + s.name, kVersionSectionName, wanted) != 0) continue;
+        Section s;
+        if (!section(i, s)) return fail;
+        if (s.name >= names.size || names.size - s.name < wanted) continue;
+        uint8_t name[sizeof(kVersionSectionName)];
+        if (!ReadExact(read, names.offset + s.name, wanted, name, fail)) return fail;
+        if (std::memcmp(name, kVersionSectionName, wanted) != 0) continue;
         if (s.type == 8 || s.size != kVersionStampSize) return Fail(StampStatus::NotStamped, "a stamp section of the wrong size");
         uint8_t record[kVersionStampSize];
         if (!ReadExact(read, s.offset, sizeof record, record, fail)) return fail;

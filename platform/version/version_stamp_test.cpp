@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -84,6 +85,28 @@ TEST(VersionStamp, DamagedImagesAreNotStamped) {
             EXPECT_FALSE(found.reason.empty());
         }
     }
+}
+
+// A 32-bit header claiming 65535 sections of 65535 bytes each, in a file of 56 bytes: the
+// reader must ask for small pieces, never for the whole table the header claims.
+TEST(VersionStamp, HugeClaimedSectionTableIsReadPieceByPiece) {
+    std::vector<uint8_t> im(56, 0);
+    im[0] = 0x7f; im[1] = 'E'; im[2] = 'L'; im[3] = 'F';
+    im[4] = 1; im[5] = 1;
+    im[32] = 52;                                 // section table right after the header
+    im[46] = im[47] = 0xFF;                      // entry size 65535
+    im[48] = im[49] = 0xFF;                      // 65535 entries
+    im[50] = 1;                                  // names in entry 1
+    size_t largest = 0;
+    const plat::StampLookup found = plat::FindVersionStamp([&](uint64_t offset, size_t n, uint8_t* out) -> long long {
+        largest = std::max(largest, n);
+        if (offset >= im.size()) return 0;
+        const size_t avail = std::min<size_t>(n, im.size() - offset);
+        std::memcpy(out, im.data() + offset, avail);
+        return static_cast<long long>(avail);
+    });
+    EXPECT_EQ(found.status, plat::StampStatus::NotStamped);
+    EXPECT_LE(largest, 64u);
 }
 
 TEST(VersionStamp, RestampedCopyReadsBackAndAMissingFileIsAReadError) {
