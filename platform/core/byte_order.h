@@ -27,6 +27,11 @@ constexpr uint32_t GetLe32(std::span<const uint8_t> b, size_t at) {
            static_cast<uint32_t>(b[at + 2]) << 16 | static_cast<uint32_t>(b[at + 3]) << 24;
 }
 
+constexpr uint64_t GetLe64(std::span<const uint8_t> b, size_t at) {
+    if (!InSpan(b.size(), at, 8)) return 0;
+    return static_cast<uint64_t>(GetLe32(b, at)) | static_cast<uint64_t>(GetLe32(b, at + 4)) << 32;
+}
+
 constexpr int16_t GetLeI16(std::span<const uint8_t> b, size_t at) {
     return static_cast<int16_t>(GetLe16(b, at));
 }

@@ -38,6 +38,13 @@ TEST(ByteOrder, ReadsAndWritesOnlyWhatFits) {
         }
     }
     EXPECT_EQ(plat::GetLeI16(bytes, 4), static_cast<int16_t>(0x8605));
+
+    // 64-bit reads: the high half really lands high, and the last byte counts.
+    const std::array<uint8_t, 9> wide{0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0x88, 0x99};
+    EXPECT_EQ(plat::GetLe64(wide, 0), 0x8807060504030201u);
+    EXPECT_EQ(plat::GetLe64(wide, 1), 0x9988070605040302u);
+    EXPECT_EQ(plat::GetLe64(wide, 2), 0u);
+    EXPECT_EQ(plat::GetLe64(wide, SIZE_MAX - 3), 0u);
     EXPECT_EQ(plat::GetLeI32(bytes, 2), static_cast<int32_t>(0x86050403u));
 }
 

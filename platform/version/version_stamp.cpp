@@ -1,5 +1,7 @@
 #include "platform/version/version_stamp.h"
 
+#include "platform/core/byte_order.h"
+
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -13,9 +15,6 @@ namespace {
 constexpr uint64_t kMaxSections = 65535;
 constexpr uint64_t kMaxNameTable = 16u << 20;
 
-uint16_t Le16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
-uint32_t Le32(const uint8_t* p) { return Le16(p) | (static_cast<uint32_t>(Le16(p + 2)) << 16); }
-uint64_t Le64(const uint8_t* p) { return Le32(p) | (static_cast<uint64_t>(Le32(p + 4)) << 32); }
 
 StampLookup Fail(StampStatus status, std::string reason) {
     StampLookup out;
@@ -40,12 +39,13 @@ bool ReadExact(const StampByteSource& read, uint64_t offset, size_t n, uint8_t* 
 
 bool DecodeRecord(const uint8_t* r, VersionStamp& s) {
     if (std::memcmp(r, kVersionStampMagic.data(), kVersionStampMagic.size()) != 0) return false;
-    if (Le32(r + 32) != StampCheck(r, 32)) return false;
-    for (int i = 0; i < 4; ++i) s.fileVersion[i] = Le16(r + 8 + 2 * i);
-    for (int i = 0; i < 4; ++i) s.productVersion[i] = Le16(r + 16 + 2 * i);
-    s.language = Le16(r + 24);
-    s.codePage = Le16(r + 26);
-    s.fileType = Le32(r + 28);
+    const std::span<const uint8_t> b(r, kVersionStampSize);
+    if (GetLe32(b, 32) != StampCheck(r, 32)) return false;
+    for (size_t i = 0; i < 4; ++i) s.fileVersion[i] = GetLe16(b, 8 + 2 * i);
+    for (size_t i = 0; i < 4; ++i) s.productVersion[i] = GetLe16(b, 16 + 2 * i);
+    s.language = GetLe16(b, 24);
+    s.codePage = GetLe16(b, 26);
+    s.fileType = GetLe32(b, 28);
     return true;
 }
 
@@ -60,10 +60,11 @@ StampLookup FindVersionStamp(const StampByteSource& read) {
     if ((ident[4] != 1 && ident[4] != 2) || ident[5] != 1) return Fail(StampStatus::NotStamped, "not a little-endian ELF file");
     const size_t headerSize = wide ? 64 : 52;
     if (!ReadExact(read, 0, headerSize, ident, fail)) return fail;
-    const uint64_t shoff = wide ? Le64(ident + 40) : Le32(ident + 32);
-    const uint16_t shentsize = Le16(ident + (wide ? 58 : 46));
-    const uint16_t shnum = Le16(ident + (wide ? 60 : 48));
-    const uint16_t shstrndx = Le16(ident + (wide ? 62 : 50));
+    const std::span<const uint8_t> header(ident, headerSize);
+    const uint64_t shoff = wide ? GetLe64(header, 40) : GetLe32(header, 32);
+    const uint16_t shentsize = GetLe16(header, wide ? 58 : 46);
+    const uint16_t shnum = GetLe16(header, wide ? 60 : 48);
+    const uint16_t shstrndx = GetLe16(header, wide ? 62 : 50);
     const size_t entry = wide ? 64 : 40;
     if (shoff == 0 || shnum == 0) return Fail(StampStatus::NotStamped, "no section table");
     if (shentsize < entry || shnum > kMaxSections || shstrndx >= shnum)
@@ -80,12 +81,13 @@ StampLookup FindVersionStamp(const StampByteSource& read) {
     // Entries and names are read one at a time from the source: the header's sizes are the
     // file's word, and a damaged one must not decide how much memory is taken.
     auto section = [&](size_t i, Section& s) {
-        uint8_t p[64];
-        if (!ReadExact(read, shoff + static_cast<uint64_t>(i) * shentsize, entry, p, fail)) return false;
-        s.name = Le32(p);
-        s.type = Le32(p + 4);
-        s.offset = wide ? Le64(p + 24) : Le32(p + 16);
-        s.size = wide ? Le64(p + 32) : Le32(p + 20);
+        uint8_t bytes[64];
+        if (!ReadExact(read, shoff + static_cast<uint64_t>(i) * shentsize, entry, bytes, fail)) return false;
+        const std::span<const uint8_t> p(bytes, entry);
+        s.name = GetLe32(p, 0);
+        s.type = GetLe32(p, 4);
+        s.offset = wide ? GetLe64(p, 24) : GetLe32(p, 16);
+        s.size = wide ? GetLe64(p, 32) : GetLe32(p, 20);
         return true;
     };
     Section names;
