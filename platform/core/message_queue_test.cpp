@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/core/crt.h"
@@ -620,6 +621,30 @@ TEST_F(QueueTest, APollLoopThatCannotEndFailsWithAStallNamingWhatItPolledFor) {
         }
         EXPECT_LE(polls, long(plat::HeadlessBackend::kFrozenPollLimit));
     }
+}
+
+// Messages posted by another thread wake the program and count as news for the stall
+// detection, which stays the program thread's own (ThreadSanitizer checks the sharing).
+TEST_F(QueueTest, MessagesPostedFromAnotherThreadReachAPollLoop) {
+    head->SetQueryStep(1);
+    constexpr int kPosts = 200;
+    std::thread poster([this] {
+        for (int i = 0; i < kPosts; ++i) PostMessage(main, WM_USER + 1, static_cast<WPARAM>(i), 0);
+    });
+    int received = 0;
+    MSG m;
+    try {
+        while (received < kPosts) {
+            if (PeekMessage(&m, nullptr, WM_USER + 1, WM_USER + 1, PM_REMOVE)) {
+                EXPECT_EQ(m.wParam, static_cast<WPARAM>(received));
+                ++received;
+            }
+        }
+    } catch (const plat::HeadlessStall& e) {
+        ADD_FAILURE() << e.what();
+    }
+    poster.join();
+    EXPECT_EQ(received, kPosts);
 }
 
 TEST_F(QueueTest, SetTimerReturnsTheIdAlsoWhenReplacingAndKillTimerRefusesAMissingOne) {

@@ -21,6 +21,10 @@ uint64_t HeadlessBackend::QueryClockMs() {
     // (or, with the clock held still, for kFrozenPollLimit polls) can never end.
     const uint64_t before = m_now;
     if (m_queryStep > 0) AdvanceTo(m_now + m_queryStep, true);
+    if (m_outsideNews.exchange(false)) {
+        NoteNews();  // another thread posted or woke: the loop is not stuck
+        return m_now;
+    }
     m_quietPollMs += m_now - before;
     if (m_now != before) m_frozenPolls = 0;
     ++m_frozenPolls;
@@ -41,7 +45,8 @@ void HeadlessBackend::Wake() {
         m_woken = true;
     }
     m_wakeCv.notify_all();
-    NoteNews();
+    // The stall counters belong to the program's thread: it resets them at its next poll.
+    m_outsideNews = true;
 }
 
 void HeadlessBackend::WaitReal(uint64_t, uint32_t realMs) {
@@ -105,7 +110,7 @@ void HeadlessBackend::AdvanceTo(uint64_t target, bool stopOnNews) {
     for (;;) {
         uint64_t next = std::min(target, NextScheduled());
         for (const Periodic& p : m_periodic) next = std::min(next, p.due);
-        next = std::max(next, m_now);
+        next = std::max(next, m_now.load());
         ConsumeAudio(next);
         m_now = next;
 
@@ -212,13 +217,13 @@ void HeadlessBackend::QueueInput(uint64_t atMs, const InputEvent& ev) {
     Scheduled s;
     s.isInput = true;
     s.input = ev;
-    m_schedule.emplace(std::max(atMs, m_now), std::move(s));
+    m_schedule.emplace(std::max(atMs, m_now.load()), std::move(s));
 }
 
 void HeadlessBackend::At(uint64_t atMs, std::function<void()> action) {
     Scheduled s;
     s.action = std::move(action);
-    m_schedule.emplace(std::max(atMs, m_now), std::move(s));
+    m_schedule.emplace(std::max(atMs, m_now.load()), std::move(s));
 }
 
 void HeadlessBackend::MouseMove(uint64_t atMs, int x, int y) {

@@ -120,11 +120,12 @@ private:
     void ConsumeAudio(uint64_t until);
     uint64_t NextScheduled() const;
 
-    uint64_t m_now = 0;
+    std::atomic<uint64_t> m_now{0};  // read by messages posted from other threads; written by the program's thread only
     uint32_t m_queryStep = 1;
     uint64_t m_stallLimit = 10 * 60 * 1000;
     bool m_advancing = false;
     std::atomic<bool> m_woken{false};  // Wake() may come from any thread
+    std::atomic<bool> m_outsideNews{false};  // set by Wake(); the program's thread resets the stall counters
     std::mutex m_wakeMu;
     std::condition_variable m_wakeCv;
     uint64_t m_quietPollMs = 0;  // virtual time moved by polls alone since anything happened
