@@ -20,6 +20,7 @@ constexpr EncoderInfo kEncoders[] = {
     {"picture", "SPR", EncodePicture},
     {"hotspots", "HT#", EncodeHotspots},
     {"sound", "SND", EncodeSound},
+    {"script", "ANI", EncodeScript},
     {"fontstrip", "", EncodeFontStrip},
 };
 

@@ -82,6 +82,8 @@ bool EncodeStrings(const ItemSource& item, EncodeContext& ctx, std::vector<uint8
 bool EncodePicture(const ItemSource& item, EncodeContext& ctx, std::vector<uint8_t>& out);
 bool EncodeHotspots(const ItemSource& item, EncodeContext& ctx, std::vector<uint8_t>& out);
 bool EncodeSound(const ItemSource& item, EncodeContext& ctx, std::vector<uint8_t>& out);
+// 'ANI' animation scripts, one instruction per line by name (enc_script.cpp).
+bool EncodeScript(const ItemSource& item, EncodeContext& ctx, std::vector<uint8_t>& out);
 // A font strip: an 'SPR' picture of glyphs and its 'IST' character list as a companion
 // (enc_fontstrip.cpp).
 bool EncodeFontStrip(const ItemSource& item, EncodeContext& ctx, std::vector<uint8_t>& out);
