@@ -165,10 +165,6 @@ void Paint(HWND hwnd, HDC dc) {
     SelectObject(dc, oldFont);
 }
 
-void Redraw(HWND hwnd) {
-    InvalidateRect(hwnd, nullptr, FALSE);
-}
-
 bool Inside(HWND hwnd, LPARAM lp) {
     RECT rc;
     GetClientRect(hwnd, &rc);
@@ -311,13 +307,8 @@ LRESULT CALLBACK ButtonProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_ERASEBKGND:
             return 1;
-        case WM_PAINT: {
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(hwnd, &ps);
-            Paint(hwnd, dc);
-            EndPaint(hwnd, &ps);
-            return 0;
-        }
+        case WM_PAINT:
+            return PaintNow(hwnd, Paint);
         case WM_SETFOCUS:
             Redraw(hwnd);
             ControlGotFocus(hwnd);

@@ -47,10 +47,6 @@ std::string ItemText(ComboState* st, int i) {
     return s;
 }
 
-void Redraw(HWND hwnd) {
-    InvalidateRect(hwnd, nullptr, FALSE);
-}
-
 void FitField(HWND hwnd, ComboState* st) {
     RECT wr;
     GetWindowRect(hwnd, &wr);
@@ -332,13 +328,8 @@ LRESULT CALLBACK ComboBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
             return 0;
         case WM_ERASEBKGND:
             return 1;
-        case WM_PAINT: {
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(hwnd, &ps);
-            Paint(hwnd, dc);
-            EndPaint(hwnd, &ps);
-            return 0;
-        }
+        case WM_PAINT:
+            return PaintNow(hwnd, Paint);
         case WM_SETFOCUS:
             Redraw(hwnd);
             ControlGotFocus(hwnd);

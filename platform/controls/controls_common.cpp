@@ -172,6 +172,20 @@ HICON StandardIcon(UINT) {
     return icon;
 }
 
+// ---- Painting -------------------------------------------------------------------------------------
+
+void Redraw(HWND hwnd) {
+    InvalidateRect(hwnd, nullptr, FALSE);
+}
+
+LRESULT PaintNow(HWND hwnd, void (*paint)(HWND, HDC)) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(hwnd, &ps);
+    paint(hwnd, dc);
+    EndPaint(hwnd, &ps);
+    return 0;
+}
+
 // ---- Clipboard ------------------------------------------------------------------------------------
 
 namespace {

@@ -58,6 +58,12 @@ RECT CloseBoxRect(HWND hwnd);
 // The close box is held down by the mouse (drawn pushed).
 bool CloseBoxPressed(HWND hwnd);
 
+// ---- Painting -----------------------------------------------------------------------------------
+// Marks the whole control for repainting; the control paints its background itself.
+void Redraw(HWND hwnd);
+// A control's WM_PAINT: `paint` draws between BeginPaint and EndPaint; answers 0.
+LRESULT PaintNow(HWND hwnd, void (*paint)(HWND, HDC));
+
 // ---- Fonts --------------------------------------------------------------------------------------
 // The control's font (WM_SETFONT), else the 8-point dialog font.
 HFONT ControlFont(HWND hwnd);

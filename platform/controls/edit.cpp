@@ -94,10 +94,6 @@ void KeepCaretVisible(HWND hwnd, EditState* st) {
     if (st->scrollX < 0) st->scrollX = 0;
 }
 
-void Redraw(HWND hwnd) {
-    InvalidateRect(hwnd, nullptr, FALSE);
-}
-
 size_t SelStart(const EditState* st) {
     return std::min(st->anchor, st->caret);
 }
@@ -553,13 +549,8 @@ LRESULT CALLBACK EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_ERASEBKGND:
             return 1;
-        case WM_PAINT: {
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(hwnd, &ps);
-            Paint(hwnd, dc);
-            EndPaint(hwnd, &ps);
-            return 0;
-        }
+        case WM_PAINT:
+            return PaintNow(hwnd, Paint);
         case WM_SETFOCUS:
             Redraw(hwnd);
             ControlGotFocus(hwnd);

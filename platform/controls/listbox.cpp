@@ -84,10 +84,6 @@ ScrollModel Scroll(HWND hwnd, const ListState* st) {
     return m;
 }
 
-void Redraw(HWND hwnd) {
-    InvalidateRect(hwnd, nullptr, FALSE);
-}
-
 void SetTop(HWND hwnd, ListState* st, int top) {
     top = std::clamp(top, 0, std::max(0, st->model.Count() - Visible(hwnd, st)));
     if (top != st->top) {
@@ -548,13 +544,8 @@ LRESULT CommonProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, bool dropL
             return 0;
         case WM_ERASEBKGND:
             return 1;
-        case WM_PAINT: {
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(hwnd, &ps);
-            Paint(hwnd, dc);
-            EndPaint(hwnd, &ps);
-            return 0;
-        }
+        case WM_PAINT:
+            return PaintNow(hwnd, Paint);
         case WM_SETFOCUS:
             Redraw(hwnd);
             ControlGotFocus(hwnd);

@@ -29,10 +29,6 @@ bool Vertical(HWND hwnd) {
     return (GetWindowLong(hwnd, GWL_STYLE) & SBS_VERT) != 0;
 }
 
-void Redraw(HWND hwnd) {
-    InvalidateRect(hwnd, nullptr, FALSE);
-}
-
 void Send(HWND hwnd, UINT code, int pos = 0) {
     HWND parent = GetParent(hwnd);
     if (!parent) return;
@@ -195,6 +191,11 @@ LRESULT OnGetScrollInfo(const ScrollState* st, SCROLLINFO* info) {
     return TRUE;
 }
 
+void Paint(HWND hwnd, HDC dc) {
+    const ScrollState* st = State(hwnd);
+    PaintScrollBar(dc, Bar(hwnd), Model(hwnd, st), st->pressed, HasFocus(hwnd));
+}
+
 }  // namespace
 
 LRESULT CALLBACK ScrollBarProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -223,13 +224,8 @@ LRESULT CALLBACK ScrollBarProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
             return 0;
         case WM_ERASEBKGND:
             return 1;
-        case WM_PAINT: {
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(hwnd, &ps);
-            PaintScrollBar(dc, Bar(hwnd), Model(hwnd, st), st->pressed, HasFocus(hwnd));
-            EndPaint(hwnd, &ps);
-            return 0;
-        }
+        case WM_PAINT:
+            return PaintNow(hwnd, Paint);
         case WM_SETFOCUS:
             Redraw(hwnd);
             ControlGotFocus(hwnd);
