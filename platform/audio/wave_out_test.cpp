@@ -358,8 +358,9 @@ TEST_F(WaveOutTest, BuffersWrittenFromAnotherThreadPlayInOrder) {
         ring.back()->hdr.dwFlags |= WHDR_DONE;
     }
     std::atomic<bool> finished{false};
+    std::atomic<bool> stop{false};
     std::thread writer([&] {
-        for (int round = 0; round < kRounds;) {
+        for (int round = 0; round < kRounds && !stop;) {
             Buffer& b = *ring[static_cast<size_t>(round % kBuffers)];
             if (!(std::atomic_ref<DWORD>(b.hdr.dwFlags).load() & WHDR_DONE)) {
                 std::this_thread::yield();
@@ -371,11 +372,16 @@ TEST_F(WaveOutTest, BuffersWrittenFromAnotherThreadPlayInOrder) {
         }
         finished = true;
     });
-    for (int i = 0; i < 10000 && !finished; ++i) {
+    // The clock moves only here: the writer waits for it, so this loop runs until the writer
+    // is done however the threads are scheduled (a busy machine may starve the writer for many
+    // rounds), and the writer is told to stop before it is joined.
+    for (long i = 0; i < 50'000'000 && !finished; ++i) {
         plat::Headless().Advance(1);
         std::this_thread::yield();
     }
+    stop = true;
     writer.join();
+    ASSERT_TRUE(finished) << "the writer never got its buffers back";
     Play(kBuffers * 50);
 
     std::vector<uint8_t> heard = Heard();
