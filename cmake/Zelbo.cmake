@@ -51,7 +51,8 @@ function(zelbo_library)
 endfunction()
 
 # zelbo_tests(NAME <exe> LABEL <label> [DIR <dir>] DEPS <targets...>)
-# One GoogleTest executable from the *_test.cpp files of DIR, registered with CTest under LABEL.
+# One GoogleTest executable from the *_test.cpp files of DIR, registered with CTest under LABEL,
+# one CTest test per suite ("<exe>:<suite>").
 function(zelbo_tests)
   cmake_parse_arguments(A "" "NAME;LABEL;DIR" "DEPS" ${ARGN})
   if(NOT A_DIR)
@@ -65,7 +66,21 @@ function(zelbo_tests)
   add_executable(${A_NAME} ${srcs})
   target_link_libraries(${A_NAME} PRIVATE ${A_DEPS} GTest::gtest GTest::gmock GTest::gtest_main)
   zelbo_warnings(${A_NAME})
-  gtest_discover_tests(${A_NAME} PROPERTIES LABELS ${A_LABEL} DISCOVERY_TIMEOUT 60)
+  # One CTest test per suite, listed from the program each time it is linked.
+  set(suites "${CMAKE_CURRENT_BINARY_DIR}/${A_NAME}_suites.cmake")
+  add_custom_command(TARGET ${A_NAME} POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -D EXE=$<TARGET_FILE:${A_NAME}> -D OUT=${suites} -D NAME=${A_NAME}
+            -D LABEL=${A_LABEL} -D WORKDIR=${CMAKE_CURRENT_BINARY_DIR}
+            -P ${PROJECT_SOURCE_DIR}/cmake/ZelboSuites.cmake
+    BYPRODUCTS ${suites} VERBATIM)
+  set(include "${CMAKE_CURRENT_BINARY_DIR}/${A_NAME}_include.cmake")
+  file(WRITE ${include}
+    "if(EXISTS [==[${suites}]==])\n"
+    "  include([==[${suites}]==])\n"
+    "else()\n"
+    "  add_test([==[${A_NAME}_NOT_BUILT]==] [==[${A_NAME}_NOT_BUILT]==])\n"
+    "endif()\n")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${include})
 endfunction()
 
 # zelbo_benchmarks(NAME <exe> [DIR <dir>] DEPS <targets...>)
