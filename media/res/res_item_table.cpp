@@ -66,7 +66,7 @@ void CResItemTable::Clear() {
 
 bool CResItemTable::ReleaseItem(CResItem* item) {
     if (!item->m_purgeable && !m_destroying) return false;
-    delete item;
+    item->Drop();
     return true;
 }
 

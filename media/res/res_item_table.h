@@ -1,5 +1,6 @@
 // CResItemTable: the engine's item cache, a chained hash table of resource items keyed by
-// absolute resource id (bucket = id modulo the bucket count). The table owns its items.
+// absolute resource id (bucket = id modulo the bucket count). The table owns its items; an
+// item it lets go that still has uses lives on until its last use goes (CResItem::Drop).
 #pragma once
 
 #include <cstdint>
@@ -13,12 +14,12 @@ class CResItem;
 class CResItemTable {
 public:
     CResItemTable() = default;
-    // Deletes every item, purgeable or not.
+    // Drops every item, purgeable or not.
     virtual ~CResItemTable();
     CResItemTable(const CResItemTable&) = delete;
     CResItemTable& operator=(const CResItemTable&) = delete;
 
-    // n buckets (n >= 1); 1, or 0 when n is not positive. Items already held are deleted.
+    // n buckets (n >= 1); 1, or 0 when n is not positive. Items already held are dropped.
     BOOL Init(int n);
     // Puts the item at the head of its bucket; the table owns it from now on.
     void Insert(int32_t id, CResItem* item);
@@ -29,7 +30,7 @@ public:
     // Removes every id (ReleaseItem decides) and frees the buckets when nothing was kept.
     virtual void Clear();
     // Keeps an item that is not purgeable unless the table is being destroyed; otherwise
-    // deletes it and answers true.
+    // drops it (deleted now, or with its last use) and answers true.
     virtual bool ReleaseItem(CResItem* item);
 
     // While set, RemoveRange deletes every item in the range, purgeable or not.

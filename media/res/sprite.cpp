@@ -71,7 +71,8 @@ BOOL CSprite::LoadFromBytes(std::span<const uint8_t> item) {
     SprLayout layout;
     if (!ParseSprItem(item, layout)) return FALSE;
     FreeBits();
-    m_purgeable = 1;
+    // A dropped picture keeps what it loads: it can no longer be found to be loaded again.
+    m_purgeable = IsDropped() ? 0 : 1;
     BYTE* bits = NewBits(layout.width, layout.height);
     m_bits = bits;
     m_width = layout.width;
@@ -82,13 +83,14 @@ BOOL CSprite::LoadFromBytes(std::span<const uint8_t> item) {
     m_loaded = 1;
     // Bytes stored past height * stride are not part of the picture.
     std::memcpy(m_bits, item.data() + kSprHeaderBytes, m_size);
-    TheChunkPool().Register(this);
+    if (m_purgeable) TheChunkPool().Register(this);
     return TRUE;
 }
 
 BOOL CSprite::Load() {
     std::vector<uint8_t> item;
-    if (!ReadResourceItem(kType, m_id, &m_entry, item)) return FALSE;
+    ResDirEntry* lookedUp = nullptr;  // a dropped picture keeps no entry
+    if (!ReadResourceItem(kType, m_id, IsDropped() ? &lookedUp : &m_entry, item)) return FALSE;
     return LoadFromBytes(item);
 }
 
