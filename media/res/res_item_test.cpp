@@ -81,7 +81,8 @@ TEST(ResItemUse, ReferencesCountCopiesMovesAndResets) {
         copy.Reset(b);
         EXPECT_EQ(a->UseCount(), 1u);
         EXPECT_EQ(b->UseCount(), 1u);
-        copy = copy;  // self-assignment keeps the use
+        const CResItemRef<CSprite>& same = copy;
+        copy = same;  // onto itself: the use is kept
         EXPECT_EQ(b->UseCount(), 1u);
         moved.Reset(a);  // the same item again
         EXPECT_EQ(a->UseCount(), 1u);
