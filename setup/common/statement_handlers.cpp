@@ -10,6 +10,7 @@
 namespace setup {
 
 void CStatementActions::RunAction(CProductDat&, StatementCall&) {}
+void CStatementActions::MissingFields(CProductDat&, StatementCall&) {}
 
 namespace {
 
@@ -74,7 +75,10 @@ void RunAction(CProductDat& script, StatementCall& call) {
     const ActionFields& how = FieldsOfAction(call.row.actionId);
     if (!how.wholeValue) {
         call.fields = SplitFields(call.value, how.split);
-        if (call.fields.Count() < how.required) return;
+        if (call.fields.Count() < how.required) {
+            script.Actions().MissingFields(script, call);
+            return;
+        }
     }
     script.Actions().RunAction(script, call);
 }

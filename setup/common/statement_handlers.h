@@ -28,11 +28,13 @@ using StatementHandler = void (*)(CProductDat& script, StatementCall& call);
 // The seam to the programs' statement handlers: the setup program installs its file,
 // shortcut, registry, INI and run handlers, the removal program its removal handlers. The
 // default does nothing. RunAction is called only when the statement has the fields its action
-// needs (RequiredFields); a statement missing one does nothing.
+// needs (FieldsOfAction); a statement missing one goes to MissingFields instead, which by
+// default does nothing (a program may report it).
 class CStatementActions {
 public:
     virtual ~CStatementActions() = default;
     virtual void RunAction(CProductDat& script, StatementCall& call);
+    virtual void MissingFields(CProductDat& script, StatementCall& call);
 };
 
 // How an action's value is split, and how many fields it must have.

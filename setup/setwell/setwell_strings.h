@@ -28,8 +28,38 @@ inline constexpr UINT kIdsCannotOpenPicture = 59170;  // "Kunde inte öppna %1."
 // The progress dialog's caption.
 inline constexpr UINT kIdsInstallingProduct = 59225;  // "Installerar %1"
 
-// Adds Setwell's strings to the program's string table; the program calls it at start, after
-// RegisterScriptStrings.
+// Start and main flow.
+inline constexpr UINT kIdsNotWindows95 = 59161;           // version gate
+inline constexpr UINT kIdsAlreadyInstalled = 59164;       // over-install refused (%1 product)
+inline constexpr UINT kIdsAddToLauncher = 59166;          // launcher question (%1 product)
+inline constexpr UINT kIdsCannotSetLauncherValue = 59206;  // launcher value not written
+inline constexpr UINT kIdsCannotCreateKey = 59211;        // %1 key
+inline constexpr UINT kIdsCannotSetValue = 59212;         // %1 key
+inline constexpr UINT kIdsInstallationDone = 59229;       // %1 product
+
+// File installation.
+inline constexpr UINT kIdsInsertDisk = 59173;          // %1 disk name, %2 drive
+inline constexpr UINT kIdsFileInUse = 59180;           // %1 installed path
+inline constexpr UINT kIdsCannotSetAttributes = 59181;  // %1 file
+inline constexpr UINT kIdsNoVolumeInformation = 59213;  // %1 root
+inline constexpr UINT kIdsInstallCancelled = 59214;
+inline constexpr UINT kIdsCannotInstall = 59215;        // %1 from, %2 to
+inline constexpr UINT kIdsUnknownInstallError = 59216;  // %1 name
+inline constexpr UINT kIdsDiskFull = 59217;
+inline constexpr UINT kIdsAccessViolation = 59218;   // %1 path
+inline constexpr UINT kIdsSharingViolation = 59219;  // %1 path
+inline constexpr UINT kIdsCannotCreate = 59220;      // %1 path
+inline constexpr UINT kIdsCannotDelete = 59221;      // %1 path
+inline constexpr UINT kIdsCannotRename = 59222;      // %1 path
+inline constexpr UINT kIdsOutOfMemory = 59223;
+inline constexpr UINT kIdsCannotRead = 59224;     // %1 path
+inline constexpr UINT kIdsInstalling = 59226;     // progress text, %1 name
+
+// The restart question at the end of an installation that needs one.
+inline constexpr UINT kIdsRestartQuestion = 59200;
+
+// Adds Setwell's strings to the program's string table, and the script engine's
+// (RegisterScriptStrings); the program calls it at start.
 void RegisterSetwellStrings();
 
 }  // namespace setup

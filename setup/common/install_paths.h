@@ -1,0 +1,35 @@
+// Paths and folders of the setup programs' statements: splitting a full path into its folder
+// and name, making a folder with every missing level, and deleting a file at the next start
+// of Windows through the [rename] section of "WinInit.ini".
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace setup {
+
+class CProductDat;
+
+// Cuts the path at its last backslash: the folder before it, the name after it. False (and
+// both parts empty) when the path has no backslash.
+bool SplitPath(std::string_view path, std::string& directory, std::string& name);
+
+// Whether the folder (one trailing backslash ignored) exists; the critical-error boxes are
+// off while it looks.
+bool DirectoryExists(std::string path);
+// Makes one folder level (one trailing backslash ignored).
+bool MakeDirectory(std::string path);
+// Makes every missing level of the path, never the drive part. Nonzero when the whole path
+// exists afterwards; 0 for a path without a backslash (at most 260 characters are used).
+int CreateDirectoryPath(std::string_view path);
+
+// The host file of "WinInit.ini" in the script's Windows folder.
+std::string WinInitPath(const CProductDat& script);
+
+// Adds "NUL=<path>" after every "[rename]" line of WinInit.ini (made when missing), or a new
+// "[rename]" section at the end when there is none, so that Windows deletes the file when it
+// next starts. The file is read whole, whatever its size. A file that cannot be read gets
+// message 59169 and stays as it is.
+void ScheduleDeleteAtBoot(CProductDat& script, const std::string& path);
+
+}  // namespace setup
