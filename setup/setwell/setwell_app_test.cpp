@@ -56,9 +56,16 @@ protected:
         wc.lpfnWndProc = DefWindowProc;
         wc.lpszClassName = "ProductWindow";
         RegisterClass(&wc);
-        ASSERT_NE(CreateWindow("ProductWindow", "Zelbo", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr),
-                  nullptr);
+        productWindow = CreateWindow("ProductWindow", "Zelbo", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr,
+                                     nullptr);
+        ASSERT_NE(productWindow, nullptr);
     }
+    void TearDown() override {
+        if (productWindow) DestroyWindow(productWindow);
+        productWindow = nullptr;
+        SetwellTest::TearDown();
+    }
+    HWND productWindow = nullptr;
     std::optional<uint32_t> Tally() {
         const auto v = GetValue(kMakerKey, kTally);
         if (!v) return std::nullopt;
