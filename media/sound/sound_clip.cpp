@@ -300,6 +300,13 @@ void CSoundList::FreeAll() {
     FreeClips();
 }
 
+void CSoundList::CloseOutput() {
+    if (!m_outputOpen) return;
+    FreeAll();
+    m_mixer.SetActive(false);
+    m_outputOpen = 0;
+}
+
 void CSoundList::SetActive(bool active) {
     if (!m_outputOpen) return;
     // The mixer stops reading every channel's buffers before the clips go.

@@ -71,6 +71,8 @@ public:
     void StopAll();
     // Stops the mixer (the device at once) and frees every clip.
     void FreeAll();
+    // Frees every clip and lets the mixer release the device, its buffers, timer and window.
+    void CloseOutput();
     // Deactivation stops every channel, frees every clip and lets the mixer release the device;
     // activation takes it again, and clips load again when they are next played.
     void SetActive(bool active);

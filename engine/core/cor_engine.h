@@ -1,0 +1,233 @@
+// The engine object: one CCorEngine (the game's CZelboTitle, zelbo_title.h) holds every piece of
+// the game's run-time state, and the global pointer theEngine is how every other part reaches
+// it. The view and the frame hand it their paint, timer, key and click messages; the
+// start-up (EngineStartup) prepares it before anything is shown and EngineShutdown undoes it.
+//
+// User-interface thread only. State is public: the toolbox, the scene objects and the module
+// code read and set it, as the engine's own operations do.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <new>
+#include <string>
+
+#include "engine/core/activity_settings.h"
+#include "engine/core/module_table.h"
+#include "engine/core/user_prefs.h"
+#include "media/res/res_mgr.h"
+#include "media/sound/sound_clip.h"
+#include "platform/core/wintypes.h"
+
+class CDibG;
+class CDirtyRectList;
+class CPalId;
+class CResItemTable;
+class CSprite;
+class CWnd;
+class CEngineHosts;
+
+// The grown-ups' section as the engine runs it. The engine cannot include the section, so the
+// program installs an implementation at start (SetAdultSection); the neutral one shows nothing
+// and answers IDCANCEL, as a sheet closed without a choice.
+class IAdultSection {
+public:
+    virtual ~IAdultSection() = default;
+    // Runs the grown-ups' sheet modally, captioned with string captionId and owned by parent
+    // (the launcher variant when launcherMode), over the record and the block it is given.
+    // Returns IDOK (1) when the grown-ups leave with "Spela", 1134 with "Avsluta", anything
+    // else when the sheet is closed otherwise.
+    virtual int RunSheet(bool launcherMode, UINT captionId, CWnd* parent, CUserPrefs& record,
+                         ActivitySettings& block);
+};
+// Installs the section (null: the neutral one) and returns the one installed before.
+IAdultSection* SetAdultSection(IAdultSection* section);
+IAdultSection& AdultSection();
+
+inline constexpr int kAdultSheetQuit = 1134;       // the sheet's "Avsluta" result
+inline constexpr UINT kAdultSheetCaption = 61279;  // "Vuxenavdelning"
+inline constexpr UINT kCdPromptString = 40000;
+inline constexpr UINT kOutOfMemoryString = 40001;
+inline constexpr UINT kUnhandledExceptionString = 40011;
+inline constexpr UINT kTitleString = 57344;
+inline constexpr int kModuleCount = 10;            // resource file slots: 0 shared, 1..6 modules
+
+class CCorEngine {
+public:
+    CCorEngine();
+    virtual ~CCorEngine();
+    CCorEngine(const CCorEngine&) = delete;
+    CCorEngine& operator=(const CCorEngine&) = delete;
+
+    // What the game supplies, in slot order.
+    virtual const char* GetAppKey() = 0;                             // 0
+    virtual const char* GetTitle() = 0;                              // 1
+    virtual const char* GetVersionText() = 0;                        // 2
+    virtual void OnStarted() = 0;                                    // 3
+    virtual void OnShutdown() = 0;                                   // 4
+    virtual ModuleFunctionTable* GetModuleTable(int module) = 0;     // 5
+    virtual void QuitGame() = 0;                                     // 6
+    // 1 = back to the same module, 2 = quit, 0 = go to the home module.
+    virtual int16_t EnterAdultArea() = 0;                            // 7
+    virtual int32_t GetHomeModule() { return 1; }                    // 8
+    virtual void OnFirstEntry() {}                                   // 9
+    // The saved-settings block and its size, or null (size 0) when the game keeps none.
+    virtual void* GetSavedSettings(int32_t& size) {                  // 10
+        size = 0;
+        return nullptr;
+    }
+    virtual void ResetSavedSettings() {}                             // 11
+    virtual COLORREF GetBackgroundColor();                           // 12: the button face
+    virtual int16_t GetIntroRepeat() { return 1; }                   // 13
+    virtual int32_t GetSampleRate() { return kSoundRate; }           // 14
+    virtual int32_t GetMixerBufferParam() { return kSoundBufferParam; }  // 15
+    virtual void GetScreenSize(int32_t& width, int32_t& height) = 0;  // 16
+
+    // Start-up and shutdown, as EngineStartup and EngineShutdown run them, with the program
+    // folder given (ending in a backslash). Startup returns early, the game asked to quit,
+    // when the user cancels at the CD prompt. Shutdown undoes exactly what start-up did, also
+    // when no module was ever entered; a second call does nothing.
+    void Startup(const std::string& programFolder);
+    void Shutdown();
+    // True from a start-up's first step until its shutdown.
+    bool IsStarted() const { return m_started; }
+
+    // The resource files: "<resource folder><key><digit>.res". OpenResourceFile returns 1 when
+    // the module's file is open; with prompt it asks (string 40010) until it opens or the
+    // user cancels (the game then quits).
+    std::string ResourceFilePath(int module) const;
+    BOOL OpenResourceFile(int module, BOOL prompt);
+    void CloseResourceFile(int module);
+
+    // The module-relative id rule: an id written by the current module made absolute.
+    int32_t MapResourceId(int16_t id) const;
+
+    // The view's and the frame's messages. Each counts as an engine call (CEngineCall).
+    // The game view's paint: on the first paint after start-up it enters the home module, then
+    // presents the frame surface (nothing while the busy/presenting guard is set).
+    void PresentFrame(HDC dc, const RECT* rects, int rectCount, int transition);
+    // The view's timer: one idle step.
+    void RunIdle();
+    // Keys (virtual key codes) and clicks on the view (client coordinates).
+    void OnKeyDown(int32_t virtualKey);
+    void OnClick(POINT point);
+    // A click on the frame outside the view.
+    void OnFrameClick(POINT point);
+
+    // Entering and taking down modules: GoToModule makes module current and runs its Enter,
+    // and with full its Notify and Start; UnloadModule runs the current module's Leave.
+    void GoToModule(int module, BOOL full);
+    void UnloadModule(BOOL withLeavingAnimation);
+
+    // Deferred close. While an engine call from the view or the frame runs (CallDepth() > 0),
+    // a WM_CLOSE of the main frame is recorded here and carried out by the application once
+    // the call has returned; loops nested in such calls end early when it is set.
+    int CallDepth() const { return m_callDepth; }
+    bool ClosePending() const { return m_closePending; }
+    void SetClosePending(bool pending) { m_closePending = pending; }
+
+    // Runs the grown-ups' section as EnterAdultArea does (the title's virtual 7 calls this).
+    int16_t RunAdultArea();
+
+    // --- state, in the order of its meaning ---
+    HCURSOR m_moduleCursorA = nullptr;
+    HCURSOR m_moduleCursorB = nullptr;
+    std::string m_programFolder;   // ends in a backslash
+    char m_appKey[8] = {};
+    std::string m_resourceFolder;  // ends in a backslash once known
+    int32_t m_currentModule = 0;
+    int32_t m_previousModule = 0;
+    std::array<CResMgr, kModuleCount> m_resFiles;
+    std::unique_ptr<CDibG> m_frameSurface;
+    std::unique_ptr<CDibG> m_backgroundSurface;
+    int32_t m_backgroundId = 0;
+    // The screen palette (the surfaces use it) and the fade palette.
+    std::unique_ptr<CPalId> m_screenPalette;
+    std::unique_ptr<CPalId> m_fadePalette;
+    std::unique_ptr<CResItemTable> m_itemCache;
+    int32_t m_purgeGuard = 0;
+    int32_t m_leaveRequest = 0;
+    int16_t m_originX = 0;
+    int16_t m_originY = 0;
+    int32_t m_showSpots = 0;
+    int32_t m_screenWidth = 0;
+    int32_t m_screenHeight = 0;
+    ModuleFunctionTable* m_moduleTable = nullptr;
+    int32_t m_sharedThreshold = 1000;
+    int32_t m_sharedBase = 0;
+    std::unique_ptr<CDirtyRectList> m_dirtyRects;
+    int32_t m_lastClickX = 0;
+    int32_t m_lastClickY = 0;
+    uint32_t m_lastTick = 0;
+    int32_t m_running = 0;
+    int32_t m_inEnter = 0;
+    int32_t m_inAdultArea = 0;
+    int32_t m_unloading = 0;
+    int32_t m_spareNumber = 0;
+    CUserPrefs m_prefs{};
+    int32_t m_busyLevel = 0;
+    CSoundList m_sounds;
+    int32_t m_launcherMode = 0;
+    char m_launcherUser[260] = {};
+    // The scanner's highlight picture (picture 1), given at start-up.
+    CSprite* m_scanHighlight = nullptr;
+    int32_t m_resourcePathFromIni = 0;
+    DWORD m_platformVersion = 0;  // the GetVersion word
+    std::new_handler m_previousNewHandler = nullptr;
+    int32_t m_busyGuard = 0;
+    int32_t m_inTick = 0;
+    int32_t m_paletteShown = 0;
+    int32_t m_paletteWanted = 0;
+    int32_t m_composeOnly = 0;
+    int32_t m_scanToggleLock = 0;
+    RECT m_clickLimit{};
+    int32_t m_movieFlag = 0;
+    int32_t m_ctrlAltAEnabled = 1;
+    int32_t m_ctrlQEnabled = 1;
+    CUserPrefs m_editedPrefs{};
+
+private:
+    friend class CEngineCall;
+
+    bool FindResourceFiles();
+    bool ProbeFolder(const std::string& folder);
+    void RecordCdFolder();
+    void CreatePaletteItems();
+    void CheckWaveOutput();
+    void UndoStartup();
+
+    // What start-up acquired, so that shutdown undoes exactly that.
+    bool m_started = false;
+    bool m_newHandlerInstalled = false;
+    bool m_hostsInstalled = false;
+    bool m_prefsLoaded = false;
+    bool m_fontAdded = false;
+    bool m_outputOpened = false;
+    std::string m_fontPath;
+    std::unique_ptr<CEngineHosts> m_hosts;
+
+    int m_callDepth = 0;
+    bool m_closePending = false;
+    // A second engine (tests) stands in for the first while it exists.
+    CCorEngine* m_previousEngine = nullptr;
+};
+
+// The engine object; set when the static object is constructed, before main runs.
+extern CCorEngine* theEngine;
+
+// Counts one engine call from the view or the frame for its lifetime (see CallDepth).
+class CEngineCall {
+public:
+    CEngineCall();
+    ~CEngineCall();
+    CEngineCall(const CEngineCall&) = delete;
+    CEngineCall& operator=(const CEngineCall&) = delete;
+};
+
+// Start-up with the program's own folder (GetModuleFileNameA), and shutdown, on theEngine.
+void EngineStartup();
+void EngineShutdown();
+
+// The program folder of a program path: everything up to and including its last backslash.
+std::string ProgramFolderOf(const std::string& programPath);

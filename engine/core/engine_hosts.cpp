@@ -1,0 +1,110 @@
+#include "engine/core/engine_hosts.h"
+
+#include "engine/core/cor_engine.h"
+#include "media/res/res_item_table.h"
+#include "media/surface/dirty_rect_list.h"
+#include "platform/afxwin/afxwin.h"
+
+CResItemTable* CEngineResItemHost::ItemCache() { return m_engine.m_itemCache.get(); }
+
+CResMgr* CEngineResItemHost::ResourceManager(int module) {
+    if (module < 0 || module >= kModuleCount) return nullptr;
+    return &m_engine.m_resFiles[static_cast<size_t>(module)];
+}
+
+int32_t CEngineResItemHost::MapResourceId(int16_t relativeId) { return m_engine.MapResourceId(relativeId); }
+
+void CEngineResItemHost::ServiceSound() { m_engine.m_sounds.Service(); }
+
+std::string CEngineResItemHost::ResourceFolder() { return m_engine.m_resourceFolder; }
+
+bool CEngineReadErrorHost::IdleGuard() { return m_engine.m_busyGuard != 0; }
+
+void CEngineReadErrorHost::SetIdleGuard(bool on) { m_engine.m_busyGuard = on ? 1 : 0; }
+
+void CEngineReadErrorHost::InvalidatePicture() {
+    if (m_engine.m_dirtyRects) m_engine.m_dirtyRects->Add(RECT{0, 0, m_engine.m_screenWidth, m_engine.m_screenHeight});
+    CWnd* main = AfxGetMainWnd();
+    if (!main || !main->GetSafeHwnd()) return;
+    if (main->IsKindOf(RUNTIME_CLASS(CFrameWnd))) {
+        if (CView* view = static_cast<CFrameWnd*>(main)->GetActiveView()) {
+            view->Invalidate(FALSE);
+            return;
+        }
+    }
+    main->Invalidate(FALSE);
+}
+
+bool CEngineSoundItems::OpenModule(int module, bool& opened) {
+    opened = false;
+    if (module < 0 || module >= kModuleCount) return false;
+    if (m_engine.m_resFiles[static_cast<size_t>(module)].IsOpen()) return true;
+    if (!m_engine.OpenResourceFile(module, FALSE)) return false;
+    opened = true;
+    return true;
+}
+
+void CEngineSoundItems::CloseModule(int module) { m_engine.CloseResourceFile(module); }
+
+namespace {
+ResDirEntry* FindSound(CCorEngine& engine, int32_t id) {
+    const int32_t module = id / 1000;
+    if (id < 0 || module >= kModuleCount) return nullptr;
+    CResMgr& file = engine.m_resFiles[static_cast<size_t>(module)];
+    if (!file.IsOpen()) return nullptr;
+    return file.FindEntry(kResSND, static_cast<uint32_t>(id));
+}
+}  // namespace
+
+bool CEngineSoundItems::Find(int32_t id, uint32_t& size) {
+    ResDirEntry* entry = FindSound(m_engine, id);
+    if (!entry) return false;
+    size = entry->size;
+    return true;
+}
+
+bool CEngineSoundItems::Read(int32_t id, uint32_t offset, void* out, uint32_t n) {
+    ResDirEntry* entry = FindSound(m_engine, id);
+    if (!entry || offset > entry->size || n > entry->size - offset) return false;
+    entry->readPos = offset;
+    return entry->owner->LoadItem(out, entry, n) != 0;
+}
+
+bool CEngineSoundPrefs::UseOwnVolume() { return m_engine.m_prefs.useOwnVolume != 0; }
+
+int CEngineSoundPrefs::VolumePercent() {
+    const int percent = m_engine.m_prefs.volumePercent;
+    return percent > 100 ? 100 : percent;
+}
+
+bool CEngineSoundMessageFilter::PreTranslateMessage(MSG& msg) {
+    CWinApp* app = AfxGetApp();
+    return app && app->PreTranslateMessage(&msg);
+}
+
+CEngineHosts::CEngineHosts(CCorEngine& engine)
+    : resItems(engine), readError(engine), soundItems(engine), soundPrefs(engine) {}
+
+CEngineHosts::~CEngineHosts() { Remove(); }
+
+void CEngineHosts::Install() {
+    if (m_installed) return;
+    m_oldResItems = SetResItemHost(&resItems);
+    m_oldReadError = SetReadErrorPromptHost(&readError);
+    m_oldSoundItems = SetSoundItems(&soundItems);
+    m_oldSoundPrefs = SetSoundPrefs(&soundPrefs);
+    m_oldSoundFilter = SetSoundMessageFilter(&soundFilter);
+    m_oldText = SetTextHost(&text);
+    m_installed = true;
+}
+
+void CEngineHosts::Remove() {
+    if (!m_installed) return;
+    SetTextHost(m_oldText);
+    SetSoundMessageFilter(m_oldSoundFilter);
+    SetSoundPrefs(m_oldSoundPrefs);
+    SetSoundItems(m_oldSoundItems);
+    SetReadErrorPromptHost(m_oldReadError);
+    SetResItemHost(m_oldResItems);
+    m_installed = false;
+}

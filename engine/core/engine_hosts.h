@@ -1,0 +1,103 @@
+// The services the media layer asks of the engine (media/README.md, "Seams the engine fills"),
+// answered from the engine object. The start-up installs them and the shutdown puts back
+// what it found.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "media/res/read_error_prompt.h"
+#include "media/res/res_item_host.h"
+#include "media/sound/sound_sources.h"
+#include "media/text/text_host.h"
+
+class CCorEngine;
+
+// The item cache, the module resource files, the id rule, the sound service step and the
+// resource folder. Picture items by id and the player's folder come with later steps and keep
+// the neutral answers until then.
+class CEngineResItemHost : public IResItemHost {
+public:
+    explicit CEngineResItemHost(CCorEngine& engine) : m_engine(engine) {}
+    CResItemTable* ItemCache() override;
+    CResMgr* ResourceManager(int module) override;
+    int32_t MapResourceId(int16_t relativeId) override;
+    void ServiceSound() override;
+    std::string ResourceFolder() override;
+
+private:
+    CCorEngine& m_engine;
+};
+
+// The busy/presenting guard while the read-error box is up, and the whole picture redrawn
+// after it.
+class CEngineReadErrorHost : public IReadErrorPromptHost {
+public:
+    explicit CEngineReadErrorHost(CCorEngine& engine) : m_engine(engine) {}
+    bool IdleGuard() override;
+    void SetIdleGuard(bool on) override;
+    void InvalidatePicture() override;
+
+private:
+    CCorEngine& m_engine;
+};
+
+// 'SND' items of the engine's module resource files, by absolute id.
+class CEngineSoundItems : public ISoundItems {
+public:
+    explicit CEngineSoundItems(CCorEngine& engine) : m_engine(engine) {}
+    bool OpenModule(int module, bool& opened) override;
+    void CloseModule(int module) override;
+    bool Find(int32_t id, uint32_t& size) override;
+    bool Read(int32_t id, uint32_t offset, void* out, uint32_t n) override;
+
+private:
+    CCorEngine& m_engine;
+};
+
+// The player's own volume from the engine's preference record.
+class CEngineSoundPrefs : public ISoundPrefs {
+public:
+    explicit CEngineSoundPrefs(CCorEngine& engine) : m_engine(engine) {}
+    bool UseOwnVolume() override;
+    int VolumePercent() override;
+
+private:
+    CCorEngine& m_engine;
+};
+
+// The application's PreTranslateMessage for the messages a waiting sound dispatches.
+class CEngineSoundMessageFilter : public ISoundMessageFilter {
+public:
+    bool PreTranslateMessage(MSG& msg) override;
+};
+
+// The text layer's host; the toolbox fills its members as its text, colour and sprite calls
+// arrive. Until then it answers as the neutral host.
+class CEngineTextHost : public ITextHost {};
+
+// All of them, installed together.
+class CEngineHosts {
+public:
+    explicit CEngineHosts(CCorEngine& engine);
+    ~CEngineHosts();
+    void Install();
+    // Puts back what Install found.
+    void Remove();
+
+    CEngineResItemHost resItems;
+    CEngineReadErrorHost readError;
+    CEngineSoundItems soundItems;
+    CEngineSoundPrefs soundPrefs;
+    CEngineSoundMessageFilter soundFilter;
+    CEngineTextHost text;
+
+private:
+    bool m_installed = false;
+    IResItemHost* m_oldResItems = nullptr;
+    IReadErrorPromptHost* m_oldReadError = nullptr;
+    ISoundItems* m_oldSoundItems = nullptr;
+    ISoundPrefs* m_oldSoundPrefs = nullptr;
+    ISoundMessageFilter* m_oldSoundFilter = nullptr;
+    ITextHost* m_oldText = nullptr;
+};
