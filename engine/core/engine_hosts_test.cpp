@@ -1,0 +1,97 @@
+#include "engine/core/engine_hosts.h"
+
+#include <gtest/gtest.h>
+
+#include "engine/core/app_prefs.h"
+#include "engine/core/engine_test_support.h"
+#include "media/surface/dirty_rect_list.h"
+
+namespace {
+
+using enginetest::EngineTest;
+
+// Start-up installs the engine's answers to the media layer's seams; shutdown puts back the
+// ones it found.
+TEST_F(EngineTest, StartupInstallsTheMediaSeamsAndShutdownPutsBackWhatItFound) {
+    IResItemHost* resItems = &ResItemHost();
+    IReadErrorPromptHost* readError = &ReadErrorPromptHost();
+    ISoundItems* soundItems = &SoundItems();
+    ISoundPrefs* soundPrefs = &SoundPrefs();
+    ISoundMessageFilter* filter = &SoundMessageFilter();
+    ITextHost* text = &TextHost();
+    PutSharedFile(root / "Prog");
+    theEngine->Startup(programFolder);
+
+    EXPECT_NE(dynamic_cast<CEngineResItemHost*>(&ResItemHost()), nullptr);
+    EXPECT_NE(dynamic_cast<CEngineReadErrorHost*>(&ReadErrorPromptHost()), nullptr);
+    EXPECT_NE(dynamic_cast<CEngineSoundItems*>(&SoundItems()), nullptr);
+    EXPECT_NE(dynamic_cast<CEngineSoundPrefs*>(&SoundPrefs()), nullptr);
+    EXPECT_NE(dynamic_cast<CEngineSoundMessageFilter*>(&SoundMessageFilter()), nullptr);
+    EXPECT_NE(dynamic_cast<CEngineTextHost*>(&TextHost()), nullptr);
+    EXPECT_EQ(ResItemHost().ResourceFolder(), "C:\\Prog\\");
+    EXPECT_EQ(ResItemHost().ResourceManager(0), &theEngine->m_resFiles[0]);
+    EXPECT_EQ(ResItemHost().ResourceManager(10), nullptr);
+    EXPECT_EQ(ResItemHost().ResourceManager(-1), nullptr);
+    EXPECT_EQ(ResItemHost().ItemCache(), theEngine->m_itemCache.get());
+
+    theEngine->m_prefs.useOwnVolume = 1;
+    theEngine->m_prefs.volumePercent = 40;
+    EXPECT_TRUE(SoundPrefs().UseOwnVolume());
+    EXPECT_EQ(SoundPrefs().VolumePercent(), 40);
+    theEngine->m_prefs.volumePercent = 250;  // a damaged record
+    EXPECT_EQ(SoundPrefs().VolumePercent(), 100);
+    theEngine->m_prefs.useOwnVolume = 0;
+    EXPECT_FALSE(SoundPrefs().UseOwnVolume());
+
+    theEngine->Shutdown();
+    EXPECT_EQ(&ResItemHost(), resItems);
+    EXPECT_EQ(&ReadErrorPromptHost(), readError);
+    EXPECT_EQ(&SoundItems(), soundItems);
+    EXPECT_EQ(&SoundPrefs(), soundPrefs);
+    EXPECT_EQ(&SoundMessageFilter(), filter);
+    EXPECT_EQ(&TextHost(), text);
+}
+
+// While the read-error box is up the engine's guard is set, so nothing is drawn or loaded under
+// it; after OK the guard is as before and the whole screen is marked for redrawing.
+TEST_F(EngineTest, ReadErrorPromptHoldsTheGuardAndRedrawsTheScreenAfterOk) {
+    PutSharedFile(root / "Prog");
+    theEngine->Startup(programFolder);
+    ASSERT_EQ(theEngine->m_busyGuard, 0);
+    theEngine->m_dirtyRects->RemoveAll();
+    int guardWhileUp = -1;
+    const uint64_t now = plat::NowMs64();
+    head->PushAnswer(plat::kMessageBoxInteractive);
+    head->At(now + 100, [&] { guardWhileUp = theEngine->m_busyGuard; });
+    head->Key(now + 200, VK_RETURN);
+    EXPECT_EQ(AskForCDAndRetry(), 0);
+    EXPECT_EQ(guardWhileUp, 1);
+    EXPECT_EQ(theEngine->m_busyGuard, 0);
+    ASSERT_EQ(theEngine->m_dirtyRects->GetCount(), 1u);
+    const RECT whole = *theEngine->m_dirtyRects->begin();
+    EXPECT_EQ(whole.left, 0);
+    EXPECT_EQ(whole.top, 0);
+    EXPECT_EQ(whole.right, 640);
+    EXPECT_EQ(whole.bottom, 480);
+}
+
+TEST(AppPrefs, CurrentUserLoadsFirstAndSaveKeepsTheValues) {
+    CAppPrefs prefs;
+    prefs.SetDefaults("C:\\Prog\\");
+    EXPECT_EQ(prefs.installPath, "C:\\Prog\\");
+    EXPECT_FALSE(prefs.loaded);
+    EXPECT_EQ(prefs.GetCurrentUser(), "G\xE4st");
+    EXPECT_TRUE(prefs.loaded);
+    prefs.GetCurrentUser() = "Alva";
+    prefs.Save();
+    EXPECT_EQ(prefs.saveCount, 1);
+    EXPECT_EQ(prefs.savedCurrentUser, "Alva");
+    EXPECT_EQ(prefs.savedInstallPath, "C:\\Prog\\");
+
+    CAppPrefs* before = SetAppPrefs(&prefs);
+    EXPECT_EQ(&GetAppPrefs(), &prefs);
+    SetAppPrefs(before);
+    EXPECT_NE(&GetAppPrefs(), &prefs);
+}
+
+}  // namespace
