@@ -6,6 +6,7 @@
 #include "platform/fs/winfile.h"
 #include "setup/common/product_dat.h"
 #include "setup/common/script_strings.h"
+#include "setup/common/script_text.h"
 
 namespace setup {
 
@@ -14,6 +15,15 @@ namespace {
 constexpr size_t kPathLimit = MAX_PATH;
 constexpr UINT kNoErrorBoxes = SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX;
 constexpr std::string_view kRenameHeader = "[rename]\n";
+
+bool EqualsNoCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+        if (lower(a[i]) != lower(b[i])) return false;
+    }
+    return true;
+}
 
 void DropTrailingBackslash(std::string& path) {
     if (!path.empty() && path.back() == '\\') path.pop_back();
@@ -62,6 +72,48 @@ int CreateDirectoryPath(std::string_view path) {
 
 std::string WinInitPath(const CProductDat& script) { return script.Values().windowsDir + "\\WinInit.ini"; }
 
+std::string WithDeleteAtBoot(std::string_view text, std::string_view path) {
+    const std::string line = "NUL=" + std::string(path) + "\n";
+    std::string out;
+    out.reserve(text.size() + line.size() + kRenameHeader.size() + 1);
+    bool found = false;
+    for (size_t at = 0; at < text.size();) {
+        size_t end = text.find('\n', at);
+        end = end == std::string_view::npos ? text.size() : end + 1;
+        const std::string_view current = text.substr(at, end - at);
+        out.append(current);
+        // Only the exact header line, newline included, counts.
+        if (current == kRenameHeader) {
+            out += line;
+            found = true;
+        }
+        at = end;
+    }
+    if (!found) {
+        // A last line without its newline keeps its own line.
+        if (!out.empty() && out.back() != '\n') out += '\n';
+        out.append(kRenameHeader);
+        out += line;
+    }
+    return out;
+}
+
+bool IsRenameSource(std::string_view winInit, std::string_view path) {
+    for (size_t at = 0; at < winInit.size();) {
+        size_t end = winInit.find('\n', at);
+        if (end == std::string_view::npos) end = winInit.size();
+        const std::string_view line = winInit.substr(at, end - at);
+        const size_t equals = line.find('=');
+        if (equals != std::string_view::npos) {
+            std::string value(line.substr(equals + 1));
+            TrimBlanks(value);
+            if (EqualsNoCase(value, path)) return true;
+        }
+        at = end + 1;
+    }
+    return false;
+}
+
 void ScheduleDeleteAtBoot(CProductDat& script, const std::string& path) {
     const std::string file = WinInitPath(script);
     if (GetFileAttributesA(file.c_str()) == INVALID_FILE_ATTRIBUTES) {
@@ -87,28 +139,7 @@ void ScheduleDeleteAtBoot(CProductDat& script, const std::string& path) {
         return;
     }
 
-    const std::string line = "NUL=" + path + "\n";
-    std::string out;
-    out.reserve(text.size() + line.size() + kRenameHeader.size() + 1);
-    bool found = false;
-    for (size_t at = 0; at < text.size();) {
-        size_t end = text.find('\n', at);
-        end = end == std::string::npos ? text.size() : end + 1;
-        const std::string_view current(text.data() + at, end - at);
-        out.append(current);
-        // Only the exact header line, newline included, counts.
-        if (current == kRenameHeader) {
-            out += line;
-            found = true;
-        }
-        at = end;
-    }
-    if (!found) {
-        // A last line without its newline keeps its own line.
-        if (!out.empty() && out.back() != '\n') out += '\n';
-        out.append(kRenameHeader);
-        out += line;
-    }
+    const std::string out = WithDeleteAtBoot(text, path);
 
     FILE* back = plat::fopen_dos(file.c_str(), "w");
     if (!back) {

@@ -26,6 +26,14 @@ int CreateDirectoryPath(std::string_view path);
 // The host file of "WinInit.ini" in the script's Windows folder.
 std::string WinInitPath(const CProductDat& script);
 
+// WinInit.ini's text (as read in text mode) with "NUL=<path>" after every line that is exactly
+// "[rename]", or, when there is none, a "[rename]" section with that line at the end (on a
+// line of its own).
+std::string WithDeleteAtBoot(std::string_view winInit, std::string_view path);
+// Whether a line of WinInit.ini's text has `path` after its first '=' (blanks around it and
+// case ignored): the file is already waiting to be moved or deleted there.
+bool IsRenameSource(std::string_view winInit, std::string_view path);
+
 // Adds "NUL=<path>" after every "[rename]" line of WinInit.ini (made when missing), or a new
 // "[rename]" section at the end when there is none, so that Windows deletes the file when it
 // next starts. The file is read whole, whatever its size. A file that cannot be read gets

@@ -52,23 +52,6 @@ std::string ReadWinInit(const std::string& path) {
     return text;
 }
 
-// Whether a line of the text has `path` after its '=' (blanks around it ignored).
-bool IsRenameSource(const std::string& winInit, const std::string& path) {
-    for (size_t at = 0; at < winInit.size();) {
-        size_t end = winInit.find('\n', at);
-        if (end == std::string::npos) end = winInit.size();
-        const std::string_view line(winInit.data() + at, end - at);
-        const size_t equals = line.find('=');
-        if (equals != std::string_view::npos) {
-            std::string value(line.substr(equals + 1));
-            TrimBlanks(value);
-            if (EqualsNoCase(value, path)) return true;
-        }
-        at = end + 1;
-    }
-    return false;
-}
-
 // Adds one to the 4-byte count of a value under HKEY_LOCAL_MACHINE (1 when it is missing).
 void RaiseSharedCount(CSetwellApp& app, const std::string& valueName) {
     HKEY key = nullptr;
