@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "setup/setwell/file_install.h"
 #include "setup/setwell/setwell_test_support.h"
 
 namespace setup::testing {
@@ -343,6 +344,36 @@ TEST_F(SetwellFlow, CancelAndASecondCopyEndTheWelcomeStep) {
         // second copy that never made one leaves it.
         EXPECT_EQ(fs::is_empty(root / "WINDOWS" / "TEMP"), !secondCopy);
     }
+}
+
+// The fixture CD end to end: a new installation, then one over it from a newer CD.
+TEST_F(SetwellFlow, FixtureCdInstallsAndInstallsOver) {
+    MakeFixtureCd(cd1);
+    head->PushAnswer(IDOK);
+    EXPECT_FALSE(Run("D:\\KELVAT\\SETWELL.EXE"));
+    const fs::path zelbo = root / "Spel" / "Zelbo";
+    EXPECT_EQ(Get(zelbo / "Product.Dat"), Get(cd1 / "KELVAT" / "Product.Dat"));
+    EXPECT_EQ(StampOf(zelbo / "ZELBO.EXE"), (std::array<uint16_t, 4>{2, 0, 0, 0}));
+    EXPECT_EQ(Get(zelbo / "DATA.TXT"), "Zelbo data\n");
+    EXPECT_TRUE(GetFileAttributesA("C:\\Spel\\Zelbo\\DATA.TXT") & FILE_ATTRIBUTE_READONLY);
+    EXPECT_EQ(GetValue(kSharedDllsKey, "C:\\Spel\\Zelbo\\REMBLY.EXE"), Count(1));
+    EXPECT_EQ(Tally(), 1u);
+    EXPECT_EQ(app->launched, std::vector<std::string>{kFinal});
+    EXPECT_EQ(windows->progressTexts,
+              (std::vector<std::string>{"Installerar Product.Dat...", "Installerar ZELBO.EXE...",
+                                        "Installerar REMBLY.EXE...", "Installerar DATA.TXT..."}));
+    EXPECT_EQ(Texts(), std::vector<std::string>{Text(kIdsInstallationDone, "Zelbo")});
+
+    // The product's key names the installed program (the registry statements will write it).
+    SetValue(kProductKey, "Install Path", REG_SZ, "C:\\Spel\\Zelbo\\ZELBO.EXE");
+    NewApp();
+    MakeFixtureCd(cd1, {.version = {3, 0, 0, 0}});
+    head->PushAnswer(IDOK);
+    EXPECT_TRUE(Run("OverInstall"));
+    EXPECT_EQ(windows->events, (std::vector<std::string>{"background", "progress", "close background"}));
+    EXPECT_EQ(StampOf(zelbo / "ZELBO.EXE"), (std::array<uint16_t, 4>{3, 0, 0, 0}));
+    EXPECT_EQ(GetValue(kSharedDllsKey, "C:\\Spel\\Zelbo\\REMBLY.EXE"), Count(2));
+    EXPECT_EQ(Tally(), 1u);
 }
 
 }  // namespace
