@@ -19,6 +19,7 @@
 
 namespace {
 
+using enginetest::Bytes;
 using enginetest::EngineTest;
 
 constexpr const char* kEngineKey = "Software\\Quorva\\Trumlaby\\v0.1 - Alpha";
@@ -291,5 +292,105 @@ TEST_F(EngineTest, IdRuleThroughGetResItem) {
     EXPECT_EQ(own->Width(), 5);
     theEngine->m_currentModule = 0;
 }
+
+}  // namespace
+
+namespace {
+
+// The alternative view's round trip: the game view's destruction shuts the engine down and a
+// new game view starts it again from the beginning.
+TEST_F(EngineTest, StartsAgainAfterShutdownAndARepeatedStartupShutsDownFirst) {
+    PutSharedFile(root / "Prog");
+    std::filesystem::copy_file(std::filesystem::path(ZELBO_FONT_DIR) / "RODODED1.FON", root / "Prog" / "RODODED1.FON");
+    const auto facesBefore = FaceNames();
+    const std::new_handler before = std::get_new_handler();
+    IResItemHost* hostBefore = &ResItemHost();
+
+    theEngine->Startup(programFolder);
+    const auto facesStarted = FaceNames();
+    theEngine->Shutdown();
+    theEngine->Startup(programFolder);
+    EXPECT_TRUE(theEngine->IsStarted());
+    EXPECT_TRUE(head->AudioOpen());
+    EXPECT_EQ(FaceNames(), facesStarted);
+    // Start-up twice without a shutdown between: the first is undone, not leaked.
+    theEngine->Startup(programFolder);
+    EXPECT_EQ(FaceNames(), facesStarted);
+    EXPECT_EQ(store.loads, 3);
+    EXPECT_EQ(store.saves, 2);
+
+    theEngine->Shutdown();
+    EXPECT_EQ(FaceNames(), facesBefore);
+    EXPECT_EQ(std::get_new_handler(), before);
+    EXPECT_EQ(&ResItemHost(), hostBefore);
+    EXPECT_FALSE(head->AudioOpen());
+}
+
+// The engine object is made before main: its construction takes nothing of the back end
+// (there is none then) beyond the version word.
+TEST(EngineConstruction, NeedsNoBackEnd) {
+    plat::SetReportedVersion(plat::kVersionWinNT4);
+    plat::SetBackend(nullptr);
+    ASSERT_FALSE(plat::HasBackend());
+    DWORD version = 0;
+    {
+        CZelboTitle title;
+        version = title.m_platformVersion;
+        EXPECT_EQ(theEngine, &title);
+    }
+    plat::InstallHeadless();
+    plat::SetReportedVersion(plat::kVersionWin95);
+    EXPECT_EQ(version, plat::kVersionWinNT4);
+    EXPECT_NE(theEngine, nullptr);
+}
+
+// The screen palette comes from 'PAL' 0 of the shared file; an item that claims more colours
+// than it holds gives only what it holds, and one larger than a palette gives none.
+struct PaletteCase {
+    const char* name;
+    Bytes item;
+    std::array<uint8_t, 3> entry15;
+    std::array<uint8_t, 3> entry100;
+};
+
+class StartupPalette : public EngineTest, public ::testing::WithParamInterface<PaletteCase> {};
+
+Bytes PaletteBytes(uint16_t count, int entries) {
+    Bytes b;
+    plat::AppendLe16(b, count);
+    for (int i = 0; i < entries; ++i) {
+        b.push_back(static_cast<uint8_t>(i));      // blue
+        b.push_back(static_cast<uint8_t>(i + 1));  // green
+        b.push_back(static_cast<uint8_t>(i + 2));  // red
+    }
+    return b;
+}
+
+TEST_P(StartupPalette, TakesWhatTheItemHolds) {
+    const PaletteCase& c = GetParam();
+    media::CResWriter w;
+    w.Add("SPR", 1, enginetest::Picture(4, 2, 9));
+    if (!c.item.empty()) w.Add("PAL", 0, c.item);
+    PutSharedFile(root / "Prog", w);
+    theEngine->Startup(programFolder);
+    ASSERT_NE(theEngine->m_screenPalette, nullptr);
+    ASSERT_NE(theEngine->m_fadePalette, nullptr);
+    PALETTEENTRY entries[256] = {};
+    ASSERT_TRUE(theEngine->m_screenPalette->GetEntries(entries));
+    EXPECT_EQ((std::array<uint8_t, 3>{entries[15].peRed, entries[15].peGreen, entries[15].peBlue}), c.entry15);
+    EXPECT_EQ((std::array<uint8_t, 3>{entries[100].peRed, entries[100].peGreen, entries[100].peBlue}), c.entry100);
+    PALETTEENTRY fade[256] = {};
+    ASSERT_TRUE(theEngine->m_fadePalette->GetEntries(fade));
+    EXPECT_EQ(fade[15].peRed, entries[15].peRed);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Engine, StartupPalette,
+    ::testing::Values(PaletteCase{"Whole", PaletteBytes(256, 256), {17, 16, 15}, {102, 101, 100}},
+                      PaletteCase{"ClaimsMoreThanItHolds", PaletteBytes(200, 20), {17, 16, 15}, {0, 0, 0}},
+                      PaletteCase{"LargerThanAPalette", PaletteBytes(300, 300), {0, 0, 0}, {0, 0, 0}},
+                      PaletteCase{"NoCount", Bytes{7}, {0, 0, 0}, {0, 0, 0}},
+                      PaletteCase{"Missing", Bytes{}, {0, 0, 0}, {0, 0, 0}}),
+    [](const ::testing::TestParamInfo<PaletteCase>& info) { return std::string(info.param.name); });
 
 }  // namespace
