@@ -95,3 +95,49 @@ TEST(AppPrefs, CurrentUserLoadsFirstAndSaveKeepsTheValues) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(EngineTest, SoundMessagesArePreTranslatedByTheApplication) {
+    PutSharedFile(root / "Prog");
+    theEngine->Startup(programFolder);
+    MSG msg{};
+    msg.message = WM_KEYDOWN;
+    EXPECT_FALSE(SoundMessageFilter().PreTranslateMessage(msg));
+    app.handle = TRUE;
+    EXPECT_TRUE(SoundMessageFilter().PreTranslateMessage(msg));
+    EXPECT_EQ(app.pretranslated, 2);
+    EXPECT_EQ(app.lastMessage, static_cast<UINT>(WM_KEYDOWN));
+}
+
+// A module's resource file that cannot be opened: with the prompt, OK tries again and Cancel
+// asks the game to quit; without it, nothing is asked. (The read-error prompt, which asks for
+// the disc first, is off here, as when the drive itself is there.)
+TEST_F(EngineTest, OpeningAModuleFileAsksUntilItOpensOrTheUserCancels) {
+    PutSharedFile(root / "Prog");
+    theEngine->Startup(programFolder);
+    EnableReadErrorPrompt(false);
+    EXPECT_FALSE(theEngine->OpenResourceFile(3, FALSE));
+    EXPECT_TRUE(plat::MessageBoxLog().empty());
+
+    head->PushAnswer(IDCANCEL);
+    EXPECT_FALSE(theEngine->OpenResourceFile(3, TRUE));
+    ASSERT_EQ(plat::MessageBoxLog().size(), 1u);
+    EXPECT_NE(plat::MessageBoxLog()[0].text.find("C:\\Prog\\Zelbo3.res"), std::string::npos);
+    EXPECT_EQ(TakeCloses(), 1);
+
+    const uint64_t now = plat::NowMs64();
+    head->PushAnswer(IDOK);
+    head->PushAnswer(plat::kMessageBoxInteractive);
+    head->At(now + 100, [this] {
+        PutSharedFile(root / "m3");
+        std::filesystem::rename(root / "m3" / "Zelbo0.res", root / "Prog" / "Zelbo3.res");
+    });
+    head->Key(now + 200, VK_RETURN);
+    EXPECT_TRUE(theEngine->OpenResourceFile(3, TRUE));
+    EXPECT_EQ(plat::MessageBoxLog().size(), 3u);
+    EXPECT_TRUE(theEngine->m_resFiles[3].IsOpen());
+    EXPECT_EQ(TakeCloses(), 0);
+}
+
+}  // namespace

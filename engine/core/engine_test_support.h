@@ -101,6 +101,19 @@ public:
     int paints = 0;
 };
 
+// The application: counts the messages it is asked to pre-translate and handles them when told.
+class CTestApp : public CWinApp {
+public:
+    BOOL PreTranslateMessage(MSG* msg) override {
+        ++pretranslated;
+        lastMessage = msg->message;
+        return handle;
+    }
+    int pretranslated = 0;
+    UINT lastMessage = 0;
+    BOOL handle = FALSE;
+};
+
 class EngineTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -172,7 +185,7 @@ public:
     std::filesystem::path tmp, root, cd1, cd2;
     const std::string programFolder = "C:\\Prog\\";
     CRecordingPrefsStore store;
-    CWinApp app;
+    CTestApp app;
     CCountingWnd mainWnd;
 
 private:
