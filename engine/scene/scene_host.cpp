@@ -1,5 +1,12 @@
 #include "engine/scene/scene_host.h"
 
+#include <algorithm>
+
+#include "engine/scene/ticks.h"
+#include "media/res/res_item_host.h"
+#include "media/sound/sound_clip.h"
+#include "platform/core/winuser.h"
+
 namespace {
 
 ISceneHost gNeutral;
@@ -15,4 +22,43 @@ ISceneHost* SetSceneHost(ISceneHost* host) {
 
 ISceneHost& SceneHost() {
     return *gHost;
+}
+
+uint64_t ISceneHost::Ticks() {
+    return GetTicks();
+}
+
+void ISceneHost::WaitForTicks(uint64_t ticks) {
+    // Milliseconds to the first one of that tick, rounded up.
+    const uint64_t due = (ticks * 1000 + 59) / 60;
+    const uint64_t now = plat::NowMs64();
+    if (due > now) Sleep(static_cast<DWORD>(std::min<uint64_t>(due - now, 0xFFFFFFFEu)));
+}
+
+void ISceneHost::PreloadSound(int16_t relativeId) {
+    if (CSoundList* sounds = Sounds()) {
+        const int32_t r = relativeId < 0 ? -relativeId : relativeId;
+        const int32_t id = ResItemHost().MapResourceId(static_cast<int16_t>(r % 1000));
+        sounds->LoadClip(relativeId < 0 ? -id : id);
+    }
+}
+
+int ISceneHost::PlaySound(int32_t absoluteId, int channel) {
+    CSoundList* sounds = Sounds();
+    if (!sounds) return -1;
+    const uint16_t played = sounds->PlayClip(absoluteId, channel);
+    return played == 0xFFFF ? -1 : played;
+}
+
+void ISceneHost::StopSound(int channel) {
+    if (CSoundList* sounds = Sounds()) sounds->StopChannel(channel);
+}
+
+bool ISceneHost::IsSoundPlaying(int channel) {
+    CSoundList* sounds = Sounds();
+    return sounds && sounds->IsPlaying(channel);
+}
+
+void ISceneHost::ServiceSound() {
+    if (CSoundList* sounds = Sounds()) sounds->Service();
 }

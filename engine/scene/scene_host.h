@@ -1,18 +1,21 @@
 // What the scene objects need of the engine object, behind one interface: the current module
 // and its function table, the window's client size, the dirty rectangles, the screen palette,
 // the picture origin, module switching for spots, the sound list, the close-pending flag, the
-// palette's black index and the game window with its frame surface for fades.
+// palette's black index and the game window with its frame surface for fades; for the display
+// list and the scanner also the tick clock, the scanner's targets of an animation object, the
+// busy state, the last click point, presenting the screen and the spots by id.
 //
 // The engine installs its host once at start (SetSceneHost). Until then the neutral host
 // answers: no module, a 640 x 480 client, nothing invalidated, no palette, origin (0, 0), no
-// switching, sound off, no close pending, no window; so scene objects can be made, drawn and
-// clicked, and reach nobody.
+// switching, sound off, no close pending, no window, the platform's tick clock, never busy, no
+// spots; so scene objects can be made, drawn, run and clicked, and reach nobody.
 #pragma once
 
 #include <cstdint>
 
 #include "platform/core/wintypes.h"
 
+class CCorAnim;
 class CDibG;
 class CPalId;
 class CSoundList;
@@ -40,6 +43,16 @@ public:
 
     // The engine's sound list, or null (sound off).
     virtual CSoundList* Sounds() { return nullptr; }
+    // The scripts' sound calls, over the sound list (tests answer them themselves). Preloads a
+    // sound by module-relative id (sign kept: negative plays reversed); plays an absolute id on
+    // a channel (1-8; another value: a free one) and answers the channel, -1 with sound off;
+    // stops a channel (1-8) or all (-1); whether a channel (1-8) or any (-1) plays; one service
+    // step of the list.
+    virtual void PreloadSound(int16_t relativeId);
+    virtual int PlaySound(int32_t absoluteId, int channel);
+    virtual void StopSound(int channel);
+    virtual bool IsSoundPlaying(int channel);
+    virtual void ServiceSound();
     // Whether a close of the main window waits for the running engine call to return.
     virtual bool ClosePending() { return false; }
 
@@ -48,6 +61,22 @@ public:
     // The game window and the frame surface a fade works on (null: none).
     virtual HWND GameWindow() { return nullptr; }
     virtual CDibG* FrameSurface() { return nullptr; }
+
+    // The tick clock (GetTicks, ticks.h), and a wait without messages until it reaches ticks.
+    virtual uint64_t Ticks();
+    virtual void WaitForTicks(uint64_t ticks);
+    // Removes the switch-access scan targets that follow the object (it is going).
+    virtual void RemoveScanTargetsOfAnim(CCorAnim* /*anim*/) {}
+    // The engine's busy state: the scanner does not step while it is set.
+    virtual bool EngineBusy() { return false; }
+    // The engine's last click point (frame surface), set by the scanner's activations.
+    virtual void SetLastClick(POINT /*p*/) {}
+    // Presents the frame (the dirty rectangles drawn and shown).
+    virtual void PresentScreen() {}
+    // A spot of the current screen by absolute id: its rectangle (frame surface); false when
+    // there is no such spot. ClickSpot does what a click on the spot does.
+    virtual bool FindSpotRect(int32_t /*spotId*/, RECT& /*r*/) { return false; }
+    virtual void ClickSpot(int32_t /*spotId*/) {}
 };
 
 // Installs the host (null: the neutral host) and returns the one installed before.

@@ -94,6 +94,16 @@ TEST(SlotList, ChainsAndFreeSlots) {
     EXPECT_EQ(list.AddTail(&d), 0);  // the freed slot again
     EXPECT_EQ(list.Tail(), 0);
     EXPECT_EQ(list.Item(0), &d);
+    // Replacing keeps the slot's place in the chain; a free slot or a null item is refused.
+    EXPECT_TRUE(list.Replace(2, &a));
+    EXPECT_EQ(list.Item(2), &a);
+    EXPECT_EQ(list.Head(), 2);
+    EXPECT_EQ(list.Next(2), 1);
+    EXPECT_FALSE(list.Replace(2, nullptr));
+    list.Remove(1);
+    EXPECT_FALSE(list.Replace(1, &b));
+    EXPECT_EQ(list.Item(1), nullptr);
+    EXPECT_EQ(list.GetCount(), 2);
     EXPECT_EQ(list.Next(57), -1);
     EXPECT_EQ(list.Prev(-1), -1);
     list.Free();

@@ -81,6 +81,12 @@ void CSlotList::Remove(int i) {
     --m_count;
 }
 
+bool CSlotList::Replace(int i, void* item) {
+    if (!Used(i) || !item) return false;
+    m_slots[static_cast<size_t>(i)].item = item;
+    return true;
+}
+
 void* CSlotList::Item(int i) const {
     return Used(i) ? m_slots[static_cast<size_t>(i)].item : nullptr;
 }

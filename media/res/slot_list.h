@@ -28,6 +28,9 @@ public:
     int AddTail(void* item);
     // Frees the slot; a free or unknown slot is ignored.
     void Remove(int i);
+    // Puts another item in a used slot, keeping its place in the chain; false (nothing
+    // changed) for a free or unknown slot or a null item.
+    bool Replace(int i, void* item);
     // The item of a used slot, else null.
     void* Item(int i) const;
     int Capacity() const { return static_cast<int>(m_slots.size()); }

@@ -1,0 +1,199 @@
+#include "engine/scene/anim_list.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "engine/core/module_table.h"
+#include "engine/scene/ring_search.h"
+#include "engine/scene/scene_host.h"
+#include "media/surface/dibg.h"
+#include "media/surface/dirty_rect_list.h"
+#include "platform/core/rect.h"
+
+// Counts one walk of the list for its lifetime; the outermost one deletes what was removed.
+class CAnimList::CWalk {
+public:
+    explicit CWalk(CAnimList& list) : m_list(list) { ++m_list.m_walks; }
+    ~CWalk() {
+        if (--m_list.m_walks == 0 && m_list.m_removedDuringWalk) m_list.Purge();
+    }
+    CWalk(const CWalk&) = delete;
+    CWalk& operator=(const CWalk&) = delete;
+
+private:
+    CAnimList& m_list;
+};
+
+CAnimList::~CAnimList() {
+    for (CCorAnim* anim : m_objects) {
+        if (!anim->m_removed) {
+            anim->ClearScript();
+            anim->Detach();
+        }
+        delete anim;
+    }
+}
+
+CCorAnim* CAnimList::Create(int32_t pictureId, POINT position) {
+    auto* anim = new CCorAnim;
+    anim->m_list = this;
+    m_objects.push_back(anim);
+    anim->Init(position, pictureId);
+    return anim;
+}
+
+void CAnimList::Remove(CCorAnim* anim) {
+    if (!Contains(anim)) return;
+    anim->ClearScript();
+    anim->Detach();
+    if (m_walks > 0) {
+        anim->m_removed = true;
+        m_removedDuringWalk = true;
+        return;
+    }
+    m_objects.erase(std::find(m_objects.begin(), m_objects.end(), anim));
+    Delete(anim);
+}
+
+void CAnimList::RemoveAll() {
+    // Removals may run module code (the scanner's targets); take each from the head.
+    CWalk walk(*this);
+    for (size_t i = 0; i < m_objects.size(); ++i) {
+        if (!m_objects[i]->m_removed) Remove(m_objects[i]);
+    }
+}
+
+void CAnimList::Delete(CCorAnim* anim) {
+    anim->m_list = nullptr;
+    delete anim;
+}
+
+void CAnimList::Purge() {
+    m_removedDuringWalk = false;
+    std::vector<CCorAnim*> gone;
+    std::erase_if(m_objects, [&](CCorAnim* anim) {
+        if (!anim->m_removed) return false;
+        gone.push_back(anim);
+        return true;
+    });
+    for (CCorAnim* anim : gone) Delete(anim);
+}
+
+void CAnimList::ClearAllScripts() {
+    for (CCorAnim* anim : m_objects) anim->ClearScript();
+}
+
+void CAnimList::StepAll() {
+    CWalk walk(*this);
+    const uint64_t now = SceneHost().Ticks();
+    // By index: objects created meanwhile are appended and run in this pass too.
+    for (size_t i = 0; i < m_objects.size(); ++i) {
+        CCorAnim* anim = m_objects[i];
+        if (!anim->m_removed) anim->RunScript(now);
+    }
+}
+
+void CAnimList::FinishAll() {
+    for (CCorAnim* anim : m_objects) anim->Finish();
+}
+
+int CAnimList::GetState() const {
+    bool held = false, endless = false;
+    for (const CCorAnim* anim : m_objects) {
+        if (anim->m_removed) continue;
+        switch (anim->GetScriptState()) {
+        case kAnimRunning:
+            return kAnimRunning;
+        case kAnimHeld:
+            held = true;
+            break;
+        case kAnimEndless:
+            endless = true;
+            break;
+        default:
+            break;
+        }
+    }
+    return held ? kAnimHeld : endless ? kAnimEndless : kAnimFinished;
+}
+
+int CAnimList::RunUntilSettled() {
+    ISceneHost& host = SceneHost();
+    for (;;) {
+        const int state = GetState();
+        if (state != kAnimRunning) return state;
+        StepAll();
+        if (GetState() != kAnimRunning) continue;
+        // Sleep to the earliest wake time still ahead; an object waiting for a sound has
+        // none, and the next pass looks again.
+        const uint64_t now = host.Ticks();
+        uint64_t earliest = std::numeric_limits<uint64_t>::max();
+        for (const CCorAnim* anim : m_objects) {
+            if (!anim->m_removed && anim->GetScriptState() == kAnimRunning && anim->m_wakeTime > now)
+                earliest = std::min(earliest, anim->m_wakeTime);
+        }
+        if (earliest != std::numeric_limits<uint64_t>::max()) host.WaitForTicks(earliest);
+    }
+}
+
+void CAnimList::ReleaseAll(uint32_t value) {
+    for (CCorAnim* anim : m_objects) anim->ReleaseHold(value);
+}
+
+void CAnimList::DrawAll(CDibG& surface, const CDirtyRectList& dirty) {
+    CWalk walk(*this);
+    for (size_t i = 0; i < m_objects.size(); ++i) {
+        CCorAnim* anim = m_objects[i];
+        RECT bounds;
+        if (anim->m_removed || !anim->GetBounds(bounds) || !dirty.Intersects(bounds)) continue;
+        const RECT clip = dirty.ClipUnion(bounds);
+        if (!IsRectEmpty(&clip)) anim->Draw(surface, clip);
+    }
+}
+
+bool CAnimList::ClickObject(CCorAnim* anim, POINT point) {
+    if (!anim->m_clickable || !anim->HitTest(point.x, point.y, true)) return false;
+    ModuleFunctionTable* table = SceneHost().ModuleTable();
+    if (!table || !table->OnAnimClicked) return false;
+    return table->OnAnimClicked(anim, static_cast<int16_t>(anim->m_pictureId % 1000)) != 0;
+}
+
+int CAnimList::ClickAt(POINT point, bool widened) {
+    CWalk walk(*this);
+    for (size_t k = m_objects.size(); k-- > 0;) {
+        CCorAnim* anim = m_objects[k];
+        if (anim->m_removed) continue;
+        if (ClickObject(anim, point)) return 1;
+        // A handler that did not take the click may still have removed the object.
+        if (!widened || anim->m_removed) continue;
+        // The first ring point inside the object decides (ring_search.h).
+        const auto ring = FindRingPoint(point, [&](POINT p) { return anim->HitTest(p.x, p.y, false); });
+        if (ring && ClickObject(anim, *ring)) return 1;
+    }
+    return 0;
+}
+
+CCorAnim* CAnimList::FindAt(POINT point) {
+    for (size_t k = m_objects.size(); k-- > 0;) {
+        CCorAnim* anim = m_objects[k];
+        if (!anim->m_removed && anim->HitTest(point.x, point.y, false)) return anim;
+    }
+    return nullptr;
+}
+
+bool CAnimList::Contains(const CCorAnim* anim) const {
+    if (!anim) return false;
+    const auto it = std::find(m_objects.begin(), m_objects.end(), anim);
+    return it != m_objects.end() && !(*it)->m_removed;
+}
+
+std::vector<CCorAnim*> CAnimList::Objects() const {
+    std::vector<CCorAnim*> live;
+    for (CCorAnim* anim : m_objects)
+        if (!anim->m_removed) live.push_back(anim);
+    return live;
+}
+
+size_t CAnimList::GetCount() const {
+    return static_cast<size_t>(std::count_if(m_objects.begin(), m_objects.end(), [](const CCorAnim* a) { return !a->m_removed; }));
+}

@@ -1,0 +1,75 @@
+// CAnimList: the display list, the engine's list of animation objects. New objects go at the
+// tail; the head is drawn first and the tail last (in front); clicks are tested from the tail.
+// The list owns its objects: removing one deletes it.
+//
+// A module's code runs inside the list's walks (a cue or a called function during StepAll, a
+// click handler during ClickAt) and may remove objects there, its own or others, or empty the
+// list. Such a removal takes the object out of play at once (script cleared, detached, never
+// run, drawn or hit again) and deletes it when the outermost walk ends, so no walk touches a
+// deleted object.
+//
+// User-interface thread only.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "engine/scene/cor_anim.h"
+#include "platform/core/wintypes.h"
+
+class CDibG;
+class CDirtyRectList;
+
+class CAnimList {
+public:
+    CAnimList() = default;
+    ~CAnimList();
+    CAnimList(const CAnimList&) = delete;
+    CAnimList& operator=(const CAnimList&) = delete;
+
+    // A new object showing the picture (absolute id; 2: none) at the position (frame surface),
+    // appended at the tail.
+    CCorAnim* Create(int32_t pictureId, POINT position);
+    // Clears the object's script, detaches and deletes it. An object not in the list (or
+    // already removed) is ignored.
+    void Remove(CCorAnim* anim);
+    void RemoveAll();
+    void ClearAllScripts();
+    // Takes the tick once and runs every object's script with it, head to tail.
+    void StepAll();
+    void FinishAll();
+    // 0 when any object runs; else -2 when any is held; else -1 when any loops for ever; else
+    // 1 (an empty list too).
+    int GetState() const;
+    // StepAll while the state is 0, waiting for the earliest wake time between passes (no
+    // messages are taken and nothing is presented); returns the final state.
+    int RunUntilSettled();
+    void ReleaseAll(uint32_t value);
+    // Draws, head to tail, every object whose bounds meet a dirty rectangle, clipped to the
+    // union of the dirty rectangles within its bounds.
+    void DrawAll(CDibG& surface, const CDirtyRectList& dirty);
+    // Offers the point (frame surface) to the current module's OnAnimClicked, from the tail:
+    // exact hits on clickable objects, then with widened the ring search around the point.
+    // 1 as soon as the module handled a click, else 0.
+    int ClickAt(POINT point, bool widened);
+    // From the tail, the first object whose bounds (within its clip rectangle) hold the point.
+    CCorAnim* FindAt(POINT point);
+
+    // Whether the object is in the list and not removed.
+    bool Contains(const CCorAnim* anim) const;
+    // The objects in play, head first.
+    std::vector<CCorAnim*> Objects() const;
+    size_t GetCount() const;
+
+private:
+    class CWalk;
+    void Purge();
+    void Delete(CCorAnim* anim);
+    // The click test of one object at one point (step 1 of ClickAt); true when handled.
+    bool ClickObject(CCorAnim* anim, POINT point);
+
+    std::vector<CCorAnim*> m_objects;  // head first; removed ones stay until the walks end
+    int m_walks = 0;
+    bool m_removedDuringWalk = false;
+};
