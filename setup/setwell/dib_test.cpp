@@ -106,6 +106,8 @@ struct AcceptCase {
     uint8_t topLeft;  // pixel (0, 0), counted from the top
 };
 
+void PrintTo(const AcceptCase& c, std::ostream* os) { *os << c.name; }
+
 class CDIBAcceptTest : public ::testing::TestWithParam<AcceptCase> {};
 
 TEST_P(CDIBAcceptTest, ReadsTheFile) {
@@ -142,6 +144,8 @@ struct RefuseCase {
     const char* name;
     BmpSpec spec;
 };
+
+void PrintTo(const RefuseCase& c, std::ostream* os) { *os << c.name; }
 
 class CDIBRefuseTest : public ::testing::TestWithParam<RefuseCase> {};
 
