@@ -6,9 +6,12 @@
 
 #include "platform/afxwin/winapp.h"
 #include "platform/backends/init.h"
+#include "platform/dialogs/dialog_api.h"
 #include "platform/msgbox/msgbox.h"
 #include "setup/setwell/setwell_app.h"
+#include "setup/setwell/setwell_dialogs.h"
 #include "setup/setwell/setwell_strings.h"
+#include "setup/setwell/setwell_windows.h"
 
 namespace {
 setup::CSetwellApp theApp;
@@ -21,7 +24,10 @@ int main(int argc, char** argv) {
         return 1;
     }
     plat::InstallMessageBoxes();
+    plat::InstallDialogs();
     setup::RegisterSetwellStrings();
+    setup::RegisterSetwellDialogs();
+    theApp.SetWindows(setup::MakeSetupWindows());
     try {
         return AfxWinMain(argc, argv);
     } catch (const std::exception& e) {

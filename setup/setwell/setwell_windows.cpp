@@ -2,9 +2,12 @@
 
 #include "platform/afx/string_table.h"
 #include "platform/afxwin/afxwin.h"
+#include "platform/process/process.h"
 #include "setup/setwell/background_wnd.h"
 #include "setup/setwell/install_dir_dlg.h"
 #include "setup/setwell/progress_dlg.h"
+#include "setup/setwell/setup_windows.h"
+#include "setup/setwell/setwell_app.h"
 #include "setup/setwell/setwell_strings.h"
 
 namespace setup {
@@ -112,5 +115,41 @@ void CSetwellWindows::CloseBackground() {
     // A made window deletes itself as it is destroyed.
     if (::IsWindow(window->m_hWnd)) window->DestroyWindow();
 }
+
+namespace {
+
+// The windows as the application object reaches them (CSetupWindows), over CSetwellWindows.
+class CProgramWindows : public CSetupWindows {
+public:
+    void RunWelcomeStep(CSetwellApp& app) override {
+        SetupWindowsHost host = HostOf(app);
+        m_windows.RunWelcomeStep(host);
+    }
+    void OpenProgress(CSetwellApp& app) override {
+        SetupWindowsHost host = HostOf(app);
+        m_windows.OpenProgress(host);
+    }
+    bool OpenBackground(CSetwellApp& app) override {
+        SetupWindowsHost host = HostOf(app);
+        return m_windows.OpenBackground(host);
+    }
+    void SetProgressText(CSetwellApp&, const std::string& text) override { m_windows.SetProgressText(text); }
+    void FocusProgress(CSetwellApp&) override { m_windows.FocusProgress(); }
+    void CloseProgress(CSetwellApp&) override { m_windows.CloseProgress(); }
+    void CloseBackground(CSetwellApp&) override { m_windows.CloseBackground(); }
+
+private:
+    static SetupWindowsHost HostOf(CSetwellApp& app) {
+        return SetupWindowsHost{app.Values(), app, app.m_secondInstance, [&app] {
+                                    app.ReleaseSetup();
+                                    ExitProcess(0);
+                                }};
+    }
+    CSetwellWindows m_windows;
+};
+
+}  // namespace
+
+std::unique_ptr<CSetupWindows> MakeSetupWindows() { return std::make_unique<CProgramWindows>(); }
 
 }  // namespace setup

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "setup/common/script_host.h"
@@ -20,6 +21,7 @@ namespace setup {
 
 class CBackgroundWnd;
 class CProgressDlg;
+class CSetupWindows;
 
 struct SetupWindowsHost {
     ScriptValues& values;  // the script's values; the install folder is set from dialog 102
@@ -60,5 +62,10 @@ private:
     CBackgroundWnd* m_background = nullptr;
     CProgressDlg* m_progress = nullptr;
 };
+
+// The windows the program gives its application object (CSetwellApp::SetWindows): each call
+// of the flow goes to a CSetwellWindows with the application's values, messages and flag; the
+// exit is the application's ReleaseSetup and ExitProcess(0).
+std::unique_ptr<CSetupWindows> MakeSetupWindows();
 
 }  // namespace setup
