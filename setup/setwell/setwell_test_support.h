@@ -113,12 +113,12 @@ inline void MakeFixtureCd(const fs::path& cd, const FixtureCd& spec = {}) {
         "# Zelbo, installed from its CD.\n"
         "SplashScreenTitle Zelbo installation;\n"
         "SplashScreenArtBmp [SetupDir]\\BKGND.BMP;\n"
-        "SplashScreenArtPos 50, 50;\n"
+        "SplashScreenArtPos 50, 10;\n"
         "ProductName Zelbo;\nProductVersion 1.0;\nProductDir Zelbo;\nProductExe ZELBO;\n"
         "UninstallExe REMBLY.EXE;\nFinalDlgExe [SourceDrive]\\KELVAT\\FINAL.EXE;\nRunAutoPlayDlg TRUE;\n"
         "ProductSize 100000;\nUninstallVersionZelbo ZelboTally;\n"
         "WelcomeDialogTitle Zelbo;\n"
-        "WelcomeDialogMessage \"Zelbo installeras i den mapp du anger.\";\n" +
+        "WelcomeDialogMessage Zelbo installeras i den mapp du anger.;\n" +
             spec.extraHeader +
             "WelcomeDialog;\n"
             "Disk " + spec.label + ", Zelbo-skivan;\n"
