@@ -245,7 +245,7 @@ uint16_t CSoundList::PlayClip(int32_t id, int channel) {
     return static_cast<uint16_t>(ch);
 }
 
-void CSoundList::PlayAndWait(int32_t id, int volume) {
+void CSoundList::PlayAndWait(int32_t id, int volume, const std::function<bool()>& stop) {
     StopAll();
     const int percent = std::clamp(volume, 0, 100);
     const auto level = static_cast<DWORD>(percent / 100.0 * 65535.0);
@@ -253,6 +253,7 @@ void CSoundList::PlayAndWait(int32_t id, int volume) {
     const uint16_t ch = PlayClip(id, 0);
     if (ch == kSoundNotOpen) return;
     for (;;) {
+        if (stop && stop()) return;
         MSG msg;
         while (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) {
             if (msg.message == WM_QUIT) {

@@ -61,8 +61,9 @@ public:
     uint16_t PlayClip(int32_t id, int channel);
     // Stops all sound, sets the device volume to volume percent and plays the clip, dispatching
     // messages until it ends or a left-button press or key press arrives (that one is dispatched
-    // too and the sound plays on).
-    void PlayAndWait(int32_t id, int volume);
+    // too and the sound plays on), or until stop (when given) answers true; it is asked before
+    // each wait.
+    void PlayAndWait(int32_t id, int volume, const std::function<bool()>& stop = {});
     // After one service step: whether the channel (1-8, or -1 for any) plays.
     bool IsPlaying(int channel);
     // Channel 1-8, or -1 for all.

@@ -128,6 +128,15 @@ public:
         return true;
     }
 
+    // A canvas of the given size, as a size line would make it.
+    void Start(int width, int height) { m_canvas = std::make_unique<CPictureCanvas>(width, height); }
+    std::vector<uint8_t> Pixels() const {
+        std::vector<uint8_t> out;
+        for (int y = 0; y < m_canvas->Height(); ++y)
+            for (int x = 0; x < m_canvas->Width(); ++x) out.push_back(m_canvas->At(x, y));
+        return out;
+    }
+
     bool Finish(const ItemSource& item, std::vector<uint8_t>& out) {
         if (!m_canvas) {
             m_ctx.Error(item.where, "a picture needs a size");
@@ -230,6 +239,15 @@ bool EncodePicture(const ItemSource& item, EncodeContext& ctx, std::vector<uint8
     for (const SourceLine& line : item.body)
         if (!parser.Line(line)) return false;
     return parser.Finish(item, out);
+}
+
+std::optional<std::vector<uint8_t>> DrawPictureLines(std::span<const SourceLine> lines, int width, int height,
+                                                     EncodeContext& ctx) {
+    PictureParser parser(ctx);
+    parser.Start(width, height);
+    for (const SourceLine& line : lines)
+        if (!parser.Line(line)) return std::nullopt;
+    return parser.Pixels();
 }
 
 }  // namespace mkres

@@ -13,12 +13,13 @@ namespace {
 // the function (declared in encoders.h, defined in enc_<name>.cpp).
 constexpr EncoderInfo kEncoders[] = {
     {"raw", "", EncodeRaw},
-    {"words", "IN#", EncodeWords},
+    {"words", "IN# SP#", EncodeWords},
     {"size", "PNT", EncodeSize},
     {"palette", "PAL", EncodePalette},
     {"strings", "IST", EncodeStrings},
     {"picture", "SPR", EncodePicture},
     {"hotspots", "HT#", EncodeHotspots},
+    {"spot", "SPT", EncodeSpot},
     {"sound", "SND", EncodeSound},
     {"script", "ANI", EncodeScript},
     {"fontstrip", "", EncodeFontStrip},

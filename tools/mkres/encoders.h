@@ -78,6 +78,12 @@ bool EncodeWords(const ItemSource& item, EncodeContext& ctx, std::vector<uint8_t
 bool EncodeSize(const ItemSource& item, EncodeContext& ctx, std::vector<uint8_t>& out);
 bool EncodePalette(const ItemSource& item, EncodeContext& ctx, std::vector<uint8_t>& out);
 bool EncodeStrings(const ItemSource& item, EncodeContext& ctx, std::vector<uint8_t>& out);
+bool EncodeSpot(const ItemSource& item, EncodeContext& ctx, std::vector<uint8_t>& out);
+
+// Draws lines of the picture language (the `picture` encoder's lines after `size`) on a
+// width x height canvas of 0; its pixels row by row, or none (with an error).
+std::optional<std::vector<uint8_t>> DrawPictureLines(std::span<const SourceLine> lines, int width, int height,
+                                                     EncodeContext& ctx);
 // 'SPR' pictures drawn from shapes and labels (enc_picture.cpp), 'HT#' hotspot tables.
 bool EncodePicture(const ItemSource& item, EncodeContext& ctx, std::vector<uint8_t>& out);
 bool EncodeHotspots(const ItemSource& item, EncodeContext& ctx, std::vector<uint8_t>& out);

@@ -67,6 +67,18 @@ end
 BPB 17 raw
   "AB" 0 i8 -2
 end
+SPT M+100   # a spot without a mask
+  rect 1 2 3 4
+end
+SPT M+101   # 9 x 2 mask pixels: rows of 2 bytes
+  rect 0 0 8 1
+  mask
+  rect 8 0 9 1 1
+  line 0 1 3 1 5
+end
+SP# M+500
+  0 2100 2101
+end
 )",
                             tmp.Path());
     ASSERT_TRUE(b.ok) << Errors(b.diag);
@@ -87,6 +99,9 @@ end
         {kResINN, 2005, {1, 0, 0xFF, 0xFF, 0x34, 0x12, 7, 0x70, 0x11, 0x01, 0x00, 9, 0, 9, 0}},
         {kResBPB, 17, {'A', 'B', 0, 0xFE}},
         {ResType("DATA"), 3, {'x', 'y', 'z'}},
+        {kResSPT, 2100, {1, 0, 2, 0, 3, 0, 4, 0}},
+        {kResSPT, 2101, {0, 0, 0, 0, 8, 0, 1, 0, 0x00, 0x80, 0xF0, 0x00}},
+        {kResSPN, 2500, {0, 0, 0x34, 0x08, 0x35, 0x08}},
     };
     EXPECT_EQ(mgr.Entries().size(), std::size(expected));
     for (const auto& e : expected) {
@@ -117,6 +132,12 @@ TEST(Mkres, FaultsAreReportedWithTheirLine) {
         {"module 1\nIN# M\n  u8 256\nend\n", 3, "outside 0 to 255"},
         {"module 1\nIN# M\n  70000\nend\n", 3, "outside"},
         {"module 1\nSPR 5\nend\nSPR 5\nend\n", 4, "given twice"},
+        {"module 1\nSPT M\nend\n", 2, "starts with rect"},
+        {"module 1\nSPT M\n  mask\nend\n", 3, "starts with rect"},
+        {"module 1\nSPT M\n  rect 5 0 4 3\nend\n", 3, "right is not left"},
+        {"module 1\nSPT M\n  rect 0 0 4 40000\nend\n", 3, "outside"},
+        {"module 1\nSPT M\n  rect 0 0 4 4\n  circle 1 1 1 1\nend\n", 4, "only a mask may follow"},
+        {"module 1\nSPT M\n  rect 0 0 4 4\n  mask\n  size 5 5\nend\n", 5, "size takes"},
         {"module 1\nSPR 5\n  1\n", 2, "no end line"},
         {"end\n", 1, "end without an item"},
         {"module 1\nSPR 5 picture9\nend\n", 2, "no encoder named picture9"},
@@ -158,6 +179,8 @@ TEST(Mkres, EncoderTable) {
     for (const mkres::EncoderInfo& e : mkres::Encoders()) EXPECT_EQ(mkres::FindEncoder(e.name), &e);
     EXPECT_STREQ(mkres::DefaultEncoder("PAL")->name, "palette");
     EXPECT_STREQ(mkres::DefaultEncoder("PNT")->name, "size");
+    EXPECT_STREQ(mkres::DefaultEncoder("SPT")->name, "spot");
+    EXPECT_STREQ(mkres::DefaultEncoder("SP#")->name, "words");
     EXPECT_STREQ(mkres::DefaultEncoder("IST")->name, "strings");
     EXPECT_STREQ(mkres::DefaultEncoder("IN#")->name, "words");
     EXPECT_STREQ(mkres::DefaultEncoder("XYZ")->name, "raw");
