@@ -5,6 +5,7 @@
 #include "engine/core/engine_hosts.h"
 #include "engine/core/fatal_error.h"
 #include "engine/core/launcher.h"
+#include "engine/scene/sound_toolbox.h"
 #include "media/res/item_cache.h"
 #include "media/res/read_error_prompt.h"
 #include "media/res/res_item_table.h"
@@ -191,9 +192,9 @@ void CCorEngine::Startup(const std::string& programFolder) {
     GetScreenSize(m_screenWidth, m_screenHeight);
     CreatePaletteItems();
     m_frameSurface = std::make_unique<CDibG>();
-    m_frameSurface->CreateSurface(m_screenWidth, m_screenHeight, m_screenPalette.get());
+    m_frameSurface->CreateSurface(m_screenWidth, m_screenHeight, m_screenPalette->GetPalette());
     m_backgroundSurface = std::make_unique<CDibG>();
-    m_backgroundSurface->CreateSurface(m_screenWidth, m_screenHeight, m_screenPalette.get());
+    m_backgroundSurface->CreateSurface(m_screenWidth, m_screenHeight, m_screenPalette->GetPalette());
 
     m_itemCache = std::make_unique<CResItemTable>();
     m_itemCache->Init(100);
@@ -270,26 +271,18 @@ void CCorEngine::RecordCdFolder() {
     RegCloseKey(key);
 }
 
-// The screen palette from 'PAL' 0 of the shared file (a count, then blue, green, red
-// triplets); the fade palette starts as its copy. A missing or short palette leaves the
-// missing entries black.
+// The screen palette item and the fade palette item, each 'PAL' 0 of the shared file loaded at
+// once. Without a readable item a palette is still made, all black, so the surfaces have one.
 void CCorEngine::CreatePaletteItems() {
-    std::vector<uint8_t> item;
-    uint8_t bgr[768] = {};
-    ResDirEntry* entry = nullptr;
-    if (ReadResourceItem(kResPAL, 0, &entry, item, 2 + sizeof bgr) && item.size() >= 2) {
-        const size_t count = static_cast<size_t>(item[0] | item[1] << 8);
-        const size_t bytes = std::min({count * 3, item.size() - 2, sizeof bgr});
-        std::memcpy(bgr, item.data() + 2, bytes);
+    for (std::unique_ptr<CPalItem>* item : {&m_screenPalette, &m_fadePalette}) {
+        *item = std::make_unique<CPalItem>(0);
+        if (!(*item)->Load()) (*item)->LoadFromBytes(std::vector<uint8_t>{0, 0});
     }
-    m_screenPalette = std::make_unique<CPalId>();
-    m_screenPalette->FromBgrTriplets(bgr);
-    m_fadePalette = std::make_unique<CPalId>();
-    m_fadePalette->FromBgrTriplets(bgr);
 }
 
-// The toolbox's check of the wave output comes with the sound toolbox.
-void CCorEngine::CheckWaveOutput() {}
+void CCorEngine::CheckWaveOutput() {
+    m_canSetWaveVolume = CanSetWaveVolume();
+}
 
 void CCorEngine::Shutdown() {
     if (!m_started) return;
@@ -308,6 +301,9 @@ void CCorEngine::UndoStartup() {
         m_outputOpened = false;
     }
     m_scanHighlight = nullptr;
+    m_statics.RemoveAll();
+    m_spots.RemoveAll();
+    m_idles.RemoveAll();
     if (m_itemCache) {
         m_itemCache->Clear();
         m_itemCache.reset();

@@ -16,6 +16,11 @@
 #include "engine/core/activity_settings.h"
 #include "engine/core/module_table.h"
 #include "engine/core/user_prefs.h"
+#include "engine/scene/idle.h"
+#include "engine/scene/pal_item.h"
+#include "engine/scene/spot.h"
+#include "engine/scene/static_picture.h"
+#include "engine/scene/two_state_button.h"
 #include "media/res/res_mgr.h"
 #include "media/sound/sound_clip.h"
 #include "platform/core/wintypes.h"
@@ -142,9 +147,18 @@ public:
     std::unique_ptr<CDibG> m_frameSurface;
     std::unique_ptr<CDibG> m_backgroundSurface;
     int32_t m_backgroundId = 0;
-    // The screen palette (the surfaces use it) and the fade palette.
-    std::unique_ptr<CPalId> m_screenPalette;
-    std::unique_ptr<CPalId> m_fadePalette;
+    // The three navigation buttons (left, middle, right) and the background's own static.
+    std::array<CTwoStateButton, 3> m_buttons;
+    CCorStatic m_backgroundStatic;
+    // The screen palette item (the surfaces use its palette) and the fade palette item, both
+    // 'PAL' 0 of the shared file; the black index of the palette loaded last.
+    std::unique_ptr<CPalItem> m_screenPalette;
+    std::unique_ptr<CPalItem> m_fadePalette;
+    int32_t m_blackIndex = 0;
+    // The module's static pictures, spots and idle callbacks.
+    CStaticList m_statics;
+    CSpotList m_spots;
+    CIdleList m_idles;
     std::unique_ptr<CResItemTable> m_itemCache;
     int32_t m_purgeGuard = 0;
     int32_t m_leaveRequest = 0;
@@ -168,6 +182,8 @@ public:
     CUserPrefs m_prefs{};
     int32_t m_busyLevel = 0;
     CSoundList m_sounds;
+    // Whether the wave output device can set its volume (start-up's check).
+    int32_t m_canSetWaveVolume = 0;
     int32_t m_launcherMode = 0;
     char m_launcherUser[260] = {};
     // The scanner's highlight picture (picture 1), given at start-up.

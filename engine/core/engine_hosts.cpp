@@ -18,6 +18,40 @@ void CEngineResItemHost::ServiceSound() { m_engine.m_sounds.Service(); }
 
 std::string CEngineResItemHost::ResourceFolder() { return m_engine.m_resourceFolder; }
 
+int CEngineSceneHost::CurrentModule() { return m_engine.m_currentModule; }
+
+ModuleFunctionTable* CEngineSceneHost::ModuleTable() { return m_engine.m_moduleTable; }
+
+void CEngineSceneHost::SwitchToModule(int module) {
+    m_engine.UnloadModule(TRUE);
+    m_engine.GoToModule(module, TRUE);
+}
+
+SIZE CEngineSceneHost::ClientSize() { return SIZE{m_engine.m_screenWidth, m_engine.m_screenHeight}; }
+
+void CEngineSceneHost::Invalidate(const RECT& r) {
+    if (m_engine.m_dirtyRects) m_engine.m_dirtyRects->Add(r);
+}
+
+CPalId* CEngineSceneHost::ScreenPalette() {
+    return m_engine.m_screenPalette ? m_engine.m_screenPalette->GetPalette() : nullptr;
+}
+
+POINT CEngineSceneHost::PictureOrigin() { return POINT{m_engine.m_originX, m_engine.m_originY}; }
+
+CSoundList* CEngineSceneHost::Sounds() { return &m_engine.m_sounds; }
+
+bool CEngineSceneHost::ClosePending() { return m_engine.ClosePending(); }
+
+void CEngineSceneHost::SetBlackIndex(int index) { m_engine.m_blackIndex = index; }
+
+HWND CEngineSceneHost::GameWindow() {
+    CWnd* main = AfxGetMainWnd();
+    return main ? main->GetSafeHwnd() : nullptr;
+}
+
+CDibG* CEngineSceneHost::FrameSurface() { return m_engine.m_frameSurface.get(); }
+
 bool CEngineReadErrorHost::IdleGuard() { return m_engine.m_busyGuard != 0; }
 
 void CEngineReadErrorHost::SetIdleGuard(bool on) { m_engine.m_busyGuard = on ? 1 : 0; }
@@ -83,7 +117,7 @@ bool CEngineSoundMessageFilter::PreTranslateMessage(MSG& msg) {
 }
 
 CEngineHosts::CEngineHosts(CCorEngine& engine)
-    : resItems(engine), readError(engine), soundItems(engine), soundPrefs(engine) {}
+    : resItems(engine), readError(engine), soundItems(engine), soundPrefs(engine), scene(engine) {}
 
 CEngineHosts::~CEngineHosts() { Remove(); }
 
@@ -95,11 +129,13 @@ void CEngineHosts::Install() {
     m_oldSoundPrefs = SetSoundPrefs(&soundPrefs);
     m_oldSoundFilter = SetSoundMessageFilter(&soundFilter);
     m_oldText = SetTextHost(&text);
+    m_oldScene = SetSceneHost(&scene);
     m_installed = true;
 }
 
 void CEngineHosts::Remove() {
     if (!m_installed) return;
+    SetSceneHost(m_oldScene);
     SetTextHost(m_oldText);
     SetSoundMessageFilter(m_oldSoundFilter);
     SetSoundPrefs(m_oldSoundPrefs);

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "engine/scene/scene_host.h"
 #include "media/res/read_error_prompt.h"
 #include "media/res/res_item_host.h"
 #include "media/sound/sound_sources.h"
@@ -76,6 +77,31 @@ public:
 // arrive. Until then it answers as the neutral host.
 class CEngineTextHost : public ITextHost {};
 
+// What the scene objects (engine/scene) ask of the engine: the current module, module
+// switching for a spot's target, the screen size as the client size, the dirty rectangles,
+// the screen palette, the picture origin, the sound list, the close-pending flag, the black
+// index, the main window and the frame surface.
+class CEngineSceneHost : public ISceneHost {
+public:
+    explicit CEngineSceneHost(CCorEngine& engine) : m_engine(engine) {}
+    int CurrentModule() override;
+    ModuleFunctionTable* ModuleTable() override;
+    // The current module leaves with its leaving animation; the target gets a full entry.
+    void SwitchToModule(int module) override;
+    SIZE ClientSize() override;
+    void Invalidate(const RECT& r) override;
+    CPalId* ScreenPalette() override;
+    POINT PictureOrigin() override;
+    CSoundList* Sounds() override;
+    bool ClosePending() override;
+    void SetBlackIndex(int index) override;
+    HWND GameWindow() override;
+    CDibG* FrameSurface() override;
+
+private:
+    CCorEngine& m_engine;
+};
+
 // All of them, installed together.
 class CEngineHosts {
 public:
@@ -91,6 +117,7 @@ public:
     CEngineSoundPrefs soundPrefs;
     CEngineSoundMessageFilter soundFilter;
     CEngineTextHost text;
+    CEngineSceneHost scene;
 
 private:
     bool m_installed = false;
@@ -100,4 +127,5 @@ private:
     ISoundPrefs* m_oldSoundPrefs = nullptr;
     ISoundMessageFilter* m_oldSoundFilter = nullptr;
     ITextHost* m_oldText = nullptr;
+    ISceneHost* m_oldScene = nullptr;
 };

@@ -231,7 +231,7 @@ TEST_F(EngineTest, StartupFillsTheSurfacesPaletteAndScanHighlightFromTheSharedFi
     EXPECT_EQ(theEngine->m_frameSurface->Height(), 480);
     EXPECT_EQ(theEngine->m_backgroundSurface->Width(), 640);
     ASSERT_NE(theEngine->m_screenPalette, nullptr);
-    EXPECT_EQ(theEngine->m_frameSurface->Palette(), theEngine->m_screenPalette.get());
+    EXPECT_EQ(theEngine->m_frameSurface->Palette(), theEngine->m_screenPalette->GetPalette());
     ASSERT_NE(theEngine->m_scanHighlight, nullptr);
     EXPECT_EQ(theEngine->m_scanHighlight, GetResItem(1, FALSE));
     EXPECT_EQ(theEngine->m_spareNumber, 10);

@@ -1,5 +1,6 @@
 #include "engine/core/zelbo_title.h"
 
+#include "engine/scene/module_host.h"
 #include "platform/afx/string_table.h"
 #include "platform/afxwin/afxwin.h"
 
@@ -16,6 +17,8 @@ const char* CZelboTitle::GetTitle() {
 
 ModuleFunctionTable* CZelboTitle::GetModuleTable(int module) {
     if (module == 8) return &m_emptyTable;
+    // A module written as a class hands the engine the table its host filled.
+    if (GetModuleHost(module)) return ModuleHostTable(module);
     return nullptr;
 }
 
