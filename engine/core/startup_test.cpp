@@ -345,7 +345,7 @@ TEST(EngineConstruction, NeedsNoBackEnd) {
 }
 
 // The screen palette comes from 'PAL' 0 of the shared file; an item that claims more colours
-// than it holds gives only what it holds, and one larger than a palette gives none.
+// than it holds gives only what it holds, and one larger than a palette gives its first 256.
 struct PaletteCase {
     const char* name;
     Bytes item;
@@ -376,11 +376,11 @@ TEST_P(StartupPalette, TakesWhatTheItemHolds) {
     ASSERT_NE(theEngine->m_screenPalette, nullptr);
     ASSERT_NE(theEngine->m_fadePalette, nullptr);
     PALETTEENTRY entries[256] = {};
-    ASSERT_TRUE(theEngine->m_screenPalette->GetEntries(entries));
+    ASSERT_TRUE(theEngine->m_screenPalette->GetPalette()->GetEntries(entries));
     EXPECT_EQ((std::array<uint8_t, 3>{entries[15].peRed, entries[15].peGreen, entries[15].peBlue}), c.entry15);
     EXPECT_EQ((std::array<uint8_t, 3>{entries[100].peRed, entries[100].peGreen, entries[100].peBlue}), c.entry100);
     PALETTEENTRY fade[256] = {};
-    ASSERT_TRUE(theEngine->m_fadePalette->GetEntries(fade));
+    ASSERT_TRUE(theEngine->m_fadePalette->GetPalette()->GetEntries(fade));
     EXPECT_EQ(fade[15].peRed, entries[15].peRed);
 }
 
@@ -388,7 +388,8 @@ INSTANTIATE_TEST_SUITE_P(
     Engine, StartupPalette,
     ::testing::Values(PaletteCase{"Whole", PaletteBytes(256, 256), {17, 16, 15}, {102, 101, 100}},
                       PaletteCase{"ClaimsMoreThanItHolds", PaletteBytes(200, 20), {17, 16, 15}, {0, 0, 0}},
-                      PaletteCase{"LargerThanAPalette", PaletteBytes(300, 300), {0, 0, 0}, {0, 0, 0}},
+                      // A count above 256 is cut to 256: the colours the item holds are read.
+                      PaletteCase{"LargerThanAPalette", PaletteBytes(300, 300), {17, 16, 15}, {102, 101, 100}},
                       PaletteCase{"NoCount", Bytes{7}, {0, 0, 0}, {0, 0, 0}},
                       PaletteCase{"Missing", Bytes{}, {0, 0, 0}, {0, 0, 0}}),
     [](const ::testing::TestParamInfo<PaletteCase>& info) { return std::string(info.param.name); });
