@@ -16,13 +16,6 @@ namespace {
 constexpr int kFirst = 10;
 constexpr int kCount = 236;  // entries 10 to 245
 
-// Sleeps until the tick after `tick` has begun.
-void SleepToNextTick(uint64_t tick) {
-    const uint64_t nextMs = ((tick + 1) * 1000 + 59) / 60;
-    const uint64_t now = plat::NowMs64();
-    if (nextMs > now) Sleep(static_cast<DWORD>(nextMs - now));
-}
-
 // Runs a fade: scale(c, elapsed) gives each step's component; final gives the last entries.
 template <class Scale>
 void RunFade(CPalItem* item, int32_t duration, int kept, Scale scale, bool toBlack) {
@@ -53,7 +46,7 @@ void RunFade(CPalItem* item, int32_t duration, int kept, Scale scale, bool toBla
             }
             AnimatePalette(palette, kFirst, kCount, work);
         }
-        SleepToNextTick(now);
+        SleepUntilTick(now + 1);
     }
     for (int i = 0; i < kCount; ++i) {
         work[i].peRed = toBlack ? 0 : full[i].peRed;

@@ -52,6 +52,10 @@ void CIdleList::RemoveAll() {
 void CIdleList::RunDue() {
     if (gRunning) return;
     gRunning = true;
+    // Cleared however the pass ends: a callback may leave by the engine's exit exception.
+    struct Clear {
+        ~Clear() { gRunning = false; }
+    } clear;
     const int64_t now = NowMs();
     std::vector<uint64_t> due;
     for (const auto& t : m_timers)
@@ -62,5 +66,4 @@ void CIdleList::RunDue() {
         (*it)->m_function();
     }
     std::erase_if(m_timers, [now](const auto& t) { return t->m_due <= now; });
-    gRunning = false;
 }

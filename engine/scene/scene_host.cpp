@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "engine/scene/sound_toolbox.h"
 #include "engine/scene/ticks.h"
 #include "media/res/res_item_host.h"
 #include "media/sound/sound_clip.h"
@@ -29,18 +30,11 @@ uint64_t ISceneHost::Ticks() {
 }
 
 void ISceneHost::WaitForTicks(uint64_t ticks) {
-    // Milliseconds to the first one of that tick, rounded up.
-    const uint64_t due = (ticks * 1000 + 59) / 60;
-    const uint64_t now = plat::NowMs64();
-    if (due > now) Sleep(static_cast<DWORD>(std::min<uint64_t>(due - now, 0xFFFFFFFEu)));
+    SleepUntilTick(ticks);
 }
 
 void ISceneHost::PreloadSound(int16_t relativeId) {
-    if (CSoundList* sounds = Sounds()) {
-        const int32_t r = relativeId < 0 ? -relativeId : relativeId;
-        const int32_t id = ResItemHost().MapResourceId(static_cast<int16_t>(r % 1000));
-        sounds->LoadClip(relativeId < 0 ? -id : id);
-    }
+    if (CSoundList* sounds = Sounds()) sounds->LoadClip(SoundIdOf(relativeId));
 }
 
 int ISceneHost::PlaySound(int32_t absoluteId, int channel) {

@@ -107,7 +107,10 @@ CStaticList::~CStaticList() {
 }
 
 int CStaticList::Add(CDibG& surface, POINT point, int32_t pictureId, int32_t kind, BOOL transparent) {
-    auto* s = new CCorStatic;
+    // Owned here until a slot takes it: making its saved background may raise the memory
+    // exception.
+    auto owned = std::make_unique<CCorStatic>();
+    CCorStatic* s = owned.get();
     s->Init(point, pictureId, kind);
     s->SetTransparent(transparent);
     s->SaveBackground(surface);
@@ -117,11 +120,9 @@ int CStaticList::Add(CDibG& surface, POINT point, int32_t pictureId, int32_t kin
         SceneHost().Invalidate(bounds);
     }
     const int handle = m_slots.AddHead(s);
-    if (handle < 0) {
-        // No slot: the pixels stay drawn, but nothing could ever remove the static.
-        delete s;
-        return -1;
-    }
+    // No slot: the pixels stay drawn, but nothing could ever remove the static, so it goes.
+    if (handle < 0) return -1;
+    owned.release();
     s->m_handle = handle;
     return handle;
 }

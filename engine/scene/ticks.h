@@ -10,3 +10,6 @@ inline constexpr uint64_t TicksFromMs(uint64_t ms) {
 
 // The current tick.
 uint64_t GetTicks();
+// Sleeps, taking no messages, until the clock reaches the first millisecond of the tick;
+// returns at once when it has.
+void SleepUntilTick(uint64_t tick);
