@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "platform/profile/profile.h"
 #include "setup/setwell/file_install.h"
 #include "setup/setwell/setwell_test_support.h"
 
@@ -343,6 +344,45 @@ TEST_F(SetwellFlow, CancelAndASecondCopyEndTheWelcomeStep) {
         // The clean-up removes the script's copy once the background window was made; a
         // second copy that never made one leaves it.
         EXPECT_EQ(fs::is_empty(root / "WINDOWS" / "TEMP"), !secondCopy);
+    }
+}
+
+// Online registration, when the script asks for it, replaces the final-dialog program after a
+// new installation; an over-install starts the final-dialog program instead.
+TEST_F(SetwellFlow, OnlineRegistrationAfterANewInstallation) {
+    struct Case {
+        const char* name;
+        Registry registry;
+        std::string commandLine;
+        UINT launchResult;
+        std::vector<std::string> launched;
+        bool registerPathWritten;
+        bool failureShown;
+    };
+    const Case cases[] = {
+        {"new installation", Registry::kNoMakerKey, "D:\\KELVAT\\SETWELL.EXE", 33, {"D:\\Reg\\REG.EXE"}, true,
+         false},
+        {"registration program missing", Registry::kNoMakerKey, "D:\\KELVAT\\SETWELL.EXE", 2,
+         {"D:\\Reg\\REG.EXE"}, true, true},
+        {"over-install", Registry::kInstalled, "OverInstall", 33, {kFinal}, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TearDown();
+        SetUp();
+        Prepare(c.registry);
+        PutScript(ProductScript("RunOnlineReg true;\nOnlineRegDir Reg;\nOnlineRegExe REG.EXE;\n"));
+        app->launchResult = c.launchResult;
+        head->PushAnswer(IDOK);
+        if (c.failureShown) head->PushAnswer(IDOK);
+        Run(c.commandLine);
+        EXPECT_EQ(app->launched, c.launched);
+        char path[MAX_PATH] = {};
+        GetPrivateProfileStringA("Online Registration", "Register Path", "", path, sizeof path, "Quorva.ini");
+        EXPECT_EQ(std::string(path), c.registerPathWritten ? "D:\\Reg" : "");
+        std::vector<std::string> expected{Text(kIdsInstallationDone, "Zelbo")};
+        if (c.failureShown) expected.push_back(Text(kIdsCannotInstall, "Zelbo"));
+        EXPECT_EQ(Texts(), expected);
     }
 }
 
