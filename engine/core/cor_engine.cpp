@@ -204,7 +204,7 @@ void CCorEngine::Startup(const std::string& programFolder) {
 
     m_dirtyRects->RemoveAll();
     m_lastClickX = m_lastClickY = 0;
-    m_scanHighlight = GetResItem(1, TRUE);
+    m_scanner.SetHighlight(GetResItem(1, TRUE), 0, 0);
 
     m_busyGuard = 0;
     SetCursor(LoadCursor(nullptr, IDC_ARROW));
@@ -300,7 +300,7 @@ void CCorEngine::UndoStartup() {
         m_sounds.CloseOutput();
         m_outputOpened = false;
     }
-    m_scanHighlight = nullptr;
+    m_scanner.SetHighlight(nullptr, 0, 0);
     m_statics.RemoveAll();
     m_spots.RemoveAll();
     m_idles.RemoveAll();

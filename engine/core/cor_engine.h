@@ -16,8 +16,10 @@
 #include "engine/core/activity_settings.h"
 #include "engine/core/module_table.h"
 #include "engine/core/user_prefs.h"
+#include "engine/scene/anim_list.h"
 #include "engine/scene/idle.h"
 #include "engine/scene/pal_item.h"
+#include "engine/scene/scanner.h"
 #include "engine/scene/spot.h"
 #include "engine/scene/static_picture.h"
 #include "engine/scene/two_state_button.h"
@@ -186,8 +188,11 @@ public:
     int32_t m_canSetWaveVolume = 0;
     int32_t m_launcherMode = 0;
     char m_launcherUser[260] = {};
-    // The scanner's highlight picture (picture 1), given at start-up.
-    CSprite* m_scanHighlight = nullptr;
+    // Switch-access scanning; its highlight is picture 1, given at start-up. Declared before
+    // the display list, which removes its objects' targets as they go.
+    CScanner m_scanner;
+    // The display list: the animation objects, drawn head to tail.
+    CAnimList m_anims;
     int32_t m_resourcePathFromIni = 0;
     DWORD m_platformVersion = 0;  // the GetVersion word
     std::new_handler m_previousNewHandler = nullptr;
@@ -196,7 +201,10 @@ public:
     int32_t m_paletteShown = 0;
     int32_t m_paletteWanted = 0;
     int32_t m_composeOnly = 0;
+    // Scanning blocked by ToggleScan (0): the hot key does nothing; with the flag below, whether
+    // scanning was on when the block began.
     int32_t m_scanToggleLock = 0;
+    int32_t m_scanWasOn = 0;
     RECT m_clickLimit{};
     int32_t m_movieFlag = 0;
     int32_t m_ctrlAltAEnabled = 1;

@@ -1,6 +1,7 @@
 #include "engine/core/engine_hosts.h"
 
 #include "engine/core/cor_engine.h"
+#include "engine/scene/cor_anim.h"
 #include "media/res/res_item_table.h"
 #include "media/surface/dirty_rect_list.h"
 #include "platform/afxwin/afxwin.h"
@@ -117,7 +118,7 @@ bool CEngineSoundMessageFilter::PreTranslateMessage(MSG& msg) {
 }
 
 CEngineHosts::CEngineHosts(CCorEngine& engine)
-    : resItems(engine), readError(engine), soundItems(engine), soundPrefs(engine), scene(engine) {}
+    : resItems(engine), readError(engine), soundItems(engine), soundPrefs(engine), text(engine), scene(engine) {}
 
 CEngineHosts::~CEngineHosts() { Remove(); }
 
@@ -143,4 +144,67 @@ void CEngineHosts::Remove() {
     SetReadErrorPromptHost(m_oldReadError);
     SetResItemHost(m_oldResItems);
     m_installed = false;
+}
+
+// ---- Text host: display sprites and scan targets ----------------------------------------------
+
+void* CEngineTextHost::CreateSprite(int16_t x, int16_t y, int16_t pictureId) {
+    const POINT at{x + m_engine.m_originX, y + m_engine.m_originY};
+    return m_engine.m_anims.Create(m_engine.MapResourceId(pictureId), at);
+}
+
+void CEngineTextHost::ShowSpritePicture(void* sprite, int16_t pictureId) {
+    auto* anim = static_cast<CCorAnim*>(sprite);
+    if (!anim || !m_engine.m_anims.Contains(anim)) return;
+    anim->Invalidate();
+    anim->SetPicture(m_engine.MapResourceId(pictureId));
+    anim->Invalidate();
+}
+
+void CEngineTextHost::DisposeSprite(void* sprite) {
+    auto* anim = static_cast<CCorAnim*>(sprite);
+    if (!anim || !m_engine.m_anims.Contains(anim)) return;
+    anim->Invalidate();
+    m_engine.m_anims.Remove(anim);
+}
+
+void CEngineTextHost::InvalidateSprite(void* sprite) {
+    auto* anim = static_cast<CCorAnim*>(sprite);
+    if (anim && m_engine.m_anims.Contains(anim)) anim->Invalidate();
+}
+
+void CEngineTextHost::RemoveScanTargetsOf(const void* object) {
+    m_engine.m_scanner.RemoveTargetsOf(object);
+}
+
+// ---- Scene host: the scanner's view of the engine ---------------------------------------------
+
+void CEngineSceneHost::RemoveScanTargetsOfAnim(CCorAnim* anim) {
+    m_engine.m_scanner.RemoveTargetsOfAnim(anim);
+}
+
+bool CEngineSceneHost::EngineBusy() { return m_engine.m_busyLevel != 0; }
+
+void CEngineSceneHost::SetLastClick(POINT p) {
+    m_engine.m_lastClickX = p.x;
+    m_engine.m_lastClickY = p.y;
+}
+
+bool CEngineSceneHost::FindSpotRect(int32_t spotId, RECT& r) {
+    const CSpot* spot = m_engine.m_spots.FindById(spotId);
+    if (!spot) return false;
+    r = spot->GetRect();
+    return true;
+}
+
+// What a click on the spot does, wherever on it (a masked spot's centre may lie off its mask).
+void CEngineSceneHost::ClickSpot(int32_t spotId) {
+    const CSpot* spot = m_engine.m_spots.FindById(spotId);
+    if (!spot) return;
+    if (spot->GetTargetModule() != 0) {
+        SwitchToModule(spot->GetTargetModule());
+        return;
+    }
+    const CSpot::Callback callback = spot->GetCallback();
+    if (callback && spot->IsEnabled()) callback(static_cast<int16_t>(spotId % 1000));
 }

@@ -73,9 +73,21 @@ public:
     bool PreTranslateMessage(MSG& msg) override;
 };
 
-// The text layer's host; the toolbox fills its members as its text, colour and sprite calls
-// arrive. Until then it answers as the neutral host.
-class CEngineTextHost : public ITextHost {};
+// The text layer's host: display sprites are objects of the display list, placed in picture
+// coordinates; a text item's scan targets go with it. The text style, colour and palette
+// members answer as the neutral host until the toolbox's text calls arrive.
+class CEngineTextHost : public ITextHost {
+public:
+    explicit CEngineTextHost(CCorEngine& engine) : m_engine(engine) {}
+    void* CreateSprite(int16_t x, int16_t y, int16_t pictureId) override;
+    void ShowSpritePicture(void* sprite, int16_t pictureId) override;
+    void DisposeSprite(void* sprite) override;
+    void InvalidateSprite(void* sprite) override;
+    void RemoveScanTargetsOf(const void* object) override;
+
+private:
+    CCorEngine& m_engine;
+};
 
 // What the scene objects (engine/scene) ask of the engine: the current module, module
 // switching for a spot's target, the screen size as the client size, the dirty rectangles,
@@ -97,6 +109,13 @@ public:
     void SetBlackIndex(int index) override;
     HWND GameWindow() override;
     CDibG* FrameSurface() override;
+    // The scanner's view: its targets of a departing object, the busy level, the last click,
+    // spots by id.
+    void RemoveScanTargetsOfAnim(CCorAnim* anim) override;
+    bool EngineBusy() override;
+    void SetLastClick(POINT p) override;
+    bool FindSpotRect(int32_t spotId, RECT& r) override;
+    void ClickSpot(int32_t spotId) override;
 
 private:
     CCorEngine& m_engine;

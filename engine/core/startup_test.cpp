@@ -232,8 +232,8 @@ TEST_F(EngineTest, StartupFillsTheSurfacesPaletteAndScanHighlightFromTheSharedFi
     EXPECT_EQ(theEngine->m_backgroundSurface->Width(), 640);
     ASSERT_NE(theEngine->m_screenPalette, nullptr);
     EXPECT_EQ(theEngine->m_frameSurface->Palette(), theEngine->m_screenPalette->GetPalette());
-    ASSERT_NE(theEngine->m_scanHighlight, nullptr);
-    EXPECT_EQ(theEngine->m_scanHighlight, GetResItem(1, FALSE));
+    ASSERT_NE(theEngine->m_scanner.Highlight(), nullptr);
+    EXPECT_EQ(theEngine->m_scanner.Highlight(), GetResItem(1, FALSE));
     EXPECT_EQ(theEngine->m_spareNumber, 10);
     EXPECT_EQ(theEngine->m_sharedThreshold, 1000);
 }

@@ -112,7 +112,7 @@ void CScanner::Configure(BOOL scanning, int speed, BOOL wrap) {
 
 void CScanner::SetHighlight(CSprite* picture, int dx, int dy, const BYTE* colourMap) {
     InvalidateHighlight();
-    m_highlight = picture;
+    m_highlight.Reset(picture);
     m_highlightMap = colourMap;
     m_highlightX = dx;
     m_highlightY = dy;

@@ -15,14 +15,15 @@
 
 #include <cstdint>
 
+#include "media/res/res_item.h"
 #include "media/res/slot_list.h"
+#include "media/res/sprite.h"
 #include "platform/core/wintypes.h"
 
 class CCorAnim;
 class CDibG;
 class CDirtyRectList;
 class CScanTarget;
-class CSprite;
 
 inline constexpr int kScanSlots = 100;
 // An interval below this keeps the first target highlighted kScanFirstExtraMs longer.
@@ -57,6 +58,7 @@ public:
     void Configure(BOOL scanning, int speed, BOOL wrap);
     // The highlight picture (none: nothing is drawn) and its offset from the target.
     void SetHighlight(CSprite* picture, int dx, int dy, const BYTE* colourMap = nullptr);
+    CSprite* Highlight() const { return m_highlight.Get(); }
 
     // The idle step: moves the highlight on when the interval has passed.
     void Tick();
@@ -92,7 +94,7 @@ private:
     int m_current = -1;
     uint32_t m_interval = 15;
     uint64_t m_lastStep = 0;
-    CSprite* m_highlight = nullptr;
+    CResItemRef<CSprite> m_highlight;  // a use of the picture, so the cache cannot free it
     const BYTE* m_highlightMap = nullptr;
     int m_highlightX = 0;
     int m_highlightY = 0;
