@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/core/display.h"
 #include "platform/dialogs/dialog_probe.h"
 #include "platform/fs/winfile.h"
 #include "setup/setwell/background_wnd.h"
@@ -68,6 +69,35 @@ TEST_F(SetwellWindowsFlowTest, WelcomeStepShowsTheWindowsAndTakesTheChosenFolder
         SetDlgItemTextA(dialog, kIdcInstallPath, "C:\\Quorva\\Spel");
         GetDlgItemTextA(dialog, kIdcInstallMessage, text, sizeof text);
         EXPECT_EQ(std::string(text), Cp(u8"Välkommen till Zelbo."));
+        // Room is left for "\Zelbo\ZELBO.EXE" below the folder typed.
+        EXPECT_EQ(SendDlgItemMessage(dialog, kIdcInstallPath, EM_GETLIMITTEXT, 0, 0), 232 - 5);
+        // Given the focus back, the dialog puts the background window's colours back.
+        {
+            // Another program's palette of black takes the hardware entries, then goes.
+            std::vector<uint8_t> storage(sizeof(LOGPALETTE) + 235 * sizeof(PALETTEENTRY));
+            auto* log = reinterpret_cast<LOGPALETTE*>(storage.data());
+            log->palVersion = 0x300;
+            log->palNumEntries = 236;
+            PALETTEENTRY* entries = log->palPalEntry;
+            for (int i = 0; i < 236; ++i) entries[i] = PALETTEENTRY{0, 0, 0, PC_NOCOLLAPSE};
+            HPALETTE black = CreatePalette(log);
+            HDC screen = GetDC(nullptr);
+            HPALETTE old = SelectPalette(screen, black, FALSE);
+            RealizePalette(screen);
+            SelectPalette(screen, old, FALSE);
+            ReleaseDC(nullptr, screen);
+            DeleteObject(black);
+        }
+        auto pictureColourShown = [] {
+            for (int i = 10; i < 246; ++i) {
+                const PALETTEENTRY& e = plat::TheDisplay().HardwareEntry(i);
+                if (e.peRed == 40 && e.peGreen == 100 && e.peBlue == 200) return true;
+            }
+            return false;
+        };
+        EXPECT_FALSE(pictureColourShown());
+        SendMessage(dialog, WM_QUERYNEWPALETTE, 0, 0);
+        EXPECT_TRUE(pictureColourShown());
         ::PostMessage(dialog, WM_COMMAND, IDOK, 0);
     });
     m_head->PushAnswer(plat::kMessageBoxInteractive);  // the dialog runs on the script above
