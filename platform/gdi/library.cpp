@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/gdi/wing.h"
+#include "platform/gdi/wingdi.h"
 
 namespace plat {
 namespace {
@@ -16,7 +17,9 @@ struct Library {
     std::vector<BuiltinExport> exports;
     std::set<std::string> hiddenExports;
     bool hidden = false;
+    bool resident = false;  // loaded by every program (USER32): GetModuleHandle finds it unasked
     int loads = 0;
+    bool Loaded() const { return resident || loads > 0; }
 };
 
 struct Libraries {
@@ -59,6 +62,12 @@ std::vector<BuiltinExport> WinGExports() {
     };
 }
 
+std::vector<BuiltinExport> User32Exports() {
+    return {
+        {"ChangeDisplaySettingsA", ToFarProc(&ChangeDisplaySettingsA)},
+    };
+}
+
 Library* FindLocked(Libraries& libs, const std::string& canonical) {
     for (auto& l : libs.list)
         if (l->name == canonical) return l.get();
@@ -73,6 +82,11 @@ Libraries& Libs() {
         wing->name = "WING32.DLL";
         wing->exports = WinGExports();
         libs.list.push_back(std::move(wing));
+        auto user32 = std::make_unique<Library>();
+        user32->name = "USER32.DLL";
+        user32->exports = User32Exports();
+        user32->resident = true;
+        libs.list.push_back(std::move(user32));
     });
     return libs;
 }
@@ -174,7 +188,7 @@ FARPROC GetProcAddress(HMODULE module, LPCSTR name) {
     Libraries& libs = Libs();
     std::lock_guard<std::mutex> g(libs.lock);
     Library* l = FromHandle(libs, module);
-    if (!l || l->loads == 0) {
+    if (!l || !l->Loaded()) {
         SetLastError(module == ProgramModule() ? ERROR_PROC_NOT_FOUND : ERROR_INVALID_HANDLE);
         return nullptr;
     }
@@ -193,7 +207,7 @@ HMODULE GetModuleHandle(LPCSTR name) {
     Libraries& libs = Libs();
     std::lock_guard<std::mutex> g(libs.lock);
     Library* l = FindLocked(libs, CanonicalName(name));
-    if (!l || l->loads == 0) {
+    if (!l || !l->Loaded() || l->hidden) {
         SetLastError(ERROR_MOD_NOT_FOUND);
         return nullptr;
     }

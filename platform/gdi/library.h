@@ -1,5 +1,7 @@
 // Run-time loading of libraries, as a stand-in that knows only the platform's built-in libraries
-// (such as "WING32.DLL") and hands out their functions by name.
+// and hands out their functions by name: "WING32.DLL" (the ten WinG calls) and "USER32.DLL"
+// (ChangeDisplaySettingsA), which every program has loaded, so GetModuleHandle finds it without
+// a LoadLibrary.
 #pragma once
 
 #include <cstdint>
@@ -17,7 +19,7 @@ HMODULE LoadLibraryA(LPCSTR name);
 BOOL FreeLibrary(HMODULE module);
 // By name only; ordinals and unknown names fail with ERROR_PROC_NOT_FOUND.
 FARPROC GetProcAddress(HMODULE module, LPCSTR name);
-// A loaded library's handle; nullptr gives the program's own module.
+// A loaded library's handle (not one hidden by a test); nullptr gives the program's own module.
 HMODULE GetModuleHandle(LPCSTR name);
 
 namespace plat {

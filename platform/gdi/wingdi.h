@@ -116,6 +116,78 @@ struct ICONINFO {
     HBITMAP hbmColor = nullptr;  // null: hbmMask is twice as tall, AND mask then XOR mask
 };
 
+// The device mode record: 148 bytes, as Windows 95 has it.
+constexpr int CCHDEVICENAME = 32;
+constexpr int CCHFORMNAME = 32;
+struct DEVMODE {
+    char dmDeviceName[CCHDEVICENAME] = {};
+    WORD dmSpecVersion = 0;
+    WORD dmDriverVersion = 0;
+    WORD dmSize = 0;
+    WORD dmDriverExtra = 0;
+    DWORD dmFields = 0;
+    int16_t dmOrientation = 0;
+    int16_t dmPaperSize = 0;
+    int16_t dmPaperLength = 0;
+    int16_t dmPaperWidth = 0;
+    int16_t dmScale = 0;
+    int16_t dmCopies = 0;
+    int16_t dmDefaultSource = 0;
+    int16_t dmPrintQuality = 0;
+    int16_t dmColor = 0;
+    int16_t dmDuplex = 0;
+    int16_t dmYResolution = 0;
+    int16_t dmTTOption = 0;
+    int16_t dmCollate = 0;
+    char dmFormName[CCHFORMNAME] = {};
+    WORD dmLogPixels = 0;
+    DWORD dmBitsPerPel = 0;
+    DWORD dmPelsWidth = 0;
+    DWORD dmPelsHeight = 0;
+    DWORD dmDisplayFlags = 0;
+    DWORD dmDisplayFrequency = 0;
+    DWORD dmICMMethod = 0;
+    DWORD dmICMIntent = 0;
+    DWORD dmMediaType = 0;
+    DWORD dmDitherType = 0;
+    DWORD dmReserved1 = 0;
+    DWORD dmReserved2 = 0;
+};
+static_assert(sizeof(DEVMODE) == 148);
+using DEVMODEA = DEVMODE;
+using LPDEVMODE = DEVMODE*;
+
+inline constexpr DWORD DM_ORIENTATION = 0x00000001;
+inline constexpr DWORD DM_PAPERSIZE = 0x00000002;
+inline constexpr DWORD DM_PAPERLENGTH = 0x00000004;
+inline constexpr DWORD DM_PAPERWIDTH = 0x00000008;
+inline constexpr DWORD DM_SCALE = 0x00000010;
+inline constexpr DWORD DM_COPIES = 0x00000100;
+inline constexpr DWORD DM_DEFAULTSOURCE = 0x00000200;
+inline constexpr DWORD DM_PRINTQUALITY = 0x00000400;
+inline constexpr DWORD DM_COLOR = 0x00000800;
+inline constexpr DWORD DM_DUPLEX = 0x00001000;
+inline constexpr DWORD DM_YRESOLUTION = 0x00002000;
+inline constexpr DWORD DM_TTOPTION = 0x00004000;
+inline constexpr DWORD DM_COLLATE = 0x00008000;
+inline constexpr DWORD DM_FORMNAME = 0x00010000;
+inline constexpr DWORD DM_BITSPERPEL = 0x00040000;
+inline constexpr DWORD DM_PELSWIDTH = 0x00080000;
+inline constexpr DWORD DM_PELSHEIGHT = 0x00100000;
+inline constexpr DWORD DM_DISPLAYFLAGS = 0x00200000;
+inline constexpr DWORD DM_DISPLAYFREQUENCY = 0x00400000;
+inline constexpr WORD DM_SPECVERSION = 0x0400;
+inline constexpr int16_t DMORIENT_PORTRAIT = 1;
+inline constexpr int16_t DMORIENT_LANDSCAPE = 2;
+inline constexpr int16_t DMPAPER_LETTER = 1;
+inline constexpr int16_t DMPAPER_A4 = 9;
+inline constexpr int16_t DMCOLOR_MONOCHROME = 1;
+inline constexpr int16_t DMCOLOR_COLOR = 2;
+inline constexpr int16_t DMRES_DRAFT = -1;
+inline constexpr int16_t DMRES_LOW = -2;
+inline constexpr int16_t DMRES_MEDIUM = -3;
+inline constexpr int16_t DMRES_HIGH = -4;
+
 // ---- Constants ------------------------------------------------------------------------------
 
 enum : DWORD { BI_RGB = 0, BI_RLE8 = 1, BI_RLE4 = 2, BI_BITFIELDS = 3 };
@@ -435,6 +507,26 @@ BOOL Polyline(HDC hdc, const POINT* points, int count);
 COLORREF SetPixel(HDC hdc, int x, int y, COLORREF colour);
 BOOL SetPixelV(HDC hdc, int x, int y, COLORREF colour);
 COLORREF GetPixel(HDC hdc, int x, int y);
+
+// ---- Display mode ---------------------------------------------------------------------------
+
+// The display always shows 640 x 480 in 256 colours; a mode change decides only whether the
+// back end fills the host's screen with it. CDS_FULLSCREEN with 640 x 480 (or the fields left
+// out or 0) goes full screen until the mode is restored; flags without CDS_FULLSCREEN, or a null
+// mode with flags 0, bring back the windowed desktop mode. Other sizes or depths are refused
+// with DISP_CHANGE_BADMODE, unknown flags with DISP_CHANGE_BADFLAGS; CDS_TEST only checks.
+// The call is exported by the always loaded built-in "USER32.DLL" (library.h).
+inline constexpr DWORD CDS_UPDATEREGISTRY = 0x00000001;
+inline constexpr DWORD CDS_TEST = 0x00000002;
+inline constexpr DWORD CDS_FULLSCREEN = 0x00000004;
+inline constexpr LONG DISP_CHANGE_SUCCESSFUL = 0;
+inline constexpr LONG DISP_CHANGE_RESTART = 1;
+inline constexpr LONG DISP_CHANGE_FAILED = -1;
+inline constexpr LONG DISP_CHANGE_BADMODE = -2;
+inline constexpr LONG DISP_CHANGE_NOTUPDATED = -3;
+inline constexpr LONG DISP_CHANGE_BADFLAGS = -4;
+LONG ChangeDisplaySettingsA(DEVMODE* mode, DWORD flags);
+LONG ChangeDisplaySettings(DEVMODE* mode, DWORD flags);
 
 namespace plat {
 
