@@ -459,6 +459,9 @@ void CWnd::OnDestroy() {
     Default();
 }
 void CWnd::OnNcDestroy() {
+    // The window's menus go with it, as Windows destroys them.
+    ::GetSystemMenu(m_hWnd, TRUE);
+    if (HMENU bar = ::GetMenu(m_hWnd)) ::DestroyMenu(bar);
     CWinApp* app = AfxGetApp();
     if (app && app->m_pMainWnd == this) {
         app->m_pMainWnd = nullptr;

@@ -80,8 +80,17 @@ void Prune(std::unordered_map<HWND, HMENU>& map) {
     for (auto it = map.begin(); it != map.end();) it = IsWindow(it->first) ? std::next(it) : map.erase(it);
 }
 
-std::unordered_map<HMENU, std::unique_ptr<CMenu>>& TempMenus() {
-    static std::unordered_map<HMENU, std::unique_ptr<CMenu>> m;
+// The wrappers FromHandle makes do not own their menus: the map lets go of the handles before
+// the wrappers go (at program exit too), so their destructors destroy no menu and never look
+// into the map while it is being torn down.
+struct TempMenuMap : std::unordered_map<HMENU, std::unique_ptr<CMenu>> {
+    ~TempMenuMap() {
+        for (auto& entry : *this) entry.second->Detach();
+    }
+};
+
+TempMenuMap& TempMenus() {
+    static TempMenuMap m;
     return m;
 }
 

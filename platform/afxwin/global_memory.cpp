@@ -14,9 +14,11 @@ struct Block {
     int locks = 0;
 };
 
+// Never destroyed: the program's global application object frees its printer blocks in its
+// destructor, after the function statics made during the run are gone.
 std::map<HGLOBAL, Block>& Blocks() {
-    static std::map<HGLOBAL, Block> blocks;
-    return blocks;
+    static auto* blocks = new std::map<HGLOBAL, Block>;
+    return *blocks;
 }
 
 uintptr_t g_nextHandle = 0x10000;

@@ -463,6 +463,8 @@ int GetSystemMetrics(int index) {
         case SM_CYDLGFRAME: return 3;
         case SM_CXFRAME:
         case SM_CYFRAME: return 4;
+        case SM_CXEDGE:
+        case SM_CYEDGE: return 2;
         case SM_CXICON:
         case SM_CYICON:
         case SM_CXCURSOR:

@@ -338,6 +338,8 @@ enum : int {
     SM_CXFRAME = 32,
     SM_CYFRAME = 33,
     SM_CMOUSEBUTTONS = 43,
+    SM_CXEDGE = 45,
+    SM_CYEDGE = 46,
 };
 
 // MessageBeep types.
