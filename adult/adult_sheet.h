@@ -1,0 +1,62 @@
+// The grown-ups' section: the modal property sheet "Vuxenavdelning" over a working copy of the
+// current player's preference record and the activities' saved-settings block.
+//
+// This is the section's first form: its three pages (preferences, activity settings, players)
+// each show one line saying what will be set there, and the sheet edits nothing. Its own
+// buttons end it: "Spela" (id 1) and "Avsluta" (id 1134); Escape or the close box end it with
+// IDCANCEL. It keeps the record and the block it is given and never writes into them.
+#pragma once
+
+#include <memory>
+
+#include "engine/core/activity_settings.h"
+#include "engine/core/user_prefs.h"
+#include "platform/dialogs/property_sheet.h"
+
+// Dialog templates of the pages: normal mode 234, 133, 135; launcher mode 235, 133, 165.
+inline constexpr UINT kPreferencesPage = 234;
+inline constexpr UINT kLauncherPreferencesPage = 235;
+inline constexpr UINT kActivitySettingsPage = 133;
+inline constexpr UINT kPlayersPage = 135;
+inline constexpr UINT kLauncherPlayersPage = 165;
+// The sheet's own buttons.
+inline constexpr int kAdultPlayButton = 1;
+inline constexpr int kAdultQuitButton = 1134;
+
+// Registers the pages' dialog templates with the program's resources (the program's start).
+void RegisterAdultSheetTemplates();
+
+class CAdultSheet : public CPropertySheet {
+    DECLARE_DYNAMIC(CAdultSheet)
+public:
+    // Normal mode: pages on 234, 133 and 135, in that order.
+    CAdultSheet(UINT captionId, CWnd* parent, UINT firstPage);
+    // Launcher mode when launcherMode is non-zero: pages on 235, 133 and 165.
+    CAdultSheet(BOOL launcherMode, UINT captionId, CWnd* parent, UINT firstPage);
+    ~CAdultSheet() override;
+
+    // Keeps both pointers and copies the record and the block into the sheet's own fields.
+    void SetUserSettings(CUserPrefs* record, ActivitySettings* block);
+
+    BOOL OnInitDialog() override;
+
+    bool LauncherMode() const { return m_launcherMode; }
+
+    CUserPrefs* m_record = nullptr;
+    ActivitySettings* m_block = nullptr;
+    CUserPrefs m_recordCopy{};
+    ActivitySettings m_blockCopy{};
+
+protected:
+    afx_msg void OnPlay();
+    afx_msg void OnQuit();
+    DECLARE_MESSAGE_MAP()
+
+private:
+    void AddPages(UINT preferences, UINT players);
+
+    bool m_launcherMode = false;
+    std::unique_ptr<CPropertyPage> m_pages[3];
+    CButton m_quit;
+    CButton m_play;
+};

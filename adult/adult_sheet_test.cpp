@@ -1,0 +1,197 @@
+// The grown-ups' sheet: its pages in both modes, its own buttons reached by scripted answers and
+// clicks, a record and block it never writes, and the engine's grown-ups' area running it.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "adult/adult_section.h"
+#include "adult/adult_sheet.h"
+#include "engine/core/cor_engine.h"
+#include "platform/afx/string_table.h"
+#include "platform/dialogs/dialog_api.h"
+#include "platform/dialogs/dialog_probe.h"
+#include "platform/headless/headless_backend.h"
+#include "platform/msgbox/msgbox.h"
+
+namespace {
+
+const plat::StringEntry kStrings[] = {{61279, u8"Vuxenavdelning"}};
+
+class AdultTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_head = &plat::InstallHeadless();
+        plat::ResetGdi();
+        plat::ClearDialogTemplates();
+        plat::ClearStringTable();
+        plat::InstallMessageBoxes();
+        plat::InstallDialogs();
+        plat::RegisterStringTable(kStrings);
+        RegisterAdultSheetTemplates();
+    }
+    void TearDown() override {
+        plat::ResetWindowing();
+        AfxDeleteTempMaps();
+        plat::ResetGdi();
+    }
+    uint64_t At(uint64_t dt) const { return m_head->NowMs() + dt; }
+    plat::HeadlessBackend* m_head = nullptr;
+};
+
+// A record and a block with a byte pattern of their own, so that any write shows.
+template <class T>
+T Patterned(uint8_t seed) {
+    T value;
+    auto* bytes = reinterpret_cast<uint8_t*>(&value);
+    for (size_t i = 0; i < sizeof(T); ++i) bytes[i] = static_cast<uint8_t>(seed + i * 7);
+    return value;
+}
+
+template <class T>
+bool SameBytes(const T& a, const T& b) {
+    return std::memcmp(&a, &b, sizeof(T)) == 0;
+}
+
+struct ModeCase {
+    const char* name;
+    bool launcher;
+    UINT templates[3];
+    const char* lines[3];
+};
+
+const ModeCase kModes[] = {
+    {"Normal",
+     false,
+     {234, 133, 135},
+     {"H\xE4r st\xE4ller du in ljud, utskrift, avslutning och automatisk markering.",
+      "H\xE4r st\xE4ller du in niv\xE5n f\xF6r varje aktivitet och om niv\xE5" "erna sparas.",
+      "H\xE4r l\xE4gger du till och tar bort spelare."}},
+    {"Launcher",
+     true,
+     {235, 133, 165},
+     {"H\xE4r st\xE4ller du in ljud och utskrift; \xF6vriga inst\xE4llningar tas fr\xE5n startprogrammet.",
+      "H\xE4r st\xE4ller du in niv\xE5n f\xF6r varje aktivitet och om niv\xE5" "erna sparas.",
+      "Spelarna tas fr\xE5n startprogrammet."}},
+};
+
+class SheetModes : public AdultTest, public ::testing::WithParamInterface<ModeCase> {};
+
+TEST_P(SheetModes, PagesShowTheirLineAndOwnButtonsEndTheSheet) {
+    const ModeCase& c = GetParam();
+    CUserPrefs record = Patterned<CUserPrefs>(3);
+    ActivitySettings block = Patterned<ActivitySettings>(90);
+    const CUserPrefs recordBefore = record;
+    const ActivitySettings blockBefore = block;
+    CAdultSheet sheet(c.launcher ? TRUE : FALSE, 61279, nullptr, 0);
+    sheet.SetUserSettings(&record, &block);
+    EXPECT_TRUE(SameBytes(sheet.m_recordCopy, record));
+    EXPECT_TRUE(SameBytes(sheet.m_blockCopy, block));
+    ASSERT_EQ(sheet.GetPageCount(), 3);
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(sheet.GetPage(i)->m_nIDTemplate, c.templates[i]) << i;
+
+    std::vector<std::string> lines, titles;
+    bool standardHidden = false, ownShown = false;
+    m_head->PushAnswer(plat::kMessageBoxInteractive);
+    for (int i = 0; i < 3; ++i) {
+        m_head->At(At(10 + 10 * static_cast<uint64_t>(i)), [&, i] {
+            sheet.SetActivePage(i);
+            titles.push_back(std::string(sheet.GetPage(i)->GetTitle()));
+            char text[200] = {};
+            ::GetDlgItemText(sheet.GetPage(i)->m_hWnd, 1000, text, sizeof(text));
+            lines.push_back(text);
+        });
+    }
+    m_head->At(At(50), [&] {
+        CString caption;
+        sheet.GetWindowText(caption);
+        EXPECT_EQ(caption, "Vuxenavdelning");
+        standardHidden = !::IsWindowVisible(::GetDlgItem(sheet.m_hWnd, IDCANCEL)) &&
+                         !::IsWindowVisible(::GetDlgItem(sheet.m_hWnd, ID_APPLY_NOW));
+        int shown = 0;
+        for (const plat::ControlState& s : plat::DescribeDialog(sheet.m_hWnd))
+            if (s.visible && s.className == "BUTTON" &&
+                ((s.id == kAdultPlayButton && s.text == "Spela") || (s.id == kAdultQuitButton && s.text == "Avsluta")))
+                ++shown;
+        ownShown = shown == 2;
+        const POINT quit = plat::ControlCentre(plat::FindDialogItem(sheet.m_hWnd, kAdultQuitButton));
+        m_head->Click(At(10), quit.x, quit.y);
+    });
+    EXPECT_EQ(sheet.DoModal(), kAdultQuitButton);
+    EXPECT_EQ(lines, (std::vector<std::string>{c.lines[0], c.lines[1], c.lines[2]}));
+    EXPECT_EQ(titles[1], "Inst\xE4llningsrader");
+    EXPECT_TRUE(standardHidden);
+    EXPECT_TRUE(ownShown);
+    EXPECT_TRUE(SameBytes(record, recordBefore)) << "the sheet writes nothing into the record";
+    EXPECT_TRUE(SameBytes(block, blockBefore)) << "the sheet writes nothing into the block";
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, SheetModes, ::testing::ValuesIn(kModes),
+                         [](const ::testing::TestParamInfo<ModeCase>& info) { return info.param.name; });
+
+// Counts the engine's saves of the player's preferences.
+class CountingPrefsStore : public IPrefsStore {
+public:
+    CountingPrefsStore() : m_previous(SetPrefsStore(this)) {}
+    ~CountingPrefsStore() override { SetPrefsStore(m_previous); }
+    int SavePrefs() override {
+        ++saves;
+        return 1;
+    }
+    int saves = 0;
+
+private:
+    IPrefsStore* m_previous;
+};
+
+struct AnswerCase {
+    const char* name;
+    int answer;  // a scripted answer, or kMessageBoxInteractive to press Escape
+    int16_t result;
+    int saves;
+    uint32_t showStopSign;
+};
+
+const AnswerCase kAnswers[] = {
+    {"Spela", kAdultPlayButton, 1, 1, 1},
+    {"Avsluta", kAdultQuitButton, 2, 1, 0},
+    {"Escape", plat::kMessageBoxInteractive, 1, 0, 0},
+    {"EscapeWithStopSign", plat::kMessageBoxInteractive, 1, 0, 1},
+};
+
+class AdultArea : public AdultTest, public ::testing::WithParamInterface<AnswerCase> {};
+
+TEST_P(AdultArea, TheEngineRunsTheSheetThroughItsSeam) {
+    const AnswerCase& c = GetParam();
+    IAdultSection* before = InstallAdultSection();
+    CountingPrefsStore store;
+    theEngine->m_prefs.showStopSign = c.showStopSign;
+    theEngine->m_ctrlQEnabled = c.showStopSign ? 0 : 1;
+    ShowCursor(FALSE);
+    ShowCursor(FALSE);  // the display level is -2 before
+    bool sheetOpen = false;
+    m_head->PushAnswer(c.answer);
+    if (c.answer == plat::kMessageBoxInteractive) {
+        m_head->At(At(20), [&] { sheetOpen = plat::ActiveDialog() != nullptr; });
+        m_head->Key(At(40), VK_ESCAPE);
+    }
+    const int16_t result = theEngine->EnterAdultArea();
+    EXPECT_EQ(result, c.result);
+    EXPECT_EQ(store.saves, c.saves);
+    EXPECT_EQ(theEngine->m_ctrlQEnabled, c.showStopSign ? 1 : 0);
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    EXPECT_EQ(cursor.x, 320);
+    EXPECT_EQ(cursor.y, 240);
+    EXPECT_EQ(ShowCursor(TRUE), -1) << "the display level is back at -2";
+    ShowCursor(TRUE);
+    if (c.answer == plat::kMessageBoxInteractive) {
+        EXPECT_TRUE(sheetOpen);
+    }
+    theEngine->m_inAdultArea = 0;
+    SetAdultSection(before);
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, AdultArea, ::testing::ValuesIn(kAnswers),
+                         [](const ::testing::TestParamInfo<AnswerCase>& info) { return info.param.name; });
+
+}  // namespace
