@@ -1,37 +1,32 @@
-// The game's program. Until the engine exists it shows the start-up pattern.
+// The game's program: the application object, the platform, the program's resources and the
+// grown-ups' section put together.
 #include <cstdio>
+#include <exception>
 #include <string>
 
-#include "app/start_pattern.h"
+#include "adult/adult_section.h"
+#include "app/app_resources.h"
+#include "app/zelbo_app.h"
 #include "platform/backends/init.h"
-#include "platform/core/backend.h"
-#include "platform/core/winuser.h"
+#include "platform/dialogs/dialog_api.h"
 #include "platform/msgbox/msgbox.h"
-#include "media/res/res_strings.h"
 
-int main() {
+CZelboApp theApp;
+
+int main(int argc, char** argv) {
     std::string error;
     if (!plat::InitPlatform(&error)) {
         std::fprintf(stderr, "zelbo: %s\n", error.c_str());
         return 1;
     }
     plat::InstallMessageBoxes();
-    media::RegisterResStrings();
-    plat::Backend().SetTitle("Zelbo");
-    HWND main = app::CreateStartPatternWindow();
-    if (!main) {
-        std::fprintf(stderr, "zelbo: cannot create the window\n");
-        return 1;
-    }
-    MSG msg;
+    plat::InstallDialogs();
+    RegisterZelboResources();
+    InstallAdultSection();
     try {
-        while (GetMessage(&msg, nullptr, 0, 0)) {
-            TranslateMessage(&msg);
-            DispatchMessage(&msg);
-        }
+        return AfxWinMain(argc, argv);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "zelbo: %s\n", e.what());
         return 1;
     }
-    return static_cast<int>(msg.wParam);
 }
