@@ -85,6 +85,30 @@ TEST_P(DisplayChoices, WinGAndFullScreenFollowTheSettings) {
 INSTANTIATE_TEST_SUITE_P(Settings, DisplayChoices, ::testing::ValuesIn(kChoices),
                          [](const ::testing::TestParamInfo<ChoiceCase>& info) { return info.param.name; });
 
+TEST_F(AppTest, AScreenSaverRestoresTheModeAndTheNextDeactivationLeavesIt) {
+    CZelboApp app;
+    std::vector<bool> full;
+    auto note = [&] { full.push_back(m_head->Fullscreen()); };
+    Input(300, plat::InputKind::FocusGained);
+    Later(350, note);
+    Later(400, [&] { app.m_pMainWnd->SendMessage(WM_SYSCOMMAND, SC_SCREENSAVE); });
+    Later(450, note);
+    Later(460, [&] { m_head->SetFullscreen(true); });  // as if something else had changed it since
+    Input(500, plat::InputKind::FocusLost);
+    Later(550, note);
+    Input(600, plat::InputKind::FocusGained);
+    Later(650, note);
+    Input(700, plat::InputKind::FocusLost);
+    Later(750, [&] {
+        note();
+        app.m_pMainWnd->PostMessage(WM_CLOSE);
+    });
+    EXPECT_EQ(RunGame(app), 0);
+    // Full; restored by the screen saver; the first deactivation after it only re-arms; full
+    // again; the next deactivation restores.
+    EXPECT_EQ(full, (std::vector<bool>{true, false, true, true, false}));
+}
+
 TEST_F(AppTest, TheFrameIsAPopupOverTheScreenWithoutMenus) {
     CZelboApp app;
     bool checked = false;
@@ -112,10 +136,14 @@ TEST_F(AppTest, TheFrameIsAPopupOverTheScreenWithoutMenus) {
         frame->SendMessage(WM_COMMAND, kCmdNothing);
         frame->SwitchView(3);
         EXPECT_EQ(frame->GetActiveView(), view);
+        // The about command shows its box.
+        m_head->PushAnswer(IDOK);
+        frame->SendMessage(WM_COMMAND, ID_APP_ABOUT);
         frame->PostMessage(WM_CLOSE);
     });
     EXPECT_EQ(RunGame(app), 0);
     EXPECT_TRUE(checked);
+    EXPECT_EQ(m_head->AnswersLeft(), 0u) << "the about box took its answer";
 }
 
 TEST_F(AppTest, ThePlainViewStandsInForTheGameUntilAButtonRelease) {
