@@ -5,6 +5,7 @@
 #include "app/main_frame.h"
 #include "app/rerava_view.h"
 #include "media/surface/dib_system.h"
+#include "platform/dialogs/common_dialogs.h"
 #include "platform/profile/profile.h"
 
 namespace {
@@ -136,6 +137,13 @@ TEST_F(AppTest, TheFrameIsAPopupOverTheScreenWithoutMenus) {
         frame->SendMessage(WM_COMMAND, kCmdNothing);
         frame->SwitchView(3);
         EXPECT_EQ(frame->GetActiveView(), view);
+        // Printing defaults to landscape.
+        PRINTDLG pd;
+        ASSERT_TRUE(app.GetPrinterDeviceDefaults(&pd));
+        const auto* mode = static_cast<const DEVMODE*>(GlobalLock(pd.hDevMode));
+        ASSERT_NE(mode, nullptr);
+        EXPECT_EQ(mode->dmOrientation, DMORIENT_LANDSCAPE);
+        GlobalUnlock(pd.hDevMode);
         // The about command shows its box.
         m_head->PushAnswer(IDOK);
         frame->SendMessage(WM_COMMAND, ID_APP_ABOUT);

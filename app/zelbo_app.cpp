@@ -107,7 +107,11 @@ BOOL CZelboApp::StartInstance() {
 
 int CZelboApp::Run() {
     try {
-        return CWinApp::Run();
+        const int code = CWinApp::Run();
+        // A loop ended by a WM_QUIT of its own still ends the game in order: the main window
+        // goes here, not after main has returned.
+        if (m_pMainWnd && ::IsWindow(m_pMainWnd->m_hWnd)) m_pMainWnd->DestroyWindow();
+        return code;
     } catch (CCorExceptionBase* e) {
         EndAfter(e);
     }

@@ -39,7 +39,7 @@ bool SemaphoreHeld() {
     return held;
 }
 
-enum class WayOut { CloseBox, QuitGame, ExitCommand };
+enum class WayOut { CloseBox, QuitGame, ExitCommand, QuitMessage };
 
 struct WayOutCase {
     const char* name;
@@ -62,6 +62,7 @@ TEST_P(ExitWork, RunsOnceWhateverClosesTheWindow) {
             case WayOut::CloseBox: Input(10, plat::InputKind::Close); break;
             case WayOut::QuitGame: theEngine->QuitGame(); break;
             case WayOut::ExitCommand: app.m_pMainWnd->PostMessage(WM_COMMAND, ID_APP_EXIT); break;
+            case WayOut::QuitMessage: PostQuitMessage(0); break;
         }
     });
     EXPECT_EQ(RunGame(app), 0);
@@ -82,7 +83,8 @@ TEST_P(ExitWork, RunsOnceWhateverClosesTheWindow) {
 INSTANTIATE_TEST_SUITE_P(Ways, ExitWork,
                          ::testing::Values(WayOutCase{"CloseBox", WayOut::CloseBox},
                                            WayOutCase{"QuitGame", WayOut::QuitGame},
-                                           WayOutCase{"ExitCommand", WayOut::ExitCommand}),
+                                           WayOutCase{"ExitCommand", WayOut::ExitCommand},
+                                           WayOutCase{"QuitMessage", WayOut::QuitMessage}),
                          [](const ::testing::TestParamInfo<WayOutCase>& info) { return info.param.name; });
 
 // A window of the program whose handler runs what a test gives it (WM_USER).
@@ -253,6 +255,30 @@ INSTANTIATE_TEST_SUITE_P(
                                 "Minnet r\xE4" "cker inte.\nAvsluta andra program eller\n\xF6ka det virtuella minnet."},
                       FatalCase{"AnyOther", false, "UNHANDELED EXCEPTION IN RERAVA!"}),
     [](const ::testing::TestParamInfo<FatalCase>& info) { return info.param.name; });
+
+// A preference store whose load runs out of memory: start-up fails inside InitInstance, before
+// the application's loop runs.
+class FailingPrefsStore : public CountingPrefsStore {
+public:
+    int LoadPrefs() override { AfxThrowMemoryException(); }
+};
+
+TEST_F(AppTest, AFailureDuringStartUpEndsTheProgramWithItsMessage) {
+    CZelboApp app;
+    LauncherWindow launcher;
+    FailingPrefsStore store;
+    m_head->PushAnswer(IDOK);
+    EXPECT_EQ(RunGame(app), 0);
+    DeliverPosted();
+    const auto& boxes = plat::MessageBoxLog();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "Minnet r\xE4" "cker inte.\nAvsluta andra program eller\n\xF6ka det virtuella minnet.");
+    EXPECT_EQ(app.m_pMainWnd, nullptr);
+    EXPECT_FALSE(theEngine->IsStarted());
+    EXPECT_EQ(theEngine->CallDepth(), 0);
+    EXPECT_TRUE(app.ExitWorkDone());
+    EXPECT_EQ(LauncherWindow::Commands(), 1);
+}
 
 // ---- One running copy -------------------------------------------------------------------------
 
