@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "engine/core/user_prefs.h"
 #include "engine/scene/cor_anim.h"
 #include "engine/scene/scan_target.h"
 #include "engine/scene/scene_host.h"
@@ -108,6 +109,10 @@ void CScanner::Configure(BOOL scanning, int speed, BOOL wrap) {
     m_interval = speed > 0 ? static_cast<uint32_t>(speed) * 150 : 500;
     m_wrap = wrap ? 1 : 0;
     Restart();
+}
+
+void CScanner::Configure(const CUserPrefs& prefs) {
+    Configure(prefs.scanningAllowed != 0, prefs.scanSpeed, prefs.scanAdvanceAuto != 0);
 }
 
 void CScanner::SetHighlight(CSprite* picture, int dx, int dy, const BYTE* colourMap) {

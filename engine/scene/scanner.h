@@ -24,6 +24,7 @@ class CCorAnim;
 class CDibG;
 class CDirtyRectList;
 class CScanTarget;
+struct CUserPrefs;
 
 inline constexpr int kScanSlots = 100;
 // An interval below this keeps the first target highlighted kScanFirstExtraMs longer.
@@ -56,6 +57,9 @@ public:
     // The player's preferences: scanning on or off, the speed (× 150 ms; 0: 500 ms), and
     // whether the highlight starts again at the first target after the last.
     void Configure(BOOL scanning, int speed, BOOL wrap);
+    // The same from the player's record: scanningAllowed, scanSpeed and scanAdvanceAuto (1: the
+    // highlight steps by itself and starts again after the last target; 0: it makes one pass).
+    void Configure(const CUserPrefs& prefs);
     // The highlight picture (none: nothing is drawn) and its offset from the target.
     void SetHighlight(CSprite* picture, int dx, int dy, const BYTE* colourMap = nullptr);
     CSprite* Highlight() const { return m_highlight.Get(); }

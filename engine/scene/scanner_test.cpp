@@ -5,6 +5,7 @@
 #include <functional>
 #include <vector>
 
+#include "engine/core/user_prefs.h"
 #include "engine/scene/anim_list.h"
 #include "engine/scene/scan_target.h"
 #include "engine/scene/scene_test_support.h"
@@ -105,6 +106,35 @@ TEST_F(ScannerTest, StepTimesTable) {
         EXPECT_EQ(host.presents, presents + 2);  // each step presents the screen
         s.Enable(FALSE);
     }
+}
+
+// The player's record: scanning allowed, the speed, and whether the highlight wraps.
+TEST_F(ScannerTest, ConfiguredFromThePlayersRecord) {
+    const struct {
+        uint32_t allowed;
+        uint16_t speed;
+        uint32_t advanceAuto;
+        BOOL on;
+        uint32_t interval;
+        BOOL wrap;
+    } cases[] = {
+        {0, 4, 1, FALSE, 600, TRUE},
+        {1, 0, 0, TRUE, 500, FALSE},
+        {1, 30, 1, TRUE, 4500, TRUE},
+    };
+    scanner.AddTarget(Point(1, 1), -1);
+    for (const auto& c : cases) {
+        CUserPrefs prefs{};
+        prefs.scanningAllowed = c.allowed;
+        prefs.scanSpeed = c.speed;
+        prefs.scanAdvanceAuto = c.advanceAuto;
+        scanner.Configure(prefs);
+        EXPECT_EQ(scanner.IsOn(), c.on) << c.speed;
+        EXPECT_EQ(scanner.Interval(), c.interval);
+        EXPECT_EQ(scanner.Wraps(), c.wrap);
+        EXPECT_EQ(scanner.Current(), 0);
+    }
+    scanner.Enable(FALSE);
 }
 
 TEST_F(ScannerTest, NoStepWhileTheEngineIsBusyOrScanningIsOff) {
