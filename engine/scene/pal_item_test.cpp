@@ -12,8 +12,10 @@
 #include "engine/scene/ticks.h"
 #include "media/res/res_items_test_support.h"
 #include "media/surface/dib_system.h"
+#include "media/surface/dibg.h"
 #include "media/surface/pal_id.h"
 #include "platform/core/byte_order.h"
+#include "platform/gdi/wing.h"
 #include "platform/gdi/wingdi.h"
 #include "platform/headless/headless_backend.h"
 
@@ -205,6 +207,28 @@ TEST_F(FadeTest, InRisesFromBlackToFullColour) {
     for (size_t i = 1; i < samples.size(); ++i) EXPECT_GE(samples[i].moving.peRed, samples[i - 1].moving.peRed);
     EXPECT_EQ(Shown(100).peRed, 240);
     EXPECT_EQ(Shown(150).peGreen, 60);
+}
+
+// With WinG the frame surface keeps a colour table of its own: a fade leaves it as the screen
+// ends, so what is drawn afterwards matches.
+TEST_F(PalItemTest, FadesEndInTheFrameSurfacesColours) {
+    ShutdownDibSystem();
+    InitDibSystem(nullptr, FALSE, 0);
+    ASSERT_TRUE(TheDibSystem().winGInUse);
+    CPalItem item(0);
+    ASSERT_TRUE(item.LoadFromBytes(Pal(256, Ramp({{100, {240, 120, 60}}}))));
+    CDibG frame;
+    frame.Create(8, 8, item.GetPalette());
+    scene.frame = &frame;
+    RGBQUAD got{};
+    FadeOut(&item, 0, 0);
+    ASSERT_EQ(plat::wing::WinGGetDIBColorTable(TheDibSystem().winGDC, 100, 1, &got), 1u);
+    EXPECT_EQ(got.rgbRed, 0);
+    EXPECT_EQ(got.rgbBlue, 0);
+    FadeIn(&item, 0, 0);
+    ASSERT_EQ(plat::wing::WinGGetDIBColorTable(TheDibSystem().winGDC, 100, 1, &got), 1u);
+    EXPECT_EQ(got.rgbRed, 240);
+    EXPECT_EQ(got.rgbBlue, 60);
 }
 
 TEST_F(FadeTest, InOverZeroTicksSetsTheColoursAtOnce) {
