@@ -17,7 +17,7 @@ std::array<uint16_t, 4> ProjectVersion() {
 }
 
 TEST(ProgramStamps, EachProgramCarriesTheProjectVersion) {
-    for (const char* program : {ZELBO_EXE, SETWELL_EXE}) {
+    for (const char* program : {ZELBO_EXE, SETWELL_EXE, REMBLY_EXE}) {
         SCOPED_TRACE(program);
         const plat::StampLookup found = plat::ReadVersionStampFile(program);
         ASSERT_EQ(found.status, plat::StampStatus::Found) << found.reason;
