@@ -1,6 +1,10 @@
 #include "setup/common/install_paths.h"
 
 #include <cstdio>
+#include <optional>
+#include <vector>
+
+#include "platform/fs/dospath.h"
 
 #include "platform/fs/crt_stat.h"
 #include "platform/fs/winfile.h"
@@ -55,6 +59,43 @@ bool DirectoryExists(std::string path) {
 bool MakeDirectory(std::string path) {
     DropTrailingBackslash(path);
     return CreateDirectoryA(path.c_str(), nullptr) != FALSE;
+}
+
+bool IsOnInstallDrive(std::string_view path) {
+    const std::optional<std::string> full = plat::FullDosPath(path);
+    return full && full->size() >= 3 && ((*full)[0] == 'C' || (*full)[0] == 'c') && (*full)[1] == ':';
+}
+
+bool IsWalkStopFolder(std::string_view path) {
+    const std::optional<std::string> full = plat::FullDosPath(path);
+    if (!full || full->size() <= 3) return true;  // a root, or nothing a walk should touch
+    char buffer[MAX_PATH] = {};
+    std::vector<std::string> stops;
+    const auto add = [&stops](std::string folder) {
+        if (const std::optional<std::string> f = plat::FullDosPath(folder)) stops.push_back(*f);
+    };
+    GetWindowsDirectoryA(buffer, sizeof buffer);
+    const std::string windows = buffer;
+    add(windows);
+    add(windows + "\\Start Menu");
+    add(windows + "\\Start Menu\\Programs");
+    GetSystemDirectoryA(buffer, sizeof buffer);
+    add(buffer);
+    GetTempPathA(sizeof buffer, buffer);
+    add(buffer);
+    add("C:\\Program Files");
+    for (const std::string& stop : stops)
+        if (EqualsNoCase(stop, *full)) return true;
+    return false;
+}
+
+void RemoveEmptyParents(std::string_view path) {
+    std::string parent(path);
+    for (size_t slash = parent.rfind('\\'); slash != std::string::npos; slash = parent.rfind('\\')) {
+        parent.resize(slash);
+        if (IsWalkStopFolder(parent)) return;
+        if (DirectoryExists(parent) && !RemoveDirectoryA(parent.c_str())) return;
+    }
 }
 
 int CreateDirectoryPath(std::string_view path) {

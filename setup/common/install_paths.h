@@ -23,6 +23,18 @@ bool MakeDirectory(std::string path);
 // exists afterwards; 0 for a path without a backslash (at most 260 characters are used).
 int CreateDirectoryPath(std::string_view path);
 
+// Whether the path, made full, lies on the emulated installation's drive C:. Statements delete,
+// overwrite or remove only there: Z: is the host's whole file system and a CD is read-only.
+// A relative path counts from the current folder, which is usually on Z:.
+bool IsOnInstallDrive(std::string_view path);
+
+// The folders an upward walk of emptied parents never removes: a drive's root, the Windows,
+// System and Temp folders, "C:\Program Files", the Start menu and its Programs folder.
+bool IsWalkStopFolder(std::string_view path);
+// Removes the path's parents that are left empty, nearest first. A parent that is missing is
+// passed over; the walk stops at the first one that cannot be removed and at a stop folder.
+void RemoveEmptyParents(std::string_view path);
+
 // The host file of "WinInit.ini" in the script's Windows folder.
 std::string WinInitPath(const CProductDat& script);
 

@@ -24,6 +24,8 @@ void CScriptHost::FatalStop(const std::string& text) {
     ExitProcess(0);
 }
 
+void CScriptHost::EndProgram() { ExitProcess(0); }
+
 CScriptHost& DefaultScriptHost() {
     static CScriptHost host;
     return host;

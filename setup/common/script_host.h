@@ -22,6 +22,9 @@ public:
     // Shows the error, runs the program's clean-up and ends the process. It must not return:
     // a test host throws instead, and the engine ends the process itself if a host returns.
     virtual void FatalStop(const std::string& text);
+    // Runs the program's clean-up and ends the process without a message (the user declined
+    // to go on). Like FatalStop it must not return.
+    virtual void EndProgram();
 };
 
 // The host used when a program installs none.

@@ -14,6 +14,10 @@ void RegisterScriptStrings() {
          u8"system."},
         {kIdsCannotCopyScript, u8"Kunde inte kopiera %1 till %2"},
         {kIdsCannotReadScript, u8"Kunde inte läsa Product.dat."},
+        {kIdsCannotStartProgram, u8"Kunde inte starta [%1]."},
+        {kIdsContinueQuestion, u8"\n\nVill du fortsätta med installationen?"},
+        {kIdsCannotDeleteTreeFile, u8"Kunde inte ta bort filen %1."},
+        {kIdsCannotEraseFile, u8"Kunde inte ta bort %1."},
     };
     plat::RegisterStringTable(kStrings);
 }

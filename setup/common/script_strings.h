@@ -18,6 +18,12 @@ inline constexpr UINT kIdsCannotCopyScript = 59208;
 // "Kunde inte läsa Product.dat.": the script cannot be read, or a statement is damaged.
 inline constexpr UINT kIdsCannotReadScript = 59209;
 
+// The statements both programs run (programs started, files and folders deleted).
+inline constexpr UINT kIdsCannotStartProgram = 59182;   // "Kunde inte starta [%1]."
+inline constexpr UINT kIdsContinueQuestion = 59189;     // appended to a run statement's message
+inline constexpr UINT kIdsCannotDeleteTreeFile = 59192;  // "Kunde inte ta bort filen %1."
+inline constexpr UINT kIdsCannotEraseFile = 59232;      // "Kunde inte ta bort %1."
+
 // Adds the strings above to the program's string table; both programs call it at start.
 void RegisterScriptStrings();
 

@@ -13,20 +13,26 @@ namespace setup {
 struct ScriptStop {
     std::string text;
 };
+// The program ended without a message (EndProgram).
+struct ScriptEnd {};
 
 class CTestScriptHost : public CScriptHost {
 public:
     std::string CommandTail() override { return tail; }
     std::string ModuleFileName() override { return module; }
+    // Each message takes the next of `answers`, then 1 (OK).
     int ShowSetupMessage(int kind, const std::string& text, UINT) override {
         messages.push_back(std::to_string(kind) + ":" + text);
-        return 1;
+        return answered < answers.size() ? answers[answered++] : 1;
     }
     void FatalStop(const std::string& text) override { throw ScriptStop{text}; }
+    void EndProgram() override { throw ScriptEnd{}; }
 
     std::string tail;
     std::string module = "C:\\SETWELL.EXE";
     std::vector<std::string> messages;
+    std::vector<int> answers;
+    size_t answered = 0;
 };
 
 // The Windows-1252 text of a message as the tests write it (UTF-8).

@@ -14,7 +14,10 @@
 #include "platform/registry/registry.h"
 #include "platform/shell/shell.h"
 #include "setup/common/script_strings.h"
+#include "setup/common/program_run.h"
+#include "setup/common/tree_delete.h"
 #include "setup/setwell/file_install.h"
+#include "setup/setwell/setup_statements.h"
 #include "setup/setwell/setwell_strings.h"
 
 namespace setup {
@@ -353,7 +356,50 @@ void CSetwellApp::ForgetRestartValues() {
     Values().productName.clear();
 }
 
-void CSetwellApp::RestartWindows() {}
+void CSetwellApp::RestartWindows() {
+    const std::string& drive = Values().sourceDrive;
+    const char letter = drive.empty() ? '\0' : static_cast<char>(drive[0] & ~0x20);
+    std::string question;
+    if (letter == 'A' || letter == 'B') {
+        CString text;
+        const char name[] = {letter, '\0'};
+        AfxFormatString1(text, kIdsRemoveDisketteRestart, name);
+        question = text.Str();
+    } else {
+        CString text;
+        text.LoadString(kIdsRestartQuestion);
+        question = text.Str();
+    }
+    if (ShowSetupMessage(0, question, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
+
+    for (int found = 1; DisketteInDriveA(); ++found) {
+        if (found == 4) FatalStop(kIdsDisketteNoRestart);
+        ShowSetupMessage(1, kIdsDisketteInDriveA, nullptr, MB_ICONEXCLAMATION);
+    }
+
+    if (CWinVersion().IsWindowsNT()) {
+        HANDLE token = nullptr;
+        if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token)) return;
+        TOKEN_PRIVILEGES privileges{};
+        const bool looked = LookupPrivilegeValueA(nullptr, SE_SHUTDOWN_NAME, &privileges.Privileges[0].Luid) != FALSE;
+        privileges.PrivilegeCount = 1;
+        privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
+        const bool adjusted =
+            looked && AdjustTokenPrivileges(token, FALSE, &privileges, 0, nullptr, nullptr) != FALSE;
+        const DWORD error = GetLastError();
+        CloseHandle(token);
+        if (!adjusted || error != 0) return;
+    }
+    ExitWindowsEx(EWX_REBOOT, 0);
+}
+
+bool CSetwellApp::DisketteInDriveA() {
+    char label[MAX_PATH] = {};
+    DWORD serial = 0, maxLength = 0, flags = 0;
+    return GetVolumeInformationA("a:\\", label, sizeof label, &serial, &maxLength, &flags, nullptr, 0) != FALSE;
+}
+
+void CSetwellApp::EndProgram() { ExitSetup(); }
 
 UINT CSetwellApp::LaunchProgram(const std::string& commandLine, UINT showCommand) {
     return WinExec(commandLine.c_str(), showCommand);
@@ -411,10 +457,29 @@ void CSetwellApp::RunAction(CProductDat&, StatementCall& call) {
         case kActFile95:
         case kActFile: ParseFileStatement(*this, call.fields); return;
         case kActFinalText: RegisterWithLauncher(); return;
-        default:
-            // Shortcuts, registry and INI entries, programs to run, deletions and the restart
-            // request are accepted and not carried out yet.
+        case kActStartMenuRoot: SetStartMenuRoot(*this, call.value); return;
+        case kActStartMenu95:
+        case kActStartMenu: AddStartMenuItem(*this, call.fields); return;
+        case kActInternet: ProbeInternetDns(*this, call.fields); return;
+        case kActIniFile95: WriteIniStatement(*this, call.fields); return;
+        case kActRegistryEntry95:
+        case kActRegistryEntry: AddRegistryEntry(*this, call.fields); return;
+        case kActRegistryEntryHex: AddRegistryEntryHex(*this, call.fields); return;
+        case kActInstallRun: {
+            CSetupRunObserver observer(*this);
+            RunProgram(m_script, call.value, &observer);
             return;
+        }
+        case kActInstallRunMsg: {
+            CSetupRunObserver observer(*this);
+            RunProgramWithPrompt(m_script, call.fields[0], call.fields[1], call.fields[2], &observer);
+            return;
+        }
+        case kActInstallRunDX: RunDirectXSetup(*this, call.value); return;
+        case kActInstallDelTree: DeleteTree(m_script, call.value); return;
+        case kActInstallErase: EraseFile(m_script, call.fields[0]); return;
+        case kActInstallReboot: SetInstallReboot(*this); return;
+        default: return;
     }
 }
 

@@ -66,6 +66,8 @@ public:
     // Error message, clean-up, end of the process.
     [[noreturn]] void FatalStop(const std::string& text) override;
     [[noreturn]] void FatalStop(UINT id, const char* s1 = nullptr, const char* s2 = nullptr);
+    // Clean-up and end of the process without a message (a run statement's question declined).
+    void EndProgram() override;
 
     // The statements of the setup program (CStatementActions).
     void RunAction(CProductDat& script, StatementCall& call) override;
@@ -76,9 +78,11 @@ public:
     CSetupWindows& Windows() { return *m_windows; }
     void SetWindows(std::unique_ptr<CSetupWindows> windows);
 
-    // Restarts Windows at the end of an installation that asks for it. Until the restart
-    // statements exist it returns without a restart.
+    // Restarts Windows at the end of an installation that asks for it, when the user agrees
+    // and no diskette is left in drive A (a fourth reminder stops the setup with 59203).
     virtual void RestartWindows();
+    // Whether a disk is in drive A (its volume information can be read).
+    virtual bool DisketteInDriveA();
     // Starts a program (WinExec); > 31 on success.
     virtual UINT LaunchProgram(const std::string& commandLine, UINT showCommand);
 

@@ -55,8 +55,18 @@ inline constexpr UINT kIdsOutOfMemory = 59223;
 inline constexpr UINT kIdsCannotRead = 59224;     // %1 path
 inline constexpr UINT kIdsInstalling = 59226;     // progress text, %1 name
 
-// The restart question at the end of an installation that needs one.
-inline constexpr UINT kIdsRestartQuestion = 59200;
+// Shortcuts, registry entries, programs run.
+inline constexpr UINT kIdsDirectXFailed = 59190;
+inline constexpr UINT kIdsMakingRegistryEntries = 59227;  // progress text
+inline constexpr UINT kIdsRunningProgram = 59228;         // progress text
+inline constexpr UINT kIdsNoStartMenuPath = 59230;
+inline constexpr UINT kIdsNoStartMenuFolder = 59231;
+
+// The restart at the end of an installation that needs one.
+inline constexpr UINT kIdsRemoveDisketteRestart = 59199;  // %1 drive letter
+inline constexpr UINT kIdsRestartQuestion = 59200;        // shown unformatted
+inline constexpr UINT kIdsDisketteInDriveA = 59202;
+inline constexpr UINT kIdsDisketteNoRestart = 59203;
 
 // Adds Setwell's strings to the program's string table, and the script engine's
 // (RegisterScriptStrings); the program calls it at start.
