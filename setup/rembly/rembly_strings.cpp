@@ -12,8 +12,6 @@ void RegisterRemblyStrings() {
         {kIdsNotInstalled, u8"%1 är inte installerat i ditt system."},
         {kIdsRemoveQuestion, u8"Vill du avinstallera %1?"},
         {kIdsCannotRemoveLink, u8"Kunde inte ta bort StartMenu-posten %1."},
-        {kIdsCannotStartProgram, u8"Kunde inte starta [%1]."},
-        {kIdsContinueQuestion, u8"\n\nVill du fortsätta med installationen?"},
         {kIdsCannotDeleteFile, u8"Kunde inte ta bort filen %1."},
         {kIdsSharedFileUnused, u8"%1 behövs inte längre av något program i ditt system.\nSka den raderas?"},
         {kIdsCannotRemoveFolder, u8"Kunde inte ta bort katalogen %1."},
@@ -26,7 +24,6 @@ void RegisterRemblyStrings() {
         {kIdsRemovalCannotSetValue, u8"Kunde inte ställa in värdet för registerposten HKEY_LOCAL_MACHINE\\%1."},
         {kIdsNoStartMenuPath, u8"Hittade inte sökvägen till menyn Start."},
         {kIdsNoStartMenuFolder, u8"Hittade inte sökvägen till menyn Start."},
-        {kIdsCannotEraseFile, u8"Kunde inte ta bort %1."},
     };
     plat::RegisterStringTable(kStrings);
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/core/wintypes.h"
+#include "setup/common/script_strings.h"  // the run and erase messages both programs share
 
 namespace setup {
 
@@ -11,8 +12,6 @@ inline constexpr UINT kIdsRemovalNotWindows95 = 59161;   // version gate
 inline constexpr UINT kIdsNotInstalled = 59162;          // %1 product
 inline constexpr UINT kIdsRemoveQuestion = 59163;        // %1 product
 inline constexpr UINT kIdsCannotRemoveLink = 59171;      // %1 shortcut path
-inline constexpr UINT kIdsCannotStartProgram = 59182;  // %1 command line
-inline constexpr UINT kIdsContinueQuestion = 59189;   // appended to a program's message
 inline constexpr UINT kIdsCannotDeleteFile = 59192;   // %1 file
 inline constexpr UINT kIdsSharedFileUnused = 59175;      // %1 file name
 inline constexpr UINT kIdsCannotRemoveFolder = 59176;    // %1 folder
@@ -24,7 +23,6 @@ inline constexpr UINT kIdsRemovalCannotCreateKey = 59211;  // %1 key
 inline constexpr UINT kIdsRemovalCannotSetValue = 59212;   // %1 key
 inline constexpr UINT kIdsNoStartMenuPath = 59230;
 inline constexpr UINT kIdsNoStartMenuFolder = 59231;
-inline constexpr UINT kIdsCannotEraseFile = 59232;  // %1 file
 
 // Adds Rembly's strings and the script engine's to the program's string table.
 void RegisterRemblyStrings();
