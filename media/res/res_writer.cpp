@@ -30,6 +30,19 @@ bool CResWriter::Has(std::string_view type, uint16_t id) const {
     return m_items.contains(std::make_pair(TypeValue(type), id));
 }
 
+const std::vector<uint8_t>* CResWriter::Find(std::string_view type, uint16_t id) const {
+    const auto it = m_items.find(std::make_pair(TypeValue(type), id));
+    return it == m_items.end() ? nullptr : &it->second.data;
+}
+
+std::vector<uint16_t> CResWriter::IdsOf(std::string_view type) const {
+    std::vector<uint16_t> ids;
+    const uint32_t value = TypeValue(type);
+    for (const auto& [key, item] : m_items)
+        if (key.first == value) ids.push_back(key.second);
+    return ids;
+}
+
 std::vector<uint8_t> CResWriter::Build() const {
     std::vector<uint8_t> out;
     plat::AppendLe16(out, kMagic);

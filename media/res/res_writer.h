@@ -30,6 +30,10 @@ public:
     bool Add(std::string_view type, uint16_t id, std::span<const uint8_t> data, uint16_t reserved = 0);
     bool Add(std::string_view type, uint16_t id, std::string_view data, uint16_t reserved = 0);
     bool Has(std::string_view type, uint16_t id) const;
+    // The data of an item added, or null.
+    const std::vector<uint8_t>* Find(std::string_view type, uint16_t id) const;
+    // The ids of the items of one type, lowest first.
+    std::vector<uint16_t> IdsOf(std::string_view type) const;
     size_t Count() const { return m_items.size(); }
 
     // The whole file. Items lie in directory order right after the header.
