@@ -19,6 +19,8 @@
 #include "platform/registry/registry.h"
 #include "platform/shell/shell.h"
 #include "setup/common/install_paths.h"
+#include "setup/common/program_run.h"
+#include "setup/common/tree_delete.h"
 #include "setup/common/script_strings.h"
 #include "setup/rembly/rembly_strings.h"
 
@@ -399,6 +401,8 @@ void CRemblyApp::ReleaseSetup() {
     }
 }
 
+void CRemblyApp::EndProgram() { ExitRemoval(); }
+
 void CRemblyApp::ExitRemoval() {
     ReleaseSetup();
     ExitProcess(0);
@@ -676,92 +680,14 @@ void CRemblyApp::KillIniEntry(const ScriptFields& f) {
 
 // --- What the removal shares with the setup program ----------------------------------------
 
-void CRemblyApp::RunProgram(const std::string& commandLine) {
-    if (commandLine.empty()) return;
-    STARTUPINFOA startup{};
-    startup.cb = 68;
-    PROCESS_INFORMATION process{};
-    std::string line = commandLine;
-    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
-        ShowSetupMessage(1, kIdsCannotStartProgram, commandLine.c_str(), 0);
-        return;
-    }
-    WaitForSingleObject(process.hProcess, INFINITE);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-}
+void CRemblyApp::RunProgram(const std::string& commandLine) { setup::RunProgram(m_script, commandLine); }
 
 void CRemblyApp::RunProgramWithPrompt(const ScriptFields& f) {
-    std::string message = f[0];
-    StripQuotes(message);
-    const std::string& commandLine = f[2];
-    if (commandLine.empty()) return;
-    STARTUPINFOA startup{};
-    startup.cb = 68;
-    PROCESS_INFORMATION process{};
-    std::string line = commandLine;
-    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
-        ShowSetupMessage(1, kIdsCannotStartProgram, commandLine.c_str(), 0);
-        return;
-    }
-    WaitForSingleObject(process.hProcess, INFINITE);
-    DWORD code = 0;
-    GetExitCodeProcess(process.hProcess, &code);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    if (code != static_cast<DWORD>(std::atoi(f[1].c_str()))) return;
-    const std::string text = message + FormatMessage(kIdsContinueQuestion, nullptr);
-    if (ShowSetupMessage(0, text, MB_YESNO | MB_ICONQUESTION) != IDYES) {
-        m_script.CloseTempProductDat();
-        ExitRemoval();
-    }
+    setup::RunProgramWithPrompt(m_script, f[0], f[1], f[2]);
 }
 
-namespace {
+void CRemblyApp::DeleteTree(const std::string& directory) { setup::DeleteTree(m_script, directory); }
 
-// Deletes what the folder holds and then the folder. Any entry with the folder bit is a
-// folder, whatever else its attributes say (read-only, hidden); a link is listed as a file and
-// deleted as one, never followed.
-void DeleteFolderContents(CRemblyApp& app, const std::string& dir) {
-    WIN32_FIND_DATAA found{};
-    const std::string pattern = dir + "\\*.*";
-    HANDLE search = FindFirstFileA(pattern.c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            const std::string name = found.cFileName;
-            if (name == "." || name == "..") continue;
-            const std::string path = dir + "\\" + name;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                DeleteFolderContents(app, path);
-            } else {
-                SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-                if (!DeleteFileA(path.c_str())) app.ShowSetupMessage(2, kIdsCannotDeleteFile, path.c_str(), 0);
-            }
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
-    if (DirectoryExists(dir)) {
-        SetFileAttributesA(dir.c_str(), FILE_ATTRIBUTE_DIRECTORY);
-        RemoveDirectoryA(dir.c_str());
-    }
-}
-
-}  // namespace
-
-void CRemblyApp::DeleteTree(const std::string& directory) {
-    std::string dir = directory;
-    if (!dir.empty() && dir.back() == '\\') dir.pop_back();
-    DeleteFolderContents(*this, dir);
-    // Parents left empty go too, up to the first that holds something or a folder that stays.
-    for (size_t slash = dir.rfind('\\'); slash != std::string::npos; slash = dir.rfind('\\')) {
-        dir.resize(slash);
-        if (StopsWalk(Values(), dir)) return;
-        if (DirectoryExists(dir) && !RemoveDirectoryA(dir.c_str())) return;
-    }
-}
-
-void CRemblyApp::EraseFile(const std::string& path) {
-    if (FileExists(path) && !DeleteFileA(path.c_str())) ShowSetupMessage(1, kIdsCannotEraseFile, path.c_str(), 0);
-}
+void CRemblyApp::EraseFile(const std::string& path) { setup::EraseFile(m_script, path); }
 
 }  // namespace setup

@@ -53,6 +53,8 @@ public:
     int ShowSetupMessage(int kind, const std::string& text, UINT flags) override;
     int ShowSetupMessage(int kind, UINT id, const char* s1, UINT flags);
     [[noreturn]] void FatalStop(const std::string& text) override;
+    // Clean-up and end without a message (a run statement's question declined).
+    void EndProgram() override;
     [[noreturn]] void FatalStop(UINT id, const char* s1 = nullptr);
 
     // The statements of the removal pass (CStatementActions).
