@@ -62,7 +62,9 @@ TEST(SetwellProgram, InstallsFromTheFixtureCd) {
     const fs::path root = dir / "root";
     const fs::path cd = dir / "cd";
     fs::create_directories(root);
-    setup::testing::MakeFixtureCd(cd, {.extraStatements = "FinalText \"Zelbo är installerat.\";\n"});
+    setup::testing::FixtureCd fixture;
+    fixture.extraStatements = "FinalText \"Zelbo är installerat.\";\n";
+    setup::testing::MakeFixtureCd(cd, fixture);
     fs::copy_file(SETWELL_EXE, cd / "KELVAT" / "SETWELL.EXE");
 
     // The launcher is there, so the program asks whether to add the product to it.

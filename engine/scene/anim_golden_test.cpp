@@ -96,7 +96,9 @@ TEST_F(AnimModuleTest, TheBlinkLoopsForEverAndTheWavePlaysItsSoundAndEnds) {
         list.StepAll();
         if (blinkPictures.empty() || blinkPictures.back() != blinker->GetPictureId())
             blinkPictures.push_back(blinker->GetPictureId());
-        if (host.now == 47) EXPECT_EQ(waver->GetScriptState(), kAnimRunning);
+        if (host.now == 47) {
+            EXPECT_EQ(waver->GetScriptState(), kAnimRunning);
+        }
     }
     EXPECT_EQ(blinkPictures, (std::vector<int32_t>{7020, 7021, 7020, 7021, 7020}));  // at 0, 90, 96, 186, 192
     EXPECT_EQ(blinker->GetScriptState(), kAnimEndless);

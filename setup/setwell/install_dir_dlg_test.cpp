@@ -130,7 +130,9 @@ TEST_P(InstallDirDlgTest, ChecksTheFolderBeforeGoingOn) {
     std::vector<std::string> boxes;
     for (const auto& box : plat::MessageBoxLog()) boxes.push_back(box.caption + "|" + box.text);
     EXPECT_EQ(boxes, c.boxes);
-    if (c.folderAfter) EXPECT_TRUE(std::filesystem::is_directory(m_c / c.folderAfter));
+    if (c.folderAfter) {
+        EXPECT_TRUE(std::filesystem::is_directory(m_c / c.folderAfter));
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Paths, InstallDirDlgTest, ::testing::ValuesIn(kDialogCases),

@@ -407,7 +407,9 @@ TEST_F(SetwellFlow, FixtureCdInstallsAndInstallsOver) {
     // The product's key names the installed program (the registry statements will write it).
     SetValue(kProductKey, "Install Path", REG_SZ, "C:\\Spel\\Zelbo\\ZELBO.EXE");
     NewApp();
-    MakeFixtureCd(cd1, {.version = {3, 0, 0, 0}});
+    FixtureCd newer;
+    newer.version = {3, 0, 0, 0};
+    MakeFixtureCd(cd1, newer);
     head->PushAnswer(IDOK);
     EXPECT_TRUE(Run("OverInstall"));
     EXPECT_EQ(windows->events, (std::vector<std::string>{"background", "progress", "close background"}));
