@@ -158,6 +158,25 @@ TEST_F(SetupStatements, OtherDrivesStopTheSetup) {
     EXPECT_TRUE(fs::is_directory(root / "WINDOWS" / "SYSTEM"));
 }
 
+// A whole installation from the fixture CD whose script reaches for the host's files: what came
+// before stays installed, the run stops at that statement with the script error, nothing after
+// it runs, the host's folder is whole and the script's temporary copy is gone.
+TEST_F(SetupStatements, PlantedHostPathStopsTheInstallation) {
+    Put(tmp / "host" / "precious.txt", "keep me");
+    const std::string host = plat::HostToDosPath(tmp / "host");
+    MakeFixtureCd(cd1, {.extraStatements = "RegistryEntry Quorva\\Zelbo\\1.0, Install Path, "
+                                           "[InstallDir]\\Zelbo\\ZELBO.EXE;\n"
+                                           "InstallDelTree " + host + ";\n"
+                                           "InstallErase [InstallDir]\\Zelbo\\DATA.TXT;\n"});
+    head->PushAnswer(IDOK);
+    EXPECT_TRUE(Run("D:\\KELVAT\\SETWELL.EXE"));
+    EXPECT_EQ(Texts(), std::vector<std::string>{Text(kIdsCannotReadScript)});
+    EXPECT_EQ(Get(tmp / "host" / "precious.txt"), "keep me");
+    EXPECT_EQ(GetValue("Software\\Quorva\\Zelbo\\1.0", "Install Path"), "C:\\Spel\\Zelbo\\ZELBO.EXE");
+    EXPECT_EQ(Get(root / "Spel" / "Zelbo" / "DATA.TXT"), "Zelbo data\n");
+    EXPECT_TRUE(fs::is_empty(root / "WINDOWS" / "TEMP"));
+}
+
 // Run statements on a real child's exit code (the child ends with the code it is given).
 TEST_F(SetupStatements, RunStatements) {
     const std::string child = "\"" + plat::HostToDosPath(ZELBO_EXIT_CHILD) + "\" ";
