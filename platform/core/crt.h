@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "platform/core/wintypes.h"
 
@@ -12,6 +13,14 @@ namespace plat {
 constexpr int kRandMax = 0x7FFF;
 void SRand(uint32_t seed);
 int Rand();
+
+// The runtime's time(): seconds since 1 January 1970 UTC, the scale of file times. On the
+// headless back end "now" is virtual: it starts where a test set it (else at the host's time
+// when first asked) and moves on with the back end's clock, whole seconds as they pass.
+int64_t WallClockSeconds();
+// Sets "now" (from here it moves with the back end's clock); nullopt goes back to the host's
+// time. Meant for tests; any back end follows it.
+void SetWallClock(std::optional<int64_t> seconds);
 
 }  // namespace plat
 

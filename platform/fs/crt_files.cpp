@@ -2,6 +2,7 @@
 #include "platform/fs/crt_stat.h"
 
 #include "platform/fs/fs_internal.h"
+#include "platform/fs/write_fault.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -149,6 +150,17 @@ FILE* fopen_dos(const char* name, const char* mode) {
         SetLastError(ERROR_ACCESS_DENIED);
         errno = EACCES;
         return nullptr;
+    }
+    // The stdio writes themselves are not asked; opening is (creating or emptying the file).
+    if (writes) {
+        const bool truncates = m[0] == 'w';
+        DWORD fault = 0;
+        if ((!exists && !plat::WriteStepAllowed(plat::WriteStep::CreateFile, r->host, &fault)) ||
+            (exists && truncates && !plat::WriteStepAllowed(plat::WriteStep::SetLength, r->host, &fault))) {
+            SetLastError(fault);
+            errno = ENOSPC;
+            return nullptr;
+        }
     }
     // Windows-only mode letters ('t', 'c', 'n') mean nothing to the host.
     std::string hostMode;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/fs/fs_internal.h"
+#include "platform/fs/write_fault.h"
 
 namespace plat::fsi {
 namespace {
@@ -52,7 +53,8 @@ CFileObject::~CFileObject() {
         }
     }
     ::close(fd);
-    if (deleteOnClose) ::unlink(host.c_str());
+    DWORD fault = 0;
+    if (deleteOnClose && plat::WriteStepAllowed(plat::WriteStep::Delete, host, &fault)) ::unlink(host.c_str());
 }
 
 bool SharesWith(DWORD access, DWORD share, const CFileObject& other) {
@@ -107,6 +109,13 @@ HANDLE CreateFileA(LPCSTR name, DWORD access, DWORD shareMode, LPSECURITY_ATTRIB
         return INVALID_HANDLE_VALUE;
     }
 
+    const bool truncates = (disposition == CREATE_ALWAYS && existed) || disposition == TRUNCATE_EXISTING;
+    if (DWORD fault = 0; (!existed && creates && !plat::WriteStepAllowed(plat::WriteStep::CreateFile, r->host, &fault)) ||
+                         (truncates && !plat::WriteStepAllowed(plat::WriteStep::SetLength, r->host, &fault))) {
+        SetLastError(fault);
+        return INVALID_HANDLE_VALUE;
+    }
+
     int flags = O_CLOEXEC;
     if ((access & GENERIC_READ) && (access & GENERIC_WRITE)) {
         flags |= O_RDWR;
@@ -144,7 +153,7 @@ HANDLE CreateFileA(LPCSTR name, DWORD access, DWORD shareMode, LPSECURITY_ATTRIB
             }
         }
     }
-    if ((disposition == CREATE_ALWAYS && existed) || disposition == TRUNCATE_EXISTING) {
+    if (truncates) {
         if (::ftruncate(fd, 0) != 0) {
             const int err = errno;
             ::close(fd);
@@ -202,8 +211,12 @@ BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD toWrite, DWORD* written, OVERL
     if (!(f->access & GENERIC_WRITE)) return Fail(ERROR_ACCESS_DENIED);
     DWORD done = 0;
     const auto* in = static_cast<const char*>(buffer);
-    while (done < toWrite) {
-        const ssize_t n = ::write(f->fd, in + done, toWrite - done);
+    DWORD fault = 0;
+    const bool allowed = plat::WriteStepAllowed(plat::WriteStep::Write, f->host, &fault);
+    // A write the hook fails puts down half of its bytes, as a full disk or a kill may.
+    const DWORD upTo = allowed ? toWrite : fault == ERROR_DISK_FULL ? toWrite / 2 : 0;
+    while (done < upTo) {
+        const ssize_t n = ::write(f->fd, in + done, upTo - done);
         if (n < 0) {
             if (errno == EINTR) continue;
             if (written) *written = done;
@@ -212,6 +225,7 @@ BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD toWrite, DWORD* written, OVERL
         done += static_cast<DWORD>(n);
     }
     if (written) *written = done;
+    if (!allowed) return Fail(fault);
     return TRUE;
 }
 
@@ -262,6 +276,7 @@ BOOL SetEndOfFile(HANDLE file) {
     const auto f = FileOf(file);
     if (!f) return FALSE;
     if (!(f->access & GENERIC_WRITE)) return Fail(ERROR_ACCESS_DENIED);
+    if (DWORD fault = 0; !plat::WriteStepAllowed(plat::WriteStep::SetLength, f->host, &fault)) return Fail(fault);
     const off_t pos = ::lseek(f->fd, 0, SEEK_CUR);
     if (pos < 0 || ::ftruncate(f->fd, pos) != 0) return Fail(ErrorFromErrno(errno));
     return TRUE;
@@ -271,6 +286,7 @@ BOOL FlushFileBuffers(HANDLE file) {
     const auto f = FileOf(file);
     if (!f) return FALSE;
     if (!(f->access & GENERIC_WRITE)) return Fail(ERROR_ACCESS_DENIED);
+    if (DWORD fault = 0; !plat::WriteStepAllowed(plat::WriteStep::Flush, f->host, &fault)) return Fail(fault);
     if (::fdatasync(f->fd) != 0 && errno != EINVAL) return Fail(ERROR_WRITE_FAULT);
     return TRUE;
 }

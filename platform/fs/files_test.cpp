@@ -1,3 +1,4 @@
+#include <functional>
 #include <set>
 #include <vector>
 
@@ -515,6 +516,77 @@ TEST_F(Files, StdioOnDosPaths) {
     f = plat::fopen_dos("D:\\ro.txt", "rb");
     EXPECT_NE(f, nullptr);
     if (f) std::fclose(f);
+}
+
+}  // namespace
+
+namespace {
+
+struct ReplaceCase {
+    const char* name;
+    std::function<void(const fs::path& root)> target;  // makes C:\to.dat (or not)
+    DWORD flags;
+    DWORD error;  // ERROR_SUCCESS: the move happens
+};
+
+TEST_F(Files, MoveFileExReplacesAFileInOneRenameAndRefusesWhatItMayNot) {
+    const auto file = [](const fs::path& r) { Put(r / "to.dat", "old"); };
+    const std::vector<ReplaceCase> cases = {
+        {"no target", [](const fs::path&) {}, 0, ERROR_SUCCESS},
+        {"a file, replaced", file, MOVEFILE_REPLACE_EXISTING, ERROR_SUCCESS},
+        {"a file, write-through", file, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH, ERROR_SUCCESS},
+        {"a file, without the flag", file, 0, ERROR_ALREADY_EXISTS},
+        {"a folder", [](const fs::path& r) { fs::create_directories(r / "to.dat"); }, MOVEFILE_REPLACE_EXISTING,
+         ERROR_ACCESS_DENIED},
+        {"a read-only file",
+         [](const fs::path& r) {
+             Put(r / "to.dat", "old");
+             fs::permissions(r / "to.dat", fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                             fs::perm_options::remove);
+         },
+         MOVEFILE_REPLACE_EXISTING, ERROR_ACCESS_DENIED},
+        {"an unknown flag", file, MOVEFILE_REPLACE_EXISTING | 0x4, ERROR_INVALID_PARAMETER},
+    };
+    for (const ReplaceCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove_all(root);
+        Put(root / "from.dat", "new");
+        c.target(root);
+        const std::string before = fs::is_regular_file(root / "to.dat") ? Get(root / "to.dat") : "";
+        const BOOL moved = MoveFileExA("C:\\from.dat", "C:\\to.dat", c.flags);
+        if (c.error == ERROR_SUCCESS) {
+            EXPECT_TRUE(moved);
+            EXPECT_EQ(Get(root / "to.dat"), "new");
+            EXPECT_FALSE(Exists(root / "from.dat"));
+        } else {
+            EXPECT_FALSE(moved);
+            EXPECT_EQ(LastError(), c.error);
+            EXPECT_EQ(Get(root / "from.dat"), "new");
+            if (!before.empty()) {
+                EXPECT_EQ(Get(root / "to.dat"), before);
+            }
+        }
+        std::error_code ec;
+        fs::permissions(root / "to.dat", fs::perms::owner_all, fs::perm_options::add, ec);
+    }
+    // No temporary name is left in the folder.
+    fs::remove_all(root);
+    Put(root / "from.dat", "new");
+    Put(root / "to.dat", "old");
+    ASSERT_TRUE(MoveFileExA("C:\\from.dat", "C:\\TO.DAT", MOVEFILE_REPLACE_EXISTING));
+    EXPECT_EQ(FindAll("C:\\*.*"), (std::vector<std::string>{"to.dat"}));
+
+    // An open target and a folder as the source are refused.
+    Put(root / "from.dat", "new");
+    HANDLE h = Open("C:\\to.dat", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, OPEN_EXISTING);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    EXPECT_FALSE(MoveFileExA("C:\\from.dat", "C:\\to.dat", MOVEFILE_REPLACE_EXISTING));
+    EXPECT_EQ(LastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+    CloseHandle(h);
+    fs::create_directories(root / "dir");
+    EXPECT_FALSE(MoveFileExA("C:\\dir", "C:\\to.dat", MOVEFILE_REPLACE_EXISTING));
+    EXPECT_EQ(LastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+    EXPECT_EQ(Get(root / "to.dat"), "new");
 }
 
 }  // namespace

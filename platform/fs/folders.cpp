@@ -11,6 +11,7 @@
 
 #include "platform/fs/delete_observer.h"
 #include "platform/fs/fs_internal.h"
+#include "platform/fs/write_fault.h"
 
 using namespace plat::fsi;
 
@@ -74,6 +75,20 @@ bool CopyContents(const fs::path& from, const fs::path& to, mode_t mode) {
     return ok;
 }
 
+// Asks the write-fault hook; false with the last error set when the step may not go on.
+bool StepAllowed(plat::WriteStep step, const fs::path& host) {
+    DWORD fault = 0;
+    if (plat::WriteStepAllowed(step, host, &fault)) return true;
+    SetLastError(fault);
+    return false;
+}
+
+// Removes a temporary file a failed step left, unless a kill stopped every write.
+void DropTemp(const fs::path& temp) {
+    DWORD fault = 0;
+    if (plat::WriteStepAllowed(plat::WriteStep::Delete, temp, &fault)) ::unlink(temp.c_str());
+}
+
 }  // namespace
 
 namespace {
@@ -100,14 +115,20 @@ BOOL CopyFileA(LPCSTR from, LPCSTR to, BOOL failIfExists) {
     static std::atomic<unsigned> counter{0};
     fs::path temp = dst->host;
     temp += ".zelbo-copy-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+    if (!StepAllowed(plat::WriteStep::CreateFile, temp)) return FALSE;
     if (!CopyContents(src->host, temp, sst.st_mode & 07777)) {
         const int err = errno;
-        ::unlink(temp.c_str());
+        DropTemp(temp);
         return err == ENOENT ? Fail(ERROR_PATH_NOT_FOUND) : Fail(ErrorFromErrno(err));
+    }
+    if (!StepAllowed(plat::WriteStep::Rename, dst->host)) {
+        const DWORD err = GetLastError();
+        DropTemp(temp);
+        return Fail(err);
     }
     if (::rename(temp.c_str(), dst->host.c_str()) != 0) {
         const int err = errno;
-        ::unlink(temp.c_str());
+        DropTemp(temp);
         return Fail(ErrorFromErrno(err));
     }
     struct stat lsst {};
@@ -115,7 +136,12 @@ BOOL CopyFileA(LPCSTR from, LPCSTR to, BOOL failIfExists) {
     return TRUE;
 }
 
-BOOL MoveFileA(LPCSTR from, LPCSTR to) {
+BOOL MoveFileA(LPCSTR from, LPCSTR to) { return MoveFileExA(from, to, MOVEFILE_COPY_ALLOWED); }
+
+BOOL MoveFileExA(LPCSTR from, LPCSTR to, DWORD flags) {
+    if (flags & ~(MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED | MOVEFILE_WRITE_THROUGH)) {
+        return Fail(ERROR_INVALID_PARAMETER);
+    }
     const auto src = ResolveForApi(from);
     if (!src) return FALSE;
     const auto dst = ResolveForApi(to);
@@ -125,27 +151,53 @@ BOOL MoveFileA(LPCSTR from, LPCSTR to) {
     if (src->cd || dst->cd || src->isRoot) return Fail(ERROR_ACCESS_DENIED);
     fs::path target = dst->host;
     struct stat dst_st {};
+    bool replaces = false;
     if (LStat(dst->host, dst_st)) {
-        if (dst_st.st_dev != sst.st_dev || dst_st.st_ino != sst.st_ino) return Fail(ERROR_ALREADY_EXISTS);
-        // The same file under another case: rename it to the case given.
-        const std::string last = dst->dos.substr(dst->dos.find_last_of('\\') + 1);
-        target = dst->host.parent_path() / plat::Cp1252ToUtf8(last);
+        if (dst_st.st_dev == sst.st_dev && dst_st.st_ino == sst.st_ino) {
+            // The same file under another case: rename it to the case given.
+            const std::string last = dst->dos.substr(dst->dos.find_last_of('\\') + 1);
+            target = dst->host.parent_path() / plat::Cp1252ToUtf8(last);
+        } else if (!(flags & MOVEFILE_REPLACE_EXISTING)) {
+            return Fail(ERROR_ALREADY_EXISTS);
+        } else {
+            // Only a file replaces a file, and never one that is read-only or open.
+            if (S_ISDIR(sst.st_mode) || S_ISDIR(dst_st.st_mode) || dst->isRoot) return Fail(ERROR_ACCESS_DENIED);
+            if (!S_ISLNK(dst_st.st_mode) && !OwnerWritable(dst_st)) return Fail(ERROR_ACCESS_DENIED);
+            if (IsOpenInProcess(dst_st)) return Fail(ERROR_SHARING_VIOLATION);
+            replaces = true;
+        }
     }
     if (IsOpenInProcess(sst)) return Fail(ERROR_SHARING_VIOLATION);
     std::error_code ec;
     if (!fs::is_directory(target.parent_path(), ec)) return Fail(ERROR_PATH_NOT_FOUND);
-    if (::rename(src->host.c_str(), target.c_str()) == 0) return TRUE;
+    if (!StepAllowed(plat::WriteStep::Rename, target)) return FALSE;
+    // One rename: the target names the old file or the new one, never neither.
+    if (::rename(src->host.c_str(), target.c_str()) == 0) {
+        if (replaces) ForgetSideAttributes(dst_st);
+        return TRUE;
+    }
     if (errno != EXDEV) return Fail(ErrorFromErrno(errno));
     // Another host file system: a file is copied and deleted, a folder cannot move.
-    if (!S_ISREG(sst.st_mode)) return Fail(ERROR_NOT_SAME_DEVICE);
-    if (!CopyContents(src->host, target, sst.st_mode & 07777)) {
+    if (!S_ISREG(sst.st_mode) || !(flags & MOVEFILE_COPY_ALLOWED)) return Fail(ERROR_NOT_SAME_DEVICE);
+    static std::atomic<unsigned> counter{0};
+    fs::path temp = target;
+    temp += ".zelbo-move-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+    if (!CopyContents(src->host, temp, sst.st_mode & 07777)) {
         const int err = errno;
-        ::unlink(target.c_str());
+        DropTemp(temp);
         return Fail(ErrorFromErrno(err));
     }
+    if (::rename(temp.c_str(), target.c_str()) != 0) {
+        const int err = errno;
+        DropTemp(temp);
+        return Fail(ErrorFromErrno(err));
+    }
+    if (replaces) ForgetSideAttributes(dst_st);
     CopySideAttributes(src->host, sst, target);
-    ::unlink(src->host.c_str());
-    ForgetSideAttributes(sst);
+    if (StepAllowed(plat::WriteStep::Delete, src->host)) {
+        ::unlink(src->host.c_str());
+        ForgetSideAttributes(sst);
+    }
     return TRUE;
 }
 
@@ -159,6 +211,7 @@ BOOL DeleteFileA(LPCSTR name) {
     if (!S_ISLNK(st.st_mode) && !OwnerWritable(st)) return Fail(ERROR_ACCESS_DENIED);
     if (IsOpenInProcess(st)) return Fail(ERROR_SHARING_VIOLATION);
     plat::IDeleteFileObserver* observer = g_deleteObserver;
+    if (!StepAllowed(plat::WriteStep::Delete, r->host)) return FALSE;
     std::function<void()> afterwards = observer ? observer->Deleting(r->dos, r->host) : nullptr;
     if (::unlink(r->host.c_str()) != 0) return FailErrno(errno, r->host);
     ForgetSideAttributes(st);
@@ -172,6 +225,7 @@ BOOL CreateDirectoryA(LPCSTR name, LPSECURITY_ATTRIBUTES) {
     struct stat st {};
     if (r->isRoot || LStat(r->host, st)) return Fail(ERROR_ALREADY_EXISTS);
     if (r->cd) return Fail(ERROR_ACCESS_DENIED);
+    if (!StepAllowed(plat::WriteStep::CreateFolder, r->host)) return FALSE;
     if (::mkdir(r->host.c_str(), 0777) != 0) {
         return errno == ENOENT ? Fail(ERROR_PATH_NOT_FOUND) : Fail(ErrorFromErrno(errno));
     }
@@ -186,6 +240,7 @@ BOOL RemoveDirectoryA(LPCSTR name) {
     if (!S_ISDIR(st.st_mode)) return Fail(ERROR_DIRECTORY);
     if (r->isRoot || r->cd) return Fail(ERROR_ACCESS_DENIED);
     if (AttributesOf(r->host, st, false) & FILE_ATTRIBUTE_READONLY) return Fail(ERROR_ACCESS_DENIED);
+    if (!StepAllowed(plat::WriteStep::Delete, r->host)) return FALSE;
     if (::rmdir(r->host.c_str()) != 0) {
         return (errno == ENOTEMPTY || errno == EEXIST) ? Fail(ERROR_DIR_NOT_EMPTY) : Fail(ErrorFromErrno(errno));
     }

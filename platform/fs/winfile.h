@@ -33,6 +33,8 @@ enum : DWORD {
     FILE_SHARE_DELETE = 0x4,
 };
 
+enum : DWORD { MOVEFILE_REPLACE_EXISTING = 0x1, MOVEFILE_COPY_ALLOWED = 0x2, MOVEFILE_WRITE_THROUGH = 0x8 };
+
 enum : DWORD { CREATE_NEW = 1, CREATE_ALWAYS = 2, OPEN_EXISTING = 3, OPEN_ALWAYS = 4, TRUNCATE_EXISTING = 5 };
 
 enum : DWORD {
@@ -135,6 +137,11 @@ HFILE OpenFile(LPCSTR name, LPOFSTRUCT info, UINT style);
 // Folders and names.
 BOOL CopyFileA(LPCSTR from, LPCSTR to, BOOL failIfExists);
 BOOL MoveFileA(LPCSTR from, LPCSTR to);
+// MOVEFILE_REPLACE_EXISTING puts a file over an existing one in one rename (a reader sees the
+// old file or the new one); a folder, a read-only or open target is refused. Across host file
+// systems a file is copied only with MOVEFILE_COPY_ALLOWED (ERROR_NOT_SAME_DEVICE without).
+// MOVEFILE_WRITE_THROUGH is accepted; other flags are ERROR_INVALID_PARAMETER.
+BOOL MoveFileExA(LPCSTR from, LPCSTR to, DWORD flags);
 BOOL DeleteFileA(LPCSTR name);
 BOOL CreateDirectoryA(LPCSTR name, LPSECURITY_ATTRIBUTES security);
 BOOL RemoveDirectoryA(LPCSTR name);
@@ -187,6 +194,7 @@ inline HANDLE CreateFile(LPCSTR n, DWORD a, DWORD s, LPSECURITY_ATTRIBUTES sa, D
 }
 inline BOOL CopyFile(LPCSTR from, LPCSTR to, BOOL failIfExists) { return CopyFileA(from, to, failIfExists); }
 inline BOOL MoveFile(LPCSTR from, LPCSTR to) { return MoveFileA(from, to); }
+inline BOOL MoveFileEx(LPCSTR from, LPCSTR to, DWORD flags) { return MoveFileExA(from, to, flags); }
 inline BOOL DeleteFile(LPCSTR name) { return DeleteFileA(name); }
 inline BOOL CreateDirectory(LPCSTR name, LPSECURITY_ATTRIBUTES sa) { return CreateDirectoryA(name, sa); }
 inline BOOL RemoveDirectory(LPCSTR name) { return RemoveDirectoryA(name); }

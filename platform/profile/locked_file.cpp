@@ -11,6 +11,8 @@
 #include <random>
 #include <system_error>
 
+#include "platform/fs/write_fault.h"
+
 namespace plat {
 
 namespace fs = std::filesystem;
@@ -115,7 +117,23 @@ DWORD OpenError(int err) {
     }
 }
 
-bool WriteAll(int fd, std::string_view bytes, int* err) {
+// Asks the write-fault hook; false with `err` set to the errno the step fails with.
+bool StepAllowed(WriteStep step, const fs::path& host, int* err) {
+    DWORD fault = 0;
+    if (WriteStepAllowed(step, host, &fault)) return true;
+    *err = fault == ERROR_DISK_FULL ? ENOSPC : EIO;
+    return false;
+}
+
+bool WriteAll(int fd, std::string_view bytes, const fs::path& host, int* err) {
+    if (!StepAllowed(WriteStep::Write, host, err)) {
+        // A failed write may have put down part of its bytes.
+        if (*err == ENOSPC) {
+            const ssize_t partial = ::write(fd, bytes.data(), bytes.size() / 2);
+            (void)partial;
+        }
+        return false;
+    }
     while (!bytes.empty()) {
         ssize_t n = ::write(fd, bytes.data(), bytes.size());
         if (n < 0) {
@@ -180,6 +198,7 @@ DWORD ReplaceFileContents(const fs::path& file, std::string_view bytes, CUniqueF
     fs::path folder = target.parent_path();
     CUniqueFd fd;
     fs::path temp;
+    if (int err = 0; !StepAllowed(WriteStep::CreateFile, folder, &err)) return OpenError(err);
     for (int attempt = 0; attempt < 16 && !fd.Valid(); ++attempt) {
         temp = folder / TempName(target);
         fd.Reset(::open(temp.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
@@ -193,22 +212,25 @@ DWORD ReplaceFileContents(const fs::path& file, std::string_view bytes, CUniqueF
     }
 
     int err = 0;
-    bool ok = WriteAll(fd.Get(), bytes, &err);
+    bool ok = WriteAll(fd.Get(), bytes, temp, &err);
     if (ok && useOldMode && ::fchmod(fd.Get(), mode) != 0) {
         ok = false;
         err = errno;
     }
+    ok = ok && StepAllowed(WriteStep::Flush, temp, &err);
     if (ok && ::fsync(fd.Get()) != 0) {
         ok = false;
         err = errno;
     }
+    ok = ok && StepAllowed(WriteStep::Rename, target, &err);
     if (ok && ::rename(temp.c_str(), target.c_str()) != 0) {
         ok = false;
         err = errno;
     }
     if (!ok) {
         fd.Reset();
-        ::unlink(temp.c_str());
+        // After a kill the temporary file stays, as it would when the process dies.
+        if (int dropErr = 0; StepAllowed(WriteStep::Delete, temp, &dropErr)) ::unlink(temp.c_str());
         return OpenError(err);
     }
     if (keep != nullptr) {

@@ -17,6 +17,7 @@
 
 #include "platform/fs/dospath.h"
 #include "platform/fs/winfile.h"
+#include "platform/fs/write_fault.h"
 
 namespace {
 
@@ -245,6 +246,43 @@ TEST_F(ProfileTest, FailedWriteLeavesOldFileIntact) {
     EXPECT_EQ(WEXITSTATUS(status), 0);
     EXPECT_EQ(Get("GAME/big.ini"), before);
     EXPECT_TRUE(Others("GAME", {"big.ini"}).empty());
+}
+
+// Every step of a rewrite failed, then killed, in turn: the file keeps its old bytes and a
+// failure leaves no temporary file (a kill may, as a dying process would).
+TEST_F(ProfileTest, AWriteFailedOrKilledAtAnyStepLeavesTheOldFile) {
+    const std::string before = "; keep\r\n[s]\r\nk=old\r\n";
+    const std::string after = "; keep\r\n[s]\r\nk=new\r\n";
+    Put("GAME/g.ini", before);
+    plat::CWriteFaultPlan counter;
+    {
+        plat::CWriteFaultScope scope(&counter);
+        ASSERT_TRUE(WritePrivateProfileStringA("s", "k", "new", "C:\\GAME\\g.ini"));
+    }
+    EXPECT_EQ(Get("GAME/g.ini"), after);
+    EXPECT_EQ(counter.Seen(), (std::vector<plat::WriteStep>{plat::WriteStep::CreateFile, plat::WriteStep::Write,
+                                                            plat::WriteStep::Flush, plat::WriteStep::Rename}));
+    for (int at = 0; at < counter.Steps(); ++at) {
+        for (const plat::WriteFault fault : {plat::WriteFault::Fail, plat::WriteFault::Kill}) {
+            SCOPED_TRACE(testing::Message() << "step " << at << (fault == plat::WriteFault::Kill ? " killed" : " failed"));
+            Put("GAME/g.ini", before);
+            plat::CWriteFaultPlan plan(at, fault);
+            {
+                plat::CWriteFaultScope scope(&plan);
+                EXPECT_FALSE(WritePrivateProfileStringA("s", "k", "new", "C:\\GAME\\g.ini"));
+            }
+            EXPECT_TRUE(plan.Hit());
+            EXPECT_EQ(Get("GAME/g.ini"), before);
+            const auto others = Others("GAME", {"g.ini"});
+            if (fault == plat::WriteFault::Fail) {
+                EXPECT_TRUE(others.empty());
+            }
+            for (const auto& name : others) fs::remove(m_root / "GAME" / name);
+            // The next write, with no fault, goes through.
+            ASSERT_TRUE(WritePrivateProfileStringA("s", "k", "new", "C:\\GAME\\g.ini"));
+            EXPECT_EQ(Get("GAME/g.ini"), after);
+        }
+    }
 }
 
 TEST_F(ProfileTest, DamagedFileReadsAndKeepsItsBytes) {
