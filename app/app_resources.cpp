@@ -1,6 +1,7 @@
 #include "app/app_resources.h"
 
 #include "adult/adult_sheet.h"
+#include "engine/players/player_strings.h"
 #include "media/res/res_strings.h"
 #include "platform/afx/string_table.h"
 #include "platform/dialogs/resources.h"
@@ -76,6 +77,7 @@ plat::Picture BorderTile() {
 
 void RegisterZelboResources() {
     plat::RegisterStringTable(kStrings);
+    RegisterPlayerStrings();
     plat::RegisterDialogTemplates(kDialogs);
     plat::RegisterBitmapResource(kBorderTileBitmap, BorderTile());
     RegisterAdultSheetTemplates();

@@ -4,7 +4,7 @@
 // launcher's notice) that runs once whenever the main window goes.
 #pragma once
 
-#include "engine/core/app_prefs.h"
+#include "engine/players/app_prefs.h"
 #include "platform/afxwin/afxwin.h"
 #include "platform/dialogs/dialog.h"
 

@@ -5,6 +5,8 @@
 
 #include "app/app_test_support.h"
 #include "engine/core/user_prefs.h"
+#include "engine/players/player_strings.h"
+#include "engine/players/settings_store.h"
 #include "platform/afx/exceptions.h"
 #include "platform/core/backend.h"
 #include "platform/core/object_wait.h"
@@ -58,6 +60,7 @@ TEST_P(ExitWork, RunsOnceWhateverClosesTheWindow) {
         frame = app.m_pMainWnd->m_hWnd;
         runningBefore = theEngine->m_running != 0;
         heldBefore = SemaphoreHeld();
+        app.GetPrefs()->SetCurrentUser(GetParam().name);
         switch (GetParam().way) {
             case WayOut::CloseBox: Input(10, plat::InputKind::Close); break;
             case WayOut::QuitGame: theEngine->QuitGame(); break;
@@ -73,7 +76,10 @@ TEST_P(ExitWork, RunsOnceWhateverClosesTheWindow) {
     EXPECT_TRUE(app.ExitWorkDone());
     EXPECT_EQ(app.Semaphore(), nullptr);
     EXPECT_FALSE(SemaphoreHeld());
-    EXPECT_EQ(app.GetPrefs()->saveCount, 1);
+    // The exit work saved the application preferences into the registry.
+    EXPECT_EQ(app.GetPrefs()->modified, 0u);
+    CSettingsStore registry;
+    EXPECT_EQ(registry.GetString(kIdsGeneralSection, kIdsCurrentUserKey, ""), GetParam().name);
     EXPECT_EQ(LauncherWindow::Commands(), 1);
     // The view's destruction shut the engine down, once.
     EXPECT_FALSE(theEngine->IsStarted());

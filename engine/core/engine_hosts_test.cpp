@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/core/app_prefs.h"
 #include "engine/core/engine_test_support.h"
 #include "media/surface/dirty_rect_list.h"
 
@@ -73,25 +72,6 @@ TEST_F(EngineTest, ReadErrorPromptHoldsTheGuardAndRedrawsTheScreenAfterOk) {
     EXPECT_EQ(whole.top, 0);
     EXPECT_EQ(whole.right, 640);
     EXPECT_EQ(whole.bottom, 480);
-}
-
-TEST(AppPrefs, CurrentUserLoadsFirstAndSaveKeepsTheValues) {
-    CAppPrefs prefs;
-    prefs.SetDefaults("C:\\Prog\\");
-    EXPECT_EQ(prefs.installPath, "C:\\Prog\\");
-    EXPECT_FALSE(prefs.loaded);
-    EXPECT_EQ(prefs.GetCurrentUser(), "G\xE4st");
-    EXPECT_TRUE(prefs.loaded);
-    prefs.GetCurrentUser() = "Alva";
-    prefs.Save();
-    EXPECT_EQ(prefs.saveCount, 1);
-    EXPECT_EQ(prefs.savedCurrentUser, "Alva");
-    EXPECT_EQ(prefs.savedInstallPath, "C:\\Prog\\");
-
-    CAppPrefs* before = SetAppPrefs(&prefs);
-    EXPECT_EQ(&GetAppPrefs(), &prefs);
-    SetAppPrefs(before);
-    EXPECT_NE(&GetAppPrefs(), &prefs);
 }
 
 }  // namespace
