@@ -52,11 +52,6 @@ IAdultSection* SetAdultSection(IAdultSection* section) {
 
 IAdultSection& AdultSection() { return *gAdultSection; }
 
-int TestLauncher(char* user, size_t capacity) {
-    if (user && capacity > 0) user[0] = 0;
-    return 0;
-}
-
 std::string ProgramFolderOf(const std::string& programPath) {
     const size_t cut = programPath.find_last_of('\\');
     return cut == std::string::npos ? std::string() : programPath.substr(0, cut + 1);
@@ -135,7 +130,7 @@ void CCorEngine::Startup(const std::string& programFolder) {
     m_hosts->Install();
     m_hostsInstalled = true;
 
-    m_launcherMode = TestLauncher(m_launcherUser, sizeof m_launcherUser);
+    m_launcherMode = IsLauncherActive(m_launcherSwapPath, sizeof m_launcherSwapPath);
     m_sharedThreshold = 1000;
     m_sharedBase = 0;
     m_spareNumber = 10;

@@ -187,7 +187,7 @@ public:
     // Whether the wave output device can set its volume (start-up's check).
     int32_t m_canSetWaveVolume = 0;
     int32_t m_launcherMode = 0;
-    char m_launcherUser[260] = {};
+    char m_launcherSwapPath[260] = {};  // the launcher's swap file, found at start-up
     // Switch-access scanning; its highlight is picture 1, given at start-up. Declared before
     // the display list, which removes its objects' targets as they go.
     CScanner m_scanner;
