@@ -1,0 +1,65 @@
+// The preference file "<application key>.PRF" ("Zelbo.PRF"): the 284-byte preference record,
+// then the engine object's saved-settings block (the activities' levels), byte for byte, no
+// header. It lives in the preference folder (GetPrefsFolder) or in a player's folder.
+//
+// Every write replaces the file whole: the new contents go to a temporary file in the same
+// folder, are flushed, and the temporary file is renamed over the old one (MoveFileEx), so a
+// failed or killed write leaves the old file as it was. WritePrefs keeps the block the file
+// holds, WriteUserPrefs the record; SavePrefsFile writes both in one replacement.
+//
+// A folder argument may be null: the preference folder. A folder gets a backslash when it
+// lacks one; paths that do not fit MAX_PATH fail. All return 1 on success, 0 on failure.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "engine/core/user_prefs.h"
+
+// The record defaults for a file's record: the engine defaults with scanSpeed 30, the printer
+// setup and names zero. useOwnVolume is 0, as in the engine defaults, so a new player's game
+// is never silenced by a volume of 0.
+void SetFileRecordDefaults(CUserPrefs& record);
+
+// "<key>.PRF", cut to the buffer (always terminated); 0 for a null or empty buffer.
+int GetPrefsFileName(char* buffer, size_t size);
+// Launcher mode: the launcher's current child's folder (made when missing); else the game's
+// folder when it is writable, else the temporary folder. Ends in a backslash; 0 and an empty
+// buffer on failure or when it does not fit.
+int GetPrefsFolder(char* buffer, size_t size);
+
+// The record: into `record`, or (null) into the engine's record only when all 284 bytes
+// arrived. A missing file gives defaults (record defaults, or the engine defaults) and 1; a
+// short file 0, the engine's record unchanged.
+int ReadPrefs(const char* folder, CUserPrefs* record);
+// Writes the record (the engine's when null), keeping the block the file holds. A given
+// folder is made first.
+int WritePrefs(const char* folder, const CUserPrefs* record);
+// The block: into `block` (size bytes), or (null) into the engine object's block. A missing
+// file: without a folder the engine defaults (record and block); with a folder default levels
+// into the target block, the engine's record untouched (and the engine's block too when the
+// target is another block). A short file: 0, the target unchanged.
+int ReadUserPrefs(const char* folder, void* block, size_t size);
+// Writes the block (the engine object's when null) after the record the file holds (record
+// defaults when there is none or it is short). A given folder is made first.
+int WriteUserPrefs(const char* folder, const void* block, size_t size);
+// The engine's record and block in one replacement.
+int SavePrefsFile(const char* folder);
+
+int DoesFileExist(const char* path);
+// The folder operations: whether a path exists (file or folder), making one folder, and
+// making every level of a path (never a drive's root). A trailing backslash is dropped.
+int DirectoryExists(const char* path);
+int MakeDirectory(const char* path);
+int MakePath(const char* path);
+
+// The engine's preference store over the preference folder's file: the program installs it
+// (SetPrefsStore).
+class CPrefsFileStore : public IPrefsStore {
+public:
+    // ReadPrefs, then ReadUserPrefs; 1 only when both succeed.
+    int LoadPrefs() override;
+    // The engine's record and block in one replacement.
+    int SavePrefs() override;
+    int ReadUserPrefs() override;
+};
