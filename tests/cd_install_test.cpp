@@ -1,11 +1,15 @@
 // The game's CD as the build assembles it: the setup program started from its KELVAT folder on
-// the headless back end installs the game into a fresh installation.
+// the headless back end installs the game into a fresh installation, and the removal program,
+// started with the command the installation registered, takes everything away again.
 #include <gtest/gtest.h>
+#include <stdlib.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <string>
+#include <vector>
 
 #include "platform/fs/dospath.h"
 #include "platform/fs/winfile.h"
@@ -24,11 +28,65 @@ std::string Read(const fs::path& p) {
     return bytes;
 }
 
+// Every file and folder under the tree, with its contents and DOS attributes. The registry's
+// own file is the registry, compared by its keys and values (RegistryOf): a new installation's
+// registry is its seed until the first change writes the file.
+std::map<std::string, std::string> TreeOf(const fs::path& top) {
+    std::map<std::string, std::string> tree;
+    if (!fs::exists(top)) return tree;
+    const fs::path registryFile = plat::RegistryFilePath();
+    for (const auto& entry : fs::recursive_directory_iterator(top)) {
+        if (entry.path() == registryFile) continue;
+        const std::string dos = plat::HostToDosPath(entry.path());
+        std::string what = "attributes " + std::to_string(GetFileAttributesA(dos.c_str()));
+        if (entry.is_regular_file()) what += " " + Read(entry.path());
+        tree[fs::relative(entry.path(), top).string()] = what;
+    }
+    return tree;
+}
+
+// Every key of a root with its values (name, type, bytes).
+void KeysOf(HKEY root, const std::string& path, std::map<std::string, std::string>& out) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return;
+    std::string values;
+    for (DWORD i = 0;; ++i) {
+        char name[16384] = {};
+        DWORD nameSize = sizeof name;
+        BYTE data[4096] = {};
+        DWORD dataSize = sizeof data;
+        DWORD type = 0;
+        if (RegEnumValueA(key, i, name, &nameSize, nullptr, &type, data, &dataSize) != ERROR_SUCCESS) break;
+        values += std::string(name) + "=" + std::to_string(type) + ":" +
+                  std::string(reinterpret_cast<char*>(data), dataSize) + "\n";
+    }
+    out[path] = values;
+    std::vector<std::string> subkeys;
+    for (DWORD i = 0;; ++i) {
+        char name[256] = {};
+        DWORD size = sizeof name;
+        if (RegEnumKeyExA(key, i, name, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        subkeys.push_back(name);
+    }
+    RegCloseKey(key);
+    for (const std::string& sub : subkeys) KeysOf(root, path.empty() ? sub : path + "\\" + sub, out);
+}
+
+std::map<std::string, std::string> RegistryOf() {
+    std::map<std::string, std::string> hklm, hkcu;
+    KeysOf(HKEY_LOCAL_MACHINE, "", hklm);
+    KeysOf(HKEY_CURRENT_USER, "", hkcu);
+    for (auto& [k, v] : hkcu) hklm["HKCU\\" + k] = v;
+    return hklm;
+}
+
 class CdInstall : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir = fs::temp_directory_path() / "zelbo-program-cd";
-        fs::remove_all(dir);
+        // A folder of its own: other builds on this machine run the same test at the same time.
+        std::string pattern = (fs::temp_directory_path() / "zelbo-program-cd-XXXXXX").string();
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        dir = pattern;
         xdg = dir / "xdg";
         fs::create_directories(xdg / "applications");
         root = xdg / "quorva" / "c";
@@ -84,6 +142,49 @@ TEST_F(CdInstall, SetupInstallsTheGameFromTheCd) {
     RegCloseKey(maker);
     EXPECT_EQ(std::string(reinterpret_cast<char*>(tally), size), std::string("\x01\x00\x00\x00", 4));
     EXPECT_TRUE(fs::is_empty(root / "WINDOWS" / "TEMP")) << "the script's copy is gone";
+}
+
+// Install and remove leave the installation as it was: its files (names, contents,
+// attributes), its registry, and the desktop's entries.
+TEST_F(CdInstall, InstallThenRemoveLeavesNoTrace) {
+    // A program that changes nothing brings the installation up once.
+    ASSERT_EQ(RunProgram(cd / "REMBLY.EXE", "", "0 answer IDOK\n"), 0) << log;  // 59207
+    LookAtInstallation();
+    const auto filesBefore = TreeOf(xdg);
+    const auto registryBefore = RegistryOf();
+    plat::ResetDriveMap();
+
+    ASSERT_EQ(RunProgram(cd / "KELVAT" / "SETWELL.EXE", "",
+                         "0 answer -1\n1100 key RETURN\n0 answer IDOK\n0 answer IDOK\n"),
+              0)
+        << log;
+    LookAtInstallation();
+    ASSERT_TRUE(fs::exists(root / "Program Files" / "Quorva" / "Trumlaby" / "ZELBO.EXE"));
+    ASSERT_TRUE(fs::exists(root / "WINDOWS" / "Start Menu" / "Programs" / "Quorva" / "Trumlaby"));
+
+    // The removal, as the Control Panel starts it from the registered command: Yes to the
+    // removal, Yes to the restart. From the shell, the folder's blank makes the command line
+    // quote it again.
+    HKEY uninstall = nullptr;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Trumlaby",
+                            0, KEY_READ, &uninstall),
+              ERROR_SUCCESS);
+    char command[MAX_PATH] = {};
+    DWORD size = sizeof command;
+    ASSERT_EQ(RegQueryValueExA(uninstall, "UninstallString", nullptr, nullptr, reinterpret_cast<BYTE*>(command), &size),
+              ERROR_SUCCESS);
+    RegCloseKey(uninstall);
+    const std::string line = command;
+    ASSERT_EQ(line, "C:\\WINDOWS\\REMBLY.EXE \"C:\\Program Files\\Quorva\\Trumlaby\"");
+    const size_t blank = line.find(' ');
+    const auto program = plat::ResolveDosPath(line.substr(0, blank));
+    ASSERT_TRUE(program);
+    const std::string folder = line.substr(blank + 2, line.size() - blank - 3);
+    plat::ResetDriveMap();
+    ASSERT_EQ(RunProgram(*program, "'" + folder + "'", "0 answer IDYES\n0 answer IDYES\n"), 0) << log;
+    LookAtInstallation();
+    EXPECT_EQ(TreeOf(xdg), filesBefore);
+    EXPECT_EQ(RegistryOf(), registryBefore);
 }
 
 }  // namespace

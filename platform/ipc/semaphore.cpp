@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <mutex>
 #include <set>
@@ -19,7 +20,8 @@
 namespace plat {
 namespace {
 
-// The named semaphores this program holds, so that ExitProcess can let go of them all.
+// The named semaphores this program holds, so that ExitProcess, and the end of main, can let go
+// of them all.
 std::mutex g_namedMu;
 std::set<class CSemaphore*> g_named;
 
@@ -28,6 +30,10 @@ public:
     CSemaphore(LONG count, LONG maximum, int fd, std::filesystem::path file)
         : m_count(count), m_maximum(maximum), m_fd(fd), m_file(std::move(file)) {
         if (m_fd >= 0) {
+            // A program that returns from main lets go as ExitProcess does, so that no lock
+            // file of its names is left behind.
+            static const bool atExit = std::atexit(ReleaseNamedSemaphores) == 0;
+            (void)atExit;
             std::lock_guard lock(g_namedMu);
             g_named.insert(this);
         }

@@ -8,7 +8,6 @@
 
 #include "platform/afx/afx_string.h"
 #include "platform/afx/string_table.h"
-#include "platform/core/object_wait.h"
 #include "platform/core/winuser.h"
 #include "platform/fs/crt_stat.h"
 #include "platform/fs/dospath.h"
@@ -94,24 +93,6 @@ bool OnInstallDrive(const std::string& path) {
     if (ec) return false;
     const std::string dos = plat::HostToDosPath(real);
     return dos.size() >= 2 && Upper(dos[0]) == 'C' && dos[1] == ':';
-}
-
-// The folders an upward walk of emptied parents never removes: a drive's root, the Windows,
-// System and Temp folders, the program files folder, the Start menu and its Programs folder.
-bool StopsWalk(const ScriptValues& v, const std::string& path) {
-    const std::optional<std::string> full = plat::FullDosPath(path);
-    if (!full || full->size() <= 3) return true;
-    const std::string stops[] = {v.windowsDir,
-                                 v.systemDir,
-                                 v.tempDir,
-                                 "C:\\Program Files",
-                                 v.windowsDir + "\\Start Menu",
-                                 v.windowsDir + "\\Start Menu\\Programs"};
-    for (const std::string& stop : stops) {
-        const std::optional<std::string> f = plat::FullDosPath(stop);
-        if (f && EqualsNoCase(*f, *full)) return true;
-    }
-    return false;
 }
 
 bool IsWinIni(const std::string& file) { return EqualsNoCase(file, "WIN.INI"); }
@@ -602,7 +583,7 @@ void CRemblyApp::RemoveInstalledFile(const std::string& path, const std::string&
 }
 
 void CRemblyApp::RemoveEmptiedFolders(std::string directory) {
-    while (directory.size() >= 4 && !StopsWalk(Values(), directory)) {
+    while (directory.size() >= 4 && !IsWalkStopFolder(directory)) {
         WIN32_FIND_DATAA found{};
         const std::string pattern = directory + "\\*.*";
         HANDLE search = FindFirstFileA(pattern.c_str(), &found);
@@ -636,7 +617,7 @@ void CRemblyApp::RemoveStartMenuItem(const std::string& linkPath) {
     // The emptied group folder goes, and an emptied maker's folder; the Start menu stays.
     for (size_t slash = path.rfind('\\'); slash != std::string::npos; slash = path.rfind('\\')) {
         path.resize(slash);
-        if (StopsWalk(v, path) || !RemoveDirectoryA(path.c_str())) return;
+        if (IsWalkStopFolder(path) || !RemoveDirectoryA(path.c_str())) return;
     }
 }
 

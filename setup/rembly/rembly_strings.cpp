@@ -12,7 +12,6 @@ void RegisterRemblyStrings() {
         {kIdsNotInstalled, u8"%1 är inte installerat i ditt system."},
         {kIdsRemoveQuestion, u8"Vill du avinstallera %1?"},
         {kIdsCannotRemoveLink, u8"Kunde inte ta bort StartMenu-posten %1."},
-        {kIdsCannotDeleteFile, u8"Kunde inte ta bort filen %1."},
         {kIdsSharedFileUnused, u8"%1 behövs inte längre av något program i ditt system.\nSka den raderas?"},
         {kIdsCannotRemoveFolder, u8"Kunde inte ta bort katalogen %1."},
         {kIdsRemovalRestartQuestion,

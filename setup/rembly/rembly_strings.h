@@ -12,7 +12,6 @@ inline constexpr UINT kIdsRemovalNotWindows95 = 59161;   // version gate
 inline constexpr UINT kIdsNotInstalled = 59162;          // %1 product
 inline constexpr UINT kIdsRemoveQuestion = 59163;        // %1 product
 inline constexpr UINT kIdsCannotRemoveLink = 59171;      // %1 shortcut path
-inline constexpr UINT kIdsCannotDeleteFile = 59192;   // %1 file
 inline constexpr UINT kIdsSharedFileUnused = 59175;      // %1 file name
 inline constexpr UINT kIdsCannotRemoveFolder = 59176;    // %1 folder
 inline constexpr UINT kIdsRemovalRestartQuestion = 59201;
