@@ -2,7 +2,6 @@
 // the headless back end installs the game into a fresh installation, and the removal program,
 // started with the command the installation registered, takes everything away again.
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -14,6 +13,7 @@
 #include "platform/fs/dospath.h"
 #include "platform/fs/winfile.h"
 #include "platform/registry/registry.h"
+#include "tests/temp_folder_test_support.h"
 
 namespace {
 
@@ -83,10 +83,7 @@ std::map<std::string, std::string> RegistryOf() {
 class CdInstall : public ::testing::Test {
 protected:
     void SetUp() override {
-        // A folder of its own: other builds on this machine run the same test at the same time.
-        std::string pattern = (fs::temp_directory_path() / "zelbo-program-cd-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        dir = pattern;
+        dir = MakeTempFolder("zelbo-program-cd");
         xdg = dir / "xdg";
         fs::create_directories(xdg / "applications");
         root = xdg / "quorva" / "c";

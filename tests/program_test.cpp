@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/temp_folder_test_support.h"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -44,7 +46,7 @@ int RunScripted(const std::string& exe, const std::string& scriptName, const fs:
 TEST(ZelboProgram, StartsWithABlackGameScreenAndEndsByTheCloseBox) {
     // The build lays the program out with its resource files and font file beside it: the
     // run needs no configuration to find them.
-    fs::path dir = fs::temp_directory_path() / "zelbo-program-game-start";
+    fs::path dir = MakeTempFolder("zelbo-program-game-start");
     int status = RunScripted(ZELBO_EXE, "game_start.txt", dir);
     std::ifstream log(dir / "log.txt");
     std::string text((std::istreambuf_iterator<char>(log)), {});

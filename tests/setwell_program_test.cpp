@@ -15,6 +15,7 @@
 #include "platform/registry/registry.h"
 #include "platform/version/version_stamp.h"
 #include "setup/setwell/setwell_test_support.h"
+#include "tests/temp_folder_test_support.h"
 
 namespace {
 
@@ -57,8 +58,7 @@ std::optional<std::string> ValueOf(const std::string& key, const std::string& na
 }
 
 TEST(SetwellProgram, InstallsFromTheFixtureCd) {
-    const fs::path dir = fs::temp_directory_path() / "zelbo-program-setwell";
-    fs::remove_all(dir);
+    const fs::path dir = MakeTempFolder("zelbo-program-setwell");
     const fs::path root = dir / "root";
     const fs::path cd = dir / "cd";
     fs::create_directories(root);
