@@ -18,6 +18,7 @@
 #include "platform/registry/registry.h"
 #include "platform/shell/shell.h"
 #include "setup/common/install_paths.h"
+#include "setup/common/installed_product.h"
 #include "setup/common/program_run.h"
 #include "setup/common/tree_delete.h"
 #include "setup/common/script_strings.h"
@@ -54,23 +55,6 @@ bool EqualsNoCase(std::string_view a, std::string_view b) {
     for (size_t i = 0; i < a.size(); ++i)
         if (Upper(a[i]) != Upper(b[i])) return false;
     return true;
-}
-
-std::optional<std::string> QueryText(HKEY key, const char* name) {
-    char buffer[kValueBuffer] = {};
-    DWORD size = sizeof buffer;
-    DWORD type = 0;
-    if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size) != ERROR_SUCCESS)
-        return std::nullopt;
-    buffer[sizeof buffer - 1] = '\0';
-    return std::string(buffer);
-}
-
-uint32_t CountOf(const uint8_t* data, DWORD length) {
-    uint8_t bytes[4] = {};
-    std::memcpy(bytes, data, std::min<DWORD>(length, 4));
-    return static_cast<uint32_t>(bytes[0]) | static_cast<uint32_t>(bytes[1]) << 8 |
-           static_cast<uint32_t>(bytes[2]) << 16 | static_cast<uint32_t>(bytes[3]) << 24;
 }
 
 void PutCount(uint8_t* data, uint32_t count) {
@@ -248,35 +232,12 @@ int CRemblyApp::FindInstalledProduct() {
         }
         return 0;
     }
-    HKEY product = nullptr;
-    const std::string versioned = v.productName + "\\" + v.productVersion;
-    if (RegOpenKeyExA(maker, versioned.c_str(), 0, KEY_READ, &product) != ERROR_SUCCESS &&
-        RegOpenKeyExA(maker, v.productName.c_str(), 0, KEY_READ, &product) != ERROR_SUCCESS) {
-        RegCloseKey(maker);
-        return 0;
-    }
-    const auto path = QueryText(product, "Install Path");
-    RegCloseKey(product);
-    if (!path) {
-        RegCloseKey(maker);
-        return 0;
-    }
-    m_installedPath = *path;
-    uint8_t flag[4] = {};
-    DWORD size = sizeof flag;
-    const LONG found = RegQueryValueExA(maker, "Disable Autoplay", nullptr, nullptr, flag, &size);
+    InstalledProduct found;
+    const int installed = FindProductInstallation(maker, kMakerKey, v, found);
     RegCloseKey(maker);
-    m_disableAutoplay = found == ERROR_SUCCESS || found == ERROR_MORE_DATA ? 1 : 0;
-    if (!m_disableAutoplay) {
-        HKEY temp = nullptr;
-        const std::string tempKey = std::string(kMakerKey) + "\\Temp Disable Autoplay";
-        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, tempKey.c_str(), 0, KEY_READ, &temp) == ERROR_SUCCESS) {
-            m_disableAutoplay = 1;
-            RegCloseKey(temp);
-        }
-    }
-    if (m_disableAutoplay) return 1;
-    return GetFileAttributesA(m_installedPath.c_str()) != INVALID_FILE_ATTRIBUTES ? 1 : 0;
+    m_installedPath = found.installedPath;
+    m_disableAutoplay = found.disableAutoplay;
+    return installed;
 }
 
 void CRemblyApp::LowerInstallTally() {
@@ -291,7 +252,7 @@ void CRemblyApp::LowerInstallTally() {
     DWORD type = 0;
     uint32_t count = 0;
     if (RegQueryValueExA(key, name.c_str(), nullptr, &type, data, &length) == ERROR_SUCCESS) {
-        const uint32_t old = CountOf(data, length);
+        const uint32_t old = CountOfValue(data, length);
         // A stored 0 stays 0: this is the last installation, not one of four thousand million.
         count = old == 0 ? 0 : old - 1;
         if (old <= 1) m_lastInstallation = 1;
@@ -318,7 +279,7 @@ void CRemblyApp::FinishRemoval() {
         DWORD length = sizeof data;
         DWORD type = 0;
         if (RegQueryValueExA(key, name.c_str(), nullptr, &type, data, &length) == ERROR_SUCCESS &&
-            CountOf(data, length) == 0 && RegDeleteValueA(key, name.c_str()) == ERROR_SUCCESS) {
+            CountOfValue(data, length) == 0 && RegDeleteValueA(key, name.c_str()) == ERROR_SUCCESS) {
             RegCloseKey(key);
             key = nullptr;
             // The program's own file goes when Windows next starts; one run from elsewhere
@@ -554,7 +515,7 @@ void CRemblyApp::RemoveInstalledFile(const std::string& path, const std::string&
         DWORD type = 0;
         uint32_t count = 0;
         if (RegQueryValueExA(key, path.c_str(), nullptr, &type, data, &length) == ERROR_SUCCESS) {
-            const uint32_t old = CountOf(data, length);
+            const uint32_t old = CountOfValue(data, length);
             count = old == 0 ? 0 : old - 1;
         } else {
             length = 4;

@@ -38,17 +38,6 @@ bool EqualsNoCase(std::string_view a, std::string_view b) {
     return true;
 }
 
-// A text value of at most 259 bytes; none when it is missing or not text.
-std::optional<std::string> QueryText(HKEY key, const char* name) {
-    char buffer[kValueBuffer] = {};
-    DWORD size = sizeof buffer;
-    DWORD type = 0;
-    if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size) != ERROR_SUCCESS)
-        return std::nullopt;
-    buffer[sizeof buffer - 1] = '\0';
-    return std::string(buffer);
-}
-
 // Cuts the path at its rightmost backslash; unchanged when it has none.
 std::string CutLastComponent(const std::string& path) {
     const size_t slash = path.rfind('\\');
@@ -56,13 +45,6 @@ std::string CutLastComponent(const std::string& path) {
 }
 
 }  // namespace
-
-uint32_t CountOfValue(const uint8_t* data, DWORD length) {
-    uint8_t bytes[4] = {};
-    std::memcpy(bytes, data, std::min<DWORD>(length, 4));
-    return static_cast<uint32_t>(bytes[0]) | static_cast<uint32_t>(bytes[1]) << 8 |
-           static_cast<uint32_t>(bytes[2]) << 16 | static_cast<uint32_t>(bytes[3]) << 24;
-}
 
 // --- CWinVersion ---------------------------------------------------------------------------
 
@@ -257,37 +239,12 @@ int CSetwellApp::FindInstalledProduct() {
         v.installDir = *dir + "\\" + kMakerName;
     }
 
-    HKEY product = nullptr;
-    const std::string versioned = v.productName + "\\" + v.productVersion;
-    if (RegOpenKeyExA(maker, versioned.c_str(), 0, KEY_READ, &product) != ERROR_SUCCESS &&
-        RegOpenKeyExA(maker, v.productName.c_str(), 0, KEY_READ, &product) != ERROR_SUCCESS) {
-        RegCloseKey(maker);
-        return 0;
-    }
-    const auto path = QueryText(product, "Install Path");
-    RegCloseKey(product);
-    if (!path) {
-        RegCloseKey(maker);
-        return 0;
-    }
-    m_installedPath = *path;
-
-    // Any value of that name counts, whatever its length (a longer one reads as "more data").
-    uint8_t flag[4] = {};
-    DWORD size = sizeof flag;
-    const LONG found = RegQueryValueExA(maker, "Disable Autoplay", nullptr, nullptr, flag, &size);
+    InstalledProduct found;
+    const int installed = FindProductInstallation(maker, kMakerKey, v, found);
     RegCloseKey(maker);
-    m_disableAutoplay = found == ERROR_SUCCESS || found == ERROR_MORE_DATA ? 1 : 0;
-    if (!m_disableAutoplay) {
-        HKEY temp = nullptr;
-        const std::string tempKey = std::string(kMakerKey) + "\\Temp Disable Autoplay";
-        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, tempKey.c_str(), 0, KEY_READ, &temp) == ERROR_SUCCESS) {
-            m_disableAutoplay = 1;
-            RegCloseKey(temp);
-        }
-    }
-    if (m_disableAutoplay) return 1;
-    return GetFileAttributesA(m_installedPath.c_str()) != INVALID_FILE_ATTRIBUTES ? 1 : 0;
+    m_installedPath = found.installedPath;
+    m_disableAutoplay = found.disableAutoplay;
+    return installed;
 }
 
 void CSetwellApp::LaunchAfterInstall() {

@@ -14,6 +14,7 @@
 
 #include "platform/afx/object.h"
 #include "platform/afxwin/winapp.h"
+#include "setup/common/installed_product.h"
 #include "setup/common/product_dat.h"
 #include "setup/common/script_host.h"
 #include "setup/common/statement_handlers.h"
@@ -107,8 +108,5 @@ private:
 
 // The running program's application object.
 CSetwellApp& TheSetwellApp();
-
-// Reads a 4-byte count; a shorter value reads with zeros for its missing bytes.
-uint32_t CountOfValue(const uint8_t* data, DWORD length);
 
 }  // namespace setup
