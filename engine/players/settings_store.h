@@ -2,9 +2,9 @@
 // one of three back ends, chosen when the store is set up and switchable at run time:
 //   0  the application profile of the class library's application object (CWinApp's
 //      GetProfileString and friends);
-//   1  the registry below a root key: <root>\Software\<application's registry key name>\
-//      <application's profile name>\<section>; without a registry key name, the INI file of
-//      the profile name;
+//   1  the registry below a root key, in the key
+//      <root>\Software\<application's registry key name>\<application's profile name>\<section>
+//      (without a registry key name, the INI file of the profile name);
 //   2  a private INI file.
 // Sections and entries are given as string-table ids, so the names live in the resources.
 // A name that does not load reads as the default and writes as failure (0); a key that

@@ -164,10 +164,12 @@ TEST_F(SetupStatements, OtherDrivesStopTheSetup) {
 TEST_F(SetupStatements, PlantedHostPathStopsTheInstallation) {
     Put(tmp / "host" / "precious.txt", "keep me");
     const std::string host = plat::HostToDosPath(tmp / "host");
-    MakeFixtureCd(cd1, {.extraStatements = "RegistryEntry Quorva\\Zelbo\\1.0, Install Path, "
-                                           "[InstallDir]\\Zelbo\\ZELBO.EXE;\n"
-                                           "InstallDelTree " + host + ";\n"
-                                           "InstallErase [InstallDir]\\Zelbo\\DATA.TXT;\n"});
+    FixtureCd fixture;
+    fixture.extraStatements = "RegistryEntry Quorva\\Zelbo\\1.0, Install Path, "
+                              "[InstallDir]\\Zelbo\\ZELBO.EXE;\n"
+                              "InstallDelTree " + host + ";\n"
+                              "InstallErase [InstallDir]\\Zelbo\\DATA.TXT;\n";
+    MakeFixtureCd(cd1, fixture);
     head->PushAnswer(IDOK);
     EXPECT_TRUE(Run("D:\\KELVAT\\SETWELL.EXE"));
     EXPECT_EQ(Texts(), std::vector<std::string>{Text(kIdsCannotReadScript)});
