@@ -20,15 +20,6 @@ constexpr size_t kPathLimit = MAX_PATH;
 constexpr UINT kNoErrorBoxes = SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX;
 constexpr std::string_view kRenameHeader = "[rename]\n";
 
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-        if (lower(a[i]) != lower(b[i])) return false;
-    }
-    return true;
-}
-
 void DropTrailingBackslash(std::string& path) {
     if (!path.empty() && path.back() == '\\') path.pop_back();
 }

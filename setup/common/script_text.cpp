@@ -35,6 +35,15 @@ size_t ReplaceAll(std::string& text, std::string_view token, std::string_view re
     return count;
 }
 
+bool EqualsNoCase(std::string_view a, std::string_view b) {
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (lower(a[i]) != lower(b[i])) return false;
+    }
+    return true;
+}
+
 bool FileExists(const std::string& path) {
     struct _stat info;
     return _stat(path.c_str(), &info) == 0;

@@ -23,6 +23,10 @@ void StripQuotes(std::string& s);
 // never replaced again. An empty token changes nothing. Returns the number of replacements.
 size_t ReplaceAll(std::string& text, std::string_view token, std::string_view replacement);
 
+// Equal texts when the ASCII letters A-Z and a-z are taken as one (paths, labels, words of the
+// command line); other bytes must match exactly.
+bool EqualsNoCase(std::string_view a, std::string_view b);
+
 // The runtime library's stat of the DOS path succeeds (a file or a folder).
 bool FileExists(const std::string& path);
 

@@ -50,7 +50,7 @@ std::string UpperCase(std::string s) {
     return s;
 }
 
-bool EqualsNoCase(std::string_view a, std::string_view b) {
+bool EqualsNoCase1252(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (size_t i = 0; i < a.size(); ++i)
         if (Upper(a[i]) != Upper(b[i])) return false;
@@ -79,7 +79,7 @@ bool OnInstallDrive(const std::string& path) {
     return dos.size() >= 2 && Upper(dos[0]) == 'C' && dos[1] == ':';
 }
 
-bool IsWinIni(const std::string& file) { return EqualsNoCase(file, "WIN.INI"); }
+bool IsWinIni(const std::string& file) { return EqualsNoCase1252(file, "WIN.INI"); }
 
 // An INI file named with a folder or a drive is written where it names; a bare name goes to
 // the Windows folder.
@@ -535,7 +535,7 @@ void CRemblyApp::RemoveInstalledFile(const std::string& path, const std::string&
     }
     const std::optional<std::string> full = plat::FullDosPath(path);
     const std::optional<std::string> self = plat::FullDosPath(ModuleFileName());
-    if (!(full && self && EqualsNoCase(*full, *self))) {
+    if (!(full && self && EqualsNoCase1252(*full, *self))) {
         if (!SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL) || !DeleteFileA(path.c_str()))
             ScheduleDeleteAtBoot(m_script, path);
     }

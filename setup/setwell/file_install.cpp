@@ -11,6 +11,7 @@
 #include "platform/registry/registry.h"
 #include "platform/version/ver_install.h"
 #include "setup/common/install_paths.h"
+#include "setup/common/script_text.h"
 #include "setup/setwell/setwell_app.h"
 #include "setup/setwell/setwell_strings.h"
 
@@ -20,16 +21,6 @@ namespace {
 
 constexpr char kScriptName[] = "Product.Dat";
 constexpr UINT kPathBuffer = MAX_PATH;
-
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (Lower(a[i]) != Lower(b[i])) return false;
-    }
-    return true;
-}
 
 std::string Format(UINT id, const char* s1, const char* s2 = nullptr) {
     CString text;
@@ -119,7 +110,7 @@ void ParseFileStatement(CSetwellApp& app, const ScriptFields& fields) {
 
     // Only full paths on the installation's own drive: Z: is the whole host.
     const std::optional<std::string> full = plat::FullDosPath(destination);
-    const bool onC = full && full->size() >= 3 && Lower((*full)[0]) == 'c' && (*full)[1] == ':';
+    const bool onC = full && full->size() >= 3 && ((*full)[0] == 'c' || (*full)[0] == 'C') && (*full)[1] == ':';
     if (!fields.Has(1) || source.find('\\') == std::string::npos || destination.find('\\') == std::string::npos ||
         !onC) {
         app.ShowSetupMessage(1, kIdsCannotInstall, source.c_str(), 0, destination.c_str());

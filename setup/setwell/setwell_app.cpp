@@ -14,6 +14,7 @@
 #include "platform/registry/registry.h"
 #include "platform/shell/shell.h"
 #include "setup/common/script_strings.h"
+#include "setup/common/script_text.h"
 #include "setup/common/program_run.h"
 #include "setup/common/tree_delete.h"
 #include "setup/setwell/file_install.h"
@@ -28,15 +29,6 @@ constexpr char kMakerName[] = "Quorva";
 constexpr char kWindowsKey[] = "Software\\Microsoft\\Windows\\CurrentVersion";
 constexpr char kLauncherKey[] = "Software\\Quorva\\Zadaro\\AddApp";
 constexpr DWORD kValueBuffer = 260;
-
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-        if (lower(a[i]) != lower(b[i])) return false;
-    }
-    return true;
-}
 
 // Cuts the path at its rightmost backslash; unchanged when it has none.
 std::string CutLastComponent(const std::string& path) {
