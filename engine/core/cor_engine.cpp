@@ -336,57 +336,6 @@ void CCorEngine::UndoStartup() {
     m_started = false;
 }
 
-void CCorEngine::GoToModule(int module, BOOL full) {
-    m_previousModule = m_currentModule;
-    m_currentModule = module;
-    m_moduleTable = GetModuleTable(module);
-    m_sharedThreshold = 1000;
-    m_sharedBase = 0;
-    m_busyLevel = 0;
-    if (!m_moduleTable) return;
-    if (m_moduleTable->Enter) {
-        m_inEnter = 1;
-        m_moduleTable->Enter();
-        m_inEnter = 0;
-    }
-    if (!full) return;
-    if (m_moduleTable->Notify)
-        m_moduleTable->Notify(module != m_previousModule ? kModuleNotifyEntered : kModuleNotifyReentered);
-    if (m_moduleTable->Start) m_moduleTable->Start();
-}
-
-void CCorEngine::UnloadModule(BOOL /*withLeavingAnimation*/) {
-    m_unloading = 1;
-    ModuleFunctionTable* table = m_moduleTable;
-    if (table && table->Leave) table->Leave();
-    m_moduleTable = nullptr;
-    m_unloading = 0;
-}
-
-void CCorEngine::PresentFrame(HDC dc, const RECT* /*rects*/, int /*rectCount*/, int /*transition*/) {
-    CEngineCall call;
-    if (m_started && !m_running && !m_busyGuard) {
-        m_running = 1;
-        m_busyGuard = 1;
-        GoToModule(GetHomeModule(), TRUE);
-        m_busyGuard = 0;
-    }
-    if (m_busyGuard || !dc || !m_frameSurface || !m_frameSurface->IsValid()) return;
-    m_busyGuard = 1;
-    m_frameSurface->DrawAt(dc, m_originX, m_originY);
-    m_busyGuard = 0;
-}
-
-void CCorEngine::RunIdle() {
-    CEngineCall call;
-    if (!m_running || m_busyGuard) return;
-    m_sounds.Service();
-    if (m_inTick || !m_moduleTable || !m_moduleTable->Tick) return;
-    m_inTick = 1;
-    m_moduleTable->Tick();
-    m_inTick = 0;
-}
-
 void CCorEngine::OnKeyDown(int32_t virtualKey) {
     CEngineCall call;
     if (!m_running || m_busyLevel) return;

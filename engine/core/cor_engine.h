@@ -125,7 +125,28 @@ public:
     // Entering and taking down modules: GoToModule makes module current and runs its Enter,
     // and with full its Notify and Start; UnloadModule runs the current module's Leave.
     void GoToModule(int module, BOOL full);
+    // The leaving animation (BeginLeave) runs frames only while a script is still running, so
+    // an endless or held ambient script cannot keep the module from leaving.
     void UnloadModule(BOOL withLeavingAnimation);
+    // The home button: from the home module the game quits, from any other the previous
+    // module is entered again.
+    void LeaveModule();
+    // Keeps module base / 1000's file open for the shared ids (0: none).
+    void SetSharedResourceBase(int32_t base);
+    // Makes picture id the background: painted over the whole background surface, the screen
+    // invalidated.
+    void SetBackground(int32_t id);
+    // The screen palette from 'PAL' id; the surfaces are made again with it. FALSE when the
+    // item cannot be read: the old palette stays.
+    BOOL LoadModulePalette(int32_t id);
+    // Draws what the dirty rectangles cover into the frame surface (background, animations,
+    // navigation buttons), shows those rectangles in the game view and empties the list.
+    void PresentDirty();
+    // The busy level as the toolbox keeps it; EndBusy also drops queued mouse and key input.
+    void BeginBusy() { ++m_busyLevel; }
+    void EndBusy();
+    // The window the game is drawn in: the main frame's active view, else the main window.
+    HWND GameViewWindow() const;
 
     // Deferred close. While an engine call from the view or the frame runs (CallDepth() > 0),
     // a WM_CLOSE of the main frame is recorded here and carried out by the application once
@@ -183,6 +204,10 @@ public:
     int32_t m_spareNumber = 0;
     CUserPrefs m_prefs{};
     int32_t m_busyLevel = 0;
+    // The toolbox's default wait between script frames, in ticks, and its text colours
+    // (background, text, highlight), both set again on every entry.
+    int32_t m_frameWait = 2;
+    int32_t m_textColors[3] = {0, 14, 4};
     CSoundList m_sounds;
     // Whether the wave output device can set its volume (start-up's check).
     int32_t m_canSetWaveVolume = 0;
@@ -220,6 +245,12 @@ private:
     void CreatePaletteItems();
     void CheckWaveOutput();
     void UndoStartup();
+    // Sleeps tick by tick, servicing the mixer, until no channel plays (or a close is pending).
+    void WaitForSoundsToEnd();
+    // The introduction's wait: idle steps while a sound plays; a queued button press or key
+    // press (left queued) stops the sounds and ends it.
+    void PlayThroughIntroduction();
+    void CreateNavigationButtons();
 
     // What start-up acquired, so that shutdown undoes exactly that.
     bool m_started = false;

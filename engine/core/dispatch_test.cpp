@@ -59,8 +59,9 @@ struct CWhiteScreen {
     HGDIOBJ old;
 };
 
-TEST_F(EngineTest, FirstPaintEntersTheHomeModuleAndPresentsABlackFrame) {
+TEST_F(EngineTest, FirstPaintEntersTheHomeModuleAndPresentsItsBackground) {
     PutSharedFile(root / "Prog");
+    PutModuleFile(root / "Prog", 1, ModuleFile(1));
     CLoggingTitle title;
     title.Startup(programFolder);
     CWhiteScreen screen;
@@ -69,15 +70,15 @@ TEST_F(EngineTest, FirstPaintEntersTheHomeModuleAndPresentsABlackFrame) {
     EXPECT_EQ(title.m_running, 1);
     EXPECT_EQ(title.m_currentModule, 1);
     EXPECT_EQ(CLoggingTitle::log, (Log{"Enter @1", "Notify 1 @1", "Start @1"}));
-    EXPECT_EQ(screen.At(0, 0), RGB(0, 0, 0));
-    EXPECT_EQ(screen.At(639, 479), RGB(0, 0, 0));
+    // The module's background: colour 10 of its palette, white.
+    EXPECT_EQ(screen.At(0, 0), RGB(255, 255, 255));
     EXPECT_EQ(title.m_busyGuard, 0);
 
     // Later paints present again without entering the module again.
-    screen.Whiten();
+    PatBlt(screen.dc, 0, 0, 640, 480, BLACKNESS);
     title.PresentFrame(screen.dc, nullptr, 0, 0);
     EXPECT_EQ(CLoggingTitle::log.size(), 3u);
-    EXPECT_EQ(screen.At(320, 240), RGB(0, 0, 0));
+    EXPECT_EQ(screen.At(320, 240), RGB(255, 255, 255));
 
     title.Shutdown();
     EXPECT_EQ(CLoggingTitle::log.back(), "Leave @0");
@@ -97,6 +98,7 @@ TEST_F(EngineTest, NoPaintEntersAModuleBeforeStartupOrAfterShutdown) {
 // a call made from inside another counts one deeper.
 TEST_F(EngineTest, IdleKeysAndClicksAreDispatchedOnlyWhileRunningAndNotBusy) {
     PutSharedFile(root / "Prog");
+    PutModuleFile(root / "Prog", 1, ModuleFile(1));
     CLoggingTitle title;
     title.Startup(programFolder);
     title.RunIdle();
@@ -118,9 +120,7 @@ TEST_F(EngineTest, IdleKeysAndClicksAreDispatchedOnlyWhileRunningAndNotBusy) {
     title.OnClick(POINT{7, 8});
     EXPECT_EQ(title.m_lastClickX, 5);
     title.m_busyLevel = 0;
-    title.m_busyGuard = 1;
-    title.RunIdle();
-    title.m_busyGuard = 0;
+    head->Advance(20);
     CLoggingTitle::nestKey = true;
     title.RunIdle();
     EXPECT_EQ(CLoggingTitle::log, (Log{"Tick @1", "Key 65 @1", "Tick @1", "Key 78 @2"}));

@@ -173,6 +173,30 @@ public:
         ASSERT_TRUE(w.WriteFile(folder / "Zelbo0.res", &error)) << error;
     }
 
+    // A module's file as every module has it: its palette ('PAL' m000: entry 10 white, the rest
+    // black), its picture size ('PNT' m001) and its background ('SPR' m000, the picture size,
+    // colour 10).
+    static media::CResWriter ModuleFile(int module, int width = 640, int height = 480) {
+        media::CResWriter w;
+        const int base = module * 1000;
+        std::vector<std::array<uint8_t, 3>> rgb(11, {0, 0, 0});
+        rgb[10] = {255, 255, 255};
+        w.Add("PAL", base, Palette(rgb));
+        Bytes size;
+        plat::AppendLe16(size, static_cast<uint16_t>(width));
+        plat::AppendLe16(size, static_cast<uint16_t>(height));
+        w.Add("PNT", base + 1, size);
+        w.Add("SPR", base, Picture(width, height, 10));
+        return w;
+    }
+    // Writes "<folder>/Zelbo<module>.res".
+    static void PutModuleFile(const std::filesystem::path& folder, int module, const media::CResWriter& w) {
+        std::filesystem::create_directories(folder);
+        std::string error;
+        const std::string name = "Zelbo" + std::to_string(module) + ".res";
+        ASSERT_TRUE(w.WriteFile(folder / name, &error)) << error;
+    }
+
     // WM_CLOSE messages waiting for the main window, taken from the queue.
     int TakeCloses() {
         int n = 0;

@@ -101,15 +101,14 @@ TEST_F(SceneEngineTest, ASpotWithATargetSwitchesModulesThroughTheEngine) {
     CLoggingHost five(5), six(6);
     EXPECT_EQ(theEngine->GetModuleTable(6), ModuleHostTable(6));
     EXPECT_EQ(theEngine->GetModuleTable(4), nullptr);  // no host: no table yet
-    media::CResWriter module5;
+    media::CResWriter module5 = ModuleFile(5);
     module5.Add("SPT", 5100, media::EncodeSpotItem(10, 10, 50, 30));
     Bytes list;
     for (uint16_t w : {0, 5100}) plat::AppendLe16(list, w);
     module5.Add("SP#", 5500, list);
-    PutSharedFile(root / "m5", module5);
-    std::filesystem::rename(root / "m5" / "Zelbo0.res", root / "Prog" / "Zelbo5.res");
+    PutModuleFile(root / "Prog", 5, module5);
+    PutModuleFile(root / "Prog", 6, ModuleFile(6));
     theEngine->Startup(programFolder);
-    ASSERT_TRUE(theEngine->OpenResourceFile(5, FALSE));
 
     theEngine->GoToModule(5, TRUE);
     EXPECT_EQ(CurrentModuleHost(), &five);
