@@ -145,6 +145,9 @@ public:
     // The busy level as the toolbox keeps it; EndBusy also drops queued mouse and key input.
     void BeginBusy() { ++m_busyLevel; }
     void EndBusy();
+    // The engine tick of the last idle step a Delay ran (a new Delay sleeps to the next tick
+    // first when its step would fall in the same tick).
+    uint64_t m_delayStepTick = UINT64_MAX;
     // The window the game is drawn in: the main frame's active view, else the main window.
     HWND GameViewWindow() const;
 
@@ -279,6 +282,10 @@ public:
     CEngineCall(const CEngineCall&) = delete;
     CEngineCall& operator=(const CEngineCall&) = delete;
 };
+
+// Removes every queued mouse message (0x200 to 0x209) and then every key message (0x100 to
+// 0x108) of the thread.
+void FlushQueuedInput();
 
 // Start-up with the program's own folder (GetModuleFileNameA), and shutdown, on theEngine.
 void EngineStartup();

@@ -26,13 +26,6 @@ constexpr int32_t kDefaultPictureHeight = 342;
 constexpr int32_t kFirstNavigationPicture = 100;
 constexpr int32_t kLastNavigationPicture = 107;
 
-// Removes every mouse and key message from the queue.
-void FlushInput() {
-    MSG msg;
-    while (PeekMessage(&msg, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {}
-    while (PeekMessage(&msg, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE)) {}
-}
-
 // Sleeps until the next tick begins or new input of the kinds in mask arrives.
 void WaitForNextTickOrInput(DWORD mask) {
     const uint64_t next = GetTicks() + 1;
@@ -43,6 +36,12 @@ void WaitForNextTickOrInput(DWORD mask) {
 }
 
 }  // namespace
+
+void FlushQueuedInput() {
+    MSG msg;
+    while (PeekMessage(&msg, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE)) {}
+    while (PeekMessage(&msg, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {}
+}
 
 HWND CCorEngine::GameViewWindow() const {
     CWnd* main = AfxGetMainWnd();
@@ -55,7 +54,7 @@ HWND CCorEngine::GameViewWindow() const {
 
 void CCorEngine::EndBusy() {
     if (m_busyLevel > 0) --m_busyLevel;
-    FlushInput();
+    FlushQueuedInput();
 }
 
 void CCorEngine::SetSharedResourceBase(int32_t base) {
@@ -144,7 +143,7 @@ void CCorEngine::GoToModule(int module, BOOL full) {
     m_textColors[0] = 0;
     m_textColors[1] = 14;
     m_textColors[2] = 4;
-    FlushInput();
+    FlushQueuedInput();
     BeginBusy();
     if (module == GetHomeModule()) ReadUserPrefs();
     m_scanner.SetHighlight(GetResItem(1, TRUE), 0, 0);
