@@ -69,7 +69,10 @@ protected:
         // The resource files, where the installation's registry says they are.
         const fs::path folder = m_tmp / "c" / "ZELBO";
         fs::create_directories(folder);
-        fs::copy_file(fs::path(ZELBO_RES_DIR) / "Zelbo0.res", folder / "Zelbo0.res");
+        for (int module = 0; module <= 6; ++module) {
+            const std::string name = "Zelbo" + std::to_string(module) + ".res";
+            fs::copy_file(fs::path(ZELBO_RES_DIR) / name, folder / name);
+        }
         SetRegistryString(kEngineKey, "Resource Path", kResourceFolder);
     }
 
