@@ -106,6 +106,21 @@ protected:
         ev.kind = kind;
         m_head->QueueInput(At(dt), ev);
     }
+    // Runs fn once the home module's entry (the chime, the fades, the introduction) has
+    // finished: the engine runs and no engine call is under way. Looked at every 10 virtual
+    // milliseconds from now; a game that never gets there ends the loop with a failure.
+    void WhenEntered(std::function<void()> fn, int triesLeft = 6000) {
+        Later(10, [this, fn = std::move(fn), triesLeft]() mutable {
+            if (theEngine->m_running && theEngine->CallDepth() == 0) {
+                fn();
+            } else if (triesLeft == 0) {
+                ADD_FAILURE() << "the home module's entry did not finish within a minute";
+                PostQuitMessage(1);
+            } else {
+                WhenEntered(std::move(fn), triesLeft - 1);
+            }
+        });
+    }
     // Delivers what was posted and not yet taken (after the application's loop ended).
     static void DeliverPosted() {
         MSG msg;

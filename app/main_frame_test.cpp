@@ -55,18 +55,20 @@ TEST_P(DisplayChoices, WinGAndFullScreenFollowTheSettings) {
     CZelboApp app;
     bool winG = !c.winG, surfacesOnWinG = !c.winG, fullWhenActive = !c.fullScreenWhenActive, fullAfter = true;
     CRect frameWhenActive, viewWhenActive;
-    Input(300, plat::InputKind::FocusGained);
-    Later(400, [&] {
-        winG = CMainFrame::WinGChosen();
-        surfacesOnWinG = TheDibSystem().winGInUse;
-        fullWhenActive = m_head->Fullscreen();
-        app.m_pMainWnd->GetWindowRect(&frameWhenActive);
-        static_cast<CFrameWnd*>(app.m_pMainWnd)->GetActiveView()->GetWindowRect(&viewWhenActive);
-    });
-    Input(500, plat::InputKind::FocusLost);
-    Later(600, [&] {
-        fullAfter = m_head->Fullscreen();
-        app.m_pMainWnd->PostMessage(WM_CLOSE);
+    WhenEntered([&] {
+        Input(0, plat::InputKind::FocusGained);
+        Later(100, [&] {
+            winG = CMainFrame::WinGChosen();
+            surfacesOnWinG = TheDibSystem().winGInUse;
+            fullWhenActive = m_head->Fullscreen();
+            app.m_pMainWnd->GetWindowRect(&frameWhenActive);
+            static_cast<CFrameWnd*>(app.m_pMainWnd)->GetActiveView()->GetWindowRect(&viewWhenActive);
+        });
+        Input(200, plat::InputKind::FocusLost);
+        Later(300, [&] {
+            fullAfter = m_head->Fullscreen();
+            app.m_pMainWnd->PostMessage(WM_CLOSE);
+        });
     });
     std::vector<std::string> args{"zelbo"};
     if (*c.commandLine) args.emplace_back(c.commandLine);
@@ -90,19 +92,21 @@ TEST_F(AppTest, AScreenSaverRestoresTheModeAndTheNextDeactivationLeavesIt) {
     CZelboApp app;
     std::vector<bool> full;
     auto note = [&] { full.push_back(m_head->Fullscreen()); };
-    Input(300, plat::InputKind::FocusGained);
-    Later(350, note);
-    Later(400, [&] { app.m_pMainWnd->SendMessage(WM_SYSCOMMAND, SC_SCREENSAVE); });
-    Later(450, note);
-    Later(460, [&] { m_head->SetFullscreen(true); });  // as if something else had changed it since
-    Input(500, plat::InputKind::FocusLost);
-    Later(550, note);
-    Input(600, plat::InputKind::FocusGained);
-    Later(650, note);
-    Input(700, plat::InputKind::FocusLost);
-    Later(750, [&] {
-        note();
-        app.m_pMainWnd->PostMessage(WM_CLOSE);
+    WhenEntered([&] {
+        Input(0, plat::InputKind::FocusGained);
+        Later(50, note);
+        Later(100, [&] { app.m_pMainWnd->SendMessage(WM_SYSCOMMAND, SC_SCREENSAVE); });
+        Later(150, note);
+        Later(160, [&] { m_head->SetFullscreen(true); });  // as if something else had changed it since
+        Input(200, plat::InputKind::FocusLost);
+        Later(250, note);
+        Input(300, plat::InputKind::FocusGained);
+        Later(350, note);
+        Input(400, plat::InputKind::FocusLost);
+        Later(450, [&] {
+            note();
+            app.m_pMainWnd->PostMessage(WM_CLOSE);
+        });
     });
     EXPECT_EQ(RunGame(app), 0);
     // Full; restored by the screen saver; the first deactivation after it only re-arms; full
@@ -113,7 +117,7 @@ TEST_F(AppTest, AScreenSaverRestoresTheModeAndTheNextDeactivationLeavesIt) {
 TEST_F(AppTest, TheFrameIsAPopupOverTheScreenWithoutMenus) {
     CZelboApp app;
     bool checked = false;
-    Later(300, [&] {
+    WhenEntered([&] {
         checked = true;
         auto* frame = static_cast<CMainFrame*>(app.m_pMainWnd);
         CString title;
@@ -160,37 +164,39 @@ TEST_F(AppTest, ThePlainViewStandsInForTheGameUntilAButtonRelease) {
     CView* plain = nullptr;
     bool engineInPlain = true, stillPlainAfterPress = false, runningAgain = false;
     CRect plainRect;
-    Later(300, [&] {
+    WhenEntered([&] {
         frame = static_cast<CMainFrame*>(app.m_pMainWnd);
         ASSERT_TRUE(theEngine->m_running);
         frame->PostMessage(WM_COMMAND, kCmdView2);
-    });
-    Later(400, [&] {
-        plain = frame->GetActiveView();
-        ASSERT_NE(plain, nullptr);
-        EXPECT_TRUE(plain->IsKindOf(RUNTIME_CLASS(CDaZ2View)));
-        EXPECT_EQ(frame->ViewKind(), 2);
-        plain->GetWindowRect(&plainRect);
-        engineInPlain = theEngine->IsStarted();
-        EXPECT_EQ(::GetDlgItem(frame->m_hWnd, AFX_IDW_PANE_FIRST), plain->m_hWnd);
-    });
-    plat::InputEvent press;
-    press.kind = plat::InputKind::MouseDown;
-    press.x = 320;
-    press.y = 240;
-    m_head->QueueInput(At(500), press);
-    Later(550, [&] { stillPlainAfterPress = frame->GetActiveView() == plain && frame->ViewKind() == 2; });
-    plat::InputEvent release = press;
-    release.kind = plat::InputKind::MouseUp;
-    m_head->QueueInput(At(600), release);
-    Later(900, [&] {
-        CView* game = frame->GetActiveView();
-        ASSERT_NE(game, nullptr);
-        EXPECT_TRUE(game->IsKindOf(RUNTIME_CLASS(CReravaView)));
-        EXPECT_EQ(frame->ViewKind(), 0);
-        // Start-up ran again and the first paint entered the home module again.
-        runningAgain = theEngine->IsStarted() && theEngine->m_running;
-        frame->PostMessage(WM_CLOSE);
+        Later(100, [&] {
+            plain = frame->GetActiveView();
+            ASSERT_NE(plain, nullptr);
+            EXPECT_TRUE(plain->IsKindOf(RUNTIME_CLASS(CDaZ2View)));
+            EXPECT_EQ(frame->ViewKind(), 2);
+            plain->GetWindowRect(&plainRect);
+            engineInPlain = theEngine->IsStarted();
+            EXPECT_EQ(::GetDlgItem(frame->m_hWnd, AFX_IDW_PANE_FIRST), plain->m_hWnd);
+        });
+        plat::InputEvent press;
+        press.kind = plat::InputKind::MouseDown;
+        press.x = 320;
+        press.y = 240;
+        m_head->QueueInput(At(200), press);
+        Later(250, [&] { stillPlainAfterPress = frame->GetActiveView() == plain && frame->ViewKind() == 2; });
+        plat::InputEvent release = press;
+        release.kind = plat::InputKind::MouseUp;
+        m_head->QueueInput(At(300), release);
+        // Start-up runs again and the first paint enters the home module again.
+        Later(310, [&] {
+            WhenEntered([&] {
+                CView* game = frame->GetActiveView();
+                ASSERT_NE(game, nullptr);
+                EXPECT_TRUE(game->IsKindOf(RUNTIME_CLASS(CReravaView)));
+                EXPECT_EQ(frame->ViewKind(), 0);
+                runningAgain = theEngine->IsStarted() && theEngine->m_running;
+                frame->PostMessage(WM_CLOSE);
+            });
+        });
     });
     EXPECT_EQ(RunGame(app), 0);
     EXPECT_EQ(plainRect, CRect(220, 140, 420, 340));  // 200 x 200, centred

@@ -56,7 +56,7 @@ TEST_P(ExitWork, RunsOnceWhateverClosesTheWindow) {
     CountingPrefsStore store;
     HWND frame = nullptr;
     bool runningBefore = false, heldBefore = false;
-    Later(300, [&] {
+    WhenEntered([&] {
         frame = app.m_pMainWnd->m_hWnd;
         runningBefore = theEngine->m_running != 0;
         heldBefore = SemaphoreHeld();
@@ -130,16 +130,16 @@ TEST_F(AppTest, ACloseDuringAnEngineCallWaitsUntilTheCallReturns) {
         windowAfterTheCall = IsWindow(frame) != FALSE;
     });
     m_head->PushAnswer(plat::kMessageBoxInteractive);
-    Later(300, [&] {
+    WhenEntered([&] {
         frame = app.m_pMainWnd->m_hWnd;
         PostMessage(handler.hwnd, WM_USER, 0, 0);
+        Later(50, [&] { app.m_pMainWnd->PostMessage(WM_CLOSE); });
+        Later(100, [&] {
+            pendingInTheSheet = theEngine->ClosePending();
+            windowInTheSheet = IsWindow(frame) != FALSE;
+        });
+        m_head->Key(At(150), VK_ESCAPE);
     });
-    Later(350, [&] { app.m_pMainWnd->PostMessage(WM_CLOSE); });
-    Later(400, [&] {
-        pendingInTheSheet = theEngine->ClosePending();
-        windowInTheSheet = IsWindow(frame) != FALSE;
-    });
-    m_head->Key(At(450), VK_ESCAPE);
     EXPECT_EQ(RunGame(app), 0);
     EXPECT_TRUE(pendingInTheSheet);
     EXPECT_TRUE(windowInTheSheet);
@@ -236,7 +236,7 @@ TEST_P(FatalErrors, AHandlersExceptionEndsTheProgramThroughRun) {
     FailingWindow failing(GetParam().outOfMemory);
     HWND frame = nullptr;
     bool guardAtTheMessage = false;
-    Later(300, [&] {
+    WhenEntered([&] {
         frame = app.m_pMainWnd->m_hWnd;
         PostMessage(failing.hwnd, WM_USER, 0, 0);
         m_head->PushAnswer(plat::kMessageBoxInteractive);
