@@ -1,5 +1,7 @@
 #include "engine/players/player_strings.h"
 
+#include "platform/strings/cp1252.h"
+
 namespace {
 
 const plat::StringEntry kStrings[] = {
@@ -24,3 +26,11 @@ const plat::StringEntry kStrings[] = {
 std::span<const plat::StringEntry> PlayerStrings() { return kStrings; }
 
 void RegisterPlayerStrings() { plat::RegisterStringTable(kStrings); }
+
+std::string PlayerString(UINT id) {
+    if (auto text = plat::LookupString(id)) return *text;
+    for (const plat::StringEntry& entry : kStrings) {
+        if (entry.id == id) return plat::Utf8ToCp1252(reinterpret_cast<const char*>(entry.text));
+    }
+    return {};
+}

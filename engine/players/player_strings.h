@@ -4,6 +4,7 @@
 #pragma once
 
 #include <span>
+#include <string>
 
 #include "platform/afx/string_table.h"
 
@@ -24,3 +25,6 @@ inline constexpr UINT kIdsNoPlayerFolder = 61284;   // the notice when no own fo
 
 std::span<const plat::StringEntry> PlayerStrings();
 void RegisterPlayerStrings();
+// The Windows-1252 text of one of these ids: the string table's, else the game's own text (so
+// a file or folder name is never empty); empty for any other id.
+std::string PlayerString(UINT id);

@@ -1,0 +1,207 @@
+#include "engine/players/player_roster.h"
+
+#include <map>
+
+#include "engine/players/player_files_test_support.h"
+#include "engine/players/prefs_file.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Fails every step (a disk that takes nothing).
+class FailEverything : public plat::IWriteFaultHook {
+public:
+    plat::WriteFault Before(plat::WriteStep, const fs::path&) override { return plat::WriteFault::Fail; }
+};
+
+class PlayerRoster : public PlayerFilesTest {
+protected:
+    // Players Anna (Kid001, levels 10), Bo (Kid002, levels 20) and the guest (Kid003, levels 30).
+    void ThreePlayers() {
+        WriteList({{"G\xE4st", "kids\\Kid003\\"}, {"Bo", "kids\\Kid002\\"}, {"Anna", "kids\\Kid001\\"}});
+        const char* folders[] = {"Kid001", "Kid002", "Kid003"};
+        const char* names[] = {"Anna", "Bo", "G\xE4st"};
+        for (int i = 0; i < 3; ++i) {
+            MakeKidFolder(folders[i], names[i]);
+            const ActivitySettings levels = Levels(static_cast<uint16_t>(10 * (i + 1)));
+            ASSERT_EQ(WriteUserPrefs(("C:\\Prog\\kids\\" + std::string(folders[i])).c_str(), &levels, sizeof levels), 1);
+        }
+    }
+    std::string FileOf(const char* folder) { return Get(Folder(folder) / "Zelbo.PRF"); }
+    // Every file below the program folder and its bytes.
+    std::map<std::string, std::string> Files() {
+        std::map<std::string, std::string> files;
+        for (const auto& e : fs::recursive_directory_iterator(root / "Prog")) {
+            files[e.path().string()] = e.is_regular_file() ? Get(e.path()) : "<folder>";
+        }
+        return files;
+    }
+};
+
+// Loading: the guest first, the player the preferences name is current and its levels are in
+// the engine's block; a name without an entry makes entry 0 current in the preferences too, and
+// entry 0's levels are loaded, never the preference folder's.
+TEST_F(PlayerRoster, LoadingMakesTheNamedPlayerCurrent) {
+    ThreePlayers();
+    CUserPrefs record;
+    SetFileRecordDefaults(record);
+    Put(root / "Prog" / "Zelbo.PRF", std::string(reinterpret_cast<const char*>(&record), sizeof record) + BlockOf(Levels(7)));
+    struct Case {
+        const char* current;
+        int index;
+        const char* named;  // in the preferences afterwards
+        uint16_t levels;
+    };
+    const Case cases[] = {
+        {"Bo", 2, "Bo", 20},
+        {"G\xE4st", 0, "G\xE4st", 30},
+        {"Removed", 0, "G\xE4st", 30},
+        {"", 0, "G\xE4st", 30},
+        {"bo", 0, "G\xE4st", 30},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.current);
+        prefs.SetCurrentUser(c.current);
+        Block() = Levels(1);
+        CPlayerRoster roster;
+        roster.Load();
+        ASSERT_EQ(roster.Count(), 3);
+        EXPECT_EQ(roster.GetName(0), "G\xE4st");
+        EXPECT_EQ(roster.GetName(1), "Anna");
+        EXPECT_EQ(roster.GetName(2), "Bo");
+        EXPECT_EQ(roster.Current(), c.index);
+        EXPECT_EQ(prefs.currentUser, c.named);
+        EXPECT_EQ(BlockOf(Block()), BlockOf(Levels(c.levels)));
+    }
+}
+
+// A list without the guest gains it at the end, with a folder and a list entry of its own; the
+// next load puts it first. A guest in another case is the guest: no second one is added.
+TEST_F(PlayerRoster, TheGuestIsAlwaysThere) {
+    WriteList({{"Pelle", "kids\\Kid001\\"}, {"Anna", "kids\\Kid002\\"}});
+    MakeKidFolder("Kid001", "Pelle");
+    MakeKidFolder("Kid002", "Anna");
+    CPlayerRoster roster;
+    roster.Load();
+    ASSERT_EQ(roster.Count(), 3);
+    EXPECT_EQ(roster.GetName(2), "G\xE4st");
+    EXPECT_EQ(ListValueOf("G\xE4st"), "kids\\Kid003\\");
+    EXPECT_TRUE(fs::exists(Folder("Kid003") / "Zelbo.PRF"));
+    roster.Load();
+    ASSERT_EQ(roster.Count(), 3);
+    EXPECT_EQ(roster.GetName(0), "G\xE4st");
+
+    WriteList({{"Pelle", "kids\\Kid001\\"}, {"g\xE4st", "kids\\Kid002\\"}});
+    const auto before = Files();
+    roster.Load();
+    ASSERT_EQ(roster.Count(), 2);
+    EXPECT_EQ(roster.GetName(0), "g\xE4st");
+    EXPECT_EQ(roster.Entry(0).folder, "C:\\Prog\\kids\\Kid002\\");
+    EXPECT_EQ(Files(), before);
+}
+
+// A guest that cannot be added (nothing can be written) stays in the roster, in memory only;
+// its levels are the defaults and are never written anywhere.
+TEST_F(PlayerRoster, AGuestThatCannotBeAddedIsKeptInMemory) {
+    prefs.SetCurrentUser("Anna");
+    Block() = Levels(9);
+    FailEverything hook;
+    CPlayerRoster roster;
+    {
+        plat::CWriteFaultScope scope(&hook);
+        roster.Load();
+    }
+    ASSERT_EQ(roster.Count(), 1);
+    EXPECT_EQ(roster.GetName(0), "G\xE4st");
+    EXPECT_EQ(roster.Entry(0).folder, "");
+    EXPECT_EQ(prefs.currentUser, "G\xE4st");
+    EXPECT_EQ(BlockOf(Block()), BlockOf(DefaultLevels()));
+    EXPECT_EQ(Files(), (std::map<std::string, std::string>{}));
+}
+
+// Switching players: the outgoing player's file gets the engine's block, the incoming one is
+// named in the preferences and its levels loaded; choosing the current player touches nothing.
+TEST_F(PlayerRoster, SwitchingPlayersKeepsEachPlayersLevels) {
+    ThreePlayers();
+    prefs.SetCurrentUser("Anna");
+    CPlayerRoster roster;
+    roster.Load();
+    ASSERT_EQ(roster.Current(), 1);
+    EXPECT_EQ(BlockOf(Block()), BlockOf(Levels(10)));
+    Block() = Levels(11);  // Anna played
+
+    const auto before = Files();
+    plat::CWriteFaultPlan counter;
+    {
+        plat::CWriteFaultScope scope(&counter);
+        roster.SetCurrent(1);
+    }
+    EXPECT_EQ(counter.Steps(), 0);
+    EXPECT_EQ(Files(), before);
+    EXPECT_EQ(BlockOf(Block()), BlockOf(Levels(11)));
+
+    const std::string boFile = FileOf("Kid002");
+    roster.SetCurrent(2);
+    EXPECT_EQ(roster.Current(), 2);
+    EXPECT_EQ(prefs.currentUser, "Bo");
+    EXPECT_EQ(BlockPart(FileOf("Kid001")), BlockOf(Levels(11)));
+    EXPECT_EQ(FileOf("Kid002"), boFile);
+    EXPECT_EQ(BlockOf(Block()), BlockOf(Levels(20)));
+
+    Block() = Levels(21);
+    roster.SetCurrent(1);
+    EXPECT_EQ(BlockPart(FileOf("Kid002")), BlockOf(Levels(21)));
+    EXPECT_EQ(BlockOf(Block()), BlockOf(Levels(11)));
+    EXPECT_EQ(BlockPart(FileOf("Kid003")), BlockOf(Levels(30)));
+}
+
+// Adding: a full roster, a refused name and a taken key add nothing and write nothing; a new
+// name is added at the end with its own folder. FindOrAdd finds an exact name or adds it.
+TEST_F(PlayerRoster, AddingAndFindingPlayers) {
+    ThreePlayers();
+    CPlayerRoster roster;
+    roster.Load();
+    const auto before = Files();
+    for (const char* name : {"anna", "", "=", "Bo "}) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(roster.Add(name), 0);
+        EXPECT_EQ(roster.FindOrAdd(name), -1);
+        EXPECT_EQ(roster.Count(), 3);
+        EXPECT_EQ(Files(), before);
+    }
+    EXPECT_EQ(roster.FindOrAdd("Bo"), 2);
+    EXPECT_EQ(roster.FindByName("Bo"), 1);
+    EXPECT_EQ(roster.FindByName("bo"), 0);
+    EXPECT_EQ(roster.IndexOf("bo"), 0);
+    EXPECT_EQ(roster.FindOrAdd("Cilla"), 3);
+    EXPECT_EQ(roster.Count(), 4);
+    EXPECT_EQ(roster.Entry(3).folder, "kids\\Kid004\\");
+    EXPECT_EQ(ListValueOf("Cilla"), "kids\\Kid004\\");
+    EXPECT_EQ(roster.FindOrAdd("Cilla"), 3);
+
+    // A full roster takes no one more and writes nothing.
+    std::vector<std::pair<std::string, std::string>> list;
+    for (int i = 0; i < kMaxPlayers; ++i) {
+        char name[16], folder[16];
+        std::snprintf(name, sizeof name, i == 0 ? "G\xE4st" : "P%02d", i);
+        std::snprintf(folder, sizeof folder, "Kid%03d", i + 1);
+        list.emplace_back(name, std::string("kids\\") + folder + "\\");
+        MakeKidFolder(folder, name);
+    }
+    WriteList(list);
+    roster.Load();
+    ASSERT_EQ(roster.Count(), kMaxPlayers);
+    const auto full = Files();
+    plat::CWriteFaultPlan counter;
+    {
+        plat::CWriteFaultScope scope(&counter);
+        EXPECT_EQ(roster.Add("Extra"), 0);
+        EXPECT_EQ(roster.FindOrAdd("Extra"), -1);
+    }
+    EXPECT_EQ(counter.Steps(), 0);
+    EXPECT_EQ(roster.Count(), kMaxPlayers);
+    EXPECT_EQ(Files(), full);
+}
+
+}  // namespace
