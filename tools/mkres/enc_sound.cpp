@@ -7,7 +7,8 @@
 //     effect chime                          # a synthesised effect (media/sound/synth)
 //     tone 440 120                          # a tone: Hz, milliseconds
 //     compressed                            # store delta-compressed instead of plain
-//   end
+//     mouth 20 21 22 23                     # a 'CUE' of the same id: rest picture, then
+//   end                                     # three mouth pictures, least open first
 //
 //   SND M+991 sound
 //     reference "INTRO.SND"                 # a file reference, looked up in the player's folder
@@ -15,7 +16,9 @@
 #include "media/sound/snd_encoder.h"
 #include "media/sound/synth/effects.h"
 #include "media/sound/synth/voice.h"
+#include "media/sound/sound_clip.h"
 #include "tools/mkres/encoders.h"
+#include "tools/mkres/mouth_cues.h"
 
 namespace mkres {
 
@@ -23,6 +26,7 @@ bool EncodeSound(const ItemSource& item, EncodeContext& ctx, std::vector<uint8_t
     std::vector<uint8_t> samples;
     bool compressed = false;
     std::optional<std::string> reference;
+    std::optional<std::array<int32_t, 4>> mouth;  // rest, then the open pictures
     for (const SourceLine& line : item.body) {
         const std::string& word = line.tokens.front().text;
         auto stringArg = [&]() -> const Token* {
@@ -69,6 +73,18 @@ bool EncodeSound(const ItemSource& item, EncodeContext& ctx, std::vector<uint8_t
             samples.insert(samples.end(), t.begin(), t.end());
         } else if (word == "compressed" && line.tokens.size() == 1) {
             compressed = true;
+        } else if (word == "mouth") {
+            if (line.tokens.size() != 5 || mouth) {
+                ctx.Error(line.where, "mouth takes four picture ids (rest, then three open), once");
+                return false;
+            }
+            std::array<int32_t, 4> ids{};
+            for (size_t k = 0; k < 4; ++k) {
+                const auto id = NumberIn(line, line.tokens[k + 1], -32768, 32767, ctx);
+                if (!id) return false;
+                ids[k] = static_cast<int32_t>(*id);
+            }
+            mouth = ids;
         } else if (word == "reference") {
             const Token* t = stringArg();
             if (!t) return false;
@@ -83,6 +99,10 @@ bool EncodeSound(const ItemSource& item, EncodeContext& ctx, std::vector<uint8_t
             ctx.Error(item.where, "a file reference holds no samples of its own");
             return false;
         }
+        if (mouth) {
+            ctx.Error(item.where, "a file reference has no samples for a mouth to follow");
+            return false;
+        }
         out = EncodeSndFileRef(*reference);
         return true;
     }
@@ -91,6 +111,15 @@ bool EncodeSound(const ItemSource& item, EncodeContext& ctx, std::vector<uint8_t
         return false;
     }
     out = compressed ? EncodeSndCompressed(samples) : EncodeSndPlain(samples);
+    if (mouth) {
+        const auto& m = *mouth;
+        const std::vector<Cue> cues = MouthCues(samples, kSoundRate, m[0], {m[1], m[2], m[3]});
+        if (cues.size() > 0xFFFF) {
+            ctx.Error(item.where, "the sound is too long for a mouth's cue list");
+            return false;
+        }
+        ctx.AddCompanion("CUE", EncodeCueItem(cues));
+    }
     return true;
 }
 

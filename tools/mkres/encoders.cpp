@@ -13,7 +13,7 @@ namespace {
 // the function (declared in encoders.h, defined in enc_<name>.cpp).
 constexpr EncoderInfo kEncoders[] = {
     {"raw", "", EncodeRaw},
-    {"words", "IN# SP#", EncodeWords},
+    {"words", "IN# SP# CUR", EncodeWords},
     {"size", "PNT", EncodeSize},
     {"palette", "PAL", EncodePalette},
     {"strings", "IST", EncodeStrings},
@@ -23,6 +23,8 @@ constexpr EncoderInfo kEncoders[] = {
     {"sound", "SND", EncodeSound},
     {"script", "ANI", EncodeScript},
     {"fontstrip", "", EncodeFontStrip},
+    {"preload", "AN_", EncodePreload},
+    {"cues", "CUE", EncodeCues},
 };
 
 struct Width {

@@ -93,5 +93,8 @@ bool EncodeScript(const ItemSource& item, EncodeContext& ctx, std::vector<uint8_
 // A font strip: an 'SPR' picture of glyphs and its 'IST' character list as a companion
 // (enc_fontstrip.cpp).
 bool EncodeFontStrip(const ItemSource& item, EncodeContext& ctx, std::vector<uint8_t>& out);
+// 'AN_' preload lists and 'CUE' cue lists (enc_cues.cpp).
+bool EncodePreload(const ItemSource& item, EncodeContext& ctx, std::vector<uint8_t>& out);
+bool EncodeCues(const ItemSource& item, EncodeContext& ctx, std::vector<uint8_t>& out);
 
 }  // namespace mkres
