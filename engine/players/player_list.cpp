@@ -216,9 +216,14 @@ int AddUser(HINSTANCE module, PlayerEntry& entry, const char* listFile) {
 int LoadUserList(HINSTANCE module, std::span<PlayerEntry> entries, const char* listFile) {
     if (!listFile) return 0;
     const int capacity = static_cast<int>(std::min<size_t>(entries.size(), kMaxPlayers));
-    std::vector<std::string> keys = SectionKeys(PlayerString(kIdsUserListSection), listFile);
-    if (keys.empty()) return ScanUserDirectories(module, entries.data(), capacity, listFile);
-    if (keys.size() > static_cast<size_t>(capacity)) keys.resize(static_cast<size_t>(capacity));
+    const std::vector<std::string> all = SectionKeys(PlayerString(kIdsUserListSection), listFile);
+    if (all.empty()) return ScanUserDirectories(module, entries.data(), capacity, listFile);
+    // A key given twice is one player: the file's reads see the first only.
+    std::vector<std::string> keys;
+    for (const std::string& key : all) {
+        if (keys.size() == static_cast<size_t>(capacity)) break;
+        if (!KeyExists(keys, key)) keys.push_back(key);
+    }
 
     std::string program;
     if (!GetGameFolder(module, program)) return 0;

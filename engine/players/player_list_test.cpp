@@ -1,5 +1,6 @@
 #include "engine/players/player_list.h"
 
+#include <algorithm>
 #include <array>
 
 #include "engine/players/player_files_test_support.h"
@@ -122,6 +123,71 @@ TEST_F(PlayerList, APlayerThatCannotBeMadeLeavesNothing) {
     }
 }
 
+// Every write step of adding a player failed, then killed, in turn: the list holds its old
+// bytes or the new entry, a player in the list has its folder, a refused add leaves no entry,
+// the other player's files and the engine's block never change, and after a failed step the
+// next add works.
+TEST_F(PlayerList, AnAddFailedOrKilledAtAnyStepLeavesWholeFiles) {
+    const auto install = [&] {
+        fs::remove_all(root / "Prog");
+        fs::create_directories(root / "Prog");
+        WriteList({{"Anna", "kids\\Kid001\\"}});
+        MakeKidFolder("Kid001", "Anna");
+        const ActivitySettings anna = Levels(10);
+        ASSERT_EQ(WriteUserPrefs("C:\\Prog\\kids\\Kid001", &anna, sizeof anna), 1);
+    };
+    install();
+    const std::string oldList = Get(ListFile());
+    const std::string annaFile = Get(Folder("Kid001") / "Zelbo.PRF");
+    const std::string annaNames = Get(Folder("Kid001") / "SETTINGS.INI");
+    plat::CWriteFaultPlan counter;
+    {
+        plat::CWriteFaultScope scope(&counter);
+        PlayerEntry entry{"Bo", {}};
+        ASSERT_EQ(AddUser(nullptr, entry, kList), 1);
+    }
+    ASSERT_GT(counter.Steps(), 4);
+    for (int at = 0; at < counter.Steps(); ++at) {
+        for (const plat::WriteFault fault : {plat::WriteFault::Fail, plat::WriteFault::Kill}) {
+            SCOPED_TRACE(testing::Message() << "step " << at << (fault == plat::WriteFault::Kill ? " killed" : " failed"));
+            install();
+            Block() = Levels(30);
+            plat::CWriteFaultPlan plan(at, fault);
+            PlayerEntry entry{"Bo", {}};
+            int added = 0;
+            {
+                plat::CWriteFaultScope scope(&plan);
+                added = AddUser(nullptr, entry, kList);
+            }
+            EXPECT_TRUE(plan.Hit());
+            const std::string list = Get(ListFile());
+            const std::string value = ListValueOf("Bo");
+            if (added) {
+                ASSERT_NE(value, "<none>");
+                EXPECT_EQ(value, entry.folder);
+                std::string host = value;
+                std::replace(host.begin(), host.end(), '\\', '/');
+                EXPECT_TRUE(fs::is_directory(root / "Prog" / host)) << value;
+            } else {
+                EXPECT_EQ(list, oldList);
+            }
+            EXPECT_EQ(ListValueOf("Anna"), "kids\\Kid001\\");
+            EXPECT_EQ(Get(Folder("Kid001") / "Zelbo.PRF"), annaFile);
+            EXPECT_EQ(Get(Folder("Kid001") / "SETTINGS.INI"), annaNames);
+            EXPECT_EQ(BlockOf(Block()), BlockOf(Levels(30)));
+            // A new player's levels are the defaults, whatever reached its file.
+            if (added) {
+                ActivitySettings levels = Levels(99);
+                ASSERT_EQ(ReadUserPrefs(("C:\\Prog\\" + value).c_str(), &levels, sizeof levels), 1);
+                EXPECT_EQ(BlockOf(levels), BlockOf(DefaultLevels()));
+            } else if (fault == plat::WriteFault::Fail) {
+                PlayerEntry again{"Bo", {}};
+                EXPECT_EQ(AddUser(nullptr, again, kList), 1);
+            }
+        }
+    }
+}
+
 // Names must come back as the same INI key, and a name whose key exists (without regard to
 // case, å/Å too) would repoint that player's entry: both are refused with nothing written.
 TEST_F(PlayerList, NamesThatWouldNotSurviveAsTheirOwnKeyAreRefused) {
@@ -184,6 +250,7 @@ TEST_F(PlayerList, TheListLoadsWithTheGuestFirstAndTheOthersSorted) {
         {{"Pelle", "G\xE4st", "Anna"}, {"G\xE4st", "Anna", "Pelle"}},
         {{"Pelle", "Anna"}, {"Pelle", "Anna"}},
         {{"Bo", "Anna", "G\xE4st"}, {"G\xE4st", "Bo", "Anna"}},
+        {{"Anna", "Bo", "ANNA", "Bo"}, {"Anna", "Bo"}},
         {{"Pelle", "Anna", "Bo", "Cilla"}, {"Pelle", "Anna", "Bo", "Cilla"}},
         {{"Pelle", "Cilla", "Anna", "Bo"}, {"Pelle", "Anna", "Bo", "Cilla"}},
         {{"Pelle", "g\xE4st", "\xD6rjan", "\xC5sa", "Anna"}, {"g\xE4st", "Anna", "Pelle", "\xC5sa", "\xD6rjan"}},

@@ -154,6 +154,14 @@ TEST_F(PlayerRoster, SwitchingPlayersKeepsEachPlayersLevels) {
     EXPECT_EQ(BlockPart(FileOf("Kid002")), BlockOf(Levels(21)));
     EXPECT_EQ(BlockOf(Block()), BlockOf(Levels(11)));
     EXPECT_EQ(BlockPart(FileOf("Kid003")), BlockOf(Levels(30)));
+
+    // A player whose file has gone starts again at the default levels, not at the levels of
+    // the player before.
+    fs::remove(Folder("Kid003") / "Zelbo.PRF");
+    roster.SetCurrent(0);
+    EXPECT_EQ(BlockOf(Block()), BlockOf(DefaultLevels()));
+    EXPECT_EQ(BlockPart(FileOf("Kid001")), BlockOf(Levels(11)));
+    EXPECT_FALSE(fs::exists(Folder("Kid003") / "Zelbo.PRF"));
 }
 
 // Adding: a full roster, a refused name and a taken key add nothing and write nothing; a new
