@@ -1,5 +1,5 @@
-// The game's program: the application object, the platform, the program's resources and the
-// grown-ups' section put together.
+// The game's program: the application object, the platform, the program's resources, the
+// grown-ups' section and the players' preference files put together.
 #include <cstdio>
 #include <exception>
 #include <string>
@@ -7,11 +7,18 @@
 #include "adult/adult_section.h"
 #include "app/app_resources.h"
 #include "app/zelbo_app.h"
+#include "engine/players/prefs_file.h"
 #include "platform/backends/init.h"
 #include "platform/dialogs/dialog_api.h"
 #include "platform/msgbox/msgbox.h"
 
 CZelboApp theApp;
+
+namespace {
+// The engine's preference record and the players' levels live in files from start-up to
+// shutdown.
+CPrefsFileStore thePrefsFiles;
+}  // namespace
 
 int main(int argc, char** argv) {
     std::string error;
@@ -23,6 +30,7 @@ int main(int argc, char** argv) {
     plat::InstallDialogs();
     RegisterZelboResources();
     InstallAdultSection();
+    SetPrefsStore(&thePrefsFiles);
     try {
         return AfxWinMain(argc, argv);
     } catch (const std::exception& e) {

@@ -112,6 +112,8 @@ int CEngineSoundPrefs::VolumePercent() {
     return percent > 100 ? 100 : percent;
 }
 
+std::string CEngineSoundPrefs::PrefsFolder() { return PrefsStore().PrefsFolder(); }
+
 bool CEngineSoundMessageFilter::PreTranslateMessage(MSG& msg) {
     CWinApp* app = AfxGetApp();
     return app && app->PreTranslateMessage(&msg);

@@ -62,6 +62,8 @@ public:
     explicit CEngineSoundPrefs(CCorEngine& engine) : m_engine(engine) {}
     bool UseOwnVolume() override;
     int VolumePercent() override;
+    // The preference store's folder.
+    std::string PrefsFolder() override;
 
 private:
     CCorEngine& m_engine;

@@ -10,6 +10,7 @@
 #include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 struct CUserPrefs {
     uint32_t useOwnVolume;        // opening the output sets the volume to volumePercent
@@ -70,6 +71,9 @@ public:
     virtual int SavePrefs() { return 0; }
     // The block alone into the engine object. Neutral: no file, so the engine defaults, 1.
     virtual int ReadUserPrefs();
+    // The preference folder, ending in a backslash (where the sound files that 'SND' items
+    // name lie). Neutral: none, empty.
+    virtual std::string PrefsFolder() { return {}; }
 };
 // Installs the store (null: the neutral one) and returns the one installed before.
 IPrefsStore* SetPrefsStore(IPrefsStore* store);

@@ -294,3 +294,8 @@ int CPrefsFileStore::LoadPrefs() {
 int CPrefsFileStore::SavePrefs() { return SavePrefsFile(nullptr); }
 
 int CPrefsFileStore::ReadUserPrefs() { return ::ReadUserPrefs(nullptr, nullptr, 0); }
+
+std::string CPrefsFileStore::PrefsFolder() {
+    char folder[MAX_PATH];
+    return GetPrefsFolder(folder, sizeof folder) ? std::string(folder) : std::string();
+}

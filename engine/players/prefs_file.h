@@ -13,6 +13,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 #include "engine/core/user_prefs.h"
 
@@ -62,4 +63,6 @@ public:
     // The engine's record and block in one replacement.
     int SavePrefs() override;
     int ReadUserPrefs() override;
+    // GetPrefsFolder; empty when it fails.
+    std::string PrefsFolder() override;
 };

@@ -24,6 +24,6 @@ std::vector<uint8_t> EncodeSoundDelta(std::span<const uint8_t> samples, const So
 // for no samples or more than 1000 blocks.
 std::vector<uint8_t> EncodeSndCompressed(std::span<const uint8_t> samples, const SoundDeltaOptions& options = {});
 
-// A file reference to a file of raw samples in the player's folder. Throws std::invalid_argument
+// A file reference to a file of raw samples in the preference folder. Throws std::invalid_argument
 // for a name the game would refuse (a path, empty, longer than 64 bytes).
 std::vector<uint8_t> EncodeSndFileRef(std::string_view fileName);

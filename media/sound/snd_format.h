@@ -1,6 +1,6 @@
 // The layout of 'SND' resource items (little-endian). The first bytes decide the form:
 //   file reference: u16 0x4546, u16 0, then a zero-terminated file name; the clip is the whole
-//     file, raw samples, from the player's folder;
+//     file, raw samples, from the preference folder;
 //   compressed: {u16 blocks B, u32 total samples, u16 largest decoded block, u16 unused}, valid
 //     when 1 <= B <= 1000, total >= 1 and largest <= 10240; then B block headers {u32 offset of
 //     the coded stream from the item's start, u16 coded length, u16 decoded length}, then the

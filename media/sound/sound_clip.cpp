@@ -197,9 +197,9 @@ bool CSoundList::ReadFileReference(int32_t id, uint32_t size, CSoundClip& clip) 
     const size_t nameLength = std::find(name, name + room, '\0') - name;
     if (nameLength == room) return Fail(id, "file reference: the name is too long or has no end");
     const std::string_view fileName(name, nameLength);
-    if (!IsSafeSndFileName(fileName)) return Fail(id, "file reference: the name leaves the player's folder");
-    std::string path = ResItemHost().PlayerFolder();
-    if (path.empty()) return Fail(id, "file reference: no player folder");
+    if (!IsSafeSndFileName(fileName)) return Fail(id, "file reference: the name leaves the preference folder");
+    std::string path = SoundPrefs().PrefsFolder();
+    if (path.empty()) return Fail(id, "file reference: no preference folder");
     if (path.back() != '\\' && path.back() != '/') path += '\\';
     path += fileName;
 

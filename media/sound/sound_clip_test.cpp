@@ -193,18 +193,16 @@ TEST_F(SoundListTest, FailedLoadClosesTheModuleFileItOpened) {
     EXPECT_EQ(list.LoadClip(4323), nullptr);
 }
 
-// File references resolve in the player's folder only, which the resource host names.
-class SoundFileRefTest : public SoundListTest, public IResItemHost {
+// File references resolve in the preference folder only, which the sound preferences name.
+class SoundFileRefTest : public SoundListTest {
 protected:
-    std::string PlayerFolder() override { return folder; }
     void SetUp() override {
         SoundListTest::SetUp();
-        savedResHost = SetResItemHost(this);
         tmp = std::filesystem::temp_directory_path() /
               ("zelbo-sound-" + std::to_string(std::random_device{}()) + std::to_string(std::random_device{}()));
         std::filesystem::create_directories(tmp / "c" / "KIDS" / "KID001");
         plat::SetEmulatedRoot(tmp / "c");
-        folder = "C:\\KIDS\\KID001\\";
+        prefs.prefsFolder = "C:\\KIDS\\KID001\\";
         Put("KIDS/KID001/REC1.RAW", Ramp(12000));
         Put("KIDS/SECRET.RAW", Ramp(100));
         Put("SECRET.RAW", Ramp(100));
@@ -213,7 +211,6 @@ protected:
         plat::ResetDriveMap();
         std::error_code ec;
         std::filesystem::remove_all(tmp, ec);
-        SetResItemHost(savedResHost);
         SoundListTest::TearDown();
     }
     void Put(const std::string& rel, const std::vector<uint8_t>& bytes) {
@@ -227,8 +224,6 @@ protected:
         return b;
     }
     std::filesystem::path tmp;
-    std::string folder;
-    IResItemHost* savedResHost = nullptr;
 };
 
 TEST_F(SoundFileRefTest, LoadsTheWholeFileFromThePlayersFolder) {
@@ -258,9 +253,9 @@ TEST_F(SoundFileRefTest, RefusesNamesThatLeaveTheFolderOrHaveNoEnd) {
         items.Put(++id, item);
         EXPECT_EQ(list.LoadClip(id), nullptr) << name;
     }
-    folder.clear();
+    prefs.prefsFolder.clear();
     items.Put(++id, Ref("REC1.RAW"));
-    EXPECT_EQ(list.LoadClip(id), nullptr) << "no player folder";
+    EXPECT_EQ(list.LoadClip(id), nullptr) << "no preference folder";
 }
 
 // With output open on the headless device.

@@ -2,8 +2,7 @@
 // list can be built and tested before (and without) the engine: the 'SND' items of the module
 // resource files, the player's volume preferences and the application's message
 // pre-translation. Each is installed once at start; the neutral ones do nothing: no items, the
-// volume left alone, no pre-translation. The player's folder, where file references are looked
-// up, comes from the resource host (media/res/res_item_host.h).
+// volume left alone, no pre-translation, no folder for file references.
 #pragma once
 
 #include <cstdint>
@@ -62,6 +61,9 @@ public:
     // Non-zero: opening the output sets the volume to VolumePercent.
     virtual bool UseOwnVolume() { return false; }
     virtual int VolumePercent() { return 100; }
+    // The preference folder as a DOS path, where the files that 'SND' items name are looked up;
+    // empty when there is none.
+    virtual std::string PrefsFolder() { return {}; }
 };
 // Installs the preferences (null: the neutral ones) and returns those installed before.
 ISoundPrefs* SetSoundPrefs(ISoundPrefs* prefs);
@@ -83,6 +85,8 @@ class CSoundPrefsValues final : public ISoundPrefs {
 public:
     bool useOwnVolume = false;
     int volumePercent = 100;
+    std::string prefsFolder;
     bool UseOwnVolume() override { return useOwnVolume; }
     int VolumePercent() override { return volumePercent; }
+    std::string PrefsFolder() override { return prefsFolder; }
 };
