@@ -111,9 +111,11 @@ public:
     int32_t MapResourceId(int16_t id) const;
 
     // The view's and the frame's messages. Each counts as an engine call (CEngineCall).
-    // The game view's paint: on the first paint after start-up it enters the home module, then
-    // presents the frame surface (nothing while the busy/presenting guard is set).
-    void PresentFrame(HDC dc, const RECT* rects, int rectCount, int transition);
+    // Presents a frame on dc: the first presentation after start-up enters the home module.
+    // With no rectangles (the view's paint) the whole screen is presented, else the rectangles
+    // given, in place of the dirty list; kind is the transition (transitions.h). Nothing while
+    // the busy/presenting guard is set.
+    void PresentFrame(HDC dc, const RECT* rects, int rectCount, int kind);
     // The view's timer: one idle step.
     void RunIdle();
     // Keys (virtual key codes) and clicks on the view (client coordinates).
@@ -136,12 +138,25 @@ public:
     // Makes picture id the background: painted over the whole background surface, the screen
     // invalidated.
     void SetBackground(int32_t id);
-    // The screen palette from 'PAL' id; the surfaces are made again with it. FALSE when the
-    // item cannot be read: the old palette stays.
-    BOOL LoadModulePalette(int32_t id);
-    // Draws what the dirty rectangles cover into the frame surface (background, animations,
-    // navigation buttons), shows those rectangles in the game view and empties the list.
-    void PresentDirty();
+    // The screen palette from 'PAL' id; with rebuild the two surfaces are made again with it,
+    // else they take its colours. FALSE when the item cannot be read: the old palette stays.
+    BOOL LoadModulePalette(int32_t id, BOOL rebuild);
+
+    // Presentation. InvalidateGameRect marks a rectangle of the screen (none: all of it) for
+    // the next presentation. Present composes the dirty rectangles in the frame surface
+    // (background, spot outlines, animations, navigation buttons, scan highlight) and shows
+    // them in the game view through transition kind; nothing while the busy/presenting guard
+    // is set (the list keeps its rectangles) or nothing is dirty on the screen.
+    // PresentCompose composes without showing (kind 5); StepAndPresent steps every animation
+    // once and presents with no transition.
+    void InvalidateGameRect(const RECT* r);
+    void Present(int16_t kind);
+    void PresentCompose();
+    void StepAndPresent();
+    // The toolbox's immediate redraw: unless the engine is unloading, the scripts run until they
+    // settle (not inside Enter or a drag), then what is dirty is presented with kind when it is
+    // 0 to 5 or 7 to 10, else with none.
+    void RedrawArea(int16_t kind);
     // The busy level as the toolbox keeps it; EndBusy also drops queued mouse and key input.
     void BeginBusy() { ++m_busyLevel; }
     void EndBusy();
@@ -229,6 +244,8 @@ public:
     int32_t m_paletteShown = 0;
     int32_t m_paletteWanted = 0;
     int32_t m_composeOnly = 0;
+    // Whether a drag is in progress (the drag manager's; none yet).
+    int32_t m_dragging = 0;
     // Scanning blocked by ToggleScan (0): the hot key does nothing; with the flag below, whether
     // scanning was on when the block began.
     int32_t m_scanToggleLock = 0;
@@ -254,6 +271,9 @@ private:
     // press (left queued) stops the sounds and ends it.
     void PlayThroughIntroduction();
     void CreateNavigationButtons();
+    // Presents the engine's dirty list on the game view's device context, or on dc.
+    void PresentToView(int kind);
+    void PresentDirtyList(HDC dc, int kind);
 
     // What start-up acquired, so that shutdown undoes exactly that.
     bool m_started = false;

@@ -30,9 +30,9 @@ void CEngineSceneHost::SwitchToModule(int module) {
 
 SIZE CEngineSceneHost::ClientSize() { return SIZE{m_engine.m_screenWidth, m_engine.m_screenHeight}; }
 
-void CEngineSceneHost::Invalidate(const RECT& r) {
-    if (m_engine.m_dirtyRects) m_engine.m_dirtyRects->Add(r);
-}
+void CEngineSceneHost::Invalidate(const RECT& r) { m_engine.InvalidateGameRect(&r); }
+
+void CEngineSceneHost::PresentScreen() { m_engine.Present(0); }
 
 CPalId* CEngineSceneHost::ScreenPalette() {
     return m_engine.m_screenPalette ? m_engine.m_screenPalette->GetPalette() : nullptr;

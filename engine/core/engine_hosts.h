@@ -116,6 +116,8 @@ public:
     void RemoveScanTargetsOfAnim(CCorAnim* anim) override;
     bool EngineBusy() override;
     void SetLastClick(POINT p) override;
+    // The dirty rectangles presented with no transition.
+    void PresentScreen() override;
     bool FindSpotRect(int32_t spotId, RECT& r) override;
     void ClickSpot(int32_t spotId) override;
 

@@ -1,4 +1,4 @@
-// Entering and leaving modules, the idle step and the presentation of dirty rectangles.
+// Entering and leaving modules, and the idle step.
 #include <vector>
 
 #include "engine/core/cor_engine.h"
@@ -69,19 +69,7 @@ void CCorEngine::SetBackground(int32_t id) {
     m_backgroundStatic.ChangePicture(id);
     const RECT screen{0, 0, m_screenWidth, m_screenHeight};
     if (m_backgroundSurface && m_backgroundSurface->IsValid()) m_backgroundStatic.Draw(*m_backgroundSurface, screen);
-    if (m_dirtyRects) m_dirtyRects->Add(screen);
-}
-
-BOOL CCorEngine::LoadModulePalette(int32_t id) {
-    auto item = std::make_unique<CPalItem>(id);
-    if (!item->Load()) return FALSE;
-    m_screenPalette = std::move(item);
-    m_paletteShown = id;
-    for (std::unique_ptr<CDibG>* surface : {&m_frameSurface, &m_backgroundSurface}) {
-        *surface = std::make_unique<CDibG>();
-        (*surface)->CreateSurface(m_screenWidth, m_screenHeight, m_screenPalette->GetPalette());
-    }
-    return TRUE;
+    InvalidateGameRect(nullptr);
 }
 
 // The navigation pictures are taken out of the cache and read again before they are remapped,
@@ -160,7 +148,7 @@ void CCorEngine::GoToModule(int module, BOOL full) {
     }
 
     m_busyGuard = 1;
-    if (!LoadModulePalette(module * 1000)) LoadModulePalette(0);
+    if (!LoadModulePalette(module * 1000, TRUE)) LoadModulePalette(0, TRUE);
     m_paletteWanted = m_paletteShown;
 
     int32_t width = kDefaultPictureWidth;
@@ -193,7 +181,7 @@ void CCorEngine::GoToModule(int module, BOOL full) {
     FadeOut(m_screenPalette.get(), kFadeSteps, 0);
     m_busyGuard = 0;
     m_anims.StepAll();
-    PresentDirty();
+    Present(0);
     FadeIn(m_screenPalette.get(), kFadeSteps, 0);
     PlayThroughIntroduction();
     if (full && m_moduleTable && m_moduleTable->Start) m_moduleTable->Start();
@@ -206,8 +194,7 @@ void CCorEngine::UnloadModule(BOOL withLeavingAnimation) {
     if (withLeavingAnimation && table && table->BeginLeave && table->BeginLeave()) {
         while (m_anims.GetState() == 0 && !m_closePending) {
             const uint64_t tick = GetTicks();
-            m_anims.StepAll();
-            PresentDirty();
+            StepAndPresent();
             if (m_anims.GetState() == 0) SleepUntilTick(tick + 1);
         }
     }
@@ -248,41 +235,6 @@ void CCorEngine::LeaveModule() {
     GoToModule(m_previousModule, TRUE);
 }
 
-void CCorEngine::PresentDirty() {
-    if (!m_dirtyRects || !m_frameSurface || !m_backgroundSurface || !m_frameSurface->IsValid()) return;
-    if (m_dirtyRects->IsEmpty()) return;
-    const RECT screen{0, 0, m_screenWidth, m_screenHeight};
-    m_dirtyRects->ClipAll(screen);
-    for (const RECT& r : *m_dirtyRects) {
-        m_frameSurface->BlitRect(*m_backgroundSurface, POINT{r.left, r.top}, POINT{r.left, r.top},
-                                 SIZE{r.right - r.left, r.bottom - r.top});
-    }
-    m_anims.DrawAll(*m_frameSurface, *m_dirtyRects);
-    for (CTwoStateButton& button : m_buttons) {
-        if (button.IsVisible()) button.Draw(*m_frameSurface, *m_dirtyRects);
-    }
-    if (HWND view = GameViewWindow()) {
-        HDC dc = GetDC(view);
-        if (dc) {
-            for (const RECT& r : *m_dirtyRects) m_frameSurface->DrawRect(dc, r, r, SRCCOPY);
-            ReleaseDC(view, dc);
-        }
-    }
-    m_dirtyRects->RemoveAll();
-}
-
-void CCorEngine::PresentFrame(HDC dc, const RECT* /*rects*/, int /*rectCount*/, int /*transition*/) {
-    CEngineCall call;
-    if (m_started && !m_running && !m_busyGuard) {
-        m_running = 1;
-        GoToModule(GetHomeModule(), TRUE);
-    }
-    if (m_busyGuard || !dc || !m_frameSurface || !m_frameSurface->IsValid()) return;
-    m_busyGuard = 1;
-    m_frameSurface->DrawAt(dc, 0, 0);
-    m_busyGuard = 0;
-}
-
 void CCorEngine::RunIdle() {
     CEngineCall call;
     if (!m_running) return;
@@ -310,7 +262,5 @@ void CCorEngine::RunIdle() {
         LeaveModule();
     }
     m_sounds.Service();
-    if (m_busyGuard) return;
-    m_anims.StepAll();
-    PresentDirty();
+    StepAndPresent();
 }
