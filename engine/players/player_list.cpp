@@ -202,7 +202,9 @@ int GetGameFolder(HINSTANCE module, std::string& folder) {
 
 int GetPlayerListPath(std::string& path) {
     path = GetAppPrefs().installPath;
-    if (!path.empty() && path.back() != '\\') path += '\\';
+    // Without a folder the name alone would be a file of the Windows folder.
+    if (path.empty()) return 0;
+    if (path.back() != '\\') path += '\\';
     path += PlayerString(kIdsUserListFile);
     return Fits(path) ? 1 : 0;
 }
@@ -232,10 +234,9 @@ int LoadUserList(HINSTANCE module, std::span<PlayerEntry> entries, const char* l
     for (const std::string& name : keys) {
         PlayerEntry entry{name, {}};
         const std::optional<std::string> value = ListValue(name.c_str(), listFile);
-        char folder[MAX_PATH];
         // A player whose folder has gone, or who never had one, is given a new one.
-        const bool present = value && IsPlayerFolderValue(*value) && GetPlayerPrefsPath(name.c_str(), folder, sizeof folder) &&
-                             DirectoryExists(folder);
+        const bool present = value && IsPlayerFolderValue(*value) && Fits(program + *value) &&
+                             DirectoryExists((program + *value).c_str());
         if (present) {
             entry.folder = program + *value;
         } else if (MakePlayer(module, entry, listFile)) {

@@ -39,7 +39,7 @@ bool IsValidPlayerName(std::string_view name);
 // folder once it has started). 0 when there is none.
 int GetGameFolder(HINSTANCE module, std::string& folder);
 // The player-list file: the application preferences' install path followed by "Zelbo.ini".
-// 0 when it does not fit MAX_PATH.
+// 0 when there is no install path or the path does not fit MAX_PATH.
 int GetPlayerListPath(std::string& path);
 
 // Makes a new player for entry.name: the first free "kids\KidNNN\" (001..099), else the

@@ -389,6 +389,30 @@ TEST_F(PlayerList, APlayersFolderComesOnlyFromItsListEntry) {
     }
 }
 
+// The list file is in the install folder; without one (a bare name would be a file of the
+// Windows folder) or with one too long there is none.
+TEST_F(PlayerList, TheListFileIsInTheInstallFolder) {
+    struct Case {
+        std::string install;
+        const char* path;  // null: none
+    };
+    const Case cases[] = {
+        {"C:\\Prog\\", "C:\\Prog\\Zelbo.ini"},
+        {"C:\\Prog", "C:\\Prog\\Zelbo.ini"},
+        {"", nullptr},
+        {"C:\\" + std::string(249, 'p') + "\\", nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.install);
+        prefs.installPath = c.install;
+        std::string path = "unchanged";
+        EXPECT_EQ(GetPlayerListPath(path), c.path ? 1 : 0);
+        if (c.path) {
+            EXPECT_EQ(path, c.path);
+        }
+    }
+}
+
 // The current player's levels come from that player's folder only: a name without an entry
 // gets the default levels, never the preference folder's block; without a name nothing
 // changes. Saving writes only into a player's own file.
