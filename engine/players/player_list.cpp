@@ -115,8 +115,13 @@ int MakePlayer(HINSTANCE module, PlayerEntry& entry, const char* listFile) {
     if (own) {
         const std::string nameFile = program + *relative + PlayerString(kIdsNameFile);
         if (Fits(nameFile)) {
+            // A value loses one pair of enclosing quotes when read: a name in quotes keeps them
+            // inside another pair.
+            const std::string& name = entry.name;
+            const bool quoted = name.size() >= 2 && (name[0] == '"' || name[0] == '\'') && name.back() == name[0];
+            const std::string value = quoted ? "\"" + name + "\"" : name;
             WritePrivateProfileStringA(PlayerString(kIdsNameSection).c_str(), PlayerString(kIdsNameKey).c_str(),
-                                       entry.name.c_str(), nameFile.c_str());
+                                       value.c_str(), nameFile.c_str());
         }
     } else {
         const std::string shared = PlayerString(kIdsPublicFolder);

@@ -225,8 +225,11 @@ TEST_F(PlayerList, NamesThatWouldNotSurviveAsTheirOwnKeyAreRefused) {
         EXPECT_EQ(Get(ListFile()), list);
         EXPECT_FALSE(fs::exists(Folder("Kid003")));
     }
-    // Accepted names come back as exactly their own key.
-    const std::string accepted[] = {std::string(31, 'x'), "Kalle Anka", "a;b", "x[y]", "\"Bo\"", "G\xE4st", "\xD6rjan-\xC9mile"};
+    // Accepted names come back as exactly their own key, from the list and, when the list is
+    // rebuilt, from their name files.
+    const std::string accepted[] = {std::string(31, 'x'), "Kalle Anka", "a;b", "x[y]", "\"Bo\"", "'Al'", "\"Cy",
+                                    "G\xE4st", "\xD6rjan-\xC9mile"};
+    std::vector<std::string> keys = {"Anna", "\xC5sa"};
     for (const std::string& name : accepted) {
         SCOPED_TRACE(name);
         EXPECT_TRUE(IsValidPlayerName(name));
@@ -234,9 +237,13 @@ TEST_F(PlayerList, NamesThatWouldNotSurviveAsTheirOwnKeyAreRefused) {
         ASSERT_EQ(AddUser(nullptr, entry, kList), 1);
         EXPECT_EQ(ListKeys().back(), name);
         EXPECT_EQ(ListValueOf(name), entry.folder);
+        keys.push_back(name);
     }
     EXPECT_EQ(ListValueOf("Anna"), "kids\\Kid001\\");
     EXPECT_EQ(ListValueOf("\xC5sa"), "kids\\Kid002\\");
+    Put(ListFile(), "");
+    EXPECT_EQ(ScanUserDirectories(nullptr, nullptr, kMaxPlayers, kList), static_cast<int>(keys.size()));
+    EXPECT_EQ(ListKeys(), keys);
 }
 
 // The guest first, the others sorted after entry 0, which is never compared; folders are the
