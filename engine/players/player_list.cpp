@@ -281,11 +281,13 @@ int ScanUserDirectories(HINSTANCE module, PlayerEntry* entries, int capacity, co
         char name[kMaxPlayerNameLength + 1];
         GetPrivateProfileStringA(PlayerString(kIdsNameSection).c_str(), PlayerString(kIdsNameKey).c_str(), "", name,
                                  sizeof name, nameFile.c_str());
-        // A name that would not come back as its own key, or a second folder of one name,
-        // would repoint another player's entry.
+        // A name that would not come back as its own key, a second folder of one name, or a
+        // name the list gives another folder would repoint a player's entry.
         if (!IsValidPlayerName(name) || KeyExists(found, name)) continue;
+        const std::optional<std::string> listed = ListValue(name, listFile);
+        if (listed && !plat::EqualNoCase1252(*listed, relative)) continue;
         found.emplace_back(name);
-        WritePrivateProfileStringA(section.c_str(), name, relative.c_str(), listFile);
+        if (!listed) WritePrivateProfileStringA(section.c_str(), name, relative.c_str(), listFile);
         const int n = static_cast<int>(found.size());
         if (entries && n <= capacity) entries[n - 1] = PlayerEntry{name, program + relative};
     } while (FindNextFileA(search, &data));

@@ -58,8 +58,8 @@ int AddUser(HINSTANCE module, PlayerEntry& entry, const char* listFile);
 int LoadUserList(HINSTANCE module, std::span<PlayerEntry> entries, const char* listFile);
 
 // Writes a list entry for every player folder below "kids\" whose name file holds a name
-// (valid, and not one already found); fills `entries` (may be null) up to `capacity`.
-// Returns the number of players found, at most `capacity`.
+// (valid, not one already found, and not one the list gives another folder); fills `entries`
+// (may be null) up to `capacity`. Returns the number of players found, at most `capacity`.
 int ScanUserDirectories(HINSTANCE module, PlayerEntry* entries, int capacity, const char* listFile);
 
 // The player's folder as an absolute path: install path + the list's value for the name,

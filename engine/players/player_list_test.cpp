@@ -309,6 +309,17 @@ TEST_F(PlayerList, AnEmptyListIsRebuiltFromTheFolders) {
     fs::remove(ListFile());
     ASSERT_EQ(LoadUserList(nullptr, entries, kList), 2);
     EXPECT_EQ(ListKeys(), (std::vector<std::string>{"Anna", "Bo"}));
+
+    // A scan over a list never repoints an entry: the players it already holds are found as
+    // they are, a name it gives another folder is left out.
+    const std::string list = Get(ListFile());
+    EXPECT_EQ(ScanUserDirectories(nullptr, entries.data(), kMaxPlayers, kList), 2);
+    EXPECT_EQ(Get(ListFile()), list);
+    WriteList({{"Bo", "kids\\Kid009\\"}});
+    EXPECT_EQ(ScanUserDirectories(nullptr, entries.data(), kMaxPlayers, kList), 1);
+    EXPECT_EQ(entries[0].name, "Anna");
+    EXPECT_EQ(ListValueOf("Bo"), "kids\\Kid009\\");
+    EXPECT_EQ(ListValueOf("Anna"), "kids\\Kid001\\");
 }
 
 // More than 90 players: every key is read (far beyond 1500 bytes of names) and the first 90
