@@ -2,11 +2,16 @@
 
 #include "engine/core/cor_engine.h"
 #include "engine/scene/cor_anim.h"
+#include "media/res/item_cache.h"
 #include "media/res/res_item_table.h"
 #include "media/surface/dirty_rect_list.h"
 #include "platform/afxwin/afxwin.h"
 
 CResItemTable* CEngineResItemHost::ItemCache() { return m_engine.m_itemCache.get(); }
+
+bool CEngineResItemHost::CopyListString(char* dest, size_t capacity, int32_t id, int16_t n) {
+    return ReadListString(id, n, dest, capacity);
+}
 
 CResMgr* CEngineResItemHost::ResourceManager(int module) {
     if (module < 0 || module >= kModuleCount) return nullptr;

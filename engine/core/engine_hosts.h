@@ -21,6 +21,8 @@ class CEngineResItemHost : public IResItemHost {
 public:
     explicit CEngineResItemHost(CCorEngine& engine) : m_engine(engine) {}
     CResItemTable* ItemCache() override;
+    // 'IST' strings read from the module's resource file (ReadListString).
+    bool CopyListString(char* dest, size_t capacity, int32_t id, int16_t n) override;
     CResMgr* ResourceManager(int module) override;
     int32_t MapResourceId(int16_t relativeId) override;
     void ServiceSound() override;

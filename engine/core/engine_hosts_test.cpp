@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/core/engine_test_support.h"
+#include "media/res/record_file.h"
 #include "media/surface/dirty_rect_list.h"
 
 namespace {
@@ -118,6 +119,33 @@ TEST_F(EngineTest, OpeningAModuleFileAsksUntilItOpensOrTheUserCancels) {
     EXPECT_EQ(plat::MessageBoxLog().size(), 3u);
     EXPECT_TRUE(theEngine->m_resFiles[3].IsOpen());
     EXPECT_EQ(TakeCloses(), 0);
+}
+
+// The record files' messages and the text layer read string lists through the engine's host:
+// from the module's own resource file, bounded by the destination, empty when missing.
+TEST_F(EngineTest, ListStringsAreReadFromTheModuleResourceFiles) {
+    media::CResWriter shared = SharedFile();
+    const auto list = [](std::initializer_list<std::string> strings) {
+        enginetest::Bytes b{static_cast<uint8_t>(strings.size()), 0};
+        for (const std::string& s : strings) {
+            b.insert(b.end(), s.begin(), s.end());
+            b.push_back(0);
+        }
+        return b;
+    };
+    shared.Add("IST", 982, list({"Ingen plats", "Filen saknas"}));
+    shared.Add("IST", 983, list({"Spara"}));
+    PutSharedFile(root / "Prog", shared);
+    theEngine->Startup(programFolder);
+
+    char text[8];
+    EXPECT_TRUE(ResItemHost().CopyListString(text, sizeof text, 982, 2));
+    EXPECT_STREQ(text, "Filen s");
+    EXPECT_FALSE(ResItemHost().CopyListString(text, sizeof text, 982, 3));
+    EXPECT_STREQ(text, "");
+    EXPECT_FALSE(ResItemHost().CopyListString(text, sizeof text, 984, 1));
+    EXPECT_STREQ(text, "");
+    EXPECT_EQ(CRecordFile::ComposeMessage(0, true, -2, 1), "Error: 2.   At: Spara.  Filen saknas.");
 }
 
 }  // namespace

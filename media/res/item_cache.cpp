@@ -34,6 +34,14 @@ bool ReadResourceItem(uint32_t type, int32_t id, ResDirEntry** entry, std::vecto
     return found->size == 0 || found->owner->LoadItem(out.data(), found, found->size);
 }
 
+bool ReadListString(int32_t id, int16_t n, char* dest, size_t capacity) {
+    if (capacity == 0) return false;
+    dest[0] = 0;
+    std::vector<uint8_t> list;
+    if (!ReadResourceItem(kResIST, id, nullptr, list)) return false;
+    return CopyListStringFromItem(list.data(), list.size(), n, dest, capacity);
+}
+
 CSprite* GetResItem(int32_t id, BOOL load) {
     IResItemHost& host = ResItemHost();
     host.ServiceSound();

@@ -4,6 +4,7 @@
 // and pictures do not load.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -25,3 +26,7 @@ void LoadHotspotTable(int32_t id);
 // kept; false when there is no such item, it is larger than maxSize, or it cannot be read.
 bool ReadResourceItem(uint32_t type, int32_t id, ResDirEntry** entry, std::vector<uint8_t>& out,
                       uint32_t maxSize = 64u << 20);
+// String n (1 = first; below 1 the first) of the 'IST' list of an absolute id, read straight
+// from its module's resource file (not through the cache) into dest, cut to capacity - 1 bytes
+// and terminated. False, with dest empty, when the list is missing or has fewer strings.
+bool ReadListString(int32_t id, int16_t n, char* dest, size_t capacity);
