@@ -6,6 +6,7 @@
 
 #include "adult/adult_section.h"
 #include "app/app_resources.h"
+#include "app/game_modules.h"
 #include "app/zelbo_app.h"
 #include "engine/players/prefs_file.h"
 #include "platform/backends/init.h"
@@ -31,6 +32,7 @@ int main(int argc, char** argv) {
     RegisterZelboResources();
     InstallAdultSection();
     SetPrefsStore(&thePrefsFiles);
+    const CGameModules modules;
     try {
         return AfxWinMain(argc, argv);
     } catch (const std::exception& e) {

@@ -1,15 +1,18 @@
 // The module resource files the build made: each opens in the game's reader and holds the
-// module's palette, with the static colours where Windows has them, and the size record of
-// a full-screen background.
+// module's palette, with the static colours where Windows has them, the size record of its
+// background, and what entering the module shows and plays.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <optional>
+#include <utility>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "media/res/anim_script.h"
 #include "media/res/res_mgr.h"
 #include "media/sound/snd_encoder.h"
 #include "media/sound/snd_format.h"
@@ -61,10 +64,11 @@ TEST(GeneratedResources, EveryModuleHasItsPaletteAndBackgroundSize) {
         for (int i = 10; i <= 245; ++i) picture.insert(colour(i).r << 16 | colour(i).g << 8 | colour(i).b);
         EXPECT_EQ(picture.size(), 236u) << "the picture colours are all different";
 
+        // The background's size: the whole screen, but for Vududoduvaza's smaller scene.
         const Bytes size = ReadItem(mgr, kResPNT, module * 1000 + 1);
         ASSERT_EQ(size.size(), 4u);
-        EXPECT_EQ(size[0] | size[1] << 8, 640);
-        EXPECT_EQ(size[2] | size[3] << 8, 480);
+        EXPECT_EQ(size[0] | size[1] << 8, module == 4 ? 600 : 640);
+        EXPECT_EQ(size[2] | size[3] << 8, module == 4 ? 420 : 480);
 
         // The record files' message lists of the activities: every string numbered.
         for (const auto& [list, count] : {std::pair{982, 20}, std::pair{983, 21}, std::pair{988, 1}}) {
@@ -94,6 +98,99 @@ TEST(GeneratedResources, EveryModuleHasItsPaletteAndBackgroundSize) {
                                       hotspots[at + 3] == 0 && hotspots[at + 4] == 24 && hotspots[at + 5] == 0);
         }
         EXPECT_TRUE(highlight) << "HT# " << module * 1000 << " sets picture 1's hot spot to (24, 24)";
+    }
+}
+
+Bytes ClipSamples(const Bytes& item);
+
+uint32_t Le32(const Bytes& b, size_t at) {
+    return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<uint32_t>(b[at + 3]) << 24;
+}
+int Le16(const Bytes& b, size_t at) { return static_cast<int16_t>(b[at] | b[at + 1] << 8); }
+
+// The hot spot of a picture in a module's 'HT#' table, if it has one.
+std::optional<std::pair<int, int>> HotSpotOf(const Bytes& table, int id) {
+    for (size_t at = 0; at + 6 <= table.size(); at += 6)
+        if (Le16(table, at) == id) return std::pair{Le16(table, at + 2), Le16(table, at + 4)};
+    return std::nullopt;
+}
+
+// What entering a module shows and plays: a background as large as its size record says (so
+// the origin centres it), with its hot spot at its corner; a short chime, which the entry
+// waits out with nothing else running; a spot list, every spot of it present.
+TEST(GeneratedResources, EveryModuleHasItsScreenChimeAndSpots) {
+    for (int module = 1; module <= 6; ++module) {
+        SCOPED_TRACE("Zelbo" + std::to_string(module) + ".res");
+        CResMgr mgr;
+        ASSERT_EQ(mgr.Open(plat::HostToDosPath(std::string(ZELBO_RES_DIR) + "/Zelbo" + std::to_string(module) + ".res").c_str()), 1);
+        const uint32_t m = static_cast<uint32_t>(module) * 1000;
+
+        const Bytes size = ReadItem(mgr, kResPNT, m + 1);
+        const Bytes background = ReadItem(mgr, kResSPR, m);
+        ASSERT_EQ(size.size(), 4u);
+        ASSERT_GE(background.size(), 12u) << "SPR " << m;
+        EXPECT_EQ(Le32(background, 0), static_cast<uint32_t>(Le16(size, 0)));
+        EXPECT_EQ(Le32(background, 4), static_cast<uint32_t>(Le16(size, 2)));
+        EXPECT_EQ(HotSpotOf(ReadItem(mgr, kResHTN, m), 0), (std::pair{0, 0}));
+
+        const Bytes chime = ClipSamples(ReadItem(mgr, kResSND, m + 991));
+        EXPECT_GT(chime.size(), 11025u / 10) << "SND " << m + 991;
+        EXPECT_LT(chime.size(), 11025u / 2) << "SND " << m + 991 << " lasts half a second or more";
+        EXPECT_TRUE(std::any_of(chime.begin(), chime.end(), [](uint8_t v) { return v < 0x60 || v > 0xA0; })) << "silent";
+
+        const Bytes spots = ReadItem(mgr, kResSPN, m);
+        ASSERT_GE(spots.size(), 2u) << "SP# " << m;
+        ASSERT_EQ(spots.size() % 2, 0u);
+        for (size_t at = 2; at < spots.size(); at += 2)
+            EXPECT_NE(mgr.FindEntry(kResSPT, static_cast<uint32_t>(spots[at] | spots[at + 1] << 8)), nullptr);
+    }
+}
+
+// The hub's entrances: each picture lies on the screen at its place, above the navigation
+// row, with its hot spot at its corner; each has a script that bounces it with a sound of the
+// file and ends (no restart, no endless loop, no jump out of the script, a closing record).
+TEST(GeneratedResources, HubEntrancesFitTheirPlacesAndTheirScriptsEnd) {
+    CResMgr mgr;
+    ASSERT_EQ(mgr.Open(plat::HostToDosPath(std::string(ZELBO_RES_DIR) + "/Zelbo1.res").c_str()), 1);
+    const Bytes hotspots = ReadItem(mgr, kResHTN, 1000);
+    const struct {
+        int id, x, y;
+    } entrances[] = {{200, 0, 12}, {300, 0, 241}, {400, 421, 246}, {500, 210, 0}, {600, 417, 36}};
+    for (const auto& e : entrances) {
+        SCOPED_TRACE("entrance " + std::to_string(e.id));
+        const uint32_t id = 1000 + static_cast<uint32_t>(e.id);
+        const Bytes picture = ReadItem(mgr, kResSPR, id);
+        ASSERT_GE(picture.size(), 12u);
+        EXPECT_LE(e.x + static_cast<int>(Le32(picture, 0)), 640);
+        EXPECT_LE(e.y + static_cast<int>(Le32(picture, 4)), 480 - 39);
+        EXPECT_EQ(HotSpotOf(hotspots, e.id), (std::pair{0, 0}));
+
+        const Bytes script = ReadItem(mgr, kResANI, id);
+        ASSERT_GE(script.size(), 2 * media::kAnimRecordSize);
+        ASSERT_EQ(script.size() % media::kAnimRecordSize, 0u);
+        const size_t count = script.size() / media::kAnimRecordSize;
+        bool moves = false, sounds = false;
+        for (size_t i = 0; i + 1 < count; ++i) {
+            const int op = Le16(script, i * media::kAnimRecordSize);
+            const uint32_t operand = Le32(script, i * media::kAnimRecordSize + 2);
+            EXPECT_NE(op, media::kAnimEmpty) << "an end record before the last, at " << i;
+            EXPECT_NE(op, media::kAnimRestart) << i;
+            EXPECT_NE(op, media::kAnimJumpIfSound) << i;
+            EXPECT_NE(op, media::kAnimHold) << i;
+            if (op == media::kAnimLoop) {
+                EXPECT_LT(media::AnimLoopN(operand), 4095u) << "endless loop at " << i;
+                EXPECT_LT(media::AnimLoopJump(operand), 0) << i;
+                EXPECT_GE(static_cast<int>(i) + media::AnimLoopJump(operand) + 1, 0) << i;
+            }
+            moves = moves || op == media::kAnimMoveBy;
+            if (op == media::kAnimPlaySound || op == media::kAnimPlayNewSound) {
+                sounds = true;
+                EXPECT_NE(mgr.FindEntry(kResSND, 1000 + operand % 1000), nullptr) << "sound " << operand;
+            }
+        }
+        EXPECT_EQ(Le16(script, (count - 1) * media::kAnimRecordSize), media::kAnimEmpty) << "no end record";
+        EXPECT_TRUE(moves) << "no bounce";
+        EXPECT_TRUE(sounds) << "no sound";
     }
 }
 

@@ -1,5 +1,6 @@
 #include "engine/core/zelbo_title.h"
 
+#include "engine/core/module_registry.h"
 #include "engine/scene/module_host.h"
 #include "platform/afx/string_table.h"
 #include "platform/afxwin/afxwin.h"
@@ -17,6 +18,7 @@ const char* CZelboTitle::GetTitle() {
 
 ModuleFunctionTable* CZelboTitle::GetModuleTable(int module) {
     if (module == 8) return &m_emptyTable;
+    if (ModuleFunctionTable* table = RegisteredModuleTable(module)) return table;
     // A module written as a class hands the engine the table its host filled.
     if (GetModuleHost(module)) return ModuleHostTable(module);
     return nullptr;

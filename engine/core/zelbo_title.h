@@ -16,8 +16,9 @@ public:
     const char* GetVersionText() override { return "v0.1 - Alpha"; }
     void OnStarted() override {}
     void OnShutdown() override {}
-    // Module 8: a table that stays empty; modules 1 to 6 are null until their code exists;
-    // any other number null.
+    // Module 8: a table that stays empty; modules 1 to 6: the table the program registered
+    // (module_registry.h), else the one the module's host filled, else null; any other number
+    // null.
     ModuleFunctionTable* GetModuleTable(int module) override;
     // Posts WM_CLOSE to the main window; shutdown follows through the view's destruction.
     void QuitGame() override;

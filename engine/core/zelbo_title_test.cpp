@@ -5,6 +5,8 @@
 #include <cstring>
 
 #include "engine/core/engine_test_support.h"
+#include "engine/core/module_registry.h"
+#include "engine/scene/module_host.h"
 
 namespace {
 
@@ -43,6 +45,33 @@ TEST_F(EngineTest, ModuleTables) {
     const ModuleFunctionTable empty{};
     EXPECT_EQ(std::memcmp(eight, &empty, sizeof empty), 0) << "module 8's table stays empty";
     for (int module : {-1, 0, 1, 2, 3, 4, 5, 6, 7, 9, 1000}) EXPECT_EQ(theEngine->GetModuleTable(module), nullptr) << module;
+}
+
+// The program registers the tables of modules 1 to 6; a registered table wins over a module
+// host's, taking it away gives the host's back, and no other number can be registered (module
+// 8's table stays the engine's own).
+TEST_F(EngineTest, RegisteredModuleTablesAreAnsweredForModulesOneToSix) {
+    ModuleFunctionTable tables[6]{};
+    for (int module = 1; module <= 6; ++module) EXPECT_TRUE(RegisterModuleTable(module, &tables[module - 1])) << module;
+    for (int module = 1; module <= 6; ++module) EXPECT_EQ(theEngine->GetModuleTable(module), &tables[module - 1]) << module;
+
+    ModuleFunctionTable other{};
+    ModuleFunctionTable* const eight = theEngine->GetModuleTable(8);
+    for (int module : {-1, 0, 7, 8, 9, 1000}) {
+        EXPECT_FALSE(RegisterModuleTable(module, &other)) << module;
+        EXPECT_EQ(RegisteredModuleTable(module), nullptr) << module;
+    }
+    EXPECT_EQ(theEngine->GetModuleTable(7), nullptr);
+    EXPECT_EQ(theEngine->GetModuleTable(8), eight);
+
+    {
+        CModuleHost host(6);
+        EXPECT_EQ(theEngine->GetModuleTable(6), &tables[5]) << "the registered table first";
+        RegisterModuleTable(6, nullptr);
+        EXPECT_EQ(theEngine->GetModuleTable(6), ModuleHostTable(6)) << "then the host's";
+    }
+    for (int module = 1; module <= 6; ++module) RegisterModuleTable(module, nullptr);
+    for (int module = 1; module <= 6; ++module) EXPECT_EQ(theEngine->GetModuleTable(module), nullptr) << module;
 }
 
 TEST_F(EngineTest, SavedSettingsBytesAfterReset) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
 
 struct CCorPoint {
@@ -74,3 +75,17 @@ struct CCorRect {
     }
 };
 static_assert(sizeof(CCorRect) == 8);
+
+// A record of CCorRect's four fields in the same order, made all zero: the level chooser's
+// segment rectangles and the record panel's hit rectangles are made so and filled by their
+// owners afterwards.
+struct Rect16 {
+    int16_t left = 0;
+    int16_t top = 0;
+    int16_t right = 0;
+    int16_t bottom = 0;
+};
+static_assert(sizeof(Rect16) == 8);
+static_assert(offsetof(Rect16, left) == offsetof(CCorRect, left) && offsetof(Rect16, top) == offsetof(CCorRect, top) &&
+              offsetof(Rect16, right) == offsetof(CCorRect, right) &&
+              offsetof(Rect16, bottom) == offsetof(CCorRect, bottom));

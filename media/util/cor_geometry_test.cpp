@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
+#include <iterator>
+#include <new>
+
 namespace {
 
 TEST(CorPoint, ArithmeticWrapsTo16BitsAndComparesFieldByField) {
@@ -104,3 +109,18 @@ TEST(CorRect, EmptyNormalAndContains) {
 }
 
 }  // namespace
+
+// The level chooser makes its 26 rectangles in storage that held other bytes: each field of
+// every one starts at 0, without value-initialisation doing it for them.
+TEST(Rect16, MadeInUsedStorageEveryFieldIsZero) {
+    alignas(Rect16) unsigned char storage[26 * sizeof(Rect16)];
+    std::memset(storage, 0xA5, sizeof storage);
+    for (size_t i = 0; i < 26; ++i) {
+        const Rect16* r = new (storage + i * sizeof(Rect16)) Rect16;
+        EXPECT_EQ(r->left, 0) << i;
+        EXPECT_EQ(r->top, 0) << i;
+        EXPECT_EQ(r->right, 0) << i;
+        EXPECT_EQ(r->bottom, 0) << i;
+    }
+    EXPECT_TRUE(std::all_of(std::begin(storage), std::end(storage), [](unsigned char b) { return b == 0; }));
+}

@@ -39,11 +39,12 @@ void FadeOut(std::vector<double>& x) {
     for (size_t i = 0; i < edge; ++i) x[x.size() - 1 - i] *= static_cast<double>(i) / edge;
 }
 
+// Under half a second: a module's entry waits for it with nothing else running.
 std::vector<double> Chime() {
-    std::vector<double> x(Samples(0.7));
-    AddBell(x, 0.00, 1046.5, 0.28, 0.18);  // C6
-    AddBell(x, 0.09, 1318.5, 0.26, 0.18);  // E6
-    AddBell(x, 0.18, 1568.0, 0.26, 0.22);  // G6
+    std::vector<double> x(Samples(0.45));
+    AddBell(x, 0.00, 1046.5, 0.28, 0.12);  // C6
+    AddBell(x, 0.07, 1318.5, 0.26, 0.12);  // E6
+    AddBell(x, 0.14, 1568.0, 0.26, 0.12);  // G6
     return x;
 }
 

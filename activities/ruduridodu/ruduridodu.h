@@ -1,0 +1,10 @@
+// The Ruduridodu activity, module 3. Until the activity is written its table stands in:
+// the entries the engine calls on this module are there and do nothing (results 0: no click
+// handled, no leaving animation); the others are null, so the engine delivers nothing there.
+#pragma once
+
+#include "engine/core/module_table.h"
+
+// The module's function table (constant data, ready before any code runs), for the program to
+// register with the engine.
+ModuleFunctionTable* RuduridoduModuleTable();
