@@ -7,9 +7,9 @@
 #include <cmath>
 #include <cstdio>
 #include <optional>
-#include <utility>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "media/res/anim_script.h"

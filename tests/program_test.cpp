@@ -10,6 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "media/res/res_mgr.h"
+#include "media/sound/sound_clip.h"
+#include "media/sound/sound_sources.h"
+#include "platform/fs/dospath.h"
 #include "tests/temp_folder_test_support.h"
 
 namespace {
@@ -71,7 +75,61 @@ std::string ReadAll(const fs::path& path) {
     return std::string((std::istreambuf_iterator<char>(in)), {});
 }
 
-TEST(ZelboProgram, EntersTheHubWithItsQuitButtonAndEndsByTheCloseBox) {
+// The samples of 'SND' id in a built module resource file, as the game's clip loader decodes
+// them.
+std::vector<uint8_t> ClipSamples(const fs::path& resFile, uint32_t id) {
+    CResMgr mgr;
+    if (mgr.Open(plat::HostToDosPath(resFile.string()).c_str()) != 1) return {};
+    ResDirEntry* e = mgr.FindEntry(kResSND, id);
+    if (!e) return {};
+    std::vector<uint8_t> item(e->size);
+    e->readPos = 0;
+    if (!mgr.LoadItem(item.data(), e, e->size)) return {};
+    CSoundItemMap items;
+    items.Put(1, item);
+    CSoundMixer mixer;  // never opened: loading needs no device
+    CSoundList list(mixer);
+    ISoundItems* const saved = SetSoundItems(&items);
+    const CSoundClip* clip = list.LoadClip(1);
+    std::vector<uint8_t> samples = clip ? clip->Samples() : std::vector<uint8_t>{};
+    SetSoundItems(saved);
+    return samples;
+}
+
+// The 8-bit mono samples of a WAV file the headless back end wrote.
+std::vector<uint8_t> WavSamples(const fs::path& path, uint32_t& rate) {
+    std::ifstream in(path, std::ios::binary);
+    const std::vector<uint8_t> b((std::istreambuf_iterator<char>(in)), {});
+    rate = 0;
+    if (b.size() < 44) return {};
+    const auto le16 = [&](size_t at) { return static_cast<uint32_t>(b[at] | b[at + 1] << 8); };
+    const auto le32 = [&](size_t at) { return le16(at) | le16(at + 2) << 16; };
+    rate = le32(24);
+    if (le16(22) != 1 || le16(34) != 8) return {};
+    for (size_t at = 12; at + 8 <= b.size(); at += 8 + le32(at + 4)) {
+        if (std::equal(b.begin() + static_cast<long>(at), b.begin() + static_cast<long>(at) + 4, "data"))
+            return std::vector<uint8_t>(b.begin() + static_cast<long>(at) + 8,
+                                        b.begin() + static_cast<long>(std::min<size_t>(b.size(), at + 8 + le32(at + 4))));
+    }
+    return {};
+}
+
+// Where the clip starts in the sound, searching the offsets from to to: every sample within
+// one of the clip's; -1 when it is not there.
+long FindClip(const std::vector<uint8_t>& sound, const std::vector<uint8_t>& clip, long from, long to) {
+    for (long at = std::max(0L, from); at < to && at + static_cast<long>(clip.size()) <= static_cast<long>(sound.size()); ++at) {
+        size_t i = 0;
+        while (i < clip.size() && std::abs(sound[static_cast<size_t>(at) + i] - clip[i]) <= 1) ++i;
+        if (i == clip.size()) return at;
+    }
+    return -1;
+}
+
+// The first paint enters the hub: the entry chime plays on a black screen, then the hub fades
+// in (a screen between black and the full colours, never brighter than them) and stands as
+// its golden image: the fairground with its five entrances and the quit button. The sound holds
+// the chime and, right after it, the hub's introduction, sample for sample.
+TEST(ZelboProgram, FadesTheHubInAfterItsChimeWithItsIntroductionAndEndsByTheCloseBox) {
     // The build lays the program out with its resource files and font file beside it: the
     // run needs no configuration to find them.
     fs::path dir = MakeTempFolder("zelbo-program-game-start");
@@ -81,31 +139,58 @@ TEST(ZelboProgram, EntersTheHubWithItsQuitButtonAndEndsByTheCloseBox) {
     EXPECT_EQ(WEXITSTATUS(status), 0) << text;
     EXPECT_EQ(text, "");
 
-    // The first paint entered the hub: its quit button (36 x 36, opaque) stands at (6, height
-    // - 39); nothing else of the hub draws yet, so the rest of the screen is black.
-    Image shot;
-    ASSERT_TRUE(ReadPng(dir / "first_screen.png", shot));
-    ASSERT_EQ(shot.width, 640);
-    ASSERT_EQ(shot.height, 480);
-    int left = shot.width, top = shot.height, right = 0, bottom = 0;
-    for (int y = 0; y < shot.height; ++y) {
-        for (int x = 0; x < shot.width; ++x) {
-            const uint8_t* p = &shot.rgb[(static_cast<size_t>(y) * shot.width + x) * 3];
-            if (p[0] == 0 && p[1] == 0 && p[2] == 0) continue;
-            left = std::min(left, x);
-            top = std::min(top, y);
-            right = std::max(right, x + 1);
-            bottom = std::max(bottom, y + 1);
-        }
+    Image chime, fading, hub;
+    ASSERT_TRUE(ReadPng(dir / "during_chime.png", chime));
+    ASSERT_TRUE(ReadPng(dir / "fading_in.png", fading));
+    ASSERT_TRUE(ReadPng(dir / "first_screen.png", hub));
+    ASSERT_EQ(hub.width, 640);
+    ASSERT_EQ(hub.height, 480);
+    EXPECT_TRUE(std::all_of(chime.rgb.begin(), chime.rgb.end(), [](uint8_t v) { return v == 0; }))
+        << "nothing is shown while the chime plays";
+    ASSERT_EQ(fading.rgb.size(), hub.rgb.size());
+    uint64_t fadingSum = 0, hubSum = 0;
+    size_t brighter = 0;
+    for (size_t i = 0; i < hub.rgb.size(); ++i) {
+        fadingSum += fading.rgb[i];
+        hubSum += hub.rgb[i];
+        brighter += fading.rgb[i] > hub.rgb[i];
     }
-    EXPECT_EQ(left, 6);
-    EXPECT_EQ(top, 441);
-    EXPECT_EQ(right, 42);
-    EXPECT_EQ(bottom, 477);
+    EXPECT_EQ(brighter, 0u);
+    EXPECT_GT(fadingSum, hubSum / 10) << "not fading in at 1 s";
+    EXPECT_LT(fadingSum, hubSum * 9 / 10) << "not fading in at 1 s";
+
+    const fs::path golden = fs::path(ZELBO_GOLDEN_DIR) / "hub_standin.png";
+    const char* update = std::getenv("ZELBO_UPDATE_GOLDEN");
+    if (update && std::string(update) == "1") {
+        fs::copy_file(dir / "first_screen.png", golden, fs::copy_options::overwrite_existing);
+        std::printf("wrote %s\n", golden.c_str());
+    } else {
+        Image expected;
+        ASSERT_TRUE(ReadPng(golden, expected)) << golden << " is missing: run with ZELBO_UPDATE_GOLDEN=1 and look at it";
+        EXPECT_EQ(expected.width, hub.width);
+        EXPECT_EQ(expected.height, hub.height);
+        EXPECT_TRUE(expected.rgb == hub.rgb) << "the hub differs from " << golden << "; the screen is in " << dir;
+    }
+
+    const fs::path resFile = fs::path(ZELBO_EXE).parent_path() / "Zelbo1.res";
+    const std::vector<uint8_t> chimeClip = ClipSamples(resFile, 1991), intro = ClipSamples(resFile, 1990);
+    ASSERT_FALSE(chimeClip.empty());
+    ASSERT_FALSE(intro.empty());
+    uint32_t rate = 0;
+    const std::vector<uint8_t> heard = WavSamples(dir / "entry.wav", rate);
+    EXPECT_EQ(rate, 11025u);
+    ASSERT_GE(heard.size(), chimeClip.size() + intro.size());
+    // The chime near the start (the output's first buffer ahead of it), the introduction right
+    // after it; the mixer's scaling rounds a sample by at most one.
+    const long chimeAt = FindClip(heard, chimeClip, 0, 11025 / 10);
+    ASSERT_GE(chimeAt, 0) << "the chime is not at the start of the sound";
+    const long introAt = FindClip(heard, intro, chimeAt + static_cast<long>(chimeClip.size()),
+                                  chimeAt + static_cast<long>(chimeClip.size()) + 11025 / 10);
+    EXPECT_GE(introAt, 0) << "the introduction does not follow the chime";
     // The engine's preferences were saved at shutdown into the program's (writable) folder:
     // the record, then the levels.
     EXPECT_EQ(fs::file_size(dir / "root" / "Program Files" / "Quorva" / "Zelbo" / "Zelbo.PRF"), 284u + 28u);
-    fs::remove_all(dir);
+    if (!HasFailure()) fs::remove_all(dir);
 }
 
 }  // namespace

@@ -162,7 +162,9 @@ void CCorEngine::GoToModule(int module, BOOL full) {
     m_originY = static_cast<int16_t>((m_screenHeight - height) / 2);
 
     m_backgroundId = module * 1000;
-    m_backgroundStatic.Init(POINT{0, 0}, m_backgroundId, 0);
+    // The background's picture point (0, 0) is the origin: a picture smaller than the screen
+    // lies centred, on black.
+    m_backgroundStatic.Init(POINT{m_originX, m_originY}, m_backgroundId, 0);
     SetBackground(m_backgroundId);
     CreateNavigationButtons();
     m_spots.LoadList(module * 1000);

@@ -1,0 +1,96 @@
+// A measuring aid, not a test: the game as the program runs it (same back end, resources,
+// modules), driven from a timer once the hub's entry has finished, so scripts/measure-modules
+// can read the process's CPU time and resident memory from outside.
+//
+//   zelbo_module_tour tour     enters every activity once (2 to 6) and returns to the hub,
+//                              prints "toured" and stays on the hub until it is closed
+//   zelbo_module_tour bounce   prints "bouncing" and bounces the hub's entrances one after
+//                              the other, each with its sound, until it is closed
+//
+// Every line it prints is flushed at once.
+#include <cstdio>
+#include <cstring>
+#include <exception>
+#include <string>
+
+#include "adult/adult_section.h"
+#include "app/app_resources.h"
+#include "app/game_modules.h"
+#include "app/hub_standin.h"
+#include "app/zelbo_app.h"
+#include "engine/core/cor_engine.h"
+#include "engine/scene/sound_toolbox.h"
+#include "engine/toolbox/waits.h"
+#include "platform/backends/init.h"
+#include "platform/dialogs/dialog_api.h"
+#include "platform/msgbox/msgbox.h"
+
+CZelboApp theApp;
+
+namespace {
+
+bool gBounce = false;
+int gNextModule = 2;  // the tour's next module; 7: back home; 8: done
+bool gBusy = false;
+
+void Say(const char* line) {
+    std::printf("%s\n", line);
+    std::fflush(stdout);
+}
+
+// Bounces the entrances in turn, each script and its sound played out, until a close arrives.
+void BounceForEver() {
+    Say("bouncing");
+    for (size_t i = 0; !theEngine->ClosePending(); i = (i + 1) % std::size(kHubEntrances)) {
+        CCorAnim* sprite = nullptr;
+        for (CCorAnim* anim : theEngine->m_anims.Objects())
+            if (anim->GetPictureId() == 1000 + kHubEntrances[i].id) sprite = anim;
+        if (!sprite) return;
+        sprite->LoadScript(1000 + kHubEntrances[i].id);
+        while (!theEngine->ClosePending() && (sprite->GetScriptState() == kAnimRunning || IsSndPlaying(-1))) Delay(0);
+    }
+}
+
+void CALLBACK Step(HWND, UINT, UINT_PTR, DWORD) {
+    if (gBusy || !theEngine->m_running || theEngine->CallDepth() != 0) return;
+    gBusy = true;
+    {
+        CEngineCall call;
+        if (gBounce) {
+            BounceForEver();
+        } else if (gNextModule <= 7) {
+            theEngine->UnloadModule(TRUE);
+            theEngine->GoToModule(gNextModule <= 6 ? gNextModule : kHubModule, TRUE);
+            if (++gNextModule == 8) Say("toured");
+        }
+    }
+    gBusy = false;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2 || (std::strcmp(argv[1], "tour") != 0 && std::strcmp(argv[1], "bounce") != 0)) {
+        std::fprintf(stderr, "usage: zelbo_module_tour tour|bounce\n");
+        return 2;
+    }
+    gBounce = std::strcmp(argv[1], "bounce") == 0;
+    std::string error;
+    if (!plat::InitPlatform(&error)) {
+        std::fprintf(stderr, "zelbo_module_tour: %s\n", error.c_str());
+        return 1;
+    }
+    plat::InstallMessageBoxes();
+    plat::InstallDialogs();
+    RegisterZelboResources();
+    InstallAdultSection();
+    const CGameModules modules;
+    SetTimer(nullptr, 0, 100, Step);
+    try {
+        char* args[] = {argv[0]};
+        return AfxWinMain(1, args);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "zelbo_module_tour: %s\n", e.what());
+        return 1;
+    }
+}
