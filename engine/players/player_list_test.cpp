@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "engine/core/launcher_test_support.h"
 #include "engine/players/player_files_test_support.h"
 #include "engine/players/prefs_file.h"
 #include "platform/fs/winfile.h"
@@ -466,6 +467,35 @@ TEST_F(PlayerList, TheCurrentPlayersLevelsComeFromItsOwnFile) {
     // A player kept only in memory has no file to write into.
     EXPECT_EQ(WriteUserPrefsFor(PlayerEntry{"G\xE4st", {}}), 0);
     EXPECT_EQ(Get(root / "Prog" / "Zelbo.PRF"), stale);
+}
+
+// In launcher mode the levels belong to the launcher's child: read from and written into the
+// child's folder, whatever the list and the preferences name; the players' own files stay.
+TEST_F(PlayerList, InLauncherModeTheLevelsAreTheLaunchersChilds) {
+    WriteList({{"Anna", "kids\\Kid001\\"}});
+    MakeKidFolder("Kid001", "Anna");
+    const ActivitySettings anna = Levels(40);
+    ASSERT_EQ(WriteUserPrefs("C:\\Prog\\kids\\Kid001", &anna, sizeof anna), 1);
+    const std::string annaFile = Get(Folder("Kid001") / "Zelbo.PRF");
+    prefs.SetCurrentUser("Anna");
+
+    LauncherFiles files;
+    files.current = MakeLauncherChild("Pelle", "Berg", 4);
+    WriteLauncherFiles(root / "ZADARO.SWP", root / "ZADARO", files);
+    std::strcpy(theEngine->m_launcherSwapPath, "C:\\ZADARO.SWP");
+    theEngine->m_launcherMode = 1;
+    const fs::path child = root / "ZADARO" / "AD1" / "KD4" / "Zelbo.PRF";
+
+    Block() = Levels(60);
+    EXPECT_EQ(WriteUserPrefsFor(PlayerEntry{"Anna", "C:\\Prog\\kids\\Kid001\\"}), 1);
+    EXPECT_EQ(BlockPart(Get(child)), BlockOf(Levels(60)));
+    Block() = Levels(61);
+    EXPECT_EQ(SavePlayerPrefs(), 1);
+    EXPECT_EQ(BlockPart(Get(child)), BlockOf(Levels(61)));
+    Block() = Levels(1);
+    EXPECT_EQ(LoadPlayerPrefs(), 1);
+    EXPECT_EQ(BlockOf(Block()), BlockOf(Levels(61)));
+    EXPECT_EQ(Get(Folder("Kid001") / "Zelbo.PRF"), annaFile);
 }
 
 }  // namespace
