@@ -37,10 +37,10 @@ std::vector<std::string> SectionKeys(const std::string& section, const char* fil
     std::vector<std::string> keys;
     // A profile file over 64 MiB is never read, so its key list is smaller than that.
     constexpr DWORD kLargest = 65u * 1024 * 1024;
-    for (DWORD size = 1500; size <= kLargest; size *= 4) {
+    for (DWORD size = 1500;; size = std::min(size * 4, kLargest)) {
         std::vector<char> buffer(size);
         const DWORD n = GetPrivateProfileStringA(section.c_str(), nullptr, "", buffer.data(), size, file);
-        if (size >= 2 && n == size - 2) continue;  // cut: read again with more room
+        if (n == size - 2 && size < kLargest) continue;  // cut: read again with more room
         for (const char* p = buffer.data(); p < buffer.data() + n && *p; p += std::strlen(p) + 1) keys.emplace_back(p);
         break;
     }
