@@ -181,6 +181,41 @@ CCorAnim* CAnimList::FindAt(POINT point) {
     return nullptr;
 }
 
+template <class Where>
+void CAnimList::Reinsert(CCorAnim* anim, Where where) {
+    if (!Contains(anim)) return;
+    m_objects.erase(std::find(m_objects.begin(), m_objects.end(), anim));
+    const size_t at = std::min(where(), m_objects.size());
+    m_objects.insert(m_objects.begin() + static_cast<std::ptrdiff_t>(at), anim);
+    anim->Invalidate();
+}
+
+void CAnimList::MoveToHead(CCorAnim* anim) {
+    Reinsert(anim, [] { return size_t{0}; });
+}
+
+void CAnimList::MoveToTail(CCorAnim* anim) {
+    Reinsert(anim, [this] { return m_objects.size(); });
+}
+
+void CAnimList::MoveBefore(CCorAnim* anim, const CCorAnim* other) {
+    if (anim == other) return;
+    const bool listed = Contains(other);
+    Reinsert(anim, [&] {
+        if (!listed) return size_t{0};
+        return static_cast<size_t>(std::find(m_objects.begin(), m_objects.end(), other) - m_objects.begin());
+    });
+}
+
+void CAnimList::MoveAfter(CCorAnim* anim, const CCorAnim* other) {
+    if (anim == other) return;
+    const bool listed = Contains(other);
+    Reinsert(anim, [&] {
+        if (!listed) return m_objects.size();
+        return static_cast<size_t>(std::find(m_objects.begin(), m_objects.end(), other) - m_objects.begin()) + 1;
+    });
+}
+
 bool CAnimList::Contains(const CCorAnim* anim) const {
     if (!anim) return false;
     const auto it = std::find(m_objects.begin(), m_objects.end(), anim);

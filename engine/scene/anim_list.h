@@ -56,6 +56,15 @@ public:
     // From the tail, the first object whose bounds (within its clip rectangle) hold the point.
     CCorAnim* FindAt(POINT point);
 
+    // Drawing order. The object moves to the head (drawn first, behind all) or the tail (drawn
+    // last, in front), or to just before (behind) or just after (in front of) another; when that
+    // other is not in the list, to the head or the tail. An object not in the list, or moved
+    // beside itself, stays where it is. The moved object is invalidated.
+    void MoveToHead(CCorAnim* anim);
+    void MoveToTail(CCorAnim* anim);
+    void MoveBefore(CCorAnim* anim, const CCorAnim* other);
+    void MoveAfter(CCorAnim* anim, const CCorAnim* other);
+
     // Whether the object is in the list and not removed.
     bool Contains(const CCorAnim* anim) const;
     // The objects in play, head first.
@@ -68,6 +77,10 @@ private:
     void Delete(CCorAnim* anim);
     // The click test of one object at one point (step 1 of ClickAt); true when handled.
     bool ClickObject(CCorAnim* anim, POINT point);
+    // Takes the object out of its place and puts it at position `at` of what is left (clamped);
+    // `at` is computed by `where` from the list without the object.
+    template <class Where>
+    void Reinsert(CCorAnim* anim, Where where);
 
     std::vector<CCorAnim*> m_objects;  // head first; removed ones stay until the walks end
     int m_walks = 0;
