@@ -174,7 +174,7 @@ void CMainFrame::OnAppExit() {
 
 void CMainFrame::OnLButtonDown(UINT, CPoint point) {
     try {
-        theEngine->OnFrameClick(point);
+        theEngine->OnEngineSwitchInput(point);
     } catch (CException* e) {
         FatalEngineError(e);
     }

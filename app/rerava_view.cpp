@@ -54,15 +54,15 @@ void CReravaView::OnTimer(UINT_PTR id) {
 }
 
 void CReravaView::OnKeyDown(UINT ch, UINT, UINT) {
-    theEngine->OnKeyDown(static_cast<int32_t>(ch));
+    theEngine->OnEngineKeyDown(static_cast<int32_t>(ch));
 }
 
 void CReravaView::OnLButtonDown(UINT, CPoint point) {
-    theEngine->OnClick(point);
+    theEngine->OnEngineLButtonDown(point);
 }
 
 void CReravaView::OnLButtonDblClk(UINT, CPoint point) {
-    theEngine->OnClick(point);
+    theEngine->OnEngineLButtonDown(point);
 }
 
 void CReravaView::OnDestroy() {

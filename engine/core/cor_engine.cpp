@@ -296,6 +296,7 @@ void CCorEngine::UndoStartup() {
         m_outputOpened = false;
     }
     m_scanner.SetHighlight(nullptr, 0, 0);
+    m_texts.clear();
     m_statics.RemoveAll();
     m_spots.RemoveAll();
     m_idles.RemoveAll();
@@ -335,21 +336,6 @@ void CCorEngine::UndoStartup() {
     m_inAdultArea = 0;
     m_started = false;
 }
-
-void CCorEngine::OnKeyDown(int32_t virtualKey) {
-    CEngineCall call;
-    if (!m_running || m_busyLevel) return;
-    if (m_moduleTable && m_moduleTable->KeyDown) m_moduleTable->KeyDown(virtualKey);
-}
-
-void CCorEngine::OnClick(POINT point) {
-    CEngineCall call;
-    if (!m_running || m_busyLevel) return;
-    m_lastClickX = point.x;
-    m_lastClickY = point.y;
-}
-
-void CCorEngine::OnFrameClick(POINT /*point*/) { CEngineCall call; }
 
 namespace {
 // The cursor's display level (ShowCursor's counter) read without changing it, and set.

@@ -12,6 +12,7 @@
 #include <memory>
 #include <new>
 #include <string>
+#include <vector>
 
 #include "engine/core/activity_settings.h"
 #include "engine/core/module_table.h"
@@ -25,6 +26,8 @@
 #include "engine/scene/two_state_button.h"
 #include "media/res/res_mgr.h"
 #include "media/sound/sound_clip.h"
+#include "media/text/text_item.h"
+#include "media/util/cor_geometry.h"
 #include "platform/core/wintypes.h"
 
 class CDibG;
@@ -118,11 +121,27 @@ public:
     void PresentFrame(HDC dc, const RECT* rects, int rectCount, int kind);
     // The view's timer: one idle step.
     void RunIdle();
-    // Keys (virtual key codes) and clicks on the view (client coordinates).
-    void OnKeyDown(int32_t virtualKey);
-    void OnClick(POINT point);
-    // A click on the frame outside the view.
-    void OnFrameClick(POINT point);
+    // Keys (virtual key codes) and left clicks on the view (client coordinates), both ignored
+    // while not running or busy (input_dispatch.cpp). Keys: the engine's hot keys first
+    // (Ctrl+Alt/Shift+A the grown-ups' section, Ctrl+Q when enabled and Ctrl+X quit, Ctrl+Alt/
+    // Shift+S scanning on or off, and while scanning "-", "+", F1..F10 and space), then the
+    // module's KeyDown. Clicks: outside a click limit a beep only; the last click point; while
+    // scanning the highlighted target only; the navigation buttons; then text words,
+    // animations, statics, spots, and animations and statics again with the widened search.
+    void OnEngineKeyDown(int32_t virtualKey);
+    void OnEngineLButtonDown(POINT point);
+    // A click on the frame outside the view: while scanning, the highlighted target.
+    void OnEngineSwitchInput(POINT point);
+    // What lies under the pointer (under the highlighted scan target while scanning), for the
+    // kinds of mask tried in this order: 1 spots (object: the id modulo 1000), 2 statics (their
+    // number from 1), 4 animations (the object), 8 text items by word (the item); kind 0 and
+    // object 0 for no hit. Returns 1 while the primary button is down.
+    int32_t GetUnderMouse(int32_t mask, int32_t& kind, intptr_t& object);
+    void GetLastClickPoint(int16_t& x, int16_t& y) const;
+    // Clicks outside the rectangle (frame coordinates) only beep; null clears the limit.
+    void SetClickLimitRect(const CCorRect* rect);
+    // The screen palette's entry in first..last nearest to colour number code, or -1.
+    int NearestColourIndex(int16_t code, int first, int last) const;
 
     // Entering and taking down modules: GoToModule makes module current and runs its Enter,
     // and with full its Notify and Start; UnloadModule runs the current module's Leave.
@@ -236,6 +255,9 @@ public:
     CScanner m_scanner;
     // The display list: the animation objects, drawn head to tail.
     CAnimList m_anims;
+    // The text overlay list: free text items drawn over the scene and clickable by word, in the
+    // order they were made.
+    std::vector<std::unique_ptr<CText>> m_texts;
     int32_t m_resourcePathFromIni = 0;
     DWORD m_platformVersion = 0;  // the GetVersion word
     std::new_handler m_previousNewHandler = nullptr;
@@ -265,6 +287,10 @@ private:
     void CreatePaletteItems();
     void CheckWaveOutput();
     void UndoStartup();
+    // Ctrl+Alt+A: fade and black screen, the module unloaded, the grown-ups' sheet, then the
+    // module again, the home module or quit.
+    void RunAdultHotKey();
+    void NotifyModule(int32_t kind);
     // Sleeps tick by tick, servicing the mixer, until no channel plays (or a close is pending).
     void WaitForSoundsToEnd();
     // The introduction's wait: idle steps while a sound plays; a queued button press or key

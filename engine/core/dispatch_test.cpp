@@ -18,7 +18,7 @@ public:
         table.Start = [] { Log("Start"); };
         table.Tick = [] {
             Log("Tick");
-            if (nestKey) theEngine->OnKeyDown('N');
+            if (nestKey) theEngine->OnEngineKeyDown('N');
         };
         table.KeyDown = [](int32_t key) { Log("Key " + std::to_string(key)); };
         table.Notify = [](int32_t kind) { Log("Notify " + std::to_string(kind)); };
@@ -102,8 +102,8 @@ TEST_F(EngineTest, IdleKeysAndClicksAreDispatchedOnlyWhileRunningAndNotBusy) {
     CLoggingTitle title;
     title.Startup(programFolder);
     title.RunIdle();
-    title.OnKeyDown('A');
-    title.OnClick(POINT{5, 6});
+    title.OnEngineKeyDown('A');
+    title.OnEngineLButtonDown(POINT{5, 6});
     EXPECT_TRUE(CLoggingTitle::log.empty()) << "nothing runs before the first paint";
     EXPECT_EQ(title.m_lastClickX, 0);
 
@@ -111,13 +111,13 @@ TEST_F(EngineTest, IdleKeysAndClicksAreDispatchedOnlyWhileRunningAndNotBusy) {
     title.PresentFrame(screen.dc, nullptr, 0, 0);
     CLoggingTitle::log.clear();
     title.RunIdle();
-    title.OnKeyDown('A');
-    title.OnClick(POINT{5, 6});
+    title.OnEngineKeyDown('A');
+    title.OnEngineLButtonDown(POINT{5, 6});
     EXPECT_EQ(title.m_lastClickX, 5);
     EXPECT_EQ(title.m_lastClickY, 6);
     title.m_busyLevel = 1;
-    title.OnKeyDown('B');
-    title.OnClick(POINT{7, 8});
+    title.OnEngineKeyDown('B');
+    title.OnEngineLButtonDown(POINT{7, 8});
     EXPECT_EQ(title.m_lastClickX, 5);
     title.m_busyLevel = 0;
     head->Advance(20);

@@ -1,5 +1,6 @@
 #include "engine/core/engine_hosts.h"
 
+#include "engine/core/colour_table.h"
 #include "engine/core/cor_engine.h"
 #include "engine/scene/cor_anim.h"
 #include "media/res/item_cache.h"
@@ -153,7 +154,13 @@ void CEngineHosts::Remove() {
     m_installed = false;
 }
 
-// ---- Text host: display sprites and scan targets ----------------------------------------------
+// ---- Text host: colours, display sprites and scan targets ---------------------------------------
+
+COLORREF CEngineTextHost::ColorNumberToRGB(int16_t code) { return ::ColorNumberToRGB(code); }
+
+int CEngineTextHost::NearestPaletteIndex(COLORREF colour, int first, int last) {
+    return ::NearestPaletteIndex(colour, first, last);
+}
 
 void* CEngineTextHost::CreateSprite(int16_t x, int16_t y, int16_t pictureId) {
     const POINT at{x + m_engine.m_originX, y + m_engine.m_originY};

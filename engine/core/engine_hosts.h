@@ -78,11 +78,13 @@ public:
 };
 
 // The text layer's host: display sprites are objects of the display list, placed in picture
-// coordinates; a text item's scan targets go with it. The text style, colour and palette
-// members answer as the neutral host until the toolbox's text calls arrive.
+// coordinates; a text item's scan targets go with it; colour numbers and the screen palette's
+// nearest entries are the engine's (colour_table.h).
 class CEngineTextHost : public ITextHost {
 public:
     explicit CEngineTextHost(CCorEngine& engine) : m_engine(engine) {}
+    COLORREF ColorNumberToRGB(int16_t code) override;
+    int NearestPaletteIndex(COLORREF colour, int first, int last) override;
     void* CreateSprite(int16_t x, int16_t y, int16_t pictureId) override;
     void ShowSpritePicture(void* sprite, int16_t pictureId) override;
     void DisposeSprite(void* sprite) override;

@@ -120,6 +120,19 @@ int CSpotList::RemoveAll() {
     return 1;
 }
 
+void CSpotList::Append(std::unique_ptr<CSpot> spot) {
+    if (spot) m_spots.push_back(std::move(spot));
+}
+
+bool CSpotList::Delete(int32_t id) {
+    for (auto it = m_spots.begin(); it != m_spots.end(); ++it) {
+        if ((*it)->GetId() != id) continue;
+        m_spots.erase(it);
+        return true;
+    }
+    return false;
+}
+
 int CSpotList::ClickAt(POINT p) {
     // An action may change the list: return before touching it again.
     for (auto it = m_spots.begin(); it != m_spots.end(); ++it)

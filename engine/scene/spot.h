@@ -48,6 +48,8 @@ public:
     void DrawOutline(CDibG& surface) const;
 
     RECT GetRect() const { return m_rect; }
+    // A spot made in code: the rectangle (frame coordinates), no mask.
+    void SetRect(const RECT& r) { m_rect = r; }
     void SetCallback(Callback callback) { m_callback = callback; }
     Callback GetCallback() const { return m_callback; }
     void SetTargetModule(int module) { m_targetModule = module; }
@@ -77,6 +79,10 @@ public:
     // Deletes each spot of the list that is present; false when the list cannot be read.
     BOOL UnloadList(int32_t listId);
     int RemoveAll();
+    // Appends a spot at the tail.
+    void Append(std::unique_ptr<CSpot> spot);
+    // Deletes the first spot of the id; false when there is none.
+    bool Delete(int32_t id);
     // OnClick on each spot from the head until one acts: 1, else 0.
     int ClickAt(POINT p);
     // The absolute id of the first spot hit, enabled or not, or 0.

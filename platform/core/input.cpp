@@ -47,6 +47,7 @@ struct InputState {
     UINT lastClickMessage = 0;
     DWORD lastClickTime = 0;
     POINT lastClickPoint{};
+    bool buttonsSwapped = false;
 };
 
 InputState& In() {
@@ -471,6 +472,7 @@ int GetSystemMetrics(int index) {
         case SM_CYCURSOR: return 32;
         case SM_CYMENU: return 18;
         case SM_MOUSEPRESENT: return 1;
+        case SM_SWAPBUTTON: return In().buttonsSwapped ? 1 : 0;
         case SM_CMOUSEBUTTONS: return 2;
         case SM_CXDOUBLECLK:
         case SM_CYDOUBLECLK: return 4;
@@ -528,5 +530,7 @@ HCURSOR ShownCursor() {
 }
 
 void SetReportedVersion(DWORD version) { g_version = version; }
+
+void SetMouseButtonsSwapped(bool swapped) { In().buttonsSwapped = swapped; }
 
 }  // namespace plat

@@ -182,6 +182,8 @@ HCURSOR ShownCursor();
 
 // The version GetVersion reports; tests set the Windows NT or Win32s words.
 void SetReportedVersion(DWORD version);
+// GetSystemMetrics (SM_SWAPBUTTON): 0 unless a test swaps the buttons; reset with the input.
+void SetMouseButtonsSwapped(bool swapped);
 constexpr DWORD kVersionWin95 = 0xC0000004;  // 4.0, high bit set
 constexpr DWORD kVersionWinNT4 = 0x05650004;  // 4.0 build 1381, high bit clear
 constexpr DWORD kVersionWin32s = 0x80000A03;  // 3.10, high bit set
