@@ -176,9 +176,13 @@ public:
     // settle (not inside Enter or a drag), then what is dirty is presented with kind when it is
     // 0 to 5 or 7 to 10, else with none.
     void RedrawArea(int16_t kind);
-    // The busy level as the toolbox keeps it; EndBusy also drops queued mouse and key input.
-    void BeginBusy() { ++m_busyLevel; }
+    // The busy level (busy_cursor.cpp): BeginBusy raises it and shows the wait cursor; EndBusy
+    // lowers it, drops queued mouse and key input and, back at 0, shows the arrow. Each cursor
+    // is the module's own (m_moduleCursorA arrow, m_moduleCursorB wait) when it set one.
+    void BeginBusy();
     void EndBusy();
+    void SetArrowCursor();
+    void SetWaitCursor();
     // The engine tick of the last idle step a Delay ran (a new Delay sleeps to the next tick
     // first when its step would fall in the same tick).
     uint64_t m_delayStepTick = UINT64_MAX;

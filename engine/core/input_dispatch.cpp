@@ -155,13 +155,13 @@ void CCorEngine::OnEngineLButtonDown(POINT point) {
     }
     if (m_buttons[0].HitTest(point.x, point.y)) {
         m_buttons[0].Toggle();
-        PresentDirty();
+        Present(0);
         LeaveModule();
         return;
     }
     if (m_buttons[2].HitTest(point.x, point.y)) {
         m_buttons[2].Toggle();
-        PresentDirty();
+        Present(0);
         if (m_moduleTable && m_moduleTable->OnSecondButton) m_moduleTable->OnSecondButton();
         m_buttons[2].Toggle();
         return;

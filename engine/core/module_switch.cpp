@@ -52,11 +52,6 @@ HWND CCorEngine::GameViewWindow() const {
     return main->GetSafeHwnd();
 }
 
-void CCorEngine::EndBusy() {
-    if (m_busyLevel > 0) --m_busyLevel;
-    FlushQueuedInput();
-}
-
 void CCorEngine::SetSharedResourceBase(int32_t base) {
     const int32_t own = m_currentModule * 1000;
     if (m_sharedBase >= 1000 && m_sharedBase != own) CloseResourceFile(m_sharedBase / 1000);
