@@ -26,6 +26,7 @@
 #include "engine/scene/two_state_button.h"
 #include "media/res/res_mgr.h"
 #include "media/sound/sound_clip.h"
+#include "media/text/text_host.h"
 #include "media/text/text_item.h"
 #include "media/util/cor_geometry.h"
 #include "platform/core/wintypes.h"
@@ -183,6 +184,8 @@ public:
     void EndBusy();
     void SetArrowCursor();
     void SetWaitCursor();
+    // Draws the text items that meet the dirty rectangles into the frame surface, in list order.
+    void DrawTexts();
     // The engine tick of the last idle step a Delay ran (a new Delay sleeps to the next tick
     // first when its step would fall in the same tick).
     uint64_t m_delayStepTick = UINT64_MAX;
@@ -262,6 +265,10 @@ public:
     // The text overlay list: free text items drawn over the scene and clickable by word, in the
     // order they were made.
     std::vector<std::unique_ptr<CText>> m_texts;
+    // The toolbox's current text style, copied by each new text item; it lasts for the run.
+    TextStyleRecord m_textStyle{};
+    // Scanning switched off by the toolbox's EngineSuspendScan until EngineResumeScan.
+    int32_t m_scanSuspended = 0;
     int32_t m_resourcePathFromIni = 0;
     DWORD m_platformVersion = 0;  // the GetVersion word
     std::new_handler m_previousNewHandler = nullptr;

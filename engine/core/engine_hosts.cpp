@@ -156,6 +156,8 @@ void CEngineHosts::Remove() {
 
 // ---- Text host: colours, display sprites and scan targets ---------------------------------------
 
+TextStyleRecord CEngineTextHost::CurrentTextStyle() { return m_engine.m_textStyle; }
+
 COLORREF CEngineTextHost::ColorNumberToRGB(int16_t code) { return ::ColorNumberToRGB(code); }
 
 int CEngineTextHost::NearestPaletteIndex(COLORREF colour, int first, int last) {

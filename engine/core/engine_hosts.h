@@ -78,11 +78,12 @@ public:
 };
 
 // The text layer's host: display sprites are objects of the display list, placed in picture
-// coordinates; a text item's scan targets go with it; colour numbers and the screen palette's
-// nearest entries are the engine's (colour_table.h).
+// coordinates; a text item's scan targets go with it; the current text style, colour numbers
+// and the screen palette's nearest entries are the engine's (colour_table.h).
 class CEngineTextHost : public ITextHost {
 public:
     explicit CEngineTextHost(CCorEngine& engine) : m_engine(engine) {}
+    TextStyleRecord CurrentTextStyle() override;
     COLORREF ColorNumberToRGB(int16_t code) override;
     int NearestPaletteIndex(COLORREF colour, int first, int last) override;
     void* CreateSprite(int16_t x, int16_t y, int16_t pictureId) override;

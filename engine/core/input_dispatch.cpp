@@ -7,6 +7,8 @@
 #include "engine/scene/cor_anim.h"
 #include "engine/scene/fade.h"
 #include "engine/scene/scan_target.h"
+#include "media/surface/dibg.h"
+#include "media/surface/dirty_rect_list.h"
 #include "media/surface/pal_id.h"
 #include "platform/core/rect.h"
 #include "platform/core/winuser.h"
@@ -244,4 +246,14 @@ void CCorEngine::SetClickLimitRect(const CCorRect* rect) {
         m_clickLimit = RECT{rect->left, rect->top, rect->right, rect->bottom};
     else
         SetRectEmpty(&m_clickLimit);
+}
+
+void CCorEngine::DrawTexts() {
+    if (!m_frameSurface || !m_dirtyRects) return;
+    for (const std::unique_ptr<CText>& text : m_texts) {
+        const RECT r{text->X(), text->Y(), text->X() + text->Width(), text->Y() + text->Height()};
+        if (!m_dirtyRects->Intersects(r)) continue;
+        const RECT clip = m_dirtyRects->ClipUnion(r);
+        text->Draw(*m_frameSurface, &clip);
+    }
 }

@@ -203,6 +203,7 @@ void CCorEngine::UnloadModule(BOOL withLeavingAnimation) {
     // The buttons' pictures are read again and remapped on the next entry.
     for (CTwoStateButton& button : m_buttons) button.Hide();
     m_statics.RemoveAll();
+    m_texts.clear();
     m_idles.RemoveAll();
     m_anims.RemoveAll();
     if (m_itemCache && m_currentModule > 0) {

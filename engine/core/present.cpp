@@ -128,6 +128,7 @@ void CCorEngine::PresentDirtyList(HDC dc, int kind) {
     }
     if (m_showSpots) m_spots.DrawOutlines(frame, dirty);
     m_anims.DrawAll(frame, dirty);
+    DrawTexts();
     for (CTwoStateButton& button : m_buttons) {
         if (button.IsVisible()) button.Draw(frame, dirty);
     }
