@@ -6,6 +6,7 @@
 #include "engine/core/cor_engine.h"
 #include "engine/scene/cor_anim.h"
 #include "engine/scene/scan_target.h"
+#include "engine/toolbox/cursor_item.h"
 #include "media/res/device_bitmap.h"
 #include "media/res/item_cache.h"
 #include "media/res/sprite.h"
@@ -18,20 +19,6 @@ namespace {
 
 constexpr int kCursorSide = 32;
 
-struct CursorRecord {
-    int16_t pictureId = 0;
-    int16_t hotX = 0;
-    int16_t hotY = 0;
-};
-
-// The 'CUR' item of the absolute id; none when it is missing or shorter than its three values.
-std::optional<CursorRecord> ReadCursorRecord(int32_t id) {
-    std::vector<uint8_t> bytes;
-    if (!ReadResourceItem(kResCUR, id, nullptr, bytes, 4096) || bytes.size() < 6) return std::nullopt;
-    return CursorRecord{static_cast<int16_t>(plat::GetLe16(bytes, 0)), static_cast<int16_t>(plat::GetLe16(bytes, 2)),
-                        static_cast<int16_t>(plat::GetLe16(bytes, 4))};
-}
-
 bool PrimaryButtonDown() {
     return GetAsyncKeyState(GetSystemMetrics(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON) != 0;
 }
@@ -39,7 +26,7 @@ bool PrimaryButtonDown() {
 // A cursor of the 'CUR' item of the module-relative id, or null.
 HCURSOR CursorOfItem(int16_t id) {
     CCorEngine& e = *theEngine;
-    const std::optional<CursorRecord> record = ReadCursorRecord(e.MapResourceId(id));
+    const std::optional<CursorItem> record = ReadCursorItem(e.MapResourceId(id));
     if (!record) return nullptr;
     CSprite* picture = GetResItem(e.MapResourceId(record->pictureId), TRUE);
     if (!picture || !picture->Bits() || !e.m_screenPalette) return nullptr;
