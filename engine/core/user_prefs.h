@@ -64,12 +64,14 @@ static_assert(offsetof(CUserPrefs, fill119) == 0x119);
 class IPrefsStore {
 public:
     virtual ~IPrefsStore() = default;
-    // The record and then the block of the current player into the engine object. Neutral:
-    // no file, so the engine defaults (record and block), 1.
+    // The record and then the block of the current player into the engine object (start-up).
+    // Neutral: no file, so the engine defaults (record and block), 1.
     virtual int LoadPrefs();
-    // The engine's record and block into the file. Neutral: nothing written, 0.
+    // The engine's record and block into the files (shutdown, the grown-ups' copy-back).
+    // Neutral: nothing written, 0.
     virtual int SavePrefs() { return 0; }
-    // The block alone into the engine object. Neutral: no file, so the engine defaults, 1.
+    // The current player's block alone into the engine object (entering the home module).
+    // Neutral: no file, so the engine defaults, 1.
     virtual int ReadUserPrefs();
     // The preference folder, ending in a backslash (where the sound files that 'SND' items
     // name lie). Neutral: none, empty.

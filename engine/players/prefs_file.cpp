@@ -6,6 +6,7 @@
 
 #include "engine/core/cor_engine.h"
 #include "engine/core/launcher.h"
+#include "engine/players/player_list.h"
 #include "platform/fs/crt_stat.h"
 #include "platform/fs/winfile.h"
 
@@ -287,13 +288,17 @@ int MakePath(const char* path) {
 
 int CPrefsFileStore::LoadPrefs() {
     const int record = ReadPrefs(nullptr, nullptr);
-    const int block = ::ReadUserPrefs(nullptr, nullptr, 0);
+    const int block = LoadPlayerPrefs();
     return record && block ? 1 : 0;
 }
 
-int CPrefsFileStore::SavePrefs() { return SavePrefsFile(nullptr); }
+int CPrefsFileStore::SavePrefs() {
+    const int both = SavePrefsFile(nullptr);
+    const int player = IsLauncherModeSet() ? 1 : SavePlayerPrefs();
+    return both && player ? 1 : 0;
+}
 
-int CPrefsFileStore::ReadUserPrefs() { return ::ReadUserPrefs(nullptr, nullptr, 0); }
+int CPrefsFileStore::ReadUserPrefs() { return LoadPlayerPrefs(); }
 
 std::string CPrefsFileStore::PrefsFolder() {
     char folder[MAX_PATH];

@@ -54,14 +54,24 @@ int DirectoryExists(const char* path);
 int MakeDirectory(const char* path);
 int MakePath(const char* path);
 
-// The engine's preference store over the preference folder's file: the program installs it
-// (SetPrefsStore).
+// The engine's preference store: the record in the preference folder's file, the block (the
+// levels) always the current player's. The program installs it (SetPrefsStore).
+//
+// The block the engine holds is read only from the current player's own file (LoadPlayerPrefs,
+// player_list.h), at start-up and on every entry of the home module, never from the
+// preference folder's file, which may hold another player's levels; and every save of the
+// engine's preferences also writes the block into the current player's own file (outside
+// launcher mode: in launcher mode the preference folder is the child's own), so the
+// grown-ups' level edits reach the file the next home entry reads.
 class CPrefsFileStore : public IPrefsStore {
 public:
-    // ReadPrefs, then ReadUserPrefs; 1 only when both succeed.
+    // ReadPrefs, then LoadPlayerPrefs; 1 only when both succeed.
     int LoadPrefs() override;
-    // The engine's record and block in one replacement.
+    // The engine's record and block into the preference folder's file in one replacement;
+    // outside launcher mode the block also into the current player's file (SavePlayerPrefs).
+    // 1 only when both succeed.
     int SavePrefs() override;
+    // LoadPlayerPrefs.
     int ReadUserPrefs() override;
     // GetPrefsFolder; empty when it fails.
     std::string PrefsFolder() override;
