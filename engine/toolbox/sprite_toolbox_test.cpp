@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "engine/core/engine_test_support.h"
 #include "engine/core/zelbo_title.h"
 #include "engine/scene/cor_anim.h"
 #include "engine/scene/ticks.h"
@@ -17,6 +18,7 @@
 #include "media/res/res_item_table.h"
 #include "media/res/res_items_test_support.h"
 #include "media/res/sprite.h"
+#include "media/sound/snd_encoder.h"
 #include "platform/core/byte_order.h"
 #include "platform/headless/headless_backend.h"
 
@@ -362,6 +364,62 @@ TEST_F(SpriteToolboxTest, WaitSpriteDoneStepsOncePerTickUntilTheScriptEnds) {
     WaitSpriteDone(s);
     EXPECT_LE(GetTicks() - calling, 7u) << "the wait ended when the sprite went";
     EXPECT_FALSE(title.m_anims.Contains(s));
+}
+
+// On a started engine, module 3 entered: the default frame time goes back to 2 on a module
+// entry, and preload lists load their sounds into the engine's clip list.
+class SpriteToolboxEngineTest : public enginetest::EngineTest {
+protected:
+    void SetUp() override {
+        EngineTest::SetUp();
+        PutSharedFile(root / "Prog");
+        PutModuleFile(root / "Prog", 1, ModuleFile(1));
+        media::CResWriter w = ModuleFile(3);
+        w.Add("SPR", 3012, enginetest::Picture(4, 4, 11));
+        w.Add("SPR", 3013, enginetest::Picture(4, 4, 11));
+        w.Add("SND", 3101, EncodeSndPlain(std::vector<uint8_t>(200, 0xC0)));
+        w.Add("SND", 3102, EncodeSndPlain(std::vector<uint8_t>(200, 0x40)));
+        for (const auto& [id, count] : {std::pair{3030, 0}, std::pair{3031, 2}}) {
+            enginetest::Bytes list;
+            plat::AppendLe16(list, static_cast<uint16_t>(count));
+            list.resize(8, 0);
+            for (const auto& [picture, sound] : {std::pair{12, 101}, std::pair{13, 102}}) {
+                enginetest::Bytes record(14, 0);
+                plat::SetLe16(record, 0, static_cast<uint16_t>(picture));
+                plat::SetLe16(record, 10, static_cast<uint16_t>(sound));
+                list.insert(list.end(), record.begin(), record.end());
+            }
+            w.Add("AN_", static_cast<uint16_t>(id), list);
+        }
+        PutModuleFile(root / "Prog", 3, w);
+        title.Startup(programFolder);
+        title.m_prefs.playIntroSound = 0;
+        title.m_running = 1;
+        title.GoToModule(3, TRUE);
+    }
+    CZelboTitle title;
+};
+
+TEST_F(SpriteToolboxEngineTest, AModuleEntrySetsTheDefaultFrameTimeBackTo2) {
+    SetDefaultFrameTicks(9);
+    CCorAnim* s = CreateSprite(0, 0, 2);
+    QueueSpriteFrame(s, 12);
+    EXPECT_EQ(ScriptOf(s).at(2), (Instr{kAnimWait, 9}));
+    title.UnloadModule(FALSE);
+    title.GoToModule(3, TRUE);
+    s = CreateSprite(0, 0, 2);
+    StopSprite(s);
+    QueueSpriteFrame(s, 12);
+    EXPECT_EQ(ScriptOf(s), (Script{{kAnimShowPicture, 3012}, {kAnimWait, 2}, {kAnimNop, 0}}));
+}
+
+TEST_F(SpriteToolboxEngineTest, PreloadListsLoadTheirSounds) {
+    title.m_sounds.StopAll();
+    ASSERT_EQ(title.m_sounds.ClipCount(), 0u);
+    PreloadAnimation(30);  // count 0: the first record only
+    EXPECT_EQ(title.m_sounds.ClipCount(), 1u);
+    PreloadAnimation(31);
+    EXPECT_EQ(title.m_sounds.ClipCount(), 2u);
 }
 
 }  // namespace
