@@ -68,7 +68,8 @@ void CCorEngine::SetBackground(int32_t id) {
 }
 
 // The navigation pictures are taken out of the cache and read again before they are remapped,
-// so every entry remaps the pictures as the file holds them, never pixels remapped before.
+// so every entry remaps the pictures as the file holds them, never pixels remapped before; the
+// remapped pictures are kept from the pool's purges until the next entry takes them out.
 void CCorEngine::CreateNavigationButtons() {
     for (CTwoStateButton& button : m_buttons) button = CTwoStateButton();
     if (m_itemCache) {
@@ -88,7 +89,13 @@ void CCorEngine::CreateNavigationButtons() {
     if (!m_fadePalette || !m_screenPalette) return;
     HPALETTE from = *m_fadePalette->GetPalette();
     HPALETTE to = *m_screenPalette->GetPalette();
-    for (CTwoStateButton& button : m_buttons) button.RemapToPalette(from, to);
+    for (CTwoStateButton& button : m_buttons) {
+        button.RemapToPalette(from, to);
+        // The remapped pixels cannot be read again from the file: no pool purge may free them.
+        for (CSprite* picture : {button.GetFirst(), button.GetSecond()}) {
+            if (picture) picture->m_purgeable = 0;
+        }
+    }
 }
 
 void CCorEngine::WaitForSoundsToEnd() {
@@ -207,10 +214,9 @@ void CCorEngine::UnloadModule(BOOL withLeavingAnimation) {
     m_idles.RemoveAll();
     m_anims.RemoveAll();
     if (m_itemCache && m_currentModule > 0) {
+        // Pictures a module made and filled (not purgeable) stay until they are purged.
         m_purgeGuard = 1;
-        m_itemCache->SetDestroying(true);
         m_itemCache->RemoveRange(m_currentModule * 1000, m_currentModule * 1000 + 999);
-        m_itemCache->SetDestroying(false);
         m_purgeGuard = 0;
     }
     m_spots.RemoveAll();

@@ -2,6 +2,7 @@
 // palette, the navigation buttons, the introduction, and what leaving takes away.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <map>
 #include <string>
 #include <vector>
@@ -9,12 +10,14 @@
 #include "engine/core/engine_test_support.h"
 #include "engine/core/zelbo_title.h"
 #include "engine/scene/cor_anim.h"
+#include "media/res/chunk_pool.h"
 #include "media/res/item_cache.h"
 #include "media/res/res_item.h"
 #include "media/res/res_item_table.h"
 #include "media/res/sprite.h"
 #include "media/surface/dibg.h"
 #include "media/surface/pal_id.h"
+#include "platform/afx/message_box.h"
 
 namespace {
 
@@ -205,7 +208,8 @@ TEST_F(ModuleSwitchTest, NavigationButtonsFollowThePreferenceFlags) {
 }
 
 // The navigation pictures are remapped from the pixels the file holds on every entry, never
-// from pixels an earlier entry remapped.
+// from pixels an earlier entry remapped, and a purge of the pool while a module is shown does
+// not bring back the pixels as loaded.
 TEST_F(ModuleSwitchTest, NavigationPicturesAreRemappedFromTheLoadedPixels) {
     const std::array<uint8_t, 3> ochre{200, 100, 50};
     std::vector<std::array<uint8_t, 3>> p0(50, {0, 0, 0});
@@ -235,6 +239,10 @@ TEST_F(ModuleSwitchTest, NavigationPicturesAreRemappedFromTheLoadedPixels) {
             ASSERT_NE(picture, nullptr);
             ASSERT_NE(picture->Bits(), nullptr);
             EXPECT_EQ(picture->Bits()[0], m == 2 ? 30 : 40);
+            TheChunkPool().Purge(100000);
+            const auto* pixels = static_cast<const uint8_t*>(picture->GetData());
+            ASSERT_NE(pixels, nullptr);
+            EXPECT_EQ(pixels[0], m == 2 ? 30 : 40) << "after a purge";
             title.UnloadModule(FALSE);
         }
     }
@@ -283,17 +291,20 @@ TEST_F(ModuleSwitchTest, TheIntroductionIsCutShortByAPressAndTheInputDiscarded) 
     }
 }
 
-// Leaving takes the module's items out of the cache (ids m000 to m999 only, pictures made
-// without an item too), and the leaving animation only when asked for.
+// Leaving takes the module's items out of the cache (ids m000 to m999 only), but not a
+// picture the module made and filled (not purgeable, as a blank picture is), and runs the
+// leaving animation only when asked for.
 TEST_F(ModuleSwitchTest, UnloadingEmptiesTheModulesRangeOfTheCache) {
     modules[2].Add("SPR", 2500, enginetest::Picture(4, 4, 10));
+    modules[2].Add("SPR", 2600, enginetest::Picture(4, 4, 10));
     modules[2].Add("SPR", 2999, enginetest::Picture(4, 4, 10));
     modules[3].Add("SPR", 3000, enginetest::Picture(4, 4, 10));
     shared.Add("SPR", 500, enginetest::Picture(4, 4, 10));
     CRecordingTitle title;
     Start(title);
     title.GoToModule(2, TRUE);
-    for (int32_t id : {2500, 2999, 500}) ASSERT_NE(GetResItem(id, TRUE), nullptr) << id;
+    for (int32_t id : {2500, 2600, 2999, 500}) ASSERT_NE(GetResItem(id, TRUE), nullptr) << id;
+    GetResItem(2600, TRUE)->m_purgeable = 0;
     CResItemTable& cache = *title.m_itemCache;
     CRecordingTitle::beginLeave = 1;
     CRecordingTitle::log.clear();
@@ -301,6 +312,7 @@ TEST_F(ModuleSwitchTest, UnloadingEmptiesTheModulesRangeOfTheCache) {
     EXPECT_EQ(CRecordingTitle::log, (Log{"Leave"})) << "no BeginLeave without the leaving animation";
     for (int32_t id : {2000, 2500, 2999}) EXPECT_EQ(cache.Find(id), nullptr) << id;
     EXPECT_NE(cache.Find(500), nullptr);
+    EXPECT_NE(cache.Find(2600), nullptr) << "a picture that is not purgeable stays";
     EXPECT_NE(cache.Find(1), nullptr);
     EXPECT_FALSE(title.m_resFiles[2].IsOpen());
     EXPECT_EQ(title.m_moduleTable, nullptr);
@@ -385,6 +397,43 @@ TEST_F(ModuleSwitchTest, TheSharedBaseKeepsAnotherModulesFileOpen) {
     title.GoToModule(1, TRUE);  // every entry starts without a shared base
     EXPECT_FALSE(title.m_resFiles[3].IsOpen());
     EXPECT_EQ(title.m_sharedBase, 0);
+}
+
+
+// A module's file that cannot be opened (the disc prompt of the reads being off, as after
+// a Cancel there) is asked for, naming its path: OK tries again (here the file is back by
+// then) and the entry goes on with it; Cancel asks the game to quit.
+TEST_F(ModuleSwitchTest, AModuleFileThatCannotBeOpenedIsAskedFor) {
+    CRecordingTitle title;
+    Start(title);
+    EnableReadErrorPrompt(false);
+    const std::filesystem::path file = root / "Prog" / "Zelbo2.res";
+    const std::filesystem::path away = root / "Prog" / "away.res";
+    struct Case {
+        int answer;
+        bool opened;
+        int closes;
+    };
+    for (const Case& c : {Case{IDOK, true, 0}, Case{IDCANCEL, false, 1}}) {
+        SCOPED_TRACE(c.answer);
+        std::filesystem::rename(file, away);
+        std::vector<std::string> texts;
+        plat::MessageBoxHook saved = plat::SetMessageBoxHook([&](LPCSTR text, UINT type, UINT) {
+            texts.push_back(text);
+            EXPECT_EQ(type & MB_TYPEMASK, static_cast<UINT>(MB_OKCANCEL));
+            std::filesystem::rename(away, file);  // the CD is in the drive again
+            return c.answer;
+        });
+        CRecordingTitle::log.clear();
+        title.GoToModule(2, TRUE);
+        plat::SetMessageBoxHook(saved);
+        ASSERT_EQ(texts.size(), 1u);
+        EXPECT_EQ(texts[0].rfind("Kunde inte \xF6ppna resursfilen C:\\Prog\\Zelbo2.res.", 0), 0u) << texts[0];
+        EXPECT_EQ(title.m_resFiles[2].IsOpen() != FALSE, c.opened);
+        EXPECT_EQ(TakeCloses(), c.closes);
+        EXPECT_EQ(CRecordingTitle::log.front(), "Enter 2/0");
+        title.UnloadModule(FALSE);
+    }
 }
 
 }  // namespace
