@@ -6,6 +6,7 @@
 
 #include "engine/scene/sound_toolbox.h"
 #include "engine/toolbox/facade.h"
+#include "engine/toolbox/sprite_toolbox.h"
 
 // PlaySndFree: a sound on a channel the mixer picks, not waited for.
 inline int16_t PlaySndAny(int16_t soundId) { return PlaySndFree(soundId); }
@@ -19,3 +20,7 @@ inline void EngineRerenderText(CText* item, int32_t firstWord, int32_t lastWord)
     EngineCreateTextD(item, firstWord, lastWord);
 }
 inline void EngineDisposeText(CText* item) { EngineCreateTextE(item); }
+
+// The sprite calls: the rest of a script skipped (kAllSprites: every script); the clip rectangle.
+inline void SkipSpriteScript(CCorAnim* sprite) { FinishSpriteScript(sprite); }
+inline void SetSpriteClipRect(CCorAnim* sprite, const CCorRect* clip) { SetSpriteClip(sprite, clip); }

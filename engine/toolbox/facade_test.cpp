@@ -229,6 +229,17 @@ TEST_F(FacadeTest, AliasesReachTheirServices) {
     EXPECT_EQ(EngineAddScanSpot(205, 0, 0, 1), slot + 1) << "the next free slot";
 
     EXPECT_EQ(PlaySndAny(5), -1) << "sound off: as PlaySndFree";
+
+    CCorAnim* sprite = title.m_anims.Create(3012, POINT{0, 0});
+    sprite->AddInstr(media::kAnimWait, 30);
+    SkipSpriteScript(sprite);
+    EXPECT_EQ(GetSpriteStatus(sprite), 1) << "the script finished";
+    const CCorRect clip{1, 2, 3, 4};
+    SetSpriteClipRect(sprite, &clip);
+    EXPECT_EQ(sprite->GetClipRect().left, 11) << "the clip in frame coordinates";
+    EXPECT_EQ(sprite->GetClipRect().bottom, 24);
+    SetSpriteClipRect(sprite, nullptr);
+    EXPECT_EQ(sprite->GetClipRect().right, 32767);
 }
 
 // The drag manager's seam: ids mapped, the rectangle back in picture coordinates, a sprite not
