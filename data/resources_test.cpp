@@ -194,6 +194,58 @@ TEST(GeneratedResources, HubEntrancesFitTheirPlacesAndTheirScriptsEnd) {
     }
 }
 
+// The hub's talking host: four pictures of one size (rest, then the mouth opening), and the
+// greeting's cue list that moves the mouth along it in time order and ends at rest. The
+// entrances' preload lists name the entrance's picture and sound, both in the file.
+TEST(GeneratedResources, HubHostTalksWithItsMouthAndEntrancesPreloadTheirBounce) {
+    CResMgr mgr;
+    ASSERT_EQ(mgr.Open(plat::HostToDosPath(std::string(ZELBO_RES_DIR) + "/Zelbo1.res").c_str()), 1);
+    const Bytes rest = ReadItem(mgr, kResSPR, 1900);
+    ASSERT_GE(rest.size(), 12u);
+    for (uint32_t id = 1901; id <= 1903; ++id) {
+        const Bytes mouth = ReadItem(mgr, kResSPR, id);
+        ASSERT_GE(mouth.size(), 12u) << id;
+        EXPECT_EQ(Le32(mouth, 0), Le32(rest, 0)) << id;
+        EXPECT_EQ(Le32(mouth, 4), Le32(rest, 4)) << id;
+        EXPECT_NE(mouth, rest) << id;
+    }
+
+    const Bytes cues = ReadItem(mgr, kResCUE, 1900);
+    ASSERT_GE(cues.size(), 2u);
+    const size_t count = static_cast<size_t>(Le16(cues, 0)) & 0xFFFF;
+    ASSERT_EQ(cues.size(), 2 + 12 * count);
+    ASSERT_GE(count, 4u) << "the mouth hardly moves";
+    std::set<int> shown;
+    uint32_t last = 0;
+    for (size_t k = 0; k < count; ++k) {
+        const uint32_t ms = Le32(cues, 2 + 12 * k);
+        const int picture = static_cast<int>(Le32(cues, 2 + 12 * k + 8));
+        EXPECT_GE(ms, last) << k;
+        last = ms;
+        EXPECT_GE(picture, 900) << k;
+        EXPECT_LE(picture, 903) << k;
+        shown.insert(picture);
+    }
+    EXPECT_EQ(static_cast<int>(Le32(cues, 2 + 12 * (count - 1) + 8)), 900) << "ends at rest";
+    EXPECT_GE(shown.size(), 3u) << "the mouth opens in steps";
+    EXPECT_LE(last * 11025 / 1000, ClipSamples(ReadItem(mgr, kResSND, 1900)).size()) << "cues past the greeting's end";
+
+    const struct {
+        int entrance;
+        uint32_t list;
+    } preloads[] = {{200, 1200}, {300, 1204}, {400, 1203}, {500, 1201}, {600, 1202}};
+    for (const auto& p : preloads) {
+        SCOPED_TRACE("AN_ " + std::to_string(p.list));
+        const Bytes list = ReadItem(mgr, kResANU, p.list);
+        ASSERT_EQ(list.size(), 8u + 14u);
+        EXPECT_EQ(Le16(list, 0), 1);
+        EXPECT_EQ(Le16(list, 8), p.entrance);
+        EXPECT_EQ(Le16(list, 8 + 10), p.entrance);
+        EXPECT_NE(mgr.FindEntry(kResSPR, 1000 + static_cast<uint32_t>(p.entrance)), nullptr);
+        EXPECT_NE(mgr.FindEntry(kResSND, 1000 + static_cast<uint32_t>(p.entrance)), nullptr);
+    }
+}
+
 // The scanner's highlight surrounds its target: a closed ring, opaque all round at the same
 // distance from the centre, with a transparent middle and transparent corners.
 TEST(GeneratedResources, ScanHighlightIsARingWithATransparentMiddle) {
@@ -291,7 +343,7 @@ TEST(GeneratedResources, IntroductionsAndPraiseAreSpeech) {
         int module;
         uint32_t id;
         bool compressed;
-    } clips[] = {{0, 5, true}, {1, 1990, false}, {2, 2990, false}, {3, 3990, false},
+    } clips[] = {{0, 5, true}, {1, 1990, false}, {1, 1900, false}, {2, 2990, false}, {3, 3990, false},
                  {4, 4990, false}, {5, 5990, false}, {6, 6990, false}};
     for (const auto& c : clips) {
         SCOPED_TRACE("Zelbo" + std::to_string(c.module) + " SND " + std::to_string(c.id));
