@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -71,8 +72,12 @@ int RunScripted(const std::string& scriptName, const fs::path& dir) {
 }
 
 std::string ReadAll(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), {});
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
+    if (!in) return {};
+    std::string bytes(static_cast<size_t>(in.tellg()), '\0');
+    in.seekg(0);
+    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    return bytes;
 }
 
 // The samples of 'SND' id in a built module resource file, as the game's clip loader decodes
@@ -129,6 +134,15 @@ long FindClip(const std::vector<uint8_t>& sound, const std::vector<uint8_t>& cli
 // in (a screen between black and the full colours, never brighter than them) and stands as
 // its golden image: the fairground with its five entrances and the quit button. The sound holds
 // the chime and, right after it, the hub's introduction, sample for sample.
+// Every file below a folder, by its path relative to it, with its bytes.
+std::map<std::string, std::string> Snapshot(const fs::path& folder) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+        if (entry.is_regular_file()) files[fs::relative(entry.path(), folder).string()] = ReadAll(entry.path());
+    }
+    return files;
+}
+
 TEST(ZelboProgram, FadesTheHubInAfterItsChimeWithItsIntroductionAndEndsByTheCloseBox) {
     // The build lays the program out with its resource files and font file beside it: the
     // run needs no configuration to find them.
@@ -191,6 +205,53 @@ TEST(ZelboProgram, FadesTheHubInAfterItsChimeWithItsIntroductionAndEndsByTheClos
     // the record, then the levels.
     EXPECT_EQ(fs::file_size(dir / "root" / "Program Files" / "Quorva" / "Zelbo" / "Zelbo.PRF"), 284u + 28u);
     if (!HasFailure()) fs::remove_all(dir);
+}
+
+// A first run in an empty installation makes the guest: a folder of its own with its name file,
+// its entry in the player list and its preference file (the default levels); the program's
+// folder holds the engine's preference file. A second run finds all of it and changes no byte
+// of any file.
+TEST(ZelboProgram, AFirstRunMakesTheGuestAndASecondRunChangesNoByte) {
+    const fs::path dir = MakeTempFolder("zelbo-program-players");
+    const fs::path root = dir / "root";
+    fs::create_directories(root);
+    const fs::path exe = InstallGame(root);
+    const fs::path game = exe.parent_path();
+
+    int status = RunIn(exe, "game_close.txt", dir, root);
+    ASSERT_TRUE(WIFEXITED(status)) << ReadAll(dir / "log.txt");
+    ASSERT_EQ(WEXITSTATUS(status), 0) << ReadAll(dir / "log.txt");
+    const std::string guest = "G\xE4st";  // the name as the files hold it (Windows-1252)
+    const std::string listFile = ReadAll(game / "Zelbo.ini");
+    EXPECT_NE(listFile.find("[User List]"), std::string::npos) << listFile;
+    EXPECT_NE(listFile.find(guest + "=kids\\Kid001\\"), std::string::npos) << listFile;
+    const std::string nameFile = ReadAll(game / "kids" / "Kid001" / "SETTINGS.INI");
+    EXPECT_NE(nameFile.find("[Settings]"), std::string::npos) << nameFile;
+    EXPECT_NE(nameFile.find("Namn=" + guest), std::string::npos) << nameFile;
+    // The guest's file and the engine's: a record, then the guest's levels (the defaults).
+    const std::string guestFile = ReadAll(game / "kids" / "Kid001" / "Zelbo.PRF");
+    const std::string engineFile = ReadAll(game / "Zelbo.PRF");
+    ASSERT_EQ(guestFile.size(), 284u + 28u);
+    ASSERT_EQ(engineFile.size(), 284u + 28u);
+    EXPECT_EQ(guestFile.substr(284), engineFile.substr(284));
+    const auto first = Snapshot(root);
+
+    status = RunIn(exe, "game_close.txt", dir, root);
+    ASSERT_TRUE(WIFEXITED(status)) << ReadAll(dir / "log.txt");
+    ASSERT_EQ(WEXITSTATUS(status), 0) << ReadAll(dir / "log.txt");
+    const auto second = Snapshot(root);
+    for (const auto& [path, bytes] : first) {
+        const auto it = second.find(path);
+        if (it == second.end()) {
+            ADD_FAILURE() << path << " is gone";
+        } else {
+            EXPECT_TRUE(it->second == bytes) << path << " changed";
+        }
+    }
+    for (const auto& [path, bytes] : second) {
+        EXPECT_TRUE(first.count(path)) << path << " is new";
+    }
+    fs::remove_all(dir);
 }
 
 }  // namespace

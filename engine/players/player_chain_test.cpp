@@ -462,7 +462,7 @@ struct Model {
                 break;
             case Op::SecondCopy:
                 // It plays the saved player, with that player's own levels, and saves them.
-                prefsFile = Owns(saved) ? Read(saved) : Level();
+                prefsFile = Read(Owns(saved) ? saved : kGuest);
                 break;
             case Op::Play:
                 engine = step.level;

@@ -7,6 +7,7 @@
 #include "engine/core/cor_engine.h"
 #include "engine/core/launcher.h"
 #include "engine/players/player_list.h"
+#include "engine/players/player_roster.h"
 #include "platform/fs/crt_stat.h"
 #include "platform/fs/winfile.h"
 
@@ -288,8 +289,12 @@ int MakePath(const char* path) {
 
 int CPrefsFileStore::LoadPrefs() {
     const int record = ReadPrefs(nullptr, nullptr);
-    const int block = LoadPlayerPrefs();
-    return record && block ? 1 : 0;
+    if (IsLauncherModeSet()) return record && LoadPlayerPrefs() ? 1 : 0;
+    // The players as the chooser loads them: the guest is made on a first run, a current
+    // player without a list entry gives way to entry 0, and that player's levels are read.
+    CPlayerRoster players;
+    players.Load();
+    return record;
 }
 
 int CPrefsFileStore::SavePrefs() {

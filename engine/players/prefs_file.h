@@ -65,7 +65,10 @@ int MakePath(const char* path);
 // grown-ups' level edits reach the file the next home entry reads.
 class CPrefsFileStore : public IPrefsStore {
 public:
-    // ReadPrefs, then LoadPlayerPrefs; 1 only when both succeed.
+    // ReadPrefs, then the current player's levels: in launcher mode LoadPlayerPrefs (1 only
+    // when both succeed); else the players are loaded as the chooser loads them
+    // (CPlayerRoster::Load: the guest made on a first run, a current player without an entry
+    // replaced by entry 0, that player's levels read), and the result is ReadPrefs'.
     int LoadPrefs() override;
     // The engine's record and block into the preference folder's file in one replacement;
     // outside launcher mode the block also into the current player's file (SavePlayerPrefs).
