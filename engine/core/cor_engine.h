@@ -248,10 +248,9 @@ public:
     int32_t m_spareNumber = 0;
     CUserPrefs m_prefs{};
     int32_t m_busyLevel = 0;
-    // The toolbox's default wait between script frames, in ticks, and its text colours
-    // (background, text, highlight), both set again on every entry.
+    // The toolbox's default wait between script frames, in ticks, set again on every entry
+    // (as is the text style's colours, m_textStyle).
     int32_t m_frameWait = 2;
-    int32_t m_textColors[3] = {0, 14, 4};
     CSoundList m_sounds;
     // Whether the wave output device can set its volume (start-up's check).
     int32_t m_canSetWaveVolume = 0;

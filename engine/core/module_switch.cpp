@@ -1,6 +1,7 @@
 // Entering and leaving modules, and the idle step.
 #include <vector>
 
+#include "engine/core/colour_table.h"
 #include "engine/core/cor_engine.h"
 #include "engine/scene/fade.h"
 #include "engine/scene/sound_toolbox.h"
@@ -130,9 +131,10 @@ void CCorEngine::GoToModule(int module, BOOL full) {
     m_busyLevel = 0;
     m_frameWait = 2;
     m_showSpots = 0;
-    m_textColors[0] = 0;
-    m_textColors[1] = 14;
-    m_textColors[2] = 4;
+    // The toolbox's text style: colour 0 on colour 14, mode 4.
+    m_textStyle.foreground = ColorNumberToRGB(0);
+    m_textStyle.background = ColorNumberToRGB(14);
+    m_textStyle.mode = 4;
     FlushQueuedInput();
     BeginBusy();
     if (module == GetHomeModule()) ReadUserPrefs();

@@ -17,6 +17,7 @@
 #include "media/res/sprite.h"
 #include "media/surface/dibg.h"
 #include "media/surface/pal_id.h"
+#include "media/text/text_host.h"
 #include "platform/afx/message_box.h"
 
 namespace {
@@ -116,7 +117,15 @@ TEST_F(ModuleSwitchTest, EntriesCallTheTableInOrderAndKeepTheModuleNumbers) {
         CRecordingTitle::log.clear();
         if (s.previousBefore >= 0) title.m_previousModule = s.previousBefore;
         store.reads = 0;
+        title.m_textStyle.foreground = RGB(1, 2, 3);
+        title.m_textStyle.background = RGB(4, 5, 6);
+        title.m_textStyle.mode = 0;
         title.GoToModule(s.module, s.full);
+        // Every entry gives the toolbox's text style colour 0 (black) on 14 (white), mode 4.
+        const TextStyleRecord style = TextHost().CurrentTextStyle();
+        EXPECT_EQ(style.foreground, RGB(0, 0, 0));
+        EXPECT_EQ(style.background, RGB(255, 255, 255));
+        EXPECT_EQ(style.mode, 4);
         EXPECT_EQ(CRecordingTitle::log, s.calls);
         EXPECT_EQ(title.m_currentModule, s.current);
         EXPECT_EQ(title.m_previousModule, s.previous);
