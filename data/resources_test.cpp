@@ -397,4 +397,32 @@ TEST(GeneratedResources, FontStripsScanIntoWholeFonts) {
     }
 }
 
+// Modules 2 to 6 can speak every number from 0 to 999: each 'IPB' table names word clips the
+// module has (module-relative ids), and every word clip is a plain clip of speech.
+TEST(GeneratedResources, EveryNumberTableOfTheActivitiesNamesExistingSounds) {
+    for (int module = 2; module <= 6; ++module) {
+        SCOPED_TRACE("Zelbo" + std::to_string(module) + ".res");
+        const std::string path = plat::HostToDosPath(std::string(ZELBO_RES_DIR) + "/Zelbo" + std::to_string(module) + ".res");
+        CResMgr mgr;
+        ASSERT_EQ(mgr.Open(path.c_str()), 1);
+        std::set<uint32_t> named;
+        for (uint32_t n = 0; n <= 999; ++n) {
+            const Bytes table = ReadItem(mgr, kResIPB, module * 1000 + n);
+            ASSERT_GE(table.size(), 2u) << "no 'IPB' " << n;
+            for (size_t at = 0; at + 1 < table.size() && at < 16; at += 2) {
+                const uint16_t id = static_cast<uint16_t>(table[at] | table[at + 1] << 8);
+                if (id == 0) break;
+                ASSERT_TRUE(id >= 1 && id <= 999) << "'IPB' " << n << " names " << id;
+                named.insert(module * 1000 + id);
+            }
+        }
+        EXPECT_EQ(named.size(), 29u);
+        for (uint32_t id : named) {
+            const Bytes clip = ReadItem(mgr, kResSND, id);
+            ASSERT_GT(clip.size(), 2u) << "'IPB' names SND " << id << ", which the module lacks";
+            EXPECT_EQ(ClassifySnd(clip, static_cast<uint32_t>(clip.size())), SndForm::Plain) << id;
+        }
+    }
+}
+
 }  // namespace

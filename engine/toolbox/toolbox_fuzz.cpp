@@ -1,6 +1,6 @@
 // libFuzzer target: any bytes as a module resource file (module 2), read through the toolbox:
-// copies of every item, every string of every list into destinations of several sizes, and a
-// quadrilateral of every picture. Reads must stay within the items and writes within the
+// copies of every item, every string of every list into destinations of several sizes, the
+// phrase of every template with its number tables, and a quadrilateral of every picture. Reads must stay within the items and writes within the
 // destinations.
 #include <cstddef>
 #include <cstdint>
@@ -9,6 +9,7 @@
 #include <span>
 #include <vector>
 
+#include "engine/toolbox/phrase.h"
 #include "engine/toolbox/picture_quad.h"
 #include "engine/toolbox/resource_copies.h"
 #include "engine/toolbox/toolbox_test_support.h"
@@ -37,6 +38,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 for (int16_t n = -1; n < 6; ++n) CopyListString(dest.get(), capacity, id, n);
                 CopyListString(dest.get(), capacity, id, 32767);
             }
+        }
+        if (e.type == kResIPA) {
+            // Arguments that reach the file's number tables, and some that do not.
+            uint16_t out[kPhraseSize];
+            const auto a = static_cast<uint16_t>(id), b = static_cast<uint16_t>(size);
+            BuildPhrase(out, id, a, b, 0, 7, 0xFFFF);
+            BuildPhraseEx(out, id, b, a, 999, 0, 1, 0x8000);
         }
         if (e.type == kResSPR && id % 1000 < 900)
             DrawPictureQuad(static_cast<int16_t>(id % 1000), {3, 0}, {20, 2}, {25, 17}, {0, 12});

@@ -206,13 +206,19 @@ int CRecordFile::Close() {
 // ---------------------------------------------------------------------------------------
 // Reporting
 
+std::string ComposeErrorLine(std::string_view code, std::string_view place, std::string_view detail) {
+    std::string line = "Error: ";
+    line.append(code).append(".  ").append(" At: ").append(place).append(".  ").append(detail).append(".");
+    return line;
+}
+
 std::string CRecordFile::ComposeMessage(int16_t module, bool own, int16_t code, int16_t context) {
     const auto list = [&](int id, int item) { return ListString(module, id, item); };
     const int absCode = std::abs(static_cast<int>(code));
     const int absContext = std::abs(static_cast<int>(context));
     const std::string error = code == 13 ? list(988, 1) : list(982, own ? absCode : 1);
     const std::string where = list(983, absContext);
-    return "Error: " + std::to_string(absCode) + ".  " + " At: " + where + ".  " + error + ".";
+    return ComposeErrorLine(std::to_string(absCode), where, error);
 }
 
 int16_t CRecordFile::ReportError(bool own, int16_t code, int16_t context) {

@@ -22,6 +22,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -48,6 +49,10 @@ public:
 // Installs the host (null: the neutral host) and returns the one installed before.
 IRecordFileHost* SetRecordFileHost(IRecordFileHost* host);
 IRecordFileHost& RecordFileHost();
+
+// The game's one error message line, "Error: <code>.   At: <place>.  <detail>.": the record
+// files' messages and the toolbox's FormatMessageLine.
+std::string ComposeErrorLine(std::string_view code, std::string_view place, std::string_view detail);
 
 class CRecordFile {
 public:

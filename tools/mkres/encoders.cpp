@@ -25,6 +25,9 @@ constexpr EncoderInfo kEncoders[] = {
     {"fontstrip", "", EncodeFontStrip},
     {"preload", "AN_", EncodePreload},
     {"cues", "CUE", EncodeCues},
+    {"word", "", EncodeWordClip},
+    {"phrase", "IPA", EncodePhraseTemplate},
+    {"numbers", "IPB IPC", EncodeNumberTable},
 };
 
 struct Width {

@@ -96,5 +96,10 @@ bool EncodeFontStrip(const ItemSource& item, EncodeContext& ctx, std::vector<uin
 // 'AN_' preload lists and 'CUE' cue lists (enc_cues.cpp).
 bool EncodePreload(const ItemSource& item, EncodeContext& ctx, std::vector<uint8_t>& out);
 bool EncodeCues(const ItemSource& item, EncodeContext& ctx, std::vector<uint8_t>& out);
+// Spoken phrases (enc_spoken.cpp): word clips for chains ('SND'), phrase templates ('IPA') and
+// spoken-number tables ('IPB', 'IPC').
+bool EncodeWordClip(const ItemSource& item, EncodeContext& ctx, std::vector<uint8_t>& out);
+bool EncodePhraseTemplate(const ItemSource& item, EncodeContext& ctx, std::vector<uint8_t>& out);
+bool EncodeNumberTable(const ItemSource& item, EncodeContext& ctx, std::vector<uint8_t>& out);
 
 }  // namespace mkres

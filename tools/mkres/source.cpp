@@ -5,6 +5,7 @@
 
 #include "media/res/res_writer.h"
 #include "platform/strings/cp1252.h"
+#include "tools/mkres/spoken_numbers.h"
 
 namespace mkres {
 
@@ -178,6 +179,14 @@ void Parse(Reader& reader, ModuleSource& result, Diagnostics& diag) {
                 diag.Error(line.where, "a second module line with another number");
             } else {
                 result.module = static_cast<int>(*n);
+            }
+            continue;
+        }
+        if (word && first.text == "spoken-numbers") {
+            for (ItemSource& item : SpokenNumberItems(line, result.module, diag)) {
+                if (!seen.emplace(item.type, item.id).second)
+                    diag.Error(line.where, "item " + item.type + " " + std::to_string(item.id) + " is given twice");
+                result.items.push_back(std::move(item));
             }
             continue;
         }

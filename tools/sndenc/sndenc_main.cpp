@@ -18,8 +18,8 @@ namespace {
 int Usage() {
     std::fprintf(stderr,
                  "usage: sndenc [--tone] [--plain|--compressed] [--wav] OUT SOURCE\n"
-                 "  SOURCE: speak TEXT | effect NAME | tone HZ MS | raw FILE | file NAME\n"
-                 "  speech is compressed by default, everything else plain; --wav writes the samples as a WAV\n");
+                 "  SOURCE: speak TEXT | word TEXT | effect NAME | tone HZ MS | raw FILE | file NAME\n"
+                 "  speech is compressed by default, word clips and everything else plain; --wav writes a WAV\n");
     return 2;
 }
 
@@ -83,6 +83,12 @@ int main(int argc, char** argv) {
                 return 1;
             }
             speech = true;
+        } else if (kind == "word") {
+            std::string error;
+            if (!SpeakOrToneWord(plat::Utf8ToCp1252(argv[i + 2]), tone, samples, &error)) {
+                std::fprintf(stderr, "sndenc: %s\n", error.c_str());
+                return 1;
+            }
         } else if (kind == "effect") {
             samples = SynthEffect(argv[i + 2]);
             if (samples.empty()) {

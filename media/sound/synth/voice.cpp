@@ -60,7 +60,7 @@ std::vector<uint8_t> Downsample22050To11025(std::span<const int16_t> pcm, double
     return out;
 }
 
-std::span<const int16_t> TrimSilence(std::span<const int16_t> pcm, int rate) {
+std::span<const int16_t> TrimSilence(std::span<const int16_t> pcm, int rate, int marginMs) {
     int peak = 0;
     for (int16_t s : pcm) peak = std::max(peak, std::abs(static_cast<int>(s)));
     if (peak == 0) return {};
@@ -68,7 +68,7 @@ std::span<const int16_t> TrimSilence(std::span<const int16_t> pcm, int rate) {
     size_t first = 0, last = pcm.size();
     while (first < last && std::abs(static_cast<int>(pcm[first])) < threshold) ++first;
     while (last > first && std::abs(static_cast<int>(pcm[last - 1])) < threshold) --last;
-    const size_t margin = static_cast<size_t>(rate) * 10 / 1000;
+    const size_t margin = static_cast<size_t>(rate) * static_cast<size_t>(std::max(marginMs, 0)) / 1000;
     first = first > margin ? first - margin : 0;
     last = std::min(pcm.size(), last + margin);
     return pcm.subspan(first, last - first);
@@ -78,6 +78,18 @@ double VoiceGain(std::span<const int16_t> pcm, double peak) {
     int loudest = 0;
     for (int16_t s : pcm) loudest = std::max(loudest, std::abs(static_cast<int>(s)));
     return loudest == 0 ? 1.0 : peak * 32768.0 / loudest;
+}
+
+double LoudnessGain(std::span<const int16_t> pcm, double rms, double peak) {
+    double sum = 0;
+    int loudest = 0;
+    for (int16_t v : pcm) {
+        sum += static_cast<double>(v) * v;
+        loudest = std::max(loudest, std::abs(static_cast<int>(v)));
+    }
+    if (pcm.empty() || loudest == 0) return 1.0;
+    const double current = std::sqrt(sum / static_cast<double>(pcm.size()));
+    return std::min(rms * 32768.0 / current, peak * 32768.0 / loudest);
 }
 
 bool ReadWav16(const std::filesystem::path& path, std::vector<int16_t>& pcm, int& rate, std::string* error) {
@@ -116,7 +128,16 @@ bool ReadWav16(const std::filesystem::path& path, std::vector<int16_t>& pcm, int
     return fail("no data chunk");
 }
 
-bool SpeakSwedish(std::string_view textCp1252, std::vector<uint8_t>& samples, std::string* error) {
+namespace {
+
+struct SpeechShape {
+    int wordsPerMinute = 0;  // 0: espeak-ng's own pace
+    int marginMs = 10;
+    bool level = false;      // false: peak 0.7; true: LoudnessGain
+    size_t fadeSamples = 55;
+};
+
+bool Speak(std::string_view textCp1252, const SpeechShape& shape, std::vector<uint8_t>& samples, std::string* error) {
     // Text and sound go through files, so the command line holds only paths we made.
     static std::atomic<unsigned> serial{0};
     std::random_device random;
@@ -133,7 +154,8 @@ bool SpeakSwedish(std::string_view textCp1252, std::vector<uint8_t>& samples, st
         std::ofstream text(textPath, std::ios::binary);
         text << plat::Cp1252ToUtf8(textCp1252);
     }
-    const std::string command = "espeak-ng -v sv -f '" + textPath.string() + "' -w '" + wavPath.string() +
+    const std::string pace = shape.wordsPerMinute > 0 ? " -s " + std::to_string(shape.wordsPerMinute) : "";
+    const std::string command = "espeak-ng -v sv" + pace + " -f '" + textPath.string() + "' -w '" + wavPath.string() +
                                 "' >/dev/null 2>&1";
     const int rc = std::system(command.c_str());
     std::vector<int16_t> pcm;
@@ -151,20 +173,30 @@ bool SpeakSwedish(std::string_view textCp1252, std::vector<uint8_t>& samples, st
         if (error) *error = "espeak-ng spoke at " + std::to_string(rate) + " Hz, not 22050";
         return false;
     }
-    const std::span<const int16_t> voiced = TrimSilence(pcm, rate);
+    const std::span<const int16_t> voiced = TrimSilence(pcm, rate, shape.marginMs);
     if (voiced.empty()) {
         if (error) *error = "espeak-ng gave silence";
         return false;
     }
-    samples = Downsample22050To11025(voiced, VoiceGain(voiced, 0.7));
-    // Soft edges: 5 ms in and out, so a trimmed start or end never clicks.
-    const size_t fade = std::min<size_t>(55, samples.size() / 2);
+    samples = Downsample22050To11025(voiced, shape.level ? LoudnessGain(voiced, 0.13, 0.95) : VoiceGain(voiced, 0.7));
+    // Soft edges, so a trimmed start or end never clicks.
+    const size_t fade = std::min<size_t>(shape.fadeSamples, samples.size() / 2);
     for (size_t i = 0; i < fade; ++i) {
         const double g = static_cast<double>(i) / fade;
         for (size_t at : {i, samples.size() - 1 - i})
             samples[at] = static_cast<uint8_t>(std::lround(128 + (samples[at] - 128) * g));
     }
     return true;
+}
+
+}  // namespace
+
+bool SpeakSwedish(std::string_view textCp1252, std::vector<uint8_t>& samples, std::string* error) {
+    return Speak(textCp1252, SpeechShape{}, samples, error);
+}
+
+bool SpeakSwedishWord(std::string_view textCp1252, std::vector<uint8_t>& samples, std::string* error) {
+    return Speak(textCp1252, SpeechShape{130, 3, true, 22}, samples, error);
 }
 
 std::vector<uint8_t> Tone(double hz, int ms, double peak) {
@@ -191,16 +223,29 @@ bool ToneModeAsked(bool toneMode) {
     return toneMode || (env && std::string_view(env) == "tone");
 }
 
-bool SpeakOrTone(std::string_view textCp1252, bool toneMode, std::vector<uint8_t>& samples, std::string* error) {
+namespace {
+
+bool SpeakOrToneWith(bool (*speak)(std::string_view, std::vector<uint8_t>&, std::string*), std::string_view textCp1252,
+                     bool toneMode, std::vector<uint8_t>& samples, std::string* error) {
     if (ToneModeAsked(toneMode)) {
         samples = ToneFor(textCp1252);
         return true;
     }
     std::string why;
-    if (SpeakSwedish(textCp1252, samples, &why)) return true;
+    if (speak(textCp1252, samples, &why)) return true;
     if (error) {
         *error = "cannot speak \"" + plat::Cp1252ToUtf8(textCp1252) + "\": " + why +
                  " (install espeak-ng, or set ZELBO_VOICE=tone to use a tone for every text)";
     }
     return false;
+}
+
+}  // namespace
+
+bool SpeakOrTone(std::string_view textCp1252, bool toneMode, std::vector<uint8_t>& samples, std::string* error) {
+    return SpeakOrToneWith(SpeakSwedish, textCp1252, toneMode, samples, error);
+}
+
+bool SpeakOrToneWord(std::string_view textCp1252, bool toneMode, std::vector<uint8_t>& samples, std::string* error) {
+    return SpeakOrToneWith(SpeakSwedishWord, textCp1252, toneMode, samples, error);
 }
