@@ -5,6 +5,7 @@
 
 #include "app/app_test_support.h"
 #include "engine/core/user_prefs.h"
+#include "engine/toolbox/picture_items.h"
 #include "engine/players/player_strings.h"
 #include "engine/players/settings_store.h"
 #include "platform/afx/exceptions.h"
@@ -302,6 +303,7 @@ struct SecondCopyRole : ::testing::Environment {
         plat::InstallDialogs();
         RegisterZelboResources();
         InstallAdultSection();
+        InstallPictureItems();
         UINT report = 0;
         {
             CZelboApp app;

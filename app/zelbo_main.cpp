@@ -9,6 +9,7 @@
 #include "app/game_modules.h"
 #include "app/zelbo_app.h"
 #include "engine/players/prefs_file.h"
+#include "engine/toolbox/picture_items.h"
 #include "platform/backends/init.h"
 #include "platform/dialogs/dialog_api.h"
 #include "platform/msgbox/msgbox.h"
@@ -33,6 +34,7 @@ int main(int argc, char** argv) {
     InstallAdultSection();
     SetPrefsStore(&thePrefsFiles);
     const CGameModules modules;
+    InstallPictureItems();
     try {
         return AfxWinMain(argc, argv);
     } catch (const std::exception& e) {

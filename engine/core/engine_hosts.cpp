@@ -25,6 +25,34 @@ void CEngineResItemHost::ServiceSound() { m_engine.m_sounds.Service(); }
 
 std::string CEngineResItemHost::ResourceFolder() { return m_engine.m_resourceFolder; }
 
+namespace {
+IResItemHost g_noPictures;
+IResItemHost* g_pictures = nullptr;
+IResItemHost& Pictures() { return g_pictures ? *g_pictures : g_noPictures; }
+}  // namespace
+
+IResItemHost* SetEnginePictureItems(IResItemHost* pictures) {
+    IResItemHost* old = g_pictures;
+    g_pictures = pictures;
+    return old;
+}
+
+void CEngineResItemHost::GetPictureSize(int16_t id, int16_t& width, int16_t& height) {
+    Pictures().GetPictureSize(id, width, height);
+}
+
+BYTE* CEngineResItemHost::LockPictureData(int16_t id) { return Pictures().LockPictureData(id); }
+
+void CEngineResItemHost::UnlockPictureData(BYTE* bits) { Pictures().UnlockPictureData(bits); }
+
+uint16_t CEngineResItemHost::GetPictureAttr(int16_t id) { return Pictures().GetPictureAttr(id); }
+
+int16_t CEngineResItemHost::NewBlankPicture(int16_t width, int16_t height) {
+    return Pictures().NewBlankPicture(width, height);
+}
+
+void CEngineResItemHost::PurgeResource(int16_t id) { Pictures().PurgeResource(id); }
+
 int CEngineSceneHost::CurrentModule() { return m_engine.m_currentModule; }
 
 ModuleFunctionTable* CEngineSceneHost::ModuleTable() { return m_engine.m_moduleTable; }

@@ -15,8 +15,9 @@
 class CCorEngine;
 
 // The item cache, the module resource files, the id rule, the sound service step and the
-// resource folder. Picture items by id and the player's folder come with later steps and keep
-// the neutral answers until then.
+// resource folder. Picture items by id are answered by the provider installed with
+// SetEnginePictureItems; the player's folder comes with a later step and keeps the neutral
+// answer until then.
 class CEngineResItemHost : public IResItemHost {
 public:
     explicit CEngineResItemHost(CCorEngine& engine) : m_engine(engine) {}
@@ -27,10 +28,22 @@ public:
     int32_t MapResourceId(int16_t relativeId) override;
     void ServiceSound() override;
     std::string ResourceFolder() override;
+    void GetPictureSize(int16_t id, int16_t& width, int16_t& height) override;
+    BYTE* LockPictureData(int16_t id) override;
+    void UnlockPictureData(BYTE* bits) override;
+    uint16_t GetPictureAttr(int16_t id) override;
+    int16_t NewBlankPicture(int16_t width, int16_t height) override;
+    void PurgeResource(int16_t id) override;
 
 private:
     CCorEngine& m_engine;
 };
+
+// Picture items by module-relative id are made by the toolbox (engine/toolbox/picture_items.h),
+// which the engine cannot include: the program installs the toolbox's provider once at start
+// and the engine's resource host answers its picture members from it (null: the neutral
+// answers, no pictures). Returns the provider installed before.
+IResItemHost* SetEnginePictureItems(IResItemHost* pictures);
 
 // The busy/presenting guard while the read-error box is up, and the whole picture redrawn
 // after it.
