@@ -17,7 +17,6 @@
 #include "platform/afx/exceptions.h"
 #include "platform/afxwin/afxwin.h"
 #include "platform/core/winuser.h"
-#include "platform/gdi/wingdi.h"
 
 namespace {
 
@@ -85,18 +84,8 @@ int16_t MakePictureItem(bool withPixels, int16_t width, int16_t height) {
     return static_cast<int16_t>(id % 1000);
 }
 
-// The game view's window: the main frame's active view, else the main window.
-HWND GameView() {
-    CWnd* main = AfxGetMainWnd();
-    if (!main || !main->GetSafeHwnd()) return nullptr;
-    if (main->IsKindOf(RUNTIME_CLASS(CFrameWnd))) {
-        if (CView* view = static_cast<CFrameWnd*>(main)->GetActiveView()) return view->GetSafeHwnd();
-    }
-    return main->GetSafeHwnd();
-}
-
 void AddDirty(const RECT& r) {
-    if (theEngine && theEngine->m_dirtyRects) theEngine->m_dirtyRects->Add(r);
+    if (theEngine) theEngine->InvalidateGameRect(&r);
 }
 
 // The picture calls as the engine's answer to the media layer's picture seam.
@@ -202,6 +191,17 @@ void StampPicture(int16_t id, int16_t x, int16_t y) {
     AddDirty(RECT{left, top, left + picture->Width(), top + picture->Height()});
 }
 
+void SetBackgroundPicture(int16_t id) {
+    if (!theEngine) return;
+    theEngine->SetBackground(Absolute(id));
+    if (theEngine->m_backgroundSurface && theEngine->m_backgroundSurface->IsValid())
+        theEngine->m_statics.RedrawAll(*theEngine->m_backgroundSurface, TRUE);
+}
+
+void RedrawArea(int16_t kind) {
+    if (theEngine) theEngine->RedrawArea(kind);
+}
+
 void InvalidateRect16(const CCorRect& r) { AddDirty(RECT{r.left, r.top, r.right, r.bottom}); }
 
 void SetRect16(CCorRect& r, int16_t left, int16_t top, int16_t right, int16_t bottom) {
@@ -250,7 +250,7 @@ void EnableQuitHotKey(int16_t flag) {
 }
 
 int32_t IsMouseUpPending(int16_t remove) {
-    const HWND view = GameView();
+    const HWND view = theEngine ? theEngine->GameViewWindow() : nullptr;
     const UINT how = (remove ? PM_REMOVE : PM_NOREMOVE) | PM_NOYIELD;
     MSG msg;
     PeekMessage(&msg, view, WM_LBUTTONUP, WM_LBUTTONUP, how);

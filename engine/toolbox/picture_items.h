@@ -1,8 +1,8 @@
 // The toolbox's picture items: pictures of the engine's item cache by module-relative id
 // (measured, locked, made blank, composed, stamped onto the background, dropped), and the small
-// engine calls that go with them: dirty rectangles in the 16-bit form, the screen mode, the
-// click limit, the saved-settings block, the two hot keys, queued clicks and the Alt and Ctrl
-// keys.
+// engine calls that go with them: dirty rectangles in the 16-bit form, an immediate redraw,
+// the screen mode, the click limit, the saved-settings block, the two hot keys, queued clicks
+// and the Alt and Ctrl keys.
 //
 // Ids are module-relative (the engine's id rule makes them absolute); ids returned are modulo
 // 1000. A missing picture gives neutral answers (0 sizes, no pixels, 0xFFFF), never a message.
@@ -50,9 +50,16 @@ void CopyPictureInto(int16_t target, int16_t source, int16_t x, int16_t y);
 // (clipped to the surface) and marks its rectangle for redrawing.
 void StampPicture(int16_t id, int16_t x, int16_t y);
 
+// The background picture becomes the id (painted over the whole background surface), and every
+// static is painted onto it again, each saving what it covers anew.
+void SetBackgroundPicture(int16_t id);
+
 // Marks a rectangle of the frame (no origin added) for redrawing.
 void InvalidateRect16(const CCorRect& r);
 void SetRect16(CCorRect& r, int16_t left, int16_t top, int16_t right, int16_t bottom);
+// The engine's immediate redraw (CCorEngine::RedrawArea): the scripts settle, then what is dirty
+// is presented, with transition kind 1 to 5 or 7 to 10 and without one for any other kind.
+void RedrawArea(int16_t kind);
 
 // Clicks outside a non-empty limit only beep. Returns 0.
 int32_t SetClickLimit(const CCorRect& r);

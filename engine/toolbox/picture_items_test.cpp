@@ -291,6 +291,35 @@ TEST_F(PictureItemsTest, StampsAreClippedToTheBackground) {
     ShutdownDibSystem();
 }
 
+// Setting the background paints the new picture over the whole background and every static on
+// it again.
+TEST_F(PictureItemsTest, SetBackgroundPictureRepaintsTheStatics) {
+    MakeBackground(8, 8);
+    title.m_screenWidth = 8;
+    title.m_screenHeight = 8;
+    res.cache.Insert(4600, new CSprite(4600));
+    Cached(4600)->AllocBits(8, 8);
+    BYTE* bits = LockPictureData(600);
+    std::fill(bits, bits + 64, BYTE{4});
+    UnlockPictureData(bits);
+    title.m_backgroundStatic.Init(POINT{0, 0}, 4000, 0);
+    title.m_statics.Add(*title.m_backgroundSurface, POINT{6, 6}, 4010, 0, TRUE);
+    title.m_dirtyRects->RemoveAll();
+
+    SetBackgroundPicture(600);
+    EXPECT_EQ(title.m_backgroundId, 4600);
+    CDibG& surface = *title.m_backgroundSurface;
+    EXPECT_EQ(surface.GetPixel(0, 0), 4);
+    EXPECT_EQ(surface.GetPixel(7, 0), 4);
+    EXPECT_EQ(surface.GetPixel(6, 6), 4) << "the static's colour 0";
+    EXPECT_EQ(surface.GetPixel(7, 6), 8);
+    EXPECT_EQ(surface.GetPixel(6, 7), 8);
+    EXPECT_FALSE(title.m_dirtyRects->IsEmpty());
+    title.m_backgroundStatic.ChangePicture(4002);
+    title.m_backgroundSurface.reset();
+    ShutdownDibSystem();
+}
+
 class ScreenModeTitle : public CZelboTitle {
 public:
     void GetScreenSize(int32_t& width, int32_t& height) override {
