@@ -24,6 +24,7 @@ int32_t CEngineResItemHost::MapResourceId(int16_t relativeId) { return m_engine.
 void CEngineResItemHost::ServiceSound() { m_engine.m_sounds.Service(); }
 
 std::string CEngineResItemHost::ResourceFolder() { return m_engine.m_resourceFolder; }
+std::string CEngineResItemHost::PlayerFolder() { return PrefsStore().PlayerFolder(); }
 
 namespace {
 IResItemHost g_noPictures;

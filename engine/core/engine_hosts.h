@@ -28,6 +28,8 @@ public:
     int32_t MapResourceId(int16_t relativeId) override;
     void ServiceSound() override;
     std::string ResourceFolder() override;
+    // The preference store's current player's folder.
+    std::string PlayerFolder() override;
     void GetPictureSize(int16_t id, int16_t& width, int16_t& height) override;
     BYTE* LockPictureData(int16_t id) override;
     void UnlockPictureData(BYTE* bits) override;

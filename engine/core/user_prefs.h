@@ -76,6 +76,9 @@ public:
     // The preference folder, ending in a backslash (where the sound files that 'SND' items
     // name lie). Neutral: none, empty.
     virtual std::string PrefsFolder() { return {}; }
+    // The current player's own folder, where the player's record files lie (in launcher mode
+    // the child's folder). Neutral: none, empty.
+    virtual std::string PlayerFolder() { return {}; }
 };
 // Installs the store (null: the neutral one) and returns the one installed before.
 IPrefsStore* SetPrefsStore(IPrefsStore* store);

@@ -114,14 +114,19 @@ int MakePlayer(HINSTANCE module, PlayerEntry& entry, const char* listFile) {
     const bool own = relative.has_value();
     if (own) {
         const std::string nameFile = program + *relative + PlayerString(kIdsNameFile);
-        if (Fits(nameFile)) {
-            // A value loses one pair of enclosing quotes when read: a name in quotes keeps them
-            // inside another pair.
-            const std::string& name = entry.name;
-            const bool quoted = name.size() >= 2 && (name[0] == '"' || name[0] == '\'') && name.back() == name[0];
-            const std::string value = quoted ? "\"" + name + "\"" : name;
-            WritePrivateProfileStringA(PlayerString(kIdsNameSection).c_str(), PlayerString(kIdsNameKey).c_str(),
-                                       value.c_str(), nameFile.c_str());
+        // A value loses one pair of enclosing quotes when read: a name in quotes keeps them
+        // inside another pair.
+        const std::string& name = entry.name;
+        const bool quoted = name.size() >= 2 && (name[0] == '"' || name[0] == '\'') && name.back() == name[0];
+        const std::string value = quoted ? "\"" + name + "\"" : name;
+        // Without its name file a folder is no one's once the list is rebuilt from the
+        // folders: no name file, no player.
+        if (!Fits(nameFile) || !WritePrivateProfileStringA(PlayerString(kIdsNameSection).c_str(),
+                                                           PlayerString(kIdsNameKey).c_str(), value.c_str(),
+                                                           nameFile.c_str())) {
+            DeleteFileA(nameFile.c_str());
+            RemoveDirectoryA((program + *relative).c_str());
+            return 0;
         }
     } else {
         const std::string shared = PlayerString(kIdsPublicFolder);
@@ -166,16 +171,6 @@ void InsertInOrder(std::vector<PlayerEntry>& list, PlayerEntry entry, const std:
     auto at = list.begin() + (list.empty() ? 0 : 1);
     while (at != list.end() && plat::SwedishCollateNoCase(at->name, entry.name) <= 0) ++at;
     list.insert(at, std::move(entry));
-}
-
-// The levels of the current player: the folder that player's list entry names.
-int CurrentPlayerFolder(std::string& folder) {
-    const std::string& name = GetAppPrefs().GetCurrentUser();
-    if (name.empty()) return -1;
-    char path[MAX_PATH];
-    if (!GetPlayerPrefsPath(name.c_str(), path, sizeof path)) return 0;
-    folder = path;
-    return 1;
 }
 
 }  // namespace
@@ -307,6 +302,15 @@ int GetPlayerPrefsPath(const char* name, char* buffer, size_t size) {
     path += *value;
     if (path.size() >= size || path.size() >= MAX_PATH) return 0;
     CopyOut(path, buffer, size);
+    return 1;
+}
+
+int CurrentPlayerFolder(std::string& folder) {
+    const std::string& name = GetAppPrefs().GetCurrentUser();
+    if (name.empty()) return -1;
+    char path[MAX_PATH];
+    if (!GetPlayerPrefsPath(name.c_str(), path, sizeof path)) return 0;
+    folder = path;
     return 1;
 }
 

@@ -76,6 +76,9 @@ int LoadPlayerPrefs();
 // The engine object's block into the current player's preference file (nothing, and 0, for a
 // name without an entry).
 int SavePlayerPrefs();
+// The current player's folder (the one that player's list entry names) into folder: 1; 0 for a
+// name without an entry, -1 with no current name (folder unchanged).
+int CurrentPlayerFolder(std::string& folder);
 // The engine object's block into that player's preference file (launcher mode: the launcher
 // child's). 0 and nothing written for an entry without a folder.
 int WriteUserPrefsFor(const PlayerEntry& entry);

@@ -104,10 +104,11 @@ TEST_F(PlayerList, APlayerThatCannotBeMadeLeavesNothing) {
     struct Case {
         const char* what;
         const char* failing;  // host path part whose steps fail
-        bool kidsMade;
+        bool folderMayStay;   // the failing disk refuses to delete the name file's leftovers too
     };
     for (const Case c : {Case{"no folder can be made", "/Prog/", false},
-                         Case{"the list cannot be written", "Zelbo.ini", true}}) {
+                         Case{"the name file cannot be written", "SETTINGS.INI", true},
+                         Case{"the list cannot be written", "Zelbo.ini", false}}) {
         SCOPED_TRACE(c.what);
         boxes.clear();
         FailPathHook hook(c.failing);
@@ -118,7 +119,9 @@ TEST_F(PlayerList, APlayerThatCannotBeMadeLeavesNothing) {
         }
         EXPECT_EQ(entry.folder, "");
         EXPECT_EQ(Get(ListFile()), list);
-        EXPECT_FALSE(fs::exists(Folder("Kid002")));
+        EXPECT_FALSE(fs::exists(Folder("Kid002") / "SETTINGS.INI"));
+        if (!c.folderMayStay) EXPECT_FALSE(fs::exists(Folder("Kid002")));
+        fs::remove_all(Folder("Kid002"));
         EXPECT_FALSE(fs::exists(root / "Prog" / "Public"));
         EXPECT_TRUE(boxes.empty());
     }
@@ -169,6 +172,8 @@ TEST_F(PlayerList, AnAddFailedOrKilledAtAnyStepLeavesWholeFiles) {
                 std::string host = value;
                 std::replace(host.begin(), host.end(), '\\', '/');
                 EXPECT_TRUE(fs::is_directory(root / "Prog" / host)) << value;
+                // A listed player can be found again from the folders.
+                EXPECT_NE(Get(root / "Prog" / host / "SETTINGS.INI").find("Bo"), std::string::npos) << value;
             } else {
                 EXPECT_EQ(list, oldList);
             }

@@ -164,6 +164,23 @@ TEST_F(PlayerRoster, SwitchingPlayersKeepsEachPlayersLevels) {
     EXPECT_FALSE(fs::exists(Folder("Kid003") / "Zelbo.PRF"));
 }
 
+// The players' record files follow the current player: the folder the player's list entry
+// names, none for a name without an entry (never the program or preference folder).
+TEST_F(PlayerRoster, RecordFilesLieInTheCurrentPlayersFolder) {
+    ThreePlayers();
+    prefs.SetCurrentUser("Anna");
+    CPlayerRoster roster;
+    roster.Load();
+    CPrefsFileStore store;
+    EXPECT_EQ(store.PlayerFolder(), "C:\\Prog\\kids\\Kid001\\");
+    roster.SetCurrent(2);
+    EXPECT_EQ(store.PlayerFolder(), "C:\\Prog\\kids\\Kid002\\");
+    prefs.SetCurrentUser("Removed");
+    EXPECT_EQ(store.PlayerFolder(), "");
+    prefs.SetCurrentUser("");
+    EXPECT_EQ(store.PlayerFolder(), "");
+}
+
 // Adding: a full roster, a refused name and a taken key add nothing and write nothing; a new
 // name is added at the end with its own folder. FindOrAdd finds an exact name or adds it.
 TEST_F(PlayerRoster, AddingAndFindingPlayers) {

@@ -309,3 +309,9 @@ std::string CPrefsFileStore::PrefsFolder() {
     char folder[MAX_PATH];
     return GetPrefsFolder(folder, sizeof folder) ? std::string(folder) : std::string();
 }
+
+std::string CPrefsFileStore::PlayerFolder() {
+    if (IsLauncherModeSet()) return PrefsFolder();  // the launcher's child folder
+    std::string folder;
+    return CurrentPlayerFolder(folder) == 1 ? folder : std::string();
+}

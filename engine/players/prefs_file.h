@@ -78,4 +78,6 @@ public:
     int ReadUserPrefs() override;
     // GetPrefsFolder; empty when it fails.
     std::string PrefsFolder() override;
+    // CurrentPlayerFolder; empty when the current player has no folder.
+    std::string PlayerFolder() override;
 };

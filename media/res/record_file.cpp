@@ -91,7 +91,10 @@ int CRecordFile::Open(const char* name, int16_t folderMode) {
         return kErrNoName;
     }
     IResItemHost& folders = ResItemHost();
-    m_fileName = JoinPath(folderMode == 1 ? folders.PlayerFolder() : folders.ResourceFolder(), fileName);
+    const std::string folder = folderMode == 1 ? folders.PlayerFolder() : folders.ResourceFolder();
+    // A player's file without the player's folder would land wherever the process stands.
+    if (folderMode == 1 && folder.empty()) return kErrNoName;
+    m_fileName = JoinPath(folder, fileName);
 
     try {
         m_io = RecordFileHost().MakeIo();

@@ -40,6 +40,7 @@ public:
     }
     uint16_t GetPictureAttr(int16_t) override { return static_cast<uint16_t>(m_width); }
     BYTE* LockPictureData(int16_t) override { return g_pixels; }
+    std::string PlayerFolder() override { return "C:\\kids\\Kid001"; }
 
 private:
     int16_t m_width = 0;

@@ -92,7 +92,7 @@ protected:
         if (capacity > 0) dest[text.copy(dest, capacity - 1)] = 0;
         return listsPresent;
     }
-    std::string PlayerFolder() override { return "C:\\kids\\Kid001"; }
+    std::string PlayerFolder() override { return playerFolder; }
     std::string ResourceFolder() override { return resourceFolder; }
     std::unique_ptr<IRecordFileIo> MakeIo() override { return makeIo ? makeIo() : MakeRecordFileDiskIo(); }
     void GetPictureSize(int16_t id, int16_t& w, int16_t& h) override {
@@ -177,6 +177,7 @@ protected:
 
     std::filesystem::path tmp;
     std::string resourceFolder = "C:\\res\\";
+    std::string playerFolder = "C:\\kids\\Kid001";
     bool listsPresent = true;
     int16_t listModule = 0;
     std::map<uint16_t, TestPicture> pictures;
@@ -214,6 +215,18 @@ TEST_F(RecordFileTest, NamesAndFolders) {
         EXPECT_TRUE(std::filesystem::exists(tmp / "c" / "res" / "Mod6000.rsc"));
     }
     EXPECT_EQ(TakeMessages(), "");
+
+    // No current player's folder: the file is not made anywhere else.
+    playerFolder.clear();
+    {
+        CRecordFile homeless(3000, "HOMELESS.RSC");
+        EXPECT_FALSE(homeless.IsOpen());
+        EXPECT_EQ(TakeMessages(), "Error: 3.   At: 983/1.  982/3.");
+    }
+    for (const auto& e : std::filesystem::recursive_directory_iterator(tmp)) {
+        EXPECT_NE(e.path().filename(), "HOMELESS.RSC") << e.path();
+    }
+    playerFolder = "C:\\kids\\Kid001";
 
     CRecordFile unnamed(7000);
     EXPECT_FALSE(unnamed.IsOpen());
