@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "engine/core/engine_drag_host.h"
 #include "engine/core/engine_hosts.h"
 #include "engine/core/fatal_error.h"
 #include "engine/core/launcher.h"
@@ -58,7 +59,11 @@ std::string ProgramFolderOf(const std::string& programPath) {
 }
 
 // Construction touches nothing of the platform but GetVersion: it runs before main.
-CCorEngine::CCorEngine() : m_platformVersion(GetVersion()), m_previousEngine(theEngine) {
+CCorEngine::CCorEngine()
+    : m_platformVersion(GetVersion()),
+      m_dragHost(MakeEngineDragHost(*this)),
+      m_drag(*m_dragHost),
+      m_previousEngine(theEngine) {
     theEngine = this;
     m_busyGuard = 1;
 }

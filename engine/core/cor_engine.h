@@ -18,6 +18,7 @@
 #include "engine/core/module_table.h"
 #include "engine/core/user_prefs.h"
 #include "engine/scene/anim_list.h"
+#include "engine/scene/drag_mgr.h"
 #include "engine/scene/idle.h"
 #include "engine/scene/pal_item.h"
 #include "engine/scene/scanner.h"
@@ -276,8 +277,9 @@ public:
     int32_t m_paletteShown = 0;
     int32_t m_paletteWanted = 0;
     int32_t m_composeOnly = 0;
-    // Whether a drag is in progress (the drag manager's; none yet).
-    int32_t m_dragging = 0;
+    // The drag manager and what it asks of the engine (engine_drag_host.cpp).
+    std::unique_ptr<IDragHost> m_dragHost;
+    CDragMgr m_drag;
     // Scanning blocked by ToggleScan (0): the hot key does nothing; with the flag below, whether
     // scanning was on when the block began.
     int32_t m_scanToggleLock = 0;

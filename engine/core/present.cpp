@@ -62,7 +62,7 @@ void CCorEngine::StepAndPresent() {
 
 void CCorEngine::RedrawArea(int16_t kind) {
     if (m_unloading) return;
-    if (!m_inEnter && !m_dragging) m_anims.RunUntilSettled();
+    if (!m_inEnter && !m_drag.InCallback()) m_anims.RunUntilSettled();
     if (!m_dirtyRects || m_dirtyRects->IsEmpty()) return;
     const bool transition = (kind >= 0 && kind <= 5) || (kind >= 7 && kind <= 10);
     PresentToView(transition ? kind : 0);
@@ -132,6 +132,8 @@ void CCorEngine::PresentDirtyList(HDC dc, int kind) {
     for (CTwoStateButton& button : m_buttons) {
         if (button.IsVisible()) button.Draw(frame, dirty);
     }
+    // The dragged picture stays in front of whatever was composed under it.
+    if (m_drag.IsDragging()) m_drag.RefreshOverlay(frame, dirty);
     if (m_scanner.IsOn()) m_scanner.Draw(frame, dirty);
 
     HPALETTE previous = nullptr;

@@ -216,6 +216,41 @@ void CAnimList::MoveAfter(CCorAnim* anim, const CCorAnim* other) {
     });
 }
 
+bool CAnimList::TakeOut(CCorAnim* anim, CCorAnim*& predecessor) {
+    predecessor = nullptr;
+    if (!Contains(anim)) return false;
+    const auto it = std::find(m_objects.begin(), m_objects.end(), anim);
+    for (auto before = it; before != m_objects.begin();) {
+        --before;
+        if (!(*before)->m_removed) {
+            predecessor = *before;
+            break;
+        }
+    }
+    // Walks go by index and look at the size on every step, so a walk running now (a click
+    // handler that starts a drag) goes on safely over what is left.
+    m_objects.erase(it);
+    anim->m_list = nullptr;
+    return true;
+}
+
+void CAnimList::PutBack(CCorAnim* anim, const CCorAnim* after, bool atHeadWhenNone) {
+    if (!anim || std::find(m_objects.begin(), m_objects.end(), anim) != m_objects.end()) return;
+    size_t at = atHeadWhenNone ? 0 : m_objects.size();
+    if (after && Contains(after))
+        at = static_cast<size_t>(std::find(m_objects.begin(), m_objects.end(), after) - m_objects.begin()) + 1;
+    m_objects.insert(m_objects.begin() + static_cast<std::ptrdiff_t>(at), anim);
+    anim->m_list = this;
+    anim->Invalidate();
+}
+
+void CAnimList::DisposeTakenOut(CCorAnim* anim) {
+    if (!anim || anim->m_list) return;
+    anim->ClearScript();
+    anim->Detach();
+    delete anim;
+}
+
 bool CAnimList::Contains(const CCorAnim* anim) const {
     if (!anim) return false;
     const auto it = std::find(m_objects.begin(), m_objects.end(), anim);

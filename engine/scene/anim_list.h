@@ -65,6 +65,15 @@ public:
     void MoveBefore(CCorAnim* anim, const CCorAnim* other);
     void MoveAfter(CCorAnim* anim, const CCorAnim* other);
 
+    // Taking an object out for a while (a drag): TakeOut takes it out of the list without
+    // deleting it, its script kept, and answers the object in play before it (null at the
+    // head); false, nothing done, when it is not in the list. PutBack puts such an object in
+    // again just after `after` when that is still in the list, else at the head (atHeadWhenNone)
+    // or the tail, and invalidates it. DisposeTakenOut deletes an object taken out.
+    bool TakeOut(CCorAnim* anim, CCorAnim*& predecessor);
+    void PutBack(CCorAnim* anim, const CCorAnim* after, bool atHeadWhenNone);
+    static void DisposeTakenOut(CCorAnim* anim);
+
     // Whether the object is in the list and not removed.
     bool Contains(const CCorAnim* anim) const;
     // The objects in play, head first.

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -433,6 +434,57 @@ TEST_F(AnimListTest, ObjectsRemovedByAClickHandlerAreNeverTouchedAgain) {
     ASSERT_EQ(calls.clicks.size(), 1u);
     EXPECT_EQ(calls.clicks[0].first, front);
     EXPECT_EQ(list.GetCount(), 0u);
+}
+
+// A click handler that takes its object out for a while (a drag) and deletes it or puts it back
+// (after the object that was before it, at the head or the tail when there is none): the walk
+// goes on over what is left and never reaches a deleted object.
+TEST_F(AnimListTest, ObjectsTakenOutByAClickHandler) {
+    struct Case {
+        const char* what;
+        int clicked;          // index of the object the handler takes out
+        bool dispose;
+        bool atHeadWhenNone;
+        std::vector<int> order;  // indexes, head first, afterwards
+    };
+    const std::vector<Case> cases = {
+        {"the middle put back after its predecessor", 1, false, false, {0, 1, 2}},
+        {"the head put back at the tail", 0, false, false, {1, 2, 0}},
+        {"the head put back at the head", 0, false, true, {0, 1, 2}},
+        {"the tail deleted", 2, true, false, {0, 1}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        list.RemoveAll();
+        calls.clicks.clear();
+        std::vector<CCorAnim*> objects;
+        for (int i = 0; i < 3; ++i) objects.push_back(list.Create(3012, POINT{100, 100}));
+        CCorAnim* target = objects[static_cast<size_t>(c.clicked)];
+        calls.clickResult = 0;
+        int takenOut = 0;
+        calls.onClick = [&](CCorAnim* clicked) {
+            if (clicked != target || takenOut++) return;
+            CCorAnim* before = nullptr;
+            ASSERT_TRUE(list.TakeOut(clicked, before));
+            EXPECT_EQ(before, c.clicked > 0 ? objects[static_cast<size_t>(c.clicked - 1)] : nullptr);
+            EXPECT_FALSE(list.Contains(clicked));
+            CCorAnim* again = nullptr;
+            EXPECT_FALSE(list.TakeOut(clicked, again));
+            if (c.dispose)
+                CAnimList::DisposeTakenOut(clicked);
+            else
+                list.PutBack(clicked, before, c.atHeadWhenNone);
+        };
+        EXPECT_EQ(list.ClickAt(POINT{101, 101}, false), 0);
+        std::vector<int> order;
+        for (CCorAnim* a : list.Objects())
+            order.push_back(static_cast<int>(std::find(objects.begin(), objects.end(), a) - objects.begin()));
+        EXPECT_EQ(order, c.order);
+        // Every object offered once, the one taken out too.
+        EXPECT_EQ(calls.clicks.size(), 3u);
+        EXPECT_EQ(std::count_if(calls.clicks.begin(), calls.clicks.end(), [&](const auto& k) { return k.first == target; }), 1);
+    }
+    calls.onClick = nullptr;
 }
 
 }  // namespace

@@ -16,10 +16,20 @@
 
 namespace {
 
-IDragService gNeutralDrag;
-IDragService* gDrag = &gNeutralDrag;
-
 CCorEngine& Engine() { return *theEngine; }
+
+// The engine's own drag manager.
+class CEngineDrag final : public IDragService {
+public:
+    int16_t BeginDrag(CCorAnim* sprite, int32_t homeSpotId, int32_t targetSpotId, int16_t snapDistance,
+                      EngineDragCallback callback) override {
+        return Engine().m_drag.BeginDrag(sprite, homeSpotId, targetSpotId, snapDistance, callback);
+    }
+    int16_t GetDragRect(RECT& out) override { return Engine().m_drag.GetDragRect(out) ? 1 : 0; }
+};
+
+CEngineDrag gEngineDrag;
+IDragService* gDrag = &gEngineDrag;
 
 POINT ToFrame(int16_t x, int16_t y) { return POINT{x + Engine().m_originX, y + Engine().m_originY}; }
 
@@ -212,8 +222,8 @@ void EngineLeaveModule() {
 // ---- Dragging --------------------------------------------------------------------------------
 
 IDragService* SetDragService(IDragService* service) {
-    IDragService* old = gDrag == &gNeutralDrag ? nullptr : gDrag;
-    gDrag = service ? service : &gNeutralDrag;
+    IDragService* old = gDrag == &gEngineDrag ? nullptr : gDrag;
+    gDrag = service ? service : &gEngineDrag;
     return old;
 }
 

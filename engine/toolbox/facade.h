@@ -80,8 +80,9 @@ void EngineLeaveModule();
 // asks for the scripts to be stepped and the screen redrawn at once.
 using EngineDragCallback = int16_t (*)(int16_t x, int16_t y);
 
-// The drag manager as the facade reaches it (ids absolute, rectangles in frame coordinates).
-// The neutral one drags nothing: 0, and no drag running.
+// The drag manager as the facade reaches it (ids absolute, rectangles in frame coordinates):
+// the engine's own (CCorEngine::m_drag) unless a test installs another. This base class drags
+// nothing: 0, and no drag running.
 class IDragService {
 public:
     virtual ~IDragService() = default;
@@ -95,10 +96,13 @@ public:
         return 0;
     }
 };
-// Installs the drag manager (null: the neutral one) and returns the one installed before.
+// Installs a drag manager (null: the engine's own) and returns the one installed before (null
+// for the engine's own).
 IDragService* SetDragService(IDragService* service);
 
-// A modal drag of the sprite over the home spot (and the target spot, 0 for none).
+// A modal drag of the sprite over the home spot (and the target spot, 0 for none); a sprite
+// not in the display list is not handed on (0). After a drop that deleted or stamped the
+// sprite the handle is no longer in the display list, so every toolbox call ignores it.
 int16_t EngineDragObject(CCorAnim* sprite, int16_t homeSpotId, int16_t targetSpotId, int16_t snapDistance,
                          EngineDragCallback callback);
 // The dragged sprite's rectangle in picture coordinates; whether a drag runs.
