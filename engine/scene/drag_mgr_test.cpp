@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <functional>
 #include <memory>
 #include <string>
@@ -71,6 +72,11 @@ public:
             frame.BlitRect(background, POINT{r.left, r.top}, POINT{r.left, r.top}, SIZE{r.right - r.left, r.bottom - r.top});
         list.DrawAll(frame, *dirty);
         if (drag && drag->IsDragging()) drag->RefreshOverlay(frame, *dirty);
+        if (!composeOnly && window) {
+            HDC dc = GetDC(window);
+            for (const RECT& r : *dirty) frame.DrawRect(dc, r, r, SRCCOPY);
+            ReleaseDC(window, dc);
+        }
         dirty->RemoveAll();
     }
     void SetComposeOnly(bool on) override {
@@ -103,10 +109,15 @@ public:
     int closes = 0;
 };
 
-// What reaches the window: presses that the drag must swallow.
+// What reaches the window: presses that the drag must swallow, timers and keys that it must
+// dispatch.
 int g_presses = 0;
+int g_timers = 0;
+int g_keys = 0;
 LRESULT CALLBACK TestWindowProc(HWND h, UINT m, WPARAM w, LPARAM l) {
     if (m == WM_LBUTTONDOWN || m == WM_LBUTTONDBLCLK) ++g_presses;
+    if (m == WM_TIMER) ++g_timers;
+    if (m == WM_KEYDOWN) ++g_keys;
     return DefWindowProc(h, m, w, l);
 }
 
@@ -131,7 +142,15 @@ protected:
         host.window = CreateWindow("DragTestView", "", WS_POPUP | WS_VISIBLE, 0, 0, kWidth, kHeight, nullptr, nullptr,
                                    nullptr, nullptr);
         ASSERT_NE(host.window, nullptr);
-        g_presses = 0;
+        // The colour the window shows for each index of the frame.
+        CDibG pattern;
+        pattern.Create(16, 16, nullptr);
+        for (int i = 0; i < 256; ++i) pattern.SetPixel(i % 16, i / 16, static_cast<uint8_t>(i));
+        HDC dc = GetDC(host.window);
+        pattern.DrawRect(dc, RECT{0, 0, 16, 16}, RECT{0, 0, 16, 16}, SRCCOPY);
+        for (int i = 0; i < 256; ++i) colours[static_cast<size_t>(i)] = GetPixel(dc, i % 16, i / 16);
+        ReleaseDC(host.window, dc);
+        g_presses = g_timers = g_keys = 0;
         drag = std::make_unique<CDragMgr>(host);
         host.drag = drag.get();
         t0 = head->NowMs();
@@ -153,6 +172,16 @@ protected:
     void ComposeAll() {
         host.Invalidate(nullptr);
         host.PresentDirty();
+    }
+    // Whether the window shows the frame, pixel for pixel.
+    bool WindowShowsTheFrame() {
+        HDC dc = GetDC(host.window);
+        int wrong = 0;
+        for (int y = 0; y < kHeight; ++y)
+            for (int x = 0; x < kWidth; ++x)
+                if (GetPixel(dc, x, y) != colours[host.frame.GetPixel(x, y)]) ++wrong;
+        ReleaseDC(host.window, dc);
+        return wrong == 0;
     }
     // The scene as the display list and the background give it, without drawing in the frame.
     Pixels Reference() {
@@ -183,6 +212,7 @@ protected:
     CTestDragHost host;
     std::unique_ptr<CDragMgr> drag;
     uint64_t t0 = 0;
+    std::array<COLORREF, 256> colours{};
 };
 
 // ---- Drops -----------------------------------------------------------------------------------
@@ -337,12 +367,13 @@ TEST_F(DragTest, SnappingHidesAndShowsThePicture) {
         RECT rect;
         Pixels frame;
         Pixels scene;
+        bool shown;
     };
     std::vector<Seen> seen;
     auto look = [&] {
         RECT r;
         drag->GetDragRect(r);
-        seen.push_back(Seen{drag->IsHidden(), r, PixelsOf(host.frame), Reference()});
+        seen.push_back(Seen{drag->IsHidden(), r, PixelsOf(host.frame), Reference(), WindowShowsTheFrame()});
     };
     head->MouseMove(t0 + 10, 60, 50);
     head->At(t0 + 15, look);
@@ -376,6 +407,8 @@ TEST_F(DragTest, SnappingHidesAndShowsThePicture) {
     EXPECT_EQ(seen[2].frame, withPicture(seen[2].scene, POINT{115, 55}));
     EXPECT_EQ(sprite->GetPosition().x, 115);
     EXPECT_EQ(sprite->GetPosition().y, 55);
+    // Each change went to the window at once, the presentations meanwhile composing only.
+    for (const Seen& s : seen) EXPECT_TRUE(s.shown);
 }
 
 // ---- Ending a drag by a message -------------------------------------------------------------
@@ -466,6 +499,25 @@ TEST_F(DragTest, PressesDuringADragAreSwallowed) {
     EXPECT_EQ(Drag(sprite, POINT{45, 45}), 0);
     EXPECT_EQ(g_presses, 0);
     EXPECT_EQ(sprite->GetPosition().x, 65) << "the drag went on to the release";
+}
+
+// Everything else goes on during a drag: the window's timer ticks and keys are dispatched, and
+// between them the loop waits (a second of virtual time with a 50 ms timer gives about 20
+// ticks, not a flood).
+TEST_F(DragTest, TimersAndKeysAreDispatchedDuringADrag) {
+    AddSpot(kHome, RECT{20, 20, 140, 100});
+    CCorAnim* sprite = host.list.Create(kPicture, POINT{40, 40});
+    ComposeAll();
+    SetTimer(host.window, 1, 50, nullptr);
+    head->Key(t0 + 300, 'A');
+    head->MouseMove(t0 + 500, 70, 60);
+    Release(t0 + 1000, 70, 60);
+    Drag(sprite, POINT{45, 45});
+    KillTimer(host.window, 1);
+    EXPECT_GE(g_timers, 15);
+    EXPECT_LE(g_timers, 21);
+    EXPECT_EQ(g_keys, 1);
+    EXPECT_EQ(sprite->GetPosition().x, 65);
 }
 
 // ---- The callback and presentations during a drag -------------------------------------------
