@@ -2,10 +2,12 @@
 
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "platform/core/crt.h"
 #include "platform/core/display.h"
+#include "platform/core/keyboard_layout.h"
 #include "platform/core/mmsystem.h"
 #include "platform/core/queue_wait_test_support.h"
 #include "platform/core/winuser.h"
@@ -348,6 +350,46 @@ TEST_F(QueueTest, KeyMessagesCarryTheExtendedAndPreviousStateBits) {
     EXPECT_NE(bits(first) & (1u << 24), 0u);
     EXPECT_EQ(bits(first) & (1u << 30), 0u);  // was up before
     EXPECT_NE(bits(second) & (1u << 30), 0u); // auto-repeat: was down
+}
+
+// Script keys come as a keyboard sends them: the cursor block flagged extended, typed text key
+// by key with Shift held where needed, so a key-down handler reads the character with ToAscii
+// and the keyboard state of its own message.
+TEST_F(QueueTest, ScriptedKeysAndTypingReadAsFromAKeyboard) {
+    SetFocus(main);
+    std::string err;
+    ASSERT_TRUE(head->LoadScript("0 key LEFT\n0 key A\n10 type \xC3\x96\n", "", &err)) << err;  // Ö
+    head->Advance(50);
+    struct Seen {
+        UINT message;
+        WPARAM wParam;
+        bool extended;
+        WORD typed;  // ToAscii of a key down with the message's keyboard state
+    };
+    std::vector<Seen> seen;
+    MSG m;
+    while (PeekMessage(&m, nullptr, 0, 0, PM_REMOVE)) {
+        if (m.message != WM_KEYDOWN && m.message != WM_KEYUP && m.message != WM_CHAR) continue;
+        BYTE keys[256];
+        ASSERT_TRUE(GetKeyboardState(keys));
+        WORD ch = 0;
+        if (m.message == WM_KEYDOWN && ToAscii(static_cast<UINT>(m.wParam), 0, keys, &ch, 0) != 1) ch = 0;
+        seen.push_back({m.message, m.wParam, (static_cast<uintptr_t>(m.lParam) & (1u << 24)) != 0, ch});
+        TranslateMessage(&m);
+    }
+    const std::vector<Seen> expected = {
+        {WM_KEYDOWN, VK_LEFT, true, 0}, {WM_KEYUP, VK_LEFT, true, 0},
+        {WM_KEYDOWN, 'A', false, 'a'},  {WM_CHAR, 'a', false, 0},           {WM_KEYUP, 'A', false, 0},
+        {WM_KEYDOWN, VK_SHIFT, false, 0}, {WM_KEYDOWN, VK_OEM_3, false, 0xD6}, {WM_CHAR, 0xD6, false, 0},
+        {WM_KEYUP, VK_OEM_3, false, 0}, {WM_KEYUP, VK_SHIFT, false, 0}};
+    ASSERT_EQ(seen.size(), expected.size());
+    for (size_t i = 0; i < expected.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(seen[i].message, expected[i].message);
+        EXPECT_EQ(seen[i].wParam, expected[i].wParam);
+        EXPECT_EQ(seen[i].extended, expected[i].extended);
+        EXPECT_EQ(seen[i].typed, expected[i].typed);
+    }
 }
 
 TEST_F(QueueTest, CloseButtonAndAltF4ReachTheTopLevelWindow) {
@@ -850,12 +892,27 @@ TEST(HeadlessScript, ParsesEventsAndRefusesBadLines) {
     std::vector<plat::InputEvent> evs;
     plat::InputEvent ev;
     while (head.PollInput(ev)) evs.push_back(ev);
-    ASSERT_EQ(evs.size(), 2u + 4u + 3u);
+    ASSERT_EQ(evs.size(), 2u + 4u + 11u);
     EXPECT_EQ(evs[0].kind, plat::InputKind::MouseDown);
     EXPECT_EQ(evs[0].x, 10);
     EXPECT_EQ(evs[3].vk, 'A');
     EXPECT_EQ(evs[3].ch, 1);  // Ctrl+A types 0x01
-    EXPECT_EQ(evs[6].ch, 0xC5);
+    EXPECT_FALSE(evs[3].extended);
+    // Typed as the keyboard types it: Shift held around Å's key, the character after the key.
+    using K = plat::InputKind;
+    const std::vector<std::tuple<K, int, int>> typed = {
+        {K::KeyDown, VK_SHIFT, 0}, {K::KeyDown, VK_OEM_6, 0}, {K::Char, 0, 0xC5}, {K::KeyUp, VK_OEM_6, 0},
+        {K::KeyUp, VK_SHIFT, 0},   {K::KeyDown, 'S', 0},      {K::Char, 0, 's'},  {K::KeyUp, 'S', 0},
+        {K::KeyDown, 'A', 0},      {K::Char, 0, 'a'},         {K::KeyUp, 'A', 0}};
+    for (size_t i = 0; i < typed.size(); ++i) {
+        const plat::InputEvent& e = evs[6 + i];
+        EXPECT_EQ(e.kind, std::get<0>(typed[i])) << i;
+        if (e.kind == K::Char) {
+            EXPECT_EQ(e.ch, std::get<2>(typed[i])) << i;
+        } else {
+            EXPECT_EQ(e.vk, std::get<1>(typed[i])) << i;
+        }
+    }
     EXPECT_FALSE(head.LoadScript("100 fly 1 2\n", "", &err));
     EXPECT_NE(err.find("line 1"), std::string::npos);
     EXPECT_FALSE(head.LoadScript("x click 1 2\n", "", &err));

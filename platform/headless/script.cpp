@@ -4,6 +4,7 @@
 #include <cctype>
 #include <sstream>
 
+#include "platform/core/keyboard_layout.h"
 #include "platform/core/winuser.h"
 #include "platform/headless/headless_backend.h"
 #include "platform/strings/cp1252.h"
@@ -26,6 +27,9 @@ bool ParseInt(const std::string& s, long long& out) {
         return false;
     }
 }
+
+// The time one typed character takes in a "type" line.
+constexpr uint64_t kTypeStepMs = 10;
 
 int VirtualKeyByName(const std::string& name) {
     std::string n = Upper(name);
@@ -155,6 +159,7 @@ bool HeadlessBackend::LoadScript(const std::string& text, const std::string& bas
                     ev.kind = InputKind::KeyDown;
                     ev.vk = keys[i];
                     ev.ch = (i + 1 == keys.size() && !alt) ? CharOfKey(keys[i], shift, ctrl) : 0;
+                    ev.extended = IsExtendedVirtualKey(keys[i]);
                     QueueInput(at, ev);
                 }
             }
@@ -163,17 +168,38 @@ bool HeadlessBackend::LoadScript(const std::string& text, const std::string& bas
                     ev.kind = InputKind::KeyUp;
                     ev.vk = keys[i];
                     ev.ch = 0;
+                    ev.extended = IsExtendedVirtualKey(keys[i]);
                     QueueInput(at, ev);
                 }
             }
+            ev.extended = false;
         } else if (cmd == "TYPE") {
             size_t p = line.find_first_not_of(" \t", line.find(timeWord) + timeWord.size());
             p = line.find_first_not_of(" \t", p + 4);
             std::string bytes = p == std::string::npos ? "" : Utf8ToCp1252(line.substr(p));
+            // As a keyboard types: each character's key goes down (Shift held around it when
+            // needed), the character follows, the key comes up; one character every
+            // kTypeStepMs. A character no single key types comes as the character alone.
+            uint64_t t = at;
             for (char c : bytes) {
+                const auto ch = static_cast<uint8_t>(c);
+                int vk = 0;
+                bool shifted = false;
+                const bool keyed = KeyForChar(ch, &vk, &shifted);
+                const auto key = [&](InputKind kind, int code, uint64_t when) {
+                    InputEvent k;
+                    k.kind = kind;
+                    k.vk = code;
+                    QueueInput(when, k);
+                };
+                if (keyed && shifted) key(InputKind::KeyDown, VK_SHIFT, t);
+                if (keyed) key(InputKind::KeyDown, vk, t + 1);
                 ev.kind = InputKind::Char;
-                ev.ch = static_cast<uint8_t>(c);
-                QueueInput(at, ev);
+                ev.ch = ch;
+                QueueInput(t + 3, ev);
+                if (keyed) key(InputKind::KeyUp, vk, t + 5);
+                if (keyed && shifted) key(InputKind::KeyUp, VK_SHIFT, t + 6);
+                t += kTypeStepMs;
             }
         } else if (cmd == "CLOSE") {
             ev.kind = InputKind::Close;
