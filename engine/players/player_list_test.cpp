@@ -120,7 +120,9 @@ TEST_F(PlayerList, APlayerThatCannotBeMadeLeavesNothing) {
         EXPECT_EQ(entry.folder, "");
         EXPECT_EQ(Get(ListFile()), list);
         EXPECT_FALSE(fs::exists(Folder("Kid002") / "SETTINGS.INI"));
-        if (!c.folderMayStay) EXPECT_FALSE(fs::exists(Folder("Kid002")));
+        if (!c.folderMayStay) {
+            EXPECT_FALSE(fs::exists(Folder("Kid002")));
+        }
         fs::remove_all(Folder("Kid002"));
         EXPECT_FALSE(fs::exists(root / "Prog" / "Public"));
         EXPECT_TRUE(boxes.empty());

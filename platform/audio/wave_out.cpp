@@ -328,14 +328,18 @@ MMRESULT waveOutWrite(HWAVEOUT hwo, LPWAVEHDR pwh, UINT cbwh) {
     std::shared_ptr<WaveOutDevice> d = Lookup(hwo);
     if (!d) return MMSYSERR_INVALHANDLE;
     if (!pwh || cbwh < sizeof(WAVEHDR)) return MMSYSERR_INVALPARAM;
-    std::lock_guard lock(d->mutex);
-    if (d->closing) return MMSYSERR_INVALHANDLE;
-    const DWORD flags = LoadFlags(pwh);
-    if (!(flags & WHDR_PREPARED)) return WAVERR_UNPREPARED;
-    if (flags & WHDR_INQUEUE) return WAVERR_STILLPLAYING;
-    if (!pwh->lpData && pwh->dwBufferLength > 0) return MMSYSERR_INVALPARAM;
-    StoreFlags(pwh, (flags & ~WHDR_DONE) | WHDR_INQUEUE);
-    d->queue.push_back(pwh);
+    {
+        std::lock_guard lock(d->mutex);
+        if (d->closing) return MMSYSERR_INVALHANDLE;
+        const DWORD flags = LoadFlags(pwh);
+        if (!(flags & WHDR_PREPARED)) return WAVERR_UNPREPARED;
+        if (flags & WHDR_INQUEUE) return WAVERR_STILLPLAYING;
+        if (!pwh->lpData && pwh->dwBufferLength > 0) return MMSYSERR_INVALPARAM;
+        StoreFlags(pwh, (flags & ~WHDR_DONE) | WHDR_INQUEUE);
+        d->queue.push_back(pwh);
+    }
+    // Outside the lock: the back end's device lock is taken around Pull, which takes this one.
+    d->backend->AudioQueued();
     return MMSYSERR_NOERROR;
 }
 
@@ -350,8 +354,11 @@ MMRESULT waveOutPause(HWAVEOUT hwo) {
 MMRESULT waveOutRestart(HWAVEOUT hwo) {
     std::shared_ptr<WaveOutDevice> d = Lookup(hwo);
     if (!d) return MMSYSERR_INVALHANDLE;
-    std::lock_guard lock(d->mutex);
-    d->paused = false;
+    {
+        std::lock_guard lock(d->mutex);
+        d->paused = false;
+    }
+    d->backend->AudioQueued();
     return MMSYSERR_NOERROR;
 }
 

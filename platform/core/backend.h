@@ -144,6 +144,9 @@ public:
     virtual bool OpenAudio(const AudioFormat& fmt, IAudioSource* source) = 0;
     virtual void PauseAudio(bool paused) = 0;
     virtual void CloseAudio() = 0;
+    // The audio source has something new to play (called by the writer, outside the source's
+    // own locks): a back end that lets its device rest while nothing plays wakes it here.
+    virtual void AudioQueued() {}
 };
 
 // What the program's thread last waited for or polled, in words ("GetMessage for any message"),

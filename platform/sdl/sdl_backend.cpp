@@ -20,6 +20,8 @@ constexpr int kDefaultHeight = 480;
 constexpr size_t kMaxCachedCursors = 32;
 constexpr int kBeepHz = 880;
 constexpr int kBeepAmplitude = 24;
+// About half a second of callbacks with nothing to play before the device rests.
+constexpr int kRestAfterSilentCallbacks = 25;
 
 // ZELBO_WINDOW_SCALE when set, else the largest whole-number scale at which the window fits
 // the desktop's usable area.
@@ -220,6 +222,7 @@ bool SdlBackend::PollInput(InputEvent& ev) {
 bool SdlBackend::Handle(const SDL_Event& e) {
     if (e.type == m_wakeEvent) {
         m_wakePending = false;
+        RestAudioIfSilent();
         return true;
     }
     InputEvent ev;
@@ -573,17 +576,27 @@ void SdlBackend::WarpMouse(int x, int y) {
 }
 
 void SdlBackend::Beep(UINT) {
-    if (m_audioDevice) m_beepLeft = m_audioRate / 8;
+    if (!m_audioDevice) return;
+    m_beepLeft = m_audioRate / 8;
+    AudioQueued();
 }
 
 void SdlBackend::AudioCallback(void* userdata, uint8_t* stream, int len) {
     auto* self = static_cast<SdlBackend*>(userdata);
     const auto n = static_cast<size_t>(len);
+    size_t real = 0;
     if (self->m_audioSource)
-        self->m_audioSource->Pull(stream, n);
+        real = self->m_audioSource->Pull(stream, n);
     else
         std::memset(stream, 0x80, n);
     int left = self->m_beepLeft.load();
+    if (real == 0 && left <= 0) {
+        // Nothing to hear for a while: the program's thread lets the device rest, so an idle
+        // game does not wake for silence every few milliseconds.
+        if (++self->m_silentCallbacks == kRestAfterSilentCallbacks) self->Wake();
+    } else {
+        self->m_silentCallbacks = 0;
+    }
     if (left <= 0) return;
     const int half = std::max(1, self->m_audioRate / (2 * kBeepHz));
     const int count = std::min(left, len);
@@ -630,15 +643,49 @@ bool SdlBackend::OpenAudio(const AudioFormat& fmt, IAudioSource* source) {
 }
 
 void SdlBackend::PauseAudio(bool paused) {
+    std::lock_guard lock(m_restMutex);
+    m_callerPaused = paused;
+    m_resting = false;
+    m_silentCallbacks = 0;
     if (m_audioDevice) SDL_PauseAudioDevice(m_audioDevice, paused ? 1 : 0);
+}
+
+void SdlBackend::AudioQueued() {
+    std::lock_guard lock(m_restMutex);
+    m_silentCallbacks = 0;
+    if (!m_resting) return;
+    m_resting = false;
+    if (m_audioDevice && !m_callerPaused) SDL_PauseAudioDevice(m_audioDevice, 0);
+}
+
+void SdlBackend::RestAudioIfSilent() {
+    std::lock_guard lock(m_restMutex);
+    if (!m_audioDevice || m_resting || m_callerPaused || m_silentCallbacks < kRestAfterSilentCallbacks) return;
+    SDL_PauseAudioDevice(m_audioDevice, 1);  // returns with no callback running
+    // Something queued meanwhile (its wake found the device not yet resting): play on.
+    if ((m_audioSource && m_audioSource->BytesQueued() > 0) || m_beepLeft > 0) {
+        m_silentCallbacks = 0;
+        SDL_PauseAudioDevice(m_audioDevice, 0);
+        return;
+    }
+    m_resting = true;
+}
+
+bool SdlBackend::AudioResting() {
+    std::lock_guard lock(m_restMutex);
+    return m_resting;
 }
 
 void SdlBackend::CloseAudio() {
     if (!m_audioDevice) return;
     // Waits for a callback in progress, so the source is not pulled after this.
     SDL_CloseAudioDevice(m_audioDevice);
+    std::lock_guard lock(m_restMutex);
     m_audioDevice = 0;
     m_audioSource = nullptr;
+    m_resting = false;
+    m_callerPaused = false;
+    m_silentCallbacks = 0;
 }
 
 }  // namespace plat

@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <deque>
 #include <memory>
+#include <mutex>
 #include <span>
 #include <string>
 #include <vector>
@@ -55,6 +56,9 @@ public:
     bool OpenAudio(const AudioFormat& fmt, IAudioSource* source) override;
     void PauseAudio(bool paused) override;
     void CloseAudio() override;
+    void AudioQueued() override;
+    // Whether the audio device rests because nothing has played for a while (tests).
+    bool AudioResting();
 
     // The whole-number scale the screen is shown at now (1 when unknown).
     int Scale() const;
@@ -129,6 +133,13 @@ private:
     int m_audioRate = 11025;
     std::atomic<int> m_beepLeft{0};
     int m_beepPhase = 0;  // audio thread only
+    // Callbacks in a row that had nothing to play; at kRestAfterSilentCallbacks the audio thread
+    // asks the program's thread to let the device rest (SDL cannot pause from its callback).
+    std::atomic<int> m_silentCallbacks{0};
+    std::mutex m_restMutex;     // orders resting and waking between the threads
+    bool m_resting = false;     // paused because nothing plays
+    bool m_callerPaused = false;  // paused by PauseAudio
+    void RestAudioIfSilent();
 };
 
 // Starts SDL video and makes the (still hidden) window; nullptr when SDL cannot start video.

@@ -6,8 +6,13 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -134,5 +139,80 @@ TEST_P(SdlQueueWait, WakesOnlyOnNewMessagesOfTheMask) {
 
 INSTANTIATE_TEST_SUITE_P(Table, SdlQueueWait, ::testing::ValuesIn(queue_wait_test::kWaitCases),
                          queue_wait_test::CaseName);
+
+}  // namespace
+
+namespace {
+
+// A source that plays `real` bytes when asked and counts the device's calls.
+class CountingSource : public plat::IAudioSource {
+public:
+    size_t Pull(uint8_t* out, size_t n) override {
+        ++pulls;
+        std::memset(out, 0x80, n);
+        const size_t take = std::min(n, real.exchange(0));
+        return take;
+    }
+    size_t BytesQueued() override { return real.load(); }
+    std::atomic<int> pulls{0};
+    std::atomic<size_t> real{0};
+};
+
+// Takes the back end's events (as the program's thread does) until done() or five seconds of
+// real time, so a machine under load only makes the test slower.
+template <class Done>
+bool PumpUntil(plat::SdlBackend& backend, Done done) {
+    const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    plat::InputEvent ev;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > give_up) return false;
+        while (backend.PollInput(ev)) {
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return true;
+}
+
+// With nothing to play the audio device rests (no more callbacks); a queued buffer or a beep
+// wakes it at once; a device the program paused stays paused.
+TEST(SdlAudio, TheDeviceRestsWhileNothingPlaysAndWakesForTheNextSound) {
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    std::unique_ptr<plat::IBackend> made = plat::CreateSdlBackend();
+    ASSERT_NE(made, nullptr);
+    auto& backend = static_cast<plat::SdlBackend&>(*made);
+    CountingSource source;
+    if (!backend.OpenAudio(plat::AudioFormat{}, &source)) GTEST_SKIP() << "no SDL audio driver";
+
+    ASSERT_TRUE(PumpUntil(backend, [&] { return backend.AudioResting(); }));
+    const int rested = source.pulls.load();
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    EXPECT_EQ(source.pulls.load(), rested) << "a resting device still pulls";
+
+    for (const char* wake : {"queued buffer", "beep"}) {
+        SCOPED_TRACE(wake);
+        const int before = source.pulls.load();
+        if (std::string(wake) == "beep") {
+            backend.Beep(0);
+        } else {
+            source.real = 100;
+            backend.AudioQueued();
+        }
+        EXPECT_FALSE(backend.AudioResting());
+        EXPECT_TRUE(PumpUntil(backend, [&] { return source.pulls.load() > before + 2; }));
+        ASSERT_TRUE(PumpUntil(backend, [&] { return backend.AudioResting(); }));
+    }
+
+    // Paused by the program: neither silence nor a queued buffer changes that.
+    backend.PauseAudio(true);
+    source.real = 100;
+    backend.AudioQueued();
+    const int paused = source.pulls.load();
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    EXPECT_EQ(source.pulls.load(), paused);
+    backend.PauseAudio(false);
+    EXPECT_TRUE(PumpUntil(backend, [&] { return source.pulls.load() > paused; }));
+    backend.CloseAudio();
+}
 
 }  // namespace
