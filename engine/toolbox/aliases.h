@@ -6,6 +6,7 @@
 
 #include "engine/scene/sound_toolbox.h"
 #include "engine/toolbox/facade.h"
+#include "engine/toolbox/picture_items.h"
 #include "engine/toolbox/sprite_toolbox.h"
 
 // PlaySndFree: a sound on a channel the mixer picks, not waited for.
@@ -24,3 +25,14 @@ inline void EngineDisposeText(CText* item) { EngineCreateTextE(item); }
 // The sprite calls: the rest of a script skipped (kAllSprites: every script); the clip rectangle.
 inline void SkipSpriteScript(CCorAnim* sprite) { FinishSpriteScript(sprite); }
 inline void SetSpriteClipRect(CCorAnim* sprite, const CCorRect* clip) { SetSpriteClip(sprite, clip); }
+
+// Mouse and picture calls.
+inline int32_t IsClickPending(int16_t remove) { return IsMouseUpPending(remove); }
+inline int16_t CreateBlankPicture(int16_t width, int16_t height) { return NewBlankPicture(width, height); }
+inline uint16_t GetPictureStride(int16_t id) { return GetPictureAttr(id); }
+// The unlock by picture id gives back one lock of that picture, as the unlock by its pixels
+// does (a lock keeps the picture from purges, so a lock never given back would hold it for
+// good); a picture that is not locked is left alone.
+inline void UnlockPictureData(int16_t id) {
+    if (BYTE* bits = LockedPictureData(id)) UnlockPictureData(bits);
+}

@@ -157,6 +157,14 @@ void UnlockPictureData(BYTE* bits) {
     locks.erase(it);
 }
 
+BYTE* LockedPictureData(int16_t id) {
+    CSprite* picture = FindPicture(id);
+    if (!picture) return nullptr;
+    for (const PictureLock& lock : Locks())
+        if (lock.picture.Get() == picture) return lock.bits;
+    return nullptr;
+}
+
 uint16_t GetPictureAttr(int16_t id) {
     const CSprite* picture = FindPicture(id);
     return picture ? static_cast<uint16_t>(picture->Stride()) : 0xFFFF;

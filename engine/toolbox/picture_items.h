@@ -32,6 +32,8 @@ int16_t GetPictureHalfHeight(int16_t id);
 // the picture from the cache keeps it alive.
 BYTE* LockPictureData(int16_t id);
 void UnlockPictureData(BYTE* bits);
+// The pixels a lock of the picture holds, null when it is not locked.
+BYTE* LockedPictureData(int16_t id);
 // Bytes per row; 0xFFFF when the picture does not exist.
 uint16_t GetPictureAttr(int16_t id);
 

@@ -4,6 +4,8 @@
 // seam answered through the engine's resource host.
 #include "engine/toolbox/picture_items.h"
 
+#include "engine/toolbox/aliases.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -204,6 +206,24 @@ TEST_F(PictureItemsTest, LockedPixelsStayUntilUnlocked) {
     UnlockPictureData(bits);
     EXPECT_TRUE(TheChunkPool().IsListed(picture));
 
+    // The other names: the unlock by picture id gives back one lock as the unlock by pixels
+    // does; the blank picture and the bytes per row.
+    bits = LockPictureData(0);
+    LockPictureData(0);
+    EXPECT_EQ(LockedPictureData(0), bits);
+    UnlockPictureData(int16_t{0});
+    EXPECT_FALSE(TheChunkPool().IsListed(picture)) << "one lock is left";
+    UnlockPictureData(int16_t{0});
+    EXPECT_TRUE(TheChunkPool().IsListed(picture));
+    EXPECT_EQ(LockedPictureData(0), nullptr);
+    UnlockPictureData(int16_t{0});  // not locked: nothing
+    EXPECT_EQ(GetPictureStride(0), picture->Stride());
+    const int16_t blank = CreateBlankPicture(6, 5);
+    int16_t w = 0, h = 0;
+    GetPictureSize(blank, w, h);
+    EXPECT_EQ(w, 6);
+    EXPECT_EQ(h, 5);
+
     bits = LockPictureData(0);
     PurgeResource(0);
     EXPECT_EQ(res.cache.Find(4000), nullptr);
@@ -400,6 +420,16 @@ TEST(PictureItemsEngineTest, MouseUpPending) {
         MSG msg;
         while (PeekMessage(&msg, w, WM_MOUSEMOVE, WM_MBUTTONDBLCLK, PM_REMOVE)) {}
     }
+    // The other name of the call, with a release queued: seen, kept, then taken.
+    PostMessage(w, WM_LBUTTONUP, 0, 0);
+    EXPECT_EQ(IsClickPending(0), 0);
+    EXPECT_TRUE(queued(WM_LBUTTONUP));
+    IsClickPending(1);
+    PostMessage(w, WM_LBUTTONDOWN, 0, 0);
+    PostMessage(w, WM_LBUTTONUP, 0, 0);
+    EXPECT_EQ(IsClickPending(1), 1);
+    EXPECT_FALSE(queued(WM_LBUTTONUP));
+    EXPECT_FALSE(queued(WM_LBUTTONDOWN));
 
     // The keys as held now.
     EXPECT_EQ(IsCtrlDown(), 0);
