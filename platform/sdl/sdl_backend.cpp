@@ -591,8 +591,9 @@ void SdlBackend::AudioCallback(void* userdata, uint8_t* stream, int len) {
         std::memset(stream, 0x80, n);
     int left = self->m_beepLeft.load();
     if (real == 0 && left <= 0) {
-        // Nothing to hear for a while: the program's thread lets the device rest, so an idle
-        // game does not wake for silence every few milliseconds.
+        // Nothing to hear for a while: the program's thread pauses the device, so an idle game
+        // no longer pulls and mixes silence for every callback (SDL's own audio thread keeps
+        // its pace, writing silence while paused).
         if (++self->m_silentCallbacks == kRestAfterSilentCallbacks) self->Wake();
     } else {
         self->m_silentCallbacks = 0;
