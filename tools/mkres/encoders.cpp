@@ -15,6 +15,7 @@ constexpr EncoderInfo kEncoders[] = {
     {"raw", "", EncodeRaw},
     {"words", "IN# SP# CUR", EncodeWords},
     {"size", "PNT", EncodeSize},
+    {"charlist", "", EncodeCharList},
     {"palette", "PAL", EncodePalette},
     {"strings", "IST", EncodeStrings},
     {"picture", "SPR", EncodePicture},

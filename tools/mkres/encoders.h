@@ -76,6 +76,7 @@ bool BuildModule(const ModuleSource& source, Diagnostics& diag, media::CResWrite
 bool EncodeRaw(const ItemSource& item, EncodeContext& ctx, std::vector<uint8_t>& out);
 bool EncodeWords(const ItemSource& item, EncodeContext& ctx, std::vector<uint8_t>& out);
 bool EncodeSize(const ItemSource& item, EncodeContext& ctx, std::vector<uint8_t>& out);
+bool EncodeCharList(const ItemSource& item, EncodeContext& ctx, std::vector<uint8_t>& out);
 bool EncodePalette(const ItemSource& item, EncodeContext& ctx, std::vector<uint8_t>& out);
 bool EncodeStrings(const ItemSource& item, EncodeContext& ctx, std::vector<uint8_t>& out);
 bool EncodeSpot(const ItemSource& item, EncodeContext& ctx, std::vector<uint8_t>& out);

@@ -79,6 +79,10 @@ end
 SP# M+500
   0 2100 2101
 end
+IN# M+102 charlist   # characters: strings and single codes
+  "Aö" 32
+  "-"
+end
 )",
                             tmp.Path());
     ASSERT_TRUE(b.ok) << Errors(b.diag);
@@ -102,6 +106,7 @@ end
         {kResSPT, 2100, {1, 0, 2, 0, 3, 0, 4, 0}},
         {kResSPT, 2101, {0, 0, 0, 0, 8, 0, 1, 0, 0x00, 0x80, 0xF0, 0x00}},
         {kResSPN, 2500, {0, 0, 0x34, 0x08, 0x35, 0x08}},
+        {kResINN, 2102, {4, 0, 'A', 0, 0xF6, 0, ' ', 0, '-', 0}},
     };
     EXPECT_EQ(mgr.Entries().size(), std::size(expected));
     for (const auto& e : expected) {
@@ -147,6 +152,12 @@ TEST(Mkres, FaultsAreReportedWithTheirLine) {
         {"module 1\nmodule 2\n", 2, "second module line"},
         {"include \"missing.mkres\"\n", 1, "cannot read"},
         {"module 1\nBPB 1\n  file \"missing.bin\"\nend\n", 3, "cannot read"},
+        {"module 1\nIN# M charlist\nend\n", 2, "at least one character"},
+        {"module 1\nIN# M charlist\n  \"ab\" \"b\"\nend\n", 3, "character 98 is listed twice"},
+        {"module 1\nIN# M charlist\n  0\nend\n", 3, "outside"},
+        {"module 1\nIN# M charlist\n  256\nend\n", 3, "outside"},
+        {"module 1\nIN# M charlist\n  \"\"\nend\n", 3, "empty string"},
+        {"module 1\nIN# M charlist\n  \"\xE6\x97\xA5\"\nend\n", 3, "Windows-1252"},
         // A font strip makes its character list: an 'IST' of its id given anywhere clashes.
         {"module 1\nIST M+5\n  \"x\"\nend\nSPR M+5 fontstrip\n  face FONT0015 ink 22\n  chars \"ab\"\nend\n", 5,
          "makes IST 1005, which is also given at test.mkres:2"},
