@@ -4,12 +4,17 @@
 
 #include "engine/core/cor_engine.h"
 #include "engine/scene/sound_toolbox.h"
+#include "engine/toolbox/facade.h"
+#include "engine/toolbox/sprite_toolbox.h"
+#include "engine/toolbox/talk.h"
 #include "engine/toolbox/waits.h"
 
 namespace {
 
 // The entrance sprites while the hub is entered, in the order of kHubEntrances.
 std::array<CCorAnim*, std::size(kHubEntrances)> gEntrances{};
+// The talking host while the hub is entered.
+CCorAnim* gHost = nullptr;
 
 void Enter() {
     CCorEngine& e = *theEngine;
@@ -21,9 +26,16 @@ void Enter() {
         sprite->AddInstr(media::kAnimShowPicture, static_cast<uint32_t>(in.id));
         gEntrances[i] = sprite;
     }
+    const POINT hostAt{kHubHostX + e.m_originX, kHubHostY + e.m_originY};
+    gHost = e.m_anims.Create(e.MapResourceId(kHubHostPicture), hostAt);
+    gHost->AddInstr(media::kAnimShowPicture, static_cast<uint32_t>(kHubHostPicture));
 }
 
-void Start() {}
+// The greeting; a click ends it and stays queued for what it was on.
+void Start() {
+    const int16_t greeting[] = {kHubGreeting, 0};
+    TalkWithCues(gHost, 1, 0, nullptr, greeting);
+}
 void Tick() {}
 void KeyDown(int32_t) {}
 void Notify(int32_t) {}
@@ -33,6 +45,8 @@ void Leave() {
         theEngine->m_anims.Remove(sprite);
         sprite = nullptr;
     }
+    theEngine->m_anims.Remove(gHost);
+    gHost = nullptr;
 }
 
 int16_t OnAnimClicked(CCorAnim* anim, int16_t id) {
@@ -40,6 +54,7 @@ int16_t OnAnimClicked(CCorAnim* anim, int16_t id) {
     for (size_t i = 0; i < std::size(kHubEntrances); ++i) {
         if (anim != gEntrances[i] || id != kHubEntrances[i].id) continue;
         StopAllSnds();
+        PreloadAnimation(kHubEntrances[i].preload);
         anim->ClearScript();
         anim->LoadScript(e.MapResourceId(id));
         // The bounce and its sound play out; a close of the program ends the wait, and the
@@ -48,9 +63,7 @@ int16_t OnAnimClicked(CCorAnim* anim, int16_t id) {
             if (e.ClosePending()) return 1;
             Delay(0);
         }
-        const int module = kHubEntrances[i].module;
-        e.UnloadModule(TRUE);
-        e.GoToModule(module, TRUE);
+        EngineRunCommand(static_cast<int16_t>(kHubEntrances[i].module));
         return 1;
     }
     return 0;

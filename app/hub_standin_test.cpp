@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
+#include <set>
 #include <utility>
 #include <vector>
 
@@ -12,6 +14,7 @@
 #include "app/game_modules.h"
 #include "engine/core/cor_engine.h"
 #include "engine/scene/sound_toolbox.h"
+#include "platform/core/wintypes.h"
 #include "platform/headless/golden_test_support.h"
 
 namespace {
@@ -53,6 +56,139 @@ POINT OpaquePointOf(CCorAnim* anim) {
         for (int x = r.left; x < r.right; ++x)
             if (anim->HitTest(x, y, true)) return POINT{x, y};
     return POINT{-1, -1};
+}
+
+// The host's sprite: the live object showing one of its four pictures; null when none does.
+CCorAnim* HostSprite() {
+    for (CCorAnim* anim : theEngine->m_anims.Objects()) {
+        const int32_t picture = anim->GetPictureId();
+        if (picture >= 1000 + kHubHostPicture && picture <= 1000 + kHubHostPicture + 3) return anim;
+    }
+    return nullptr;
+}
+
+// Posts a left-button press and release at p (client coordinates) to the game view.
+void PostClick(POINT p, UINT down = WM_LBUTTONDOWN) {
+    const HWND view = theEngine->GameViewWindow();
+    PostMessage(view, down, MK_LBUTTON, MAKELPARAM(p.x, p.y));
+    PostMessage(view, WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y));
+}
+
+// Once the hub is entered, the host greets: the greeting plays while the host's mouth moves
+// through its pictures, and the hub is settled only when the line has ended, the host at rest
+// at its place.
+TEST_F(HubStandInTest, TheHostGreetsWithAMovingMouthAndEndsAtRest) {
+    const CGameModules modules;
+    CZelboApp app;
+    std::set<int32_t> whileSpeaking;
+    int samplesSpeaking = 0;
+    std::function<void()> sample = [&] {
+        if (theEngine && theEngine->m_running && theEngine->m_currentModule == kHubModule) {
+            CCorAnim* host = HostSprite();
+            if (host && IsSndPlaying(-1) && theEngine->CallDepth() > 0) {
+                whileSpeaking.insert(host->GetPictureId());
+                ++samplesSpeaking;
+            }
+        }
+        Later(20, sample);
+    };
+    Later(20, sample);
+    int32_t restPicture = 0;
+    POINT hostAt{-1, -1};
+    BOOL soundAfter = TRUE;
+    WhenEntered([&] {
+        CCorAnim* host = HostSprite();
+        ASSERT_NE(host, nullptr);
+        restPicture = host->GetPictureId();
+        hostAt = host->GetPosition();
+        soundAfter = IsSndPlaying(-1);
+        app.m_pMainWnd->PostMessage(WM_CLOSE);
+    });
+    EXPECT_EQ(RunGame(app), 0);
+    EXPECT_GT(samplesSpeaking, 20) << "the greeting is a line of over half a second";
+    EXPECT_GE(whileSpeaking.size(), 3u) << "the mouth moves while the host speaks";
+    for (int32_t picture : whileSpeaking) {
+        EXPECT_GE(picture, 1000 + kHubHostPicture);
+        EXPECT_LE(picture, 1000 + kHubHostPicture + 3);
+    }
+    EXPECT_EQ(restPicture, 1000 + kHubHostPicture);
+    EXPECT_EQ(hostAt.x, kHubHostX + theEngine->m_originX);
+    EXPECT_EQ(hostAt.y, kHubHostY + theEngine->m_originY);
+    EXPECT_FALSE(soundAfter);
+}
+
+// A click while the host speaks ends the greeting at once (every sound stopped, the host back
+// at rest). The hub is still being entered then (the engine is busy), so the click is not acted
+// on afterwards: the hub stays.
+TEST_F(HubStandInTest, AClickEndsTheGreetingAtOnce) {
+    const CGameModules modules;
+    CZelboApp app;
+    bool clicked = false;
+    uint64_t clickedAt = 0, quietAt = 0;
+    int moduleAfter = 0;
+    int32_t pictureAfter = 0;
+    std::function<void()> watch = [&] {
+        if (!clicked && theEngine && theEngine->m_currentModule == kHubModule && theEngine->CallDepth() > 0 &&
+            IsSndPlaying(-1) && HostSprite() && HostSprite()->GetPictureId() != 1000 + kHubHostPicture) {
+            // The mouth is open: the greeting is under way.
+            std::vector<CCorAnim*> sprites = EntranceSprites();
+            ASSERT_EQ(sprites.size(), std::size(kHubEntrances));
+            PostClick(OpaquePointOf(sprites[2]));  // the train: module 4
+            clicked = true;
+            clickedAt = m_head->NowMs();
+        } else if (clicked && quietAt == 0 && !IsSndPlaying(-1)) {
+            quietAt = m_head->NowMs();
+        }
+        if (quietAt == 0) Later(10, watch);
+    };
+    Later(10, watch);
+    WhenEntered([&] {
+        moduleAfter = theEngine->m_currentModule;
+        pictureAfter = HostSprite() ? HostSprite()->GetPictureId() : 0;
+        app.m_pMainWnd->PostMessage(WM_CLOSE);
+    });
+    EXPECT_EQ(RunGame(app), 0);
+    ASSERT_TRUE(clicked) << "the host never spoke";
+    ASSERT_NE(quietAt, 0u);
+    // Cut within a few engine ticks (the line itself lasts well over half a second).
+    EXPECT_LT(quietAt - clickedAt, 100u);
+    EXPECT_EQ(moduleAfter, kHubModule);
+    EXPECT_EQ(pictureAfter, 1000 + kHubHostPicture);
+}
+
+// A double click is two clicks: the view passes the second press (a double-click message) to
+// the engine's dispatch as it passes the first, so the scene sees the sprite clicked twice.
+TEST_F(HubStandInTest, ADoubleClickReachesTheSceneAsTwoClicks) {
+    const CGameModules modules;
+    CZelboApp app;
+    static std::vector<std::pair<CCorAnim*, int16_t>> seen;
+    seen.clear();
+    ModuleFunctionTable* hub = nullptr;
+    int16_t (*saved)(CCorAnim*, int16_t) = nullptr;
+    CCorAnim* target = nullptr;
+    WhenEntered([&] {
+        hub = theEngine->GetModuleTable(kHubModule);
+        saved = hub->OnAnimClicked;
+        hub->OnAnimClicked = [](CCorAnim* anim, int16_t id) -> int16_t {
+            seen.emplace_back(anim, id);
+            return 1;
+        };
+        const std::vector<CCorAnim*> sprites = EntranceSprites();
+        ASSERT_EQ(sprites.size(), std::size(kHubEntrances));
+        target = sprites[3];
+        const POINT p = OpaquePointOf(target);
+        PostClick(p);
+        PostClick(p, WM_LBUTTONDBLCLK);
+        Later(200, [&] {
+            hub->OnAnimClicked = saved;
+            app.m_pMainWnd->PostMessage(WM_CLOSE);
+        });
+    });
+    EXPECT_EQ(RunGame(app), 0);
+    if (hub && saved) hub->OnAnimClicked = saved;
+    ASSERT_NE(target, nullptr);
+    const std::vector<std::pair<CCorAnim*, int16_t>> expected{{target, kHubEntrances[3].id}, {target, kHubEntrances[3].id}};
+    EXPECT_EQ(seen, expected);
 }
 
 // The hub shows its five entrances at their places, each script already ended; a click on an
