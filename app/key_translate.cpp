@@ -1,6 +1,7 @@
 #include "app/key_translate.h"
 
 #include "platform/afxwin/cwnd.h"
+#include "platform/core/keyboard_layout.h"
 #include "platform/core/winuser.h"
 
 namespace {
@@ -15,33 +16,20 @@ public:
         return msg && (static_cast<uint32_t>(msg->lParam) & (1u << 24)) != 0;
     }
     int PlatformId() override {
-        // The version word: high bit clear is Windows NT.
-        return (GetVersion() & 0x80000000u) ? 1 : 2;
+        OSVERSIONINFOA info{};
+        info.dwOSVersionInfoSize = sizeof info;
+        return GetVersionExA(&info) ? static_cast<int>(info.dwPlatformId) : -1;
     }
-    UINT MapToChar(UINT vk) override { return SystemKeyChar(vk, false); }
+    // A dead accent key's character (top bit set) is no character of its own.
+    UINT MapToChar(UINT vk) override {
+        const UINT c = MapVirtualKeyA(vk, MAPVK_VK_TO_CHAR);
+        return (c & 0x80000000u) ? 0 : c;
+    }
     UINT ToAsciiChar(UINT vk) override {
         BYTE keys[256] = {};
-        if (!GetKeyboardState(keys)) return 0;
-        const bool shifted = ((keys[VK_SHIFT] & 0x80) != 0) != ((keys[VK_CAPITAL] & 1) != 0);
-        return SystemKeyChar(vk, shifted);
-    }
-
-private:
-    // Digits, the space bar and the Swedish board's letter and punctuation keys that a name
-    // can hold.
-    static UINT SystemKeyChar(UINT vk, bool shifted) {
-        if (vk >= '0' && vk <= '9') return vk;
-        switch (vk) {
-            case VK_SPACE: return ' ';
-            case VK_OEM_MINUS: return shifted ? '_' : '-';
-            case VK_OEM_PLUS: return shifted ? '?' : '+';
-            case VK_OEM_COMMA: return shifted ? ';' : ',';
-            case VK_OEM_PERIOD: return shifted ? ':' : '.';
-            case VK_OEM_6: return shifted ? 0xC5 : 0xE5;  // Å å
-            case VK_OEM_7: return shifted ? 0xC4 : 0xE4;  // Ä ä
-            case VK_OEM_3: return shifted ? 0xD6 : 0xF6;  // Ö ö
-            default: return 0;
-        }
+        WORD ch = 0;
+        if (!GetKeyboardState(keys) || ToAscii(vk, 0, keys, &ch, 0) != 1) return 0;
+        return ch;
     }
 };
 

@@ -96,7 +96,8 @@ TEST(TranslateVirtualKey, FollowsTheKeyboardState) {
     }
 }
 
-// The platform's keymap types the Swedish letters on their keys, digits and the blank.
+// The platform's keyboard types the Swedish letters on their keys, digits and the blank; the
+// version query tells Windows NT.
 TEST(TranslateVirtualKey, PlatformKeymapGivesTheSwedishLetters) {
     plat::InstallHeadless();
     IKeyboardReadings& kb = PlatformKeyboardReadings();
@@ -109,6 +110,11 @@ TEST(TranslateVirtualKey, PlatformKeymapGivesTheSwedishLetters) {
         EXPECT_EQ(kb.MapToChar(c.vk), c.expected) << c.vk;
         EXPECT_EQ(kb.ToAsciiChar(c.vk), c.expected) << c.vk;
     }
+    EXPECT_EQ(kb.MapToChar(VK_OEM_4), 0u) << "an accent key alone is no character";
+    EXPECT_EQ(kb.PlatformId(), 1);
+    plat::SetReportedVersion(plat::kVersionWinNT4);
+    EXPECT_EQ(kb.PlatformId(), 2);
+    plat::SetReportedVersion(plat::kVersionWin95);
 }
 
 class EntryFieldTest : public choosertest::HubTitleTest {
