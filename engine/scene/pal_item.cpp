@@ -54,6 +54,10 @@ BOOL CPalItem::LoadFromBytes(std::span<const uint8_t> item) {
     return TRUE;
 }
 
+void CPalItem::ReadBackEntries() {
+    if (m_palette) m_palette->GetEntries(m_entries);
+}
+
 void CPalItem::GetEntries(int first, int count, PALETTEENTRY* out) const {
     if (!out || first < 0 || count <= 0 || first >= 256) return;
     std::copy_n(m_entries + first, std::min(count, 256 - first), out);

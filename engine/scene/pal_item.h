@@ -43,6 +43,8 @@ public:
     // Copies count entries from first (cut to the 256).
     void GetEntries(int first, int count, PALETTEENTRY* out) const;
     const PALETTEENTRY* Entries() const { return m_entries; }
+    // Takes the entries again from the palette, after they were changed there.
+    void ReadBackEntries();
 
 private:
     std::unique_ptr<CPalId> m_palette;
