@@ -1,7 +1,7 @@
 // What the application tests share: a fresh headless platform with an emulated installation in
-// a temporary folder, the program's resources and the grown-ups' section as main registers
-// them, the resource files where the installation's registry says, and a way to run the game's
-// application object to its end on scripted input.
+// a temporary folder, the program's resources, the grown-ups' section and the toolbox's
+// picture items as main registers them, the resource files where the installation's registry
+// says, and a way to run the game's application object to its end on scripted input.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -17,6 +17,8 @@
 #include "app/app_resources.h"
 #include "app/zelbo_app.h"
 #include "engine/core/cor_engine.h"
+#include "engine/core/engine_hosts.h"
+#include "engine/toolbox/picture_items.h"
 #include "platform/afx/string_table.h"
 #include "platform/dialogs/dialog_api.h"
 #include "platform/dialogs/resources.h"
@@ -60,6 +62,7 @@ protected:
         plat::InstallDialogs();
         RegisterZelboResources();
         m_previousSection = InstallAdultSection();
+        m_previousPictures = InstallPictureItems();
         std::string pattern = (fs::temp_directory_path() / "zelbo-app-XXXXXX").string();
         ASSERT_NE(mkdtemp(pattern.data()), nullptr);
         m_tmp = pattern;
@@ -78,6 +81,7 @@ protected:
 
     void TearDown() override {
         SetAdultSection(m_previousSection);
+        SetEnginePictureItems(m_previousPictures);
         plat::ResetWindowing();
         AfxDeleteTempMaps();
         plat::ResetGdi();
@@ -130,6 +134,7 @@ protected:
     plat::HeadlessBackend* m_head = nullptr;
     fs::path m_tmp;
     IAdultSection* m_previousSection = nullptr;
+    IResItemHost* m_previousPictures = nullptr;
 };
 
 // The child launcher's window as the game finds it by its title: counts the exit commands.

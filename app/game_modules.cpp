@@ -5,10 +5,11 @@
 #include "activities/shapes/shapes.h"
 #include "activities/vevudivodizide/vevudivodizide.h"
 #include "activities/vududoduvaza/vududoduvaza.h"
-#include "app/hub_standin.h"
+#include "app/hub.h"
 #include "engine/core/module_registry.h"
 
 CGameModules::CGameModules() : m_shapes(std::make_unique<CShapesModule>()) {
+    ResetHubForRun();
     RegisterModuleTable(kHubModule, HubModuleTable());
     RegisterModuleTable(2, DuravodModuleTable());
     RegisterModuleTable(3, RuduridoduModuleTable());

@@ -116,8 +116,9 @@ std::optional<std::pair<int, int>> HotSpotOf(const Bytes& table, int id) {
 }
 
 // What entering a module shows and plays: a background as large as its size record says (so
-// the origin centres it), with its hot spot at its corner; a short chime, which the entry
-// waits out with nothing else running; a spot list, every spot of it present.
+// the origin centres it), with its hot spot at its corner; a short chime (the hub's a click of
+// at most 60 ms), which the entry waits out with nothing else running; a spot list, every spot
+// of it present.
 TEST(GeneratedResources, EveryModuleHasItsScreenChimeAndSpots) {
     for (int module = 1; module <= 6; ++module) {
         SCOPED_TRACE("Zelbo" + std::to_string(module) + ".res");
@@ -134,8 +135,10 @@ TEST(GeneratedResources, EveryModuleHasItsScreenChimeAndSpots) {
         EXPECT_EQ(HotSpotOf(ReadItem(mgr, kResHTN, m), 0), (std::pair{0, 0}));
 
         const Bytes chime = ClipSamples(ReadItem(mgr, kResSND, m + 991));
-        EXPECT_GT(chime.size(), 11025u / 10) << "SND " << m + 991;
-        EXPECT_LT(chime.size(), 11025u / 2) << "SND " << m + 991 << " lasts half a second or more";
+        const size_t shortest = module == 1 ? 11025u / 100 : 11025u / 10;
+        const size_t longest = module == 1 ? 11025u * 60 / 1000 + 2 : 11025u / 2 - 1;
+        EXPECT_GT(chime.size(), shortest) << "SND " << m + 991;
+        EXPECT_LE(chime.size(), longest) << "SND " << m + 991 << " is too long";
         EXPECT_TRUE(std::any_of(chime.begin(), chime.end(), [](uint8_t v) { return v < 0x60 || v > 0xA0; })) << "silent";
 
         const Bytes spots = ReadItem(mgr, kResSPN, m);
@@ -146,103 +149,106 @@ TEST(GeneratedResources, EveryModuleHasItsScreenChimeAndSpots) {
     }
 }
 
-// The hub's entrances: each picture lies on the screen at its place, above the navigation
-// row, with its hot spot at its corner; each has a script that bounces it with a sound of the
-// file and ends (no restart, no endless loop, no jump out of the script, a closing record).
-TEST(GeneratedResources, HubEntrancesFitTheirPlacesAndTheirScriptsEnd) {
+// The hub's animations: entrances 200 to 600 (each its picture, place and carrier animations),
+// the ambient groups and the signboard's, each with its preload list ('AN_', 0 for none).
+struct HubAnimSet {
+    int picture, x, y;  // picture 0: no picture of its own
+    int preload;
+    std::vector<int> anims;
+};
+const HubAnimSet kHubAnimSets[] = {
+    {200, 0, 12, 200, {120, 121}},
+    {300, 0, 241, 204, {130, 131}},
+    {400, 421, 246, 203, {140, 141, 142, 144}},
+    {500, 210, 0, 201, {150, 151, 152}},
+    {600, 417, 36, 202, {160, 161, 162, 163, 164}},
+    {0, 0, 0, 205, {122, 123}},
+    {0, 0, 0, 206, {153, 154}},
+    {0, 0, 0, 207, {165, 166, 167, 168}},
+    {0, 0, 0, 208, {145, 146, 147}},
+    {0, 0, 0, 209, {132, 133, 134, 135, 136, 137}},
+    {0, 0, 0, 0, {173, 175, 180}},
+};
+
+// The hub's entrances lie on the screen at their places, above the navigation row, with their
+// hot spots at their corners. Every hub animation ends by itself (no restart, hold, endless
+// loop or jump out of the script, a closing record) and ends on no Wait; each entrance's
+// animations play one sound of the file.
+TEST(GeneratedResources, HubEntrancesFitTheirPlacesAndTheirAnimationsEnd) {
     CResMgr mgr;
     ASSERT_EQ(mgr.Open(plat::HostToDosPath(std::string(ZELBO_RES_DIR) + "/Zelbo1.res").c_str()), 1);
     const Bytes hotspots = ReadItem(mgr, kResHTN, 1000);
-    const struct {
-        int id, x, y;
-    } entrances[] = {{200, 0, 12}, {300, 0, 241}, {400, 421, 246}, {500, 210, 0}, {600, 417, 36}};
-    for (const auto& e : entrances) {
-        SCOPED_TRACE("entrance " + std::to_string(e.id));
-        const uint32_t id = 1000 + static_cast<uint32_t>(e.id);
-        const Bytes picture = ReadItem(mgr, kResSPR, id);
-        ASSERT_GE(picture.size(), 12u);
-        EXPECT_LE(e.x + static_cast<int>(Le32(picture, 0)), 640);
-        EXPECT_LE(e.y + static_cast<int>(Le32(picture, 4)), 480 - 39);
-        EXPECT_EQ(HotSpotOf(hotspots, e.id), (std::pair{0, 0}));
-
-        const Bytes script = ReadItem(mgr, kResANI, id);
-        ASSERT_GE(script.size(), 2 * media::kAnimRecordSize);
-        ASSERT_EQ(script.size() % media::kAnimRecordSize, 0u);
-        const size_t count = script.size() / media::kAnimRecordSize;
-        bool moves = false, sounds = false;
-        for (size_t i = 0; i + 1 < count; ++i) {
-            const int op = Le16(script, i * media::kAnimRecordSize);
-            const uint32_t operand = Le32(script, i * media::kAnimRecordSize + 2);
-            EXPECT_NE(op, media::kAnimEmpty) << "an end record before the last, at " << i;
-            EXPECT_NE(op, media::kAnimRestart) << i;
-            EXPECT_NE(op, media::kAnimJumpIfSound) << i;
-            EXPECT_NE(op, media::kAnimHold) << i;
-            if (op == media::kAnimLoop) {
-                EXPECT_LT(media::AnimLoopN(operand), 4095u) << "endless loop at " << i;
-                EXPECT_LT(media::AnimLoopJump(operand), 0) << i;
-                EXPECT_GE(static_cast<int>(i) + media::AnimLoopJump(operand) + 1, 0) << i;
-            }
-            moves = moves || op == media::kAnimMoveBy;
-            if (op == media::kAnimPlaySound || op == media::kAnimPlayNewSound) {
-                sounds = true;
-                EXPECT_NE(mgr.FindEntry(kResSND, 1000 + operand % 1000), nullptr) << "sound " << operand;
-            }
+    for (const HubAnimSet& set : kHubAnimSets) {
+        SCOPED_TRACE("set with animation " + std::to_string(set.anims[0]));
+        if (set.picture != 0) {
+            const Bytes picture = ReadItem(mgr, kResSPR, 1000 + static_cast<uint32_t>(set.picture));
+            ASSERT_GE(picture.size(), 12u);
+            EXPECT_LE(set.x + static_cast<int>(Le32(picture, 0)), 640);
+            EXPECT_LE(set.y + static_cast<int>(Le32(picture, 4)), 480 - 39);
+            const auto hot = HotSpotOf(hotspots, set.picture);
+            EXPECT_TRUE(!hot || *hot == (std::pair{0, 0}));
         }
-        EXPECT_EQ(Le16(script, (count - 1) * media::kAnimRecordSize), media::kAnimEmpty) << "no end record";
-        EXPECT_TRUE(moves) << "no bounce";
-        EXPECT_TRUE(sounds) << "no sound";
+        int sounds = 0;
+        for (int anim : set.anims) {
+            SCOPED_TRACE("ANI " + std::to_string(1000 + anim));
+            const Bytes script = ReadItem(mgr, kResANI, 1000 + static_cast<uint32_t>(anim));
+            ASSERT_GE(script.size(), 2 * media::kAnimRecordSize);
+            ASSERT_EQ(script.size() % media::kAnimRecordSize, 0u);
+            const size_t count = script.size() / media::kAnimRecordSize;
+            for (size_t i = 0; i + 1 < count; ++i) {
+                const int op = Le16(script, i * media::kAnimRecordSize);
+                const uint32_t operand = Le32(script, i * media::kAnimRecordSize + 2);
+                EXPECT_NE(op, media::kAnimEmpty) << "an end record before the last, at " << i;
+                EXPECT_NE(op, media::kAnimRestart) << i;
+                EXPECT_NE(op, media::kAnimJumpIfSound) << i;
+                EXPECT_NE(op, media::kAnimHold) << i;
+                if (op == media::kAnimLoop) {
+                    EXPECT_LT(media::AnimLoopN(operand), 4095u) << "endless loop at " << i;
+                    EXPECT_LT(media::AnimLoopJump(operand), 0) << i;
+                    EXPECT_GE(static_cast<int>(i) + media::AnimLoopJump(operand) + 1, 0) << i;
+                }
+                if (op == media::kAnimPlaySound || op == media::kAnimPlayNewSound) {
+                    ++sounds;
+                    EXPECT_NE(mgr.FindEntry(kResSND, 1000 + operand % 1000), nullptr) << "sound " << operand;
+                }
+            }
+            EXPECT_EQ(Le16(script, (count - 1) * media::kAnimRecordSize), media::kAnimEmpty) << "no end record";
+            EXPECT_NE(Le16(script, (count - 2) * media::kAnimRecordSize), media::kAnimWait) << "ends on a Wait";
+        }
+        if (set.picture != 0) EXPECT_EQ(sounds, 1) << "an entrance plays one short sound";
     }
 }
 
-// The hub's talking host: four pictures of one size (rest, then the mouth opening), and the
-// greeting's cue list that moves the mouth along it in time order and ends at rest. The
-// entrances' preload lists name the entrance's picture and sound, both in the file.
-TEST(GeneratedResources, HubHostTalksWithItsMouthAndEntrancesPreloadTheirBounce) {
+// What a hub animation shows and plays is in the file and in its preload list, so nothing is
+// read from the disc while it plays.
+TEST(GeneratedResources, HubPreloadListsHoldWhatTheirAnimationsShowAndPlay) {
     CResMgr mgr;
     ASSERT_EQ(mgr.Open(plat::HostToDosPath(std::string(ZELBO_RES_DIR) + "/Zelbo1.res").c_str()), 1);
-    const Bytes rest = ReadItem(mgr, kResSPR, 1900);
-    ASSERT_GE(rest.size(), 12u);
-    for (uint32_t id = 1901; id <= 1903; ++id) {
-        const Bytes mouth = ReadItem(mgr, kResSPR, id);
-        ASSERT_GE(mouth.size(), 12u) << id;
-        EXPECT_EQ(Le32(mouth, 0), Le32(rest, 0)) << id;
-        EXPECT_EQ(Le32(mouth, 4), Le32(rest, 4)) << id;
-        EXPECT_NE(mouth, rest) << id;
-    }
-
-    const Bytes cues = ReadItem(mgr, kResCUE, 1900);
-    ASSERT_GE(cues.size(), 2u);
-    const size_t count = static_cast<size_t>(Le16(cues, 0)) & 0xFFFF;
-    ASSERT_EQ(cues.size(), 2 + 12 * count);
-    ASSERT_GE(count, 4u) << "the mouth hardly moves";
-    std::set<int> shown;
-    uint32_t last = 0;
-    for (size_t k = 0; k < count; ++k) {
-        const uint32_t ms = Le32(cues, 2 + 12 * k);
-        const int picture = static_cast<int>(Le32(cues, 2 + 12 * k + 8));
-        EXPECT_GE(ms, last) << k;
-        last = ms;
-        EXPECT_GE(picture, 900) << k;
-        EXPECT_LE(picture, 903) << k;
-        shown.insert(picture);
-    }
-    EXPECT_EQ(static_cast<int>(Le32(cues, 2 + 12 * (count - 1) + 8)), 900) << "ends at rest";
-    EXPECT_GE(shown.size(), 3u) << "the mouth opens in steps";
-    EXPECT_LE(last * 11025 / 1000, ClipSamples(ReadItem(mgr, kResSND, 1900)).size()) << "cues past the greeting's end";
-
-    const struct {
-        int entrance;
-        uint32_t list;
-    } preloads[] = {{200, 1200}, {300, 1204}, {400, 1203}, {500, 1201}, {600, 1202}};
-    for (const auto& p : preloads) {
-        SCOPED_TRACE("AN_ " + std::to_string(p.list));
-        const Bytes list = ReadItem(mgr, kResANU, p.list);
-        ASSERT_EQ(list.size(), 8u + 14u);
-        EXPECT_EQ(Le16(list, 0), 1);
-        EXPECT_EQ(Le16(list, 8), p.entrance);
-        EXPECT_EQ(Le16(list, 8 + 10), p.entrance);
-        EXPECT_NE(mgr.FindEntry(kResSPR, 1000 + static_cast<uint32_t>(p.entrance)), nullptr);
-        EXPECT_NE(mgr.FindEntry(kResSND, 1000 + static_cast<uint32_t>(p.entrance)), nullptr);
+    for (const HubAnimSet& set : kHubAnimSets) {
+        if (set.preload == 0) continue;
+        SCOPED_TRACE("AN_ " + std::to_string(1000 + set.preload));
+        const Bytes list = ReadItem(mgr, kResANU, 1000 + static_cast<uint32_t>(set.preload));
+        ASSERT_GE(list.size(), 8u);
+        const size_t records = static_cast<size_t>(Le16(list, 0));
+        ASSERT_EQ(list.size(), 8u + 14u * records);
+        std::set<int> pictures, sounds;
+        for (size_t r = 0; r < records; ++r) {
+            pictures.insert(Le16(list, 8 + 14 * r));
+            if (const int sound = Le16(list, 8 + 14 * r + 10); sound != 0) sounds.insert(sound);
+        }
+        for (int anim : set.anims) {
+            const Bytes script = ReadItem(mgr, kResANI, 1000 + static_cast<uint32_t>(anim));
+            for (size_t at = 0; at + media::kAnimRecordSize <= script.size(); at += media::kAnimRecordSize) {
+                const int op = Le16(script, at);
+                const int id = static_cast<int>(Le32(script, at + 2) % 1000);
+                if (op == media::kAnimShowPicture && id != 2) {
+                    EXPECT_TRUE(pictures.count(id)) << "ANI " << anim << " shows " << id;
+                    EXPECT_NE(mgr.FindEntry(kResSPR, 1000 + static_cast<uint32_t>(id)), nullptr) << id;
+                }
+                if (op == media::kAnimPlaySound || op == media::kAnimPlayNewSound)
+                    EXPECT_TRUE(sounds.count(id)) << "ANI " << anim << " plays " << id;
+            }
+        }
     }
 }
 
@@ -332,8 +338,8 @@ TEST(GeneratedResources, SpeechCheckRefusesTonesAndSilence) {
     }
 }
 
-// Each module's introduction and the shared praise are spoken; the praise, played most, is
-// stored compressed. With ZELBO_VOICE=tone the data holds tones instead and this is skipped.
+// Each activity's introduction, the hub's greeting and question and the shared praise are
+// spoken; the praise, played most, is stored compressed. With ZELBO_VOICE=tone the data holds tones instead and this is skipped.
 TEST(GeneratedResources, IntroductionsAndPraiseAreSpeech) {
     if (ToneModeAsked(false)) {
         std::printf("[ tone mode ] ZELBO_VOICE=tone: the spoken clips are tones, not speech\n");
@@ -343,7 +349,7 @@ TEST(GeneratedResources, IntroductionsAndPraiseAreSpeech) {
         int module;
         uint32_t id;
         bool compressed;
-    } clips[] = {{0, 5, true}, {1, 1990, false}, {1, 1900, false}, {2, 2990, false}, {3, 3990, false},
+    } clips[] = {{0, 5, true}, {1, 1701, false}, {1, 1700, false}, {2, 2990, false}, {3, 3990, false},
                  {4, 4990, false}, {5, 5990, false}, {6, 6990, false}};
     for (const auto& c : clips) {
         SCOPED_TRACE("Zelbo" + std::to_string(c.module) + " SND " + std::to_string(c.id));

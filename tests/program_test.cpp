@@ -130,10 +130,6 @@ long FindClip(const std::vector<uint8_t>& sound, const std::vector<uint8_t>& cli
     return -1;
 }
 
-// The first paint enters the hub: the entry chime plays on a black screen, then the hub fades
-// in (a screen between black and the full colours, never brighter than them) and stands as
-// its golden image: the fairground with its five entrances and the quit button. The sound holds
-// the chime and, right after it, the hub's introduction, sample for sample.
 // Every file below a folder, by its path relative to it, with its bytes.
 std::map<std::string, std::string> Snapshot(const fs::path& folder) {
     std::map<std::string, std::string> files;
@@ -143,7 +139,12 @@ std::map<std::string, std::string> Snapshot(const fs::path& folder) {
     return files;
 }
 
-TEST(ZelboProgram, FadesTheHubInAfterItsChimeWithItsIntroductionAndEndsByTheCloseBox) {
+// The first paint enters the hub: the entry click plays on a black screen, then the hub fades
+// in (a screen between black and the full colours, never brighter than them) and stands as
+// its golden image: the fairground with its five entrances, the "Vem spelar?" booth and the
+// gate. The sound holds the click, right after it the hub's jingle, then the greeting, sample
+// for sample.
+TEST(ZelboProgram, FadesTheHubInAfterItsClickWithItsJingleAndGreetingAndEndsByTheCloseBox) {
     // The build lays the program out with its resource files and font file beside it: the
     // run needs no configuration to find them.
     fs::path dir = MakeTempFolder("zelbo-program-game-start");
@@ -154,13 +155,13 @@ TEST(ZelboProgram, FadesTheHubInAfterItsChimeWithItsIntroductionAndEndsByTheClos
     EXPECT_EQ(text, "");
 
     Image chime, fading, hub;
-    ASSERT_TRUE(ReadPng(dir / "during_chime.png", chime));
+    ASSERT_TRUE(ReadPng(dir / "during_click.png", chime));
     ASSERT_TRUE(ReadPng(dir / "fading_in.png", fading));
     ASSERT_TRUE(ReadPng(dir / "first_screen.png", hub));
     ASSERT_EQ(hub.width, 640);
     ASSERT_EQ(hub.height, 480);
     EXPECT_TRUE(std::all_of(chime.rgb.begin(), chime.rgb.end(), [](uint8_t v) { return v == 0; }))
-        << "nothing is shown while the chime plays";
+        << "nothing is shown while the click plays";
     ASSERT_EQ(fading.rgb.size(), hub.rgb.size());
     uint64_t fadingSum = 0, hubSum = 0;
     size_t brighter = 0;
@@ -170,10 +171,10 @@ TEST(ZelboProgram, FadesTheHubInAfterItsChimeWithItsIntroductionAndEndsByTheClos
         brighter += fading.rgb[i] > hub.rgb[i];
     }
     EXPECT_EQ(brighter, 0u);
-    EXPECT_GT(fadingSum, hubSum / 10) << "not fading in at 1 s";
-    EXPECT_LT(fadingSum, hubSum * 9 / 10) << "not fading in at 1 s";
+    EXPECT_GT(fadingSum, hubSum / 10) << "not fading in at 0.6 s";
+    EXPECT_LT(fadingSum, hubSum * 9 / 10) << "not fading in at 0.6 s";
 
-    const fs::path golden = fs::path(ZELBO_GOLDEN_DIR) / "hub_standin.png";
+    const fs::path golden = fs::path(ZELBO_GOLDEN_DIR) / "hub_first_entry.png";
     const char* update = std::getenv("ZELBO_UPDATE_GOLDEN");
     if (update && std::string(update) == "1") {
         fs::copy_file(dir / "first_screen.png", golden, fs::copy_options::overwrite_existing);
@@ -194,13 +195,19 @@ TEST(ZelboProgram, FadesTheHubInAfterItsChimeWithItsIntroductionAndEndsByTheClos
     const std::vector<uint8_t> heard = WavSamples(dir / "entry.wav", rate);
     EXPECT_EQ(rate, 11025u);
     ASSERT_GE(heard.size(), chimeClip.size() + intro.size());
-    // The chime near the start (the output's first buffer ahead of it), the introduction right
-    // after it; the mixer's scaling rounds a sample by at most one.
+    // The click near the start (the output's first buffer ahead of it), the jingle after it
+    // (once the output has played the click out, within half a second), then the greeting
+    // once the hub stands; the mixer's scaling rounds a sample by at most one.
     const long chimeAt = FindClip(heard, chimeClip, 0, 11025 / 10);
-    ASSERT_GE(chimeAt, 0) << "the chime is not at the start of the sound";
+    ASSERT_GE(chimeAt, 0) << "the click is not at the start of the sound";
     const long introAt = FindClip(heard, intro, chimeAt + static_cast<long>(chimeClip.size()),
-                                  chimeAt + static_cast<long>(chimeClip.size()) + 11025 / 10);
-    EXPECT_GE(introAt, 0) << "the introduction does not follow the chime";
+                                  chimeAt + static_cast<long>(chimeClip.size()) + 11025 / 2);
+    EXPECT_GE(introAt, 0) << "the jingle does not follow the click";
+    const std::vector<uint8_t> welcome = ClipSamples(resFile, 1701);
+    ASSERT_FALSE(welcome.empty());
+    const long welcomeAt = FindClip(heard, welcome, introAt + static_cast<long>(intro.size()),
+                                    introAt + static_cast<long>(intro.size()) + 11025);
+    EXPECT_GE(welcomeAt, 0) << "the greeting does not follow the jingle";
     // The engine's preferences were saved at shutdown into the program's (writable) folder:
     // the record, then the levels.
     EXPECT_EQ(fs::file_size(dir / "root" / "Program Files" / "Quorva" / "Zelbo" / "Zelbo.PRF"), 284u + 28u);

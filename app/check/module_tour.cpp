@@ -12,14 +12,16 @@
 #include <cstring>
 #include <exception>
 #include <string>
+#include <vector>
 
 #include "adult/adult_section.h"
 #include "app/app_resources.h"
 #include "app/game_modules.h"
-#include "app/hub_standin.h"
+#include "app/hub.h"
 #include "app/zelbo_app.h"
 #include "engine/core/cor_engine.h"
 #include "engine/scene/sound_toolbox.h"
+#include "engine/toolbox/sprite_toolbox.h"
 #include "engine/toolbox/waits.h"
 #include "platform/backends/init.h"
 #include "platform/dialogs/dialog_api.h"
@@ -38,16 +40,25 @@ void Say(const char* line) {
     std::fflush(stdout);
 }
 
-// Bounces the entrances in turn, each script and its sound played out, until a close arrives.
+// Plays the entrances' animations in turn, each on its carriers with its sounds played out,
+// until a close arrives.
 void BounceForEver() {
     Say("bouncing");
     for (size_t i = 0; !theEngine->ClosePending(); i = (i + 1) % std::size(kHubEntrances)) {
-        CCorAnim* sprite = nullptr;
-        for (CCorAnim* anim : theEngine->m_anims.Objects())
-            if (anim->GetPictureId() == 1000 + kHubEntrances[i].id) sprite = anim;
-        if (!sprite) return;
-        sprite->LoadScript(1000 + kHubEntrances[i].id);
-        while (!theEngine->ClosePending() && (sprite->GetScriptState() == kAnimRunning || IsSndPlaying(-1))) Delay(0);
+        const HubEntrance& in = kHubEntrances[i];
+        std::vector<CCorAnim*> carriers;
+        PreloadAnimation(in.preload);
+        for (int16_t k = 0; k < in.animCount; ++k) {
+            carriers.push_back(CreateSprite(0, 0, 2));
+            SetSpriteAnim(carriers.back(), in.anims[static_cast<size_t>(k)]);
+        }
+        auto running = [&] {
+            for (CCorAnim* c : carriers)
+                if (GetSpriteStatus(c) == 0) return true;
+            return IsSndPlaying(-1) != FALSE;
+        };
+        while (!theEngine->ClosePending() && running()) Delay(0);
+        for (CCorAnim* c : carriers) DisposeSprite(c);
     }
 }
 
