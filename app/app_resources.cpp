@@ -2,6 +2,7 @@
 
 #include "adult/adult_sheet.h"
 #include "engine/players/player_strings.h"
+#include "media/print/picture_file_strings.h"
 #include "media/res/res_strings.h"
 #include "platform/afx/string_table.h"
 #include "platform/dialogs/resources.h"
@@ -82,4 +83,5 @@ void RegisterZelboResources() {
     plat::RegisterBitmapResource(kBorderTileBitmap, BorderTile());
     RegisterAdultSheetTemplates();
     media::RegisterResStrings();
+    media::RegisterPictureFileStrings();
 }
