@@ -29,6 +29,7 @@ constexpr EncoderInfo kEncoders[] = {
     {"word", "", EncodeWordClip},
     {"phrase", "IPA", EncodePhraseTemplate},
     {"numbers", "IPB IPC", EncodeNumberTable},
+    {"filekinds", "FIL", EncodeFileKinds},
 };
 
 struct Width {

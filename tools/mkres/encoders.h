@@ -102,5 +102,7 @@ bool EncodeCues(const ItemSource& item, EncodeContext& ctx, std::vector<uint8_t>
 bool EncodeWordClip(const ItemSource& item, EncodeContext& ctx, std::vector<uint8_t>& out);
 bool EncodePhraseTemplate(const ItemSource& item, EncodeContext& ctx, std::vector<uint8_t>& out);
 bool EncodeNumberTable(const ItemSource& item, EncodeContext& ctx, std::vector<uint8_t>& out);
+// 'FIL' file kinds of a picture file dialog (enc_filekinds.cpp).
+bool EncodeFileKinds(const ItemSource& item, EncodeContext& ctx, std::vector<uint8_t>& out);
 
 }  // namespace mkres

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "media/print/file_kinds.h"
 #include "media/res/res_mgr.h"
 #include "media/res/res_test_support.h"
 #include "tools/mkres/encoders.h"
@@ -163,6 +164,21 @@ TEST(Mkres, FaultsAreReportedWithTheirLine) {
          "makes IST 1005, which is also given at test.mkres:2"},
         {"module 1\nSPR M+5 fontstrip\n  face FONT0015 ink 22\n  chars \"ab\"\nend\nIST M+5\n  \"x\"\nend\n", 2,
          "makes IST 1005, which is also given at test.mkres:6"},
+        // File kinds.
+        {"module 6\nFIL M+20\n  kind \"bmp\" at 0 signature \"BM\"\nend\n", 3, "filter comes before the kinds"},
+        {"module 6\nFIL M+20\n  filter \"A|*.a||\"\n  filter \"B|*.b||\"\nend\n", 4, "comes once, first"},
+        {"module 6\nFIL M+20\n  filter \"A|*.a||\"\nend\n", 2, "at least one kind"},
+        {"module 6\nFIL M+20\n  filter \"A|*.a|B|*.b||\"\n  kind \"a\" at 0 signature 1\nend\n", 2,
+         "the filter lists 2 kinds, the item 1"},
+        {"module 6\nFIL M+20\n  filter \"A|*.a||\"\n  kind \"a\" at 256 signature 1\nend\n", 4, "outside 0 to 255"},
+        {"module 6\nFIL M+20\n  filter \"A|*.a||\"\n  kind \"a\" at 0 signature\nend\n", 4, "kind \"ext\" at OFFSET"},
+        {"module 6\nFIL M+20\n  filter \"A|*.a||\"\n  kind \"a\" at 0 signature fill 256 1\nend\n", 4, "1 to 255 bytes"},
+        {"module 6\nFIL M+20\n  filter \"A|*.a||\"\n  kind \".a\" at 0 signature 1\nend\n", 4, "without a dot"},
+        {"module 6\nFIL M+20\n  filter \"A|*.a||\"\n  kind \"\" at 0 signature 1\nend\n", 4, "without a dot"},
+        {"module 6\nFIL M+20\n  filter \"A|*.a|B|*.A||\"\n  kind \"a\" at 0 signature 1\n  kind \"A\" at 0 signature 2\nend\n",
+         5, "the extension A is listed twice"},
+        {"module 6\nFIL M+20\n  filter \"A|*.a||\"\n  kind \"a\" from 0 signature 1\nend\n", 4, "kind \"ext\" at OFFSET"},
+        {"module 6\nFIL M+20\n  size 1 2\nend\n", 3, "a line is filter"},
     };
     for (const ErrorCase& c : cases) {
         const Built b = Build(c.source);
@@ -172,6 +188,42 @@ TEST(Mkres, FaultsAreReportedWithTheirLine) {
         EXPECT_NE(all.find("test.mkres:" + std::to_string(c.line) + ": "), std::string::npos) << c.source << "\n" << all;
         EXPECT_NE(all.find(c.message), std::string::npos) << c.source << "\n" << all;
     }
+}
+
+// File kinds through the writer and back through the game's reader and the kinds reader.
+TEST(Mkres, FileKindsRoundTrip) {
+    const Built b = Build(R"(module 6
+FIL M+20
+  filter "Formbygge (*.zfb)|*.zfb|Bitmappsbild (*.bmp)|*.bmp|PCX-bild (*.pcx)|*.pcx||"
+  kind "zfb" at 1 signature 0x00
+  kind "bmp" at 0 signature "BM"
+  kind "pcx" at 0 signature 0x0A 0x05 0x01
+end
+FIL M+30 filekinds
+  filter "Formbygge (*.zfb)|*.zfb|"
+  kind "zfb" at 200 signature "Z" u16 0x1234
+end
+)");
+    ASSERT_TRUE(b.ok) << Errors(b.diag);
+    auto files = std::make_shared<CResMemoryFiles>();
+    files->Put("M.RES", b.file);
+    CResMgr mgr;
+    mgr.SetFileSystem(files);
+    ASSERT_EQ(mgr.Open("M.RES"), 1);
+    const Bytes save = restest::ReadWhole(mgr, mgr.FindEntry(kResFIL, 6020));
+    const std::string filter = "Formbygge (*.zfb)|*.zfb|Bitmappsbild (*.bmp)|*.bmp|PCX-bild (*.pcx)|*.pcx||";
+    Bytes expected(filter.begin(), filter.end());
+    for (const uint8_t b : Bytes{0, 3, 0, 'z', 'f', 'b', 0, 1, 1, 0x00, 'b', 'm', 'p', 0, 0, 2, 'B', 'M', 'p', 'c', 'x', 0, 0, 3,
+                                 0x0A, 0x05, 0x01})
+        expected.push_back(b);
+    EXPECT_EQ(save, expected);
+    const auto open = media::ParseFileKinds(restest::ReadWhole(mgr, mgr.FindEntry(kResFIL, 6030)));
+    ASSERT_TRUE(open);
+    EXPECT_EQ(open->filter, "Formbygge (*.zfb)|*.zfb|");
+    ASSERT_EQ(open->kinds.size(), 1u);
+    EXPECT_EQ(open->kinds[0].extension, "zfb");
+    EXPECT_EQ(open->kinds[0].offset, 200);
+    EXPECT_EQ(open->kinds[0].signature, (Bytes{'Z', 0x34, 0x12}));
 }
 
 TEST(Mkres, IncludeCycleIsAnError) {
@@ -194,6 +246,7 @@ TEST(Mkres, EncoderTable) {
     EXPECT_STREQ(mkres::DefaultEncoder("SP#")->name, "words");
     EXPECT_STREQ(mkres::DefaultEncoder("IST")->name, "strings");
     EXPECT_STREQ(mkres::DefaultEncoder("IN#")->name, "words");
+    EXPECT_STREQ(mkres::DefaultEncoder("FIL")->name, "filekinds");
     EXPECT_STREQ(mkres::DefaultEncoder("XYZ")->name, "raw");
 }
 
