@@ -54,12 +54,45 @@ int IdentifyPictureFile(const char* path, const media::FileKindsTable& table) {
     return media::MatchFileKind(table, std::span<const uint8_t>(head.data(), got), length);
 }
 
-CPictureFileDialog::CPictureFileDialog(BOOL openFileDialog, const media::FileKindsTable* kinds, LPCSTR defaultExt,
-                                       LPCSTR fileName, DWORD flags, LPCSTR filter)
-    : CFileDialog(openFileDialog, defaultExt, fileName, flags, filter), m_kinds(kinds) {}
+int16_t SaveKindOf(const media::FileKindsTable* kinds, DWORD filterIndex, const std::string& ext, int16_t previous) {
+    const size_t count = kinds ? kinds->kinds.size() : 0;
+    if (count == 0) return previous;
+    if (filterIndex >= 1 && filterIndex <= count) return static_cast<int16_t>(filterIndex);
+    // The all-files entry: the kind the typed extension names, else the one before.
+    const int byExt = media::FindKindByExtension(*kinds, ext);
+    return byExt >= 0 ? static_cast<int16_t>(byExt + 1) : previous;
+}
+
+CPictureFileDialog::CPictureFileDialog(BOOL openFileDialog, const media::FileKindsTable* kinds, int16_t startKind,
+                                       LPCSTR defaultExt, LPCSTR fileName, DWORD flags, LPCSTR filter)
+    : CFileDialog(openFileDialog, defaultExt, fileName, flags, filter), m_kinds(kinds), m_startKind(startKind) {}
+
+BOOL CPictureFileDialog::CheckSaveName() {
+    const std::string typed = GetPathName().Str();
+    std::string path = typed;
+    const int16_t kind = SaveKindOf(m_kinds, m_ofn.nFilterIndex, ExtensionOf(path), m_startKind);
+    if (m_kinds && kind != m_startKind && kind >= 1 && kind <= static_cast<int16_t>(m_kinds->kinds.size())) {
+        const std::string& wanted = m_kinds->kinds[static_cast<size_t>(kind - 1)].extension;
+        const std::string ext = ExtensionOf(path);
+        if (!plat::EqualNoCase1252(ext, wanted)) {
+            if (!ext.empty()) path.resize(path.size() - ext.size() - 1);
+            path += "." + wanted;
+        }
+    }
+    // The dialog asked about the typed name only; the new one may be another child's picture.
+    if (path != typed && GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES &&
+        MessageBox((path + " finns redan.\nVill du ers\xE4tta den?").c_str(), nullptr, MB_YESNO | MB_ICONEXCLAMATION) !=
+            IDYES)
+        return TRUE;
+    m_acceptedKind = kind;
+    m_acceptedPath = path;
+    return FALSE;
+}
 
 BOOL CPictureFileDialog::OnFileNameOK() {
-    if (!m_bOpenFileDialog || !m_kinds) {
+    if (!m_bOpenFileDialog) return CheckSaveName();
+    m_acceptedPath = GetPathName().Str();
+    if (!m_kinds) {
         m_acceptedKind = 1;
         return FALSE;
     }
@@ -143,15 +176,6 @@ std::string CPictureFileExchange::BuildFilter() const {
     return filter + allFiles;
 }
 
-int16_t CPictureFileExchange::SaveKindOf(DWORD filterIndex, const std::string& ext, int16_t previous) const {
-    const int count = KindCount();
-    if (count == 0) return previous;
-    if (filterIndex >= 1 && filterIndex <= static_cast<DWORD>(count)) return static_cast<int16_t>(filterIndex);
-    // The all-files entry: the kind the typed extension names, else the one before.
-    const int byExt = media::FindKindByExtension(*m_kinds, ext);
-    return byExt >= 0 ? static_cast<int16_t>(byExt + 1) : previous;
-}
-
 int16_t CPictureFileExchange::RunPictureDialog() {
     const int16_t startKind = s_lastKind;
     std::string defaultExt;
@@ -160,7 +184,7 @@ int16_t CPictureFileExchange::RunPictureDialog() {
     const std::string firstName = defaultExt.empty() ? std::string() : "*." + defaultExt;
     const std::string filter = BuildFilter();
     const std::string folder = PictureFileHost().PrefsFolder();
-    CPictureFileDialog dlg(m_mode == kModeOpen, m_kinds ? &*m_kinds : nullptr,
+    CPictureFileDialog dlg(m_mode == kModeOpen, m_kinds ? &*m_kinds : nullptr, startKind,
                            defaultExt.empty() ? nullptr : defaultExt.c_str(), firstName.c_str(),
                            OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, filter.c_str());
     if (!folder.empty()) dlg.m_ofn.lpstrInitialDir = folder.c_str();
@@ -171,21 +195,8 @@ int16_t CPictureFileExchange::RunPictureDialog() {
         return kPictureFileNotChosen;
     }
     m_chosen = 1;
-    m_pathName = dlg.GetPathName().Str();
-    if (m_mode == kModeOpen) {
-        s_lastKind = dlg.AcceptedKind();
-    } else {
-        s_lastKind = SaveKindOf(dlg.m_ofn.nFilterIndex, ExtensionOf(m_pathName), startKind);
-        // A name saved under another kind than the dialog began with carries that kind's extension.
-        if (m_kinds && s_lastKind != startKind) {
-            const std::string& wanted = m_kinds->kinds[static_cast<size_t>(s_lastKind - 1)].extension;
-            const std::string ext = ExtensionOf(m_pathName);
-            if (!plat::EqualNoCase1252(ext, wanted)) {
-                if (!ext.empty()) m_pathName.resize(m_pathName.size() - ext.size() - 1);
-                m_pathName += "." + wanted;
-            }
-        }
-    }
+    m_pathName = dlg.AcceptedPath();
+    s_lastKind = dlg.AcceptedKind();
     const size_t slash = m_pathName.find_last_of("\\:");
     m_fileName = slash == std::string::npos ? m_pathName : m_pathName.substr(slash + 1);
     m_fileExt = ExtensionOf(m_fileName);

@@ -41,19 +41,32 @@ inline constexpr int kKindMissing = -3;  // no such file
 // The kind index (from 0) of the file by the table's signatures, or one of the codes above.
 int IdentifyPictureFile(const char* path, const media::FileKindsTable& table);
 
-// The file dialog of the exchange: in open mode with a kinds table, a name is accepted only
-// when its file is of a known kind.
+// The kind (1 to the number of kinds) a picture saved under the filter entry (from 1) and
+// the typed extension is of: the entry's kind, else under the all-files entry the kind the
+// extension names, else the previous kind.
+int16_t SaveKindOf(const media::FileKindsTable* kinds, DWORD filterIndex, const std::string& ext, int16_t previous);
+
+// The file dialog of the exchange. Opening with a kinds table, a name is accepted only when
+// its file is of a known kind. Saving, the name gets the extension of its kind when that
+// differs from the kind the dialog started with, and a file the new name would replace is
+// asked about as the typed one is.
 class CPictureFileDialog : public CFileDialog {
 public:
-    CPictureFileDialog(BOOL openFileDialog, const media::FileKindsTable* kinds, LPCSTR defaultExt, LPCSTR fileName,
-                       DWORD flags, LPCSTR filter);
+    CPictureFileDialog(BOOL openFileDialog, const media::FileKindsTable* kinds, int16_t startKind, LPCSTR defaultExt,
+                       LPCSTR fileName, DWORD flags, LPCSTR filter);
     BOOL OnFileNameOK() override;
-    // The kind the check accepted the name as (index + 1).
+    // The kind the name was accepted as (1 to the number of kinds; 1 without a table).
     int16_t AcceptedKind() const { return m_acceptedKind; }
+    // The accepted path, with its kind's extension when saving.
+    const std::string& AcceptedPath() const { return m_acceptedPath; }
 
 private:
+    BOOL CheckSaveName();
+
     const media::FileKindsTable* m_kinds;
+    int16_t m_startKind;
     int16_t m_acceptedKind = 0;
+    std::string m_acceptedPath;
 };
 
 class CPictureFileExchange {
@@ -106,7 +119,6 @@ private:
     void ReadKindPreference();
     void WriteKindPreference(int16_t kind);
     std::string BuildFilter() const;
-    int16_t SaveKindOf(DWORD filterIndex, const std::string& ext, int16_t previous) const;
     void ReportNoFileObject();
 
     int16_t m_result = 0;

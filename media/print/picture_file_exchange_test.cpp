@@ -217,6 +217,40 @@ TEST_F(PictureFileExchange, SavingUnderEachEntryGivesAKindOfTheTable) {
     }
 }
 
+TEST_F(PictureFileExchange, NameChangedToItsKindAsksBeforeReplacingAFile) {
+    for (const int answer : {IDNO, IDYES}) {
+        SCOPED_TRACE(answer);
+        PutFile("katt.bmp", {'B', 'M', 'x'});
+        StoreKind(kSaveFilter, 1);
+        plat::ClearMessageBoxLog();
+        bool openAfter = false;
+        Later(10, [this, answer] {
+            ChooseType(1);
+            SetName("katt");  // katt.zfb by the dialog, katt.bmp by its kind
+            m_head->PushAnswer(answer);
+        });
+        ClickItem(20, IDOK);
+        Later(40, [&] { openAfter = IsWindow(plat::ActiveDialog()) != 0; });
+        if (answer == IDNO) Key(50, VK_ESCAPE);
+        {
+            CPictureFileExchange exchange(kBase, kSaveFilter, nullptr, CPictureFileExchange::kModeSave);
+            EXPECT_EQ(exchange.ResultCode(), answer == IDYES ? 0 : kPictureFileNotChosen);
+            if (answer == IDYES) {
+                EXPECT_EQ(exchange.GetFileName(), "C:\\Bilder\\katt.bmp");
+                EXPECT_EQ(exchange.ChosenKind(), 2);
+            }
+        }
+        ASSERT_EQ(plat::MessageBoxLog().size(), 1u);
+        EXPECT_EQ(plat::MessageBoxLog()[0].text, "C:\\Bilder\\katt.bmp finns redan.\nVill du ers\xE4tta den?");
+        EXPECT_EQ(openAfter, answer == IDNO);
+        // Refused, the picture is as it was; accepted, the file was made anew for writing.
+        EXPECT_EQ(std::filesystem::file_size(plat::EmulatedRoot() / "Bilder" / "katt.bmp"), answer == IDNO ? 3u : 0u);
+        EXPECT_FALSE(Exists("katt.zfb"));
+        Drain();
+        plat::SetCurrentDosDirectory("C:\\");
+    }
+}
+
 TEST_F(PictureFileExchange, OpenRefusesWhatIsNotOfAKnownKindAndStaysOpen) {
     PutFile("figur.zfb", {20, 0, 4, 0, 1, 2});
     PutFile("bild.bmp", {'B', 'M', 0, 0});
