@@ -9,6 +9,7 @@
 #include "app/game_modules.h"
 #include "app/zelbo_app.h"
 #include "engine/players/prefs_file.h"
+#include "engine/toolbox/picture_file_hosting.h"
 #include "engine/toolbox/picture_items.h"
 #include "platform/backends/init.h"
 #include "platform/dialogs/dialog_api.h"
@@ -35,6 +36,7 @@ int main(int argc, char** argv) {
     SetPrefsStore(&thePrefsFiles);
     const CGameModules modules;
     InstallPictureItems();
+    InstallPictureFileHost();
     try {
         return AfxWinMain(argc, argv);
     } catch (const std::exception& e) {
