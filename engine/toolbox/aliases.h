@@ -7,6 +7,7 @@
 #include "engine/scene/sound_toolbox.h"
 #include "engine/toolbox/facade.h"
 #include "engine/toolbox/picture_items.h"
+#include "engine/toolbox/screen_helpers.h"
 #include "engine/toolbox/sprite_toolbox.h"
 
 // PlaySndFree: a sound on a channel the mixer picks, not waited for.
@@ -35,4 +36,18 @@ inline uint16_t GetPictureStride(int16_t id) { return GetPictureAttr(id); }
 // good); a picture that is not locked is left alone.
 inline void UnlockPictureData(int16_t id) {
     if (BYTE* bits = LockedPictureData(id)) UnlockPictureData(bits);
+}
+
+// The panel calls on the engine's CCorRect (the same four fields as Rect16): the rectangle
+// centred, or the framed panel made for it, its right edge moved as the panel's width is rounded.
+inline void CenterRectOnScreen(CCorRect& rect) {
+    Rect16 r{rect.left, rect.top, rect.right, rect.bottom};
+    CenterRectOnScreen(r);
+    rect = CCorRect{r.left, r.top, r.right, r.bottom};
+}
+inline CCorAnim* MakeFramedPanel(CCorRect& rect, const PanelStyle* style = nullptr) {
+    Rect16 r{rect.left, rect.top, rect.right, rect.bottom};
+    CCorAnim* panel = MakeFramedPanel(r, style);
+    rect = CCorRect{r.left, r.top, r.right, r.bottom};
+    return panel;
 }

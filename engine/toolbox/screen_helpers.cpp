@@ -268,19 +268,21 @@ void LimitClicksToSprite(CCorAnim* sprite) {
         if (!Live(sprite) || !sprite->GetBounds(bounds)) return;
         const CCorRect limit{static_cast<int16_t>(bounds.left), static_cast<int16_t>(bounds.top),
                              static_cast<int16_t>(bounds.right), static_cast<int16_t>(bounds.bottom)};
-        e.SetClickLimitRect(&limit);
         // A limit set over another keeps the keys as they were before the first.
-        if (!keys.kept) keys = HotKeys{&e, true, e.m_ctrlAltAEnabled, e.m_ctrlQEnabled};
+        if (!keys.kept || IsRectEmpty(&e.m_clickLimit)) keys = HotKeys{&e, true, e.m_ctrlAltAEnabled, e.m_ctrlQEnabled};
+        e.SetClickLimitRect(&limit);
         e.m_ctrlAltAEnabled = 0;
         e.m_ctrlQEnabled = 0;
         return;
     }
+    // Only a limit still set has keys to give back (one lifted otherwise kept nothing for this run).
+    const bool limited = !IsRectEmpty(&e.m_clickLimit);
     e.SetClickLimitRect(nullptr);
-    if (keys.kept) {
+    if (keys.kept && limited) {
         e.m_ctrlAltAEnabled = keys.adult;
         e.m_ctrlQEnabled = keys.quit;
-        keys.kept = false;
     }
+    keys.kept = false;
 }
 
 void ShadeScreen(uint8_t colour) {
@@ -315,14 +317,26 @@ void RemoveShade() {
         shade = Shade{};
         return;
     }
-    for (CCorAnim* sprite : shade.sprites) QueueSpriteFrameNoWait(sprite, kNoPicture);
-    WaitForSprite(kAllSprites, 0);
-    for (CCorAnim*& sprite : shade.sprites) {
-        DisposeSprite(sprite);
-        sprite = nullptr;
+    // After a module switch its sprites and picture went with the module; the handles and the
+    // id may name another module's now.
+    if (theEngine->m_currentModule != shade.module) {
+        shade = Shade{};
+        return;
     }
-    // After a module switch the id names another module's picture, and the old one is gone.
-    if (theEngine->m_currentModule == shade.module) PurgeResource(shade.picture);
+    // A shade whose sprites all went (the module was left and entered again) has nothing left to
+    // take down, and its id may name a newer picture by now.
+    const int32_t picture = theEngine->MapResourceId(shade.picture);
+    bool intact = false;
+    for (CCorAnim*& sprite : shade.sprites) {
+        if (!Live(sprite) || sprite->GetPictureId() != picture) sprite = nullptr;
+        intact = intact || sprite;
+    }
+    if (intact) {
+        for (CCorAnim* sprite : shade.sprites) QueueSpriteFrameNoWait(sprite, kNoPicture);
+        WaitForSprite(kAllSprites, 0);
+        for (CCorAnim* sprite : shade.sprites) DisposeSprite(sprite);
+        PurgeResource(shade.picture);
+    }
     shade = Shade{};
 }
 

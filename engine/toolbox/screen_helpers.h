@@ -72,10 +72,10 @@ int16_t DrawPictureInRect(int16_t picture, int16_t width, int16_t height);
 // (128, 0, 128), (192, 192, 192) and (255, 255, 255) first. The width is rounded up to a
 // multiple of 4 and rect's right moved to match. Returns the picture's id, 0 when it cannot be
 // made.
-int16_t MakeFramedPicture(Rect16& rect, const PanelStyle* style);
+int16_t MakeFramedPicture(Rect16& rect, const PanelStyle* style = nullptr);
 // The same panel shown as a sprite at (left, top) over a screen shaded in the outline colour,
 // clicks limited to it. Returns the sprite; null (and no shade) when the picture cannot be made.
-CCorAnim* MakeFramedPanel(Rect16& rect, const PanelStyle* style);
+CCorAnim* MakeFramedPanel(Rect16& rect, const PanelStyle* style = nullptr);
 // Takes the panel down: its picture cleared, waited for, the sprite disposed of and its picture
 // dropped from the item cache; then the click limit lifted and the shade removed.
 void ClosePanel(CCorAnim* panel);

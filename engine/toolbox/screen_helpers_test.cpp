@@ -12,6 +12,7 @@
 #include "engine/core/engine_test_support.h"
 #include "engine/core/zelbo_title.h"
 #include "engine/scene/cor_anim.h"
+#include "engine/toolbox/aliases.h"
 #include "engine/toolbox/palette_wrappers.h"
 #include "engine/toolbox/picture_items.h"
 #include "engine/toolbox/sprite_toolbox.h"
@@ -64,6 +65,10 @@ TEST(Rect16Helpers, OffsetInflateCentreAndPair) {
         EXPECT_EQ((std::vector<int16_t>{moved.left, moved.top, moved.right, moved.bottom}),
                   (std::vector<int16_t>{c.out.left, c.out.top, c.out.right, c.out.bottom}));
     }
+
+    CCorRect engineRect{-7, 3, 94, 54};
+    CenterRectOnScreen(engineRect);
+    EXPECT_EQ(engineRect, (CCorRect{270, 215, 371, 266})) << "the engine's rectangle too";
 
     int16_t pair[2] = {0, 0};
     const int16_t source[2] = {-3, 12};
@@ -396,6 +401,18 @@ TEST_F(PanelTest, ClosePanelLiftsTheLimitAndRestoresTheHotKeysAsTheyWere) {
     }
 }
 
+// The engine's rectangle gets the same panel, its right edge moved with the width.
+TEST_F(PanelTest, APanelForTheEnginesRectangle) {
+    CCorRect rect{40, 50, 141, 90};
+    CCorAnim* panel = MakeFramedPanel(rect);
+    ASSERT_NE(panel, nullptr);
+    EXPECT_EQ(rect, (CCorRect{40, 50, 144, 90}));
+    EXPECT_EQ(Limit(), (std::vector<LONG>{40, 50, 144, 90}));
+    EXPECT_EQ(GetPictureWidth(GetSpriteFrame(panel)), 104);
+    ClosePanel(panel);
+    EXPECT_EQ(Limit(), (std::vector<LONG>{0, 0, 0, 0}));
+}
+
 // Limits set one over another keep the keys from before the first; a lift with no limit set
 // leaves them alone.
 TEST_F(PanelTest, NestedLimitsAndALiftWithoutALimit) {
@@ -473,6 +490,27 @@ TEST_F(PanelTest, ASecondShadeReplacesTheFirst) {
     EXPECT_EQ(Sprites(), before + 8);
     RemoveShade();
     EXPECT_EQ(Sprites(), before);
+}
+
+// A shade whose sprites went with a module switch: taking it down later touches none of the
+// sprites made since, nor a new picture under the shade's old id.
+TEST_F(PanelTest, RemovingAShadeAfterAModuleSwitchLeavesNewThingsAlone) {
+    ShadeScreen(kBlack);
+    const int16_t shadePicture = GetSpriteFrame(title.m_anims.Objects().back());
+    title.UnloadModule(FALSE);
+    DisposeAllSprites();
+    PurgeResource(shadePicture);
+    title.GoToModule(1, TRUE);
+    const int16_t picture = NewBlankPicture(8, 8);
+    ASSERT_EQ(picture, shadePicture) << "the id is free again";
+    std::vector<CCorAnim*> made;
+    for (int i = 0; i < 20; ++i) made.push_back(CreateSprite(static_cast<int16_t>(i), 0, picture));
+    const size_t before = Sprites();
+    RemoveShade();
+    EXPECT_EQ(Sprites(), before);
+    for (CCorAnim* s : made) EXPECT_TRUE(title.m_anims.Contains(s));
+    EXPECT_EQ(GetPictureWidth(picture), 8) << "the new picture stays";
+    for (CCorAnim* s : made) DisposeSprite(s);
 }
 
 TEST_F(PanelTest, WaitForSpriteEndsWhenTheScriptStopsRunningOrOnARelease) {
