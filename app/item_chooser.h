@@ -121,6 +121,9 @@ private:
     CCorAnim* m_entryBack = nullptr;
     CCorAnim* m_listMarker = nullptr;
     CCorAnim* m_typeMarker = nullptr;
+    // The pictures the arrows were last given (u or u + 2, d or d + 2).
+    int16_t m_upShown = 0;
+    int16_t m_downShown = 0;
     int16_t m_rowHeight = 0;
     int16_t m_rows = 0;
     CCorRect m_list;

@@ -88,6 +88,8 @@ public:
     // picture when no new one can be had.
     void Refresh();
 
+    // The ink the next layout draws in (999: the font's own colours).
+    void SetInkColor(uint16_t ink) { m_inkColor = ink; }
     // Scrolling: the line shown at the top.
     void SetFirstVisibleLine(int16_t line) { m_firstVisible = line; }
 
