@@ -11,6 +11,7 @@
 #include "engine/toolbox/cursor_mouse.h"
 #include "engine/toolbox/facade.h"
 #include "engine/toolbox/picture_items.h"
+#include "engine/toolbox/screen_helpers.h"
 #include "engine/toolbox/sprite_toolbox.h"
 #include "engine/toolbox/statics_scanning.h"
 #include "engine/toolbox/waits.h"
@@ -47,12 +48,7 @@ bool ButtonHeld() {
 
 // Idle steps until no sprite's script is running; an endless or held script (which nothing
 // here would end) ends the wait as a finished one does, and so does a close of the window.
-void WaitForScripts() {
-    while (GetSpriteStatus(kAllSprites) == 0) {
-        if (theEngine && theEngine->ClosePending()) return;
-        Delay(0);
-    }
-}
+void WaitForScripts() { WaitForSprite(kAllSprites, 0); }
 
 std::string_view View(const CCorString& s) { return {s.CStr(), static_cast<size_t>(s.Length())}; }
 

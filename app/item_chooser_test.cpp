@@ -19,15 +19,24 @@
 
 #include "app/chooser_test_support.h"
 #include "engine/players/app_prefs.h"
+#include "engine/scene/pal_item.h"
 #include "engine/players/player_strings.h"
 #include "engine/scene/cor_anim.h"
 #include "engine/toolbox/sprite_toolbox.h"
 #include "engine/toolbox/waits.h"
+#include "media/res/item_cache.h"
+#include "media/res/sprite.h"
 #include "media/sound/sound_sources.h"
+#include "media/surface/dib_system.h"
+#include "media/surface/dibg.h"
+#include "media/surface/dirty_rect_list.h"
+#include "media/surface/pal_id.h"
 #include "platform/afx/message_box.h"
 #include "platform/afx/string_table.h"
 #include "platform/afxwin/winapp.h"
 #include "platform/fs/write_fault.h"
+#include "platform/gdi/wingdi.h"
+#include "platform/headless/golden_test_support.h"
 #include "platform/profile/profile.h"
 
 namespace {
@@ -677,6 +686,59 @@ TEST_F(ItemChooserTest, ClicksOnTheBoardAndTheField) {
     EXPECT_EQ(CItemChooser::Current(), nullptr);
     EXPECT_EQ(gChosen, std::vector<std::string>{"Al"});
     DisposeSprite(other);
+}
+
+// A layout the hub file does not hold reads as zeros: the chooser opens with no rows and no
+// field, keys and Enter still work, and nothing is touched outside its lists.
+TEST_F(ItemChooserTest, AMissingLayoutStillChooses) {
+    Players({"Bo", "Eva"});
+    CItemChooser* c = CItemChooser::Open(table.get(), 999, Chosen);
+    ASSERT_NE(c, nullptr);
+    EXPECT_EQ(c->Rows(), 0);
+    EXPECT_FALSE(c->EntryOffered());
+    EXPECT_EQ(c->RowSprite(0), nullptr);
+    for (UINT key : {40u, 40u, 40u, 12u, 11u, 38u, UINT{'A'}}) Key(key);
+    EXPECT_EQ(c->CurrentItem(), 1);
+    Key(13);
+    EXPECT_EQ(CItemChooser::Current(), nullptr);
+    EXPECT_EQ(gChosen, std::vector<std::string>{"Bo"});
+    EXPECT_TRUE(SameTable(*table, original));
+}
+
+// The open chooser over the hub's background with a name being typed, as the screen shows it
+// (tests/golden/item_chooser_open.png).
+TEST_F(ItemChooserTest, GoldenOpenChooser) {
+    Players({"\xC5sa", "Bo", "Eva", "Kim", "Lo", "Maja", "Sixten"});
+    prefs.SetCurrentUser("Bo");
+    title.m_screenWidth = 640;
+    title.m_screenHeight = 480;
+    CItemChooser* c = Open();
+    ASSERT_NE(c, nullptr);
+    Type("Ny");
+    Delay(1);
+
+    InitDibSystem(nullptr, TRUE, 0);
+    CPalItem palette(1000);
+    ASSERT_TRUE(palette.Load());
+    CDibG frame;
+    frame.CreateRealized(640, 480, palette.GetPalette());
+    CSprite* background = GetResItem(1000, TRUE);
+    ASSERT_NE(background, nullptr);
+    ASSERT_EQ(background->Width(), 640);
+    ASSERT_EQ(background->Height(), 480);
+    for (int y = 0; y < 480; ++y)
+        for (int x = 0; x < 640; ++x) frame.SetPixel(x, y, background->Bits()[y * background->Stride() + x]);
+    CDirtyRectList dirty;
+    dirty.Add(RECT{0, 0, 640, 480});
+    ASSERT_FALSE(dirty.IsEmpty());
+    title.m_anims.DrawAll(frame, dirty);
+    HDC screen = GetDC(nullptr);
+    SelectPalette(screen, *palette.GetPalette(), FALSE);
+    RealizePalette(screen);
+    frame.DrawRect(screen, RECT{0, 0, 640, 480}, RECT{0, 0, 640, 480}, SRCCOPY);
+    ReleaseDC(nullptr, screen);
+    plat::test::CheckGolden(ZELBO_GOLDEN_DIR, "item_chooser_open.png");
+    ShutdownDibSystem();
 }
 
 }  // namespace
