@@ -1,6 +1,10 @@
 #include "app/app_resources.h"
 
+#include <span>
+#include <string>
+
 #include "adult/adult_sheet.h"
+#include "app/program_bitmaps.h"
 #include "engine/players/player_strings.h"
 #include "media/print/picture_file_strings.h"
 #include "media/res/res_strings.h"
@@ -32,6 +36,8 @@ const plat::DialogItem kAboutItems[] = {
 
 const plat::DialogTemplate kDialogs[] = {
     {kAboutDialog, 0, 0, 217, 55, DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU, u8"Om Trumlaby", kAboutItems},
+    // No frame and no controls: the dialog sizes itself to the picture it shows.
+    {kSplashDialog, 0, 0, 427, 295, WS_POPUP, u8"", {}},
 };
 
 // The border around the game screen on a larger display: a 32 x 32 tile of bevelled squares.
@@ -81,6 +87,10 @@ void RegisterZelboResources() {
     RegisterPlayerStrings();
     plat::RegisterDialogTemplates(kDialogs);
     plat::RegisterBitmapResource(kBorderTileBitmap, BorderTile());
+    // The build made this picture; should it not read, the splash dialog reports the missing
+    // resource when it is opened.
+    std::string error;
+    plat::RegisterBitmapResource(kCreditsBitmap, std::span<const uint8_t>(kCreditsBmp, kCreditsBmpSize), &error);
     RegisterAdultSheetTemplates();
     media::RegisterResStrings();
     media::RegisterPictureFileStrings();
