@@ -1,0 +1,42 @@
+// The pop-ups' test module: played in module 6's place by the test program zelbo_popups, so
+// that a headless run drives the shared pop-ups and a drag as an activity does. On its screen
+// (module 6's floor) lie a ball and a row of picture buttons; a press on the ball drags it
+// anywhere on the screen, a button (pressed and released over it) opens its pop-up.
+//
+// Each pop-up's opener lives in a file of its own (popup_<name>.cpp), so that whoever adds a
+// pop-up edits only its opener and, when it needs one, a button here.
+#pragma once
+
+#include <cstdint>
+
+#include "engine/core/module_table.h"
+
+inline constexpr int kPopupsModule = 6;
+
+// Module-relative ids: the ball's picture and its home spot (the whole screen).
+inline constexpr int16_t kBallPicture = 700;
+inline constexpr int16_t kBallHomeSpot = 700;
+inline constexpr int16_t kBallX = 24, kBallY = 280;  // the ball's top-left at the start
+
+// A picture button: its normal picture (pressed: id + 10), where its top-left lies and the
+// pop-up it opens.
+struct PopupButton {
+    int16_t picture;
+    int16_t x, y;
+    void (*open)();
+};
+
+// The openers. Each is called from the button's click, inside the module's click handler, and
+// returns when its pop-up has closed.
+void OpenSplash();        // the credits picture (CSplashDlg)
+void OpenLevelChooser();  // the level chooser: filled in with CLevelChooser
+void OpenRecordPanel();   // the album of saved pictures: filled in with CRecordPanel
+
+inline constexpr PopupButton kPopupButtons[] = {
+    {701, 96, 416, OpenSplash},
+    {702, 256, 416, OpenLevelChooser},
+    {703, 416, 416, OpenRecordPanel},
+};
+
+// The module's function table: entries 0, 9 and 14.
+ModuleFunctionTable* PopupsModuleTable();
