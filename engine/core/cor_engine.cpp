@@ -146,7 +146,7 @@ void CCorEngine::Startup(const std::string& programFolder) {
     m_currentModule = 0;
     m_resourcePathFromIni = 0;
     m_moduleCursorA = m_moduleCursorB = nullptr;
-    plat::SRand(static_cast<uint32_t>(static_cast<int32_t>(static_cast<int16_t>(timeGetTime() & 0xFFFF))));
+    plat::SRand(static_cast<uint32_t>(static_cast<int32_t>(static_cast<int16_t>(plat::StartupSeed() & 0xFFFF))));
 
     std::strncpy(m_appKey, GetAppKey(), sizeof m_appKey - 1);
     m_appKey[sizeof m_appKey - 1] = 0;

@@ -4,6 +4,7 @@
 #include <functional>
 #include <new>
 #include <string>
+#include <vector>
 
 #include "engine/core/engine_test_support.h"
 #include "engine/core/zelbo_title.h"
@@ -13,6 +14,7 @@
 #include "media/sound/sound_clip.h"
 #include "media/surface/dibg.h"
 #include "media/surface/pal_id.h"
+#include "platform/core/crt.h"
 #include "platform/fonts/font_registry.h"
 #include "platform/profile/profile.h"
 #include "platform/registry/registry.h"
@@ -324,6 +326,26 @@ TEST_F(EngineTest, StartsAgainAfterShutdownAndARepeatedStartupShutsDownFirst) {
     EXPECT_EQ(std::get_new_handler(), before);
     EXPECT_EQ(&ResItemHost(), hostBefore);
     EXPECT_FALSE(head->AudioOpen());
+}
+
+// Random numbers start from the run's seed: a replay with the recorded seed draws what the
+// recorded run drew, whenever it starts; without one the clock decides.
+TEST_F(EngineTest, RandomNumbersStartFromTheScriptsSeedWhateverTheClock) {
+    PutSharedFile(root / "Prog");
+    const auto draws = [&] {
+        theEngine->Startup(programFolder);
+        std::vector<int> seen;
+        for (int i = 0; i < 8; ++i) seen.push_back(plat::Rand());
+        theEngine->Shutdown();
+        return seen;
+    };
+    std::string err;
+    ASSERT_TRUE(head->LoadScript("0 seed 4711\n", "", &err)) << err;
+    const auto first = draws();
+    head->Advance(12345);
+    EXPECT_EQ(draws(), first);
+    ASSERT_TRUE(head->LoadScript("0 seed 4712\n", "", &err)) << err;
+    EXPECT_NE(draws(), first);
 }
 
 // The engine object is made before main: its construction takes nothing of the back end

@@ -14,6 +14,25 @@
 #endif
 
 namespace plat {
+namespace {
+
+// The script ZELBO_SCRIPT names, its text and folder; false with a message when it cannot be read.
+bool ReadScript(const char* path, std::string* text, std::string* dir, std::string* error) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        if (error) *error = std::string("cannot read the script ") + path;
+        return false;
+    }
+    std::stringstream all;
+    all << in.rdbuf();
+    *text = all.str();
+    const std::string p = path;
+    const size_t slash = p.rfind('/');
+    *dir = slash == std::string::npos ? "" : p.substr(0, slash);
+    return true;
+}
+
+}  // namespace
 
 bool InitPlatform(std::string* error) {
     // Deleting a shortcut also removes its desktop entry.
@@ -26,17 +45,8 @@ bool InitPlatform(std::string* error) {
         HeadlessBackend& head = InstallHeadless();
         const char* script = std::getenv("ZELBO_SCRIPT");
         if (script && *script) {
-            std::ifstream in(script, std::ios::binary);
-            if (!in) {
-                if (error) *error = std::string("cannot read the script ") + script;
-                return false;
-            }
-            std::stringstream text;
-            text << in.rdbuf();
-            std::string path = script;
-            size_t slash = path.rfind('/');
-            std::string dir = slash == std::string::npos ? "" : path.substr(0, slash);
-            if (!head.LoadScript(text.str(), dir, error)) return false;
+            std::string text, dir;
+            if (!ReadScript(script, &text, &dir, error) || !head.LoadScript(text, dir, error)) return false;
         }
         StartWindowSharing();
         return true;
@@ -48,6 +58,15 @@ bool InitPlatform(std::string* error) {
             if (error) *error = "the SDL back end cannot start (no display?); try ZELBO_BACKEND=headless";
             return false;
         }
+        auto& real = static_cast<SdlBackend&>(*sdl);
+        // A script beside the real input; a recording of all that arrives.
+        const char* script = std::getenv("ZELBO_SCRIPT");
+        if (script && *script) {
+            std::string text, dir;
+            if (!ReadScript(script, &text, &dir, error) || !real.LoadScript(text, error)) return false;
+        }
+        const char* record = std::getenv("ZELBO_RECORD");
+        if (record && *record && !real.StartRecording(record, error)) return false;
         SetBackend(std::move(sdl));
         ResetWindowing();
         // Other programs of the installation find our windows; alone we still work.

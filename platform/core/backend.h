@@ -140,6 +140,11 @@ public:
     // modal loop that outlives kScriptedModalLimitMs of script time is a fault (RunModalLoop).
     virtual bool ScriptedInput() const { return false; }
 
+    // The seed of the program's random numbers (plat::StartupSeed): a script's `seed` when the
+    // run has one, else clockSeed (the clock read just now). A recording back end writes down
+    // what it answers, so a replay draws the same numbers.
+    virtual uint32_t StartupSeed(uint32_t clockSeed) { return clockSeed; }
+
     // Audio output; false when no device exists.
     virtual bool OpenAudio(const AudioFormat& fmt, IAudioSource* source) = 0;
     virtual void PauseAudio(bool paused) = 0;

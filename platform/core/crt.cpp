@@ -6,6 +6,7 @@
 #include <mutex>
 
 #include "platform/core/backend.h"
+#include "platform/core/winuser.h"
 
 namespace plat {
 namespace {
@@ -13,6 +14,12 @@ thread_local uint32_t t_randState = 1;
 }
 
 void SRand(uint32_t seed) { t_randState = seed; }
+
+uint32_t StartupSeed() {
+    // The clock is read either way, so a run with a scripted seed keeps the same time line.
+    const auto clock = static_cast<uint32_t>(timeGetTime());
+    return HasBackend() ? Backend().StartupSeed(clock) : clock;
+}
 
 int Rand() {
     t_randState = t_randState * 214013u + 2531011u;

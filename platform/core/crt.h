@@ -13,6 +13,10 @@ namespace plat {
 constexpr int kRandMax = 0x7FFF;
 void SRand(uint32_t seed);
 int Rand();
+// What a program seeds its random numbers with at start: the clock (timeGetTime) read now,
+// unless the back end answers otherwise (a script's `seed` line); the SDL back end records
+// it when it records the run, so a replay draws the same numbers.
+uint32_t StartupSeed();
 
 // The runtime's time(): seconds since 1 January 1970 UTC, the scale of file times. On the
 // headless back end "now" is virtual: it starts where a test set it (else at the host's time

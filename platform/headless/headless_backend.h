@@ -15,6 +15,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -51,6 +52,8 @@ public:
     bool OpenAudio(const AudioFormat& fmt, IAudioSource* source) override;
     void PauseAudio(bool paused) override { m_audioPaused = paused; }
     void CloseAudio() override;
+    // The script's seed when it has one, else the clock's.
+    uint32_t StartupSeed(uint32_t clockSeed) override;
 
     // Scripting, for tests and whole-program runs. Times are absolute virtual milliseconds.
     void QueueInput(uint64_t atMs, const InputEvent& ev);
@@ -96,7 +99,8 @@ public:
     void PushAnswer(int answer) { m_answers.push_back(answer); }
     size_t AnswersLeft() const { return m_answers.size(); }
 
-    // Loads a script (see platform/README.md); false with a message on a malformed line.
+    // Loads a script (README.md); false with a message on a malformed line (nothing of it is
+    // taken then). A `seed` line sets what StartupSeed answers.
     bool LoadScript(const std::string& text, const std::string& baseDir, std::string* error);
 
 private:
@@ -157,6 +161,7 @@ private:
     const CursorImage* m_cursor = nullptr;
     POINT m_mouse{};
     std::deque<int> m_answers;
+    std::optional<uint32_t> m_scriptSeed;
 };
 
 // The installed back end, which must be the headless one.

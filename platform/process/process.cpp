@@ -168,7 +168,7 @@ std::vector<std::string> ChildEnvironment(LPVOID block, const std::string& line,
     if (const char* s = std::getenv("ZELBO_CHILD_SCRIPT")) childScript = s;
     std::erase_if(env, [](const std::string& e) {
         const std::string n = VariableName(e);
-        return n == "ZELBO_ROOT" || n == "ZELBO_CDROM" || n == "ZELBO_SCRIPT" || n == "ZELBO_CHILD_SCRIPT" ||
+        return n == "ZELBO_ROOT" || n == "ZELBO_CDROM" || n == "ZELBO_SCRIPT" || n == "ZELBO_CHILD_SCRIPT" || n == "ZELBO_RECORD" ||
                n == kCommandLineVar || n == kExitFdVar;
     });
     env.push_back("ZELBO_ROOT=" + EmulatedRoot().string());

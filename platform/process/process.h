@@ -3,7 +3,7 @@
 //
 // A child started here is a host executable (ELF or a script with "#!") found through the
 // DOS path namespace. It gets the parent's environment with the drive map in use (ZELBO_ROOT,
-// ZELBO_CDROM) and without the parent's headless script (ZELBO_SCRIPT); a test gives children
+// ZELBO_CDROM) and without the parent's script and recording (ZELBO_SCRIPT, ZELBO_RECORD); a test gives children
 // a script of their own with ZELBO_CHILD_SCRIPT, which becomes their ZELBO_SCRIPT. A child
 // that is one of our programs sees exactly the command line it was given (GetCommandLineA)
 // and hands its parent the whole 32-bit exit code of ExitProcess.

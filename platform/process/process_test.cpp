@@ -145,11 +145,15 @@ TEST_F(Processes, ChildSeesTheLineItWasGiven) {
 TEST_F(Processes, ChildOnACdSeesItsDrivesAndScriptOnlyWhenGiven) {
     Install(cd1 / "SETUP" / "CHILD.EXE");
     ::setenv("ZELBO_SCRIPT", "/parent/script.txt", 1);
+    // The parent's recording is its own: a child writing it too would empty it.
+    ::setenv("ZELBO_RECORD", "/parent/recording.txt", 1);
     EXPECT_EQ(Run(nullptr, "D:\\SETUP\\CHILD.EXE", "D:\\SETUP"), 0u);
+    ::unsetenv("ZELBO_RECORD");
     auto seen = Reported();
     EXPECT_EQ(seen["module"], "D:\\SETUP\\CHILD.EXE");
     EXPECT_EQ(seen["cwd"], "D:\\SETUP");
     EXPECT_EQ(seen["script"], "-");
+    EXPECT_EQ(seen["record"], "-");
     ::setenv("ZELBO_CHILD_SCRIPT", "/child/script.txt", 1);
     EXPECT_EQ(Run(nullptr, "D:\\SETUP\\CHILD.EXE"), 0u);
     EXPECT_EQ(Reported()["script"], "/child/script.txt");

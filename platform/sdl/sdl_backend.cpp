@@ -6,9 +6,11 @@
 #include <unistd.h>
 
 #include <climits>
+#include <iterator>
 #include <cstring>
 #include <string>
 
+#include "platform/core/winuser.h"
 #include "platform/sdl/frame_convert.h"
 #include "platform/sdl/sdl_input.h"
 
@@ -183,17 +185,20 @@ uint64_t SdlBackend::NowMs() {
 }
 
 void SdlBackend::WaitUntil(uint64_t deadlineMs) {
-    // Input already pending does not end the wait (the caller has seen it): only what arrives now.
+    // Input already pending does not end the wait (the caller has seen it): only what arrives
+    // now, from the machine or come due in the script.
     for (;;) {
         const uint64_t now = NowMs();
+        if (FeedScript(now)) return;
         if (now >= deadlineMs) return;
+        const uint64_t until = m_script.empty() ? deadlineMs : std::min(deadlineMs, m_script.front().atMs);
         SDL_Event e;
         int got;
-        if (deadlineMs == kNoDeadline) {
+        if (until == kNoDeadline) {
             got = SDL_WaitEvent(&e);
             if (!got) return;  // SDL failed: returning beats spinning
         } else {
-            got = SDL_WaitEventTimeout(&e, static_cast<int>(std::min<uint64_t>(deadlineMs - now, INT_MAX)));
+            got = SDL_WaitEventTimeout(&e, static_cast<int>(std::min<uint64_t>(until - now, INT_MAX)));
         }
         if (got && Handle(e)) return;
     }
@@ -209,6 +214,7 @@ void SdlBackend::Wake() {
 }
 
 bool SdlBackend::PollInput(InputEvent& ev) {
+    FeedScript(NowMs());
     if (m_pending.empty()) {
         SDL_Event e;
         while (SDL_PollEvent(&e)) Handle(e);
@@ -216,7 +222,67 @@ bool SdlBackend::PollInput(InputEvent& ev) {
     if (m_pending.empty()) return false;
     ev = m_pending.front();
     m_pending.pop_front();
+    if (m_recorder.IsOpen()) m_recorder.Record(NowMs(), ev);
     return true;
+}
+
+bool SdlBackend::FeedScript(uint64_t now) {
+    bool any = false;
+    while (!m_script.empty() && m_script.front().atMs <= now) {
+        const ScriptItem item = std::move(m_script.front());
+        m_script.pop_front();
+        any = true;
+        if (item.kind == ScriptItem::Kind::Input)
+            Push(item.input);
+        else if (item.kind == ScriptItem::Kind::Quit)
+            PostQuitMessage(0);
+    }
+    return any;
+}
+
+bool SdlBackend::LoadScript(const std::string& text, std::string* error) {
+    std::vector<ScriptItem> items;
+    if (!ParseScript(text, NowMs(), &items, error)) return false;
+    for (const ScriptItem& item : items) {
+        if (item.kind == ScriptItem::Kind::Screenshot || item.kind == ScriptItem::Kind::Wav) {
+            if (error) *error = "the script asks for a screenshot or a wav, which only a headless run writes";
+            return false;
+        }
+    }
+    std::vector<ScriptItem> timed;
+    for (ScriptItem& item : items) {
+        if (item.kind == ScriptItem::Kind::Answer)
+            m_answers.push_back(item.answer);
+        else if (item.kind == ScriptItem::Kind::Seed)
+            m_scriptSeed = item.seed;
+        else
+            timed.push_back(std::move(item));
+    }
+    // In time order, events of one time in the order written.
+    std::stable_sort(timed.begin(), timed.end(), [](const ScriptItem& a, const ScriptItem& b) { return a.atMs < b.atMs; });
+    std::vector<ScriptItem> merged;
+    std::merge(std::make_move_iterator(m_script.begin()), std::make_move_iterator(m_script.end()),
+               std::make_move_iterator(timed.begin()), std::make_move_iterator(timed.end()), std::back_inserter(merged),
+               [](const ScriptItem& a, const ScriptItem& b) { return a.atMs < b.atMs; });
+    m_script.assign(std::make_move_iterator(merged.begin()), std::make_move_iterator(merged.end()));
+    return true;
+}
+
+bool SdlBackend::StartRecording(const std::string& hostPath, std::string* error) {
+    return m_recorder.Open(hostPath, error);
+}
+
+bool SdlBackend::TakeScriptedAnswer(int& answer) {
+    if (m_answers.empty()) return false;
+    answer = m_answers.front();
+    m_answers.pop_front();
+    return true;
+}
+
+uint32_t SdlBackend::StartupSeed(uint32_t clockSeed) {
+    const uint32_t seed = m_scriptSeed.value_or(clockSeed);
+    if (m_recorder.IsOpen()) m_recorder.RecordSeed(NowMs(), seed);
+    return seed;
 }
 
 bool SdlBackend::Handle(const SDL_Event& e) {

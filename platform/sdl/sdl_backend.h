@@ -17,11 +17,13 @@
 #include <deque>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
 
 #include "platform/core/backend.h"
+#include "platform/script/script.h"
 #include "platform/sdl/periodic_timers.h"
 
 struct SDL_Window;
@@ -59,6 +61,20 @@ public:
     void AudioQueued() override;
     // Whether the audio device rests because nothing has played for a while (tests).
     bool AudioResting();
+    // Answers from a script, taken in order as boxes open (a person answers the rest).
+    bool TakeScriptedAnswer(int& answer) override;
+    // A script's seed when one was loaded, else the clock's; recorded when recording.
+    uint32_t StartupSeed(uint32_t clockSeed) override;
+
+    // Input from a script beside the real input (ZELBO_SCRIPT): each event arrives at its time
+    // on this back end's clock (milliseconds since it started), `quit` posts WM_QUIT then,
+    // answers and the seed are taken as a headless run takes them. False with a message for a
+    // malformed script or one asking for a screenshot or a wav (only a headless run captures).
+    bool LoadScript(const std::string& text, std::string* error);
+    // Writes every event delivered from now on (real or scripted), with the time it was
+    // delivered, and the startup seed, as script lines (ZELBO_RECORD): replayed headless, the
+    // program gets the same input at the same times of its clock.
+    bool StartRecording(const std::string& hostPath, std::string* error);
 
     // The whole-number scale the screen is shown at now (1 when unknown).
     int Scale() const;
@@ -76,6 +92,8 @@ private:
     // Turns an SDL event into pending input; true when it ends a wait (input or a wake).
     bool Handle(const SDL_Event& e);
     void Push(const InputEvent& ev) { m_pending.push_back(ev); }
+    // Delivers the scripted events and actions due by now; true when there were any.
+    bool FeedScript(uint64_t now);
     // The window changed or was uncovered: shows the whole last frame again.
     void Redraw();
     // Surface path: takes the window surface, and after a change of the window lays the
@@ -115,6 +133,11 @@ private:
     std::atomic<bool> m_wakePending{false};
     std::deque<InputEvent> m_pending;
     PeriodicTimers m_timers;
+    // The script's events and actions still to come, in time order; its answers and seed.
+    std::deque<ScriptItem> m_script;
+    std::deque<int> m_answers;
+    std::optional<uint32_t> m_scriptSeed;
+    ScriptRecorder m_recorder;
 
     // Colour cursors made for an image at a scale, found by content (a cursor's address may be
     // reused by another one after it is destroyed).

@@ -216,3 +216,126 @@ TEST(SdlAudio, TheDeviceRestsWhileNothingPlaysAndWakesForTheNextSound) {
 }
 
 }  // namespace
+
+namespace {
+
+std::string ReadAll(const std::string& path) {
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return {};
+    std::string text;
+    char buf[4096];
+    for (size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;) text.append(buf, n);
+    std::fclose(f);
+    return text;
+}
+
+// A script beside real input: its events come at their times, mixed with what the machine
+// sends; everything delivered, and the seed, is recorded as lines that read back as the same
+// events at the times they were delivered.
+TEST(SdlScript, ArrivesBesideRealInputAndEverythingDeliveredIsRecorded) {
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    setenv("ZELBO_WINDOW_SCALE", "1", 1);
+    std::unique_ptr<plat::IBackend> made = plat::CreateSdlBackend();
+    ASSERT_NE(made, nullptr);
+    auto& backend = static_cast<plat::SdlBackend&>(*made);
+    const std::string path = ::testing::TempDir() + "zelbo_sdl_recording.txt";
+    std::string err;
+    ASSERT_TRUE(backend.StartRecording(path, &err)) << err;
+    const uint64_t loaded = backend.NowMs();
+    ASSERT_TRUE(backend.LoadScript("+40 vkdown LEFT extended\n+0 char 229\n+5 down 7 8 right\n"
+                                   "0 seed 99\n0 answer IDNO\n",
+                                   &err))
+        << err;
+    EXPECT_FALSE(backend.LoadScript("0 screenshot shot.png\n", &err)) << "only a headless run captures";
+
+    SDL_Event e;
+    SDL_zero(e);
+    e.type = SDL_KEYDOWN;
+    e.key.keysym.scancode = SDL_SCANCODE_K;
+    e.key.keysym.sym = SDLK_k;
+    SDL_PushEvent(&e);
+    SDL_zero(e);
+    e.type = SDL_MOUSEMOTION;
+    e.motion.x = 30;
+    e.motion.y = 40;
+    SDL_PushEvent(&e);
+
+    EXPECT_EQ(backend.StartupSeed(1234), 99u);
+    int answer = 0;
+    ASSERT_TRUE(backend.TakeScriptedAnswer(answer));
+    EXPECT_EQ(answer, 7);  // IDNO
+    EXPECT_FALSE(backend.TakeScriptedAnswer(answer));
+
+    struct Got {
+        uint64_t at;
+        plat::InputEvent ev;
+    };
+    std::vector<Got> got;
+    const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (got.size() < 5 && std::chrono::steady_clock::now() < give_up) {
+        backend.WaitUntil(backend.NowMs() + 100);
+        plat::InputEvent ev;
+        while (backend.PollInput(ev)) got.push_back({backend.NowMs(), ev});
+    }
+    ASSERT_EQ(got.size(), 5u);
+    // The machine's events first (they were there at once), then the script's at its times.
+    EXPECT_EQ(got[0].ev.kind, plat::InputKind::KeyDown);
+    EXPECT_EQ(got[0].ev.vk, 'K');
+    EXPECT_EQ(got[1].ev.kind, plat::InputKind::MouseMove);
+    EXPECT_EQ(got[2].ev.kind, plat::InputKind::KeyDown);
+    EXPECT_EQ(got[2].ev.vk, VK_LEFT);
+    EXPECT_TRUE(got[2].ev.extended);
+    EXPECT_EQ(got[2].ev.ch, 0);
+    EXPECT_GE(got[2].at, loaded + 40);
+    EXPECT_EQ(got[3].ev.kind, plat::InputKind::Char);
+    EXPECT_EQ(got[3].ev.ch, 0xE5);
+    EXPECT_EQ(got[4].ev.kind, plat::InputKind::MouseDown);
+    EXPECT_EQ(got[4].ev.button, plat::MouseButton::Right);
+    EXPECT_GE(got[4].at, loaded + 45);
+
+    std::vector<plat::ScriptItem> items;
+    ASSERT_TRUE(plat::ParseScript(ReadAll(path), 0, &items, &err)) << err;
+    ASSERT_EQ(items.size(), 6u);
+    EXPECT_EQ(items[0].kind, plat::ScriptItem::Kind::Seed);
+    EXPECT_EQ(items[0].seed, 99u);
+    for (size_t i = 0; i < got.size(); ++i) {
+        SCOPED_TRACE(i);
+        const plat::ScriptItem& item = items[i + 1];
+        ASSERT_EQ(item.kind, plat::ScriptItem::Kind::Input);
+        // Recorded when delivered: no earlier than the one before, no later than our reading.
+        EXPECT_LE(item.atMs, got[i].at);
+        if (i > 0) {
+            EXPECT_GE(item.atMs, items[i].atMs);
+        }
+        EXPECT_EQ(item.input.kind, got[i].ev.kind);
+        EXPECT_EQ(item.input.x, got[i].ev.x);
+        EXPECT_EQ(item.input.y, got[i].ev.y);
+        EXPECT_EQ(item.input.button, got[i].ev.button);
+        EXPECT_EQ(item.input.vk, got[i].ev.vk);
+        EXPECT_EQ(item.input.extended, got[i].ev.extended);
+        EXPECT_EQ(item.input.repeat, got[i].ev.repeat);
+        EXPECT_EQ(item.input.ch, got[i].ev.ch);
+    }
+    made.reset();
+    std::remove(path.c_str());
+}
+
+// A scripted quit ends a program's message loop at its time, though nothing else happens.
+TEST(SdlScript, QuitEndsAWaitingMessageLoop) {
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    std::unique_ptr<plat::IBackend> made = plat::CreateSdlBackend();
+    ASSERT_NE(made, nullptr);
+    std::string err;
+    const uint64_t loaded = made->NowMs();
+    ASSERT_TRUE(static_cast<plat::SdlBackend&>(*made).LoadScript("+30 quit\n", &err)) << err;
+    plat::SetBackend(std::move(made));
+    plat::ResetWindowing();
+    MSG m;
+    EXPECT_EQ(GetMessage(&m, nullptr, 0, 0), 0);
+    EXPECT_EQ(m.message, UINT(WM_QUIT));
+    EXPECT_GE(plat::Backend().NowMs(), loaded + 30);
+    plat::ResetWindowing();
+    plat::SetBackend(nullptr);
+}
+
+}  // namespace

@@ -76,6 +76,8 @@ int main() {
     Report(std::string("module=") + module);
     const char* script = std::getenv("ZELBO_SCRIPT");
     Report(std::string("script=") + (script ? script : "-"));
+    const char* record = std::getenv("ZELBO_RECORD");
+    Report(std::string("record=") + (record ? record : "-"));
     char cwd[MAX_PATH] = {};
     GetCurrentDirectoryA(MAX_PATH, cwd);
     Report(std::string("cwd=") + cwd);
