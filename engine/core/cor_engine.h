@@ -211,6 +211,8 @@ public:
     std::string m_resourceFolder;  // ends in a backslash once known
     int32_t m_currentModule = 0;
     int32_t m_previousModule = 0;
+    // Whether the module entered last has shown a frame yet (the trace says when it first does).
+    bool m_enteredFrameShown = true;
     std::array<CResMgr, kModuleCount> m_resFiles;
     std::unique_ptr<CDibG> m_frameSurface;
     std::unique_ptr<CDibG> m_backgroundSurface;

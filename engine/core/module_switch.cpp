@@ -176,6 +176,7 @@ void CCorEngine::GoToModule(int module, BOOL full) {
     m_buttons[0].SetState(0);
 
     m_moduleTable = GetModuleTable(module);
+    m_enteredFrameShown = false;
     if (m_moduleTable && m_moduleTable->Enter) {
         m_inEnter = 1;
         m_moduleTable->Enter();

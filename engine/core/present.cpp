@@ -3,6 +3,7 @@
 // or through a transition; the first presentation enters the home module; the module's
 // palette.
 #include <memory>
+#include <string>
 
 #include "engine/core/cor_engine.h"
 #include "engine/core/transitions.h"
@@ -10,6 +11,7 @@
 #include "media/surface/dibg.h"
 #include "media/surface/dirty_rect_list.h"
 #include "media/surface/pal_id.h"
+#include "media/util/mono_debug.h"
 #include "platform/core/winuser.h"
 #include "platform/gdi/wingdi.h"
 
@@ -150,6 +152,12 @@ void CCorEngine::PresentDirtyList(HDC dc, int kind) {
                                                   SIZE{r.right - r.left, r.bottom - r.top});
     }
     GdiFlush();
+    if (kind != kComposeOnly && !m_enteredFrameShown) {
+        // For timing a start or a switch from outside (ZELBO_TRACE).
+        m_enteredFrameShown = true;
+        if (MonoDebugIsOpen())
+            MonoDebugWrite(("Module " + std::to_string(m_currentModule) + ": first frame shown\n").c_str());
+    }
     if (previous) SelectPalette(dc, previous, FALSE);
     m_dirtyRects->RemoveAll();
     m_busyGuard = 0;

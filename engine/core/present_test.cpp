@@ -4,7 +4,10 @@
 // settles the scripts first, and a palette that cannot be read keeps the old one.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -13,7 +16,9 @@
 #include "engine/scene/cor_anim.h"
 #include "media/surface/dibg.h"
 #include "media/surface/dirty_rect_list.h"
+#include "media/util/mono_debug.h"
 #include "platform/core/display.h"
+#include "platform/mci/debug_display.h"
 
 namespace {
 
@@ -271,6 +276,33 @@ TEST_F(PresentTest, AFailedPaletteKeepsTheOldOne) {
     EXPECT_EQ(frame->Palette(), title.m_screenPalette->GetPalette());
     EXPECT_EQ(title.m_backgroundSurface->Palette(), title.m_screenPalette->GetPalette());
     EXPECT_EQ(frame->GetPixel(3, 3), PatternB(3, 3)) << "the pixels stay";
+}
+
+// The trace tells when an entered module first shows a frame (a start is timed by it from
+// outside): once per entry, and not for a frame only composed.
+TEST_F(PresentTest, TheFirstFrameShownAfterEachEntryIsTracedOnce) {
+    const std::filesystem::path trace = std::filesystem::temp_directory_path() / "zelbo-present-trace.txt";
+    std::filesystem::remove(trace);
+    plat::SetTraceTarget(trace.string());
+    MonoDebugOpen();
+    title.m_composeOnly = 1;
+    title.GoToModule(1, TRUE);
+    ShowWhole(PatternA);
+    title.m_composeOnly = 0;
+    const auto text = [&] {
+        std::ifstream in(trace);
+        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    };
+    EXPECT_EQ(text(), "") << "nothing shown yet";
+    ShowWhole(PatternA);
+    ShowWhole(PatternB);
+    EXPECT_EQ(text(), "Module 1: first frame shown\n");
+    title.GoToModule(1, TRUE);
+    ShowWhole(PatternA);
+    EXPECT_EQ(text(), "Module 1: first frame shown\nModule 1: first frame shown\n");
+    MonoDebugClose();
+    plat::SetTraceTarget(std::nullopt);
+    std::filesystem::remove(trace);
 }
 
 }  // namespace
