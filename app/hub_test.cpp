@@ -488,7 +488,9 @@ TEST_F(HubGameTest, TheGateLeavesOnlyWhenReleasedOverIt) {
         HubModuleTable()->OnAnimClicked = original;
         EXPECT_EQ(answer, 1);
         EXPECT_EQ(stillThere, outside);
-        if (outside) EXPECT_EQ(gateAfter, kHubExit);
+        if (outside) {
+            EXPECT_EQ(gateAfter, kHubExit);
+        }
     }
 }
 

@@ -216,7 +216,9 @@ TEST(GeneratedResources, HubEntrancesFitTheirPlacesAndTheirAnimationsEnd) {
             EXPECT_EQ(Le16(script, (count - 1) * media::kAnimRecordSize), media::kAnimEmpty) << "no end record";
             EXPECT_NE(Le16(script, (count - 2) * media::kAnimRecordSize), media::kAnimWait) << "ends on a Wait";
         }
-        if (set.picture != 0) EXPECT_EQ(sounds, 1) << "an entrance plays one short sound";
+        if (set.picture != 0) {
+            EXPECT_EQ(sounds, 1) << "an entrance plays one short sound";
+        }
     }
 }
 
@@ -246,8 +248,9 @@ TEST(GeneratedResources, HubPreloadListsHoldWhatTheirAnimationsShowAndPlay) {
                     EXPECT_TRUE(pictures.count(id)) << "ANI " << anim << " shows " << id;
                     EXPECT_NE(mgr.FindEntry(kResSPR, 1000 + static_cast<uint32_t>(id)), nullptr) << id;
                 }
-                if (op == media::kAnimPlaySound || op == media::kAnimPlayNewSound)
+                if (op == media::kAnimPlaySound || op == media::kAnimPlayNewSound) {
                     EXPECT_TRUE(sounds.count(id)) << "ANI " << anim << " plays " << id;
+                }
             }
         }
     }
