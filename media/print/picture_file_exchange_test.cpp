@@ -23,6 +23,7 @@ constexpr int kTypeBox = 1136;
 constexpr int16_t kBase = 6000;
 constexpr int16_t kSaveFilter = 20;
 constexpr int16_t kOpenFilter = 30;
+constexpr int16_t kDamagedFilter = 50;
 
 const media::FileKindsTable kSaveKinds{
     "Formbygge (*.zfb)|*.zfb|Bitmappsbild (*.bmp)|*.bmp|PCX-bild (*.pcx)|*.pcx||",
@@ -37,6 +38,8 @@ public:
         media::CResWriter writer;
         writer.Add("FIL", kBase + kSaveFilter, media::BuildFileKinds(kSaveKinds));
         writer.Add("FIL", kBase + kOpenFilter, media::BuildFileKinds(kOpenKinds));
+        // A damaged item: its kinds are cut off after the count.
+        writer.Add("FIL", kBase + kDamagedFilter, Bytes{'A', '|', '*', '.', 'a', 0, 2, 0, 'a', 0});
         OpenModule(6, writer);
     }
     ~CExchangeHost() override { SetPictureFileHost(m_saved); }
@@ -329,21 +332,32 @@ TEST_F(PictureFileExchange, FileOperationsReportFailuresAsCodes) {
     EXPECT_EQ(exchange.ReadBytes(&b, 1), kPictureFileNotOpen);
 }
 
-TEST_F(PictureFileExchange, WithoutAKindsItemEveryNameIsAccepted) {
-    StoreKind(40, 3);
+TEST_F(PictureFileExchange, WithoutAKindsTableEveryNameIsAccepted) {
     PutFile("vad.som.helst", {1, 2, 3});
-    std::vector<std::string> types;
-    Later(10, [&] {
-        types = TypeNames();
-        SetName("vad.som.helst");
-    });
-    ClickItem(20, IDOK);
-    CPictureFileExchange exchange(kBase, 40, nullptr, CPictureFileExchange::kModeOpen);
-    EXPECT_EQ(types, (std::vector<std::string>{"Alla filer (*.*)", "Alla filer (*.*)"}));
-    EXPECT_EQ(exchange.ResultCode(), 0);
-    EXPECT_EQ(exchange.ChosenKind(), 1);
-    EXPECT_EQ(exchange.GetLength(), 3u);
-    EXPECT_TRUE(plat::MessageBoxLog().empty());
+    // No 'FIL' item, and one that is damaged: all files, no recognition.
+    for (const int16_t filter : {int16_t{40}, kDamagedFilter}) {
+        SCOPED_TRACE(filter);
+        StoreKind(filter, 3);
+        plat::ClearMessageBoxLog();
+        std::vector<std::string> types;
+        Later(10, [&] {
+            types = TypeNames();
+            SetName("vad.som.helst");
+        });
+        ClickItem(20, IDOK);
+        {
+            CPictureFileExchange exchange(kBase, filter, nullptr, CPictureFileExchange::kModeOpen);
+            EXPECT_FALSE(exchange.Kinds());
+            EXPECT_EQ(types, (std::vector<std::string>{"Alla filer (*.*)", "Alla filer (*.*)"}));
+            EXPECT_EQ(exchange.ResultCode(), 0);
+            EXPECT_EQ(exchange.ChosenKind(), 1);
+            EXPECT_EQ(exchange.GetLength(), 3u);
+        }
+        EXPECT_TRUE(plat::MessageBoxLog().empty());
+        EXPECT_EQ(StoredKind(filter), 1);
+        Drain();
+        plat::SetCurrentDosDirectory("C:\\");
+    }
 }
 
 TEST_F(PictureFileExchange, GivenRecordFileKeepsTheKindAndStaysOpen) {
