@@ -44,6 +44,8 @@ CCorAnim* CAnimList::Create(int32_t pictureId, POINT position) {
 
 void CAnimList::Remove(CCorAnim* anim) {
     if (!Contains(anim)) return;
+    // What it showed goes from the screen with it.
+    anim->Invalidate();
     anim->ClearScript();
     anim->Detach();
     if (m_walks > 0) {

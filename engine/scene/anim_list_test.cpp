@@ -284,6 +284,27 @@ TEST_F(AnimListTest, InvalidationCoversTheBoundsWithinTheClipRectangle) {
     EXPECT_TRUE(host.invalidated.empty());
 }
 
+// An object removed leaves the screen: its area is marked for redrawing, during a walk of the
+// list as well (a click handler closing a pop-up), else its pixels would stay on the screen.
+TEST_F(AnimListTest, RemovingAnObjectInvalidatesWhatItShowed) {
+    for (const bool inWalk : {false, true}) {
+        SCOPED_TRACE(inWalk ? "during a walk" : "outside a walk");
+        CCorAnim* a = list.Create(3012, POINT{10, 20});
+        CCorAnim* b = list.Create(3012, POINT{30, 40});
+        host.invalidated.clear();
+        if (inWalk) {
+            calls.onClick = [&](CCorAnim*) { list.Remove(a); };
+            list.ClickAt(POINT{31, 41}, false);
+            calls.onClick = nullptr;
+        } else {
+            list.Remove(a);
+        }
+        ASSERT_EQ(host.invalidated.size(), 1u);
+        EXPECT_TRUE(EqualRect(&host.invalidated[0], std::data({RECT{10, 20, 14, 24}})));
+        list.Remove(b);
+    }
+}
+
 // ---- Faults -----------------------------------------------------------------------------------
 
 // Modules without OnAnimCue may still meet a Cue (a stand-in or damaged script): skipped.
