@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 
+#include "app/item_chooser.h"
 #include "engine/core/cor_engine.h"
 #include "engine/core/launcher.h"
 #include "engine/players/app_prefs.h"
@@ -106,9 +107,8 @@ void ShowName(const CCorString& name) {
     }
 }
 
-// Until the chooser is part of the game, the name shown is the current player's.
-void OpenGameChooser(ModuleFunctionTable*, int16_t, HubNameCallback done) {
-    done(CCorString(GetAppPrefs().GetCurrentUser().c_str()));
+void OpenGameChooser(ModuleFunctionTable* table, int16_t layoutId, HubNameCallback done) {
+    CItemChooser::Open(table, layoutId, done);
 }
 
 void OpenPlayerChooser() {
