@@ -130,6 +130,24 @@ long FindClip(const std::vector<uint8_t>& sound, const std::vector<uint8_t>& cli
     return -1;
 }
 
+// Compares a screenshot the program took with its golden image (with ZELBO_UPDATE_GOLDEN=1:
+// writes the golden image from it instead).
+void CheckGoldenScreen(const fs::path& shot, const std::string& name) {
+    const fs::path golden = fs::path(ZELBO_GOLDEN_DIR) / name;
+    const char* update = std::getenv("ZELBO_UPDATE_GOLDEN");
+    if (update && std::string(update) == "1") {
+        fs::copy_file(shot, golden, fs::copy_options::overwrite_existing);
+        std::printf("wrote %s\n", golden.c_str());
+        return;
+    }
+    Image expected, actual;
+    ASSERT_TRUE(ReadPng(shot, actual)) << shot << " was not taken";
+    ASSERT_TRUE(ReadPng(golden, expected)) << golden << " is missing: run with ZELBO_UPDATE_GOLDEN=1 and look at it";
+    EXPECT_EQ(expected.width, actual.width);
+    EXPECT_EQ(expected.height, actual.height);
+    EXPECT_TRUE(expected.rgb == actual.rgb) << shot << " differs from " << golden;
+}
+
 // Every file below a folder, by its path relative to it, with its bytes.
 std::map<std::string, std::string> Snapshot(const fs::path& folder) {
     std::map<std::string, std::string> files;
@@ -174,18 +192,7 @@ TEST(ZelboProgram, FadesTheHubInAfterItsClickWithItsJingleAndGreetingAndEndsByTh
     EXPECT_GT(fadingSum, hubSum / 10) << "not fading in at 0.6 s";
     EXPECT_LT(fadingSum, hubSum * 9 / 10) << "not fading in at 0.6 s";
 
-    const fs::path golden = fs::path(ZELBO_GOLDEN_DIR) / "hub_first_entry.png";
-    const char* update = std::getenv("ZELBO_UPDATE_GOLDEN");
-    if (update && std::string(update) == "1") {
-        fs::copy_file(dir / "first_screen.png", golden, fs::copy_options::overwrite_existing);
-        std::printf("wrote %s\n", golden.c_str());
-    } else {
-        Image expected;
-        ASSERT_TRUE(ReadPng(golden, expected)) << golden << " is missing: run with ZELBO_UPDATE_GOLDEN=1 and look at it";
-        EXPECT_EQ(expected.width, hub.width);
-        EXPECT_EQ(expected.height, hub.height);
-        EXPECT_TRUE(expected.rgb == hub.rgb) << "the hub differs from " << golden << "; the screen is in " << dir;
-    }
+    CheckGoldenScreen(dir / "first_screen.png", "hub_first_entry.png");
 
     const fs::path resFile = fs::path(ZELBO_EXE).parent_path() / "Zelbo1.res";
     const std::vector<uint8_t> chimeClip = ClipSamples(resFile, 1991), intro = ClipSamples(resFile, 1990);
@@ -259,6 +266,61 @@ TEST(ZelboProgram, AFirstRunMakesTheGuestAndASecondRunChangesNoByte) {
         EXPECT_TRUE(first.count(path)) << path << " is new";
     }
     fs::remove_all(dir);
+}
+
+// The game played through as a child plays it (tests/scripts/playthrough.txt), in an
+// installation holding only the guest, whose levels are not the defaults: the hub greets, the
+// chooser adds "Åsa", the big wheel leads into its activity and home again, the booth
+// reopens the chooser for "Gäst", the gate ends the game with code 0. Each stage's screen is a
+// golden image. Afterwards the player list holds both players, each folder's name file its
+// player's name, "Gäst" is the current player, and the guest's preference file has not
+// changed by a byte: adding and choosing players costs no one levels.
+TEST(ZelboProgram, PlaysThroughFromTheFirstScreenToTheGate) {
+    const fs::path dir = MakeTempFolder("zelbo-program-playthrough");
+    const fs::path root = dir / "root";
+    fs::create_directories(root);
+    const fs::path exe = InstallGame(root);
+    const fs::path game = exe.parent_path();
+    int status = RunIn(exe, "game_close.txt", dir, root);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << ReadAll(dir / "log.txt");
+    const std::string guest = "G\xE4st", added = "\xC5sa";  // as the files hold them
+    const fs::path guestPrefs = game / "kids" / "Kid001" / "Zelbo.PRF";
+    std::string prepared = ReadAll(guestPrefs);
+    ASSERT_EQ(prepared.size(), 284u + 28u);
+    for (int module = 0; module < 5; ++module) prepared[284 + 16 + 2 * module] = static_cast<char>(3 + 2 * module);
+    std::ofstream(guestPrefs, std::ios::binary | std::ios::trunc) << prepared;
+
+    status = RunIn(exe, "playthrough.txt", dir, root);
+    const std::string log = ReadAll(dir / "log.txt");
+    ASSERT_TRUE(WIFEXITED(status)) << log;
+    EXPECT_EQ(WEXITSTATUS(status), 0) << log;
+    EXPECT_EQ(log, "");
+    for (const char* name : {"playthrough_1.png", "playthrough_2_chooser.png", "playthrough_2.png", "playthrough_3.png",
+                             "playthrough_4.png", "playthrough_5.png"})
+        CheckGoldenScreen(dir / name, name);
+    EXPECT_FALSE(fs::exists(dir / "after_exit.png")) << "the gate did not end the game";
+
+    const std::string list = ReadAll(game / "Zelbo.ini");
+    const auto folderOf = [&](const std::string& name) {
+        const size_t at = list.find("\n" + name + "=");
+        if (at == std::string::npos) return std::string();
+        const size_t from = at + name.size() + 2;
+        return list.substr(from, list.find_first_of("\r\n", from) - from);
+    };
+    const std::string guestFolder = folderOf(guest), addedFolder = folderOf(added);
+    EXPECT_EQ(guestFolder, "kids\\Kid001\\") << list;
+    ASSERT_FALSE(addedFolder.empty()) << list;
+    EXPECT_NE(addedFolder, guestFolder);
+    for (const auto& [name, folder] : {std::pair{guest, guestFolder}, std::pair{added, addedFolder}}) {
+        std::string path = folder;
+        std::replace(path.begin(), path.end(), '\\', '/');
+        const std::string nameFile = ReadAll(game / path / "SETTINGS.INI");
+        EXPECT_NE(nameFile.find("Namn=" + name + "\r\n"), std::string::npos) << folder << ": " << nameFile;
+    }
+    const std::string registry = ReadAll(root / "WINDOWS" / "registry.reg");
+    EXPECT_NE(registry.find("\"Current User\"=\"" + guest + "\""), std::string::npos) << registry;
+    EXPECT_TRUE(ReadAll(guestPrefs) == prepared) << "the guest's levels changed";
+    if (!HasFailure()) fs::remove_all(dir);
 }
 
 }  // namespace
