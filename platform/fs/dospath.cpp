@@ -389,6 +389,15 @@ std::string HostToDosPath(const fs::path& hostPath) {
     return HostToDosLocked(s, hostPath);
 }
 
+std::optional<std::string> RealDosPath(std::string_view dosPath) {
+    const std::optional<fs::path> host = ResolveDosPath(dosPath);
+    if (!host) return std::nullopt;
+    std::error_code ec;
+    const fs::path real = fs::weakly_canonical(*host, ec);
+    if (ec) return std::nullopt;
+    return HostToDosPath(real);
+}
+
 std::string CurrentDosDirectory() {
     auto& s = State();
     std::lock_guard lock(s.mutex);

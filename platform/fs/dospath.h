@@ -50,6 +50,11 @@ std::optional<std::filesystem::path> ResolveDosPath(std::string_view dosPath);
 // folder, else "Z:\..."; names are converted to Windows-1252.
 std::string HostToDosPath(const std::filesystem::path& hostPath);
 
+// Where a DOS path really leads: its host path with every symbolic link on the way followed
+// (the last component too), in DOS form, so a link under C: to a host folder gives "Z:\...".
+// Components that do not exist are kept as given. None when the path does not resolve.
+std::optional<std::string> RealDosPath(std::string_view dosPath);
+
 // The process's current folder ("X:\..."), and each drive's own current folder that
 // drive-relative paths ("D:file") use. Initially the host's working folder in DOS form.
 std::string CurrentDosDirectory();

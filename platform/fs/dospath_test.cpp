@@ -102,6 +102,33 @@ TEST_F(DosPaths, HostPathsMapBackToDrives) {
     EXPECT_EQ(plat::HostToDosPath(root / "cdimage" / "a"), "D:\\a");
 }
 
+// A link under C: leads wherever it points; the path's own name does not decide the drive.
+TEST_F(DosPaths, RealPathFollowsLinks) {
+    fs::create_directories(tmp / "host" / "folder");
+    fs::create_directories(root / "Spel" / "Zelbo");
+    fs::create_directory_symlink(tmp / "host", root / "Spel" / "Ut");
+    fs::create_directory_symlink(root / "Spel" / "Zelbo", root / "Spel" / "Inne");
+    const std::string host = plat::HostToDosPath(tmp / "host");
+    ASSERT_EQ(host.substr(0, 3), "Z:\\");
+    const struct {
+        const char* path;
+        std::optional<std::string> real;
+    } cases[] = {
+        {"C:\\Spel\\Zelbo\\x.txt", "C:\\Spel\\Zelbo\\x.txt"},
+        {"c:\\spel\\ZELBO", "C:\\Spel\\Zelbo"},
+        {"C:\\Spel\\Inne\\x.txt", "C:\\Spel\\Zelbo\\x.txt"},
+        {"C:\\Spel\\Ut", host},
+        {"C:\\Spel\\Ut\\folder\\new.txt", host + "\\folder\\new.txt"},
+        {"C:\\Spel\\..\\..\\Spel\\Ut", host},
+        {"C:\\Ny\\mapp", "C:\\Ny\\mapp"},
+        {"C:\\Spel\\*.*", std::nullopt},
+        {"Q:\\x", std::nullopt},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(plat::RealDosPath(c.path), c.real) << c.path;
+    }
+}
+
 TEST_F(DosPaths, RunningProgramHasADosNameThatLeadsBack) {
     char name[MAX_PATH];
     const DWORD n = GetModuleFileNameA(nullptr, name, sizeof name);

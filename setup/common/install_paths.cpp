@@ -52,9 +52,17 @@ bool MakeDirectory(std::string path) {
     return CreateDirectoryA(path.c_str(), nullptr) != FALSE;
 }
 
-bool IsOnInstallDrive(std::string_view path) {
-    const std::optional<std::string> full = plat::FullDosPath(path);
+namespace {
+
+bool NamesDriveC(const std::optional<std::string>& full) {
     return full && full->size() >= 3 && ((*full)[0] == 'C' || (*full)[0] == 'c') && (*full)[1] == ':';
+}
+
+}  // namespace
+
+bool IsOnInstallDrive(std::string_view path) {
+    // Both by its name and by where it leads: a link under C: may point at the host's files.
+    return NamesDriveC(plat::FullDosPath(path)) && NamesDriveC(plat::RealDosPath(path));
 }
 
 bool IsWalkStopFolder(std::string_view path) {

@@ -26,6 +26,7 @@ int CreateDirectoryPath(std::string_view path);
 // Whether the path, made full, lies on the emulated installation's drive C:. Statements delete,
 // overwrite or remove only there: Z: is the host's whole file system and a CD is read-only.
 // A relative path counts from the current folder, which is usually on Z:.
+// A path through a symbolic link counts where the link leads.
 bool IsOnInstallDrive(std::string_view path);
 
 // The folders an upward walk of emptied parents never removes: a drive's root, the Windows,

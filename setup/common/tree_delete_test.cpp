@@ -90,7 +90,11 @@ TEST_F(TreeDelete, ParentWalkStopsAtSpecialFolders) {
 // file system (Z:) or at a CD stops with the script error.
 TEST_F(TreeDelete, OtherDrivesStopTheScriptAndStayWhole) {
     Put(cd1 / "KELVAT" / "Product.Dat", "x");
-    const std::string targets[] = {OnZ(outside), OnZ(outside) + "\\", "D:\\KELVAT", "Z:\\", "C:\\", "C:\\WINDOWS"};
+    // A link on C: that leads to the host's folder counts as the host's folder.
+    fs::create_directories(root / "Spel");
+    fs::create_directory_symlink(outside, root / "Spel" / "Lank");
+    const std::string targets[] = {OnZ(outside), OnZ(outside) + "\\", "D:\\KELVAT", "Z:\\", "C:\\", "C:\\WINDOWS",
+                                   "C:\\Spel\\Lank", "C:\\Spel\\Lank\\"};
     for (const std::string& target : targets) {
         SCOPED_TRACE(target);
         try {
@@ -100,7 +104,8 @@ TEST_F(TreeDelete, OtherDrivesStopTheScriptAndStayWhole) {
             EXPECT_EQ(stop.text, Cp(u8"Kunde inte läsa Product.dat."));
         }
     }
-    for (const std::string& file : {OnZ(outside / "precious.txt"), std::string("D:\\KELVAT\\Product.Dat")}) {
+    for (const std::string& file : {OnZ(outside / "precious.txt"), std::string("D:\\KELVAT\\Product.Dat"),
+                                    std::string("C:\\Spel\\Lank\\precious.txt")}) {
         EXPECT_THROW(EraseFile(script, file), ScriptStop) << file;
     }
     EXPECT_EQ(Get(outside / "precious.txt"), "keep me");

@@ -108,9 +108,9 @@ void ParseFileStatement(CSetwellApp& app, const ScriptFields& fields) {
     std::string flags = fields[2];
     for (char& c : flags) c = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
 
-    // Only full paths on the installation's own drive: Z: is the whole host.
-    const std::optional<std::string> full = plat::FullDosPath(destination);
-    const bool onC = full && full->size() >= 3 && ((*full)[0] == 'c' || (*full)[0] == 'C') && (*full)[1] == ':';
+    // Only full paths on the installation's own drive, also where their links lead: Z: is the
+    // whole host.
+    const bool onC = IsOnInstallDrive(destination);
     if (!fields.Has(1) || source.find('\\') == std::string::npos || destination.find('\\') == std::string::npos ||
         !onC) {
         app.ShowSetupMessage(1, kIdsCannotInstall, source.c_str(), 0, destination.c_str());

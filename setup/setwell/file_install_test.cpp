@@ -199,6 +199,9 @@ TEST_F(FileInstall, FilesOfOneStemWaitUnderDistinctNames) {
 }
 
 TEST_F(FileInstall, FileStatementsWithoutTwoFullPathsOnCAreSkipped) {
+    // C:\Ut is a link to a host folder: named on C:, it leads off it.
+    Put(tmp / "host" / "FOO.DLL", "the host's");
+    fs::create_directory_symlink(tmp / "host", root / "Ut");
     struct Case {
         std::string statement;
         std::string from, to;  // of notice 59215; empty from: installed
@@ -209,6 +212,7 @@ TEST_F(FileInstall, FileStatementsWithoutTwoFullPathsOnCAreSkipped) {
         {"File D:\\KELVAT\\FOO.DLL, FOO.DLL;", "D:\\KELVAT\\FOO.DLL", "FOO.DLL"},
         {"File D:\\KELVAT\\FOO.DLL, Z:\\tmp\\FOO.DLL;", "D:\\KELVAT\\FOO.DLL", "Z:\\tmp\\FOO.DLL"},
         {"File D:\\KELVAT\\FOO.DLL, E:\\FOO.DLL;", "D:\\KELVAT\\FOO.DLL", "E:\\FOO.DLL"},
+        {"File D:\\KELVAT\\FOO.DLL, C:\\Ut\\FOO.DLL;", "D:\\KELVAT\\FOO.DLL", "C:\\Ut\\FOO.DLL"},
         {"File D:\\KELVAT\\FOO.DLL, C:\\..\\..\\FOO.DLL, d, r;", "", ""},
         {"File95 D:\\KELVAT\\FOO.DLL, C:\\Spel\\FOO.DLL;", "", ""},
     };
@@ -234,6 +238,7 @@ TEST_F(FileInstall, FileStatementsWithoutTwoFullPathsOnCAreSkipped) {
     EXPECT_TRUE(GetFileAttributesA("C:\\FOO.DLL") & FILE_ATTRIBUTE_READONLY);
     EXPECT_EQ(SharedCount("C:\\..\\..\\FOO.DLL"), 1u);
     EXPECT_EQ(StampOf(root / "Spel" / "FOO.DLL"), kNew);
+    EXPECT_EQ(Get(tmp / "host" / "FOO.DLL"), "the host's");
 }
 
 TEST_F(FileInstall, DiskPromptRepeatsUntilTheLabelMatchesOrCancel) {
