@@ -276,6 +276,9 @@ public:
     std::new_handler m_previousNewHandler = nullptr;
     int32_t m_busyGuard = 0;
     int32_t m_inTick = 0;
+    // A picture button's press is being followed (TrackButton's own message loop): the idle
+    // step, the module's tick and the idle callbacks wait until it ends.
+    int32_t m_trackingButton = 0;
     int32_t m_paletteShown = 0;
     int32_t m_paletteWanted = 0;
     int32_t m_composeOnly = 0;

@@ -244,7 +244,7 @@ void CCorEngine::LeaveModule() {
 
 void CCorEngine::RunIdle() {
     CEngineCall call;
-    if (!m_running) return;
+    if (!m_running || m_trackingButton) return;
     for (UINT kind : {UINT(WM_CLOSE), UINT(WM_SETFOCUS), UINT(WM_KILLFOCUS), UINT(WM_ACTIVATEAPP)}) {
         MSG msg;
         if (!PeekMessage(&msg, nullptr, kind, kind, PM_REMOVE)) continue;

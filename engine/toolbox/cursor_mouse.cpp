@@ -205,6 +205,13 @@ int16_t TrackButton(CCorAnim* sprite, int16_t pressedId, int16_t normalId) {
     CWnd* main = AfxGetMainWnd();
     HWND frame = main ? main->GetSafeHwnd() : nullptr;
     CCaptureGuard capture(view);
+    // The game view's timer keeps coming while the press is followed; its idle step waits.
+    struct CTracking {
+        int32_t& flag;
+        int32_t was;
+        explicit CTracking(int32_t& f) : flag(f), was(f) { flag = 1; }
+        ~CTracking() { flag = was; }
+    } tracking(e.m_trackingButton);
     ShowOnSprite(sprite, pressed);
     int32_t shown = pressed;
     e.Present(0);

@@ -39,6 +39,7 @@ std::vector<Bytes> Rows(int width, int height, uint8_t c) {
 class CGameWnd : public CWnd {
 public:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message == WM_TIMER && theEngine) theEngine->RunIdle();  // as the game view's timer does
         if (message == WM_CLOSE) {
             ++closes;
             if (theEngine && theEngine->CallDepth() > 0) {
@@ -415,6 +416,29 @@ TEST_F(TrackButtonTest, QuitAndEndSessionEndThePress) {
     head->At(t0 + 50, [this] { main.PostMessage(WM_ENDSESSION, TRUE); });
     EXPECT_EQ(Track(), 0);
     EXPECT_EQ(GetCapture(), nullptr);
+}
+
+// The game view's timer keeps coming while a press is followed, but the idle step does not run:
+// no module tick and no idle callback until the press ends; afterwards the timer ticks again.
+TEST_F(TrackButtonTest, NoIdleStepWhileAPressIsFollowed) {
+    static int ticks;
+    ticks = 0;
+    ModuleFunctionTable table{};
+    table.Tick = [] { ++ticks; };
+    title.m_moduleTable = &table;
+    title.m_running = 1;
+    SetTimer(main.GetSafeHwnd(), 1, 20, nullptr);
+    title.m_lastClickX = 201;
+    title.m_lastClickY = 201;
+    Button(plat::InputKind::MouseUp, t0 + 500, 201, 201);
+    EXPECT_EQ(Track(), 1);
+    EXPECT_EQ(ticks, 0);
+    MSG msg;
+    while (ticks == 0 && GetMessage(&msg, nullptr, 0, 0)) DispatchMessage(&msg);
+    EXPECT_EQ(ticks, 1);
+    KillTimer(main.GetSafeHwnd(), 1);
+    title.m_running = 0;
+    title.m_moduleTable = nullptr;
 }
 
 }  // namespace

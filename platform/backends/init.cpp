@@ -47,6 +47,7 @@ bool InitPlatform(std::string* error) {
         if (script && *script) {
             std::string text, dir;
             if (!ReadScript(script, &text, &dir, error) || !head.LoadScript(text, dir, error)) return false;
+            head.EndRunAfterScript();
         }
         StartWindowSharing();
         return true;

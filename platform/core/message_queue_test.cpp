@@ -358,8 +358,8 @@ TEST_F(QueueTest, KeyMessagesCarryTheExtendedAndPreviousStateBits) {
 TEST_F(QueueTest, ScriptedKeysAndTypingReadAsFromAKeyboard) {
     SetFocus(main);
     std::string err;
-    ASSERT_TRUE(head->LoadScript("0 key LEFT\n0 key A\n10 type \xC3\x96\n", "", &err)) << err;  // Ö
-    head->Advance(50);
+    ASSERT_TRUE(head->LoadScript("0 key LEFT\n50 key A\n100 type \xC3\x96\n", "", &err)) << err;  // Ö
+    head->Advance(150);
     struct Seen {
         UINT message;
         WPARAM wParam;
@@ -390,6 +390,28 @@ TEST_F(QueueTest, ScriptedKeysAndTypingReadAsFromAKeyboard) {
         EXPECT_EQ(seen[i].extended, expected[i].extended);
         EXPECT_EQ(seen[i].typed, expected[i].typed);
     }
+}
+
+// A scripted hot key is held like a hand holds it: while the program handles the key's
+// message, the modifiers read as down (GetAsyncKeyState, which reads the input taken so far);
+// once the hold is over, everything reads as up again.
+TEST_F(QueueTest, AScriptedHotKeyHoldsItsModifiersWhileItsKeyIsHandled) {
+    SetFocus(main);
+    std::string err;
+    ASSERT_TRUE(head->LoadScript("0 key CTRL+ALT+A\n", "", &err)) << err;
+    head->Advance(1);
+    bool sawKey = false;
+    MSG m;
+    while (PeekMessage(&m, nullptr, 0, 0, PM_REMOVE)) {
+        if (m.message != WM_KEYDOWN || m.wParam != 'A') continue;
+        sawKey = true;
+        EXPECT_NE(GetAsyncKeyState(VK_CONTROL) & 0x8000, 0);
+        EXPECT_NE(GetAsyncKeyState(VK_MENU) & 0x8000, 0);
+    }
+    EXPECT_TRUE(sawKey);
+    head->Advance(100);
+    Drain();
+    for (int vk : {int(VK_CONTROL), int(VK_MENU), int('A')}) EXPECT_EQ(GetAsyncKeyState(vk) & 0x8000, 0) << vk;
 }
 
 TEST_F(QueueTest, CloseButtonAndAltF4ReachTheTopLevelWindow) {
@@ -643,6 +665,31 @@ TEST_F(QueueTest, AWaitLoopWithAClickQueuedMakesABoundedNumberOfBackEndCallsPerS
     // clock poll): never a spin.
     EXPECT_LE(calls, 50u * 8u);
     EXPECT_TRUE(PeekMessage(&m, nullptr, WM_LBUTTONDOWN, WM_LBUTTONDOWN, PM_REMOVE));
+}
+
+// A program run by a script that never ends (its quit failed) keeps its timers going for ever;
+// once the stall limit has passed after the script's last line, its next wait fails loudly.
+// Before that, the timers run as usual.
+TEST_F(QueueTest, AScriptedRunThatOutlivesItsScriptFailsLoudly) {
+    std::string err;
+    ASSERT_TRUE(head->LoadScript("0 click 10 10\n+500 move 20 20\n", "", &err)) << err;
+    head->EndRunAfterScript();
+    head->SetStallLimit(5000);
+    SetTimer(main, 1, 20, nullptr);
+    MSG m;
+    uint64_t lastTimer = 0;
+    try {
+        for (int i = 0; i < 100000; ++i) {
+            if (!GetMessage(&m, nullptr, 0, 0)) break;
+            if (m.message == WM_TIMER) lastTimer = head->NowMs();
+        }
+        FAIL() << "the run went on";
+    } catch (const plat::HeadlessStall& e) {
+        EXPECT_NE(std::string(e.what()).find("the script ended at 500 ms"), std::string::npos) << e.what();
+    }
+    EXPECT_GE(lastTimer, 5000u);  // the timers ran until the limit
+    EXPECT_LE(head->NowMs(), 5500u);
+    KillTimer(main, 1);
 }
 
 TEST_F(QueueTest, APollLoopThatCannotEndFailsWithAStallNamingWhatItPolledFor) {

@@ -13,8 +13,15 @@ namespace plat {
 HeadlessBackend::HeadlessBackend() = default;
 HeadlessBackend::~HeadlessBackend() = default;
 
+void HeadlessBackend::CheckRunOutlivedScript() const {
+    if (!m_endAfterScript || m_now < m_scriptLast + m_stallLimit) return;
+    throw HeadlessStall("headless: the script ended at " + std::to_string(m_scriptLast) +
+                        " ms and the program still runs at " + std::to_string(m_now.load()) + " ms");
+}
+
 uint64_t HeadlessBackend::QueryClockMs() {
     if (m_advancing) return m_now;
+    CheckRunOutlivedScript();
     ++m_clockPolls;
     // Time passes for a poll whether or not input waits, so a loop that leaves input queued on
     // purpose still reaches its deadline; a poll loop with nothing happening for the stall limit
@@ -79,6 +86,7 @@ uint64_t HeadlessBackend::NextScheduled() const {
 
 void HeadlessBackend::WaitUntil(uint64_t deadlineMs) {
     if (m_advancing) return;  // a callback waiting inside the clock's own step: nothing can happen
+    CheckRunOutlivedScript();
     ++m_waits;
     // A wait is not a poll loop: the program leaves it to time.
     m_quietPollMs = 0;

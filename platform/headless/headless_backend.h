@@ -102,6 +102,10 @@ public:
     // Loads a script (README.md); false with a message on a malformed line (nothing of it is
     // taken then). A `seed` line sets what StartupSeed answers.
     bool LoadScript(const std::string& text, const std::string& baseDir, std::string* error);
+    // A program run by a script: once the stall limit of virtual time has passed after the
+    // script's last line, the next wait or clock poll throws HeadlessStall, so a program that
+    // never ends (a quit that failed) fails its run instead of running on for ever.
+    void EndRunAfterScript() { m_endAfterScript = true; }
 
 private:
     struct Scheduled {
@@ -127,6 +131,10 @@ private:
     std::atomic<uint64_t> m_now{0};  // read by messages posted from other threads; written by the program's thread only
     uint32_t m_queryStep = 1;
     uint64_t m_stallLimit = 10 * 60 * 1000;
+    uint64_t m_scriptLast = 0;  // the time of the last scripted line
+    bool m_endAfterScript = false;
+    // Throws HeadlessStall when a scripted run has outlived its script (EndRunAfterScript).
+    void CheckRunOutlivedScript() const;
     bool m_advancing = false;
     std::atomic<bool> m_woken{false};  // Wake() may come from any thread
     std::atomic<bool> m_outsideNews{false};  // set by Wake(); the program's thread resets the stall counters

@@ -1,5 +1,6 @@
 // The script of a headless run (ZELBO_SCRIPT): read by platform/script, its items scheduled on
 // the virtual clock here.
+#include <algorithm>
 #include <cstdio>
 
 #include "platform/core/winuser.h"
@@ -13,6 +14,7 @@ bool HeadlessBackend::LoadScript(const std::string& text, const std::string& bas
     if (!ParseScript(text, m_now, &items, error)) return false;
     auto pathOf = [&](const std::string& p) { return (p.empty() || p[0] == '/' || baseDir.empty()) ? p : baseDir + "/" + p; };
     for (ScriptItem& item : items) {
+        m_scriptLast = std::max(m_scriptLast, item.atMs);
         switch (item.kind) {
             case ScriptItem::Kind::Input: QueueInput(item.atMs, item.input); break;
             case ScriptItem::Kind::Answer: PushAnswer(item.answer); break;

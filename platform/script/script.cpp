@@ -31,6 +31,9 @@ bool ParseInt(const std::string& s, long long& out) {
 
 // The time one typed character takes in a "type" line.
 constexpr uint64_t kTypeStepMs = 10;
+// How long a `key` line holds its keys down: the program reads the modifiers' state
+// (GetAsyncKeyState) while it handles the key, as it would under a hand on a keyboard.
+constexpr uint64_t kKeyHoldMs = 40;
 
 struct KeyName {
     const char* name;
@@ -186,7 +189,7 @@ bool ParseScript(std::string_view text, uint64_t startMs, std::vector<ScriptItem
             }
         } else if (cmd == "KEY" || cmd == "KEYDOWN" || cmd == "KEYUP") {
             if (args.empty()) return fail(cmd + " needs a key");
-            // "KEY CTRL+ALT+A": modifiers held around the key.
+            // "KEY CTRL+ALT+A": modifiers held around the key, all let go kKeyHoldMs later.
             std::vector<int> keys;
             std::stringstream parts(args[0]);
             for (std::string part; std::getline(parts, part, '+');) {
@@ -213,7 +216,7 @@ bool ParseScript(std::string_view text, uint64_t startMs, std::vector<ScriptItem
                     ev.vk = keys[i];
                     ev.ch = 0;
                     ev.extended = IsExtendedVirtualKey(keys[i]);
-                    input(at, ev);
+                    input(cmd == "KEY" ? at + kKeyHoldMs : at, ev);
                 }
             }
         } else if (cmd == "VKDOWN" || cmd == "VKUP") {
