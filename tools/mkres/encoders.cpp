@@ -30,6 +30,7 @@ constexpr EncoderInfo kEncoders[] = {
     {"phrase", "IPA", EncodePhraseTemplate},
     {"numbers", "IPB IPC", EncodeNumberTable},
     {"filekinds", "FIL", EncodeFileKinds},
+    {"levelruler", "", EncodeLevelRuler},
 };
 
 struct Width {
@@ -64,6 +65,11 @@ std::optional<std::vector<uint8_t>> EncodeContext::ReadInputFile(const SourceLin
     }
     AddInput(file);
     return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+const std::vector<uint8_t>* EncodeContext::BuiltItem(const std::string& type, uint16_t id) const {
+    const auto it = m_built.find(std::pair(type, id));
+    return it == m_built.end() ? nullptr : &it->second;
 }
 
 void EncodeContext::AddInput(const std::filesystem::path& file) {
@@ -157,6 +163,7 @@ bool AppendData(const SourceLine& line, size_t first, int width, EncodeContext& 
 bool BuildModule(const ModuleSource& source, Diagnostics& diag, media::CResWriter& writer,
                  std::set<std::filesystem::path>& inputs) {
     EncodeContext ctx(diag, inputs);
+    ctx.SetModule(source.module);
     bool ok = diag.Ok();
     // Where each item is given, so that a companion clashing with an item given elsewhere
     // names both lines whichever comes first.
@@ -187,6 +194,7 @@ bool BuildModule(const ModuleSource& source, Diagnostics& diag, media::CResWrite
             ok = false;
             continue;
         }
+        ctx.RecordBuilt(item.type, item.id, bytes);
         for (const EncodeContext::Companion& c : companions) {
             const auto other = given.find(std::pair(c.type, item.id));
             if (other != given.end() && other->second.Text() != item.where.Text()) {

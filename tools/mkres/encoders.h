@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <map>
 #include <optional>
 #include <set>
 #include <span>
@@ -38,10 +39,26 @@ public:
     }
     std::vector<Companion> TakeCompanions() { return std::exchange(m_companions, {}); }
 
+    // The module number of the source (ids M and M+r), when it has one.
+    std::optional<int> Module() const { return m_module; }
+    void SetModule(std::optional<int> module) { m_module = module; }
+    // An id token of a body (a number, M or M+r); none (with an error) otherwise.
+    std::optional<uint16_t> ItemId(const SourceLine& line, const Token& token) {
+        return ParseItemId(token.text, m_module, line.where, m_diag);
+    }
+    // The bytes of an item encoded before this one (an encoder that draws from a table given
+    // earlier in the module); null when there is none.
+    const std::vector<uint8_t>* BuiltItem(const std::string& type, uint16_t id) const;
+    void RecordBuilt(const std::string& type, uint16_t id, const std::vector<uint8_t>& bytes) {
+        m_built[std::pair(type, id)] = bytes;
+    }
+
 private:
     Diagnostics& m_diag;
     std::set<std::filesystem::path>& m_inputs;
     std::vector<Companion> m_companions;
+    std::optional<int> m_module;
+    std::map<std::pair<std::string, uint16_t>, std::vector<uint8_t>> m_built;
 };
 
 using EncodeFn = bool (*)(const ItemSource& item, EncodeContext& ctx, std::vector<uint8_t>& out);
@@ -104,5 +121,8 @@ bool EncodePhraseTemplate(const ItemSource& item, EncodeContext& ctx, std::vecto
 bool EncodeNumberTable(const ItemSource& item, EncodeContext& ctx, std::vector<uint8_t>& out);
 // 'FIL' file kinds of a picture file dialog (enc_filekinds.cpp).
 bool EncodeFileKinds(const ItemSource& item, EncodeContext& ctx, std::vector<uint8_t>& out);
+// The level chooser's ruler and its highlight ('SPR'), drawn from the module's level table
+// with the chooser's own segment layout (enc_levelruler.cpp).
+bool EncodeLevelRuler(const ItemSource& item, EncodeContext& ctx, std::vector<uint8_t>& out);
 
 }  // namespace mkres

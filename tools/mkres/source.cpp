@@ -217,6 +217,11 @@ void Parse(Reader& reader, ModuleSource& result, Diagnostics& diag) {
 
 }  // namespace
 
+std::optional<uint16_t> ParseItemId(const std::string& word, const std::optional<int>& module, const Location& where,
+                                    Diagnostics& diag) {
+    return ParseId(word, module, where, diag);
+}
+
 std::optional<int64_t> ParseNumber(const std::string& word) {
     size_t i = 0;
     bool negative = false;

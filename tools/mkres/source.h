@@ -72,6 +72,11 @@ ModuleSource ReadModuleSource(const std::filesystem::path& file, Diagnostics& di
 ModuleSource ParseModuleSource(const std::string& text, const std::string& name, const std::filesystem::path& folder,
                                Diagnostics& diag);
 
+// An item id: a number 0 to 65535, M or M+r (r 0 to 999, M the module line's number); none
+// (with an error) otherwise.
+std::optional<uint16_t> ParseItemId(const std::string& word, const std::optional<int>& module, const Location& where,
+                                    Diagnostics& diag);
+
 // A number: decimal with an optional sign, or hexadecimal "0x...".
 std::optional<int64_t> ParseNumber(const std::string& word);
 
