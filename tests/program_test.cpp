@@ -323,4 +323,23 @@ TEST(ZelboProgram, PlaysThroughFromTheFirstScreenToTheGate) {
     if (!HasFailure()) fs::remove_all(dir);
 }
 
+// The grown-ups' hot key in the running game: Ctrl+Alt+A fades the hub out to black, the
+// grown-ups' section opens, and its "Spela" enters the hub again (name and gate in place); the
+// gate then ends the game with exit code 0.
+TEST(ZelboProgram, TheGrownUpsHotKeyLeadsThroughTheGrownUpsSectionBackToTheHub) {
+    const fs::path dir = MakeTempFolder("zelbo-program-grownups");
+    const int status = RunScripted("grownups_hot_key.txt", dir);
+    const std::string log = ReadAll(dir / "log.txt");
+    ASSERT_TRUE(WIFEXITED(status)) << log;
+    EXPECT_EQ(WEXITSTATUS(status), 0) << log;
+    EXPECT_EQ(log, "");
+    Image black;
+    ASSERT_TRUE(ReadPng(dir / "grownups_black.png", black));
+    EXPECT_TRUE(std::all_of(black.rgb.begin(), black.rgb.end(), [](uint8_t v) { return v == 0; }))
+        << "the hot key did not fade the game out";
+    CheckGoldenScreen(dir / "after_grownups.png", "hub_after_grownups.png");
+    EXPECT_FALSE(fs::exists(dir / "still_running.png")) << "the gate did not end the game";
+    if (!HasFailure()) fs::remove_all(dir);
+}
+
 }  // namespace
