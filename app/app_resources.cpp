@@ -7,6 +7,7 @@
 #include "app/program_bitmaps.h"
 #include "engine/players/player_strings.h"
 #include "media/print/picture_file_strings.h"
+#include "media/print/picture_printing.h"
 #include "media/res/res_strings.h"
 #include "platform/afx/string_table.h"
 #include "platform/dialogs/resources.h"
@@ -94,4 +95,5 @@ void RegisterZelboResources() {
     RegisterAdultSheetTemplates();
     media::RegisterResStrings();
     media::RegisterPictureFileStrings();
+    media::RegisterPicturePrintingResources();
 }

@@ -103,4 +103,11 @@ struct PageFormat {
 };
 PageFormat PageFormatOf(const DEVMODE* devMode);
 
+// Tests: makes one call of every printer fail from now on (CreateDC gives no context, the
+// document calls SP_ERROR), or gives printers without RC_BITBLT; kNone ends it.
+enum class PrinterFault { kNone, kCreateDC, kStartDoc, kStartPage, kEndPage, kEndDoc, kNoBitBlt };
+void SetPrinterFault(PrinterFault fault);
+// Printer device contexts made and not yet deleted (tests).
+int OpenPrinterContexts();
+
 }  // namespace plat

@@ -27,6 +27,8 @@ std::filesystem::path g_printFolder;
 std::vector<fs::path> g_lastPrinted;
 int g_nextJob = 1;
 std::atomic<unsigned> g_tempCounter{0};
+PrinterFault g_fault = PrinterFault::kNone;
+int g_openDevices = 0;
 
 class PrinterDevice : public IPrinterDevice {
 public:
@@ -43,7 +45,11 @@ public:
     std::vector<fs::path> pageFiles;  // written pages, temporary names
     fs::path tempFolder;
 
-    ~PrinterDevice() override { DropPages(); }
+    PrinterDevice() { ++g_openDevices; }
+    ~PrinterDevice() override {
+        DropPages();
+        --g_openDevices;
+    }
 
     int DeviceCaps(int index) const override {
         switch (index) {
@@ -64,7 +70,7 @@ public:
             case NUMCOLORS: return format.colour ? -1 : 2;
             case CLIPCAPS: return CP_RECTANGLE;
             case RASTERCAPS:
-                return RC_BITBLT | RC_BITMAP64 | RC_DI_BITMAP | RC_DIBTODEV | RC_BIGFONT | RC_STRETCHBLT |
+                return (g_fault == PrinterFault::kNoBitBlt ? 0 : RC_BITBLT) | RC_BITMAP64 | RC_DI_BITMAP | RC_DIBTODEV | RC_BIGFONT | RC_STRETCHBLT |
                        RC_STRETCHDIB;
             case ASPECTX:
             case ASPECTY: return format.dpi;
@@ -113,7 +119,7 @@ DEVMODE ReadDevMode(const void* in, const PrinterInfo& printer) {
 }
 
 std::unique_ptr<IPrinterDevice> OpenPrinter(LPCSTR driver, LPCSTR device, LPCSTR, const void* devMode) {
-    if (!device || !*device) return nullptr;
+    if (!device || !*device || g_fault == PrinterFault::kCreateDC) return nullptr;
     PrinterInfo printer;
     if (!FindPrinter(device, printer)) return nullptr;
     if (driver && *driver && !EqualNoCase1252(driver, printer.driver) && !EqualNoCase1252(driver, "WINSPOOL"))
@@ -303,13 +309,21 @@ const std::vector<std::filesystem::path>& LastPrintedFiles() {
     return g_lastPrinted;
 }
 
+void SetPrinterFault(PrinterFault fault) {
+    g_fault = fault;
+}
+
+int OpenPrinterContexts() {
+    return g_openDevices;
+}
+
 }  // namespace plat
 
 using namespace plat;
 
 int StartDoc(HDC hdc, const DOCINFO* info) {
     PrinterDevice* dev = DeviceOf(hdc);
-    if (!dev || dev->inDoc) {
+    if (!dev || dev->inDoc || g_fault == PrinterFault::kStartDoc) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return SP_ERROR;
     }
@@ -331,7 +345,7 @@ int StartDoc(HDC hdc, const DOCINFO* info) {
 
 int StartPage(HDC hdc) {
     PrinterDevice* dev = DeviceOf(hdc);
-    if (!dev || !dev->inDoc) return SP_ERROR;
+    if (!dev || !dev->inDoc || g_fault == PrinterFault::kStartPage) return SP_ERROR;
     if (!dev->inPage) {
         dev->page.Reset(dev->format.widthPx, dev->format.heightPx);
         dev->inPage = true;
@@ -341,7 +355,7 @@ int StartPage(HDC hdc) {
 
 int EndPage(HDC hdc) {
     PrinterDevice* dev = DeviceOf(hdc);
-    if (!dev || !dev->inDoc || !dev->inPage) return SP_ERROR;
+    if (!dev || !dev->inDoc || !dev->inPage || g_fault == PrinterFault::kEndPage) return SP_ERROR;
     dev->inPage = false;
     const fs::path file = dev->tempFolder / ("page" + std::to_string(dev->pageFiles.size() + 1) + ".png");
     std::string error;
@@ -357,7 +371,7 @@ int EndPage(HDC hdc) {
 
 int EndDoc(HDC hdc) {
     PrinterDevice* dev = DeviceOf(hdc);
-    if (!dev || !dev->inDoc) return SP_ERROR;
+    if (!dev || !dev->inDoc || g_fault == PrinterFault::kEndDoc) return SP_ERROR;
     if (dev->inPage) EndPage(hdc);
     std::string error;
     const bool ok = Finish(*dev, &error);
