@@ -189,8 +189,8 @@ TEST(ZelboProgram, FadesTheHubInAfterItsClickWithItsJingleAndGreetingAndEndsByTh
         brighter += fading.rgb[i] > hub.rgb[i];
     }
     EXPECT_EQ(brighter, 0u);
-    EXPECT_GT(fadingSum, hubSum / 10) << "not fading in at 0.6 s";
-    EXPECT_LT(fadingSum, hubSum * 9 / 10) << "not fading in at 0.6 s";
+    EXPECT_GT(fadingSum, hubSum / 10) << "not fading in at 0.3 s";
+    EXPECT_LT(fadingSum, hubSum * 9 / 10) << "not fading in at 0.3 s";
 
     CheckGoldenScreen(dir / "first_screen.png", "hub_first_entry.png");
 

@@ -213,6 +213,9 @@ public:
     int32_t m_previousModule = 0;
     // Whether the module entered last has shown a frame yet (the trace says when it first does).
     bool m_enteredFrameShown = true;
+    // Whether the game view has shown any frame yet: until it has, it is black, and an entry
+    // has nothing to fade out.
+    bool m_anyFrameShown = false;
     std::array<CResMgr, kModuleCount> m_resFiles;
     std::unique_ptr<CDibG> m_frameSurface;
     std::unique_ptr<CDibG> m_backgroundSurface;

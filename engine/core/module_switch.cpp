@@ -185,7 +185,9 @@ void CCorEngine::GoToModule(int module, BOOL full) {
     if (full && m_moduleTable && m_moduleTable->Notify)
         m_moduleTable->Notify(m_currentModule != m_previousModule ? kModuleNotifyEntered : kModuleNotifyReentered);
 
-    FadeOut(m_screenPalette.get(), kFadeSteps, 0);
+    // The first entry finds the view still black: its palette goes black at once (the frame
+    // must not flash in full colour before the fade-in), with no fade to wait through.
+    FadeOut(m_screenPalette.get(), m_anyFrameShown ? kFadeSteps : 0, 0);
     m_busyGuard = 0;
     m_anims.StepAll();
     Present(0);

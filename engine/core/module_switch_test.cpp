@@ -300,6 +300,30 @@ TEST_F(ModuleSwitchTest, TheIntroductionIsCutShortByAPressAndTheInputDiscarded) 
     }
 }
 
+// An entry fades the old screen out and the new one in, 20 ticks each; the first entry finds
+// the view black and fades only in, and its frame comes under a black palette, never in full
+// colour before the fade.
+TEST_F(ModuleSwitchTest, TheFirstEntryFadesOnlyIn) {
+    CRecordingTitle title;
+    Start(title);
+    CRecordingTitle::onEnter = [] { CRecordingTitle::Record("frames " + std::to_string(theEngine->m_anyFrameShown)); };
+    struct Case {
+        int module;
+        uint64_t atLeastMs, belowMs;
+    };
+    for (const Case& c : {Case{1, 320, 400}, Case{2, 650, 720}}) {
+        SCOPED_TRACE("module " + std::to_string(c.module));
+        title.GoToModule(c.module, FALSE);
+        const uint64_t took = plat::NowMs64() - CRecordingTitle::enterMs;
+        EXPECT_GE(took, c.atLeastMs);
+        EXPECT_LT(took, c.belowMs);
+        EXPECT_TRUE(title.m_anyFrameShown);
+        title.UnloadModule(FALSE);
+    }
+    CRecordingTitle::onEnter = nullptr;
+    EXPECT_EQ(CRecordingTitle::log, (Log{"Enter 1/0", "frames 0", "Leave", "Enter 2/1", "frames 1", "Leave"}));
+}
+
 // Leaving takes the module's items out of the cache (ids m000 to m999 only), but not a
 // picture the module made and filled (not purgeable, as a blank picture is), and runs the
 // leaving animation only when asked for.

@@ -152,6 +152,7 @@ void CCorEngine::PresentDirtyList(HDC dc, int kind) {
                                                   SIZE{r.right - r.left, r.bottom - r.top});
     }
     GdiFlush();
+    if (kind != kComposeOnly) m_anyFrameShown = true;
     if (kind != kComposeOnly && !m_enteredFrameShown) {
         // For timing a start or a switch from outside (ZELBO_TRACE).
         m_enteredFrameShown = true;
