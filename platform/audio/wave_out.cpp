@@ -177,6 +177,13 @@ bool DevicePresentLocked(Registry& r) {
     if (!plat::HasBackend()) return false;
     static SilentSource silent;
     plat::IBackend& b = plat::Backend();
+    // Opening and closing a device costs a device period or more (SDL joins its audio thread):
+    // a back end that can list its devices answers without it.
+    switch (b.KnownAudioPresence()) {
+        case plat::IBackend::AudioPresence::Present: return true;
+        case plat::IBackend::AudioPresence::Absent: return false;
+        case plat::IBackend::AudioPresence::Unknown: break;
+    }
     if (!b.OpenAudio(plat::AudioFormat{}, &silent)) return false;
     b.CloseAudio();
     return true;

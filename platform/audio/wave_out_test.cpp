@@ -463,4 +463,46 @@ TEST(WaveOutNoDevice, EveryEntryFailsCleanly) {
     EXPECT_TRUE(plat::Headless().PlayedAudio().empty());
 }
 
+// A back end that knows whether it has a device is taken at its word: nothing is opened to ask
+// (an open and close costs SDL a device period); one that does not know is asked by opening.
+class CountingBackend : public plat::HeadlessBackend {
+public:
+    explicit CountingBackend(AudioPresence known) : m_known(known) {}
+    AudioPresence KnownAudioPresence() override { return m_known; }
+    bool OpenAudio(const plat::AudioFormat& fmt, plat::IAudioSource* source) override {
+        ++opens;
+        return HeadlessBackend::OpenAudio(fmt, source);
+    }
+    int opens = 0;
+
+private:
+    AudioPresence m_known;
+};
+
+TEST(WaveOutPresence, AKnownAnswerOpensNothing) {
+    using Presence = plat::IBackend::AudioPresence;
+    struct Case {
+        const char* name;
+        Presence known;
+        bool deviceOpens;
+        UINT devices;
+        int opens;
+    };
+    for (const Case& c : {Case{"present", Presence::Present, false, 1, 0}, Case{"absent", Presence::Absent, true, 0, 0},
+                          Case{"unknown, opens", Presence::Unknown, true, 1, 1},
+                          Case{"unknown, fails", Presence::Unknown, false, 0, 1}}) {
+        SCOPED_TRACE(c.name);
+        auto backend = std::make_unique<CountingBackend>(c.known);
+        CountingBackend& b = *backend;
+        b.SetAudioDevicePresent(c.deviceOpens);
+        plat::SetBackend(std::move(backend));
+        plat::ResetWaveOut();
+        EXPECT_EQ(waveOutGetNumDevs(), c.devices);
+        EXPECT_EQ(b.opens, c.opens);
+        EXPECT_FALSE(b.AudioOpen());
+    }
+    plat::InstallHeadless();
+    plat::ResetWaveOut();
+}
+
 }  // namespace

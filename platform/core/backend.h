@@ -147,6 +147,10 @@ public:
 
     // Audio output; false when no device exists.
     virtual bool OpenAudio(const AudioFormat& fmt, IAudioSource* source) = 0;
+    // Whether an audio device exists, asked while none is open: yes or no when the back end
+    // knows without opening one, else unknown (the caller then opens and closes one).
+    enum class AudioPresence { Unknown, Present, Absent };
+    virtual AudioPresence KnownAudioPresence() { return AudioPresence::Unknown; }
     virtual void PauseAudio(bool paused) = 0;
     virtual void CloseAudio() = 0;
     // The audio source has something new to play (called by the writer, outside the source's

@@ -709,6 +709,13 @@ bool SdlBackend::OpenAudio(const AudioFormat& fmt, IAudioSource* source) {
     return true;
 }
 
+IBackend::AudioPresence SdlBackend::KnownAudioPresence() {
+    if (!SDL_WasInit(SDL_INIT_AUDIO) && SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return AudioPresence::Absent;
+    // A driver that lists its outputs and lists some has a device; a count of 0 or -1 (a driver
+    // that cannot list, or a list not yet known) is settled by opening one.
+    return SDL_GetNumAudioDevices(0) > 0 ? AudioPresence::Present : AudioPresence::Unknown;
+}
+
 void SdlBackend::PauseAudio(bool paused) {
     std::lock_guard lock(m_restMutex);
     m_callerPaused = paused;

@@ -56,6 +56,7 @@ public:
     // A short tone mixed into the audio output while the audio device is open; silent otherwise.
     void Beep(UINT type) override;
     bool OpenAudio(const AudioFormat& fmt, IAudioSource* source) override;
+    AudioPresence KnownAudioPresence() override;
     void PauseAudio(bool paused) override;
     void CloseAudio() override;
     void AudioQueued() override;
