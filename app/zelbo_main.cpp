@@ -11,6 +11,7 @@
 #include "engine/players/prefs_file.h"
 #include "engine/toolbox/picture_file_hosting.h"
 #include "engine/toolbox/picture_items.h"
+#include "engine/toolbox/picture_print_hosting.h"
 #include "platform/backends/init.h"
 #include "platform/dialogs/dialog_api.h"
 #include "platform/msgbox/msgbox.h"
@@ -37,6 +38,7 @@ int main(int argc, char** argv) {
     const CGameModules modules;
     InstallPictureItems();
     InstallPictureFileHost();
+    InstallPicturePrintHost();
     try {
         return AfxWinMain(argc, argv);
     } catch (const std::exception& e) {

@@ -1,9 +1,12 @@
 // The pop-ups' test program (tests/popups) run as its own process on the headless back end with
 // a script: it enters its test module from the hub, drags the ball across the screen and
-// opens and closes the credits picture; the screens are compared with golden images.
+// opens and closes the credits picture, or saves and prints the screen under a spot; the
+// screens are compared with golden images, the files and the printed page with the screen.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -106,6 +109,181 @@ TEST(PopupsProgram, DragsTheBallAcrossTheScreenAndShowsAndClosesTheCredits) {
     CheckShot(dir / "dragging.png", "popups_dragging.png");
     CheckShot(dir / "dropped.png", "popups_dropped.png");
     CheckShot(dir / "splash.png", "splash_dialog.png");
+}
+
+// ---- The picture file buttons ----------------------------------------------------------------
+
+// The picture spot of the test module (popups_module.h), on the screen.
+constexpr int kSpotLeft = 48, kSpotTop = 176, kSpotWidth = 448, kSpotHeight = 120;
+
+std::vector<uint8_t> ReadBytes(const fs::path& path) {
+    std::vector<uint8_t> bytes;
+    if (FILE* f = std::fopen(path.c_str(), "rb")) {
+        uint8_t buf[65536];
+        for (size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;) bytes.insert(bytes.end(), buf, buf + n);
+        std::fclose(f);
+    }
+    return bytes;
+}
+
+uint32_t Le(const std::vector<uint8_t>& b, size_t at, int n) {
+    uint32_t v = 0;
+    for (int i = n - 1; i >= 0; --i) v = v << 8 | b[at + static_cast<size_t>(i)];
+    return v;
+}
+
+// The file of that name (any case) below the folder, or empty.
+fs::path FindFile(const fs::path& folder, const std::string& lowerName) {
+    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+        std::string name = entry.path().filename().string();
+        for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        if (entry.is_regular_file() && name == lowerName) return entry.path();
+    }
+    return {};
+}
+
+// A picture read from a file: its pixels as colours, red, green, blue.
+struct Decoded {
+    int width = 0;
+    int height = 0;
+    std::vector<uint8_t> rgb;
+};
+
+// An 8-bit PCX: the header's fields, the run-length rows and the palette after 0x0C.
+Decoded DecodePcx(const std::vector<uint8_t>& f) {
+    Decoded d;
+    EXPECT_GT(f.size(), 128u + 769u);
+    if (f.size() <= 128 + 769) return d;
+    EXPECT_EQ(f[0], 0x0A);  // manufacturer
+    EXPECT_EQ(f[1], 5);     // version
+    EXPECT_EQ(f[2], 1);     // run-length encoded
+    EXPECT_EQ(f[3], 8);     // bits per pixel
+    EXPECT_EQ(Le(f, 4, 2), 0u);
+    EXPECT_EQ(Le(f, 6, 2), 0u);
+    d.width = static_cast<int>(Le(f, 8, 2)) + 1;
+    d.height = static_cast<int>(Le(f, 10, 2)) + 1;
+    EXPECT_EQ(f[65], 1);  // planes
+    EXPECT_EQ(Le(f, 66, 2), static_cast<uint32_t>(d.width));
+    const size_t paletteAt = f.size() - 768;
+    EXPECT_EQ(f[paletteAt - 1], 0x0C);
+    std::vector<uint8_t> pixels;
+    size_t i = 128;
+    while (i < paletteAt - 1 && pixels.size() < static_cast<size_t>(d.width) * d.height) {
+        const uint8_t b = f[i++];
+        if (b >= 0xC0) {
+            if (i >= paletteAt - 1) break;
+            pixels.insert(pixels.end(), static_cast<size_t>(b & 0x3F), f[i++]);
+        } else {
+            pixels.push_back(b);
+        }
+    }
+    EXPECT_EQ(i, paletteAt - 1) << "the rows end where the palette begins";
+    EXPECT_EQ(pixels.size(), static_cast<size_t>(d.width) * d.height);
+    pixels.resize(static_cast<size_t>(d.width) * d.height);
+    for (const uint8_t p : pixels)
+        d.rgb.insert(d.rgb.end(), {f[paletteAt + 3 * p], f[paletteAt + 3 * p + 1], f[paletteAt + 3 * p + 2]});
+    return d;
+}
+
+// An 8-bit uncompressed BMP: the headers, the RGBQUAD colours, the rows from the bottom up.
+Decoded DecodeBmp(const std::vector<uint8_t>& f) {
+    Decoded d;
+    EXPECT_GE(f.size(), 1078u);
+    if (f.size() < 1078) return d;
+    EXPECT_EQ(f[0], 'B');
+    EXPECT_EQ(f[1], 'M');
+    EXPECT_EQ(Le(f, 2, 4), f.size());
+    EXPECT_EQ(Le(f, 10, 4), 1078u);
+    EXPECT_EQ(Le(f, 14, 4), 40u);
+    d.width = static_cast<int>(Le(f, 18, 4));
+    d.height = static_cast<int>(Le(f, 22, 4));
+    EXPECT_EQ(Le(f, 28, 2), 8u);
+    EXPECT_EQ(Le(f, 30, 4), 0u);
+    const size_t stride = (static_cast<size_t>(d.width) + 3) & ~size_t{3};
+    EXPECT_EQ(f.size(), stride * d.height + 1078);
+    if (f.size() != stride * d.height + 1078) return Decoded{};
+    for (int y = 0; y < d.height; ++y)
+        for (int x = 0; x < d.width; ++x) {
+            const uint8_t p = f[1078 + (static_cast<size_t>(d.height - 1 - y)) * stride + x];
+            d.rgb.insert(d.rgb.end(), {f[54 + 4 * p + 2], f[54 + 4 * p + 1], f[54 + 4 * p]});
+        }
+    return d;
+}
+
+// The screen's pixels under the picture spot.
+Decoded UnderSpot(const Shot& s) {
+    Decoded d{kSpotWidth, kSpotHeight, {}};
+    for (int y = kSpotTop; y < kSpotTop + kSpotHeight; ++y) {
+        const uint8_t* row = &s.rgb[(static_cast<size_t>(y) * s.width + kSpotLeft) * 3];
+        d.rgb.insert(d.rgb.end(), row, row + kSpotWidth * 3);
+    }
+    return d;
+}
+
+// "Spara bild" saves the screen under the picture spot through the picture file dialog: first
+// as PCX (its entry chosen, the name typed without an extension), then as BMP (the all-files
+// entry, "bild.bmp" typed); both files decode to the screen's pixels there. "Skriv ut" prints
+// the spot on the file printer: the page holds the same picture, scaled to the page's width
+// and centred.
+TEST(PopupsProgram, SavesTheScreenUnderASpotAsPcxAndBmpAndPrintsIt) {
+    const fs::path dir = fs::temp_directory_path() / "zelbo-popups-picture-file";
+    const int status = RunPopups("popups_picture_file.txt", dir);
+    ASSERT_TRUE(WIFEXITED(status)) << "see " << dir / "log.txt";
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "see " << dir / "log.txt";
+
+    const Shot module = ReadShot(dir / "module.png");
+    ASSERT_EQ(module.width, 640);
+    ASSERT_EQ(module.height, 480);
+    const Decoded screen = UnderSpot(module);
+    // The dialog's shade is gone after each save: the screen is the module's again.
+    EXPECT_TRUE(ReadShot(dir / "saved_pcx.png").rgb == module.rgb);
+    EXPECT_TRUE(ReadShot(dir / "saved_bmp.png").rgb == module.rgb);
+    EXPECT_TRUE(ReadShot(dir / "printed.png").rgb == module.rgb);
+    CheckShot(dir / "save_dialog.png", "popups_save_dialog.png");
+
+    const fs::path pcxPath = FindFile(dir / "root", "bild.pcx");
+    const fs::path bmpPath = FindFile(dir / "root", "bild.bmp");
+    ASSERT_FALSE(pcxPath.empty()) << "no bild.pcx was saved";
+    ASSERT_FALSE(bmpPath.empty()) << "no bild.bmp was saved";
+    EXPECT_TRUE(FindFile(dir / "root", "bild.zfb").empty());
+    const std::vector<uint8_t> pcxBytes = ReadBytes(pcxPath);
+    const Decoded pcx = DecodePcx(pcxBytes);
+    EXPECT_EQ(pcx.width, kSpotWidth);
+    EXPECT_EQ(pcx.height, kSpotHeight);
+    EXPECT_TRUE(pcx.rgb == screen.rgb) << pcxPath << " is not the screen under the spot";
+    // The header's 16 colours are the palette's first 16.
+    EXPECT_TRUE(std::equal(pcxBytes.begin() + 16, pcxBytes.begin() + 64, pcxBytes.end() - 768));
+    const std::vector<uint8_t> bmpBytes = ReadBytes(bmpPath);
+    EXPECT_EQ(bmpBytes.size(), 448u * 120 + 1078);
+    const Decoded bmp = DecodeBmp(bmpBytes);
+    EXPECT_EQ(bmp.width, kSpotWidth);
+    EXPECT_EQ(bmp.height, kSpotHeight);
+    EXPECT_TRUE(bmp.rgb == screen.rgb) << bmpPath << " is not the screen under the spot";
+
+    // The page: A4 at 300 dots per inch (2480 x 3508). 448 x 120 is wider than the page, so
+    // it takes the page's width and 2480 * 120 / 448 = 664 rows from row (3508 - 664) / 2.
+    const fs::path pagePath = dir / "root" / "Utskrifter" / "Trumlaby Picture.png";
+    const Shot page = ReadShot(pagePath);
+    ASSERT_EQ(page.width, 2480) << pagePath;
+    ASSERT_EQ(page.height, 3508);
+    const int top = 1422, bottom = 2086;
+    auto at = [&](int x, int y) { return &page.rgb[(static_cast<size_t>(y) * page.width + x) * 3]; };
+    int mismatched = 0, notWhite = 0;
+    for (int sy = 0; sy < kSpotHeight; ++sy)
+        for (int sx = 0; sx < kSpotWidth; ++sx) {
+            // The middle of the source pixel's cell on the page.
+            const int px = (2 * sx + 1) * page.width / (2 * kSpotWidth);
+            const int py = top + (2 * sy + 1) * (bottom - top) / (2 * kSpotHeight);
+            const uint8_t* want = &screen.rgb[(static_cast<size_t>(sy) * kSpotWidth + sx) * 3];
+            mismatched += !std::equal(want, want + 3, at(px, py));
+        }
+    for (int y = 0; y < page.height; y += (y < top - 2 || y > bottom + 1) ? 7 : 1) {
+        if (y >= top && y < bottom) continue;
+        for (int x = 0; x < page.width; ++x)
+            notWhite += !(at(x, y)[0] == 255 && at(x, y)[1] == 255 && at(x, y)[2] == 255);
+    }
+    EXPECT_EQ(mismatched, 0) << "source pixels whose cell on the page has another colour";
+    EXPECT_EQ(notWhite, 0) << "page pixels above or below the picture that are not white";
 }
 
 }  // namespace

@@ -294,6 +294,11 @@ public:
     int32_t m_scanWasOn = 0;
     RECT m_clickLimit{};
     int32_t m_movieFlag = 0;
+    // The printing flag: set while picture printing makes its page; the message flag: set
+    // while one of printing's messages is up. Picture printing sets them through the
+    // toolbox's print host (engine/toolbox/picture_print_hosting.h).
+    int32_t m_printing = 0;
+    int32_t m_messageShowing = 0;
     int32_t m_ctrlAltAEnabled = 1;
     int32_t m_ctrlQEnabled = 1;
     CUserPrefs m_editedPrefs{};

@@ -11,7 +11,9 @@
 #include "app/zelbo_app.h"
 #include "engine/core/module_registry.h"
 #include "engine/players/prefs_file.h"
+#include "engine/toolbox/picture_file_hosting.h"
 #include "engine/toolbox/picture_items.h"
+#include "engine/toolbox/picture_print_hosting.h"
 #include "platform/backends/init.h"
 #include "platform/dialogs/dialog_api.h"
 #include "platform/msgbox/msgbox.h"
@@ -38,6 +40,8 @@ int main(int argc, char** argv) {
     // A registered table is answered before module 6's host.
     RegisterModuleTable(kPopupsModule, PopupsModuleTable());
     InstallPictureItems();
+    InstallPictureFileHost();
+    InstallPicturePrintHost();
     try {
         return AfxWinMain(argc, argv);
     } catch (const std::exception& e) {

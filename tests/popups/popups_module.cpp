@@ -14,6 +14,7 @@ std::array<CCorAnim*, std::size(kPopupButtons)> gButtons{};
 
 void Enter() {
     EngineCreateSpot(kBallHomeSpot, CCorRect{0, 0, 640, 480});
+    EngineCreateSpot(kPictureSpot, kPictureSpotRect);
     for (size_t i = 0; i < std::size(kPopupButtons); ++i)
         gButtons[i] = CreateSprite(kPopupButtons[i].x, kPopupButtons[i].y, kPopupButtons[i].picture);
     gBall = CreateSprite(kBallX, kBallY, kBallPicture);
@@ -44,6 +45,7 @@ void Leave() {
         button = nullptr;
     }
     EngineDeleteSpot(kBallHomeSpot);
+    EngineDeleteSpot(kPictureSpot);
 }
 
 constexpr ModuleFunctionTable MakeTable() {

@@ -10,6 +10,7 @@
 #include <cstdint>
 
 #include "engine/core/module_table.h"
+#include "media/util/cor_geometry.h"
 
 inline constexpr int kPopupsModule = 6;
 
@@ -31,11 +32,20 @@ struct PopupButton {
 void OpenSplash();        // the credits picture (CSplashDlg)
 void OpenLevelChooser();  // the level chooser: filled in with CLevelChooser
 void OpenRecordPanel();   // the album of saved pictures: filled in with CRecordPanel
+void SavePictureFile();   // the screen under the picture spot saved through the picture file dialog
+void PrintPictureSpot();  // the screen under the picture spot printed
+
+// The picture spot: over the circle, the triangle and the square of module 6's floor (and the
+// top of the ball where it starts), in picture coordinates.
+inline constexpr int16_t kPictureSpot = 720;
+inline constexpr CCorRect kPictureSpotRect{48, 176, 496, 296};
 
 inline constexpr PopupButton kPopupButtons[] = {
     {701, 96, 416, OpenSplash},
     {702, 256, 416, OpenLevelChooser},
     {703, 416, 416, OpenRecordPanel},
+    {704, 8, 36, SavePictureFile},
+    {705, 8, 84, PrintPictureSpot},
 };
 
 // The module's function table: entries 0, 9 and 14.
