@@ -1,11 +1,65 @@
 #include "media/surface/dib_system.h"
 
+#include <string>
+#include <string_view>
+#include <vector>
+
 #include "media/surface/pal_id.h"
 #include "platform/fs/winfile.h"
 #include "platform/gdi/library.h"
 #include "platform/profile/profile.h"
+#include "platform/strings/cp1252.h"
 
 namespace {
+
+constexpr char kWinGSection[] = "WinG";
+constexpr char kProfileMessageKey[] = "ProfileMessage";
+
+// Whether a NUL-separated name listing of the profile calls holds the name (any case).
+bool ListingHolds(const std::vector<char>& listing, DWORD length, std::string_view name) {
+    for (DWORD at = 0; at < length;) {
+        const std::string_view entry(listing.data() + at);
+        if (plat::EqualNoCase1252(entry, name)) return true;
+        at += static_cast<DWORD>(entry.size()) + 1;
+    }
+    return false;
+}
+
+// WIN.INI's profiling message as the program found it: the section and the entry, if any.
+struct ProfileMessageBefore {
+    bool section = false;
+    bool entry = false;
+    std::string value;
+};
+
+ProfileMessageBefore ReadProfileMessage() {
+    ProfileMessageBefore before;
+    std::vector<char> buffer(32768, 0);
+    const DWORD size = static_cast<DWORD>(buffer.size());
+    before.section = ListingHolds(buffer, GetProfileString(nullptr, nullptr, "", buffer.data(), size), kWinGSection);
+    if (!before.section) return before;
+    before.entry = ListingHolds(buffer, GetProfileString(kWinGSection, nullptr, "", buffer.data(), size),
+                                kProfileMessageKey);
+    if (before.entry) {
+        GetProfileString(kWinGSection, kProfileMessageKey, "", buffer.data(), size);
+        before.value = buffer.data();
+    }
+    return before;
+}
+
+// The message is WIN.INI's, shared with every program that loads the library: once the library
+// has loaded (or failed to), the entry is put back as it was, and a section the program made
+// goes again, so that running the game leaves no trace in the file.
+void RestoreProfileMessage(const ProfileMessageBefore& before) {
+    if (before.entry) {
+        WriteProfileString(kWinGSection, kProfileMessageKey, before.value.c_str());
+        return;
+    }
+    WriteProfileString(kWinGSection, kProfileMessageKey, nullptr);
+    char keys[2] = {};
+    if (!before.section && GetProfileString(kWinGSection, nullptr, "", keys, sizeof keys) == 0)
+        WriteProfileString(kWinGSection, nullptr, nullptr);
+}
 
 
 void ResetHeader(BITMAPINFOHEADER& h) {
@@ -33,11 +87,16 @@ bool LoadWinG(LPCSTR profileMessage) {
     DibSystem& s = TheDibSystem();
     if (s.winGTried) return s.winGAvailable;
     s.winGTried = true;
-    if (profileMessage) WriteProfileString("WinG", "ProfileMessage", profileMessage);
+    ProfileMessageBefore before;
+    if (profileMessage) {
+        before = ReadProfileMessage();
+        WriteProfileString(kWinGSection, kProfileMessageKey, profileMessage);
+    }
 
     const UINT oldMode = SetErrorMode(SEM_NOOPENFILEERRORBOX);
     HMODULE lib = LoadLibrary("WING32.DLL");
     SetErrorMode(oldMode);
+    if (profileMessage) RestoreProfileMessage(before);
     if (!lib) return false;
 
     WinGEntryPoints w;
@@ -57,7 +116,6 @@ bool LoadWinG(LPCSTR profileMessage) {
     s.winGLibrary = lib;
     s.wing = w;
     s.winGAvailable = true;
-    if (profileMessage) WriteProfileString("WinG", "ProfileMessage", "");
     return true;
 }
 

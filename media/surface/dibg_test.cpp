@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <random>
+#include <string>
 
 #include "media/res/sprite.h"
 #include "media/surface/blit_rows.h"
@@ -549,17 +552,31 @@ TEST_F(WinGSystem, NoLibraryOrSwitchedOffMeansPlainDibs) {
     EXPECT_FALSE(LoadWinG(nullptr));                    // tried: the cached answer
 }
 
-TEST_F(WinGSystem, ProfileMessageStaysOnlyWhileTheLibraryLoads) {
-    std::filesystem::create_directories(m_tmp / "c" / "WINDOWS");
-    char text[64];
-    InitDibSystem("Kontrollerar", false, 0);
-    GetProfileString("WinG", "ProfileMessage", "none", text, sizeof text);
-    EXPECT_STREQ(text, "");  // loaded: the message is cleared again
-    ShutdownDibSystem();
-    plat::SetBuiltinExportHidden("WING32.DLL", "WinGBitBlt", true);
-    InitDibSystem("Kontrollerar", false, 0);
-    GetProfileString("WinG", "ProfileMessage", "none", text, sizeof text);
-    EXPECT_STREQ(text, "Kontrollerar");  // a failed load leaves it
+// The profiling message goes into WIN.INI, which every program loading the library shares, only
+// while the library loads: afterwards, whether it loaded or not, the file is as it was, with no
+// such section, with the section but not the entry, or with another program's message in it.
+TEST_F(WinGSystem, ProfileMessageLeavesWinIniAsItWas) {
+    const std::filesystem::path winIni = m_tmp / "c" / "WINDOWS" / "WIN.INI";
+    std::filesystem::create_directories(winIni.parent_path());
+    const std::string files[] = {
+        "[windows]\r\ndevice=Skrivare,drv,LPT1:\r\n",
+        "[WinG]\r\nAnnat=1\r\n\r\n[windows]\r\ndevice=Skrivare,drv,LPT1:\r\n",
+        "[windows]\r\ndevice=Skrivare,drv,LPT1:\r\n\r\n[wing]\r\nprofilemessage=Ett annat program\r\n",
+    };
+    for (const std::string& before : files) {
+        for (const bool loads : {true, false}) {
+            SCOPED_TRACE(before + (loads ? " loading" : " failing"));
+            std::ofstream(winIni, std::ios::binary | std::ios::trunc) << before;
+            plat::SetBuiltinExportHidden("WING32.DLL", "WinGBitBlt", !loads);
+            InitDibSystem("Kontrollerar", false, 0);
+            EXPECT_EQ(TheDibSystem().winGInUse, loads);
+            std::ifstream in(winIni, std::ios::binary);
+            const std::string after((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+            EXPECT_EQ(after, before);
+            ShutdownDibSystem();
+            plat::SetBuiltinExportHidden("WING32.DLL", "WinGBitBlt", false);
+        }
+    }
 }
 
 TEST_F(WinGSystem, SetColorEntriesReachTheWinGBitmap) {

@@ -280,8 +280,13 @@ bool CIniFile::DeleteKey(std::string_view section, std::string_view key) {
 bool CIniFile::DeleteSection(std::string_view section) {
     bool changed = false;
     for (size_t header = FindHeader(section); header != npos; header = FindHeader(section)) {
-        m_lines.erase(m_lines.begin() + static_cast<std::ptrdiff_t>(header),
-                      m_lines.begin() + static_cast<std::ptrdiff_t>(SectionEnd(header)));
+        const size_t end = SectionEnd(header);
+        // The last section takes the blank line that set it apart with it: appending a section
+        // and deleting it again leaves the file as it was.
+        size_t from = header;
+        if (end == m_lines.size() && from > 0 && IsBlankLine(m_lines[from - 1].raw)) --from;
+        m_lines.erase(m_lines.begin() + static_cast<std::ptrdiff_t>(from),
+                      m_lines.begin() + static_cast<std::ptrdiff_t>(end));
         changed = true;
     }
     return changed;

@@ -167,6 +167,10 @@ INSTANTIATE_TEST_SUITE_P(
                  "[a]\r\nx=1\r\n"},
         EditCase{"DeleteSectionEverywhere", "; top\r\n[a]\r\nx=1\r\n\r\n[b]\r\ny=2\r\n[A]\r\nz=3\r\n",
                  EditCase::DeleteSection, "a", nullptr, nullptr, true, "; top\r\n[b]\r\ny=2\r\n"},
+        EditCase{"DeleteLastSectionWithItsBlankLine", "[a]\nx=1\r\n\r\n[b]\r\nk=v\r\n", EditCase::DeleteSection, "b",
+                 nullptr, nullptr, true, "[a]\nx=1\r\n"},
+        EditCase{"DeleteSectionBeforeABlankLineKeepsIt", "[a]\r\nx=1\r\n\r\n[b]\r\nk=v\r\n\r\n[c]\r\n",
+                 EditCase::DeleteSection, "b", nullptr, nullptr, true, "[a]\r\nx=1\r\n\r\n[c]\r\n"},
         EditCase{"DeleteMissingSection", "[a]\r\n", EditCase::DeleteSection, "b", nullptr, nullptr, false,
                  "[a]\r\n"}),
     [](const ::testing::TestParamInfo<EditCase>& info) { return std::string(info.param.name); });

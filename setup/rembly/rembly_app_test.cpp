@@ -229,21 +229,29 @@ TEST_F(RemblyTest, TallyDecidesTheEnd) {
     }
 }
 
-// Two products share the removal program and the tally: removing the first keeps it, removing
-// the second deletes it when Windows next starts.
+// Two products share the removal program, the tally and a shared file: removing the first
+// keeps the removal program and only lowers the file's count; removing the second asks about
+// the file (Yes deletes it) and deletes the removal program when Windows next starts.
 TEST_F(RemblyTest, SecondProductSharingTheRemovalProgram) {
-    Install("Zelbo", ProductScript("Zelbo"), std::nullopt);
-    Install("Annan", ProductScript("Annan"), 2);
+    const std::string shared = std::string("File x\\DELAD.DLL, ") + kSharedDll + ", D;\n";
+    Install("Zelbo", ProductScript("Zelbo", shared), std::nullopt);
+    Install("Annan", ProductScript("Annan", shared), 2);
+    Put(root / "WINDOWS" / "SYSTEM" / "DELAD.DLL", "dll");
+    SetValue(kSharedDlls, kSharedDll, REG_BINARY, Count(2));
     EXPECT_TRUE(Run("Zelbo", {IDYES, IDOK}));
     EXPECT_EQ(Messages(), (std::vector<UINT>{kIdsRemoveQuestion, kIdsRemovalDone}));
     EXPECT_EQ(plat::ApplyPendingRenames(), 0);
     EXPECT_TRUE(Exists(root / "WINDOWS" / "REMBLY.EXE"));
     EXPECT_TRUE(Exists(root / "Spel" / "Annan" / "ZELBO.EXE"));
     EXPECT_TRUE(KeyExists("Software\\Quorva\\Annan\\1.0"));
+    EXPECT_EQ(GetValue(kSharedDlls, kSharedDll), Count(1));
+    EXPECT_TRUE(Exists(root / "WINDOWS" / "SYSTEM" / "DELAD.DLL"));
 
-    EXPECT_TRUE(RunAgain("Annan", {IDYES, IDYES}));
-    EXPECT_EQ(Messages(), (std::vector<UINT>{kIdsRemoveQuestion, kIdsRemovalRestartQuestion}));
+    EXPECT_TRUE(RunAgain("Annan", {IDYES, IDYES, IDYES}));
+    EXPECT_EQ(Messages(), (std::vector<UINT>{kIdsRemoveQuestion, kIdsSharedFileUnused, kIdsRemovalRestartQuestion}));
     EXPECT_EQ(app->restarts, 1);
+    EXPECT_EQ(GetValue(kSharedDlls, kSharedDll), std::nullopt);
+    EXPECT_FALSE(Exists(root / "WINDOWS" / "SYSTEM" / "DELAD.DLL"));
     EXPECT_TRUE(Exists(root / "WINDOWS" / "REMBLY.EXE"));
     EXPECT_EQ(plat::ApplyPendingRenames(), 1);
     EXPECT_FALSE(Exists(root / "WINDOWS" / "REMBLY.EXE"));
