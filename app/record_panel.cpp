@@ -248,10 +248,13 @@ Rect16 CRecordPanel::HitRect(int slot) const {
 }
 
 namespace {
-// Shows the picture (module-relative) on the sprite at once, its top-left corner at (x, y).
+// Shows the picture (module-relative) on the sprite at once, its top-left corner at (x, y). A
+// frame still queued for the sprite (CreateSprite queues its first picture for the next step)
+// is dropped, or that step would show it over this one.
 void ShowAt(CCorAnim* sprite, int16_t picture, int x, int y) {
     CCorEngine& e = *theEngine;
     if (!sprite || !e.m_anims.Contains(sprite)) return;
+    sprite->ClearScript();
     const int32_t id = e.MapResourceId(picture);
     const POINT at{x + e.m_originX, y + e.m_originY};
     if (sprite->GetPictureId() == id && sprite->GetPosition().x == at.x && sprite->GetPosition().y == at.y) return;

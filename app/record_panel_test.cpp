@@ -344,6 +344,8 @@ TEST_F(RecordPanelTest, RowsAndColumnsAreClampedToTheGrid) {
 TEST_F(RecordPanelTest, LoadingRebuildsTheSlotPictures) {
     const auto pixels = MakeAlbum({{0, 40}, {2, 90}, {24, 130}});
     Open(0);
+    // The game steps its sprites' scripts right after the panel opens: a slot keeps its picture.
+    title.StepAndPresent();
     for (int slot = 0; slot < 25; ++slot) {
         SCOPED_TRACE(slot);
         const RecordSlot& s = panel->Slots()[static_cast<size_t>(slot)];

@@ -1,18 +1,25 @@
 // The pop-ups' test program (tests/popups) run as its own process on the headless back end with
 // a script: it enters its test module from the hub, drags the ball across the screen and
-// opens and closes the credits picture, or saves and prints the screen under a spot; the
+// opens and closes the credits picture, saves and prints the screen under a spot, or changes
+// the level in the level chooser and keeps a picture in the album across a restart; the
 // screens are compared with golden images, the files and the printed page with the screen.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
 #include <algorithm>
 #include <cctype>
+#include <cstddef>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
+#include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "media/res/record_file.h"
+#include "platform/afx/message_box.h"
 #include "platform/headless/golden_test_support.h"
 
 namespace {
@@ -46,11 +53,12 @@ fs::path InstallPopups(const fs::path& root) {
     return target / program.filename();
 }
 
-int RunPopups(const std::string& scriptName, const fs::path& dir) {
-    fs::remove_all(dir);
+// With freshRoot false the emulated root of an earlier run is kept: the program starts again on it.
+int RunPopups(const std::string& scriptName, const fs::path& dir, bool freshRoot = true) {
+    if (freshRoot) fs::remove_all(dir);
     fs::create_directories(dir / "root");
     const fs::path exe = InstallPopups(dir / "root");
-    fs::copy_file(fs::path(ZELBO_TEST_SCRIPTS) / scriptName, dir / scriptName);
+    fs::copy_file(fs::path(ZELBO_TEST_SCRIPTS) / scriptName, dir / scriptName, fs::copy_options::overwrite_existing);
     const std::string cmd = "ZELBO_BACKEND=headless ZELBO_ROOT='" + (dir / "root").string() + "' ZELBO_SCRIPT='" +
                             (dir / scriptName).string() + "' '" + exe.string() + "' > '" + (dir / "log.txt").string() +
                             "' 2>&1";
@@ -284,6 +292,120 @@ TEST(PopupsProgram, SavesTheScreenUnderASpotAsPcxAndBmpAndPrintsIt) {
     }
     EXPECT_EQ(mismatched, 0) << "source pixels whose cell on the page has another colour";
     EXPECT_EQ(notWhite, 0) << "page pixels above or below the picture that are not white";
+}
+
+// ---- The level chooser and the album -----------------------------------------------------------
+
+using Bytes = std::vector<uint8_t>;
+
+// The pixels of a rectangle of a screenshot, row by row.
+Bytes Region(const Shot& s, int left, int top, int right, int bottom) {
+    Bytes out;
+    if (s.rgb.empty()) return out;
+    for (int y = top; y < bottom; ++y) {
+        const auto row = s.rgb.begin() + (static_cast<ptrdiff_t>(y) * s.width + left) * 3;
+        out.insert(out.end(), row, row + (right - left) * 3);
+    }
+    return out;
+}
+
+// What an album's record file holds, read by a record file of its own over a copy of the bytes:
+// the 25 slots' record ids, the records with a 'sprt', and each 'data' item.
+struct Album {
+    bool open = false;
+    std::vector<uint16_t> slots;
+    std::vector<uint16_t> sprites;
+    std::map<uint16_t, Bytes> data;
+    std::vector<std::string> messages;
+};
+
+class CMemoryRecordHost : public IRecordFileHost {
+public:
+    explicit CMemoryRecordHost(const Bytes& bytes) : m_image(std::make_shared<Bytes>(bytes)) {}
+    std::unique_ptr<IRecordFileIo> MakeIo() override { return std::make_unique<CRecordFileMemoryIo>(m_image); }
+
+private:
+    std::shared_ptr<Bytes> m_image;
+};
+
+Album ReadAlbum(const Bytes& bytes, uint16_t base) {
+    Album album;
+    CMemoryRecordHost host(bytes);
+    IRecordFileHost* savedHost = SetRecordFileHost(&host);
+    plat::MessageBoxHook savedBoxes = plat::SetMessageBoxHook([&album](LPCSTR text, UINT, UINT) {
+        album.messages.emplace_back(text);
+        return IDIGNORE;
+    });
+    {
+        CRecordFile file(static_cast<int16_t>(base), "Mod6000.rsc", 0);
+        album.open = file.IsOpen();
+        for (const CRecordFile::Entry& e : file.Entries()) {
+            if (e.type == kRecordTypeSprite) album.sprites.push_back(e.id);
+            if (e.type == kRecordTypeData) {
+                Bytes item(e.size);
+                if (file.ReadItemInto(kRecordTypeData, e.id, item.data(), e.size) == 0) album.data[e.id] = item;
+            }
+            if (e.type == kRecordTypeSlot && e.id == base && e.size == 100) {
+                uint16_t table[50] = {};
+                if (file.ReadItemInto(kRecordTypeSlot, base, table, sizeof table) == 0)
+                    for (int i = 0; i < 25; ++i) album.slots.push_back(table[2 * i + 1]);
+            }
+        }
+    }
+    plat::SetMessageBoxHook(std::move(savedBoxes));
+    SetRecordFileHost(savedHost);
+    return album;
+}
+
+// The level chooser over the test module: opened at level 1, moved to level 11 by a click on
+// its track, unfolded and confirmed, and opened again at level 11. The album: the screen's
+// picture carried into slot 7 and stored by OK in the guest's record file, with the ball's
+// place as its data; the program started again on the same emulated root shows it in slot 7,
+// and leaving with Escape changes no byte of the file.
+TEST(PopupsProgram, TheChosenLevelAndASavedPictureOutliveTheirPanelsAndARestart) {
+    const fs::path dir = fs::temp_directory_path() / "zelbo-popups-level-album";
+    int status = RunPopups("popups_level_album.txt", dir);
+    ASSERT_TRUE(WIFEXITED(status)) << "see " << dir / "log.txt";
+    ASSERT_EQ(WEXITSTATUS(status), 0) << "see " << dir / "log.txt";
+
+    const Shot open = ReadShot(dir / "level_open.png");
+    const Shot reopened = ReadShot(dir / "level_reopened.png");
+    ASSERT_FALSE(open.rgb.empty());
+    EXPECT_FALSE(reopened.rgb == open.rgb) << "the chooser opens again at the level chosen, not at level 1";
+    EXPECT_TRUE(ReadShot(dir / "album_closed.png").rgb == ReadShot(dir / "before_album.png").rgb)
+        << "the album leaves the screen as it found it";
+
+    const fs::path recordFile = dir / "root" / "Program Files" / "Quorva" / "Zelbo" / "kids" / "Kid001" / "Mod6000.rsc";
+    const Bytes stored = ReadBytes(recordFile);
+    const Album album = ReadAlbum(stored, 6000);
+    ASSERT_TRUE(album.open) << recordFile;
+    EXPECT_TRUE(album.messages.empty());
+    std::vector<uint16_t> slots(25, 0);
+    slots[7] = 6000;
+    EXPECT_EQ(album.slots, slots);
+    EXPECT_EQ(album.sprites, std::vector<uint16_t>{6000});
+    ASSERT_EQ(album.data.count(6000), 1u);
+    const int16_t ball[2] = {298, 158};  // dropped with the mouse at (330, 190), grasped at (56, 312)
+    Bytes ballBytes(sizeof ball);
+    std::memcpy(ballBytes.data(), ball, sizeof ball);
+    EXPECT_EQ(album.data.at(6000), ballBytes);
+
+    CheckShot(dir / "level_changed.png", "popups_level_changed.png");
+    CheckShot(dir / "level_reopened.png", "popups_level_reopened.png");
+    CheckShot(dir / "album_saved.png", "popups_album_saved.png");
+
+    status = RunPopups("popups_album_again.txt", dir, false);
+    ASSERT_TRUE(WIFEXITED(status)) << "see " << dir / "log.txt";
+    ASSERT_EQ(WEXITSTATUS(status), 0) << "see " << dir / "log.txt";
+    EXPECT_TRUE(ReadBytes(recordFile) == stored) << "Escape leaves the record file as it was";
+    // Slot 7's picture (64 x 41 at (288, 167)) as OK stored it, loaded again from the file;
+    // slot 8 beside it is empty.
+    const Shot saved = ReadShot(dir / "album_saved.png");
+    const Shot again = ReadShot(dir / "album_again.png");
+    ASSERT_FALSE(again.rgb.empty());
+    EXPECT_TRUE(Region(again, 288, 167, 352, 208) == Region(saved, 288, 167, 352, 208)) << "slot 7 shows the picture";
+    EXPECT_FALSE(Region(again, 288, 167, 352, 208) == Region(again, 366, 167, 430, 208)) << "slot 7 is not empty";
+    CheckShot(dir / "album_again.png", "popups_album_again.png");
 }
 
 }  // namespace

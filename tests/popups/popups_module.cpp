@@ -61,3 +61,5 @@ constinit ModuleFunctionTable gTable = MakeTable();
 }  // namespace
 
 ModuleFunctionTable* PopupsModuleTable() { return &gTable; }
+
+void GetBallPos(int16_t& x, int16_t& y) { GetSpritePos(gBall, &x, &y); }

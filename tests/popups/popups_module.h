@@ -28,10 +28,11 @@ struct PopupButton {
 };
 
 // The openers. Each is called from the button's click, inside the module's click handler, and
-// returns when its pop-up has closed.
+// returns when its pop-up has closed; the level chooser's and the album's return at once,
+// their panel left open over the module, taking its clicks and keys until it closes.
 void OpenSplash();        // the credits picture (CSplashDlg)
-void OpenLevelChooser();  // the level chooser: filled in with CLevelChooser
-void OpenRecordPanel();   // the album of saved pictures: filled in with CRecordPanel
+void OpenLevelChooser();  // module 6's level chooser (CLevelChooser)
+void OpenRecordPanel();   // the album of saved pictures (CRecordPanel) over the player's record file
 void SavePictureFile();   // the screen under the picture spot saved through the picture file dialog
 void PrintPictureSpot();  // the screen under the picture spot printed
 
@@ -50,3 +51,5 @@ inline constexpr PopupButton kPopupButtons[] = {
 
 // The module's function table: entries 0, 9 and 14.
 ModuleFunctionTable* PopupsModuleTable();
+// Where the ball's top-left lies now (picture coordinates); untouched when the module is not in.
+void GetBallPos(int16_t& x, int16_t& y);
