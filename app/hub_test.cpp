@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/app_test_support.h"
+#include "app/chooser_items.h"
 #include "app/chooser_test_support.h"
 #include "app/game_modules.h"
 #include "engine/core/cor_engine.h"
@@ -587,6 +588,47 @@ protected:
     CResMgr m_res;
 };
 
+// An 'ANI' script walked as the runner walks it: its waits added up, its loops repeated; a
+// Restart, a Hold or an endless loop never ends it.
+struct AnimWalk {
+    bool ended = false;
+    bool endsOnWait = false;  // the record before the end record is a Wait
+    uint64_t ticks = 0;
+};
+
+AnimWalk WalkAnim(const std::vector<uint8_t>& bytes) {
+    const size_t records = bytes.size() / 6;
+    std::vector<int16_t> op(records);
+    std::vector<uint32_t> operand(records);
+    for (size_t i = 0; i < records; ++i) {
+        op[i] = static_cast<int16_t>(bytes[6 * i] | bytes[6 * i + 1] << 8);
+        operand[i] = bytes[6 * i + 2] | bytes[6 * i + 3] << 8 | bytes[6 * i + 4] << 16 | uint32_t{bytes[6 * i + 5]} << 24;
+    }
+    std::vector<uint32_t> left(records, 0);
+    for (size_t i = 0; i < records; ++i)
+        if (op[i] == media::kAnimLoop) left[i] = media::AnimLoopC(operand[i]);
+    AnimWalk walk;
+    if (records == 0) return walk;
+    walk.endsOnWait = op[records >= 2 ? records - 2 : 0] == media::kAnimWait;
+    for (size_t i = 0, steps = 0; i < records && steps < 100000; ++steps) {
+        if (op[i] == -1) {
+            walk.ended = true;
+            break;
+        }
+        if (op[i] == media::kAnimRestart || op[i] == media::kAnimHold) break;
+        if (op[i] == media::kAnimWait) walk.ticks += operand[i];
+        if (op[i] == media::kAnimLoop) {
+            if (media::AnimLoopC(operand[i]) == 4095u) break;
+            if (--left[i] > 0) {
+                i = static_cast<size_t>(static_cast<int64_t>(i) + media::AnimLoopJump(operand[i]) + 1);
+                continue;
+            }
+        }
+        ++i;
+    }
+    return walk;
+}
+
 // Every item the hub names is there with its type.
 TEST_F(HubDataTest, EveryItemTheHubNamesExists) {
     std::vector<std::pair<const char*, int>> needed = {
@@ -621,40 +663,10 @@ TEST_F(HubDataTest, AnimationsEndAndEntrancesOverlapNothing) {
     for (int16_t id : anims) {
         std::vector<uint8_t> bytes;
         ASSERT_TRUE(Read("ANI", id, bytes)) << id;
-        // Walks the script as the runner does: waits add up, loops repeat, a Restart or Hold
-        // never ends.
-        const size_t records = bytes.size() / 6;
-        std::vector<int16_t> op(records);
-        std::vector<uint32_t> operand(records);
-        for (size_t i = 0; i < records; ++i) {
-            op[i] = static_cast<int16_t>(bytes[6 * i] | bytes[6 * i + 1] << 8);
-            operand[i] = bytes[6 * i + 2] | bytes[6 * i + 3] << 8 | bytes[6 * i + 4] << 16 | uint32_t{bytes[6 * i + 5]} << 24;
-        }
-        std::vector<uint32_t> left(records, 0);
-        for (size_t i = 0; i < records; ++i)
-            if (op[i] == media::kAnimLoop) left[i] = media::AnimLoopC(operand[i]);
-        uint64_t ticks = 0;
-        bool ended = false;
-        for (size_t i = 0, steps = 0; i < records && steps < 100000; ++steps) {
-            if (op[i] == -1) {
-                ended = true;
-                break;
-            }
-            ASSERT_NE(op[i], media::kAnimRestart) << id;
-            ASSERT_NE(op[i], media::kAnimHold) << id;
-            if (op[i] == media::kAnimWait) ticks += operand[i];
-            if (op[i] == media::kAnimLoop) {
-                ASSERT_NE(media::AnimLoopC(operand[i]), 4095u) << id;
-                if (--left[i] > 0) {
-                    i = static_cast<size_t>(static_cast<int64_t>(i) + media::AnimLoopJump(operand[i]) + 1);
-                    continue;
-                }
-            }
-            ++i;
-        }
-        EXPECT_TRUE(ended) << id;
-        EXPECT_LE(ticks, 600u) << "animation " << id << " lasts over 10 s";
-        EXPECT_NE(op[records >= 2 ? records - 2 : 0], media::kAnimWait) << "animation " << id << " ends on a Wait";
+        const AnimWalk walk = WalkAnim(bytes);
+        EXPECT_TRUE(walk.ended) << "animation " << id << " restarts, holds or loops for ever";
+        EXPECT_LE(walk.ticks, 600u) << "animation " << id << " lasts over 10 s";
+        EXPECT_FALSE(walk.endsOnWait) << "animation " << id << " ends on a Wait";
     }
 
     struct Box {
@@ -683,6 +695,54 @@ TEST_F(HubDataTest, AnimationsEndAndEntrancesOverlapNothing) {
             EXPECT_FALSE(overlap) << boxes[i].id << " overlaps " << boxes[j].what << ' ' << boxes[j].id;
         }
     EXPECT_FALSE(Has("SPR", 2)) << "no picture 1002";
+}
+
+
+// The chooser's layout (a full item) names only what the file holds: the board, markers,
+// arrows in their three looks, field, caret, OK in its two looks, the font strip, the prompts
+// with and without the field, the existing-name sound, the board's animations and the allowed
+// list. The board hangs in the lower half and unrolls and rolls up in under half a second; a
+// name is at most 15 characters of letters (the Swedish ones too), digits, a blank and a
+// hyphen, never a character that would break the player list's file ('=', ';', '[', ']').
+TEST_F(HubDataTest, TheChoosersLayoutNamesOnlyWhatTheFileHolds) {
+    std::vector<uint8_t> bytes;
+    ASSERT_TRUE(Read("IN#", kHubChooserLayout, bytes));
+    EXPECT_EQ(bytes.size(), kChooserLayoutSize);
+    const ChooserLayout l = ParseChooserLayout(bytes);
+    const std::pair<const char*, int> needed[] = {
+        {"SPR", l.panelId},     {"SPR", l.listMarkerId},  {"SPR", l.upId},          {"SPR", l.upId + 1},
+        {"SPR", l.upId + 2},    {"SPR", l.downId},        {"SPR", l.downId + 1},    {"SPR", l.downId + 2},
+        {"SPR", l.entryBackId}, {"SPR", l.typeMarkerId},  {"SPR", l.caretId},       {"SPR", l.okId},
+        {"SPR", l.okId + 1},    {"SPR", l.fontStripId},   {"IST", l.fontStripId},   {"SND", l.promptSound},
+        {"SND", l.promptSound + 2}, {"SND", l.existsSound}, {"IN#", l.allowedListId},
+    };
+    for (const auto& [type, id] : needed) EXPECT_TRUE(id > 2 && Has(type, id)) << type << ' ' << 1000 + id;
+    int boardW = 0, boardH = 0;
+    ASSERT_TRUE(Size(l.panelId, boardW, boardH));
+    EXPECT_GE(l.panelY + boardH / 2, 240) << "the board's middle is in the lower half";
+    EXPECT_LE(l.panelX + boardW, 640);
+    EXPECT_LE(l.panelY + boardH, 480);
+    for (int16_t anim : {l.openAnim[0], l.openAnim[1], l.closeAnim[0], l.closeAnim[1]}) {
+        if (anim == -1) continue;
+        std::vector<uint8_t> script;
+        ASSERT_TRUE(Read("ANI", anim, script)) << anim;
+        const AnimWalk walk = WalkAnim(script);
+        EXPECT_TRUE(walk.ended) << anim;
+        EXPECT_LT(walk.ticks, 30u) << "animation " << anim << " takes half a second or more";
+    }
+    EXPECT_NE(l.openAnim[0], -1) << "the board unrolls";
+    EXPECT_NE(l.closeAnim[0], -1) << "the board rolls up";
+    EXPECT_GE(l.maxChars, 1);
+    EXPECT_LE(l.maxChars, 15);
+
+    std::vector<uint8_t> listItem;
+    ASSERT_TRUE(Read("IN#", l.allowedListId, listItem));
+    const std::vector<uint16_t> codes = ParseAllowedList(listItem);
+    const std::set<uint16_t> allowed(codes.begin(), codes.end());
+    std::string wanted = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789 -\xC5\xC4\xD6\xE5\xE4\xF6";
+    for (char c : wanted) EXPECT_TRUE(allowed.count(static_cast<uint8_t>(c))) << "'" << c << "' is not allowed";
+    EXPECT_EQ(allowed.size(), wanted.size()) << "characters beyond the letters, digits, blank and hyphen";
+    for (char c : std::string("=;[]")) EXPECT_FALSE(allowed.count(static_cast<uint8_t>(c))) << c;
 }
 
 }  // namespace

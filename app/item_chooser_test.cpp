@@ -608,7 +608,8 @@ TEST_F(ItemChooserTest, AFailedAddChangesNothing) {
 
 // With 90 players the roster is full: no entry field and the other prompt; an add asked for
 // all the same is refused. With 89 the field is there with its prompt; grown-ups who do not
-// let children add players take the field away too.
+// let children add players take the field away too. The hub's board shows five names or more,
+// with or without the field.
 TEST_F(ItemChooserTest, AFullRosterOffersNoField) {
     const struct {
         int others;
@@ -631,6 +632,7 @@ TEST_F(ItemChooserTest, AFullRosterOffersNoField) {
         EXPECT_EQ(sounds->asked.count(k.prompt == kPrompt ? kPromptWithoutField : kPrompt), 0u);
         const int16_t bottom = k.field ? c->Layout().listBottomWithEntry : c->Layout().listBottomWithoutEntry;
         EXPECT_EQ(c->Rows(), (bottom - c->Layout().listTop) / c->RowHeight());
+        EXPECT_GE(c->Rows(), 5) << "the hub's board shows at least five names";
         if (k.others == 89) {
             const size_t beeps = head->Beeps().size();
             EXPECT_EQ(c->AddName(CCorString("Ny")), 0);

@@ -54,14 +54,19 @@ fs::path InstallGame(const fs::path& root) {
     return target / program.filename();
 }
 
+// Runs a program headless with the script `script` (its outputs go beside it), in the emulated
+// root `root`; returns its exit status. The log is `dir`/log.txt.
+int RunScriptIn(const fs::path& exe, const fs::path& script, const fs::path& dir, const fs::path& root) {
+    std::string cmd = "ZELBO_BACKEND=headless ZELBO_ROOT='" + root.string() + "' ZELBO_SCRIPT='" + script.string() +
+                      "' '" + exe.string() + "' > '" + (dir / "log.txt").string() + "' 2>&1";
+    return std::system(cmd.c_str());
+}
+
 // Runs a program headless with a script of the test scripts' folder (the script's outputs go
 // to `dir`), in the emulated root `root`; returns its exit status. The log is `dir`/log.txt.
 int RunIn(const fs::path& exe, const std::string& scriptName, const fs::path& dir, const fs::path& root) {
     fs::copy_file(fs::path(ZELBO_TEST_SCRIPTS) / scriptName, dir / scriptName, fs::copy_options::overwrite_existing);
-    std::string cmd = "ZELBO_BACKEND=headless ZELBO_ROOT='" + root.string() + "' ZELBO_SCRIPT='" +
-                      (dir / scriptName).string() + "' '" + exe.string() + "' > '" + (dir / "log.txt").string() +
-                      "' 2>&1";
-    return std::system(cmd.c_str());
+    return RunScriptIn(exe, dir / scriptName, dir, root);
 }
 
 // Runs the game installed into a fresh emulated root below `dir`.
@@ -339,6 +344,54 @@ TEST(ZelboProgram, TheGrownUpsHotKeyLeadsThroughTheGrownUpsSectionBackToTheHub) 
         << "the hot key did not fade the game out";
     CheckGoldenScreen(dir / "after_grownups.png", "hub_after_grownups.png");
     EXPECT_FALSE(fs::exists(dir / "still_running.png")) << "the gate did not end the game";
+    if (!HasFailure()) fs::remove_all(dir);
+}
+
+// A session played by hand on the SDL back end and recorded there
+// (tests/scripts/recorded_session.txt; how it was made: tests/README.md): the chooser after the
+// greeting, "Åsa" typed and confirmed with Enter, the big wheel into its activity and its home
+// button back, the gate. Replayed headless on a fresh installation from its own seed and
+// events, it ends with code 0 and leaves byte for byte the files the recorded session left
+// (tests/recorded_session/, laid out as the emulated root: the player list, each player's name
+// file, the registry with the current player). The replay's screen at each stage is a golden
+// image; the screenshots are added to a copy of the recording at times between its events.
+TEST(ZelboProgram, ReplaysASessionRecordedUnderSdlToTheFilesItLeft) {
+    const fs::path dir = MakeTempFolder("zelbo-program-recorded");
+    const fs::path root = dir / "root";
+    fs::create_directories(root);
+    const fs::path exe = InstallGame(root);
+    const fs::path script = dir / "recorded_session.txt";
+    fs::copy_file(fs::path(ZELBO_TEST_SCRIPTS) / "recorded_session.txt", script);
+    const struct {
+        uint64_t atMs;
+        const char* golden;
+    } shots[] = {
+        {12000, "recorded_1_chooser.png"},   // the greeting over, the chooser open with "Gäst"
+        {14500, "recorded_2_typed.png"},     // "Åsa" typed into its field
+        {17000, "recorded_3_name.png"},      // confirmed: "Åsa" on the signboard
+        {24000, "recorded_4_activity.png"},  // the big wheel's activity with its home button
+        {30000, "recorded_5_hub.png"},       // home again: the hub with the name
+    };
+    {
+        std::ofstream out(script, std::ios::app);
+        for (const auto& shot : shots) out << shot.atMs << " screenshot " << shot.golden << "\n";
+        out << "36000 screenshot after_exit.png\n";
+    }
+    const int status = RunScriptIn(exe, script, dir, root);
+    const std::string log = ReadAll(dir / "log.txt");
+    ASSERT_TRUE(WIFEXITED(status)) << log;
+    EXPECT_EQ(WEXITSTATUS(status), 0) << log;
+    EXPECT_EQ(log, "");
+    for (const auto& shot : shots) CheckGoldenScreen(dir / shot.golden, shot.golden);
+    EXPECT_FALSE(fs::exists(dir / "after_exit.png")) << "the gate did not end the game";
+
+    const fs::path expected = fs::path(ZELBO_TEST_SCRIPTS).parent_path() / "recorded_session";
+    const auto left = Snapshot(expected);
+    ASSERT_EQ(left.size(), 4u);
+    for (const auto& [path, bytes] : left) {
+        const std::string replayed = ReadAll(root / path);
+        EXPECT_TRUE(replayed == bytes) << path << " differs from the recorded session's:\n" << replayed;
+    }
     if (!HasFailure()) fs::remove_all(dir);
 }
 
