@@ -118,8 +118,8 @@ std::optional<std::pair<int, int>> HotSpotOf(const Bytes& table, int id) {
 
 // What entering a module shows and plays: a background as large as its size record says (so
 // the origin centres it), with its hot spot at its corner; a short chime (the hub's a click of
-// at most 60 ms), which the entry waits out with nothing else running; a spot list, every spot
-// of it present.
+// at most 60 ms), which the entry waits out with nothing else running; the hub's jingle of at
+// most 2 s; a spot list, every spot of it present.
 TEST(GeneratedResources, EveryModuleHasItsScreenChimeAndSpots) {
     for (int module = 1; module <= 6; ++module) {
         SCOPED_TRACE("Zelbo" + std::to_string(module) + ".res");
@@ -141,6 +141,11 @@ TEST(GeneratedResources, EveryModuleHasItsScreenChimeAndSpots) {
         EXPECT_GT(chime.size(), shortest) << "SND " << m + 991;
         EXPECT_LE(chime.size(), longest) << "SND " << m + 991 << " is too long";
         EXPECT_TRUE(std::any_of(chime.begin(), chime.end(), [](uint8_t v) { return v < 0x60 || v > 0xA0; })) << "silent";
+        if (module == 1) {
+            const Bytes jingle = ClipSamples(ReadItem(mgr, kResSND, m + 990));
+            EXPECT_GT(jingle.size(), 0u) << "SND 1990";
+            EXPECT_LE(jingle.size(), 2u * 11025) << "the hub's jingle lasts over 2 s";
+        }
 
         const Bytes spots = ReadItem(mgr, kResSPN, m);
         ASSERT_GE(spots.size(), 2u) << "SP# " << m;
