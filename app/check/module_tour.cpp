@@ -10,22 +10,16 @@
 // Every line it prints is flushed at once.
 #include <cstdio>
 #include <cstring>
-#include <exception>
 #include <string>
 #include <vector>
 
-#include "adult/adult_section.h"
-#include "app/app_resources.h"
-#include "app/game_modules.h"
 #include "app/hub.h"
 #include "app/zelbo_app.h"
+#include "app/zelbo_program.h"
 #include "engine/core/cor_engine.h"
 #include "engine/scene/sound_toolbox.h"
 #include "engine/toolbox/sprite_toolbox.h"
 #include "engine/toolbox/waits.h"
-#include "platform/backends/init.h"
-#include "platform/dialogs/dialog_api.h"
-#include "platform/msgbox/msgbox.h"
 
 CZelboApp theApp;
 
@@ -86,22 +80,6 @@ int main(int argc, char** argv) {
         return 2;
     }
     gBounce = std::strcmp(argv[1], "bounce") == 0;
-    std::string error;
-    if (!plat::InitPlatform(&error)) {
-        std::fprintf(stderr, "zelbo_module_tour: %s\n", error.c_str());
-        return 1;
-    }
-    plat::InstallMessageBoxes();
-    plat::InstallDialogs();
-    RegisterZelboResources();
-    InstallAdultSection();
-    const CGameModules modules;
-    SetTimer(nullptr, 0, 100, Step);
-    try {
-        char* args[] = {argv[0]};
-        return AfxWinMain(1, args);
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "zelbo_module_tour: %s\n", e.what());
-        return 1;
-    }
+    char* args[] = {argv[0]};
+    return RunZelboProgram(1, args, "zelbo_module_tour", [] { SetTimer(nullptr, 0, 100, Step); });
 }
