@@ -21,6 +21,7 @@
 #include "media/res/record_file.h"
 #include "platform/afx/message_box.h"
 #include "platform/headless/golden_test_support.h"
+#include "tests/temp_folder_test_support.h"
 
 namespace {
 
@@ -97,7 +98,7 @@ int RedPixels(const Shot& s, int left, int top, int right, int bottom) {
 // drop leaves it; the credits button shows the credits picture over the whole screen until a
 // key, and the module's screen comes back as the drop left it.
 TEST(PopupsProgram, DragsTheBallAcrossTheScreenAndShowsAndClosesTheCredits) {
-    const fs::path dir = fs::temp_directory_path() / "zelbo-popups-drag-splash";
+    const fs::path dir = MakeTempFolder("zelbo-popups-drag-splash");
     const int status = RunPopups("popups_drag_splash.txt", dir);
     ASSERT_TRUE(WIFEXITED(status)) << "see " << dir / "log.txt";
     EXPECT_EQ(WEXITSTATUS(status), 0) << "see " << dir / "log.txt";
@@ -117,6 +118,7 @@ TEST(PopupsProgram, DragsTheBallAcrossTheScreenAndShowsAndClosesTheCredits) {
     CheckShot(dir / "dragging.png", "popups_dragging.png");
     CheckShot(dir / "dropped.png", "popups_dropped.png");
     CheckShot(dir / "splash.png", "splash_dialog.png");
+    if (!HasFailure()) fs::remove_all(dir);
 }
 
 // ---- The picture file buttons ----------------------------------------------------------------
@@ -234,7 +236,7 @@ Decoded UnderSpot(const Shot& s) {
 // the spot on the file printer: the page holds the same picture, scaled to the page's width
 // and centred.
 TEST(PopupsProgram, SavesTheScreenUnderASpotAsPcxAndBmpAndPrintsIt) {
-    const fs::path dir = fs::temp_directory_path() / "zelbo-popups-picture-file";
+    const fs::path dir = MakeTempFolder("zelbo-popups-picture-file");
     const int status = RunPopups("popups_picture_file.txt", dir);
     ASSERT_TRUE(WIFEXITED(status)) << "see " << dir / "log.txt";
     EXPECT_EQ(WEXITSTATUS(status), 0) << "see " << dir / "log.txt";
@@ -292,6 +294,7 @@ TEST(PopupsProgram, SavesTheScreenUnderASpotAsPcxAndBmpAndPrintsIt) {
     }
     EXPECT_EQ(mismatched, 0) << "source pixels whose cell on the page has another colour";
     EXPECT_EQ(notWhite, 0) << "page pixels above or below the picture that are not white";
+    if (!HasFailure()) fs::remove_all(dir);
 }
 
 // ---- The level chooser and the album -----------------------------------------------------------
@@ -363,7 +366,7 @@ Album ReadAlbum(const Bytes& bytes, uint16_t base) {
 // place as its data; the program started again on the same emulated root shows it in slot 7,
 // and leaving with Escape changes no byte of the file.
 TEST(PopupsProgram, TheChosenLevelAndASavedPictureOutliveTheirPanelsAndARestart) {
-    const fs::path dir = fs::temp_directory_path() / "zelbo-popups-level-album";
+    const fs::path dir = MakeTempFolder("zelbo-popups-level-album");
     int status = RunPopups("popups_level_album.txt", dir);
     ASSERT_TRUE(WIFEXITED(status)) << "see " << dir / "log.txt";
     ASSERT_EQ(WEXITSTATUS(status), 0) << "see " << dir / "log.txt";
@@ -406,6 +409,7 @@ TEST(PopupsProgram, TheChosenLevelAndASavedPictureOutliveTheirPanelsAndARestart)
     EXPECT_TRUE(Region(again, 288, 167, 352, 208) == Region(saved, 288, 167, 352, 208)) << "slot 7 shows the picture";
     EXPECT_FALSE(Region(again, 288, 167, 352, 208) == Region(again, 366, 167, 430, 208)) << "slot 7 is not empty";
     CheckShot(dir / "album_again.png", "popups_album_again.png");
+    if (!HasFailure()) fs::remove_all(dir);
 }
 
 }  // namespace

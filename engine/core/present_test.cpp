@@ -8,6 +8,7 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -281,7 +282,9 @@ TEST_F(PresentTest, AFailedPaletteKeepsTheOldOne) {
 // The trace tells when an entered module first shows a frame (a start is timed by it from
 // outside): once per entry, and not for a frame only composed.
 TEST_F(PresentTest, TheFirstFrameShownAfterEachEntryIsTracedOnce) {
-    const std::filesystem::path trace = std::filesystem::temp_directory_path() / "zelbo-present-trace.txt";
+    // A name of its own: other builds on the machine run this test at the same time.
+    const std::filesystem::path trace =
+        std::filesystem::temp_directory_path() / ("zelbo-present-trace-" + std::to_string(std::random_device{}()) + ".txt");
     std::filesystem::remove(trace);
     plat::SetTraceTarget(trace.string());
     MonoDebugOpen();

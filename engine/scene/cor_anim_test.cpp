@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -253,7 +254,9 @@ TEST(LoadScript, AMissingItemWritesATraceLine) {
     scenetest::CFakeSceneHost host;
     CAnimList list;
     CCorAnim* a = list.Create(2, POINT{0, 0});
-    const std::string trace = (std::filesystem::temp_directory_path() / "zelbo-anim-trace.txt").string();
+    const std::string trace = (std::filesystem::temp_directory_path() /
+                               ("zelbo-anim-trace-" + std::to_string(std::random_device{}()) + ".txt"))
+                                  .string();
     std::filesystem::remove(trace);
     setenv("ZELBO_TRACE", trace.c_str(), 1);
     MonoDebugOpen();

@@ -7,6 +7,8 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <random>
+#include <string>
 #include <vector>
 
 namespace {
@@ -110,7 +112,8 @@ TEST(VersionStamp, HugeClaimedSectionTableIsReadPieceByPiece) {
 }
 
 TEST(VersionStamp, RestampedCopyReadsBackAndAMissingFileIsAReadError) {
-    const std::filesystem::path copy = std::filesystem::temp_directory_path() / "zelbo-stamp-copy";
+    const std::filesystem::path copy = std::filesystem::temp_directory_path() /
+                                      ("zelbo-stamp-copy-" + std::to_string(std::random_device{}()));
     std::filesystem::copy_file(ZELBO_VERSION_SAMPLE, copy, std::filesystem::copy_options::overwrite_existing);
     plat::VersionStamp s;
     s.fileVersion = {2, 7, 1, 9};
