@@ -18,22 +18,14 @@
 
 #include "platform/fs/dospath.h"
 #include "platform/fs/winfile.h"
-#include "platform/headless/golden_test_support.h"
 #include "platform/registry/registry.h"
+#include "tests/program_test_support.h"
 #include "tests/temp_folder_test_support.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string Read(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::error_code ec;
-    const auto size = fs::file_size(p, ec);
-    std::string bytes(ec ? 0 : static_cast<size_t>(size), '\0');
-    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    return bytes;
-}
+using programtest::ReadAll;
 
 // Every file and folder under the tree, with its contents and DOS attributes. The registry's
 // own file is the registry, compared by its keys and values (RegistryOf): a new installation's
@@ -46,7 +38,7 @@ std::map<std::string, std::string> TreeOf(const fs::path& top) {
         if (entry.path() == registryFile) continue;
         const std::string dos = plat::HostToDosPath(entry.path());
         std::string what = "attributes " + std::to_string(GetFileAttributesA(dos.c_str()));
-        if (entry.is_regular_file()) what += " " + Read(entry.path());
+        if (entry.is_regular_file()) what += " " + ReadAll(entry.path());
         tree[fs::relative(entry.path(), top).string()] = what;
     }
     return tree;
@@ -101,23 +93,9 @@ std::vector<std::string> Differences(const std::map<std::string, std::string>& b
     return out;
 }
 
-struct Image {
-    int width = 0;
-    int height = 0;
-    std::vector<uint8_t> rgb;
-};
-
-bool ReadPng(const fs::path& path, Image& out) {
-    return plat::test::ReadPngRgb(path.string(), out.width, out.height, out.rgb);
-}
-
 // A screenshot of a run against the golden image another test's run keeps of the same screen.
 void ExpectSameScreen(const fs::path& shot, const std::string& golden) {
-    Image actual, expected;
-    ASSERT_TRUE(ReadPng(shot, actual)) << shot << " was not taken";
-    ASSERT_TRUE(ReadPng(fs::path(ZELBO_GOLDEN_DIR) / golden, expected)) << golden;
-    EXPECT_TRUE(actual.width == expected.width && actual.height == expected.height && actual.rgb == expected.rgb)
-        << shot << " differs from " << golden;
+    programtest::CompareWithGolden(shot, golden, false);
 }
 
 // The keys of a desktop entry's "[Desktop Entry]" group, their values as written.
@@ -305,7 +283,7 @@ protected:
         for (const std::string& argument : command) line += " " + Quoted(argument);
         line += " > " + Quoted((dir / "log.txt").string()) + " 2>&1";
         const int status = std::system(line.c_str());
-        log = Read(dir / "log.txt");
+        log = ReadAll(dir / "log.txt");
         return status;
     }
     // One word of the shell, whatever it holds.
@@ -336,7 +314,7 @@ protected:
 };
 
 TEST_F(CdInstall, SetupInstallsTheGameFromTheCd) {
-    ASSERT_EQ(Read(cd / ".label"), "TRUMLABY\n");
+    ASSERT_EQ(ReadAll(cd / ".label"), "TRUMLABY\n");
     ASSERT_EQ(RunProgram(cd / "KELVAT" / "SETWELL.EXE", {},
                          "0 answer -1\n"      // dialog 102, on the key below
                          "1100 key RETURN\n"  // the folder offered
@@ -346,9 +324,9 @@ TEST_F(CdInstall, SetupInstallsTheGameFromTheCd) {
         << log;
     LookAtInstallation();
     const fs::path game = root / "Program Files" / "Quorva" / "Trumlaby";
-    EXPECT_EQ(Read(game / "ZELBO.EXE"), Read(cd / "ZELBO.EXE"));
-    EXPECT_EQ(Read(game / "Product.Dat"), Read(cd / "Product.Dat"));
-    EXPECT_EQ(Read(root / "WINDOWS" / "REMBLY.EXE"), Read(cd / "REMBLY.EXE"));
+    EXPECT_EQ(ReadAll(game / "ZELBO.EXE"), ReadAll(cd / "ZELBO.EXE"));
+    EXPECT_EQ(ReadAll(game / "Product.Dat"), ReadAll(cd / "Product.Dat"));
+    EXPECT_EQ(ReadAll(root / "WINDOWS" / "REMBLY.EXE"), ReadAll(cd / "REMBLY.EXE"));
     EXPECT_EQ(fs::status(game / "ZELBO.EXE").permissions() & fs::perms::owner_exec, fs::perms::owner_exec);
     EXPECT_EQ(Tally(), std::string("\x01\x00\x00\x00", 4));
     EXPECT_TRUE(fs::is_empty(root / "WINDOWS" / "TEMP")) << "the script's copy is gone";
@@ -383,16 +361,16 @@ TEST_F(CdInstall, InstallPlayAndRemoveLeaveNoTrace) {
     // The desktop's menu shows the game's entry by its name and runs its Exec in its Path.
     std::vector<fs::path> entries;
     for (const auto& file : fs::directory_iterator(xdg / "applications"))
-        if (DesktopEntryKeys(Read(file.path()))["Name"] == "Trumlaby") entries.push_back(file.path());
+        if (DesktopEntryKeys(ReadAll(file.path()))["Name"] == "Trumlaby") entries.push_back(file.path());
     ASSERT_EQ(entries.size(), 1u) << "the game's desktop entry";
-    const auto keys = DesktopEntryKeys(Read(entries[0]));
+    const auto keys = DesktopEntryKeys(ReadAll(entries[0]));
     ASSERT_EQ(keys.count("Type") ? keys.at("Type") : "", "Application");
     const auto command = ExecCommand(keys, entries[0]);
     ASSERT_TRUE(command) << (keys.count("Exec") ? keys.at("Exec") : "no Exec");
     const auto folder = keys.count("Path") ? UnescapedValue(keys.at("Path")) : std::nullopt;
     ASSERT_TRUE(folder);
     plat::ResetDriveMap();
-    const std::string play = Read(fs::path(ZELBO_TEST_SCRIPTS) / "cd_play.txt");
+    const std::string play = ReadAll(fs::path(ZELBO_TEST_SCRIPTS) / "cd_play.txt");
     ASSERT_FALSE(play.empty());
     const int status = Run(*command, *folder, play);
     ASSERT_TRUE(WIFEXITED(status)) << log;
@@ -402,13 +380,13 @@ TEST_F(CdInstall, InstallPlayAndRemoveLeaveNoTrace) {
     // gives the same screens.
     ExpectSameScreen(dir / "cd_play_name.png", "playthrough_2.png");
     ExpectSameScreen(dir / "cd_play_home.png", "playthrough_3.png");
-    Image black;
-    ASSERT_TRUE(ReadPng(dir / "cd_play_grownups.png", black));
+    programtest::Image black;
+    ASSERT_TRUE(programtest::ReadImage(dir / "cd_play_grownups.png", black));
     EXPECT_TRUE(std::all_of(black.rgb.begin(), black.rgb.end(), [](uint8_t v) { return v == 0; }))
         << "the hot key did not fade the game out";
     EXPECT_FALSE(fs::exists(dir / "cd_play_still_running.png")) << "the gate did not end the game";
     // The player is kept in the product's folder.
-    EXPECT_NE(Read(game / "Zelbo.ini").find("\xC5sa=kids\\"), std::string::npos) << Read(game / "Zelbo.ini");
+    EXPECT_NE(ReadAll(game / "Zelbo.ini").find("\xC5sa=kids\\"), std::string::npos) << ReadAll(game / "Zelbo.ini");
 
     // The removal, as the Control Panel starts it from the registered command: Yes to the
     // removal, Yes to the restart. From the shell, the folder's blank makes the command line

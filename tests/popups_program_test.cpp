@@ -20,39 +20,20 @@
 
 #include "media/res/record_file.h"
 #include "platform/afx/message_box.h"
-#include "platform/headless/golden_test_support.h"
+#include "tests/program_test_support.h"
 #include "tests/temp_folder_test_support.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+using programtest::CheckGoldenScreen;
+using programtest::Image;
+using programtest::InstallProgram;
+using programtest::ReadImage;
+using programtest::RunScriptIn;
 
-struct Shot {
-    int width = 0;
-    int height = 0;
-    std::vector<uint8_t> rgb;
-};
-
-Shot ReadShot(const fs::path& path) {
-    Shot s;
-    if (!plat::test::ReadPngRgb(path.string(), s.width, s.height, s.rgb)) s = Shot{};
-    return s;
-}
-
-// Installs the test program's folder (the program, its resource files, the font file) into
-// C:\Program Files\Quorva\Zelbo of an emulated root; returns the installed program.
-fs::path InstallPopups(const fs::path& root) {
-    const fs::path target = root / "Program Files" / "Quorva" / "Zelbo";
-    fs::create_directories(target);
-    const fs::path program(ZELBO_POPUPS_EXE);
-    for (const auto& entry : fs::directory_iterator(program.parent_path())) {
-        const fs::path& file = entry.path();
-        const std::string ext = file.extension().string();
-        if (!entry.is_regular_file() || (file != program && ext != ".res" && ext != ".FON")) continue;
-        fs::copy_file(file, target / file.filename(), fs::copy_options::overwrite_existing);
-    }
-    return target / program.filename();
-}
+// The test program installed into an emulated root (InstallProgram).
+fs::path InstallPopups(const fs::path& root) { return InstallProgram(root, ZELBO_POPUPS_EXE); }
 
 // With freshRoot false the emulated root of an earlier run is kept: the program starts again on it.
 int RunPopups(const std::string& scriptName, const fs::path& dir, bool freshRoot = true) {
@@ -60,31 +41,12 @@ int RunPopups(const std::string& scriptName, const fs::path& dir, bool freshRoot
     fs::create_directories(dir / "root");
     const fs::path exe = InstallPopups(dir / "root");
     fs::copy_file(fs::path(ZELBO_TEST_SCRIPTS) / scriptName, dir / scriptName, fs::copy_options::overwrite_existing);
-    const std::string cmd = "ZELBO_BACKEND=headless ZELBO_ROOT='" + (dir / "root").string() + "' ZELBO_SCRIPT='" +
-                            (dir / scriptName).string() + "' '" + exe.string() + "' > '" + (dir / "log.txt").string() +
-                            "' 2>&1";
-    return std::system(cmd.c_str());
-}
-
-// The screenshot against its golden image (written instead with ZELBO_UPDATE_GOLDEN=1).
-void CheckShot(const fs::path& shot, const std::string& golden) {
-    const fs::path path = fs::path(ZELBO_GOLDEN_DIR) / golden;
-    const char* update = std::getenv("ZELBO_UPDATE_GOLDEN");
-    if (update && std::string(update) == "1") {
-        fs::copy_file(shot, path, fs::copy_options::overwrite_existing);
-        std::printf("wrote %s\n", path.c_str());
-        return;
-    }
-    const Shot expected = ReadShot(path);
-    ASSERT_FALSE(expected.rgb.empty()) << path << " is missing: run with ZELBO_UPDATE_GOLDEN=1 and look at it";
-    const Shot seen = ReadShot(shot);
-    ASSERT_FALSE(seen.rgb.empty()) << shot << " was not written";
-    EXPECT_TRUE(seen.rgb == expected.rgb) << shot << " differs from " << path;
+    return RunScriptIn(exe, dir / scriptName, dir, dir / "root");
 }
 
 // The ball's picture: its beach-ball red (index 10 of the game palette, 0xE8202A) counted in a
 // rectangle of the screen.
-int RedPixels(const Shot& s, int left, int top, int right, int bottom) {
+int RedPixels(const Image& s, int left, int top, int right, int bottom) {
     int n = 0;
     for (int y = top; y < bottom; ++y)
         for (int x = left; x < right; ++x) {
@@ -103,9 +65,9 @@ TEST(PopupsProgram, DragsTheBallAcrossTheScreenAndShowsAndClosesTheCredits) {
     ASSERT_TRUE(WIFEXITED(status)) << "see " << dir / "log.txt";
     EXPECT_EQ(WEXITSTATUS(status), 0) << "see " << dir / "log.txt";
 
-    const Shot module = ReadShot(dir / "module.png");
-    const Shot dropped = ReadShot(dir / "dropped.png");
-    const Shot after = ReadShot(dir / "after_splash.png");
+    const Image module = ReadImage(dir / "module.png");
+    const Image dropped = ReadImage(dir / "dropped.png");
+    const Image after = ReadImage(dir / "after_splash.png");
     ASSERT_FALSE(module.rgb.empty());
     ASSERT_FALSE(dropped.rgb.empty());
     // The ball (64 x 64) starts with its top-left at (24, 280) and ends at the top-right corner.
@@ -114,10 +76,10 @@ TEST(PopupsProgram, DragsTheBallAcrossTheScreenAndShowsAndClosesTheCredits) {
     EXPECT_GT(RedPixels(dropped, 544, 0, 640, 96), 500) << "and lies where it was dropped";
     EXPECT_TRUE(after.rgb == dropped.rgb) << "the screen after the credits is the one before";
 
-    CheckShot(dir / "module.png", "popups_module.png");
-    CheckShot(dir / "dragging.png", "popups_dragging.png");
-    CheckShot(dir / "dropped.png", "popups_dropped.png");
-    CheckShot(dir / "splash.png", "splash_dialog.png");
+    CheckGoldenScreen(dir / "module.png", "popups_module.png");
+    CheckGoldenScreen(dir / "dragging.png", "popups_dragging.png");
+    CheckGoldenScreen(dir / "dropped.png", "popups_dropped.png");
+    CheckGoldenScreen(dir / "splash.png", "splash_dialog.png");
     if (!HasFailure()) fs::remove_all(dir);
 }
 
@@ -221,7 +183,7 @@ Decoded DecodeBmp(const std::vector<uint8_t>& f) {
 }
 
 // The screen's pixels under the picture spot.
-Decoded UnderSpot(const Shot& s) {
+Decoded UnderSpot(const Image& s) {
     Decoded d{kSpotWidth, kSpotHeight, {}};
     for (int y = kSpotTop; y < kSpotTop + kSpotHeight; ++y) {
         const uint8_t* row = &s.rgb[(static_cast<size_t>(y) * s.width + kSpotLeft) * 3];
@@ -241,15 +203,15 @@ TEST(PopupsProgram, SavesTheScreenUnderASpotAsPcxAndBmpAndPrintsIt) {
     ASSERT_TRUE(WIFEXITED(status)) << "see " << dir / "log.txt";
     EXPECT_EQ(WEXITSTATUS(status), 0) << "see " << dir / "log.txt";
 
-    const Shot module = ReadShot(dir / "module.png");
+    const Image module = ReadImage(dir / "module.png");
     ASSERT_EQ(module.width, 640);
     ASSERT_EQ(module.height, 480);
     const Decoded screen = UnderSpot(module);
     // The dialog's shade is gone after each save: the screen is the module's again.
-    EXPECT_TRUE(ReadShot(dir / "saved_pcx.png").rgb == module.rgb);
-    EXPECT_TRUE(ReadShot(dir / "saved_bmp.png").rgb == module.rgb);
-    EXPECT_TRUE(ReadShot(dir / "printed.png").rgb == module.rgb);
-    CheckShot(dir / "save_dialog.png", "popups_save_dialog.png");
+    EXPECT_TRUE(ReadImage(dir / "saved_pcx.png").rgb == module.rgb);
+    EXPECT_TRUE(ReadImage(dir / "saved_bmp.png").rgb == module.rgb);
+    EXPECT_TRUE(ReadImage(dir / "printed.png").rgb == module.rgb);
+    CheckGoldenScreen(dir / "save_dialog.png", "popups_save_dialog.png");
 
     const fs::path pcxPath = FindFile(dir / "root", "bild.pcx");
     const fs::path bmpPath = FindFile(dir / "root", "bild.bmp");
@@ -273,7 +235,7 @@ TEST(PopupsProgram, SavesTheScreenUnderASpotAsPcxAndBmpAndPrintsIt) {
     // The page: A4 at 300 dots per inch (2480 x 3508). 448 x 120 is wider than the page, so
     // it takes the page's width and 2480 * 120 / 448 = 664 rows from row (3508 - 664) / 2.
     const fs::path pagePath = dir / "root" / "Utskrifter" / "Trumlaby Picture.png";
-    const Shot page = ReadShot(pagePath);
+    const Image page = ReadImage(pagePath);
     ASSERT_EQ(page.width, 2480) << pagePath;
     ASSERT_EQ(page.height, 3508);
     const int top = 1422, bottom = 2086;
@@ -302,7 +264,7 @@ TEST(PopupsProgram, SavesTheScreenUnderASpotAsPcxAndBmpAndPrintsIt) {
 using Bytes = std::vector<uint8_t>;
 
 // The pixels of a rectangle of a screenshot, row by row.
-Bytes Region(const Shot& s, int left, int top, int right, int bottom) {
+Bytes Region(const Image& s, int left, int top, int right, int bottom) {
     Bytes out;
     if (s.rgb.empty()) return out;
     for (int y = top; y < bottom; ++y) {
@@ -371,11 +333,11 @@ TEST(PopupsProgram, TheChosenLevelAndASavedPictureOutliveTheirPanelsAndARestart)
     ASSERT_TRUE(WIFEXITED(status)) << "see " << dir / "log.txt";
     ASSERT_EQ(WEXITSTATUS(status), 0) << "see " << dir / "log.txt";
 
-    const Shot open = ReadShot(dir / "level_open.png");
-    const Shot reopened = ReadShot(dir / "level_reopened.png");
+    const Image open = ReadImage(dir / "level_open.png");
+    const Image reopened = ReadImage(dir / "level_reopened.png");
     ASSERT_FALSE(open.rgb.empty());
     EXPECT_FALSE(reopened.rgb == open.rgb) << "the chooser opens again at the level chosen, not at level 1";
-    EXPECT_TRUE(ReadShot(dir / "album_closed.png").rgb == ReadShot(dir / "before_album.png").rgb)
+    EXPECT_TRUE(ReadImage(dir / "album_closed.png").rgb == ReadImage(dir / "before_album.png").rgb)
         << "the album leaves the screen as it found it";
 
     const fs::path recordFile = dir / "root" / "Program Files" / "Quorva" / "Zelbo" / "kids" / "Kid001" / "Mod6000.rsc";
@@ -393,9 +355,9 @@ TEST(PopupsProgram, TheChosenLevelAndASavedPictureOutliveTheirPanelsAndARestart)
     std::memcpy(ballBytes.data(), ball, sizeof ball);
     EXPECT_EQ(album.data.at(6000), ballBytes);
 
-    CheckShot(dir / "level_changed.png", "popups_level_changed.png");
-    CheckShot(dir / "level_reopened.png", "popups_level_reopened.png");
-    CheckShot(dir / "album_saved.png", "popups_album_saved.png");
+    CheckGoldenScreen(dir / "level_changed.png", "popups_level_changed.png");
+    CheckGoldenScreen(dir / "level_reopened.png", "popups_level_reopened.png");
+    CheckGoldenScreen(dir / "album_saved.png", "popups_album_saved.png");
 
     status = RunPopups("popups_album_again.txt", dir, false);
     ASSERT_TRUE(WIFEXITED(status)) << "see " << dir / "log.txt";
@@ -403,12 +365,12 @@ TEST(PopupsProgram, TheChosenLevelAndASavedPictureOutliveTheirPanelsAndARestart)
     EXPECT_TRUE(ReadBytes(recordFile) == stored) << "Escape leaves the record file as it was";
     // Slot 7's picture (64 x 41 at (288, 167)) as OK stored it, loaded again from the file;
     // slot 8 beside it is empty.
-    const Shot saved = ReadShot(dir / "album_saved.png");
-    const Shot again = ReadShot(dir / "album_again.png");
+    const Image saved = ReadImage(dir / "album_saved.png");
+    const Image again = ReadImage(dir / "album_again.png");
     ASSERT_FALSE(again.rgb.empty());
     EXPECT_TRUE(Region(again, 288, 167, 352, 208) == Region(saved, 288, 167, 352, 208)) << "slot 7 shows the picture";
     EXPECT_FALSE(Region(again, 288, 167, 352, 208) == Region(again, 366, 167, 430, 208)) << "slot 7 is not empty";
-    CheckShot(dir / "album_again.png", "popups_album_again.png");
+    CheckGoldenScreen(dir / "album_again.png", "popups_album_again.png");
     if (!HasFailure()) fs::remove_all(dir);
 }
 

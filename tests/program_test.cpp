@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <png.h>
 #include <sys/wait.h>
 
 #include <algorithm>
@@ -15,52 +14,21 @@
 #include "media/sound/sound_clip.h"
 #include "media/sound/sound_sources.h"
 #include "platform/fs/dospath.h"
+#include "tests/program_test_support.h"
 #include "tests/temp_folder_test_support.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+using programtest::CheckGoldenScreen;
+using programtest::Image;
+using programtest::InstallProgram;
+using programtest::ReadAll;
+using programtest::ReadImage;
+using programtest::RunScriptIn;
 
-struct Image {
-    int width = 0;
-    int height = 0;
-    std::vector<uint8_t> rgb;
-};
-
-bool ReadPng(const fs::path& path, Image& out) {
-    png_image img{};
-    img.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&img, path.c_str())) return false;
-    img.format = PNG_FORMAT_RGB;
-    out.width = static_cast<int>(img.width);
-    out.height = static_cast<int>(img.height);
-    out.rgb.resize(PNG_IMAGE_SIZE(img));
-    return png_image_finish_read(&img, nullptr, out.rgb.data(), 0, nullptr) != 0;
-}
-
-// Installs the built game (the program, its resource files and its font file) into
-// C:\Program Files\Quorva\Zelbo of an emulated root, as scripts/play does; returns the
-// installed program. The players' files are made beside it, never in the build's folder.
-fs::path InstallGame(const fs::path& root) {
-    const fs::path target = root / "Program Files" / "Quorva" / "Zelbo";
-    fs::create_directories(target);
-    const fs::path program(ZELBO_EXE);
-    for (const auto& entry : fs::directory_iterator(program.parent_path())) {
-        const fs::path& file = entry.path();
-        const std::string ext = file.extension().string();
-        if (!entry.is_regular_file() || (file != program && ext != ".res" && ext != ".FON")) continue;
-        fs::copy_file(file, target / file.filename(), fs::copy_options::overwrite_existing);
-    }
-    return target / program.filename();
-}
-
-// Runs a program headless with the script `script` (its outputs go beside it), in the emulated
-// root `root`; returns its exit status. The log is `dir`/log.txt.
-int RunScriptIn(const fs::path& exe, const fs::path& script, const fs::path& dir, const fs::path& root) {
-    std::string cmd = "ZELBO_BACKEND=headless ZELBO_ROOT='" + root.string() + "' ZELBO_SCRIPT='" + script.string() +
-                      "' '" + exe.string() + "' > '" + (dir / "log.txt").string() + "' 2>&1";
-    return std::system(cmd.c_str());
-}
+// The built game installed into an emulated root (InstallProgram).
+fs::path InstallGame(const fs::path& root) { return InstallProgram(root, ZELBO_EXE); }
 
 // Runs a program headless with a script of the test scripts' folder (the script's outputs go
 // to `dir`), in the emulated root `root`; returns its exit status. The log is `dir`/log.txt.
@@ -74,15 +42,6 @@ int RunScripted(const std::string& scriptName, const fs::path& dir) {
     fs::remove_all(dir);
     fs::create_directories(dir / "root");
     return RunIn(InstallGame(dir / "root"), scriptName, dir, dir / "root");
-}
-
-std::string ReadAll(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary | std::ios::ate);
-    if (!in) return {};
-    std::string bytes(static_cast<size_t>(in.tellg()), '\0');
-    in.seekg(0);
-    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    return bytes;
 }
 
 // The samples of 'SND' id in a built module resource file, as the game's clip loader decodes
@@ -135,24 +94,6 @@ long FindClip(const std::vector<uint8_t>& sound, const std::vector<uint8_t>& cli
     return -1;
 }
 
-// Compares a screenshot the program took with its golden image (with ZELBO_UPDATE_GOLDEN=1:
-// writes the golden image from it instead).
-void CheckGoldenScreen(const fs::path& shot, const std::string& name) {
-    const fs::path golden = fs::path(ZELBO_GOLDEN_DIR) / name;
-    const char* update = std::getenv("ZELBO_UPDATE_GOLDEN");
-    if (update && std::string(update) == "1") {
-        fs::copy_file(shot, golden, fs::copy_options::overwrite_existing);
-        std::printf("wrote %s\n", golden.c_str());
-        return;
-    }
-    Image expected, actual;
-    ASSERT_TRUE(ReadPng(shot, actual)) << shot << " was not taken";
-    ASSERT_TRUE(ReadPng(golden, expected)) << golden << " is missing: run with ZELBO_UPDATE_GOLDEN=1 and look at it";
-    EXPECT_EQ(expected.width, actual.width);
-    EXPECT_EQ(expected.height, actual.height);
-    EXPECT_TRUE(expected.rgb == actual.rgb) << shot << " differs from " << golden;
-}
-
 // Every file below a folder, by its path relative to it, with its bytes.
 std::map<std::string, std::string> Snapshot(const fs::path& folder) {
     std::map<std::string, std::string> files;
@@ -178,9 +119,9 @@ TEST(ZelboProgram, FadesTheHubInAfterItsClickWithItsJingleAndGreetingAndEndsByTh
     EXPECT_EQ(text, "");
 
     Image chime, fading, hub;
-    ASSERT_TRUE(ReadPng(dir / "during_click.png", chime));
-    ASSERT_TRUE(ReadPng(dir / "fading_in.png", fading));
-    ASSERT_TRUE(ReadPng(dir / "first_screen.png", hub));
+    ASSERT_TRUE(ReadImage(dir / "during_click.png", chime));
+    ASSERT_TRUE(ReadImage(dir / "fading_in.png", fading));
+    ASSERT_TRUE(ReadImage(dir / "first_screen.png", hub));
     ASSERT_EQ(hub.width, 640);
     ASSERT_EQ(hub.height, 480);
     EXPECT_TRUE(std::all_of(chime.rgb.begin(), chime.rgb.end(), [](uint8_t v) { return v == 0; }))
@@ -339,7 +280,7 @@ TEST(ZelboProgram, TheGrownUpsHotKeyLeadsThroughTheGrownUpsSectionBackToTheHub) 
     EXPECT_EQ(WEXITSTATUS(status), 0) << log;
     EXPECT_EQ(log, "");
     Image black;
-    ASSERT_TRUE(ReadPng(dir / "grownups_black.png", black));
+    ASSERT_TRUE(ReadImage(dir / "grownups_black.png", black));
     EXPECT_TRUE(std::all_of(black.rgb.begin(), black.rgb.end(), [](uint8_t v) { return v == 0; }))
         << "the hot key did not fade the game out";
     CheckGoldenScreen(dir / "after_grownups.png", "hub_after_grownups.png");

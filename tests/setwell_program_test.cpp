@@ -11,40 +11,16 @@
 #include <vector>
 
 #include "platform/fs/dospath.h"
-#include "platform/headless/golden_test_support.h"
 #include "platform/registry/registry.h"
 #include "platform/version/version_stamp.h"
 #include "setup/setwell/setwell_test_support.h"
+#include "tests/program_test_support.h"
 #include "tests/temp_folder_test_support.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-// The screenshot against its golden image, or written as the golden image when
-// ZELBO_UPDATE_GOLDEN=1 (look at it before keeping it).
-void CheckGoldenFile(const fs::path& shot, const std::string& name) {
-    const fs::path golden = fs::path(ZELBO_GOLDEN_DIR) / name;
-    const char* update = std::getenv("ZELBO_UPDATE_GOLDEN");
-    if (update && std::string(update) == "1") {
-        fs::copy_file(shot, golden, fs::copy_options::overwrite_existing);
-        std::printf("wrote %s\n", golden.c_str());
-        return;
-    }
-    int w = 0, h = 0, gw = 0, gh = 0;
-    std::vector<uint8_t> rgb, expected;
-    ASSERT_TRUE(plat::test::ReadPngRgb(shot.string(), w, h, rgb)) << shot;
-    ASSERT_TRUE(plat::test::ReadPngRgb(golden.string(), gw, gh, expected))
-        << golden << " is missing: run with ZELBO_UPDATE_GOLDEN=1 and look at it";
-    ASSERT_EQ(w, gw);
-    ASSERT_EQ(h, gh);
-    size_t differ = 0, first = 0;
-    for (size_t i = 0; i < rgb.size(); ++i) {
-        if (rgb[i] != expected[i] && differ++ == 0) first = i / 3;
-    }
-    EXPECT_EQ(differ, 0u) << "differs from " << golden << " first at " << first % w << "," << first / w
-                          << "; the screen is " << shot;
-}
+using programtest::CheckGoldenScreen;
 
 std::optional<std::string> ValueOf(const std::string& key, const std::string& name) {
     HKEY k = nullptr;
@@ -109,10 +85,10 @@ TEST(SetwellProgram, InstallsFromTheFixtureCd) {
     // Only the script's temporary copy went there, and it is gone.
     EXPECT_TRUE(fs::is_empty(root / "WINDOWS" / "TEMP"));
 
-    CheckGoldenFile(dir / "install_dir.png", "setwell_install_dir.png");
+    CheckGoldenScreen(dir / "install_dir.png", "setwell_install_dir.png");
     // The progress dialog names each file as it is installed: four different pictures, the
     // second showing "Installerar ZELBO.EXE...".
-    CheckGoldenFile(dir / "file2.png", "setwell_progress.png");
+    CheckGoldenScreen(dir / "file2.png", "setwell_progress.png");
     std::vector<std::string> shots;
     for (int i = 1; i <= 4; ++i) {
         std::ifstream shot(dir / ("file" + std::to_string(i) + ".png"), std::ios::binary);
