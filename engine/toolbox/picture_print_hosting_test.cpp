@@ -17,6 +17,7 @@
 #include "engine/toolbox/palette_wrappers.h"
 #include "media/print/picture_print_host.h"
 #include "media/print/picture_printing.h"
+#include "media/print/printer_faults_test_support.h"
 #include "media/surface/dib_system.h"
 #include "media/surface/dibg.h"
 #include "platform/afx/message_box.h"
@@ -244,21 +245,8 @@ TEST_F(PicturePrintHostingTest, ThePrinterThePrintDialogGaveIsThePlayersPrinter)
 // progress box, no page; the next job prints.
 TEST_F(PicturePrintHostingTest, EachFailureShowsOneMessageAndLeavesTheEngineIdle) {
     ChoosePrinter(plat::kFilePrinterDriver, plat::kFilePrinterName, plat::kFilePrinterPort, 75);
-    const struct {
-        plat::PrinterFault fault;
-        const char* message;
-        bool printingDuringMessage;
-    } cases[] = {
-        {plat::PrinterFault::kCreateDC,
-         "Skrivaren \xe4r felaktigt inst\xe4lld. Kontrollera inst\xe4llningarna i Windows Kontrollpanel.", false},
-        {plat::PrinterFault::kNoBitBlt, "Skrivaren kan inte skriva ut grafik.", false},
-        {plat::PrinterFault::kStartDoc, "Skrivaren eller utskriftshanteraren kan inte behandla dokumentet.", false},
-        {plat::PrinterFault::kStartPage, "Skrivaren eller utskriftshanteraren kan inte behandla en sida.", false},
-        {plat::PrinterFault::kEndPage, "Skrivaren eller utskriftshanteraren kan inte avsluta en sida.", true},
-        {plat::PrinterFault::kEndDoc, "Skrivaren eller utskriftshanteraren kan inte avsluta dokumentet.", true},
-    };
     fs::create_directories(tmp / "prints");
-    for (const auto& c : cases) {
+    for (const printtest::PrinterFaultCase& c : printtest::kPrinterFaultCases) {
         messages.clear();
         plat::SetPrinterFault(c.fault);
         PrintPicture(100);
@@ -267,7 +255,7 @@ TEST_F(PicturePrintHostingTest, EachFailureShowsOneMessageAndLeavesTheEngineIdle
         ASSERT_EQ(messages.size(), 1u) << fault;
         EXPECT_EQ(messages[0].first, c.message);
         EXPECT_EQ(messages[0].second.messageShowing, 1) << fault;
-        EXPECT_EQ(messages[0].second.printing, c.printingDuringMessage ? 1 : 0) << fault;
+        EXPECT_EQ(messages[0].second.printing, c.pageStarted ? 1 : 0) << fault;
         EXPECT_EQ(title.m_printing, 0) << fault;
         EXPECT_EQ(title.m_messageShowing, 0) << fault;
         EXPECT_EQ(title.m_busyLevel, 0) << fault;

@@ -2,6 +2,7 @@
 // name, the printer choice, every failure (one message, the context deleted once), the line
 // drawing, golden pages and the progress box.
 #include "media/print/picture_printing.h"
+#include "media/print/printer_faults_test_support.h"
 
 #include <cstring>
 #include <filesystem>
@@ -320,22 +321,9 @@ TEST_F(PicturePrinting, SavedNamesWithoutTerminatorsAreReadBounded) {
 }
 
 TEST_F(PicturePrinting, EachFailureShowsOneMessageAndEndsTheJobCleanly) {
-    const struct {
-        plat::PrinterFault fault;
-        const char* message;
-        bool progressShown;
-    } cases[] = {
-        {plat::PrinterFault::kCreateDC,
-         "Skrivaren \xe4r felaktigt inst\xe4lld. Kontrollera inst\xe4llningarna i Windows Kontrollpanel.", false},
-        {plat::PrinterFault::kNoBitBlt, "Skrivaren kan inte skriva ut grafik.", false},
-        {plat::PrinterFault::kStartDoc, "Skrivaren eller utskriftshanteraren kan inte behandla dokumentet.", false},
-        {plat::PrinterFault::kStartPage, "Skrivaren eller utskriftshanteraren kan inte behandla en sida.", false},
-        {plat::PrinterFault::kEndPage, "Skrivaren eller utskriftshanteraren kan inte avsluta en sida.", true},
-        {plat::PrinterFault::kEndDoc, "Skrivaren eller utskriftshanteraren kan inte avsluta dokumentet.", true},
-    };
     host.ChooseFilePrinter(75);
     host.MakeSurface(16, 8, kRed);
-    for (const auto& c : cases) {
+    for (const printtest::PrinterFaultCase& c : printtest::kPrinterFaultCases) {
         messages.clear();
         host.everPrinting = false;
         host.redraws = 0;
@@ -352,7 +340,7 @@ TEST_F(PicturePrinting, EachFailureShowsOneMessageAndEndsTheJobCleanly) {
         EXPECT_EQ(host.redraws, 1);
         EXPECT_EQ(plat::OpenPrinterContexts(), 0) << static_cast<int>(c.fault);
         EXPECT_EQ(PagesWritten(), before);
-        EXPECT_EQ(boxDuringJob, c.progressShown);
+        EXPECT_EQ(boxDuringJob, c.pageStarted);
         EXPECT_EQ(FindWindow(nullptr, "Skriver ut..."), nullptr);
         EXPECT_FALSE(host.printing);
         EXPECT_EQ(host.busy, 0);
