@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "platform/core/display.h"
+#include "platform/core/keyboard_layout.h"
 #include "platform/core/window_internal.h"
 
 namespace plat::detail {
@@ -206,8 +207,18 @@ void HandleKey(const InputEvent& ev) {
     bool alt = in.down[VK_MENU] != 0;
     bool sys = (alt && !in.down[VK_CONTROL]) || vk == VK_MENU || vk == VK_F10;
     UINT msg = isDown ? (sys ? WM_SYSKEYDOWN : WM_KEYDOWN) : (sys ? WM_SYSKEYUP : WM_KEYUP);
+    uint8_t ch = ev.ch;
+    if (isDown && sys && !ch && vk != VK_MENU) {
+        // A key held with Alt types no text on a real keyboard (SDL sends none), yet it is the
+        // system character a dialog's mnemonics answer to: the key's own character, as
+        // TranslateMessage makes it on Windows.
+        BYTE keys[256] = {};
+        if (in.down[VK_SHIFT]) keys[VK_SHIFT] = 0x80;
+        WORD typed = 0;
+        if (ToAscii(static_cast<UINT>(vk), 0, keys, &typed, 0) == 1) ch = static_cast<uint8_t>(typed);
+    }
     uintptr_t lp = 1;
-    if (isDown) lp |= static_cast<uintptr_t>(ev.ch) << 16;
+    if (isDown) lp |= static_cast<uintptr_t>(ch) << 16;
     if (ev.extended) lp |= 1u << 24;
     if (alt) lp |= 1u << 29;
     if (wasDown) lp |= 1u << 30;

@@ -244,19 +244,25 @@ TEST_F(Dialogs, EnterDoesNothingWhileTheDefaultButtonIsDisabled) {
     EXPECT_EQ(dlg.DoModal(), IDCANCEL);
 }
 
+// Alt and a letter reach a control by its mnemonic whether the key event carries the letter
+// (a script's key line with its character) or none (a real keyboard: SDL sends no text while
+// Alt is held, and the system character comes from the key).
 TEST_F(Dialogs, MnemonicsPressButtonsAndLabelsMoveToTheirField) {
-    SettingsDialog dlg;
-    KeyWith(10, VK_MENU, 'N', 'n');  // "&Namn:" → the name field
-    Later(15, [] { EXPECT_EQ(FocusId(), kName); });
-    KeyWith(20, VK_MENU, 'L', 'l');  // "Å&lder:" → the age field
-    Later(25, [] { EXPECT_EQ(FocusId(), kAge); });
-    KeyWith(30, VK_MENU, 'T', 't');  // "&Tillval..."
-    Later(35, [&] { EXPECT_EQ(dlg.options, 1); });
-    Later(40, [] { SetFocus(Item(kCheck)); });
-    Type(45, "r");  // a plain letter on a button: "T&re"
-    Later(50, [] { EXPECT_EQ(SendMessage(Item(kRadioC), BM_GETCHECK, 0, 0), BST_CHECKED); });
-    Key(60, VK_ESCAPE);
-    EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+    for (const bool carried : {true, false}) {
+        SCOPED_TRACE(carried ? "character carried" : "no character");
+        SettingsDialog dlg;
+        KeyWith(10, VK_MENU, 'N', carried ? 'n' : 0);  // "&Namn:" → the name field
+        Later(15, [] { EXPECT_EQ(FocusId(), kName); });
+        KeyWith(20, VK_MENU, 'L', carried ? 'l' : 0);  // "Å&lder:" → the age field
+        Later(25, [] { EXPECT_EQ(FocusId(), kAge); });
+        KeyWith(30, VK_MENU, 'T', carried ? 't' : 0);  // "&Tillval..."
+        Later(35, [&] { EXPECT_EQ(dlg.options, 1); });
+        Later(40, [] { SetFocus(Item(kCheck)); });
+        Type(45, "r");  // a plain letter on a button: "T&re"
+        Later(50, [] { EXPECT_EQ(SendMessage(Item(kRadioC), BM_GETCHECK, 0, 0), BST_CHECKED); });
+        Key(60, VK_ESCAPE);
+        EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+    }
 }
 
 TEST_F(Dialogs, ModalInsideModalRefusesTheOuterDialogAndReturnsItsOwnCode) {
