@@ -324,27 +324,33 @@ void CRecordPanel::RegisterScanTargets() {
 // ---------------------------------------------------------------------------------------
 // The child's moves
 
-bool CRecordPanel::MoveToSlot(Place from, int slot) {
-    if (m_done || slot < 0 || slot >= SlotCount() || !EmptySlot(m_slots[static_cast<size_t>(slot)])) return false;
-    RecordSlot moved;
+// Takes the picture at `from` away from there (the new picture, a slot's, or the bin's last);
+// false when there is none to take.
+bool CRecordPanel::TakeFrom(Place from, RecordSlot& moved) {
     switch (from.kind) {
         case Place::New:
             if (m_newPlace.kind != Place::New) return false;
             moved = RecordSlot{static_cast<uint16_t>(m_newPicture), 0};
-            break;
+            return true;
         case Place::Slot:
             if (from.slot < 0 || from.slot >= SlotCount() || EmptySlot(m_slots[static_cast<size_t>(from.slot)])) return false;
             moved = m_slots[static_cast<size_t>(from.slot)];
             m_slots[static_cast<size_t>(from.slot)] = {};
-            break;
+            return true;
         case Place::Bin:
             if (m_bin.empty()) return false;
             moved = m_bin.back();
             m_bin.pop_back();
-            break;
+            return true;
         default:
             return false;
     }
+}
+
+bool CRecordPanel::MoveToSlot(Place from, int slot) {
+    if (m_done || slot < 0 || slot >= SlotCount() || !EmptySlot(m_slots[static_cast<size_t>(slot)])) return false;
+    RecordSlot moved;
+    if (!TakeFrom(from, moved)) return false;
     m_slots[static_cast<size_t>(slot)] = moved;
     if (moved.record == 0) m_newPlace = Place{Place::Slot, slot};
     m_changed = true;
@@ -354,21 +360,9 @@ bool CRecordPanel::MoveToSlot(Place from, int slot) {
 }
 
 bool CRecordPanel::MoveToBin(Place from) {
-    if (m_done || m_bin.size() >= static_cast<size_t>(SlotCount()) + 1) return false;
+    if (m_done || from.kind == Place::Bin || m_bin.size() >= static_cast<size_t>(SlotCount()) + 1) return false;
     RecordSlot moved;
-    switch (from.kind) {
-        case Place::New:
-            if (m_newPlace.kind != Place::New) return false;
-            moved = RecordSlot{static_cast<uint16_t>(m_newPicture), 0};
-            break;
-        case Place::Slot:
-            if (from.slot < 0 || from.slot >= SlotCount() || EmptySlot(m_slots[static_cast<size_t>(from.slot)])) return false;
-            moved = m_slots[static_cast<size_t>(from.slot)];
-            m_slots[static_cast<size_t>(from.slot)] = {};
-            break;
-        default:
-            return false;
-    }
+    if (!TakeFrom(from, moved)) return false;
     m_bin.push_back(moved);
     if (moved.record == 0) m_newPlace = Place{Place::Bin, -1};
     m_changed = true;

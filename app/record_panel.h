@@ -170,6 +170,7 @@ private:
     void Carry(Place from, CCorAnim* sprite);
     void ScanActivate(Place place, int16_t target);
     void RegisterScanTargets();
+    bool TakeFrom(Place from, RecordSlot& moved);
     void AfterMove(bool toBin);
     void PressOk(bool keyboard);
     void PressCancel(bool keyboard);
