@@ -31,12 +31,6 @@ uint16_t Swap16If(uint16_t v, bool swap) { return swap ? plat::ByteSwap16(v) : v
 
 bool EmptySlot(const RecordSlot& s) { return s.picture == 0 && s.record == 0; }
 
-// Messages that end a carry: the window is going away.
-bool EndsTheCarry(const MSG& msg, HWND view, HWND frame) {
-    if (msg.message != WM_CLOSE && msg.message != WM_DESTROY && msg.message != WM_ENDSESSION) return false;
-    return msg.hwnd && (msg.hwnd == view || msg.hwnd == frame);
-}
-
 }  // namespace
 
 int ReadSlotTable(std::span<const uint8_t> bytes, int count, bool swapped, RecordSlotTable& table) {
@@ -451,7 +445,7 @@ void CRecordPanel::Carry(Place from, CCorAnim* sprite) {
             PostQuitMessage(static_cast<int>(msg.wParam));
             break;
         }
-        if (EndsTheCarry(msg, view, frame)) {
+        if (EndsThePress(msg, view, frame)) {
             TranslateMessage(&msg);
             DispatchMessage(&msg);
             break;

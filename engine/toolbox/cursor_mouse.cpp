@@ -55,12 +55,12 @@ private:
     HWND m_view;
 };
 
+}  // namespace
+
 bool EndsThePress(const MSG& msg, HWND view, HWND frame) {
     if (msg.message != WM_CLOSE && msg.message != WM_DESTROY && msg.message != WM_ENDSESSION) return false;
     return msg.hwnd && (msg.hwnd == view || msg.hwnd == frame);
 }
-
-}  // namespace
 
 void SetArrowCursor() { theEngine->SetArrowCursor(); }
 void SetWaitCursor() { theEngine->SetWaitCursor(); }

@@ -59,3 +59,7 @@ int32_t TrackMouse(int16_t mask, int32_t& kind, intptr_t& thing);
 // 0 (the close is dispatched, to be carried out after the handler returns; the quit is posted
 // again). The capture is released on every way out. While scanning: pressed at once, 1.
 int16_t TrackButton(CCorAnim* sprite, int16_t pressedId, int16_t normalId);
+// Whether a message taken by a press loop of its own (a button's press, a carried picture) ends
+// it: a close, destroy or end of session for the game view or its frame. The loop hands the
+// message on and stops, so the program's own loop carries it out.
+bool EndsThePress(const MSG& msg, HWND view, HWND frame);
