@@ -9,20 +9,13 @@
 
 #include "media/res/level_table.h"
 #include "media/res/res_mgr.h"
+#include "data/res_item_test_support.h"
 #include "platform/fs/dospath.h"
 
 namespace {
 
-using Bytes = std::vector<uint8_t>;
-
-Bytes ReadItem(CResMgr& mgr, uint32_t type, uint32_t id) {
-    ResDirEntry* e = mgr.FindEntry(type, id);
-    if (!e) return {};
-    Bytes out(e->size);
-    e->readPos = 0;
-    if (!mgr.LoadItem(out.data(), e, e->size)) return {};
-    return out;
-}
+using datatest::Bytes;
+using datatest::ReadItem;
 
 struct Size {
     int w = 0, h = 0;

@@ -21,20 +21,13 @@
 #include "media/sound/synth/voice.h"
 #include "media/text/bitmap_font.h"
 #include "media/text/text_test_support.h"
+#include "data/res_item_test_support.h"
 #include "platform/fs/dospath.h"
 
 namespace {
 
-using Bytes = std::vector<uint8_t>;
-
-Bytes ReadItem(CResMgr& mgr, uint32_t type, uint32_t id) {
-    ResDirEntry* e = mgr.FindEntry(type, id);
-    if (!e) return {};
-    Bytes out(e->size);
-    e->readPos = 0;
-    if (!mgr.LoadItem(out.data(), e, e->size)) return {};
-    return out;
-}
+using datatest::Bytes;
+using datatest::ReadItem;
 
 struct Rgb {
     int r, g, b;
