@@ -8,8 +8,3 @@ int CAdultSection::RunSheet(bool launcherMode, UINT captionId, CWnd* parent, CUs
     sheet.SetUserSettings(&record, &block);
     return static_cast<int>(sheet.DoModal());
 }
-
-IAdultSection* InstallAdultSection() {
-    static CAdultSection section;
-    return SetAdultSection(&section);
-}

@@ -1,9 +1,10 @@
 // The grown-ups' section as the engine reaches it: the engine cannot include this folder, so
-// the program installs CAdultSection into the engine's seam (SetAdultSection) at start, and
-// the engine's EnterAdultArea runs the sheet through it.
+// the program installs a CAdultSection into the engine's seam (engine/base/adult_seam.h) at
+// start (InstallAdultSection, app/zelbo_program.h), and the engine's EnterAdultArea runs the
+// sheet through it.
 #pragma once
 
-#include "engine/core/cor_engine.h"
+#include "engine/base/adult_seam.h"
 
 class CAdultSection : public IAdultSection {
 public:
@@ -12,6 +13,3 @@ public:
     int RunSheet(bool launcherMode, UINT captionId, CWnd* parent, CUserPrefs& record,
                  ActivitySettings& block) override;
 };
-
-// Installs the program's one CAdultSection into the engine; returns what was installed before.
-IAdultSection* InstallAdultSection();

@@ -9,8 +9,8 @@
 
 #include <memory>
 
-#include "engine/core/activity_settings.h"
-#include "engine/core/user_prefs.h"
+#include "engine/base/activity_settings.h"
+#include "engine/base/user_prefs.h"
 #include "platform/dialogs/property_sheet.h"
 
 // Dialog templates of the pages: normal mode 234, 133, 135; launcher mode 235, 133, 165.

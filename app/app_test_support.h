@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "adult/adult_section.h"
+#include "app/zelbo_program.h"
 #include "app/app_resources.h"
 #include "app/zelbo_app.h"
 #include "engine/core/cor_engine.h"
@@ -135,6 +135,21 @@ protected:
     fs::path m_tmp;
     IAdultSection* m_previousSection = nullptr;
     IResItemHost* m_previousPictures = nullptr;
+};
+
+// Counts the engine's saves of the player's preferences (installed while it lives).
+class CountingPrefsStore : public IPrefsStore {
+public:
+    CountingPrefsStore() : m_previous(SetPrefsStore(this)) {}
+    ~CountingPrefsStore() override { SetPrefsStore(m_previous); }
+    int SavePrefs() override {
+        ++saves;
+        return 1;
+    }
+    int saves = 0;
+
+private:
+    IPrefsStore* m_previous;
 };
 
 // The child launcher's window as the game finds it by its title: counts the exit commands.

@@ -8,7 +8,7 @@
 #include <array>
 #include <cstdint>
 
-#include "engine/core/module_table.h"
+#include "engine/base/module_table.h"
 
 class CCorAnim;
 class CCorString;

@@ -20,7 +20,7 @@
 
 #include "app/chooser_items.h"
 #include "app/text_entry_field.h"
-#include "engine/core/module_table.h"
+#include "engine/base/module_table.h"
 #include "engine/players/player_roster.h"
 #include "media/text/bitmap_font.h"
 #include "media/text/cor_string.h"

@@ -4,7 +4,7 @@
 #include <map>
 
 #include "app/app_test_support.h"
-#include "engine/core/user_prefs.h"
+#include "engine/core/prefs_store.h"
 #include "engine/toolbox/picture_items.h"
 #include "engine/players/player_strings.h"
 #include "engine/players/settings_store.h"
@@ -19,21 +19,9 @@ using app_test::AppTest;
 using app_test::LauncherWindow;
 namespace fs = std::filesystem;
 
-// Counts the engine's saves of the player's preferences: the shutdown saves once, the grown-ups'
-// sheet once more when it ends with "Spela" or "Avsluta".
-class CountingPrefsStore : public IPrefsStore {
-public:
-    CountingPrefsStore() : m_previous(SetPrefsStore(this)) {}
-    ~CountingPrefsStore() override { SetPrefsStore(m_previous); }
-    int SavePrefs() override {
-        ++saves;
-        return 1;
-    }
-    int saves = 0;
-
-private:
-    IPrefsStore* m_previous;
-};
+// The engine's saves of the player's preferences: the shutdown saves once, the grown-ups' sheet
+// once more when it ends with "Spela" or "Avsluta".
+using app_test::CountingPrefsStore;
 
 bool SemaphoreHeld() {
     HANDLE h = CreateSemaphore(nullptr, 0, 1, "Trumlaby");

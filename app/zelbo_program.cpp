@@ -7,6 +7,7 @@
 #include "adult/adult_section.h"
 #include "app/app_resources.h"
 #include "app/game_modules.h"
+#include "engine/core/cor_engine.h"
 #include "engine/players/prefs_file.h"
 #include "engine/toolbox/picture_file_hosting.h"
 #include "engine/toolbox/picture_items.h"
@@ -15,6 +16,11 @@
 #include "platform/backends/init.h"
 #include "platform/dialogs/dialog_api.h"
 #include "platform/msgbox/msgbox.h"
+
+IAdultSection* InstallAdultSection() {
+    static CAdultSection section;
+    return SetAdultSection(&section);
+}
 
 int RunZelboProgram(int argc, char** argv, const char* name, void (*beforeRun)()) {
     std::string error;

@@ -3,7 +3,9 @@
 // handled); the others are null, so the engine delivers nothing there.
 #pragma once
 
-#include "engine/core/module_table.h"
+#include "engine/base/module_table.h"
+
+inline constexpr int kVududoduvazaModule = 4;
 
 // The module's function table (constant data, ready before any code runs), for the program to
 // register with the engine.

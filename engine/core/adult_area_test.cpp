@@ -58,7 +58,7 @@ class EnterAdultArea : public EngineTest, public ::testing::WithParamInterface<A
 TEST_P(EnterAdultArea, CopiesBackAndSavesAsTheSheetSays) {
     const AdultCase& c = GetParam();
     auto& title = static_cast<CZelboTitle&>(*theEngine);
-    title.m_prefs.SetDefaults();
+    SetDefaultPrefs(title.m_prefs);
     title.m_prefs.volumePercent = 30;
     title.m_ctrlQEnabled = 1;
     CScriptedSheet sheet(c.answer);
@@ -121,7 +121,7 @@ TEST_F(EngineTest, StopSignSetInTheSheetEnablesCtrlQ) {
 
 // Without a section installed the sheet is closed without a choice: nothing changes.
 TEST_F(EngineTest, NeutralAdultSectionChangesNothing) {
-    theEngine->m_prefs.SetDefaults();
+    SetDefaultPrefs(theEngine->m_prefs);
     const CUserPrefs record = theEngine->m_prefs;
     EXPECT_EQ(theEngine->EnterAdultArea(), 1);
     EXPECT_EQ(std::memcmp(&record, &theEngine->m_prefs, sizeof record), 0);

@@ -43,8 +43,6 @@ std::string EngineRegistryKey(CCorEngine& engine) {
 
 }  // namespace
 
-int IAdultSection::RunSheet(bool, UINT, CWnd*, CUserPrefs&, ActivitySettings&) { return IDCANCEL; }
-
 IAdultSection* SetAdultSection(IAdultSection* section) {
     IAdultSection* old = gAdultSection == &gNeutralAdultSection ? nullptr : gAdultSection;
     gAdultSection = section ? section : &gNeutralAdultSection;
@@ -142,7 +140,7 @@ void CCorEngine::Startup(const std::string& programFolder) {
     m_running = 0;
     m_busyGuard = 1;
     m_leaveRequest = 0;
-    m_prefs.SetDefaults();
+    SetDefaultPrefs(m_prefs);
     m_currentModule = 0;
     m_resourcePathFromIni = 0;
     m_moduleCursorA = m_moduleCursorB = nullptr;

@@ -14,9 +14,10 @@
 #include <string>
 #include <vector>
 
-#include "engine/core/activity_settings.h"
-#include "engine/core/module_table.h"
-#include "engine/core/user_prefs.h"
+#include "engine/base/activity_settings.h"
+#include "engine/base/adult_seam.h"
+#include "engine/base/module_table.h"
+#include "engine/core/prefs_store.h"
 #include "engine/scene/anim_list.h"
 #include "engine/scene/drag_mgr.h"
 #include "engine/scene/idle.h"
@@ -40,25 +41,17 @@ class CSprite;
 class CWnd;
 class CEngineHosts;
 
-// The grown-ups' section as the engine runs it. The engine cannot include the section, so the
-// program installs an implementation at start (SetAdultSection); the neutral one shows nothing
-// and answers IDCANCEL, as a sheet closed without a choice.
-class IAdultSection {
-public:
-    virtual ~IAdultSection() = default;
-    // Runs the grown-ups' sheet modally, captioned with string captionId and owned by parent
-    // (the launcher variant when launcherMode), over the record and the block it is given.
-    // Returns IDOK (1) when the grown-ups leave with "Spela", 1134 with "Avsluta", anything
-    // else when the sheet is closed otherwise.
-    virtual int RunSheet(bool launcherMode, UINT captionId, CWnd* parent, CUserPrefs& record,
-                         ActivitySettings& block);
-};
+// The grown-ups' section the engine runs (engine/base/adult_seam.h).
+// Pop-ups above the engine (engine/popups) close before a module is taken down, so none outlives
+// the module that opened it: each registers its closing function (again: nothing new), and
+// UnloadModule calls them first, on every way out of a module (a switch, the grown-ups' hot
+// key, quitting, the window's close).
+void AddModuleLeaveHook(void (*hook)());
+
 // Installs the section (null: the neutral one) and returns the one installed before.
 IAdultSection* SetAdultSection(IAdultSection* section);
 IAdultSection& AdultSection();
 
-inline constexpr int kAdultSheetQuit = 1134;       // the sheet's "Avsluta" result
-inline constexpr UINT kAdultSheetCaption = 61279;  // "Vuxenavdelning"
 inline constexpr UINT kCdPromptString = 40000;
 inline constexpr UINT kOutOfMemoryString = 40001;
 inline constexpr UINT kUnhandledExceptionString = 40011;

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "engine/core/cor_engine.h"
-#include "engine/core/user_prefs.h"
+#include "engine/core/prefs_store.h"
 #include "media/res/read_error_prompt.h"
 #include "media/res/res_strings.h"
 #include "media/res/res_writer.h"

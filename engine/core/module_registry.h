@@ -5,7 +5,7 @@
 // same modules. User-interface thread only.
 #pragma once
 
-#include "engine/core/module_table.h"
+#include "engine/base/module_table.h"
 
 inline constexpr int kFirstRegisteredModule = 1;
 inline constexpr int kLastRegisteredModule = 6;

@@ -1,4 +1,5 @@
 // Entering and leaving modules, and the idle step.
+#include <algorithm>
 #include <vector>
 
 #include "engine/core/colour_table.h"
@@ -197,8 +198,18 @@ void CCorEngine::GoToModule(int module, BOOL full) {
     EndBusy();
 }
 
+namespace {
+std::vector<void (*)()> gLeaveHooks;
+}  // namespace
+
+void AddModuleLeaveHook(void (*hook)()) {
+    if (hook && std::find(gLeaveHooks.begin(), gLeaveHooks.end(), hook) == gLeaveHooks.end())
+        gLeaveHooks.push_back(hook);
+}
+
 void CCorEngine::UnloadModule(BOOL withLeavingAnimation) {
     m_unloading = 1;
+    for (void (*hook)() : std::vector<void (*)()>(gLeaveHooks)) hook();
     ModuleFunctionTable* table = m_moduleTable;
     if (withLeavingAnimation && table && table->BeginLeave && table->BeginLeave()) {
         while (m_anims.GetState() == 0 && !m_closePending) {
@@ -266,7 +277,7 @@ void CCorEngine::RunIdle() {
         if (m_scanner.IsOn()) m_scanner.Tick();
         m_idles.RunDue();
     }
-    if (m_leaveRequest) {
+    if (m_leaveRequest && !m_unloading) {
         m_leaveRequest = 0;
         LeaveModule();
     }

@@ -86,7 +86,7 @@ TEST_F(EngineTest, SavedSettingsBytesAfterReset) {
 
     // The preference record's defaults reset the block too.
     std::memset(block, 0xA5, 28);
-    theEngine->m_prefs.SetDefaults();
+    SetDefaultPrefs(theEngine->m_prefs);
     EXPECT_EQ(std::memcmp(block, expected, 28), 0);
 
     auto& settings = *static_cast<ActivitySettings*>(theEngine->GetSavedSettings(size));
@@ -139,7 +139,7 @@ TEST_F(EngineTest, BaseClassDefaultsAndASecondEngineStandsInWhileItLives) {
         EXPECT_EQ(bare.GetBackgroundColor(), GetSysColor(COLOR_BTNFACE));
         EXPECT_EQ(bare.GetHomeModule(), 1);
         // With no block, resetting the record's defaults touches no block.
-        bare.m_prefs.SetDefaults();
+        SetDefaultPrefs(bare.m_prefs);
         EXPECT_EQ(bare.m_prefs.showStopSign, 1u);
     }
     plat::SetReportedVersion(plat::kVersionWin95);

@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/core/activity_settings.h"
+#include "engine/base/activity_settings.h"
 #include "engine/core/engine_test_support.h"
 #include "engine/core/launcher_test_support.h"
 #include "engine/core/zelbo_title.h"

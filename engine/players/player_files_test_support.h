@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "engine/core/activity_settings.h"
+#include "engine/base/activity_settings.h"
 #include "engine/core/cor_engine.h"
 #include "engine/players/app_prefs.h"
 #include "engine/players/player_list.h"

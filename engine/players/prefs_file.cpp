@@ -156,7 +156,7 @@ int ReadPrefs(const char* folder, CUserPrefs* record) {
         if (record) {
             SetFileRecordDefaults(*record);
         } else if (theEngine) {
-            theEngine->m_prefs.SetDefaults();
+            SetDefaultPrefs(theEngine->m_prefs);
         }
         return 1;
     }

@@ -15,7 +15,7 @@
 #include <cstdint>
 #include <string>
 
-#include "engine/core/user_prefs.h"
+#include "engine/core/prefs_store.h"
 
 // The record defaults for a file's record: the engine defaults with scanSpeed 30, the printer
 // setup and names zero. useOwnVolume is 0, as in the engine defaults, so a new player's game

@@ -12,7 +12,7 @@
 #include <sstream>
 #include <string>
 
-#include "engine/core/activity_settings.h"
+#include "engine/base/activity_settings.h"
 #include "engine/core/cor_engine.h"
 #include "engine/players/prefs_file.h"
 #include "platform/fs/dospath.h"

@@ -4,7 +4,7 @@
 #include <functional>
 #include <vector>
 
-#include "engine/core/activity_settings.h"
+#include "engine/base/activity_settings.h"
 #include "engine/core/cor_engine.h"
 #include "engine/core/launcher_test_support.h"
 #include "engine/players/players_test_support.h"
@@ -24,7 +24,7 @@ protected:
         theEngine->m_programFolder = "C:\\Prog\\";
         theEngine->m_launcherMode = 0;
         theEngine->m_launcherSwapPath[0] = '\0';
-        theEngine->m_prefs.SetDefaults();
+        SetDefaultPrefs(theEngine->m_prefs);
     }
     void TearDown() override {
         theEngine->m_programFolder = savedFolder;

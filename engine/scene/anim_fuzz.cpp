@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <span>
 
-#include "engine/core/module_table.h"
+#include "engine/base/module_table.h"
 #include "engine/scene/anim_list.h"
 #include "engine/scene/scene_host.h"
 #include "media/res/res_items_test_support.h"

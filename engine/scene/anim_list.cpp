@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <limits>
 
-#include "engine/core/module_table.h"
+#include "engine/base/module_table.h"
 #include "engine/scene/ring_search.h"
 #include "engine/scene/scene_host.h"
 #include "media/surface/dibg.h"

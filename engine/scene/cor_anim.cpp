@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "engine/core/module_table.h"
+#include "engine/base/module_table.h"
 #include "engine/scene/scene_host.h"
 #include "engine/scene/anim_list.h"
 #include "media/res/item_cache.h"

@@ -12,7 +12,7 @@
 
 #include <cstdint>
 
-#include "engine/core/module_table.h"
+#include "engine/base/module_table.h"
 #include "engine/scene/dyn_array.h"
 
 class CHandlerGroup;

@@ -1,6 +1,6 @@
 #include "engine/scene/scan_target.h"
 
-#include "engine/core/module_table.h"
+#include "engine/base/module_table.h"
 #include "engine/scene/cor_anim.h"
 #include "engine/scene/scene_host.h"
 #include "media/res/sprite.h"

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "engine/core/user_prefs.h"
+#include "engine/base/user_prefs.h"
 #include "engine/scene/cor_anim.h"
 #include "engine/scene/scan_target.h"
 #include "engine/scene/scene_host.h"

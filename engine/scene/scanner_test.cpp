@@ -5,7 +5,7 @@
 #include <functional>
 #include <vector>
 
-#include "engine/core/user_prefs.h"
+#include "engine/base/user_prefs.h"
 #include "engine/scene/anim_list.h"
 #include "engine/scene/scan_target.h"
 #include "engine/scene/scene_test_support.h"

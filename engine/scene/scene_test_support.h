@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/core/module_table.h"
+#include "engine/base/module_table.h"
 #include "engine/scene/scene_host.h"
 #include "engine/scene/anim_list.h"
 #include "engine/scene/scanner.h"

@@ -1,6 +1,6 @@
 #include "engine/scene/static_picture.h"
 
-#include "engine/core/module_table.h"
+#include "engine/base/module_table.h"
 #include "engine/scene/ring_search.h"
 #include "engine/scene/scene_host.h"
 #include "media/res/item_cache.h"

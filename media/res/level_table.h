@@ -1,5 +1,5 @@
 // The level table of the level chooser ('IN#', little-endian 16-bit values) and the ruler's
-// segment layout. The chooser (app/level_chooser.h) reads the table and hit-tests the ruler's
+// segment layout. The chooser (engine/popups/level_chooser.h) reads the table and hit-tests the ruler's
 // segments with these functions, and the resource generator draws the ruler's labels with the
 // same layout, so what a child reads on a segment is what a click there chooses.
 //

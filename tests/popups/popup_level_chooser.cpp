@@ -3,7 +3,7 @@
 // ShowLevelChooser returns at once; the chooser takes over the module's click, tick and key
 // entries until it closes. The level index its callback reports is kept, so the next opening
 // starts at the level chosen last.
-#include "app/level_chooser.h"
+#include "engine/popups/level_chooser.h"
 #include "tests/popups/popups_module.h"
 
 namespace {

@@ -8,7 +8,7 @@
 // they are given back and the panel is closed and deleted.
 #include <cstring>
 
-#include "app/record_panel.h"
+#include "engine/popups/record_panel.h"
 #include "engine/core/cor_engine.h"
 #include "engine/toolbox/picture_items.h"
 #include "media/surface/dibg.h"
@@ -85,6 +85,7 @@ void OpenRecordPanel() {
     if (gData) std::memcpy(HandleTableDeref(gData), ball, sizeof ball);
     gPanel = new CRecordPanel(kAlbumRows, kAlbumColumns, kAlbumPictures, picture, kAlbumRecords, nullptr, gData,
                               gData ? sizeof ball : 0, nullptr, 1, &gStored);
+    gPanel->SetCloser(CloseAlbum);
     ModuleFunctionTable* table = PopupsModuleTable();
     gSavedClick = table->OnAnimClicked;
     gSavedKey = table->KeyDown;

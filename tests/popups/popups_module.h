@@ -9,7 +9,7 @@
 
 #include <cstdint>
 
-#include "engine/core/module_table.h"
+#include "engine/base/module_table.h"
 #include "media/util/cor_geometry.h"
 
 inline constexpr int kPopupsModule = 6;

@@ -1,8 +1,9 @@
-#include "app/level_chooser.h"
+#include "engine/popups/level_chooser.h"
 
 #include <algorithm>
 #include <cmath>
 #include <optional>
+#include <utility>
 
 #include "engine/core/cor_engine.h"
 #include "engine/scene/drag_mgr.h"
@@ -72,7 +73,16 @@ int16_t ShowLevelChooser(ModuleFunctionTable* table, LevelChooserCallback callba
         return 0;
     }
     chooser->TakeOverEntries();
+    AddModuleLeaveHook(CloseLevelChooser);
     return 1;
+}
+
+void CloseLevelChooser() {
+    CLevelChooser* c = CLevelChooser::s_current;
+    if (!c) return;
+    c->m_done = 1;
+    c->m_chosen = 0;
+    c->Close();
 }
 
 CLevelChooser::CLevelChooser(ModuleFunctionTable* table, LevelChooserCallback callback, int16_t baseId,
@@ -238,7 +248,7 @@ void CLevelChooser::OnClick(CCorAnim* sprite) {
     } else if (sprite == m_cancel) {
         Confirm(false, true);
     } else if (sprite == m_fold) {
-        if (TrackButton(m_fold, static_cast<int16_t>(m_base + 18), static_cast<int16_t>(m_base + 17))) {
+        if (TrackButton(m_fold, static_cast<int16_t>(m_base + 18), static_cast<int16_t>(m_base + 17)) && !m_gone) {
             QueueSpriteFrameNoWait(m_fold, static_cast<int16_t>(m_base + 17));
             Fold(!m_unfolded);
         }
@@ -276,12 +286,13 @@ void CLevelChooser::Confirm(bool ok, bool tracked) {
     const int16_t normal = static_cast<int16_t>(m_base + (ok ? 13 : 15));
     const int16_t pressed = static_cast<int16_t>(normal + 1);
     if (tracked) {
-        if (!TrackButton(button, pressed, normal)) return;
+        if (!TrackButton(button, pressed, normal) || m_gone) return;
         QueueSpriteFrame(button, normal);
     } else {
         QueueSpriteFrame(button, pressed);
     }
     WaitForSprite(button, 0);
+    if (m_gone) return;
     GiveBackEntries();
     m_done = 1;
     if (ok && m_changed) {
@@ -297,6 +308,7 @@ void CLevelChooser::DragThumb() {
     m_changed = 1;
     m_thumbXAtPress = GetSpriteX(m_thumb);
     EngineDragObject(m_thumb, kLevelChooserTrackSpot, 0, kNoSnapLimit, OnDragMove);
+    if (m_gone) return;
     PlaceThumb();
     if (m_unfolded) {
         ClipHighlight();
@@ -330,6 +342,7 @@ void CLevelChooser::FollowRuler() {
         if (!theEngine || !theEngine->m_running || theEngine->ClosePending()) break;
         held = GetMouse(x, y) != 0;
         if (held) Delay(0);
+        if (m_gone) return;
     }
 }
 
@@ -353,18 +366,27 @@ void CLevelChooser::GiveBackEntries() {
 }
 
 int16_t CLevelChooser::OnAnimClickedEntry(CCorAnim* anim, int16_t /*id*/) {
-    if (s_current) s_current->OnClick(anim);
+    if (CLevelChooser* c = s_current) {
+        ++s_entryDepth;
+        c->OnClick(anim);
+        --s_entryDepth;
+    }
     FinishIfDone();
     return 1;
 }
 
 void CLevelChooser::OnKeyDownEntry(int32_t key) {
-    if (s_current) s_current->OnKey(key);
+    if (CLevelChooser* c = s_current) {
+        ++s_entryDepth;
+        c->OnKey(key);
+        --s_entryDepth;
+    }
     FinishIfDone();
 }
 
 void CLevelChooser::FinishIfDone() {
     if (s_current && s_current->m_done) s_current->Close();
+    if (s_entryDepth == 0 && s_closed) delete std::exchange(s_closed, nullptr);
 }
 
 void CLevelChooser::Close() {
@@ -373,7 +395,14 @@ void CLevelChooser::Close() {
     const LevelChooserCallback callback = m_callback;
     s_current = nullptr;
     TearDown();
-    delete this;
+    m_gone = true;
+    // Closed from inside one of its own clicks (the module left while it waited): that click
+    // still runs on this object and ends at once; the outermost entry deletes it.
+    if (s_entryDepth > 0) {
+        s_closed = this;
+    } else {
+        delete this;
+    }
     if (callback) callback(chosen, static_cast<int16_t>(value - 1));
     ToggleScan(1);
 }

@@ -1,16 +1,19 @@
-// The level chooser: the track's arithmetic, and the panel opened over the running Vevudivodizide
-// activity (module 5: 23 groups, 88 levels) and driven with clicks and keys as a child would.
-#include "app/level_chooser.h"
+// The level chooser opened over the running Vevudivodizide activity (module 5: 23 groups, 88
+// levels) of the whole game and driven with clicks and keys as a child would.
+#include "engine/popups/level_chooser.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <initializer_list>
 #include <utility>
 #include <vector>
 
+#include "adult/adult_sheet.h"
 #include "app/app_test_support.h"
 #include "app/game_modules.h"
 #include "engine/core/cor_engine.h"
+#include "engine/popups/record_panel.h"
 #include "engine/toolbox/facade.h"
 #include "engine/toolbox/picture_items.h"
 #include "engine/toolbox/sprite_toolbox.h"
@@ -20,62 +23,6 @@
 #include "platform/headless/golden_test_support.h"
 
 namespace {
-
-// ---- The track's arithmetic ------------------------------------------------------------------
-
-struct GroupCase {
-    int16_t x;
-    int16_t group;
-};
-
-TEST(LevelTrackTest, GroupFromXAcrossTheTrackTheLastGroupIncluded) {
-    // Usable range 100 to 400, margin 20, groups 0 to 10: 28 pixels a group.
-    const LevelTrack t = LevelTrack::Make(100, 400, 20, 10, 28);
-    EXPECT_FLOAT_EQ(t.scale, 28.0f);
-    const GroupCase cases[] = {{-32768, 0}, {50, 0}, {100, 0}, {127, 0}, {128, 1}, {155, 1}, {156, 2},
-                               {379, 9},    {380, 10}, {381, 10}, {400, 10}, {401, 10}, {32767, 10}};
-    for (const GroupCase& c : cases) EXPECT_EQ(t.GroupFromX(c.x), c.group) << "x " << c.x;
-}
-
-TEST(LevelTrackTest, AScaleOfZeroOrLessGivesTheLastGroupEverywhere) {
-    for (const LevelTrack& t : {LevelTrack::Make(100, 400, 300, 10, 28), LevelTrack::Make(100, 400, 900, 10, 28),
-                                LevelTrack{100, 400, -50, 10, 28, 0.0f}, LevelTrack{100, 400, 0, 10, 28, -3.0f}}) {
-        for (int16_t x : {int16_t{-32768}, int16_t{0}, int16_t{100}, int16_t{101}, int16_t{250}, int16_t{400}}) {
-            EXPECT_EQ(t.GroupFromX(x), 10) << "x " << x << ", margin " << t.endMargin;
-        }
-    }
-}
-
-TEST(LevelTrackTest, ThumbPlaces) {
-    const LevelTrack t = LevelTrack::Make(100, 400, 20, 10, 28);
-    EXPECT_EQ(t.ThumbX(0), 97);
-    EXPECT_EQ(t.ThumbX(1), 125);
-    EXPECT_EQ(t.ThumbX(9), 349);
-    // The last group from the track's right end, not from the scale.
-    EXPECT_EQ(t.ThumbX(10), 400 - 14 - 10);
-}
-
-// Each activity's track (360 pixels, a thumb 28 wide, its margin and groups): every group can be
-// clicked, the thumb's places run left to right, and a thumb put at a group's place is read
-// back as that group by the drag (from its middle).
-TEST(LevelTrackTest, EveryGroupHasItsStretchOfTheTrackAndItsPlace) {
-    const struct {
-        int16_t lastGroup, margin;
-    } tracks[] = {{25, 14}, {12, 28}, {24, 14}, {22, 16}};
-    for (const auto& k : tracks) {
-        const LevelTrack t = LevelTrack::Make(100, 100 + 360 - 28, k.margin, k.lastGroup, 28);
-        std::vector<int> clicks(static_cast<size_t>(k.lastGroup) + 1, 0);
-        for (int x = t.left; x <= t.right; ++x) ++clicks[static_cast<size_t>(t.GroupFromX(static_cast<int16_t>(x)))];
-        for (int g = 0; g <= k.lastGroup; ++g) {
-            EXPECT_GT(clicks[static_cast<size_t>(g)], 0) << "N " << k.lastGroup << ": group " << g << " cannot be clicked";
-            const int16_t x = t.ThumbX(static_cast<int16_t>(g));
-            if (g > 0) {
-                EXPECT_GT(x, t.ThumbX(static_cast<int16_t>(g - 1))) << "N " << k.lastGroup << ", group " << g;
-            }
-            EXPECT_EQ(t.GroupFromX(static_cast<int16_t>(x + t.thumbWidth / 2 - 1)), g) << "N " << k.lastGroup;
-        }
-    }
-}
 
 // ---- The panel in the game -------------------------------------------------------------------
 
@@ -433,5 +380,176 @@ TEST_F(LevelChooserTest, GoldenPanelFoldedAndUnfolded) {
         {600, [&] { EXPECT_EQ(g_reported.calls, 1); }},
     });
 }
+
+
+
+// ---- Leaving the module with a pop-up open ---------------------------------------------------
+
+// The album as an activity holds it: its clicks and keys routed to it, given back when it closes.
+struct OpenAlbum {
+    CRecordPanel* panel = nullptr;
+    ModuleFunctionTable* table = nullptr;
+    int16_t (*savedClick)(CCorAnim*, int16_t) = nullptr;
+    void (*savedKey)(int32_t) = nullptr;
+    uint16_t stored = 0;
+    int closed = 0;
+};
+OpenAlbum g_album;
+
+void CloseTestAlbum() {
+    ++g_album.closed;
+    g_album.table->OnAnimClicked = g_album.savedClick;
+    g_album.table->KeyDown = g_album.savedKey;
+    g_album.panel->Close();
+    delete std::exchange(g_album.panel, nullptr);
+}
+
+int16_t OnTestAlbumClicked(CCorAnim* anim, int16_t id) {
+    if (g_album.panel && g_album.panel->OnClick(anim, id)) CloseTestAlbum();
+    return 1;
+}
+
+void OnTestAlbumKey(int32_t key) {
+    if (g_album.panel && g_album.panel->OnKey(static_cast<uint32_t>(key))) CloseTestAlbum();
+}
+
+enum class Way { Switch, AdultHotKey, CtrlX, WindowClose };
+
+struct LeaveCase {
+    const char* name;
+    Way way;
+    bool album;  // else the level chooser
+};
+
+const LeaveCase kLeaveCases[] = {
+    {"ChooserSwitch", Way::Switch, false},      {"ChooserAdultHotKey", Way::AdultHotKey, false},
+    {"ChooserCtrlX", Way::CtrlX, false},        {"ChooserWindowClose", Way::WindowClose, false},
+    {"AlbumSwitch", Way::Switch, true},         {"AlbumAdultHotKey", Way::AdultHotKey, true},
+    {"AlbumCtrlX", Way::CtrlX, true},           {"AlbumWindowClose", Way::WindowClose, true},
+};
+
+// Module 6 (the chooser's table 'IN#' 800 and pictures from 800, the album's pictures from 60)
+// is left by each way with the pop-up open: the pop-up closes as Cancel does before the module
+// goes, its opener hears of it once, the module's entries and the hot keys are as before, and
+// where the game goes on the pop-up opens again in the module.
+class LeaveWithPopupOpen : public LevelChooserTest, public ::testing::WithParamInterface<LeaveCase> {
+protected:
+    bool OpenPopup(bool album) {
+        ModuleFunctionTable* table = theEngine->m_moduleTable;
+        if (!album) return ShowLevelChooser(table, Remember, 800, 4, 800, nullptr) == 1;
+        g_album.table = table;
+        g_album.savedClick = table->OnAnimClicked;
+        g_album.savedKey = table->KeyDown;
+        // The player has no album file yet: the panel says so (answered OK) and opens empty.
+        const plat::MessageBoxHook before = plat::SetMessageBoxHook([](LPCSTR, UINT, UINT) { return IDOK; });
+        g_album.panel = new CRecordPanel(5, 5, 60, 0, 6000, nullptr, nullptr, 0, nullptr, 1, &g_album.stored);
+        plat::SetMessageBoxHook(before);
+        g_album.panel->SetCloser(CloseTestAlbum);
+        table->OnAnimClicked = OnTestAlbumClicked;
+        table->KeyDown = OnTestAlbumKey;
+        return true;
+    }
+    static int Heard(bool album) { return album ? g_album.closed : g_reported.calls; }
+    static bool Open(bool album) {
+        return album ? g_album.panel != nullptr || CRecordPanel::Current() != nullptr
+                     : CLevelChooser::Current() != nullptr;
+    }
+    void KeyWith(std::initializer_list<int> modifiers, int vk) {
+        plat::InputEvent ev;
+        ev.kind = plat::InputKind::KeyDown;
+        for (int m : modifiers) {
+            ev.vk = m;
+            m_head->QueueInput(At(20), ev);
+        }
+        m_head->Key(At(30), vk);
+        ev.kind = plat::InputKind::KeyUp;
+        for (int m : modifiers) {
+            ev.vk = m;
+            m_head->QueueInput(At(40), ev);
+        }
+    }
+    // The module's entries and the hot keys as they were before the pop-up opened.
+    void ExpectPutBack() {
+        const ModuleFunctionTable& now = *theEngine->GetModuleTable(6);
+        EXPECT_EQ(now.OnAnimClicked, m_before.OnAnimClicked);
+        EXPECT_EQ(now.KeyDown, m_before.KeyDown);
+        EXPECT_EQ(now.Tick, m_before.Tick);
+        EXPECT_EQ(theEngine->m_ctrlAltAEnabled, m_adultKey);
+        EXPECT_EQ(theEngine->m_ctrlQEnabled, m_quitKey);
+    }
+
+    ModuleFunctionTable m_before{};
+    int32_t m_adultKey = 0, m_quitKey = 0;
+};
+
+TEST_P(LeaveWithPopupOpen, ThePopupClosesAsCancelDoesAndOpensAgain) {
+    const LeaveCase& c = GetParam();
+    const bool goesOn = c.way == Way::Switch || c.way == Way::AdultHotKey;
+    const CGameModules modules;
+    CZelboApp app;
+    g_reported = Reported{};
+    g_album = OpenAlbum{};
+    bool reopened = false;
+    const auto reopen = [&] {
+        EXPECT_EQ(theEngine->m_currentModule, 6);
+        EXPECT_EQ(Heard(c.album), 1);
+        EXPECT_FALSE(Open(c.album));
+        ExpectPutBack();
+        reopened = OpenPopup(c.album);
+        KeyIn(VK_ESCAPE);
+        Later(600, [&] { FromLoop([&] { app.m_pMainWnd->PostMessage(WM_CLOSE); }); });
+    };
+    WhenEntered([&] {
+        FromLoop([&] {
+            EngineRunCommand(6);
+            WhenEntered([&] {
+                FromLoop([&] {
+                    m_before = *theEngine->m_moduleTable;
+                    m_adultKey = theEngine->m_ctrlAltAEnabled;
+                    m_quitKey = theEngine->m_ctrlQEnabled;
+                    ASSERT_TRUE(OpenPopup(c.album));
+                    ASSERT_TRUE(Open(c.album));
+                    switch (c.way) {
+                    case Way::Switch:
+                        EngineRunCommand(1);
+                        WhenEntered([&] {
+                            FromLoop([&] {
+                                EXPECT_EQ(Heard(c.album), 1) << "heard before the hub came";
+                                EngineRunCommand(6);
+                                WhenEntered([&] { FromLoop(reopen); });
+                            });
+                        });
+                        break;
+                    case Way::AdultHotKey:
+                        // The panel takes the hot keys while it is open; a module may give the
+                        // grown-ups' key back (EnableAdultHotKey).
+                        EXPECT_EQ(theEngine->m_ctrlAltAEnabled, 0);
+                        EnableAdultHotKey(1);
+                        m_head->PushAnswer(kAdultPlayButton);
+                        KeyWith({VK_CONTROL, VK_MENU}, 'A');
+                        Later(200, [&] { WhenEntered([&] { FromLoop(reopen); }); });
+                        break;
+                    case Way::CtrlX:
+                        KeyWith({VK_CONTROL}, 'X');
+                        break;
+                    case Way::WindowClose:
+                        app.m_pMainWnd->PostMessage(WM_CLOSE);
+                        break;
+                    }
+                });
+            });
+        });
+    });
+    EXPECT_EQ(RunGame(app), 0);
+    EXPECT_FALSE(Open(c.album));
+    EXPECT_EQ(Heard(c.album), goesOn ? 2 : 1) << "heard once per opening";
+    EXPECT_EQ(reopened, goesOn);
+    ExpectPutBack();
+    if (!c.album) EXPECT_EQ(g_reported.chosen, 0) << "as Cancel";
+    if (c.album) EXPECT_EQ(g_album.stored, 0) << "nothing stored";
+}
+
+INSTANTIATE_TEST_SUITE_P(Ways, LeaveWithPopupOpen, ::testing::ValuesIn(kLeaveCases),
+                         [](const ::testing::TestParamInfo<LeaveCase>& info) { return info.param.name; });
 
 }  // namespace

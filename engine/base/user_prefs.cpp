@@ -1,8 +1,6 @@
-#include "engine/core/user_prefs.h"
+#include "engine/base/user_prefs.h"
 
 #include <cstring>
-
-#include "engine/core/cor_engine.h"
 
 void CUserPrefs::SetRecordDefaults() {
     std::memset(this, 0, sizeof *this);
@@ -16,11 +14,6 @@ void CUserPrefs::SetRecordDefaults() {
     optionWord = 1;
     childrenMayAddPlayers = 1;
     savingOn = 1;
-}
-
-void CUserPrefs::SetDefaults() {
-    SetRecordDefaults();
-    if (theEngine) theEngine->ResetSavedSettings();
 }
 
 namespace {
@@ -45,30 +38,3 @@ void CUserPrefs::CopyFrom(const CUserPrefs& source) {
 }
 
 void CUserPrefs::CopyTo(CUserPrefs& target) const { target.CopyFrom(*this); }
-
-int IPrefsStore::LoadPrefs() {
-    if (theEngine) theEngine->m_prefs.SetDefaults();
-    return 1;
-}
-
-int IPrefsStore::ReadUserPrefs() {
-    if (theEngine) theEngine->m_prefs.SetDefaults();
-    return 1;
-}
-
-namespace {
-IPrefsStore gNeutralStore;
-IPrefsStore* gStore = &gNeutralStore;
-}  // namespace
-
-IPrefsStore* SetPrefsStore(IPrefsStore* store) {
-    IPrefsStore* old = gStore == &gNeutralStore ? nullptr : gStore;
-    gStore = store ? store : &gNeutralStore;
-    return old;
-}
-
-IPrefsStore& PrefsStore() { return *gStore; }
-
-int LoadPrefs() { return PrefsStore().LoadPrefs(); }
-int SavePrefs() { return PrefsStore().SavePrefs(); }
-int ReadUserPrefs() { return PrefsStore().ReadUserPrefs(); }

@@ -2,7 +2,7 @@
 // record file in the player's folder: loading, where a new picture is stored, the bin, Cancel,
 // the grid's clamping, every write of OK failed or cut short, carrying by mouse and by switch
 // access, and the panel with three saved pictures as a golden image.
-#include "app/record_panel.h"
+#include "engine/popups/record_panel.h"
 
 #include <gtest/gtest.h>
 

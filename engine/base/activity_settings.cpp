@@ -1,4 +1,4 @@
-#include "engine/core/activity_settings.h"
+#include "engine/base/activity_settings.h"
 
 void ActivitySettings::SetDefaults() {
     levelsSaved = secondFlag = childMayChangeLevel = fourthFlag = 1;

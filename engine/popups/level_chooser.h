@@ -20,7 +20,7 @@
 #include <array>
 #include <cstdint>
 
-#include "engine/core/module_table.h"
+#include "engine/base/module_table.h"
 #include "engine/toolbox/screen_helpers.h"
 #include "media/res/level_table.h"
 #include "media/util/cor_geometry.h"
@@ -60,6 +60,11 @@ struct LevelTrack {
 // hears (0, the index held to 0 and up) at once, as after Cancel.
 int16_t ShowLevelChooser(ModuleFunctionTable* table, LevelChooserCallback callback, int16_t tableId,
                          int16_t levelIndex, int16_t baseId, const PanelStyle* style);
+
+// Closes an open chooser as Cancel does: the callback hears (0, the index at opening) once, the
+// module's entries are given back and scanning unblocked. Nothing when none is open. The engine
+// calls it before a module is taken down (AddModuleLeaveHook), so no chooser outlives its opener.
+void CloseLevelChooser();
 
 class CLevelChooser {
 public:
@@ -102,6 +107,7 @@ public:
 private:
     friend int16_t ShowLevelChooser(ModuleFunctionTable*, LevelChooserCallback, int16_t, int16_t, int16_t,
                                     const PanelStyle*);
+    friend void CloseLevelChooser();
     static int16_t OnAnimClickedEntry(CCorAnim* anim, int16_t id);
     static void OnKeyDownEntry(int32_t key);
     static int16_t OnDragMove(int16_t x, int16_t y);
@@ -119,7 +125,16 @@ private:
     void TakeOverEntries();
     void TearDown();
 
+    // True once the chooser was taken off the screen; a click's own loop that waited meanwhile
+    // (a drag, a held button) stops at once.
+    bool Gone() const { return m_gone; }
+
     static inline CLevelChooser* s_current = nullptr;
+    // Clicks and keys under way in the chooser's entries; a chooser closed meanwhile is deleted
+    // when the outermost returns.
+    static inline int s_entryDepth = 0;
+    static inline CLevelChooser* s_closed = nullptr;
+    bool m_gone = false;
 
     ModuleFunctionTable* m_moduleTable = nullptr;
     LevelChooserCallback m_callback = nullptr;

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <span>
 
-#include "app/record_panel.h"
+#include "engine/popups/record_panel.h"
 
 volatile int64_t recordPanelSink = 0;
 

@@ -19,7 +19,9 @@
 // replaced.
 //
 // The activity forwards clicks on the panel's sprites (OnClick) and keys (OnKey) while the
-// panel is open, looks at Done(), then calls Close() and deletes the panel.
+// panel is open, looks at Done(), then calls Close() and deletes the panel. It names that
+// closing routine with SetCloser, so that CloseRecordPanel can run it when the module is left
+// with the panel open.
 #pragma once
 
 #include <array>
@@ -88,6 +90,12 @@ inline constexpr int16_t kAlbumColourPatch = 899;
 inline constexpr uint16_t kAlbumContextList = 986;  // what was being done, by context number
 inline constexpr uint16_t kAlbumDetailList = 987;   // which items, by detail number
 
+// Closes the open album as Cancel does (nothing is written): its opener's closer (SetCloser) runs
+// once, giving back what the opener took over and deleting the panel; without a closer the
+// panel is only taken off the screen. Nothing when no album is open. The engine calls it before
+// a module is taken down (AddModuleLeaveHook), so no album outlives its opener.
+void CloseRecordPanel();
+
 class CRecordPanel {
 public:
     // Where a carried picture comes from or goes to.
@@ -125,6 +133,10 @@ public:
     int16_t OnKey(uint32_t key);
     // Takes the panel off the screen (see the .cpp); the panel must not be used afterwards.
     void Close();
+    // The opener's routine that closes and deletes this panel (see CloseRecordPanel).
+    void SetCloser(void (*closer)()) { m_closer = closer; }
+    // The open album; null when none is.
+    static CRecordPanel* Current() { return s_open; }
     bool Done() const { return m_done; }
 
     // The child's moves as the mouse and the scanner make them; false (nothing changes) when the
@@ -161,6 +173,12 @@ public:
     int16_t HitTest(int16_t x, int16_t y);
 
 private:
+    friend void CloseRecordPanel();
+    static inline CRecordPanel* s_open = nullptr;
+    // Clicks and keys under way; an album closed meanwhile is only taken off the screen, and
+    // the click reports it ended so that its opener deletes it.
+    static inline int s_entryDepth = 0;
+
     void LoadSlotTable();
     void Layout(const PanelStyle* frameStyle);
     void ApplyColourPatch();
@@ -192,6 +210,7 @@ private:
     uint32_t m_dataSize = 0;
     bool m_storeData = false;
     uint16_t* m_result = nullptr;
+    void (*m_closer)() = nullptr;
     CRecordFile* m_file = nullptr;
     std::unique_ptr<CRecordFile> m_ownFile;
 

@@ -1,4 +1,4 @@
-#include "app/record_panel.h"
+#include "engine/popups/record_panel.h"
 
 #include <algorithm>
 #include <cstring>
@@ -109,9 +109,22 @@ CRecordPanel::CRecordPanel(int16_t rows, int16_t columns, int16_t pictureBase, i
     RegisterScanTargets();
     theEngine->Present(0);
     EndBusy();
+    s_open = this;
+    AddModuleLeaveHook(CloseRecordPanel);
 }
 
 CRecordPanel::~CRecordPanel() { Close(); }
+
+void CloseRecordPanel() {
+    CRecordPanel* panel = CRecordPanel::s_open;
+    if (!panel) return;
+    panel->Cancel();
+    if (panel->m_closer && CRecordPanel::s_entryDepth == 0) {
+        panel->m_closer();
+    } else {
+        panel->Close();
+    }
+}
 
 void CRecordPanel::Layout(const PanelStyle* frameStyle) {
     int16_t w2 = 0, h2 = 0, w6 = 0, h6 = 0, w10 = 0, h10 = 0, wNew = 0, hNew = 0, wBin = 0, hBin = 0;
@@ -378,6 +391,7 @@ void CRecordPanel::AfterMove(bool toBin) { PlaySndFree(toBin ? kAlbumSoundBin : 
 
 int16_t CRecordPanel::OnClick(CCorAnim* sprite, int16_t /*pictureId*/) {
     if (m_done || m_closed || !sprite) return m_done ? 1 : 0;
+    ++s_entryDepth;
     if (sprite == m_ok) {
         if (m_okEnabled || IsScanOn()) PressOk(false);
     } else if (sprite == m_cancel) {
@@ -391,16 +405,19 @@ int16_t CRecordPanel::OnClick(CCorAnim* sprite, int16_t /*pictureId*/) {
             Carry(place, place.kind == Place::New ? m_newSprite : m_contents[static_cast<size_t>(place.slot)]);
         }
     }
+    --s_entryDepth;
     return m_done ? 1 : 0;
 }
 
 int16_t CRecordPanel::OnKey(uint32_t key) {
     if (m_done || m_closed) return m_done ? 1 : 0;
+    ++s_entryDepth;
     if (key == VK_RETURN) {
         PressOk(true);
     } else if (key == VK_ESCAPE || (key == VK_DELETE && IsAltDown())) {
         PressCancel(true);
     }
+    --s_entryDepth;
     return m_done ? 1 : 0;
 }
 
@@ -468,6 +485,10 @@ void CRecordPanel::Carry(Place from, CCorAnim* sprite) {
         e.StepAndPresent();
     }
     if (GetCapture() == view) ReleaseCapture();
+    if (m_closed) {
+        if (own) DisposeSprite(own);
+        return;
+    }
     if (dropped && target >= 0 && MoveToSlot(from, target)) {
         AfterMove(false);
     } else if (dropped && target == -2 && from.kind != Place::Bin && MoveToBin(from)) {
@@ -674,6 +695,7 @@ void CRecordPanel::Close() {
     if (m_closed) return;
     m_closed = true;
     m_done = true;
+    if (s_open == this) s_open = nullptr;
     m_ownFile.reset();
     m_file = nullptr;
     if (m_carryPicture > 0) {

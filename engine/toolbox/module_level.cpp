@@ -1,0 +1,66 @@
+#include "engine/toolbox/module_level.h"
+
+#include <algorithm>
+#include <array>
+
+#include "engine/base/activity_settings.h"
+#include "engine/toolbox/picture_items.h"
+
+namespace {
+
+constexpr std::array<ModuleLevelForm, 5> kForms{{
+    // Duravod: 54 levels and the review after them (stored 54).
+    {2, 1, 55, 1, false},
+    // Ruduridodu stores the level itself; from 53 on it plays review levels.
+    {3, 1, 53, 0, false},
+    // Vududoduvaza: 37 problem types and the mixed level 38.
+    {4, 1, 38, 1, false},
+    // Vevudivodizide: 87 levels and the review level 88; a stored value it cannot read starts it
+    // at level 1.
+    {5, 1, 88, 1, true},
+    // The shapes activity: 26 levels.
+    {6, 1, 26, 1, false},
+}};
+
+int16_t Hold(const ModuleLevelForm& form, int32_t level) {
+    if (level >= form.firstLevel && level <= form.lastLevel) return static_cast<int16_t>(level);
+    if (form.outsideToFirst) return form.firstLevel;
+    return static_cast<int16_t>(std::clamp<int32_t>(level, form.firstLevel, form.lastLevel));
+}
+
+ActivitySettings* Block() {
+    int16_t size = 0;
+    void* block = GetSavedSettingsBlock(size);
+    if (!block || size < static_cast<int16_t>(sizeof(ActivitySettings))) return nullptr;
+    return static_cast<ActivitySettings*>(block);
+}
+
+}  // namespace
+
+const ModuleLevelForm* ModuleLevelFormOf(int module) {
+    for (const ModuleLevelForm& form : kForms)
+        if (form.module == module) return &form;
+    return nullptr;
+}
+
+int16_t LevelFromStored(const ModuleLevelForm& form, uint16_t stored) {
+    return Hold(form, static_cast<int32_t>(static_cast<int16_t>(stored)) + form.storedBias);
+}
+
+uint16_t StoredFromLevel(const ModuleLevelForm& form, int16_t level) {
+    return static_cast<uint16_t>(Hold(form, level) - form.storedBias);
+}
+
+int16_t GetModuleLevel(int module) {
+    const ModuleLevelForm* form = ModuleLevelFormOf(module);
+    ActivitySettings* block = Block();
+    if (!form || !block) return 0;
+    return LevelFromStored(*form, *block->LevelOf(module));
+}
+
+void SetModuleLevel(int module, int16_t level) {
+    const ModuleLevelForm* form = ModuleLevelFormOf(module);
+    ActivitySettings* block = Block();
+    if (!form || !block) return;
+    *block->LevelOf(module) = StoredFromLevel(*form, level);
+}
