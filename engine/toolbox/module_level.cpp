@@ -9,17 +9,18 @@
 namespace {
 
 constexpr std::array<ModuleLevelForm, 5> kForms{{
-    // Duravod: 54 levels and the review after them (stored 54).
-    {2, 1, 55, 1, false},
-    // Ruduridodu stores the level itself; from 53 on it plays review levels.
-    {3, 1, 53, 0, false},
+    // Duravod: 54 levels and the review after them (stored 54); every stored word from 54 up,
+    // 0xFFFF too, is the review.
+    {2, 1, 55, 1, false, true},
+    // Ruduridodu: from 53 on it plays review levels.
+    {3, 1, 53, 1, false, false},
     // Vududoduvaza: 37 problem types and the mixed level 38.
-    {4, 1, 38, 1, false},
+    {4, 1, 38, 1, false, false},
     // Vevudivodizide: 87 levels and the review level 88; a stored value it cannot read starts it
     // at level 1.
-    {5, 1, 88, 1, true},
+    {5, 1, 88, 1, true, false},
     // The shapes activity: 26 levels.
-    {6, 1, 26, 1, false},
+    {6, 1, 26, 1, false, false},
 }};
 
 int16_t Hold(const ModuleLevelForm& form, int32_t level) {
@@ -44,7 +45,8 @@ const ModuleLevelForm* ModuleLevelFormOf(int module) {
 }
 
 int16_t LevelFromStored(const ModuleLevelForm& form, uint16_t stored) {
-    return Hold(form, static_cast<int32_t>(static_cast<int16_t>(stored)) + form.storedBias);
+    const int32_t read = form.storedUnsigned ? int32_t{stored} : int32_t{static_cast<int16_t>(stored)};
+    return Hold(form, read + form.storedBias);
 }
 
 uint16_t StoredFromLevel(const ModuleLevelForm& form, int16_t level) {

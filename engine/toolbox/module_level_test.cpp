@@ -17,12 +17,12 @@ struct LevelCase {
 };
 
 // Per module: its first and last stored values, one between, and damaged words (0xFFFF and
-// 62608 read as negative numbers, values past the end).
+// 62608: past the end for Duravod, which reads the word unsigned, negative for the others).
 const LevelCase kCases[] = {
-    {2, 0, 1, 0},      {2, 9, 10, 9},    {2, 53, 54, 53},  {2, 54, 55, 54},  {2, 55, 55, 54},  {2, 0xFFFF, 1, 0},
-    {2, 62608, 1, 0},  {2, 900, 55, 54},
-    {3, 0, 1, 1},      {3, 1, 1, 1},     {3, 30, 30, 30},  {3, 53, 53, 53},  {3, 54, 53, 53},  {3, 0xFFFF, 1, 1},
-    {3, 62608, 1, 1},
+    {2, 0, 1, 0},      {2, 9, 10, 9},    {2, 53, 54, 53},  {2, 54, 55, 54},  {2, 55, 55, 54},  {2, 0xFFFF, 55, 54},
+    {2, 62608, 55, 54}, {2, 900, 55, 54},
+    {3, 0, 1, 0},      {3, 5, 6, 5},     {3, 52, 53, 52},  {3, 53, 53, 52},  {3, 400, 53, 52}, {3, 0xFFFF, 1, 0},
+    {3, 62608, 1, 0},
     {4, 0, 1, 0},      {4, 21, 22, 21},  {4, 37, 38, 37},  {4, 38, 38, 37},  {4, 0xFFFF, 1, 0}, {4, 62608, 1, 0},
     {5, 0, 1, 0},      {5, 68, 69, 68},  {5, 87, 88, 87},  {5, 88, 1, 0},    {5, 0xFFFF, 1, 0}, {5, 62608, 1, 0},
     {6, 0, 1, 0},      {6, 25, 26, 25},  {6, 26, 26, 25},  {6, 0xFFFF, 1, 0}, {6, 62608, 1, 0},
@@ -64,7 +64,7 @@ TEST(ModuleLevelRange, LevelsSetOutsideTheRangeAreHeldAndOtherModulesHaveNone) {
     SetModuleLevel(4, -3);
     EXPECT_EQ(block.level[2], 0);
     SetModuleLevel(3, 0);
-    EXPECT_EQ(block.level[1], 1) << "module 3 stores the level itself";
+    EXPECT_EQ(block.level[1], 0) << "module 3's level 0 is held to its first level";
     for (int module : {-1, 0, 1, 7, 10}) {
         EXPECT_EQ(ModuleLevelFormOf(module), nullptr);
         EXPECT_EQ(GetModuleLevel(module), 0);
