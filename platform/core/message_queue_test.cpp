@@ -121,6 +121,72 @@ TEST_F(QueueTest, TimerAndPaintComeOnlyWhenNothingElseIsQueued) {
     EXPECT_TRUE(Drain().empty());
 }
 
+// Invalidating or validating a parent reaches the children under the area only when the parent
+// lacks WS_CLIPCHILDREN (the child sits at (100, 100, 150, 150) of the parent's client area).
+TEST_F(QueueTest, ParentInvalidationAndValidationReachChildrenOnlyWithoutClipChildren) {
+    enum Op { Invalidate, Validate };
+    const struct {
+        bool clipChildren;
+        Op op;
+        RECT area;  // of the parent; an empty one stands for the whole client area (nullptr)
+        bool childUpdateAfter;
+    } cases[] = {
+        {false, Invalidate, {}, true},
+        {true, Invalidate, {}, false},
+        {false, Invalidate, {120, 120, 130, 130}, true},
+        {false, Invalidate, {0, 0, 50, 50}, false},  // not over the child
+        {false, Validate, {}, false},
+        {true, Validate, {}, true},
+        {false, Validate, {90, 90, 200, 200}, false},
+        {true, Validate, {90, 90, 200, 200}, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "clip " << c.clipChildren << " op " << c.op << " area "
+                                        << c.area.left << "," << c.area.top);
+        Drain();
+        const DWORD style = WS_POPUP | WS_VISIBLE | (c.clipChildren ? WS_CLIPCHILDREN : 0);
+        SetWindowLongPtr(main, GWL_STYLE, static_cast<LONG_PTR>(style));
+        const RECT* area = IsRectEmpty(&c.area) ? nullptr : &c.area;
+        if (c.op == Validate) {
+            InvalidateRect(child, nullptr, FALSE);
+            InvalidateRect(main, nullptr, FALSE);
+            ValidateRect(main, area);
+        } else {
+            InvalidateRect(main, area, FALSE);
+        }
+        RECT childUpdate;
+        EXPECT_EQ(GetUpdateRect(child, &childUpdate, FALSE) != FALSE, c.childUpdateAfter);
+        if (c.childUpdateAfter && c.op == Invalidate && area) {
+            const RECT inChild{20, 20, 30, 30};  // the area in the child's coordinates
+            EXPECT_TRUE(EqualRect(&childUpdate, &inChild));
+        }
+    }
+}
+
+// KillTimer fails on a window already destroyed, as every call given a dead window handle does.
+TEST_F(QueueTest, KillTimerResults) {
+    HWND doomed = CreateWindow("TestWindow", "Doomed", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(SetTimer(doomed, 5, 100, nullptr), 0u);
+    ASSERT_TRUE(DestroyWindow(doomed));
+    ASSERT_NE(SetTimer(main, 5, 100, nullptr), 0u);
+    const struct {
+        HWND hwnd;
+        UINT_PTR id;
+        BOOL result;
+        DWORD error;
+    } cases[] = {
+        {doomed, 5, FALSE, ERROR_INVALID_WINDOW_HANDLE},
+        {main, 6, FALSE, ERROR_INVALID_PARAMETER},
+        {main, 5, TRUE, 0},
+        {main, 5, FALSE, ERROR_INVALID_PARAMETER},  // killed already
+    };
+    for (const auto& c : cases) {
+        SetLastError(0);
+        EXPECT_EQ(KillTimer(c.hwnd, c.id), c.result) << c.id;
+        EXPECT_EQ(GetLastError(), c.error) << c.id;
+    }
+}
+
 TEST_F(QueueTest, WaitJumpsTheVirtualClockToTheNextTimer) {
     uint64_t start = head->NowMs();
     SetTimer(main, 1, 55, nullptr);

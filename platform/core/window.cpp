@@ -681,6 +681,22 @@ BOOL ReleaseCapture() {
 
 HWND GetCapture() { return State().capture; }
 
+// Calls f with each visible child of a parent without WS_CLIPCHILDREN and the part of the
+// parent's client area (client coordinates) that lies over the child's client area, in the
+// child's client coordinates: invalidating or validating a parent reaches those children.
+template <typename F>
+static void ForEachChildPart(HWND parent, const RECT& area, F f) {
+    if (parent->style & WS_CLIPCHILDREN) return;
+    const POINT o = plat::ClientOrigin(parent);
+    const RECT screenArea = plat::Offset(area, o.x, o.y);
+    for (HWND c : std::vector<HWND>(parent->children)) {
+        if (!(c->style & WS_VISIBLE)) continue;
+        const RECT cr = ClientRectScreen(c);
+        RECT x;
+        if (IntersectRect(&x, &cr, &screenArea)) f(c, plat::Offset(x, -cr.left, -cr.top));
+    }
+}
+
 BOOL InvalidateRect(HWND hwnd, const RECT* r, BOOL erase) {
     if (!hwnd) {
         plat::detail::ExposeScreenRect(r ? *r : RECT{0, 0, plat::kScreenWidth, plat::kScreenHeight});
@@ -697,16 +713,16 @@ BOOL InvalidateRect(HWND hwnd, const RECT* r, BOOL erase) {
         hwnd->update = area;
     hwnd->hasUpdate = true;
     if (erase) hwnd->eraseUpdate = true;
-    // Children over the area are painted again after their parent.
-    const POINT o = plat::ClientOrigin(hwnd);
-    const RECT screenArea = plat::Offset(area, o.x, o.y);
-    for (HWND c : hwnd->children) InvalidateScreenArea(c, screenArea);
+    // A parent that does not clip its children paints over them: they are painted again after it.
+    ForEachChildPart(hwnd, area, [](HWND c, const RECT& part) { InvalidateRect(c, &part, TRUE); });
     WakeQueue(QS_PAINT);
     return TRUE;
 }
 
 BOOL ValidateRect(HWND hwnd, const RECT* r) {
     if (!IsLive(hwnd)) return FALSE;
+    const RECT whole = ClientRectLocal(hwnd);
+    ForEachChildPart(hwnd, r ? *r : whole, [](HWND c, const RECT& part) { ValidateRect(c, &part); });
     if (!r) {
         hwnd->hasUpdate = false;
         hwnd->eraseUpdate = false;

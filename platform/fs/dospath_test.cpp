@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <cstring>
+
 #include "platform/fs/fs_test_fixture.h"
 
 namespace fs = std::filesystem;
@@ -203,6 +205,50 @@ TEST_F(DosPaths, CurrentDirectoryPerDrive) {
     EXPECT_FALSE(SetCurrentDirectoryA("D:\\SETUP.EXE"));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_DIRECTORY));
     EXPECT_EQ(plat::CurrentDosDirectory(), "D:\\");
+}
+
+// GetFullPathNameA as Windows documents it: a path ending in a separator (or in a name that
+// trimming empties, "...") keeps its trailing backslash and has no file part; otherwise the file
+// part is the last name. A bare drive is that drive's current folder.
+TEST_F(DosPaths, FullPathNameKeepsTheFolderSeparatorAndTheFilePart) {
+    fs::create_directories(root / "kids");
+    ASSERT_TRUE(SetCurrentDirectoryA("C:\\kids"));
+    const struct {
+        const char* in;
+        const char* full;
+        const char* filePart;  // nullptr: none
+    } cases[] = {
+        {"sub\\", "C:\\kids\\sub\\", nullptr},
+        {"C:/fcase//sub/", "C:\\fcase\\sub\\", nullptr},
+        {"...", "C:\\kids\\", nullptr},
+        {"sub\\. .", "C:\\kids\\sub\\", nullptr},
+        {"C:\\kids\\.\\", "C:\\kids\\", nullptr},
+        {"D:", "D:\\", nullptr},
+        {"C:\\", "C:\\", nullptr},
+        {"C:", "C:\\kids", "kids"},
+        {".", "C:\\kids", "kids"},
+        {"sub\\..", "C:\\kids", "kids"},
+        {"Kid001\\SETTINGS.INI", "C:\\kids\\Kid001\\SETTINGS.INI", "SETTINGS.INI"},
+        {"FOO. ", "C:\\kids\\FOO", "FOO"},
+    };
+    for (const auto& c : cases) {
+        char buf[MAX_PATH];
+        char* filePart = buf;
+        const DWORD n = GetFullPathNameA(c.in, sizeof buf, buf, &filePart);
+        EXPECT_EQ(n, std::strlen(c.full)) << c.in;
+        EXPECT_STREQ(buf, c.full) << c.in;
+        if (c.filePart) {
+            EXPECT_STREQ(filePart, c.filePart) << c.in;
+        } else {
+            EXPECT_EQ(filePart, nullptr) << c.in;
+        }
+    }
+    ASSERT_TRUE(SetCurrentDirectoryA("C:\\"));
+    char buf[MAX_PATH];
+    char* filePart = buf;
+    EXPECT_EQ(GetFullPathNameA("C:", sizeof buf, buf, &filePart), 3u);
+    EXPECT_STREQ(buf, "C:\\");
+    EXPECT_EQ(filePart, nullptr);
 }
 
 TEST_F(DosPaths, DriveTypes) {

@@ -270,6 +270,23 @@ BOOL SetFileAttributesA(LPCSTR name, DWORD attributes) {
     return TRUE;
 }
 
+namespace {
+
+// Whether a path's last part is empty: it ends in a separator ("sub\\", "C:/a/"), or in a name of
+// dots and blanks other than "." and ".." ("...") that trimming leaves empty. Such a path names a
+// folder, and its full form keeps the trailing backslash.
+bool NamesAFolderOnly(std::string_view path) {
+    if (path.size() >= 2 && path[1] == ':') path.remove_prefix(2);
+    if (path.empty()) return false;  // a bare drive is its current folder, written as that folder
+    const size_t cut = path.find_last_of("\\/");
+    const std::string_view last = cut == std::string_view::npos ? path : path.substr(cut + 1);
+    if (last.empty()) return true;
+    if (last == "." || last == "..") return false;
+    return last.find_first_not_of(". ") == std::string_view::npos;
+}
+
+}  // namespace
+
 DWORD GetFullPathNameA(LPCSTR name, DWORD size, LPSTR buffer, LPSTR* filePart) {
     if (filePart) *filePart = nullptr;
     const auto full = plat::FullDosPath(name ? name : "");
@@ -277,8 +294,11 @@ DWORD GetFullPathNameA(LPCSTR name, DWORD size, LPSTR buffer, LPSTR* filePart) {
         SetLastError(ERROR_INVALID_NAME);
         return 0;
     }
-    const DWORD n = CopyOut(*full, buffer, size);
-    if (n == full->size() && filePart && full->size() > 3) *filePart = buffer + full->find_last_of('\\') + 1;
+    std::string out = *full;
+    if (NamesAFolderOnly(name) && out.back() != '\\') out += '\\';
+    const DWORD n = CopyOut(out, buffer, size);
+    // A path that ends in a separator has no file part.
+    if (n == out.size() && filePart && out.back() != '\\') *filePart = buffer + out.find_last_of('\\') + 1;
     return n;
 }
 
