@@ -311,6 +311,8 @@ private:
     void NotifyModule(int32_t kind);
     // Sleeps tick by tick, servicing the mixer, until no channel plays (or a close is pending).
     void WaitForSoundsToEnd();
+    // Waits out the entry's click, then starts the module's introduction when the player wants it.
+    void StartIntroduction(int module);
     // The introduction's wait: idle steps while a sound plays; a queued button press or key
     // press (left queued) stops the sounds and ends it.
     void PlayThroughIntroduction();

@@ -108,6 +108,15 @@ void CCorEngine::WaitForSoundsToEnd() {
     }
 }
 
+void CCorEngine::StartIntroduction(int module) {
+    WaitForSoundsToEnd();
+    if (!m_prefs.playIntroSound) return;
+    StopAllSnds();
+    PreloadSnd(kIntroSound);
+    const int repeat = module == GetHomeModule() ? GetIntroRepeat() : 1;
+    for (int i = 0; i < repeat; ++i) PlaySnd(kIntroSound, 1);
+}
+
 void CCorEngine::PlayThroughIntroduction() {
     while (IsSndPlaying(-1) && !m_closePending) {
         RunIdle();
@@ -144,13 +153,11 @@ void CCorEngine::GoToModule(int module, BOOL full) {
     OpenResourceFile(module, TRUE);
 
     PlaySndFree(kEntrySound);
-    WaitForSoundsToEnd();
-    if (m_prefs.playIntroSound) {
-        StopAllSnds();
-        PreloadSnd(kIntroSound);
-        const int repeat = module == GetHomeModule() ? GetIntroRepeat() : 1;
-        for (int i = 0; i < repeat; ++i) PlaySnd(kIntroSound, 1);
-    }
+    // The first entry of a run puts its frame up and fades it in while its click plays: the
+    // player has waited for the program's start already. Every later entry plays its click out
+    // before the new scene is built.
+    const bool firstEntry = !m_anyFrameShown;
+    if (!firstEntry) StartIntroduction(module);
 
     m_busyGuard = 1;
     if (!LoadModulePalette(module * 1000, TRUE)) LoadModulePalette(0, TRUE);
@@ -193,6 +200,7 @@ void CCorEngine::GoToModule(int module, BOOL full) {
     m_anims.StepAll();
     Present(0);
     FadeIn(m_screenPalette.get(), kFadeSteps, 0);
+    if (firstEntry) StartIntroduction(module);
     PlayThroughIntroduction();
     if (full && m_moduleTable && m_moduleTable->Start) m_moduleTable->Start();
     EndBusy();
