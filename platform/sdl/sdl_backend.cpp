@@ -12,6 +12,7 @@
 
 #include "platform/core/winuser.h"
 #include "platform/sdl/frame_convert.h"
+#include "platform/sdl/fullscreen_check.h"
 #include "platform/sdl/sdl_input.h"
 
 namespace plat {
@@ -362,14 +363,9 @@ bool SdlBackend::Handle(const SDL_Event& e) {
             return true;
         }
         case SDL_TEXTINPUT: {
-            const std::string text = TypedTextToCp1252(e.text.text);
-            for (char c : text) {
-                InputEvent chEv;
-                chEv.kind = InputKind::Char;
-                chEv.ch = static_cast<uint8_t>(c);
-                Push(chEv);
-            }
-            return !text.empty();
+            const size_t before = m_pending.size();
+            AddTypedText(m_pending, e.text.text);
+            return m_pending.size() != before;
         }
         default:
             return false;
@@ -564,6 +560,9 @@ void SdlBackend::Redraw() {
 
 void SdlBackend::SetFullscreen(bool fullscreen) {
     SDL_SetWindowFullscreen(m_window, fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+    // Unhonoured (no window manager), SDL would lay the frame out for a screen the window does
+    // not cover, and the player would see a cut part of it: the window stays a window then.
+    if (fullscreen && !FullscreenHonoured(m_window)) SDL_SetWindowFullscreen(m_window, 0);
     m_clearPending = true;
     Redraw();
 }
