@@ -37,10 +37,12 @@ public:
         ++asciiCalls;
         return vk == asciiKey ? asciiChar : 0;
     }
+    UINT MessageChar() override { return carried; }
 
     bool shift = false, capsLock = false, numLock = false, extended = false;
     int platformId = 1;
     UINT mapKey = 0, mapChar = 0, asciiKey = 0, asciiChar = 0;
+    UINT carried = 0;  // the character the key message carries
     int mapCalls = 0, asciiCalls = 0;
 
 private:

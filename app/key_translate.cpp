@@ -25,6 +25,11 @@ public:
         const UINT c = MapVirtualKeyA(vk, MAPVK_VK_TO_CHAR);
         return (c & 0x80000000u) ? 0 : c;
     }
+    UINT MessageChar() override {
+        const MSG* msg = CWnd::GetCurrentMessage();
+        if (!msg || (msg->message != WM_KEYDOWN && msg->message != WM_SYSKEYDOWN)) return 0;
+        return (static_cast<uint32_t>(msg->lParam) >> 16) & 0xFF;
+    }
     UINT ToAsciiChar(UINT vk) override {
         BYTE keys[256] = {};
         WORD ch = 0;
@@ -65,6 +70,7 @@ BYTE NumPadChar(UINT vk) {
 }
 
 BYTE Translate(IKeyboardReadings& kb, UINT vk, int keypad) {
+    if (const UINT carried = kb.MessageChar() & 0xFF; carried >= 0x20 && carried != 0x7F) return static_cast<BYTE>(carried);
     const bool shifted = kb.CapsLockOn() != kb.ShiftHeld();
     const bool numLock = kb.NumLockOn();
     const bool extended = kb.ExtendedKey();

@@ -21,6 +21,10 @@ public:
     virtual UINT MapToChar(UINT vk) = 0;
     // The character the key types with the current keyboard state (ToAscii); 0 for none.
     virtual UINT ToAsciiChar(UINT vk) = 0;
+    // The character the key message being handled carries, from which TranslateMessage makes
+    // its WM_CHAR: what the user's own layout typed with the key, or a character that came
+    // without a key (VK_PACKET); 0 for none.
+    virtual UINT MessageChar() = 0;
 };
 
 // The platform's readings.
@@ -28,7 +32,8 @@ IKeyboardReadings& PlatformKeyboardReadings();
 // Installs the readings TranslateVirtualKey uses (null: the platform's); returns the previous.
 IKeyboardReadings* SetKeyboardReadings(IKeyboardReadings* readings);
 
-// The character code of vk, or 0. With keypad set, the keypad's operator keys and (without
+// The character code of vk, or 0. A printable character the key message carries is the one the
+// user's layout typed and wins. Otherwise, with keypad set, the keypad's operator keys and (without
 // Num Lock, not extended) its digit keys' second meanings give their characters; with
 // mapDelete set, an extended Delete gives 127.
 BYTE TranslateVirtualKey(UINT vk, int keypad, int mapDelete);

@@ -96,6 +96,33 @@ TEST(TranslateVirtualKey, FollowsTheKeyboardState) {
     }
 }
 
+// The character a key message carries is what the user's own layout typed (a French board's 2
+// types é, a US board's ö key types ;), or a character without a key of its own (VK_PACKET);
+// control characters it carries are no text, and the key's own rules answer then.
+TEST(TranslateVirtualKey, TheCarriedCharacterIsTheLayouts) {
+    const struct {
+        const char* what;
+        UINT vk;
+        UINT carried;
+        BYTE expected;
+    } cases[] = {
+        {"AZERTY 2 types é", '2', 0xE9, 0xE9},
+        {"US ; key", VK_OEM_3, ';', ';'},
+        {"Å without a key", VK_PACKET, 0xC5, 0xC5},
+        {"VK_PACKET carrying nothing", VK_PACKET, 0, 0},
+        {"Ctrl+A carries 1: the letter", 'A', 0x01, 'a'},
+        {"Enter carries 13: no text", VK_RETURN, 0x0D, 0},
+        {"nothing carried: the keymap", VK_OEM_6, 0, 0xE5},
+    };
+    for (const auto& c : cases) {
+        FakeKeyboard kb;
+        kb.asciiKey = VK_OEM_6;
+        kb.asciiChar = 0xE5;
+        kb.carried = c.carried;
+        EXPECT_EQ(TranslateVirtualKey(c.vk, 1, 1), c.expected) << c.what;
+    }
+}
+
 // The platform's keyboard types the Swedish letters on their keys, digits and the blank; the
 // version query tells Windows NT.
 TEST(TranslateVirtualKey, PlatformKeymapGivesTheSwedishLetters) {

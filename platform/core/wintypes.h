@@ -250,6 +250,7 @@ enum : int {
     VK_OEM_5 = 0xDC,
     VK_OEM_6 = 0xDD,
     VK_OEM_7 = 0xDE,
+    VK_PACKET = 0xE7,  // a typed character without a key of its own: the character comes as WM_CHAR
 };
 
 // Window styles.

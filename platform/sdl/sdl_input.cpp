@@ -195,4 +195,25 @@ std::string TypedTextToCp1252(std::string_view utf8) {
     return out;
 }
 
+void AddTypedText(std::deque<InputEvent>& pending, std::string_view utf8) {
+    const std::string text = TypedTextToCp1252(utf8);
+    if (text.size() == 1 && !pending.empty()) {
+        InputEvent& key = pending.back();
+        if (key.kind == InputKind::KeyDown && key.ch == 0 && key.vk != VK_PACKET) {
+            key.ch = static_cast<uint8_t>(text[0]);
+            return;
+        }
+    }
+    for (char c : text) {
+        InputEvent ev;
+        ev.kind = InputKind::KeyDown;
+        ev.vk = VK_PACKET;
+        ev.ch = static_cast<uint8_t>(c);
+        pending.push_back(ev);
+        ev.kind = InputKind::KeyUp;
+        ev.ch = 0;
+        pending.push_back(ev);
+    }
+}
+
 }  // namespace plat

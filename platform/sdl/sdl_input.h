@@ -2,8 +2,11 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <string>
 #include <string_view>
+
+#include "platform/core/backend.h"
 
 namespace plat {
 
@@ -25,5 +28,12 @@ uint8_t ControlCharForKey(int vk, bool ctrl, bool alt);
 // Typed text (UTF-8) as Windows-1252 bytes; characters Windows-1252 cannot hold, control
 // characters and malformed bytes are dropped.
 std::string TypedTextToCp1252(std::string_view utf8);
+
+// Adds typed text (UTF-8) to the input still to be taken, as Windows delivers it: a single
+// character typed by the key down just queued becomes that key's character (the layout's own;
+// TranslateMessage makes the WM_CHAR from it); any other character, one without a key of its own
+// (a key the layout lacks, composed or from an input method or an on-screen keyboard), comes as
+// a VK_PACKET key down carrying it and its key up.
+void AddTypedText(std::deque<InputEvent>& pending, std::string_view utf8);
 
 }  // namespace plat

@@ -3,6 +3,9 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <deque>
+#include <vector>
+
 #include "platform/core/wintypes.h"
 
 namespace {
@@ -102,6 +105,72 @@ TEST(TypedTextToCp1252, ConvertsWhatWindows1252HoldsAndDropsTheRest) {
         {"\xFF\xFE", ""},
     };
     for (const Case& c : cases) EXPECT_EQ(plat::TypedTextToCp1252(c.utf8), c.cp1252) << c.utf8;
+}
+
+// Typed text joins the key down that typed it (one character); a character without a key of
+// its own comes as a VK_PACKET down carrying it, and its up.
+TEST(AddTypedText, JoinsItsKeyOrComesAsAPacket) {
+    using plat::InputEvent;
+    using plat::InputKind;
+    auto keyDown = [](int vk, uint8_t ch = 0) {
+        InputEvent ev;
+        ev.kind = InputKind::KeyDown;
+        ev.vk = vk;
+        ev.ch = ch;
+        return ev;
+    };
+    auto keyUp = [](int vk) {
+        InputEvent ev;
+        ev.kind = InputKind::KeyUp;
+        ev.vk = vk;
+        return ev;
+    };
+    struct Event {
+        InputKind kind;
+        int vk;
+        uint8_t ch;
+        bool operator==(const Event&) const = default;
+    };
+    const struct {
+        const char* what;
+        std::vector<InputEvent> before;
+        const char* utf8;
+        std::vector<Event> after;
+    } cases[] = {
+        {"a key's own letter", {keyDown('A')}, "a", {{InputKind::KeyDown, 'A', 'a'}}},
+        {"AZERTY 2 types é", {keyDown('2')}, "\xC3\xA9", {{InputKind::KeyDown, '2', 0xE9}}},
+        {"Å with no key before it",
+         {},
+         "\xC3\x85",
+         {{InputKind::KeyDown, VK_PACKET, 0xC5}, {InputKind::KeyUp, VK_PACKET, 0}}},
+        {"after a key up: no key of its own",
+         {keyDown('S'), keyUp('S')},
+         "s",
+         {{InputKind::KeyDown, 'S', 0},
+          {InputKind::KeyUp, 'S', 0},
+          {InputKind::KeyDown, VK_PACKET, 's'},
+          {InputKind::KeyUp, VK_PACKET, 0}}},
+        {"a key that typed already (Enter)",
+         {keyDown(VK_RETURN, 0x0D)},
+         "x",
+         {{InputKind::KeyDown, VK_RETURN, 0x0D}, {InputKind::KeyDown, VK_PACKET, 'x'}, {InputKind::KeyUp, VK_PACKET, 0}}},
+        {"two characters at once (an input method)",
+         {keyDown('A')},
+         "sa",
+         {{InputKind::KeyDown, 'A', 0},
+          {InputKind::KeyDown, VK_PACKET, 's'},
+          {InputKind::KeyUp, VK_PACKET, 0},
+          {InputKind::KeyDown, VK_PACKET, 'a'},
+          {InputKind::KeyUp, VK_PACKET, 0}}},
+        {"nothing Windows-1252 holds", {keyDown('A')}, "\xE4\xB8\xAD", {{InputKind::KeyDown, 'A', 0}}},
+    };
+    for (const auto& c : cases) {
+        std::deque<InputEvent> pending(c.before.begin(), c.before.end());
+        plat::AddTypedText(pending, c.utf8);
+        std::vector<Event> got;
+        for (const InputEvent& ev : pending) got.push_back(Event{ev.kind, ev.vk, ev.ch});
+        EXPECT_EQ(got, c.after) << c.what;
+    }
 }
 
 }  // namespace
