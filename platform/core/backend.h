@@ -86,7 +86,11 @@ public:
     virtual ~IBackend() = default;
 
     virtual const char* Name() const = 0;
-    virtual bool IsHeadless() const = 0;
+    // Whether the clock is the back end's own virtual time (a scripted run): the wall clock then
+    // moves with it, so a run gives the same dates every time.
+    virtual bool ClockIsVirtual() const = 0;
+    // Whether printing reaches the host's printers (else the program sees none).
+    virtual bool UsesHostPrinters() const = 0;
 
     // The one clock of the program, in milliseconds since the back end started.
     virtual uint64_t NowMs() = 0;

@@ -47,7 +47,7 @@ uint64_t BackendMs() { return HasBackend() ? Backend().NowMs() : 0; }
 int64_t WallClockSeconds() {
     auto& w = Wall();
     std::lock_guard lock(w.mutex);
-    const bool virtualClock = HasBackend() && Backend().IsHeadless();
+    const bool virtualClock = HasBackend() && Backend().ClockIsVirtual();
     if (!w.set && !virtualClock) return static_cast<int64_t>(::time(nullptr));
     const uint64_t now = BackendMs();
     if (!w.base || now < w.anchorMs) {

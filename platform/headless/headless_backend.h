@@ -31,7 +31,8 @@ public:
 
     // IBackend.
     const char* Name() const override { return "headless"; }
-    bool IsHeadless() const override { return true; }
+    bool ClockIsVirtual() const override { return true; }
+    bool UsesHostPrinters() const override { return false; }
     uint64_t NowMs() override { return m_now; }
     uint64_t QueryClockMs() override;
     void WaitUntil(uint64_t deadlineMs) override;

@@ -111,7 +111,7 @@ IPrintSpooler* CurrentSpooler() {
     SpoolerState& s = Spooler();
     if (!s.chosen) {
         s.chosen = true;
-        if (HasBackend() && !Backend().IsHeadless()) s.spooler = MakeCupsSpooler();
+        if (HasBackend() && Backend().UsesHostPrinters()) s.spooler = MakeCupsSpooler();
     }
     return s.spooler.get();
 }

@@ -40,7 +40,8 @@ public:
     ~SdlBackend() override;
 
     const char* Name() const override { return "sdl"; }
-    bool IsHeadless() const override { return false; }
+    bool ClockIsVirtual() const override { return false; }
+    bool UsesHostPrinters() const override { return true; }
     uint64_t NowMs() override;
     void WaitUntil(uint64_t deadlineMs) override;
     void Wake() override;
