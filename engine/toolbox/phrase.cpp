@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#include <span>
 #include <string>
 
 #include "engine/core/cor_engine.h"
@@ -12,6 +13,7 @@
 #include "media/res/res_mgr.h"
 #include "media/util/mono_debug.h"
 #include "platform/afx/message_box.h"
+#include "platform/core/byte_order.h"
 
 namespace {
 
@@ -38,8 +40,8 @@ Codes ReadCodes(uint32_t type, int32_t id, const char* what) {
         return codes;
     }
     codes.count = static_cast<int>(std::min<uint32_t>(size / 2, kMaxCodes));
-    for (int i = 0; i < codes.count; ++i)
-        codes.code[i] = static_cast<uint16_t>(copy[2 * i] | copy[2 * i + 1] << 8);
+    const std::span<const uint8_t> bytes(copy, size);
+    for (int i = 0; i < codes.count; ++i) codes.code[i] = plat::GetLe16(bytes, 2 * static_cast<size_t>(i));
     FreeResourceCopy(copy);
     return codes;
 }

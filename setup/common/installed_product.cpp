@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/core/byte_order.h"
 #include "platform/fs/winfile.h"
 
 namespace setup {
@@ -20,8 +21,7 @@ std::optional<std::string> QueryText(HKEY key, const char* name) {
 uint32_t CountOfValue(const uint8_t* data, DWORD length) {
     uint8_t bytes[4] = {};
     std::memcpy(bytes, data, std::min<DWORD>(length, 4));
-    return static_cast<uint32_t>(bytes[0]) | static_cast<uint32_t>(bytes[1]) << 8 |
-           static_cast<uint32_t>(bytes[2]) << 16 | static_cast<uint32_t>(bytes[3]) << 24;
+    return plat::GetLe32(bytes, 0);
 }
 
 int FindProductInstallation(HKEY maker, const char* makerKey, const ScriptValues& v, InstalledProduct& out) {
