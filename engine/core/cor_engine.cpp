@@ -16,6 +16,7 @@
 #include "platform/afx/string_table.h"
 #include "platform/afxwin/afxwin.h"
 #include "platform/core/crt.h"
+#include "platform/core/seam.h"
 #include "platform/fs/winfile.h"
 #include "platform/gdi/text_out.h"
 #include "platform/msgbox/msgbox.h"
@@ -30,8 +31,7 @@ constexpr const char* kCdPromptFallback =
     "Unable to read from application CD. Please insert CD and press OK\n"
     "or press CANCEL to exit program.";
 
-IAdultSection gNeutralAdultSection;
-IAdultSection* gAdultSection = &gNeutralAdultSection;
+constinit plat::Seam<IAdultSection> gAdultSection;
 
 void AppendBackslash(std::string& folder) {
     if (!folder.empty() && folder.back() != '\\') folder += '\\';
@@ -43,13 +43,8 @@ std::string EngineRegistryKey(CCorEngine& engine) {
 
 }  // namespace
 
-IAdultSection* SetAdultSection(IAdultSection* section) {
-    IAdultSection* old = gAdultSection == &gNeutralAdultSection ? nullptr : gAdultSection;
-    gAdultSection = section ? section : &gNeutralAdultSection;
-    return old;
-}
-
-IAdultSection& AdultSection() { return *gAdultSection; }
+IAdultSection* SetAdultSection(IAdultSection* section) { return gAdultSection.Install(section); }
+IAdultSection& AdultSection() { return gAdultSection.Get(); }
 
 std::string ProgramFolderOf(const std::string& programPath) {
     const size_t cut = programPath.find_last_of('\\');

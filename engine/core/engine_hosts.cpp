@@ -7,6 +7,7 @@
 #include "media/res/res_item_table.h"
 #include "media/surface/dirty_rect_list.h"
 #include "platform/afxwin/afxwin.h"
+#include "platform/core/seam.h"
 
 CResItemTable* CEngineResItemHost::ItemCache() { return m_engine.m_itemCache.get(); }
 
@@ -27,16 +28,11 @@ std::string CEngineResItemHost::ResourceFolder() { return m_engine.m_resourceFol
 std::string CEngineResItemHost::PlayerFolder() { return PrefsStore().PlayerFolder(); }
 
 namespace {
-IResItemHost g_noPictures;
-IResItemHost* g_pictures = nullptr;
-IResItemHost& Pictures() { return g_pictures ? *g_pictures : g_noPictures; }
+constinit plat::Seam<IResItemHost> g_pictures;
+IResItemHost& Pictures() { return g_pictures.Get(); }
 }  // namespace
 
-IResItemHost* SetEnginePictureItems(IResItemHost* pictures) {
-    IResItemHost* old = g_pictures;
-    g_pictures = pictures;
-    return old;
-}
+IResItemHost* SetEnginePictureItems(IResItemHost* pictures) { return g_pictures.Install(pictures); }
 
 void CEngineResItemHost::GetPictureSize(int16_t id, int16_t& width, int16_t& height) {
     Pictures().GetPictureSize(id, width, height);

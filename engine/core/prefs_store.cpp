@@ -1,6 +1,7 @@
 #include "engine/core/prefs_store.h"
 
 #include "engine/core/cor_engine.h"
+#include "platform/core/seam.h"
 
 void SetDefaultPrefs(CUserPrefs& prefs) {
     prefs.SetRecordDefaults();
@@ -18,17 +19,11 @@ int IPrefsStore::ReadUserPrefs() {
 }
 
 namespace {
-IPrefsStore gNeutralStore;
-IPrefsStore* gStore = &gNeutralStore;
+constinit plat::Seam<IPrefsStore> gStore;
 }  // namespace
 
-IPrefsStore* SetPrefsStore(IPrefsStore* store) {
-    IPrefsStore* old = gStore == &gNeutralStore ? nullptr : gStore;
-    gStore = store ? store : &gNeutralStore;
-    return old;
-}
-
-IPrefsStore& PrefsStore() { return *gStore; }
+IPrefsStore* SetPrefsStore(IPrefsStore* store) { return gStore.Install(store); }
+IPrefsStore& PrefsStore() { return gStore.Get(); }
 
 int LoadPrefs() { return PrefsStore().LoadPrefs(); }
 int SavePrefs() { return PrefsStore().SavePrefs(); }

@@ -6,24 +6,17 @@
 #include "engine/scene/ticks.h"
 #include "media/res/res_item_host.h"
 #include "media/sound/sound_clip.h"
+#include "platform/core/seam.h"
 #include "platform/core/winuser.h"
 
 namespace {
 
-ISceneHost gNeutral;
-ISceneHost* gHost = &gNeutral;
+constinit plat::Seam<ISceneHost> gHost;
 
 }  // namespace
 
-ISceneHost* SetSceneHost(ISceneHost* host) {
-    ISceneHost* old = gHost == &gNeutral ? nullptr : gHost;
-    gHost = host ? host : &gNeutral;
-    return old;
-}
-
-ISceneHost& SceneHost() {
-    return *gHost;
-}
+ISceneHost* SetSceneHost(ISceneHost* host) { return gHost.Install(host); }
+ISceneHost& SceneHost() { return gHost.Get(); }
 
 uint64_t ISceneHost::Ticks() {
     return GetTicks();

@@ -11,6 +11,7 @@
 #include "media/surface/dirty_rect_list.h"
 #include "media/text/font_table.h"
 #include "media/text/text_item.h"
+#include "platform/core/seam.h"
 #include "platform/gdi/text_out.h"
 #include "platform/gdi/wingdi.h"
 
@@ -28,8 +29,8 @@ public:
     int16_t GetDragRect(RECT& out) override { return Engine().m_drag.GetDragRect(out) ? 1 : 0; }
 };
 
-CEngineDrag gEngineDrag;
-IDragService* gDrag = &gEngineDrag;
+// The engine's own drag manager unless a test installs another.
+constinit plat::Seam<IDragService, CEngineDrag> gDrag;
 
 POINT ToFrame(int16_t x, int16_t y) { return POINT{x + Engine().m_originX, y + Engine().m_originY}; }
 
@@ -221,22 +222,18 @@ void EngineLeaveModule() {
 
 // ---- Dragging --------------------------------------------------------------------------------
 
-IDragService* SetDragService(IDragService* service) {
-    IDragService* old = gDrag == &gEngineDrag ? nullptr : gDrag;
-    gDrag = service ? service : &gEngineDrag;
-    return old;
-}
+IDragService* SetDragService(IDragService* service) { return gDrag.Install(service); }
 
 int16_t EngineDragObject(CCorAnim* sprite, int16_t homeSpotId, int16_t targetSpotId, int16_t snapDistance,
                          EngineDragCallback callback) {
     if (!sprite || !Engine().m_anims.Contains(sprite)) return 0;
     const int32_t target = targetSpotId ? Engine().MapResourceId(targetSpotId) : 0;
-    return gDrag->BeginDrag(sprite, Engine().MapResourceId(homeSpotId), target, snapDistance, callback);
+    return gDrag.Get().BeginDrag(sprite, Engine().MapResourceId(homeSpotId), target, snapDistance, callback);
 }
 
 int16_t EngineGetDragRect(CCorRect& out) {
     RECT r{};
-    const int16_t running = gDrag->GetDragRect(r);
+    const int16_t running = gDrag.Get().GetDragRect(r);
     out = ToPicture(r);
     return running;
 }

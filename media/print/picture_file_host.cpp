@@ -1,18 +1,12 @@
 #include "media/print/picture_file_host.h"
 
+#include "platform/core/seam.h"
+
 namespace {
 
-IPictureFileHost g_neutral;
-IPictureFileHost* g_host = nullptr;
+constinit plat::Seam<IPictureFileHost> g_host;
 
 }  // namespace
 
-IPictureFileHost* SetPictureFileHost(IPictureFileHost* host) {
-    IPictureFileHost* before = g_host;
-    g_host = host;
-    return before;
-}
-
-IPictureFileHost& PictureFileHost() {
-    return g_host ? *g_host : g_neutral;
-}
+IPictureFileHost* SetPictureFileHost(IPictureFileHost* host) { return g_host.Install(host); }
+IPictureFileHost& PictureFileHost() { return g_host.Get(); }

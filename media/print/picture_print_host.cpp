@@ -1,18 +1,12 @@
 #include "media/print/picture_print_host.h"
 
+#include "platform/core/seam.h"
+
 namespace {
 
-IPicturePrintHost g_neutral;
-IPicturePrintHost* g_host = nullptr;
+constinit plat::Seam<IPicturePrintHost> g_host;
 
 }  // namespace
 
-IPicturePrintHost* SetPicturePrintHost(IPicturePrintHost* host) {
-    IPicturePrintHost* before = g_host;
-    g_host = host;
-    return before;
-}
-
-IPicturePrintHost& PicturePrintHost() {
-    return g_host ? *g_host : g_neutral;
-}
+IPicturePrintHost* SetPicturePrintHost(IPicturePrintHost* host) { return g_host.Install(host); }
+IPicturePrintHost& PicturePrintHost() { return g_host.Get(); }

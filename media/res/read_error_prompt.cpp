@@ -8,6 +8,7 @@
 #include "media/res/res_strings.h"
 #include "platform/afx/message_box.h"
 #include "platform/afx/string_table.h"
+#include "platform/core/seam.h"
 #include "platform/core/winuser.h"
 #include "platform/fs/winfile.h"
 
@@ -15,7 +16,7 @@ namespace {
 
 bool g_enabled = true;
 bool g_givenUp = false;
-IReadErrorPromptHost* g_host = nullptr;
+constinit plat::Seam<IReadErrorPromptHost> g_host;
 
 // Shown when the string table lacks the prompt.
 constexpr const char* kFallbackText =
@@ -25,12 +26,8 @@ bool MajorVersionBelow4(DWORD version) { return (version & 0xFF) < 4; }
 
 }  // namespace
 
-IReadErrorPromptHost* SetReadErrorPromptHost(IReadErrorPromptHost* host) { return std::exchange(g_host, host); }
-
-IReadErrorPromptHost& ReadErrorPromptHost() {
-    static IReadErrorPromptHost neutral;
-    return g_host ? *g_host : neutral;
-}
+IReadErrorPromptHost* SetReadErrorPromptHost(IReadErrorPromptHost* host) { return g_host.Install(host); }
+IReadErrorPromptHost& ReadErrorPromptHost() { return g_host.Get(); }
 
 void EnableReadErrorPrompt(bool enabled) { g_enabled = enabled; }
 
@@ -41,7 +38,7 @@ bool HasGivenUpOnCd() { return g_givenUp; }
 void ResetReadErrorPrompt() {
     g_enabled = true;
     g_givenUp = false;
-    g_host = nullptr;
+    g_host.Install(nullptr);
 }
 
 bool IsWin32s() {

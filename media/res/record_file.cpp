@@ -11,6 +11,7 @@
 #include "media/res/res_item_host.h"
 #include "platform/afx/exceptions.h"
 #include "platform/afx/message_box.h"
+#include "platform/core/seam.h"
 
 // How a change reaches the file. The bytes the current header reaches (the header, the
 // items of its directory, the directory itself) are "committed" and are never written over.
@@ -26,7 +27,7 @@ namespace {
 
 constexpr uint64_t kLargestOffset = std::numeric_limits<int32_t>::max();
 
-IRecordFileHost* g_host = nullptr;
+constinit plat::Seam<IRecordFileHost> g_host;
 
 // Item `item` (from 1) of string list `list` of the module's resource file; empty when the list
 // or the item is missing.
@@ -48,14 +49,8 @@ bool Overlaps(uint64_t a, uint64_t aSize, uint64_t b, uint64_t bSize) {
 
 }  // namespace
 
-IRecordFileHost* SetRecordFileHost(IRecordFileHost* host) {
-    return std::exchange(g_host, host);
-}
-
-IRecordFileHost& RecordFileHost() {
-    static IRecordFileHost neutral;
-    return g_host ? *g_host : neutral;
-}
+IRecordFileHost* SetRecordFileHost(IRecordFileHost* host) { return g_host.Install(host); }
+IRecordFileHost& RecordFileHost() { return g_host.Get(); }
 
 // ---------------------------------------------------------------------------------------
 // Opening and closing

@@ -4,24 +4,16 @@
 #include <cstring>
 #include <utility>
 
+#include "platform/core/seam.h"
+
 namespace {
 
-IResItemHost& NeutralHost() {
-    static IResItemHost host;
-    return host;
-}
-
-IResItemHost* g_host = nullptr;
+constinit plat::Seam<IResItemHost> g_host;
 
 }  // namespace
 
-IResItemHost* SetResItemHost(IResItemHost* host) {
-    return std::exchange(g_host, host);
-}
-
-IResItemHost& ResItemHost() {
-    return g_host ? *g_host : NeutralHost();
-}
+IResItemHost* SetResItemHost(IResItemHost* host) { return g_host.Install(host); }
+IResItemHost& ResItemHost() { return g_host.Get(); }
 
 LockedPicture LockPicture(int16_t id) {
     IResItemHost& host = ResItemHost();

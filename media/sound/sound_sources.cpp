@@ -1,36 +1,25 @@
 #include "media/sound/sound_sources.h"
 
 #include <cstring>
-#include <utility>
+
+#include "platform/core/seam.h"
 
 namespace {
 
-ISoundItems* g_items = nullptr;
-ISoundPrefs* g_prefs = nullptr;
-ISoundMessageFilter* g_filter = nullptr;
+constinit plat::Seam<ISoundItems> g_items;
+constinit plat::Seam<ISoundPrefs> g_prefs;
+constinit plat::Seam<ISoundMessageFilter> g_filter;
 
 }  // namespace
 
-ISoundItems* SetSoundItems(ISoundItems* items) { return std::exchange(g_items, items); }
+ISoundItems* SetSoundItems(ISoundItems* items) { return g_items.Install(items); }
+ISoundItems& SoundItems() { return g_items.Get(); }
 
-ISoundItems& SoundItems() {
-    static ISoundItems neutral;
-    return g_items ? *g_items : neutral;
-}
+ISoundPrefs* SetSoundPrefs(ISoundPrefs* prefs) { return g_prefs.Install(prefs); }
+ISoundPrefs& SoundPrefs() { return g_prefs.Get(); }
 
-ISoundPrefs* SetSoundPrefs(ISoundPrefs* prefs) { return std::exchange(g_prefs, prefs); }
-
-ISoundPrefs& SoundPrefs() {
-    static ISoundPrefs neutral;
-    return g_prefs ? *g_prefs : neutral;
-}
-
-ISoundMessageFilter* SetSoundMessageFilter(ISoundMessageFilter* filter) { return std::exchange(g_filter, filter); }
-
-ISoundMessageFilter& SoundMessageFilter() {
-    static ISoundMessageFilter neutral;
-    return g_filter ? *g_filter : neutral;
-}
+ISoundMessageFilter* SetSoundMessageFilter(ISoundMessageFilter* filter) { return g_filter.Install(filter); }
+ISoundMessageFilter& SoundMessageFilter() { return g_filter.Get(); }
 
 bool CSoundItemMap::Find(int32_t id, uint32_t& size) {
     auto it = m_items.find(id);

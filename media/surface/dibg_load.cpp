@@ -11,11 +11,12 @@
 #include "media/surface/picture_formats.h"
 #include "platform/afx/exceptions.h"
 #include "platform/afx/file.h"
+#include "platform/core/seam.h"
 #include "platform/dialogs/dialog_api.h"
 
 namespace {
 
-IBitmapResourceSource* g_bitmapResources = nullptr;
+constinit plat::Seam<IBitmapResourceSource> g_bitmapResources;
 
 // Reads a whole file of at most maxSize bytes; false when it cannot be opened or read.
 bool ReadFileBytes(LPCSTR path, std::vector<uint8_t>& out, uint64_t maxSize) {
@@ -44,13 +45,9 @@ constexpr uint64_t kMaxFileBytes = uint64_t{CDibG::kMaxSide} * CDibG::kMaxSide *
 }  // namespace
 
 IBitmapResourceSource* SetBitmapResourceSource(IBitmapResourceSource* source) {
-    return std::exchange(g_bitmapResources, source);
+    return g_bitmapResources.Install(source);
 }
-
-IBitmapResourceSource& BitmapResourceSource() {
-    static IBitmapResourceSource neutral;
-    return g_bitmapResources ? *g_bitmapResources : neutral;
-}
+IBitmapResourceSource& BitmapResourceSource() { return g_bitmapResources.Get(); }
 
 void CDibG::LoadByKind(LPCSTR name, CPalId* palette, int kind) {
     switch (kind) {

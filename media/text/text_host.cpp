@@ -1,22 +1,12 @@
 #include "media/text/text_host.h"
 
-#include <utility>
+#include "platform/core/seam.h"
 
 namespace {
 
-ITextHost& NeutralHost() {
-    static ITextHost host;
-    return host;
-}
-
-ITextHost* g_host = nullptr;
+constinit plat::Seam<ITextHost> g_host;
 
 }  // namespace
 
-ITextHost* SetTextHost(ITextHost* host) {
-    return std::exchange(g_host, host);
-}
-
-ITextHost& TextHost() {
-    return g_host ? *g_host : NeutralHost();
-}
+ITextHost* SetTextHost(ITextHost* host) { return g_host.Install(host); }
+ITextHost& TextHost() { return g_host.Get(); }
