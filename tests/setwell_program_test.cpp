@@ -4,6 +4,8 @@
 // the end-of-installation message.
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -96,6 +98,36 @@ TEST(SetwellProgram, InstallsFromTheFixtureCd) {
         ASSERT_FALSE(shots.back().empty());
         for (int j = 0; j + 1 < i; ++j) EXPECT_NE(shots[j], shots.back()) << "file" << j + 1 << " and file" << i;
     }
+    plat::ResetDriveMap();
+    fs::remove_all(dir);
+}
+
+// A run whose script ends while dialog 102 still waits ends by the headless back end's stall:
+// the program reports it and ends with 1, leaving its windows and their device contexts to the
+// exit, which frees each once and in order (under AddressSanitizer, a read of freed memory
+// there would be reported).
+TEST(SetwellProgram, AStalledRunEndsCleanly) {
+    const fs::path dir = MakeTempFolder("zelbo-program-setwell-stall");
+    const fs::path root = dir / "root";
+    const fs::path cd = dir / "cd";
+    fs::create_directories(root);
+    setup::testing::MakeFixtureCd(cd, setup::testing::FixtureCd{});
+    fs::copy_file(SETWELL_EXE, cd / "KELVAT" / "SETWELL.EXE");
+    std::ofstream(dir / "run.txt") << "0 answer -1\n"  // dialog 102 waits for keys that never come
+                                      "1000 screenshot install_dir.png\n";
+    const std::string cmd = "cd '" + dir.string() + "' && ZELBO_BACKEND=headless ZELBO_ROOT='" + root.string() +
+                            "' ZELBO_CDROM='" + cd.string() + "' ZELBO_SCRIPT='" + (dir / "run.txt").string() +
+                            "' '" + (cd / "KELVAT" / "SETWELL.EXE").string() + "' > '" + (dir / "log.txt").string() +
+                            "' 2>&1";
+    const int status = std::system(cmd.c_str());
+    std::ifstream logFile(dir / "log.txt");
+    const std::string log((std::istreambuf_iterator<char>(logFile)), {});
+    ASSERT_TRUE(WIFEXITED(status)) << log;
+    EXPECT_EQ(WEXITSTATUS(status), 1) << log;
+    EXPECT_NE(log.find("setwell: headless:"), std::string::npos) << log;
+    EXPECT_EQ(log.find("AddressSanitizer"), std::string::npos) << log;
+    EXPECT_EQ(log.find("runtime error"), std::string::npos) << log;
+    EXPECT_TRUE(fs::exists(dir / "install_dir.png"));
     plat::ResetDriveMap();
     fs::remove_all(dir);
 }

@@ -23,14 +23,17 @@ IMPLEMENT_DYNAMIC(CWindowDC, CDC)
 
 namespace {
 
+// The temporary wrappers never own their handles (DeleteTempGdiMaps detaches them before it
+// frees them). The maps themselves are never destroyed: a wrapper of the program's own that a
+// static object holds may still look into them while the program's statics go at exit.
 std::unordered_map<HGDIOBJ, std::unique_ptr<CGdiObject>>& TempObjects() {
-    static std::unordered_map<HGDIOBJ, std::unique_ptr<CGdiObject>> map;
-    return map;
+    static auto* map = new std::unordered_map<HGDIOBJ, std::unique_ptr<CGdiObject>>;
+    return *map;
 }
 
 std::unordered_map<HDC, std::unique_ptr<CDC>>& TempDcs() {
-    static std::unordered_map<HDC, std::unique_ptr<CDC>> map;
-    return map;
+    static auto* map = new std::unordered_map<HDC, std::unique_ptr<CDC>>;
+    return *map;
 }
 
 std::unique_ptr<CGdiObject> WrapperFor(HGDIOBJ h) {

@@ -90,18 +90,19 @@ void PrepareApp(CWinApp* app, int argc, char** argv) {
 int AfxWinMain(int argc, char** argv) {
     CWinApp* app = AfxGetApp();
     if (!app) return -1;
+    // However the run ends, by its own end or by an exception leaving it (a scripted run that
+    // stalls), the temporary wrappers go here, once, before the program's static objects.
+    struct CTempMapsAtExit {
+        ~CTempMapsAtExit() { AfxDeleteTempMaps(); }
+    } tempMaps;
     plat::afx::PrepareApp(app, argc, argv);
     plat::afx::FrameworkDialogs().RegisterClasses();
     plat::ListPrinters();
-    int code = 0;
     if (!app->InitApplication() || !app->InitInstance()) {
         if (app->m_pMainWnd && IsWindow(app->m_pMainWnd->m_hWnd)) app->m_pMainWnd->DestroyWindow();
-        code = app->ExitInstance();
-    } else {
-        code = app->Run();
+        return app->ExitInstance();
     }
-    AfxDeleteTempMaps();
-    return code;
+    return app->Run();
 }
 
 // ---- CWinApp ------------------------------------------------------------------------------------
