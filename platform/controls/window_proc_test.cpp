@@ -192,7 +192,8 @@ INSTANTIATE_TEST_SUITE_P(
                  "ab",
                  {EN_UPDATE, EN_CHANGE, EN_UPDATE, EN_CHANGE, EN_MAXTEXT},
                  0x00020002},
-        EditCase{"setTextTellsNothing", 0, "", {{WM_SETTEXT, 0, reinterpret_cast<LPARAM>("ny")}}, "ny", {}, 0}),
+        // A single-line edit tells its parent of text set by WM_SETTEXT too.
+        EditCase{"setTextTellsItsParent", 0, "", {{WM_SETTEXT, 0, reinterpret_cast<LPARAM>("ny")}}, "ny", kChanged, 0}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

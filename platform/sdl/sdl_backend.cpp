@@ -138,6 +138,8 @@ bool SdlBackend::Init() {
         return false;
     }
     SDL_SetWindowMinimumSize(m_window, kDefaultWidth, kDefaultHeight);
+    m_windowedWidth = kDefaultWidth * scale;
+    m_windowedHeight = kDefaultHeight * scale;
     m_texWidth = kDefaultWidth;
     m_texHeight = kDefaultHeight;
     if (path == "surface") {
@@ -562,7 +564,11 @@ void SdlBackend::SetFullscreen(bool fullscreen) {
     SDL_SetWindowFullscreen(m_window, fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
     // Unhonoured (no window manager), SDL would lay the frame out for a screen the window does
     // not cover, and the player would see a cut part of it: the window stays a window then.
-    if (fullscreen && !FullscreenHonoured(m_window)) SDL_SetWindowFullscreen(m_window, 0);
+    if (fullscreen && !FullscreenHonoured(m_window)) {
+        SDL_SetWindowFullscreen(m_window, 0);
+        // SDL keeps taking the window for the display's size until it is given its own again.
+        SDL_SetWindowSize(m_window, m_windowedWidth, m_windowedHeight);
+    }
     m_clearPending = true;
     Redraw();
 }

@@ -114,6 +114,9 @@ private:
     int m_texWidth = 0;
     int m_texHeight = 0;
     bool m_shown = false;
+    // The window's size as made: what it goes back to when a full-screen request is not honoured.
+    int m_windowedWidth = 0;
+    int m_windowedHeight = 0;
     bool m_clearPending = true;
 
     // The last frame: its indices (to draw it again after the window changed) and palette.
