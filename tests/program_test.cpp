@@ -103,12 +103,12 @@ std::map<std::string, std::string> Snapshot(const fs::path& folder) {
     return files;
 }
 
-// The first paint enters the hub: the entry click plays on a black screen, then the hub fades
-// in (a screen between black and the full colours, never brighter than them) and stands as
-// its golden image: the fairground with its five entrances, the "Vem spelar?" booth and the
-// gate. The sound holds the click, right after it the hub's jingle, then the greeting, sample
-// for sample.
-TEST(ZelboProgram, FadesTheHubInAfterItsClickWithItsJingleAndGreetingAndEndsByTheCloseBox) {
+// The first paint enters the hub: its frame goes up and fades in while the entry's click plays
+// (a screen between black and the full colours, never brighter than them), then stands as its
+// golden image: the fairground with its five entrances, the "Vem spelar?" booth and the gate.
+// The sound holds the click, right after it the hub's jingle, then the greeting, sample for
+// sample.
+TEST(ZelboProgram, FadesTheHubInWithItsClickThenItsJingleAndGreetingAndEndsByTheCloseBox) {
     // The build lays the program out with its resource files and font file beside it: the
     // run needs no configuration to find them.
     fs::path dir = MakeTempFolder("zelbo-program-game-start");
@@ -118,14 +118,11 @@ TEST(ZelboProgram, FadesTheHubInAfterItsClickWithItsJingleAndGreetingAndEndsByTh
     EXPECT_EQ(WEXITSTATUS(status), 0) << text;
     EXPECT_EQ(text, "");
 
-    Image chime, fading, hub;
-    ASSERT_TRUE(ReadImage(dir / "during_click.png", chime));
+    Image fading, hub;
     ASSERT_TRUE(ReadImage(dir / "fading_in.png", fading));
     ASSERT_TRUE(ReadImage(dir / "first_screen.png", hub));
     ASSERT_EQ(hub.width, 640);
     ASSERT_EQ(hub.height, 480);
-    EXPECT_TRUE(std::all_of(chime.rgb.begin(), chime.rgb.end(), [](uint8_t v) { return v == 0; }))
-        << "nothing is shown while the click plays";
     ASSERT_EQ(fading.rgb.size(), hub.rgb.size());
     uint64_t fadingSum = 0, hubSum = 0;
     size_t brighter = 0;
@@ -135,8 +132,8 @@ TEST(ZelboProgram, FadesTheHubInAfterItsClickWithItsJingleAndGreetingAndEndsByTh
         brighter += fading.rgb[i] > hub.rgb[i];
     }
     EXPECT_EQ(brighter, 0u);
-    EXPECT_GT(fadingSum, hubSum / 10) << "not fading in at 0.3 s";
-    EXPECT_LT(fadingSum, hubSum * 9 / 10) << "not fading in at 0.3 s";
+    EXPECT_GT(fadingSum, hubSum / 10) << "not fading in at 0.1 s, with the click";
+    EXPECT_LT(fadingSum, hubSum * 9 / 10) << "not fading in at 0.1 s, with the click";
 
     CheckGoldenScreen(dir / "first_screen.png", "hub_first_entry.png");
 
