@@ -362,6 +362,12 @@ bool SdlBackend::Handle(const SDL_Event& e) {
             if (e.type == SDL_KEYDOWN)
                 ev.ch = ControlCharForKey(ev.vk, (k.mod & KMOD_CTRL) != 0, (k.mod & KMOD_ALT) != 0);
             Push(ev);
+            // The text the key typed is SDL's next event: it joins the key now, before the key
+            // can be taken on its own (a wait ends on the key alone).
+            SDL_Event text;
+            if (e.type == SDL_KEYDOWN && SDL_PeepEvents(&text, 1, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) == 1 &&
+                text.type == SDL_TEXTINPUT && SDL_PeepEvents(&text, 1, SDL_GETEVENT, SDL_TEXTINPUT, SDL_TEXTINPUT) == 1)
+                AddTypedText(m_pending, text.text.text);
             return true;
         }
         case SDL_TEXTINPUT: {
