@@ -35,6 +35,19 @@ std::optional<std::string> ValueOf(const std::string& key, const std::string& na
     return std::string(data, size);
 }
 
+// Runs the fixture CD's SETWELL.EXE on the headless back end with dir/run.txt as its script;
+// the exit status, and the program's output in log.
+int RunSetwell(const fs::path& dir, const fs::path& root, const fs::path& cd, std::string& log) {
+    const std::string cmd = "cd '" + dir.string() + "' && ZELBO_BACKEND=headless ZELBO_ROOT='" + root.string() +
+                            "' ZELBO_CDROM='" + cd.string() + "' ZELBO_SCRIPT='" + (dir / "run.txt").string() +
+                            "' '" + (cd / "KELVAT" / "SETWELL.EXE").string() + "' > '" + (dir / "log.txt").string() +
+                            "' 2>&1";
+    const int status = std::system(cmd.c_str());
+    std::ifstream logFile(dir / "log.txt");
+    log.assign((std::istreambuf_iterator<char>(logFile)), {});
+    return status;
+}
+
 TEST(SetwellProgram, InstallsFromTheFixtureCd) {
     const fs::path dir = MakeTempFolder("zelbo-program-setwell");
     const fs::path root = dir / "root";
@@ -67,13 +80,8 @@ TEST(SetwellProgram, InstallsFromTheFixtureCd) {
                                       "0 answer -1\n"             // 59166: the launcher question
                                       "3000 key N\n"
                                       "0 answer IDOK\n";          // 59229
-    const std::string cmd = "cd '" + dir.string() + "' && ZELBO_BACKEND=headless ZELBO_ROOT='" + root.string() +
-                            "' ZELBO_CDROM='" + cd.string() + "' ZELBO_SCRIPT='" + (dir / "run.txt").string() +
-                            "' '" + (cd / "KELVAT" / "SETWELL.EXE").string() + "' > '" + (dir / "log.txt").string() +
-                            "' 2>&1";
-    const int status = std::system(cmd.c_str());
-    std::ifstream logFile(dir / "log.txt");
-    const std::string log((std::istreambuf_iterator<char>(logFile)), {});
+    std::string log;
+    const int status = RunSetwell(dir, root, cd, log);
     ASSERT_EQ(status, 0) << log;
 
     const fs::path zelbo = root / "Program Files" / "Quorva" / "Zelbo";
@@ -115,13 +123,8 @@ TEST(SetwellProgram, AStalledRunEndsCleanly) {
     fs::copy_file(SETWELL_EXE, cd / "KELVAT" / "SETWELL.EXE");
     std::ofstream(dir / "run.txt") << "0 answer -1\n"  // dialog 102 waits for keys that never come
                                       "1000 screenshot install_dir.png\n";
-    const std::string cmd = "cd '" + dir.string() + "' && ZELBO_BACKEND=headless ZELBO_ROOT='" + root.string() +
-                            "' ZELBO_CDROM='" + cd.string() + "' ZELBO_SCRIPT='" + (dir / "run.txt").string() +
-                            "' '" + (cd / "KELVAT" / "SETWELL.EXE").string() + "' > '" + (dir / "log.txt").string() +
-                            "' 2>&1";
-    const int status = std::system(cmd.c_str());
-    std::ifstream logFile(dir / "log.txt");
-    const std::string log((std::istreambuf_iterator<char>(logFile)), {});
+    std::string log;
+    const int status = RunSetwell(dir, root, cd, log);
     ASSERT_TRUE(WIFEXITED(status)) << log;
     EXPECT_EQ(WEXITSTATUS(status), 1) << log;
     EXPECT_NE(log.find("setwell: headless:"), std::string::npos) << log;
