@@ -1,6 +1,9 @@
 // The runtime library's file calls on DOS paths.
 #include "platform/fs/crt_stat.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include "platform/fs/fs_internal.h"
 #include "platform/fs/write_fault.h"
 
@@ -167,9 +170,34 @@ FILE* fopen_dos(const char* name, const char* mode) {
     for (char c : m) {
         if (c == 'r' || c == 'w' || c == 'a' || c == '+' || c == 'b') hostMode += c;
     }
-    FILE* f = std::fopen(r->host.c_str(), hostMode.c_str());
+    // Opened without waiting and looked at before stdio takes it: a FIFO or a device planted
+    // where a file should be is refused, never read or written.
+    int flags = O_CLOEXEC | O_NONBLOCK;
+    const bool plus = m.find('+') != std::string::npos;
+    switch (m[0]) {
+        case 'w': flags |= (plus ? O_RDWR : O_WRONLY) | O_CREAT | O_TRUNC; break;
+        case 'a': flags |= (plus ? O_RDWR : O_WRONLY) | O_CREAT | O_APPEND; break;
+        default: flags |= plus ? O_RDWR : O_RDONLY; break;
+    }
+    const int fd = ::open(r->host.c_str(), flags, 0666);
+    if (fd < 0) {
+        const int err = errno;
+        FailErrno(err, r->host);
+        errno = err;
+        return nullptr;
+    }
+    struct stat opened {};
+    if (::fstat(fd, &opened) != 0 || !IsOpenableKind(*r, opened)) {
+        ::close(fd);
+        SetLastError(ERROR_ACCESS_DENIED);
+        errno = EACCES;
+        return nullptr;
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    FILE* f = ::fdopen(fd, hostMode.c_str());
     if (!f) {
         const int err = errno;
+        ::close(fd);
         FailErrno(err, r->host);
         errno = err;
         return nullptr;

@@ -389,13 +389,42 @@ std::string HostToDosPath(const fs::path& hostPath) {
     return HostToDosLocked(s, hostPath);
 }
 
+namespace {
+
+// Follows every link on the way, the last component's too, also a link whose target does not
+// exist (a file made through it would appear there). `budget` bounds the links followed.
+std::optional<fs::path> FollowLinks(const fs::path& path, int& budget) {
+    fs::path out = "/";
+    for (const fs::path& part : path.relative_path()) {
+        if (part == "." || part.empty()) continue;
+        if (part == "..") {
+            out = out.parent_path();
+            continue;
+        }
+        fs::path next = out / part;
+        std::error_code ec;
+        if (fs::is_symlink(next, ec)) {
+            if (--budget < 0) return std::nullopt;
+            const fs::path target = fs::read_symlink(next, ec);
+            if (ec) return std::nullopt;
+            const std::optional<fs::path> real = FollowLinks(target.is_absolute() ? target : out / target, budget);
+            if (!real) return std::nullopt;
+            next = *real;
+        }
+        out = next;
+    }
+    return out;
+}
+
+}  // namespace
+
 std::optional<std::string> RealDosPath(std::string_view dosPath) {
     const std::optional<fs::path> host = ResolveDosPath(dosPath);
     if (!host) return std::nullopt;
-    std::error_code ec;
-    const fs::path real = fs::weakly_canonical(*host, ec);
-    if (ec) return std::nullopt;
-    return HostToDosPath(real);
+    int budget = 40;
+    const std::optional<fs::path> real = FollowLinks(host->is_absolute() ? *host : fs::absolute(*host), budget);
+    if (!real) return std::nullopt;
+    return HostToDosPath(*real);
 }
 
 std::string CurrentDosDirectory() {

@@ -51,8 +51,9 @@ std::optional<std::filesystem::path> ResolveDosPath(std::string_view dosPath);
 std::string HostToDosPath(const std::filesystem::path& hostPath);
 
 // Where a DOS path really leads: its host path with every symbolic link on the way followed
-// (the last component too), in DOS form, so a link under C: to a host folder gives "Z:\...".
-// Components that do not exist are kept as given. None when the path does not resolve.
+// (the last component too, also a link to something that does not exist), in DOS form, so a
+// link under C: to a host folder gives "Z:\...". Components that do not exist are kept as
+// given. None when the path does not resolve or its links go round in circles.
 std::optional<std::string> RealDosPath(std::string_view dosPath);
 
 // The process's current folder ("X:\..."), and each drive's own current folder that

@@ -110,6 +110,8 @@ TEST_F(DosPaths, RealPathFollowsLinks) {
     fs::create_directories(root / "Spel" / "Zelbo");
     fs::create_directory_symlink(tmp / "host", root / "Spel" / "Ut");
     fs::create_directory_symlink(root / "Spel" / "Zelbo", root / "Spel" / "Inne");
+    fs::create_symlink(tmp / "host" / "none.txt", root / "Spel" / "Vilse");  // to nothing yet
+    fs::create_symlink("Runt", root / "Spel" / "Runt");                    // round in circles
     const std::string host = plat::HostToDosPath(tmp / "host");
     ASSERT_EQ(host.substr(0, 3), "Z:\\");
     const struct {
@@ -123,6 +125,8 @@ TEST_F(DosPaths, RealPathFollowsLinks) {
         {"C:\\Spel\\Ut\\folder\\new.txt", host + "\\folder\\new.txt"},
         {"C:\\Spel\\..\\..\\Spel\\Ut", host},
         {"C:\\Ny\\mapp", "C:\\Ny\\mapp"},
+        {"C:\\Spel\\Vilse", host + "\\none.txt"},
+        {"C:\\Spel\\Runt", std::nullopt},
         {"C:\\Spel\\*.*", std::nullopt},
         {"Q:\\x", std::nullopt},
     };

@@ -127,8 +127,9 @@ HANDLE CreateFileA(LPCSTR name, DWORD access, DWORD shareMode, LPSECURITY_ATTRIB
     if (disposition == CREATE_NEW) flags |= O_CREAT | O_EXCL;
     if (disposition == CREATE_ALWAYS || disposition == OPEN_ALWAYS) flags |= O_CREAT;
     // A new file gets write permission for its owner even when it is created read-only, so
-    // that this handle can write it; the attribute is applied afterwards.
-    const int fd = ::open(r->host.c_str(), flags, 0666);
+    // that this handle can write it; the attribute is applied afterwards. The open never
+    // waits: a FIFO planted where a file should be would block it.
+    const int fd = ::open(r->host.c_str(), flags | O_NONBLOCK, 0666);
     if (fd < 0) {
         const int err = errno;
         if (err == EEXIST) {
@@ -140,6 +141,12 @@ HANDLE CreateFileA(LPCSTR name, DWORD access, DWORD shareMode, LPSECURITY_ATTRIB
     }
     struct stat st {};
     ::fstat(fd, &st);
+    if (!IsOpenableKind(*r, st)) {
+        ::close(fd);
+        SetLastError(ERROR_ACCESS_DENIED);
+        return INVALID_HANDLE_VALUE;
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     {
         auto& t = Opened();
         std::lock_guard lock(t.mutex);

@@ -1,13 +1,19 @@
 // Names and folders: copy, move, delete, folders, attributes, the current and the Windows
 // folders, temporary names.
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/random.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
-#include <functional>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
+#include <functional>
+#include <mutex>
+#include <vector>
 
 #include "platform/fs/delete_observer.h"
 #include "platform/fs/fs_internal.h"
@@ -25,21 +31,18 @@ DWORD CopyOut(const std::string& s, LPSTR buffer, DWORD size) {
     return static_cast<DWORD>(s.size());
 }
 
-bool CopyContents(const fs::path& from, const fs::path& to, mode_t mode) {
-    const int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
-    if (in < 0) return false;
-    const int out = ::open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode | S_IWUSR);
-    if (out < 0) {
-        const int err = errno;
-        ::close(in);
-        errno = err;
-        return false;
-    }
+// Copies an open regular file into a new file made exclusively at `to` (never through a link
+// planted there), at most the size the source had when it was opened, so a file that grows
+// while it is read cannot fill the disk.
+bool CopyContents(int in, const struct stat& sourceSt, const fs::path& to, mode_t mode) {
+    const int out = ::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode | S_IWUSR);
+    if (out < 0) return false;
     char buf[65536];
     bool ok = true;
     int err = 0;
-    for (;;) {
-        const ssize_t n = ::read(in, buf, sizeof buf);
+    off_t left = sourceSt.st_size;
+    while (left > 0) {
+        const ssize_t n = ::read(in, buf, static_cast<size_t>(std::min<off_t>(left, sizeof buf)));
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) {
             if (n < 0) {
@@ -48,6 +51,7 @@ bool CopyContents(const fs::path& from, const fs::path& to, mode_t mode) {
             }
             break;
         }
+        left -= n;
         for (ssize_t done = 0; done < n;) {
             const ssize_t w = ::write(out, buf + done, static_cast<size_t>(n - done));
             if (w < 0 && errno == EINTR) continue;
@@ -60,19 +64,47 @@ bool CopyContents(const fs::path& from, const fs::path& to, mode_t mode) {
         }
         if (!ok) break;
     }
-    struct stat st {};
-    if (ok && ::fstat(in, &st) == 0) {
-        const struct timespec times[2] = {st.st_atim, st.st_mtim};
+    if (ok) {
+        const struct timespec times[2] = {sourceSt.st_atim, sourceSt.st_mtim};
         ::futimens(out, times);  // a copy keeps the last-write time, as on Windows
         ::fchmod(out, mode);
     }
-    ::close(in);
     if (::close(out) != 0 && ok) {
         ok = false;
         err = errno;
     }
     errno = err;
     return ok;
+}
+
+// Opens a file to be copied: without waiting (a FIFO would block the open) and only when it
+// is a regular file once its links are followed; -1 with errno set (ENODEV for a device, FIFO
+// or socket).
+int OpenCopySource(const fs::path& from, struct stat& st) {
+    const int in = ::open(from.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (in < 0) return -1;
+    if (::fstat(in, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(in);
+        errno = S_ISDIR(st.st_mode) ? EISDIR : ENODEV;
+        return -1;
+    }
+    ::fcntl(in, F_SETFL, ::fcntl(in, F_GETFL) & ~O_NONBLOCK);
+    return in;
+}
+
+// A temporary name beside `target` that no one can guess ahead: a planted link cannot wait
+// for it, and O_EXCL refuses anything that is there.
+fs::path UnpredictableTempName(const fs::path& target, const char* kind) {
+    uint64_t bits = 0;
+    if (::getrandom(&bits, sizeof bits, 0) != static_cast<ssize_t>(sizeof bits)) {
+        static std::atomic<uint64_t> counter{0};
+        bits = (static_cast<uint64_t>(::getpid()) << 32) ^ static_cast<uint64_t>(::time(nullptr)) ^ (counter++ * 0x9E3779B97F4A7C15ull);
+    }
+    char hex[17];
+    std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(bits));
+    fs::path temp = target;
+    temp += std::string(".zelbo-") + kind + "-" + hex;
+    return temp;
 }
 
 // Asks the write-fault hook; false with the last error set when the step may not go on.
@@ -105,22 +137,31 @@ BOOL CopyFileA(LPCSTR from, LPCSTR to, BOOL failIfExists) {
     struct stat sst {};
     if (::stat(src->host.c_str(), &sst) != 0) return FailErrno(errno, src->host);
     if (S_ISDIR(sst.st_mode)) return Fail(ERROR_ACCESS_DENIED);
+    // The destination as it is, a link not followed: a link there is replaced, never written
+    // through.
     struct stat dst_st {};
-    const bool exists = ::stat(dst->host.c_str(), &dst_st) == 0;
+    const bool exists = ::lstat(dst->host.c_str(), &dst_st) == 0;
     if (exists && sst.st_dev == dst_st.st_dev && sst.st_ino == dst_st.st_ino) return Fail(ERROR_SHARING_VIOLATION);
     if (exists && failIfExists) return Fail(ERROR_FILE_EXISTS);
-    if (dst->cd || (exists && (S_ISDIR(dst_st.st_mode) || !OwnerWritable(dst_st)))) return Fail(ERROR_ACCESS_DENIED);
+    if (dst->cd || (exists && (S_ISDIR(dst_st.st_mode) || (!S_ISLNK(dst_st.st_mode) && !OwnerWritable(dst_st)))))
+        return Fail(ERROR_ACCESS_DENIED);
     if (exists && IsOpenInProcess(dst_st)) return Fail(ERROR_SHARING_VIOLATION);
+    const int in = OpenCopySource(src->host, sst);
+    // A device, FIFO or socket cannot be read as a file: a read fault.
+    if (in < 0) return errno == ENODEV ? Fail(ERROR_READ_FAULT) : FailErrno(errno, src->host);
     // Into a temporary name first, so that a failed copy leaves the old file whole.
-    static std::atomic<unsigned> counter{0};
-    fs::path temp = dst->host;
-    temp += ".zelbo-copy-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
-    if (!StepAllowed(plat::WriteStep::CreateFile, temp)) return FALSE;
-    if (!CopyContents(src->host, temp, sst.st_mode & 07777)) {
+    const fs::path temp = UnpredictableTempName(dst->host, "copy");
+    if (!StepAllowed(plat::WriteStep::CreateFile, temp)) {
+        ::close(in);
+        return FALSE;
+    }
+    if (!CopyContents(in, sst, temp, sst.st_mode & 07777)) {
         const int err = errno;
-        DropTemp(temp);
+        ::close(in);
+        if (err != EEXIST && err != ELOOP) DropTemp(temp);
         return err == ENOENT ? Fail(ERROR_PATH_NOT_FOUND) : Fail(ErrorFromErrno(err));
     }
+    ::close(in);
     if (!StepAllowed(plat::WriteStep::Rename, dst->host)) {
         const DWORD err = GetLastError();
         DropTemp(temp);
@@ -179,13 +220,16 @@ BOOL MoveFileExA(LPCSTR from, LPCSTR to, DWORD flags) {
     if (errno != EXDEV) return Fail(ErrorFromErrno(errno));
     // Another host file system: a file is copied and deleted, a folder cannot move.
     if (!S_ISREG(sst.st_mode) || !(flags & MOVEFILE_COPY_ALLOWED)) return Fail(ERROR_NOT_SAME_DEVICE);
-    static std::atomic<unsigned> counter{0};
-    fs::path temp = target;
-    temp += ".zelbo-move-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
-    if (!CopyContents(src->host, temp, sst.st_mode & 07777)) {
-        const int err = errno;
-        DropTemp(temp);
-        return Fail(ErrorFromErrno(err));
+    struct stat opened {};
+    const int in = OpenCopySource(src->host, opened);
+    if (in < 0) return Fail(ErrorFromErrno(errno));
+    const fs::path temp = UnpredictableTempName(target, "move");
+    const bool copied = CopyContents(in, opened, temp, sst.st_mode & 07777);
+    const int copyErr = errno;
+    ::close(in);
+    if (!copied) {
+        if (copyErr != EEXIST && copyErr != ELOOP) DropTemp(temp);
+        return Fail(ErrorFromErrno(copyErr));
     }
     if (::rename(temp.c_str(), target.c_str()) != 0) {
         const int err = errno;
@@ -387,4 +431,107 @@ DWORD GetModuleFileNameA(HMODULE, LPSTR buffer, DWORD size) {
 UINT SetErrorMode(UINT mode) {
     static std::atomic<UINT> current{0};
     return current.exchange(mode);
+}
+
+namespace {
+
+std::mutex g_treeHookMutex;
+std::function<void(const fs::path&)> g_treeListedHook;
+
+void TreeListed(const fs::path& folder) {
+    std::function<void(const fs::path&)> hook;
+    {
+        std::lock_guard lock(g_treeHookMutex);
+        hook = g_treeListedHook;
+    }
+    if (hook) hook(folder);
+}
+
+// Removes one entry of an open folder that is not a folder to enter (a file, a link, anything
+// else); false when it stays.
+bool RemoveEntryAt(int dirFd, const std::string& name, const fs::path& host, const std::string& dos,
+                   const struct stat& st) {
+    if (IsOpenInProcess(st)) return false;
+    if (!StepAllowed(plat::WriteStep::Delete, host)) return false;
+    plat::IDeleteFileObserver* observer = g_deleteObserver;
+    std::function<void()> afterwards =
+        observer && S_ISREG(st.st_mode) ? observer->Deleting(dos, host) : nullptr;
+    if (::unlinkat(dirFd, name.c_str(), 0) != 0) return false;
+    ForgetSideAttributes(st);
+    if (afterwards) afterwards();
+    return true;
+}
+
+// Empties an open folder: lists it, then removes each entry, entering real folders only.
+void EmptyFolderAt(int dirFd, const fs::path& host, const std::string& dos,
+                   const std::function<void(const std::string&)>& cannotDelete) {
+    std::vector<std::string> names;
+    {
+        const int listFd = ::dup(dirFd);
+        if (listFd < 0) return;
+        DIR* listing = ::fdopendir(listFd);
+        if (!listing) {
+            ::close(listFd);
+            return;
+        }
+        while (const dirent* e = ::readdir(listing)) {
+            const std::string name = e->d_name;
+            if (name != "." && name != "..") names.push_back(name);
+        }
+        ::closedir(listing);
+    }
+    TreeListed(host);
+    for (const std::string& name : names) {
+        const fs::path entryHost = host / name;
+        const std::string entryDos = dos + "\\" + plat::Utf8ToCp1252(name);
+        struct stat st {};
+        if (::fstatat(dirFd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
+        if (S_ISDIR(st.st_mode)) {
+            const int sub = ::openat(dirFd, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+            if (sub >= 0) {
+                EmptyFolderAt(sub, entryHost, entryDos, cannotDelete);
+                ::close(sub);
+                if (StepAllowed(plat::WriteStep::Delete, entryHost) && ::unlinkat(dirFd, name.c_str(), AT_REMOVEDIR) == 0)
+                    ForgetSideAttributes(st);
+                continue;
+            }
+            // Swapped for something else since it was looked at: removed as what it is now.
+            if (::fstatat(dirFd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
+            if (S_ISDIR(st.st_mode)) continue;
+        }
+        if (!RemoveEntryAt(dirFd, name, entryHost, entryDos, st) && cannotDelete) cannotDelete(entryDos);
+    }
+}
+
+}  // namespace
+
+void plat::SetTreeListedHookForTests(std::function<void(const fs::path&)> hook) {
+    std::lock_guard lock(g_treeHookMutex);
+    g_treeListedHook = std::move(hook);
+}
+
+bool plat::DeleteFolderTree(const char* folder, const std::function<void(const std::string&)>& cannotDelete) {
+    const auto r = ResolveForApi(folder);
+    if (!r) return false;
+    if (r->cd || r->isRoot) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return false;
+    }
+    struct stat st {};
+    if (!LStat(r->host, st)) return FailErrno(errno, r->host);
+    if (!S_ISDIR(st.st_mode)) {
+        // A link (or a file) where the folder should be goes as itself.
+        const int parent = ::open(r->host.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (parent < 0) return FailErrno(errno, r->host);
+        const bool removed = RemoveEntryAt(parent, r->host.filename().string(), r->host, r->dos, st);
+        ::close(parent);
+        if (!removed && cannotDelete) cannotDelete(r->dos);
+        return true;
+    }
+    const int dirFd = ::open(r->host.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (dirFd < 0) return FailErrno(errno, r->host);
+    EmptyFolderAt(dirFd, r->host, r->dos, cannotDelete);
+    ::close(dirFd);
+    if (StepAllowed(plat::WriteStep::Delete, r->host) && ::rmdir(r->host.c_str()) == 0) ForgetSideAttributes(st);
+    return true;
 }

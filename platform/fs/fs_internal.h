@@ -54,6 +54,15 @@ void ForgetSideAttributes(const struct stat& st);
 // A file counts as writable (for deletion and write access) when the owner may write it.
 inline bool OwnerWritable(const struct stat& st) { return (st.st_mode & S_IWUSR) != 0; }
 
+// Whether an open file may be used as a file: a regular file anywhere; on Z: (the host) also a
+// device such as /dev/full. A FIFO or socket never, nor a device reached from C: or a CD
+// (a link planted there to /dev/zero would fill the disk).
+inline bool IsOpenableKind(const Resolved& r, const struct stat& st) {
+    if (S_ISREG(st.st_mode)) return true;
+    if (!S_ISCHR(st.st_mode) && !S_ISBLK(st.st_mode)) return false;
+    return !r.cd && !(r.dos.size() >= 2 && (r.dos[0] == 'C' || r.dos[0] == 'c'));
+}
+
 // Whether a handle of this process has the file open.
 bool IsOpenInProcess(const struct stat& st);
 

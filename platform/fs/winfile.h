@@ -4,6 +4,9 @@
 
 #include <cstdio>
 #include <ctime>
+#include <filesystem>
+#include <functional>
+#include <string>
 
 #include "platform/core/wintypes.h"
 #include "platform/fs/filetime.h"
@@ -187,6 +190,16 @@ namespace plat {
 FILE* fopen_dos(const char* name, const char* mode);
 int remove_dos(const char* name);
 int rename_dos(const char* from, const char* to);
+
+// Deletes a folder and everything in it through folder handles, never following a link: a
+// link inside the tree is removed and what it names stays, and a subfolder swapped for a link
+// after its folder was listed is removed as the link it now is. A folder that is itself a link
+// is removed as a link. Each entry that cannot go (open in this program, refused by the host)
+// is passed to `cannotDelete` with its DOS path and the rest goes on. Files deleted are heard
+// by the delete observer as DeleteFileA's are. False when the folder is missing or on a CD.
+bool DeleteFolderTree(const char* folder, const std::function<void(const std::string& dosPath)>& cannotDelete);
+// Tests: called after each folder of a DeleteFolderTree is listed, before its entries go.
+void SetTreeListedHookForTests(std::function<void(const std::filesystem::path& hostFolder)> hook);
 }  // namespace plat
 
 inline HANDLE CreateFile(LPCSTR n, DWORD a, DWORD s, LPSECURITY_ATTRIBUTES sa, DWORD d, DWORD f, HANDLE t) {
