@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <functional>
 #include <new>
 #include <random>
 #include <system_error>
@@ -156,11 +157,20 @@ std::string TempName(const fs::path& target) {
            std::to_string(counter.fetch_add(1)) + "." + std::to_string(rng() & 0xFFFFFF) + ".tmp";
 }
 
+DWORD ReplaceAt(const fs::path& target, std::string_view bytes, CUniqueFd* keep);
+
 }  // namespace
 
 DWORD ReadWholeFile(const fs::path& file, std::string* out) {
     out->clear();
-    CUniqueFd fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
+    // Never waits at the open: a FIFO where a file should be is refused, as anything but a
+    // regular file is.
+    CUniqueFd fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    if (fd.Valid()) {
+        struct stat st {};
+        if (::fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode)) return ERROR_ACCESS_DENIED;
+        ::fcntl(fd.Get(), F_SETFL, ::fcntl(fd.Get(), F_GETFL) & ~O_NONBLOCK);
+    }
     if (!fd.Valid()) {
         int err = errno;
         if (err == ENOENT) {
@@ -184,10 +194,35 @@ DWORD ReplaceFileContents(const fs::path& file, std::string_view bytes, CUniqueF
             target = resolved;
         }
     }
+    return ReplaceAt(target, bytes, keep);
+}
+
+DWORD EditFileNoFollow(const fs::path& file, const std::function<std::string(const std::string&)>& edit) {
+    CFolderLock lock(file);
+    std::string text;
+    struct stat st {};
+    if (::lstat(file.c_str(), &st) == 0) {
+        if (S_ISREG(st.st_mode)) {
+            CUniqueFd fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
+            if (!fd.Valid()) return OpenError(errno);
+            if (const DWORD rc = ReadWholeFd(fd.Get(), &text); rc != ERROR_SUCCESS) return rc;
+        } else if (!S_ISLNK(st.st_mode)) {
+            return ERROR_ACCESS_DENIED;
+        }
+    } else if (errno != ENOENT) {
+        return OpenError(errno);
+    }
+    return ReplaceAt(file, edit(text), nullptr);
+}
+
+namespace {
+
+DWORD ReplaceAt(const fs::path& target, std::string_view bytes, CUniqueFd* keep) {
     mode_t mode = 0666;
     bool useOldMode = false;
     struct stat st {};
-    if (::stat(target.c_str(), &st) == 0) {
+    // A link still at the name (EditFileNoFollow) is replaced by the new file, like no file.
+    if (::lstat(target.c_str(), &st) == 0 && !S_ISLNK(st.st_mode)) {
         if (!S_ISREG(st.st_mode) || (st.st_mode & S_IWUSR) == 0) {
             return ERROR_ACCESS_DENIED;
         }
@@ -239,5 +274,7 @@ DWORD ReplaceFileContents(const fs::path& file, std::string_view bytes, CUniqueF
     }
     return ERROR_SUCCESS;
 }
+
+}  // namespace
 
 }  // namespace plat

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -68,5 +69,12 @@ DWORD ReadWholeFile(const std::filesystem::path& file, std::string* out);
 // descriptor of the new file.
 DWORD ReplaceFileContents(const std::filesystem::path& file, std::string_view bytes,
                           CUniqueFd* keep = nullptr);
+
+// Reads and rewrites a small file under the lock on its folder without ever opening it
+// through a link: `edit` receives the text (empty when there is no file, or when a link stands
+// at the name) and returns the new text, which replaces the file through a temporary file
+// renamed over it (a link at the name is replaced, never written through). ERROR_SUCCESS, or
+// the failure (ERROR_ACCESS_DENIED for a folder, device or read-only file at the name).
+DWORD EditFileNoFollow(const std::filesystem::path& file, const std::function<std::string(const std::string&)>& edit);
 
 }  // namespace plat
