@@ -1,6 +1,7 @@
 // Child processes: started with posix_spawn, watched by one thread each that blocks in
 // waitpid and then wakes every wait (nothing polls).
 #include <fcntl.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -203,6 +204,15 @@ DWORD SpawnError(int err) {
 }  // namespace
 
 void SetExitProcessThrows(bool throws) { g_exitThrows = throws; }
+
+std::string FindProgramOfCommandLine(std::string_view commandLine) {
+    return ProgramOfCommandLine(std::string(commandLine));
+}
+
+bool ProcessIsRunning(DWORD processId) {
+    if (processId == 0 || processId > static_cast<DWORD>(INT32_MAX)) return false;
+    return ::kill(static_cast<pid_t>(processId), 0) == 0 || errno == EPERM;
+}
 
 }  // namespace plat
 

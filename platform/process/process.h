@@ -9,6 +9,7 @@
 // and hands its parent the whole 32-bit exit code of ExitProcess.
 #pragma once
 
+#include <filesystem>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -120,6 +121,22 @@ bool StartOfWindowsIfRebooted();
 // Whether StartOfWindowsIfRebooted applied the step in this program.
 bool StartOfWindowsRanAtStart();
 std::string HostBootId();
+
+// The DOS path of the program a command line starts when CreateProcessA gets no application
+// name, found the same way; empty, with the last error set, when no program is found.
+std::string FindProgramOfCommandLine(std::string_view commandLine);
+// Whether a process with this id runs now (a program that ended long ago may have left files
+// named by its id).
+bool ProcessIsRunning(DWORD processId);
+
+// Confinement of writes (the kernel's Landlock rules, where offered). Once confined, this
+// program and every program it starts afterwards may create, change, rename or remove files
+// only under the given folders (and write /dev/null); reading and running stay allowed
+// everywhere. It cannot be undone.
+enum class ConfineResult { Confined, NotOffered, Failed };
+ConfineResult ConfineWritesTo(const std::vector<std::filesystem::path>& folders, std::string* why = nullptr);
+// Whether this kernel offers the confinement.
+bool WriteConfinementOffered();
 
 // Thrown by ExitProcess instead of ending the program while exits are caught (tests).
 class ProcessExit : public std::runtime_error {

@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -23,6 +24,7 @@
 #include "platform/ipc/ipc.h"
 #include "platform/ipc/runtime_dir.h"
 #include "platform/process/process.h"
+#include "platform/profile/locked_file.h"
 #include "platform/strings/cp1252.h"
 
 namespace plat {
@@ -41,27 +43,21 @@ std::string Trim(std::string_view s) {
     return std::string(s.substr(a, b - a));
 }
 
-// An exclusive lock on a folder, held while the object lives.
-class CFolderLock {
-public:
-    explicit CFolderLock(const fs::path& folder) : m_fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
-        if (m_fd >= 0)
-            while (::flock(m_fd, LOCK_EX) != 0 && errno == EINTR) {
-            }
-    }
-    ~CFolderLock() {
-        if (m_fd >= 0) ::close(m_fd);
-    }
-    CFolderLock(const CFolderLock&) = delete;
-    CFolderLock& operator=(const CFolderLock&) = delete;
-
-private:
-    int m_fd;
-};
+// Whether a [rename] name is a full path on C: ("C:\..."), and stays on C: where its links lead.
+bool IsFullInstallPath(const std::string& name) {
+    const auto onC = [](const std::optional<std::string>& dos) {
+        return dos && dos->size() > 3 && ((*dos)[0] == 'C' || (*dos)[0] == 'c') && (*dos)[1] == ':';
+    };
+    if (name.size() < 4 || !((name[0] == 'C' || name[0] == 'c') && name[1] == ':' && name[2] == '\\')) return false;
+    return onC(FullDosPath(name)) && onC(RealDosPath(name));
+}
 
 // One line of [rename]: "NUL=x" deletes x, "t=s" moves s over t. Empty on success, else why not.
 std::string ApplyLine(const std::string& target, const std::string& source) {
     auto error = [](const char* what) { return std::string(what) + " (error " + std::to_string(GetLastError()) + ")"; };
+    // Only the installation's own files: anything else in the file was not written by a setup.
+    if (!IsFullInstallPath(source) || (!EqualNoCase1252(target, "NUL") && !IsFullInstallPath(target)))
+        return "not a full path on C:";
     if (EqualNoCase1252(target, "NUL")) {
         if (GetFileAttributesA(source.c_str()) == INVALID_FILE_ATTRIBUTES) return {};
         SetFileAttributesA(source.c_str(), FILE_ATTRIBUTE_NORMAL);
@@ -92,8 +88,13 @@ int ApplyPendingRenames() {
     const std::string dos = WinInitPath();
     const auto host = ResolveDosPath(dos);
     if (!host) return 0;
-    CFolderLock lock(host->parent_path());  // the profile calls lock the same folder
+    CFolderLock lock(*host);  // the profile calls lock the same folder
     std::error_code ec;
+    // Never read through a link at the file's name: its [rename] lines would be another file's.
+    if (fs::is_symlink(*host, ec)) {
+        std::fprintf(stderr, "WinInit.ini: a link, not a file; left as it is\n");
+        return 0;
+    }
     const uintmax_t size = fs::file_size(*host, ec);
     if (ec) return 0;
     if (size > kMaxWinInitSize) {
@@ -140,18 +141,9 @@ int ApplyPendingRenames() {
         fs::remove(*host, ec);
         return applied;
     }
-    fs::path temp = *host;
-    temp += ".tmp";
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        out << kept;
-        if (!out.flush()) {
-            fs::remove(temp, ec);
-            std::fprintf(stderr, "WinInit.ini: cannot rewrite; left as it is\n");
-            return applied;
-        }
-    }
-    fs::rename(temp, *host, ec);
+    // Through a temporary file made exclusively, so a link planted beside it is never written.
+    if (ReplaceFileContents(*host, kept) != ERROR_SUCCESS)
+        std::fprintf(stderr, "WinInit.ini: cannot rewrite; left as it is\n");
     return applied;
 }
 
@@ -167,7 +159,7 @@ bool StartOfWindowsIfRebooted() {
     const std::string boot = HostBootId();
     const fs::path dir = RuntimeDir();
     if (boot.empty() || dir.empty()) return false;
-    CFolderLock lock(dir);
+    CFolderLock lock(dir / "boot-id");  // the runtime folder
     const fs::path file = dir / "boot-id";
     std::string seen;
     {

@@ -113,6 +113,50 @@ TEST_F(Restart, RenameSectionAppliesInFileOrder) {
     EXPECT_EQ(plat::ApplyPendingRenames(), 0);  // no file: nothing
 }
 
+// Lines a hostile script or CD could leave: only full C: paths that stay on C: are applied; the
+// rest are dropped (with a line on stderr each) and the canary beside the root is untouched.
+TEST_F(Restart, RenameLinesOffTheInstallationAreDropped) {
+    const fs::path canary = tmp / "canary";
+    Put(canary / "letter.txt", "the family's letter");
+    Put(root / "KEEP", "keep");
+    Put(root / "MOVE", "move");
+    Put(root / "GONE", "gone");
+    fs::create_symlink(canary, root / "LINK");
+    fs::create_symlink(canary / "letter.txt", root / "LETTER");
+    std::string host = "Z:" + canary.string();
+    for (char& c : host)
+        if (c == '/') c = '\\';
+    const std::string lines[] = {
+        "NUL=" + host + "\\letter.txt",                 // the host's file by its Z: name
+        "NUL=..\\..\\canary\\letter.txt",               // relative
+        "NUL=\\LINK\\letter.txt",                       // not a full path
+        "NUL=C:\\LINK\\letter.txt",                     // a C: name leading off C:
+        "C:\\STOLEN=" + host + "\\letter.txt",          // a host file moved into C:
+        host + "\\moved.txt=C:\\MOVE",                  // a C: file moved onto the host
+        "C:\\LINK\\letter.txt=C:\\MOVE",                // over a host file through a link
+        "NUL=C:\\KEEP\\..\\LETTER",                     // a link on C: to a host file
+        "NUL=C:\\GONE",                                  // the installation's own file: applied
+    };
+    std::string text = "[rename]\r\n";
+    for (const std::string& line : lines) text += line + "\r\n";
+    Put(winInit, text);
+    EXPECT_EQ(plat::ApplyPendingRenames(), 1);
+    EXPECT_EQ(Get(canary / "letter.txt"), "the family's letter");
+    EXPECT_EQ(std::distance(fs::directory_iterator(canary), fs::directory_iterator()), 1);
+    EXPECT_EQ(Get(root / "MOVE"), "move");
+    EXPECT_EQ(Get(root / "KEEP"), "keep");
+    EXPECT_FALSE(Exists(root / "STOLEN"));
+    EXPECT_FALSE(Exists(root / "GONE"));
+    EXPECT_FALSE(Exists(winInit));
+
+    // A WinInit.ini that is a link is never read or rewritten through.
+    Put(canary / "wininit.txt", "[rename]\r\nNUL=C:\\KEEP\r\n");
+    fs::create_symlink(canary / "wininit.txt", winInit);
+    EXPECT_EQ(plat::ApplyPendingRenames(), 0);
+    EXPECT_EQ(Get(canary / "wininit.txt"), "[rename]\r\nNUL=C:\\KEEP\r\n");
+    EXPECT_EQ(Get(root / "KEEP"), "keep");
+}
+
 TEST_F(Restart, AChangedBootIdAppliesTheStepOnceForProgramsStartingTogether) {
     ::setenv("ZELBO_BOOT_ID", "first", 1);
     EXPECT_TRUE(plat::StartOfWindowsIfRebooted());

@@ -174,7 +174,12 @@ DWORD VerInstallFileA(DWORD flags, LPCSTR srcName, LPCSTR destName, LPCSTR srcDi
 
     try {
         const plat::VersionFaults faults = plat::Faults();
-        if (!plat::ResolveDosPath(source) || !plat::IsFile(source)) return VIF_CANNOTREADSRC;
+        // Only a regular file, its links followed: a device or FIFO on a CD is no file to install.
+        const auto sourceHost = plat::ResolveDosPath(source);
+        struct stat sourceSt {};
+        if (!sourceHost || !plat::IsFile(source) || ::stat(sourceHost->c_str(), &sourceSt) != 0 ||
+            !S_ISREG(sourceSt.st_mode))
+            return VIF_CANNOTREADSRC;
         std::string temp;
         if (faults.installResult != 0) {
             if (faults.installResult & VIF_TEMPFILE) {
