@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "platform/core/wintypes.h"
+#include "platform/process/process.h"
 #include "platform/strings/cp1252.h"
 
 using HRESULT = LONG;
@@ -18,6 +19,7 @@ enum : HRESULT {
     E_FAIL = static_cast<HRESULT>(0x80004005),
     E_OUTOFMEMORY = static_cast<HRESULT>(0x8007000E),
     E_INVALIDARG = static_cast<HRESULT>(0x80070057),
+    E_ACCESSDENIED = static_cast<HRESULT>(0x80070005),
     CLASS_E_NOAGGREGATION = static_cast<HRESULT>(0x80040110),
     REGDB_E_CLASSNOTREG = static_cast<HRESULT>(0x80040154),
     CO_E_NOTINITIALIZED = static_cast<HRESULT>(0x800401F0),
@@ -66,7 +68,8 @@ protected:
 };
 
 struct IPersistFile : IUnknown {
-    // Writes the shortcut: the stand-in at the ".lnk" path and its desktop entry.
+    // Writes the shortcut: the stand-in at the ".lnk" path and its desktop entry. A target that
+    // lies (its links followed) anywhere but on C: or a CD is E_ACCESSDENIED, nothing written.
     virtual HRESULT Save(LPCOLESTR fileName, BOOL remember) = 0;
 
 protected:
@@ -96,5 +99,11 @@ namespace plat {
 // Installs the DeleteFileA observer that removes a shortcut's desktop entry with its ".lnk"
 // file under the emulated Start menu. InitPlatform calls it; idempotent.
 void InstallShellHooks();
+
+// Confines this program and every program it starts to writing inside the emulated
+// installation, the desktop-entries folder and, in a scripted run, the folder of ZELBO_SCRIPT
+// and ZELBO_RECORD (ConfineWritesTo). Where the kernel offers no confinement, one line on
+// stderr says so. The setup programs call it at start.
+ConfineResult ConfineToInstallation(const char* programName);
 
 }  // namespace plat

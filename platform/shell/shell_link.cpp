@@ -61,6 +61,12 @@ bool WriteWhole(const fs::path& file, const std::string& text) {
     return !ec;
 }
 
+bool IsOnInstallOrCd(const std::optional<std::string>& dos) {
+    if (!dos || dos->size() < 3 || (*dos)[1] != ':') return false;
+    const char letter = static_cast<char>((*dos)[0] & ~0x20);
+    return letter == 'C' || GetDriveKind(letter) == DriveKind::Cdrom;
+}
+
 class CShellLink final : public IShellLinkA, public IPersistFile {
 public:
     HRESULT QueryInterface(REFIID iid, void** object) override {
@@ -112,6 +118,9 @@ HRESULT CShellLink::Save(LPCOLESTR fileName, BOOL) {
     const auto linkDos = FullDosPath(Utf16ToCp1252(fileName));
     if (!linkDos) return E_INVALIDARG;
     ShortcutStandIn link = m_link;
+    // A shortcut starts only a program of the installation or of a CD, where its links lead.
+    if (!link.target.empty() && !(IsOnInstallOrCd(FullDosPath(link.target)) && IsOnInstallOrCd(RealDosPath(link.target))))
+        return E_ACCESSDENIED;
 
     // The desktop entry first, so that the stand-in names an entry that exists.
     const auto program = ResolveDosPath(link.target);
@@ -162,7 +171,11 @@ public:
         in.read(text.data(), static_cast<std::streamsize>(text.size()));
         text.resize(static_cast<size_t>(in.gcount()));
         const auto link = ParseShortcutStandIn(text);
-        if (!link || !IsOurDesktopEntryName(link->desktopEntry)) return nullptr;
+        // Only the entry made for this very link: a stand-in copied from elsewhere, or naming
+        // another installation's entry, takes nothing with it.
+        if (!link || !IsOurDesktopEntryName(link->desktopEntry) ||
+            link->desktopEntry != DesktopEntryName(EmulatedRoot(), dosPath))
+            return nullptr;
         const fs::path entry = DesktopEntryFolder() / link->desktopEntry;
         return [entry] {
             struct stat st {};

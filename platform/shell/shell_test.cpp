@@ -104,45 +104,69 @@ TEST_F(Shortcuts, SaveWritesTheStandInAndADesktopEntryThatRunsTheMappedProgram) 
     EXPECT_TRUE(Entries().empty());
 }
 
-TEST_F(Shortcuts, DeletingRemovesOnlyAPlainNameOfOursUnderTheStartMenu) {
+// Deleting a ".lnk" takes only the entry made for that very link: a stand-in that names another
+// link's entry (another installation's, or a copy of a stand-in) takes nothing with it.
+TEST_F(Shortcuts, DeletingRemovesOnlyTheLinksOwnEntry) {
     fs::create_directories(Applications());
-    const std::string ours = "zelbo-0123456789abcdef.desktop";
     Put(xdg / "x", "precious");
     Put(Applications() / "x.desktop", "precious");
+    const std::string programs = "C:\\WINDOWS\\Start Menu\\Programs";
+    const std::string other = plat::DesktopEntryName(tmp / "another-installation", programs + "\\Test.lnk");
+    const std::string sibling = plat::DesktopEntryName(plat::EmulatedRoot(), programs + "\\Sibling.lnk");
     struct Case {
         const char* what;
         const char* folder;  // DOS folder of the ".lnk"
-        std::string named;
+        std::string named;   // empty: the link's own entry
         bool removed;
     };
     const Case cases[] = {
-        {"ours, in the Start menu", "C:\\WINDOWS\\Start Menu\\Programs", ours, true},
-        {"ours, deeper", "C:\\WINDOWS\\Start Menu\\Programs\\Quorva", ours, true},
-        {"ours, outside the Start menu", "C:\\OTHER", ours, false},
+        {"its own, in the Start menu", "C:\\WINDOWS\\Start Menu\\Programs", "", true},
+        {"its own, deeper", "C:\\WINDOWS\\Start Menu\\Programs\\Quorva", "", true},
+        {"its own, outside the Start menu", "C:\\OTHER", "", false},
+        {"another installation's", "C:\\WINDOWS\\Start Menu\\Programs", other, false},
+        {"another link's of this installation", "C:\\WINDOWS\\Start Menu\\Programs", sibling, false},
         {"a parent path", "C:\\WINDOWS\\Start Menu\\Programs", "../x", false},
         {"someone else's entry", "C:\\WINDOWS\\Start Menu\\Programs", "x.desktop", false},
         {"an absolute path", "C:\\WINDOWS\\Start Menu\\Programs", (xdg / "x").string(), false},
-        {"capital digits", "C:\\WINDOWS\\Start Menu\\Programs", "zelbo-0123456789ABCDEF.desktop", false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        Put(Applications() / ours, "[Desktop Entry]\n");
         CreateDirectoryA(c.folder, nullptr);
         const std::string link = std::string(c.folder) + "\\Test.lnk";
+        const std::string own = plat::DesktopEntryName(plat::EmulatedRoot(), *plat::FullDosPath(link));
+        const std::string named = c.named.empty() ? own : c.named;
+        for (const std::string& entry : {own, other, sibling}) Put(Applications() / entry, "[Desktop Entry]\n");
         const auto host = plat::ResolveDosPath(link);
         ASSERT_TRUE(host);
-        Put(*host, "[Shortcut]\r\nTarget=C:\\X.EXE\r\nDesktopEntry=" + c.named + "\r\n");
+        Put(*host, "[Shortcut]\r\nTarget=C:\\X.EXE\r\nDesktopEntry=" + named + "\r\n");
         ASSERT_TRUE(DeleteFileA(link.c_str()));
-        EXPECT_EQ(!Exists(Applications() / ours), c.removed);
+        EXPECT_EQ(!Exists(Applications() / named), c.removed);
+        for (const std::string& entry : {other, sibling})
+            if (entry != named) EXPECT_TRUE(Exists(Applications() / entry));
         EXPECT_EQ(Get(xdg / "x"), "precious");
         EXPECT_EQ(Get(Applications() / "x.desktop"), "precious");
     }
     // A deletion that fails removes nothing.
-    Put(Applications() / ours, "[Desktop Entry]\n");
-    Put(root / "WINDOWS" / "Start Menu" / "Programs" / "Kept.lnk", "[Shortcut]\r\nDesktopEntry=" + ours + "\r\n");
+    const std::string kept = plat::DesktopEntryName(plat::EmulatedRoot(), programs + "\\Kept.lnk");
+    Put(Applications() / kept, "[Desktop Entry]\n");
+    Put(root / "WINDOWS" / "Start Menu" / "Programs" / "Kept.lnk", "[Shortcut]\r\nDesktopEntry=" + kept + "\r\n");
     ASSERT_TRUE(SetFileAttributesA("C:\\WINDOWS\\Start Menu\\Programs\\Kept.lnk", FILE_ATTRIBUTE_READONLY));
     EXPECT_FALSE(DeleteFileA("C:\\WINDOWS\\Start Menu\\Programs\\Kept.lnk"));
-    EXPECT_TRUE(Exists(Applications() / ours));
+    EXPECT_TRUE(Exists(Applications() / kept));
+}
+
+// A shortcut starts only what lies in the installation or on a CD, where its links lead.
+TEST_F(Shortcuts, SaveRefusesATargetOffTheInstallationAndTheCd) {
+    fs::create_symlink("/bin/rm", root / "verktyg.exe");
+    Put(cd1 / "SPEL.EXE", "");
+    const std::string link = "C:\\WINDOWS\\Start Menu\\Programs\\Ta bort.lnk";
+    for (const char* target : {"Z:\\bin\\rm", "C:\\verktyg.exe"}) {
+        SCOPED_TRACE(target);
+        EXPECT_EQ(MakeLink(link, target, "", "Ta bort"), E_ACCESSDENIED);
+        EXPECT_FALSE(Exists(root / "WINDOWS" / "Start Menu" / "Programs" / "Ta bort.lnk"));
+        EXPECT_TRUE(Entries().empty());
+    }
+    EXPECT_EQ(MakeLink(link, "D:\\SPEL.EXE", "", "Spel"), S_OK);
 }
 
 TEST_F(Shortcuts, ComponentCallsRefuseWhatTheyDoNotKnow) {
@@ -160,9 +184,9 @@ TEST_F(Shortcuts, ComponentCallsRefuseWhatTheyDoNotKnow) {
     LPITEMIDLIST list = nullptr;
     EXPECT_EQ(SHGetSpecialFolderLocation(nullptr, 0x0000 /* the desktop */, &list), E_INVALIDARG);
     EXPECT_EQ(list, nullptr);
-    // A target that maps nowhere still gets its stand-in, without a desktop entry.
-    EXPECT_EQ(MakeLink("C:\\Odd.lnk", "Q:\\NOWHERE.EXE", "", "odd"), S_OK);
-    EXPECT_NE(Get(root / "Odd.lnk").find("DesktopEntry=\r\n"), std::string::npos);
+    // A target on a drive that maps nowhere is no program of the installation or a CD.
+    EXPECT_EQ(MakeLink("C:\\Odd.lnk", "Q:\\NOWHERE.EXE", "", "odd"), E_ACCESSDENIED);
+    EXPECT_FALSE(Exists(root / "Odd.lnk"));
     EXPECT_TRUE(Entries().empty());
 }
 
