@@ -1,6 +1,8 @@
 #include "setup/common/install_paths.h"
 
 #include <cstdio>
+#include <filesystem>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -8,6 +10,7 @@
 
 #include "platform/fs/crt_stat.h"
 #include "platform/fs/winfile.h"
+#include "platform/profile/locked_file.h"
 #include "setup/common/product_dat.h"
 #include "setup/common/script_strings.h"
 #include "setup/common/script_text.h"
@@ -88,11 +91,17 @@ bool IsWalkStopFolder(std::string_view path) {
     return false;
 }
 
+bool IsProtectedFolder(std::string_view path) {
+    if (IsWalkStopFolder(path)) return true;
+    const std::optional<std::string> real = plat::RealDosPath(path);
+    return !real || IsWalkStopFolder(*real);
+}
+
 void RemoveEmptyParents(std::string_view path) {
     std::string parent(path);
     for (size_t slash = parent.rfind('\\'); slash != std::string::npos; slash = parent.rfind('\\')) {
         parent.resize(slash);
-        if (IsWalkStopFolder(parent)) return;
+        if (IsProtectedFolder(parent)) return;
         if (DirectoryExists(parent) && !RemoveDirectoryA(parent.c_str())) return;
     }
 }
@@ -154,40 +163,89 @@ bool IsRenameSource(std::string_view winInit, std::string_view path) {
     return false;
 }
 
-void ScheduleDeleteAtBoot(CProductDat& script, const std::string& path) {
+namespace {
+
+// WinInit.ini's text as the text-mode runtime reads it: CR LF as LF, nothing after Ctrl+Z.
+std::string AsTextMode(std::string text) {
+    if (const size_t eof = text.find('\x1a'); eof != std::string::npos) text.resize(eof);
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i)
+        if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) out += text[i];
+    return out;
+}
+
+// Rewrites WinInit.ini under the profile's lock, never through a link at its name; a failure
+// gets message 59169 and leaves the file as it was.
+void EditWinInit(CProductDat& script, const std::function<std::string(const std::string&)>& edit) {
     const std::string file = WinInitPath(script);
-    if (GetFileAttributesA(file.c_str()) == INVALID_FILE_ATTRIBUTES) {
-        if (FILE* made = plat::fopen_dos(file.c_str(), "w")) {
-            std::fputs("[rename]\n", made);
-            std::fclose(made);
+    const std::optional<std::filesystem::path> host = plat::ResolveDosPath(file);
+    if (!host || !IsOnInstallDrive(script.Values().windowsDir) ||
+        plat::EditFileNoFollow(*host, [&edit](const std::string& text) { return edit(AsTextMode(text)); }) !=
+            ERROR_SUCCESS)
+        script.ShowSetupMessage(2, kIdsCannotOpenCopy, file.c_str(), 0);
+}
+
+}  // namespace
+
+std::string WithRenameAtBoot(std::string_view text, std::string_view target, std::string_view source) {
+    std::string out;
+    out.reserve(text.size() + target.size() + source.size() + kRenameHeader.size() + 2);
+    bool inFirst = false, placed = false;
+    const std::string line = std::string(target) + "=" + std::string(source) + "\n";
+    for (size_t at = 0; at < text.size();) {
+        size_t end = text.find('\n', at);
+        end = end == std::string_view::npos ? text.size() : end + 1;
+        std::string_view current = text.substr(at, end - at);
+        at = end;
+        if (!current.empty() && current.front() == '[') {
+            if (inFirst && !placed) {
+                out += line;
+                placed = true;
+            }
+            inFirst = !placed && current == kRenameHeader;
+        } else if (inFirst) {
+            // An earlier move to the same target is replaced, as the profile calls replace a key.
+            const size_t equals = current.find('=');
+            std::string key(current.substr(0, equals == std::string_view::npos ? 0 : equals));
+            TrimBlanks(key);
+            if (equals != std::string_view::npos && EqualsNoCase(key, target)) continue;
         }
+        out.append(current);
+        if (inFirst && !current.empty() && current.back() != '\n') out += '\n';
     }
-    FILE* in = plat::fopen_dos(file.c_str(), "r");
-    if (!in) {
-        script.ShowSetupMessage(2, kIdsCannotOpenCopy, file.c_str(), 0);
-        return;
+    if (inFirst && !placed) {
+        out += line;
+        placed = true;
     }
-    // Text mode: CR LF lines (as the profile calls write them) read as LF lines.
-    std::string text;
-    char chunk[4096];
-    size_t n = 0;
-    while ((n = std::fread(chunk, 1, sizeof chunk, in)) > 0) text.append(chunk, n);
-    const bool readFailed = std::ferror(in) != 0;
-    std::fclose(in);
-    if (readFailed) {
-        script.ShowSetupMessage(2, kIdsCannotOpenCopy, file.c_str(), 0);
-        return;
+    if (!placed) {
+        if (!out.empty() && out.back() != '\n') out += '\n';
+        out.append(kRenameHeader);
+        out += line;
     }
+    return out;
+}
 
-    const std::string out = WithDeleteAtBoot(text, path);
+void ScheduleDeleteAtBoot(CProductDat& script, const std::string& path) {
+    EditWinInit(script, [&path](const std::string& text) { return WithDeleteAtBoot(text, path); });
+}
 
-    FILE* back = plat::fopen_dos(file.c_str(), "w");
-    if (!back) {
-        script.ShowSetupMessage(2, kIdsCannotOpenCopy, file.c_str(), 0);
-        return;
+void ScheduleRenameAtBoot(CProductDat& script, const std::string& target, const std::string& source) {
+    EditWinInit(script, [&](const std::string& text) { return WithRenameAtBoot(text, target, source); });
+}
+
+bool NamesWinInit(const CProductDat& script, const std::string& iniFile) {
+    // A bare name is the Windows folder's, as the profile calls take it.
+    const std::string full = iniFile.find_first_of("\\/:") == std::string::npos
+                                 ? script.Values().windowsDir + "\\" + iniFile
+                                 : iniFile;
+    const std::string winInit = WinInitPath(script);
+    for (const auto& named : {plat::FullDosPath(full), plat::RealDosPath(full)}) {
+        if (!named) continue;
+        for (const auto& protectedName : {plat::FullDosPath(winInit), plat::RealDosPath(winInit)})
+            if (protectedName && EqualsNoCase(*named, *protectedName)) return true;
     }
-    const bool written = std::fwrite(out.data(), 1, out.size(), back) == out.size();
-    if (std::fclose(back) != 0 || !written) script.ShowSetupMessage(2, kIdsCannotOpenCopy, file.c_str(), 0);
+    return false;
 }
 
 }  // namespace setup

@@ -32,6 +32,9 @@ bool IsOnInstallDrive(std::string_view path);
 // The folders an upward walk of emptied parents never removes: a drive's root, the Windows,
 // System and Temp folders, "C:\Program Files", the Start menu and its Programs folder.
 bool IsWalkStopFolder(std::string_view path);
+// A stop folder by its name or by where it really leads (a link to the Windows folder counts
+// as the Windows folder); a path that does not resolve counts as protected.
+bool IsProtectedFolder(std::string_view path);
 // Removes the path's parents that are left empty, nearest first. A parent that is missing is
 // passed over; the walk stops at the first one that cannot be removed and at a stop folder.
 void RemoveEmptyParents(std::string_view path);
@@ -47,10 +50,22 @@ std::string WithDeleteAtBoot(std::string_view winInit, std::string_view path);
 // case ignored): the file is already waiting to be moved or deleted there.
 bool IsRenameSource(std::string_view winInit, std::string_view path);
 
+// WinInit.ini's text with "<target>=<source>" at the end of its first "[rename]" section (an
+// earlier line for the same target dropped), or in a new section at the end when there is none.
+std::string WithRenameAtBoot(std::string_view winInit, std::string_view target, std::string_view source);
+
 // Adds "NUL=<path>" after every "[rename]" line of WinInit.ini (made when missing), or a new
 // "[rename]" section at the end when there is none, so that Windows deletes the file when it
-// next starts. The file is read whole, whatever its size. A file that cannot be read gets
-// message 59169 and stays as it is.
+// next starts. The file is read whole, whatever its size, and rewritten under the profile
+// calls' lock through a temporary file; a link at its name is never read or written through
+// (it is replaced). A file that cannot be read or written gets message 59169 and stays as it is.
 void ScheduleDeleteAtBoot(CProductDat& script, const std::string& path);
+// The same for a move at the next start: "<target>=<source>" (WithRenameAtBoot).
+void ScheduleRenameAtBoot(CProductDat& script, const std::string& target, const std::string& source);
+
+// Whether an INI statement's file is WinInit.ini (a bare name is the Windows folder's), by its
+// name or where it leads: its [rename] lines move and delete files at the next start, so no
+// script writes it.
+bool NamesWinInit(const CProductDat& script, const std::string& iniFile);
 
 }  // namespace setup

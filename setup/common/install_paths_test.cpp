@@ -121,6 +121,18 @@ TEST_F(InstallPaths, ScheduleDeleteAtBootKeepsWhatTheProfileCallsWrote) {
     EXPECT_FALSE(Exists(root / "Spel" / "X.tmp"));
 }
 
+// A link planted at WinInit.ini's name is never read or written through: it is replaced by the
+// file, and what it named stays as it was.
+TEST_F(InstallPaths, ScheduleDeleteAtBootNeverWritesThroughALink) {
+    Put(tmp / "canary" / "letter.txt", "[rename]\nNUL=C:\\Spel\\KEEP\n");
+    fs::create_symlink(tmp / "canary" / "letter.txt", WinInit());
+    ScheduleDeleteAtBoot(script, "C:\\Spel\\X.DLL");
+    EXPECT_EQ(Get(tmp / "canary" / "letter.txt"), "[rename]\nNUL=C:\\Spel\\KEEP\n");
+    EXPECT_FALSE(fs::is_symlink(WinInit()));
+    EXPECT_EQ(Get(WinInit()), "[rename]\nNUL=C:\\Spel\\X.DLL\n");
+    EXPECT_TRUE(host.messages.empty());
+}
+
 TEST_F(InstallPaths, ScheduleDeleteAtBootReportsAFileItCannotRead) {
     // A folder in the file's place cannot be read as a file: message 59169, nothing changed.
     fs::create_directories(WinInit());

@@ -1,11 +1,14 @@
 #include "setup/common/product_dat.h"
 
 #include <cstdlib>
+#include <vector>
 
 #include "platform/afx/afx_string.h"
 #include "platform/afx/message_box.h"
 #include "platform/afx/string_table.h"
 #include "platform/fs/winfile.h"
+#include "platform/process/process.h"
+#include "setup/common/install_paths.h"
 #include "setup/common/script_strings.h"
 #include "setup/common/script_text.h"
 
@@ -87,6 +90,31 @@ SetupScriptPlace PlaceOfSetupScript(std::string_view commandTail, std::string_vi
     return place;
 }
 
+std::string ScriptCopyName(DWORD processId) { return "PDT" + std::to_string(processId) + ".TMP"; }
+
+void RemoveStaleScriptCopies(const std::string& tempDir) {
+    std::string folder = tempDir;
+    if (!folder.empty() && folder.back() == '\\') folder.pop_back();
+    std::vector<std::string> stale;
+    WIN32_FIND_DATAA found{};
+    HANDLE search = FindFirstFileA((folder + "\\PDT*.TMP").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        const std::string name = found.cFileName;
+        if (name.size() <= 7 || !StartsWithNoCase(name, "PDT")) continue;
+        const std::string digits = name.substr(3, name.size() - 7);
+        if (digits.empty() || digits.size() > 10 || digits.find_first_not_of("0123456789") != std::string::npos) continue;
+        const unsigned long pid = std::strtoul(digits.c_str(), nullptr, 10);
+        if (pid > 0 && pid <= 0xFFFFFFFFul && !plat::ProcessIsRunning(static_cast<DWORD>(pid)))
+            stale.push_back(folder + "\\" + name);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    for (const std::string& file : stale) {
+        SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(file.c_str());
+    }
+}
+
 std::optional<std::string> RemovalScriptFolder(std::string_view commandTail) {
     if (commandTail.empty() || commandTail.front() != '"' || commandTail.back() != '"') return std::nullopt;
     std::string folder(commandTail);
@@ -142,13 +170,19 @@ int CProductDat::CloseTempProductDat() {
 
 bool CProductDat::CopyAndOpen(const std::string& found) {
     CloseTempProductDat();
-    char copy[MAX_PATH] = {};
-    GetTempFileNameA(m_values.tempDir.c_str(), "PDT", 0, copy);
-    if (!CopyFileA(found.c_str(), copy, FALSE)) FatalStop(kIdsCannotCopyScript, found.c_str(), copy);
+    // The copy goes only into the installation's own temporary folder, never through a link
+    // that leads off C:.
+    if (!IsOnInstallDrive(m_values.tempDir)) FatalStop(kIdsCannotReadScript);
+    RemoveStaleScriptCopies(m_values.tempDir);
+    // Named by this run's process id, so that the next run knows a copy whose run was killed.
+    std::string folder = m_values.tempDir;
+    if (!folder.empty() && folder.back() == '\\') folder.pop_back();
+    const std::string copy = folder + "\\" + ScriptCopyName(GetCurrentProcessId());
     m_copyPath = copy;
-    m_file = plat::fopen_dos(copy, "r");
+    if (!CopyFileA(found.c_str(), copy.c_str(), FALSE)) FatalStop(kIdsCannotCopyScript, found.c_str(), copy.c_str());
+    m_file = plat::fopen_dos(copy.c_str(), "r");
     if (!m_file) {
-        ShowSetupMessage(2, kIdsCannotOpenCopy, copy, 0);
+        ShowSetupMessage(2, kIdsCannotOpenCopy, copy.c_str(), 0);
         return false;
     }
     m_source = std::make_unique<CFileScriptSource>(m_file);
@@ -168,7 +202,8 @@ bool CProductDat::LocateAndOpenSetupScript() {
 bool CProductDat::LocateAndOpenRemovalScript() {
     const std::optional<std::string> folder = RemovalScriptFolder(m_host.CommandTail());
     if (!folder) FatalStop(kIdsUseControlPanel);
-    const std::string script = *folder + "\\" + std::string(kScriptName);
+    const std::string script =
+        m_removalScriptOverride.empty() ? *folder + "\\" + std::string(kScriptName) : m_removalScriptOverride;
     if (!FileExists(script)) FatalStop(kIdsCannotOpenRemovalScript, script.c_str());
     // The script lives in the installation's own folder; the product was installed beside it.
     const size_t slash = folder->rfind('\\');
@@ -189,13 +224,21 @@ int CProductDat::ProcessProductDatForRemoval(int pass) {
 int CProductDat::RunPass(ScriptProgram program, int pass) {
     if (!m_source) return 0;
     if (pass != kHeaderPass) m_source->Rewind();
+    if (pass == kHeaderPass) m_sawWelcome = false;
     std::string statement;
     while (ReadStatement(statement)) {
         const int id = Dispatch(program, statement, pass);
         // Header values after the welcome step are first set in pass 1 or 2.
-        if (pass == kHeaderPass && id == kActWelcomeDialog) return 1;
+        if (pass == kHeaderPass && id == kActWelcomeDialog) {
+            m_sawWelcome = true;
+            return 1;
+        }
     }
     return 1;
+}
+
+bool CProductDat::HeaderComplete() const {
+    return m_sawWelcome && !m_values.productName.empty() && !m_values.tallyValueName.empty();
 }
 
 int CProductDat::ReadStatement(std::string& statement) {

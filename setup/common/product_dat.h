@@ -44,6 +44,11 @@ struct SetupScriptPlace {
 // The setup directory is the command-line tail when one is given unquoted, else the program's
 // folder cut before its rightmost "\KELVAT" (any case).
 SetupScriptPlace PlaceOfSetupScript(std::string_view commandTail, std::string_view modulePath);
+// The temporary copy of the script a program with this process id makes: "PDT<id>.TMP".
+std::string ScriptCopyName(DWORD processId);
+// Deletes the copies in the folder left by runs that no longer run (killed midway).
+void RemoveStaleScriptCopies(const std::string& tempDir);
+
 // The removal program's folder: the tail must begin and end with a double quote.
 std::optional<std::string> RemovalScriptFolder(std::string_view commandTail);
 
@@ -74,6 +79,14 @@ public:
     // fit in `room` bytes.
     void ExpandPlaceholders(std::string& value, size_t room = kMaxStatementLength);
 
+    // Whether the header pass met everything a script must have before it ends: ProductName,
+    // UninstallVersionZelbo and the WelcomeDialog statement. A script without them (empty,
+    // garbage, comments only, cut short) is no product's script.
+    bool HeaderComplete() const;
+    // The removal program reads this file instead of "<folder>\Product.Dat" (a removal taken
+    // up again reads the copy its record keeps); the install folder is still the folder's parent.
+    void UseRemovalScriptAt(std::string file) { m_removalScriptOverride = std::move(file); }
+
     // Closes the open copy, makes it a normal file and deletes it; nothing when none is open.
     // Returns 1.
     int CloseTempProductDat();
@@ -103,6 +116,8 @@ private:
     std::string m_copyPath;
     std::unique_ptr<CScriptSource> m_source;
     bool m_fromMemory = false;
+    bool m_sawWelcome = false;
+    std::string m_removalScriptOverride;
 };
 
 }  // namespace setup

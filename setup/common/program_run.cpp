@@ -7,6 +7,7 @@
 #include "platform/afx/message_box.h"
 #include "platform/core/object_wait.h"
 #include "platform/core/winuser.h"
+#include "platform/fs/dospath.h"
 #include "platform/fs/handles.h"
 #include "platform/process/process.h"
 #include "setup/common/product_dat.h"
@@ -31,17 +32,37 @@ void PumpPending(bool& quit, WPARAM& quitCode) {
     }
 }
 
+bool OnDrive(const std::optional<std::string>& full, bool cdAllowed) {
+    if (!full || full->size() < 3 || (*full)[1] != ':') return false;
+    const char letter = static_cast<char>((*full)[0] & ~0x20);
+    return letter == 'C' || (cdAllowed && plat::GetDriveKind(letter) == plat::DriveKind::Cdrom);
+}
+
 }  // namespace
+
+bool IsOnInstallOrCdDrive(const std::string& path) {
+    return OnDrive(plat::FullDosPath(path), true) && OnDrive(plat::RealDosPath(path), true);
+}
+
+std::optional<std::string> RequireProgramOnInstallOrCd(CProductDat& script, const std::string& commandLine) {
+    const std::string program = plat::FindProgramOfCommandLine(commandLine);
+    if (program.empty()) return std::nullopt;
+    const std::optional<std::string> real = plat::RealDosPath(program);
+    if (!IsOnInstallOrCdDrive(program) || !real) script.FatalStop(kIdsCannotReadScript);
+    return real;
+}
 
 std::optional<DWORD> RunProgram(CProductDat& script, const std::string& commandLine, CRunObserver* observer) {
     if (commandLine.empty()) return std::nullopt;
+    const std::optional<std::string> program = RequireProgramOnInstallOrCd(script, commandLine);
     if (observer) observer->BeforeRun();
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
     std::vector<char> line(commandLine.begin(), commandLine.end());
     line.push_back('\0');
-    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
+    // The file that was checked is the one started, whatever the line's words find later.
+    if (!CreateProcessA(program ? program->c_str() : nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
         script.ShowSetupMessage(1, kIdsCannotStartProgram, commandLine.c_str(), 0);
         if (observer) observer->AfterRun();
         return std::nullopt;

@@ -20,8 +20,17 @@ public:
     virtual void AfterRun() {}
 };
 
+// Whether a DOS path, its links followed, lies on the emulated installation's drive C: or on a
+// CD drive: the only places a statement's program or shortcut target may be.
+bool IsOnInstallOrCdDrive(const std::string& path);
+// The program a statement's command line starts (found as CreateProcessA finds it, its links
+// followed) when it lies on C: or a CD; a program anywhere else (Z:, the host's files, a link
+// leading off C:) stops the run with the script error 59209. None when no program is found.
+std::optional<std::string> RequireProgramOnInstallOrCd(CProductDat& script, const std::string& commandLine);
+
 // Starts the command line and waits for the program to end, handling this thread's messages
-// meanwhile. The wait is on the process handle, so a program that ends with the code 259
+// meanwhile. The program must pass RequireProgramOnInstallOrCd, and the file checked is the
+// one started. The wait is on the process handle, so a program that ends with the code 259
 // (STILL_ACTIVE) ends it too. Returns the exit code; none for an empty command line and for a
 // program that cannot start (message 59182, a notice).
 std::optional<DWORD> RunProgram(CProductDat& script, const std::string& commandLine, CRunObserver* observer = nullptr);

@@ -17,10 +17,8 @@
 namespace setup {
 namespace {
 
-// The test child, named as a program of the host's file system (Z:).
-std::string Child(const std::string& arguments) {
-    return "\"" + plat::HostToDosPath(ZELBO_EXIT_CHILD) + "\" " + arguments;
-}
+// The test child, on the CD in drive D: (a program runs only from the installation or a CD).
+std::string Child(const std::string& arguments) { return "D:\\EXITCHLD.EXE " + arguments; }
 
 class ObserverLog : public CRunObserver {
 public:
@@ -35,6 +33,7 @@ protected:
         EmulatedDrives::SetUp();
         plat::InstallHeadless();
         RegisterScriptStrings();
+        std::filesystem::copy_file(ZELBO_EXIT_CHILD, cd1 / "EXITCHLD.EXE");
     }
     CTestScriptHost host;
     CProductDat script{host};

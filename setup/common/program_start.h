@@ -1,5 +1,5 @@
-// How both setup programs start: the platform (the back end the environment names), the message
-// boxes and dialogs, what the program registers of its own, then the class library's main. A
+// How both setup programs start: the platform (the back end the environment names), the
+// confinement of writes to the installation (platform/shell), the message boxes and dialogs, what the program registers of its own, then the class library's main. A
 // platform that cannot start, or an exception out of the run (a scripted run that stalls), is
 // reported on stderr under the program's name and ends the program with 1; closeWindows then
 // takes the program's windows down while the platform still stands, before the program's static
@@ -15,6 +15,7 @@
 #include "platform/backends/init.h"
 #include "platform/dialogs/dialog_api.h"
 #include "platform/msgbox/msgbox.h"
+#include "platform/shell/shell.h"
 
 namespace setup {
 
@@ -25,6 +26,8 @@ inline int RunSetupProgram(const char* name, int argc, char** argv, const std::f
         std::fprintf(stderr, "%s: %s\n", name, error.c_str());
         return 1;
     }
+    // Whatever a product's script asks, nothing outside the installation is written.
+    plat::ConfineToInstallation(name);
     plat::InstallMessageBoxes();
     plat::InstallDialogs();
     registerOwn();

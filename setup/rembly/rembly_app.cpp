@@ -20,6 +20,7 @@
 #include "setup/common/install_paths.h"
 #include "setup/common/installed_product.h"
 #include "setup/common/program_run.h"
+#include "setup/common/removal_journal.h"
 #include "setup/common/tree_delete.h"
 #include "setup/common/script_strings.h"
 #include "setup/rembly/rembly_strings.h"
@@ -62,21 +63,6 @@ void PutCount(uint8_t* data, uint32_t count) {
     data[1] = static_cast<uint8_t>(count >> 8);
     data[2] = static_cast<uint8_t>(count >> 16);
     data[3] = static_cast<uint8_t>(count >> 24);
-}
-
-// Whether the path, made full, lies on the emulated installation's drive C: and stays there
-// when its links are followed (a link on C: may lead anywhere on the host). A relative path
-// counts from the current folder, which is usually on Z:, the host's whole file system.
-bool OnInstallDrive(const std::string& path) {
-    const std::optional<std::string> full = plat::FullDosPath(path);
-    if (!full || full->size() < 3 || Upper((*full)[0]) != 'C' || (*full)[1] != ':') return false;
-    const std::optional<std::filesystem::path> host = plat::ResolveDosPath(*full);
-    if (!host) return false;
-    std::error_code ec;
-    const std::filesystem::path real = std::filesystem::weakly_canonical(*host, ec);
-    if (ec) return false;
-    const std::string dos = plat::HostToDosPath(real);
-    return dos.size() >= 2 && Upper(dos[0]) == 'C' && dos[1] == ':';
 }
 
 bool IsWinIni(const std::string& file) { return EqualsNoCase1252(file, "WIN.INI"); }
@@ -166,7 +152,15 @@ BOOL CRemblyApp::InitInstance() {
         ReleaseSetup();
         return FALSE;
     }
+    // A removal stopped midway is taken up again from its record, which keeps the script.
+    if (const std::optional<std::string> folder = RemovalScriptFolder(CommandTail())) {
+        m_journal = std::make_unique<CRemovalJournal>(Values().windowsDir, *folder);
+        m_resuming = m_journal->Load();
+        if (m_resuming) m_script.UseRemovalScriptAt(m_journal->ScriptPath());
+    }
     if (!m_script.ProcessProductDatForRemoval(kHeaderPass)) FatalStop(kIdsCannotOpenScript);
+    // A script without its product, its tally or its welcome step removes nothing.
+    if (!m_script.HeaderComplete()) FatalStop(kIdsCannotReadScript);
     RunRemoval();
     ReleaseSetup();
     return FALSE;
@@ -201,7 +195,8 @@ void CRemblyApp::RunRemoval() {
         m_script.CloseTempProductDat();
         ExitRemoval();
     }
-    if (!FindInstalledProduct()) {
+    // A removal taken up again counts as installed whatever its statements already removed.
+    if (!FindInstalledProduct() && !m_resuming) {
         ShowSetupMessage(2, kIdsNotInstalled, v.productName.c_str(), MB_ICONEXCLAMATION);
         return;
     }
@@ -215,9 +210,16 @@ void CRemblyApp::RunRemoval() {
     m_checking = false;
     m_startMenuFolder = startMenuFolder;
 
+    // From here on the removal is recorded, and a run stopped anywhere can be run again: the
+    // tally is lowered once, before the statements, and each statement done is counted.
+    if (m_journal && !m_resuming) {
+        const std::string script = *RemovalScriptFolder(CommandTail()) + "\\Product.Dat";
+        if (!m_journal->Start(script, v.productName)) m_journal.reset();
+    }
+    LowerInstallTally();
+    m_statementIndex = 0;
     m_script.ProcessProductDatForRemoval(kInstallPass);
     m_script.CloseTempProductDat();
-    LowerInstallTally();
     FinishRemoval();
 }
 
@@ -247,18 +249,34 @@ void CRemblyApp::LowerInstallTally() {
         ERROR_SUCCESS)
         FatalStop(kIdsRemovalCannotCreateKey, kMakerKey);
     const std::string& name = Values().tallyValueName;
+    // Never a count under an empty name (the key's default value).
+    if (name.empty()) {
+        RegCloseKey(key);
+        FatalStop(kIdsCannotReadScript);
+    }
     uint8_t data[kValueBuffer] = {};
     DWORD length = sizeof data;
     DWORD type = 0;
     uint32_t count = 0;
-    if (RegQueryValueExA(key, name.c_str(), nullptr, &type, data, &length) == ERROR_SUCCESS) {
-        const uint32_t old = CountOfValue(data, length);
+    const bool present = RegQueryValueExA(key, name.c_str(), nullptr, &type, data, &length) == ERROR_SUCCESS;
+    std::optional<uint32_t> before = present ? std::optional<uint32_t>(CountOfValue(data, length)) : std::nullopt;
+    if (!present) length = 4;
+    // A removal taken up again lowers the tally it first read, not the lowered one: once only.
+    if (m_journal) {
+        if (m_journal->tallyTaken) {
+            before = m_journal->tallyBefore;
+        } else {
+            m_journal->tallyTaken = true;
+            m_journal->tallyBefore = before;
+            m_journal->Save();
+        }
+    }
+    if (before) {
         // A stored 0 stays 0: this is the last installation, not one of four thousand million.
-        count = old == 0 ? 0 : old - 1;
-        if (old <= 1) m_lastInstallation = 1;
+        count = *before == 0 ? 0 : *before - 1;
+        if (*before <= 1) m_lastInstallation = 1;
     } else {
         m_lastInstallation = 1;
-        length = 4;
     }
     length = std::max<DWORD>(length, 4);
     PutCount(data, count);
@@ -285,11 +303,13 @@ void CRemblyApp::FinishRemoval() {
             // The program's own file goes when Windows next starts; one run from elsewhere
             // than the installation (a build folder on the host) is never scheduled.
             const std::string self = ModuleFileName();
-            if (OnInstallDrive(self)) ScheduleDeleteAtBoot(m_script, self);
+            if (IsOnInstallDrive(self)) ScheduleDeleteAtBoot(m_script, self);
             PruneFrom(kMakerKey, false);
         }
         if (key) RegCloseKey(key);
     }
+    // The last statement is done: the record of the removal goes.
+    if (m_journal) m_journal->Remove();
     ReleaseSetup();
     if (m_lastInstallation) {
         RestartWindows();
@@ -382,13 +402,26 @@ void CRemblyApp::FatalStop(UINT id, const char* s1) {
 void CRemblyApp::RunAction(CProductDat&, StatementCall& call) {
     if (m_checking) {
         CheckAction(call);
-    } else {
-        RunCheckedAction(call);
+        return;
+    }
+    // A removal taken up again passes over what its first run did; the Start-menu folder is
+    // only a value, set again each time.
+    const int index = m_statementIndex++;
+    if (m_journal && index < m_journal->statementsDone && call.row.actionId != kActStartMenuRoot) return;
+    RunCheckedAction(call);
+    if (m_journal) {
+        m_journal->statementsDone = index + 1;
+        m_journal->Save();
     }
 }
 
 void CRemblyApp::RequireOnInstallDrive(const std::string& path) {
-    if (!OnInstallDrive(path)) FatalStop(kIdsCannotReadScript);
+    if (!IsOnInstallDrive(path)) FatalStop(kIdsCannotReadScript);
+}
+
+void CRemblyApp::RequireIniFileAllowed(const std::string& file) {
+    if (NamesFolder(file)) RequireOnInstallDrive(file);
+    if (NamesWinInit(m_script, file)) FatalStop(kIdsCannotReadScript);
 }
 
 namespace {
@@ -428,19 +461,28 @@ void CRemblyApp::CheckAction(StatementCall& call) {
         case kActFile95:
         case kActFile: RequireOnInstallDrive(f[1]); return;
         case kActStartMenuRoot:
-            if (const auto programs = ProgramsFolder(); programs && !programs->empty())
+            if (const auto programs = ProgramsFolder(); programs && !programs->empty()) {
                 m_startMenuFolder = *programs + "\\" + kMakerName + "\\" + call.value;
+                RequireOnInstallDrive(m_startMenuFolder);
+            }
             return;
         case kActStartMenu95:
         case kActStartMenu:
         case kActInternet: RequireOnInstallDrive(LinkFile(m_startMenuFolder, v, f)); return;
-        case kActUninstallDelTree: RequireOnInstallDrive(call.value); return;
+        case kActUninstallDelTree: {
+            std::string folder = call.value;
+            if (!folder.empty() && folder.back() == '\\') folder.pop_back();
+            RequireOnInstallDrive(folder);
+            // Refused here, before anything is removed, not halfway through the removal.
+            if (IsProtectedFolder(folder)) FatalStop(kIdsCannotReadScript);
+            return;
+        }
         case kActUninstallErase: RequireOnInstallDrive(f[0]); return;
         case kActUninstallIniCopy:
         case kActUninstallIniEntry:
-        case kActUninstallKillIniEntry:
-            if (NamesFolder(f[0])) RequireOnInstallDrive(f[0]);
-            return;
+        case kActUninstallKillIniEntry: RequireIniFileAllowed(f[0]); return;
+        case kActUninstallRun: RequireProgramOnInstallOrCd(m_script, call.value); return;
+        case kActUninstallRunMsg: RequireProgramOnInstallOrCd(m_script, f[2]); return;
         default: return;
     }
 }
@@ -544,7 +586,7 @@ void CRemblyApp::RemoveInstalledFile(const std::string& path, const std::string&
 }
 
 void CRemblyApp::RemoveEmptiedFolders(std::string directory) {
-    while (directory.size() >= 4 && !IsWalkStopFolder(directory)) {
+    while (directory.size() >= 4 && !IsProtectedFolder(directory)) {
         WIN32_FIND_DATAA found{};
         const std::string pattern = directory + "\\*.*";
         HANDLE search = FindFirstFileA(pattern.c_str(), &found);
@@ -578,7 +620,7 @@ void CRemblyApp::RemoveStartMenuItem(const std::string& linkPath) {
     // The emptied group folder goes, and an emptied maker's folder; the Start menu stays.
     for (size_t slash = path.rfind('\\'); slash != std::string::npos; slash = path.rfind('\\')) {
         path.resize(slash);
-        if (IsWalkStopFolder(path) || !RemoveDirectoryA(path.c_str())) return;
+        if (IsProtectedFolder(path) || !RemoveDirectoryA(path.c_str())) return;
     }
 }
 
@@ -604,19 +646,19 @@ void CRemblyApp::RemoveRegistryValue(const std::string& key, const std::string* 
 void CRemblyApp::CopyIniEntry(const ScriptFields& f) {
     const std::string value = ReadIni(f[3], f[4], f[5]);
     if (value == kIniDefault) return;
-    if (NamesFolder(f[0])) RequireOnInstallDrive(f[0]);
+    RequireIniFileAllowed(f[0]);
     WriteIni(f[0], f[1], f[2], value.c_str());
 }
 
 void CRemblyApp::SetIniEntry(const ScriptFields& f) {
-    if (NamesFolder(f[0])) RequireOnInstallDrive(f[0]);
+    RequireIniFileAllowed(f[0]);
     WriteIni(f[0], f[1], f[2], f[3].c_str());
 }
 
 void CRemblyApp::KillIniEntry(const ScriptFields& f) {
     const std::string value = UpperCase(ReadIni(f[0], f[1], f[2]));
     if (value.find(UpperCase(f[3])) == std::string::npos) return;
-    if (NamesFolder(f[0])) RequireOnInstallDrive(f[0]);
+    RequireIniFileAllowed(f[0]);
     WriteIni(f[0], f[1], f[2], nullptr);
 }
 

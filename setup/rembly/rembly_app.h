@@ -9,10 +9,12 @@
 // the host's whole file system) stops the program before anything is touched.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "platform/afxwin/winapp.h"
 #include "setup/common/product_dat.h"
+#include "setup/common/removal_journal.h"
 #include "setup/common/script_host.h"
 #include "setup/common/statement_handlers.h"
 
@@ -82,10 +84,15 @@ private:
     void RunCheckedAction(StatementCall& call);
     void CheckAction(StatementCall& call);
     void RequireOnInstallDrive(const std::string& path);
+    // An INI file a statement writes: on C: when it names a folder, and never WinInit.ini.
+    void RequireIniFileAllowed(const std::string& file);
     void RemoveEmptiedFolders(std::string directory);
     [[noreturn]] void ExitRemoval();
 
     CProductDat m_script;
+    std::unique_ptr<CRemovalJournal> m_journal;  // the record of this removal
+    bool m_resuming = false;  // a removal stopped midway, taken up again
+    int m_statementIndex = 0;
     bool m_checking = false;  // the checking pass: paths are looked at, nothing is done
     bool m_comInitialised = false;
 };

@@ -418,6 +418,20 @@ TEST_F(RemblyTest, NothingOffTheInstallationDrive) {
         "UninstallDelTree C:\\Spel\\Zelbo\\ut;\n",        // the link itself
         "UninstallErase C:\\Spel\\Zelbo\\ut\\inne\\fil.txt;\n",
         "UninstallDelTree Spel;\n",                      // relative: the current folder is on Z:
+        // Programs run only from C: or a CD, where their links lead.
+        "UninstallRun Z:\\bin\\rm -f " + z + "\\inne\\fil.txt;\n",
+        "UninstallRun /bin/rm -f " + (host / "inne" / "fil.txt").string() + ";\n",  // a host path
+        "UninstallRun C:\\Spel\\Zelbo\\verktyg.exe -f " + z + "\\inne\\fil.txt;\n",  // a link to it
+        "UninstallRunMsg \"Vidare?\", 0, Z:\\bin\\rm -f " + z + "\\inne\\fil.txt;\n",
+        // The Windows folder, by its name or through a link, is refused before anything goes.
+        "UninstallDelTree C:\\WINDOWS;\n",
+        "UninstallDelTree C:\\Spel\\Zelbo\\win;\n",
+        // WinInit.ini's [rename] lines move and delete files at the next start.
+        "UninstallIniEntry WinInit.ini,rename,NUL," + z + "\\inne\\fil.txt;\n",
+        "UninstallIniEntry C:\\WINDOWS\\WININIT.INI,rename,C:\\Spel\\x," + z + "\\inne\\fil.txt;\n",
+        "UninstallKillIniEntry C:\\Spel\\Zelbo\\wininit.lnk,rename,NUL,fil;\n",  // a link to it
+        // A Start menu that is a link off C:.
+        "StartMenuRoot Ut;\nStartMenu Zelbo, C:\\Spel\\Zelbo\\ZELBO.EXE, Zelbo;\n",
     };
     for (const std::string& statement : statements) {
         SCOPED_TRACE(statement);
@@ -427,6 +441,12 @@ TEST_F(RemblyTest, NothingOffTheInstallationDrive) {
         Put(host / "inne" / "fil.ini", "[A]\r\nB=v\r\n");
         Install("Zelbo", ProductScript("Zelbo", statement), 1);
         fs::create_directory_symlink(host, root / "Spel" / "Zelbo" / "ut");
+        fs::create_symlink("/bin/rm", root / "Spel" / "Zelbo" / "verktyg.exe");
+        fs::create_directory_symlink(root / "WINDOWS", root / "Spel" / "Zelbo" / "win");
+        fs::create_symlink(root / "WINDOWS" / "WinInit.ini", root / "Spel" / "Zelbo" / "wininit.lnk");
+        fs::create_directories(root / "WINDOWS" / "Start Menu" / "Programs");
+        fs::create_directory_symlink(host, root / "WINDOWS" / "Start Menu" / "Programs" / "Quorva");
+        Put(root / "WINDOWS" / "SYSTEM" / "KEEP.DLL", "system");
         ASSERT_TRUE(plat::SetCurrentDosDirectory(plat::HostToDosPath(tmp)));
         EXPECT_TRUE(Run("Zelbo", {IDYES, IDOK}));
         EXPECT_EQ(Messages(), (std::vector<UINT>{kIdsRemoveQuestion, kIdsCannotReadScript}));
@@ -436,6 +456,8 @@ TEST_F(RemblyTest, NothingOffTheInstallationDrive) {
         EXPECT_TRUE(KeyExists(kProductKey));
         EXPECT_EQ(Tally(), Count(1));
         EXPECT_EQ(WinInit(), "");
+        EXPECT_EQ(Get(root / "WINDOWS" / "SYSTEM" / "KEEP.DLL"), "system");
+        EXPECT_EQ(std::distance(fs::directory_iterator(host), fs::directory_iterator()), 1) << "nothing made there";
     }
 }
 
@@ -467,6 +489,36 @@ TEST_F(RemblyTest, EmptiedFoldersAndWhereTheWalksStop) {
     EXPECT_TRUE(Exists(root / "WINDOWS" / "TEMP"));
     EXPECT_FALSE(Exists(root / "Spel" / "Zelbo"));
     EXPECT_TRUE(Exists(root / "Spel"));
+}
+
+// An installed script that is no product's script (empty, garbage, comments only, an unclosed
+// quote, cut by Ctrl+Z, without its product, tally or welcome step) removes nothing: the script
+// error before the question, the installation and the tally as they were, no copy left.
+TEST_F(RemblyTest, MalformedScriptsRemoveNothing) {
+    const std::string rest = ProductScript("Zelbo").substr(ProductScript("Zelbo").find("WelcomeDialog;"));
+    const std::vector<std::pair<const char*, std::string>> cases = {
+        {"empty", ""},
+        {"garbage", "\x8f\xff\x01 ;; ]]] = ,,, ;\n"},
+        {"comments only", "# ProductName Zelbo;\n"},
+        {"an unclosed quote", "ProductName \"Zelbo;\nUninstallVersionZelbo ZelboTally;\n" + rest},
+        {"cut by Ctrl+Z", "ProductName Zelbo;\nUninstallVersionZelbo ZelboTally;\n\x1a" + rest},
+        {"no product name", "UninstallVersionZelbo ZelboTally;\n" + rest},
+        {"no tally name", "ProductName Zelbo;\n" + rest},
+        {"no welcome step", "ProductName Zelbo;\nUninstallVersionZelbo ZelboTally;\nUninstallErase C:\\Spel\\Zelbo\\ZELBO.EXE;\n"},
+    };
+    for (const auto& [name, script] : cases) {
+        SCOPED_TRACE(name);
+        TearDown();
+        SetUp();
+        Install("Zelbo", script, 1);
+        EXPECT_TRUE(Run("Zelbo", {IDOK}));
+        EXPECT_EQ(Messages(), std::vector<UINT>{kIdsCannotReadScript});
+        EXPECT_TRUE(Exists(root / "Spel" / "Zelbo" / "ZELBO.EXE"));
+        EXPECT_EQ(Get(root / "Spel" / "Zelbo" / "Product.Dat"), script);
+        EXPECT_TRUE(KeyExists(kProductKey));
+        EXPECT_EQ(Tally(), Count(1));
+        EXPECT_TRUE(fs::is_empty(root / "WINDOWS" / "TEMP"));
+    }
 }
 
 // Runs that remove nothing: no folder given, the product not installed, the question answered No.

@@ -92,8 +92,9 @@ bool CInstallDirDlg::CheckDrive(const std::string& path) {
         Ask(kIdsInvalidDrive, path.substr(0, 1).c_str(), nullptr, kIdsProblemCaption, MB_ICONHAND);
         return false;
     }
-    // Every other fixed drive is the host's own file system, which an installation never touches.
-    if (std::toupper(static_cast<unsigned char>(path[0])) != 'C') {
+    // Every other fixed drive is the host's own file system, which an installation never
+    // touches; a folder on C: that is a link leading there counts where it leads.
+    if (std::toupper(static_cast<unsigned char>(path[0])) != 'C' || !IsOnInstallDrive(path)) {
         MessageBeep(MB_ICONEXCLAMATION);
         Ask(kIdsEnterDriveAndPath, nullptr, nullptr, kIdsProblemCaption, MB_ICONEXCLAMATION);
         return false;

@@ -74,6 +74,9 @@ const DialogCase kDialogCases[] = {
     {"unmapped_drive", "q:\\Quorva", 1000, {IDOK}, IDCANCEL, "", {Problem(u8"q är inte en giltig enhet.")}},
     // Z: is the host's whole file system: never an install folder.
     {"host_drive", "Z:\\tmp", 1000, {IDOK}, IDCANCEL, "", {Problem(kEnterPath)}},
+    // A folder of C: that is a link to the host's files counts where it leads.
+    {"link_off_c", "C:\\Ut\\Spel", 1000, {IDOK}, IDCANCEL, "", {Problem(kEnterPath)},
+     [](const auto& c) { std::filesystem::create_directory_symlink(c.parent_path(), c / "Ut"); }},
     {"product_fits", "C:\\Quorva", 100'000'000, {}, IDOK, "C:\\Quorva", {},
      [](const auto& c) { MakeFolder(c / "Quorva"); }},
     {"existing_installation_kept", "C:\\Quorva", 1000, {IDNO}, IDCANCEL, "",

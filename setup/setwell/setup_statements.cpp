@@ -69,6 +69,9 @@ void SetStartMenuRoot(CSetwellApp& app, const std::string& group) {
         }
         CoTaskMemFree(list);
     }
+    // Looked at before anything is made: a Start menu that is a link off C: is not this
+    // installation's.
+    if (!app.m_startMenuFolder.empty() && !IsOnInstallDrive(app.m_startMenuFolder)) app.FatalStop(kIdsCannotReadScript);
     CreateDirectoryPath(app.m_startMenuFolder);
 }
 
@@ -76,6 +79,8 @@ void AddStartMenuItem(CSetwellApp& app, const ScriptFields& fields) {
     if (app.m_startMenuFolder.empty()) return;
     const std::string linkPath = app.m_startMenuFolder + "\\" + fields[2] + ".lnk";
     RequireInstallDrive(app, linkPath);
+    // A shortcut starts only what lies in the installation or on the CD.
+    if (!IsOnInstallOrCdDrive(fields[1])) app.FatalStop(kIdsCannotReadScript);
     // The arguments count only after an icon field.
     CreateShellLink(fields[0], fields[1], linkPath, fields[3], fields.Has(3) ? fields[4] : std::string());
 }
@@ -116,6 +121,7 @@ void CreateShellLink(const std::string& description, const std::string& target, 
 void WriteIniStatement(CSetwellApp& app, const ScriptFields& fields) {
     const std::string file = fields.Has(3) ? fields[3] : std::string(kDefaultIniFile);
     RequireInstallDrive(app, file);
+    if (NamesWinInit(app.Script(), file)) app.FatalStop(kIdsCannotReadScript);
     WritePrivateProfileStringA(fields[0].c_str(), fields.Has(1) ? fields[1].c_str() : nullptr,
                                fields.Has(2) ? fields[2].c_str() : nullptr, file.c_str());
 }

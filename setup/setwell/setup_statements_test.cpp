@@ -181,7 +181,10 @@ TEST_F(SetupStatements, PlantedHostPathStopsTheInstallation) {
 
 // Run statements on a real child's exit code (the child ends with the code it is given).
 TEST_F(SetupStatements, RunStatements) {
-    const std::string child = "\"" + plat::HostToDosPath(ZELBO_EXIT_CHILD) + "\" ";
+    // The child in the installation: a program runs only from there or from a CD.
+    fs::create_directories(root / "PROGS");
+    fs::copy_file(ZELBO_EXIT_CHILD, root / "PROGS" / "EXIT CHILD.EXE");
+    const std::string child = "\"C:\\PROGS\\EXIT CHILD.EXE\" ";
     const std::string question = Cp(u8"Fel i steget\n\nVill du fortsätta med installationen?");
     struct Case {
         std::string statement;

@@ -16,6 +16,7 @@
 #include "setup/common/script_strings.h"
 #include "setup/common/script_text.h"
 #include "setup/common/program_run.h"
+#include "setup/common/removal_journal.h"
 #include "setup/common/tree_delete.h"
 #include "setup/setwell/file_install.h"
 #include "setup/setwell/setup_statements.h"
@@ -95,6 +96,8 @@ BOOL CSetwellApp::InitInstance() {
         return FALSE;
     }
     if (!m_script.ProcessProductDat(kHeaderPass)) FatalStop(kIdsCannotOpenScript);
+    // A script without its product, its tally or its welcome step changes nothing.
+    if (!m_script.HeaderComplete()) FatalStop(kIdsCannotReadScript);
     RunInstall();
     ReleaseSetup();
     return FALSE;
@@ -136,6 +139,8 @@ void CSetwellApp::RunInstall() {
     if (!FindInstalledProduct()) {
         m_script.ProcessProductDat(kInstallPass);
         m_script.CloseTempProductDat();
+        // A removal of this product stopped midway is over: this installation replaces it.
+        CRemovalJournal::DropRecordsOfProduct(v.windowsDir, v.productName);
         UpdateInstallTally();
         LaunchAfterInstall();
         if (m_restartWanted) {
@@ -174,7 +179,10 @@ void CSetwellApp::RunInstall() {
     // A plain start from the CD of an installed product.
     m_script.CloseTempProductDat();
     if (m_disableAutoplay) return;
-    if (!FindWindow(nullptr, v.productName.c_str())) LaunchProgram(v.finalDlgExe, SW_SHOWNORMAL);
+    if (!FindWindow(nullptr, v.productName.c_str())) {
+        RequireProgramOnInstallOrCd(m_script, v.finalDlgExe);
+        LaunchProgram(v.finalDlgExe, SW_SHOWNORMAL);
+    }
     ExitSetup();
 }
 
@@ -185,6 +193,11 @@ void CSetwellApp::UpdateInstallTally() {
         ERROR_SUCCESS)
         FatalStop(kIdsCannotCreateKey, kMakerKey);
     const std::string& name = Values().tallyValueName;
+    // Never a count under an empty name (the key's default value).
+    if (name.empty()) {
+        RegCloseKey(key);
+        FatalStop(kIdsCannotReadScript);
+    }
     uint8_t data[kValueBuffer] = {};
     DWORD length = sizeof data;
     DWORD type = 0;
@@ -248,11 +261,13 @@ void CSetwellApp::LaunchAfterInstall() {
         const std::string folder = v.setupDir + "\\" + v.onlineRegDir;
         const std::string program = folder + "\\" + v.onlineRegExe;
         WritePrivateProfileStringA("Online Registration", "Register Path", folder.c_str(), "Quorva.ini");
+        RequireProgramOnInstallOrCd(m_script, program);
         if (LaunchProgram(program, SW_SHOW) < 32) {
             MessageBeep(MB_ICONHAND);
             ShowSetupMessage(0, kIdsCannotInstall, v.productName.c_str(), MB_ICONINFORMATION);
         }
     } else if (v.runAutoPlayDlg) {
+        RequireProgramOnInstallOrCd(m_script, v.finalDlgExe);
         if (LaunchProgram(v.finalDlgExe, SW_SHOWNORMAL) < 32) {
             MessageBeep(MB_ICONHAND);
             ShowSetupMessage(0, kIdsInstallationDone, v.productName.c_str(), MB_ICONINFORMATION);
@@ -276,8 +291,9 @@ void CSetwellApp::RegisterWithLauncher() {
 }
 
 void CSetwellApp::ReleaseSetup() {
-    if (!m_pMainWnd) return;
+    // The script's copy goes on every way out, with or without a window.
     m_script.CloseTempProductDat();
+    if (!m_pMainWnd) return;
     m_windows->CloseBackground(*this);
     m_pMainWnd = nullptr;
     m_windows->CloseProgress(*this);
