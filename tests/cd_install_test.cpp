@@ -4,6 +4,7 @@
 // command the installation registered, takes everything away again.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -278,8 +279,12 @@ protected:
     // exit status. Nothing of the test's own environment names the installation or a CD.
     int Run(const std::vector<std::string>& command, const fs::path& folder, const std::string& script) {
         std::ofstream(dir / "run.txt") << script;
-        std::string line = "cd " + Quoted(folder.string()) + " && env -u ZELBO_ROOT -u ZELBO_CDROM ZELBO_BACKEND=headless" +
+        // The shell gives way to the program (exec), so the program is this test's own child.
+        std::string line = "cd " + Quoted(folder.string()) + " && exec env -u ZELBO_ROOT -u ZELBO_CDROM ZELBO_BACKEND=headless" +
                            " XDG_DATA_HOME=" + Quoted(xdg.string()) + " ZELBO_SCRIPT=" + Quoted((dir / "run.txt").string());
+        // A parent of ours hands its child the exact command line ("OverInstall").
+        if (!overInstallLine.empty())
+            line += " ZELBO_COMMAND_LINE=" + Quoted(std::to_string(::getpid()) + ":" + overInstallLine);
         for (const std::string& argument : command) line += " " + Quoted(argument);
         line += " > " + Quoted((dir / "log.txt").string()) + " 2>&1";
         const int status = std::system(line.c_str());
@@ -311,6 +316,7 @@ protected:
 
     fs::path dir, xdg, root, cd;
     std::string log;
+    std::string overInstallLine;  // the command line the next program gets from its parent
 };
 
 TEST_F(CdInstall, SetupInstallsTheGameFromTheCd) {
@@ -351,9 +357,16 @@ TEST_F(CdInstall, InstallPlayAndRemoveLeaveNoTrace) {
                          "0 answer -1\n1100 key RETURN\n0 answer IDOK\n0 answer IDOK\n"),
               0)
         << log;
-    ASSERT_EQ(RunProgram(cd / "KELVAT" / "SETWELL.EXE", {"OverInstall"}, "0 answer IDOK\n"), 0) << log;  // 59229
-    LookAtInstallation();
+    // The over-install as the installed product starts it: the CD's setup program with the
+    // command line "OverInstall" and nothing else. Its pass installs the files again, so the
+    // script copy taken away here comes back only if it really ran.
     const fs::path game = root / "Program Files" / "Quorva" / "Trumlaby";
+    ASSERT_TRUE(fs::remove(game / "Product.Dat"));
+    overInstallLine = "OverInstall";
+    ASSERT_EQ(RunProgram(cd / "KELVAT" / "SETWELL.EXE", {}, "0 answer IDOK\n"), 0) << log;  // 59229
+    overInstallLine.clear();
+    ASSERT_TRUE(fs::exists(game / "Product.Dat")) << "no over-install ran";
+    LookAtInstallation();
     ASSERT_TRUE(fs::exists(game / "ZELBO.EXE"));
     ASSERT_TRUE(fs::exists(root / "WINDOWS" / "Start Menu" / "Programs" / "Quorva" / "Trumlaby"));
     EXPECT_EQ(Tally(), std::string("\x01\x00\x00\x00", 4)) << "the over-install counted as an installation";
