@@ -61,8 +61,10 @@ std::optional<DWORD> RunProgram(CProductDat& script, const std::string& commandL
     PROCESS_INFORMATION info{};
     std::vector<char> line(commandLine.begin(), commandLine.end());
     line.push_back('\0');
-    // The file that was checked is the one started, whatever the line's words find later.
-    if (!CreateProcessA(program ? program->c_str() : nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
+    // The file that was checked is the one started, whatever the line's words find later; no
+    // program found is none started.
+    if (!program ||
+        !CreateProcessA(program->c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
         script.ShowSetupMessage(1, kIdsCannotStartProgram, commandLine.c_str(), 0);
         if (observer) observer->AfterRun();
         return std::nullopt;

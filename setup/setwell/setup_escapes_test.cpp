@@ -3,8 +3,6 @@
 // touched. Each case stops with the script error, the canary byte for byte as it was, and the
 // statement's target untouched.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <functional>
@@ -197,7 +195,8 @@ TEST_F(SetupEscapes, DevicesAndFifosOnTheCdAreRefusedAtOnce) {
         if (std::string(name) == "ZERO.DAT") {
             fs::create_symlink("/dev/zero", cd1 / "KELVAT" / name);
         } else {
-            ASSERT_EQ(::mkfifo((cd1 / "KELVAT" / name).c_str(), 0644), 0);
+            // The host's own tool makes it: this folder keeps to the platform's calls.
+            ASSERT_EQ(std::system(("mkfifo '" + (cd1 / "KELVAT" / name).string() + "'").c_str()), 0);
         }
         head->PushAnswer(IDOK);  // the read error
         EXPECT_TRUE(Run(""));
@@ -266,13 +265,19 @@ TEST_F(SetupEscapes, MalformedScriptsChangeNothing) {
 TEST_F(SetupEscapes, ScriptCopiesOfKilledRunsAreRemoved) {
     MakeFixtureCd(cd1);
     const fs::path temp = root / "WINDOWS" / "TEMP";
-    Put(temp / "PDT99999999.TMP", "killed");              // no process has that id
-    Put(temp / ScriptCopyName(::getppid()), "running");  // the test's parent runs
+    // A run that goes on: a child that waits ten seconds.
+    std::string line = "\"" + plat::HostToDosPath(ZELBO_EXIT_CHILD) + "\" 0 10000";
+    PROCESS_INFORMATION running{};
+    ASSERT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, nullptr, &running));
+    Put(temp / "PDT99999999.TMP", "killed");                         // no process has that id
+    Put(temp / ScriptCopyName(running.dwProcessId), "running");
     Put(temp / "PDTNOTES.TMP", "not a copy of ours");
     for (int i = 0; i < 3; ++i) head->PushAnswer(IDOK);
     Run("");
     EXPECT_FALSE(Exists(temp / "PDT99999999.TMP"));
-    EXPECT_EQ(Get(temp / ScriptCopyName(::getppid())), "running");
+    EXPECT_EQ(Get(temp / ScriptCopyName(running.dwProcessId)), "running");
+    CloseHandle(running.hThread);
+    CloseHandle(running.hProcess);
     EXPECT_EQ(Get(temp / "PDTNOTES.TMP"), "not a copy of ours");
     EXPECT_FALSE(Exists(temp / ScriptCopyName(GetCurrentProcessId()))) << "this run's own copy is gone too";
 }
