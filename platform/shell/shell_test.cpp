@@ -141,8 +141,11 @@ TEST_F(Shortcuts, DeletingRemovesOnlyTheLinksOwnEntry) {
         Put(*host, "[Shortcut]\r\nTarget=C:\\X.EXE\r\nDesktopEntry=" + named + "\r\n");
         ASSERT_TRUE(DeleteFileA(link.c_str()));
         EXPECT_EQ(!Exists(Applications() / named), c.removed);
-        for (const std::string& entry : {other, sibling})
-            if (entry != named) EXPECT_TRUE(Exists(Applications() / entry));
+        for (const std::string& entry : {other, sibling}) {
+            if (entry != named) {
+                EXPECT_TRUE(Exists(Applications() / entry));
+            }
+        }
         EXPECT_EQ(Get(xdg / "x"), "precious");
         EXPECT_EQ(Get(Applications() / "x.desktop"), "precious");
     }
