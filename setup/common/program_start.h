@@ -1,9 +1,10 @@
 // How both setup programs start: the platform (the back end the environment names), the
-// confinement of writes to the installation (platform/shell), the message boxes and dialogs, what the program registers of its own, then the class library's main. A
-// platform that cannot start, or an exception out of the run (a scripted run that stalls), is
-// reported on stderr under the program's name and ends the program with 1; closeWindows then
-// takes the program's windows down while the platform still stands, before the program's static
-// objects (and the platform's) go at exit.
+// confinement of writes to the installation (platform/shell), the message boxes and dialogs,
+// what the program registers of its own, then the class library's main. A platform that cannot
+// start, or an exception out of the run (a scripted run that stalls), is reported on stderr
+// under the program's name and ends the program with 1; closeWindows then takes the program's
+// windows down while the platform still stands, before the program's static objects (and the
+// platform's) go at exit.
 #pragma once
 
 #include <cstdio>
