@@ -1,4 +1,4 @@
-// The hub: the scene Enter builds in each kind of entry, the ambient animations, clicks on the
+// The hub: the scene Enter builds in each kind of entry (on the activity kit), the ambient animations, clicks on the
 // board, the entrances, the balloon and the gate, the greeting, what Leave frees, and the
 // hub's data in "Zelbo1.res".
 #include "app/hub.h"
@@ -13,15 +13,16 @@
 
 #include "app/app_test_support.h"
 #include "app/chooser_items.h"
-#include "app/chooser_test_support.h"
 #include "app/game_modules.h"
 #include "engine/core/cor_engine.h"
 #include "engine/scene/sound_toolbox.h"
 #include "engine/toolbox/picture_items.h"
 #include "engine/toolbox/resource_copies.h"
+#include "engine/toolbox/activity_test_support.h"
 #include "engine/toolbox/sprite_toolbox.h"
 #include "engine/toolbox/waits.h"
 #include "media/res/anim_script.h"
+#include "media/res/res_item_table.h"
 #include "media/res/res_mgr.h"
 #include "media/res/sprite.h"
 #include "media/text/cor_string.h"
@@ -59,30 +60,34 @@ std::vector<CCorAnim*> SceneSprites(const HubScene& s) {
     return all;
 }
 
-// ---- The hub entered on an engine of its own (no start-up, no window): Enter, Tick and
-// clicks called directly. --------------------------------------------------------------------
-class HubSceneTest : public choosertest::HubTitleTest {
+// ---- The hub on the activity kit: the built "Zelbo1.res" entered on a started engine (the
+// greeting over, the chooser a recording stand-in), then left, so that each test calls Enter,
+// Tick and the clicks itself. --------------------------------------------------------------
+class HubSceneTest : public activitytest::ActivityTest {
 protected:
     void SetUp() override {
-        HubTitleTest::SetUp();
+        ActivityTest::SetUp();
+        UseBuiltFile(1);
         gHead = head;
-        gChooser = ChooserCalls{};
         m_savedOpener = SetHubChooserOpener(RecordingChooser);
-        title.m_prefs.showStopSign = 1;
         ResetHubForRun();
+        EnterModule(1, HubModuleTable());
+        HubModuleTable()->Leave();
+        gChooser = ChooserCalls{};
+        theEngine->m_prefs.showStopSign = 1;
     }
     void TearDown() override {
         if (HubSceneNow().entrances[0]) HubModuleTable()->Leave();
         SetHubChooserOpener(m_savedOpener);
         ResetHubForRun();
         gHead = nullptr;
-        HubTitleTest::TearDown();
+        ActivityTest::TearDown();
     }
     // Enters the hub as a later entry of the run (the first one done).
     void EnterLater() {
         ResetHubForRun(false);
         HubModuleTable()->Enter();
-        title.m_anims.RunUntilSettled();
+        theEngine->m_anims.RunUntilSettled();
     }
     // Lets the next ambient animation come due and ticks the hub.
     void TickWhenDue() {
@@ -129,11 +134,11 @@ TEST_F(HubSceneTest, EnterBuildsTheSceneOfEachKindOfEntry) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        title.m_launcherMode = c.launcher;
-        title.m_prefs.showStopSign = c.quitting;
+        theEngine->m_launcherMode = c.launcher;
+        theEngine->m_prefs.showStopSign = c.quitting;
         ResetHubForRun(c.first);
         HubModuleTable()->Enter();
-        title.m_anims.RunUntilSettled();
+        theEngine->m_anims.RunUntilSettled();
         const HubScene s = HubSceneNow();
         for (size_t i = 0; i < std::size(kHubEntrances); ++i) {
             EXPECT_EQ(GetSpriteFrame(s.entrances[i]), kHubEntrances[i].id) << i;
@@ -160,7 +165,7 @@ TEST_F(HubSceneTest, EnterBuildsTheSceneOfEachKindOfEntry) {
         // Nothing else: every sprite once, and the name's text when it is shown.
         const std::vector<CCorAnim*> made = SceneSprites(s);
         EXPECT_EQ(std::set<CCorAnim*>(made.begin(), made.end()).size(), made.size());
-        EXPECT_EQ(title.m_anims.Objects().size(), made.size() + (c.nameShown ? 1u : 0u));
+        EXPECT_EQ(theEngine->m_anims.Objects().size(), made.size() + (c.nameShown ? 1u : 0u));
         EXPECT_EQ(gChooser.opened, 0) << "Enter never opens the chooser";
         HubModuleTable()->Leave();
     }
@@ -174,15 +179,15 @@ TEST_F(HubSceneTest, LeaveFreesEverySpriteAndTheNamesPicture) {
     ASSERT_NE(before.nameSprite, nullptr);
     const int32_t namePicture = before.nameSprite->GetPictureId();
     ASSERT_NE(GetSpriteFrame(before.nameSprite), 2) << "the name is drawn";
-    ASSERT_NE(title.m_itemCache->Find(namePicture), nullptr);
+    ASSERT_NE(theEngine->m_itemCache->Find(namePicture), nullptr);
     HubModuleTable()->Leave();
     const HubScene after = HubSceneNow();
-    EXPECT_TRUE(title.m_anims.Objects().empty());
+    EXPECT_TRUE(theEngine->m_anims.Objects().empty());
     for (CCorAnim* sprite : SceneSprites(after)) EXPECT_EQ(sprite, nullptr);
     EXPECT_EQ(after.nameSprite, nullptr);
     EXPECT_FALSE(after.nameString);
     EXPECT_FALSE(after.nameFont);
-    EXPECT_EQ(title.m_itemCache->Find(namePicture), nullptr);
+    EXPECT_EQ(theEngine->m_itemCache->Find(namePicture), nullptr);
     EnterLater();
     EXPECT_NE(HubSceneNow().nameSprite, nullptr);
 }
@@ -227,12 +232,12 @@ TEST_F(HubSceneTest, AClickResetsARunningAmbientAnimationFirst) {
     EnterLater();
     TickWhenDue();
     ASSERT_GE(RunningGroup(), 0);
-    title.m_anims.StepAll();
+    theEngine->m_anims.StepAll();
     ASSERT_GE(RunningGroup(), 0);
     CCorAnim* other = CreateSprite(20, 20, 2);
     EXPECT_EQ(HubModuleTable()->OnAnimClicked(other, 999), 0);
     EXPECT_FALSE(IsSndPlaying(-1));
-    title.m_anims.RunUntilSettled();
+    theEngine->m_anims.RunUntilSettled();
     EXPECT_EQ(RunningGroup(), -1);
     for (CCorAnim* carrier : HubSceneNow().ambient) EXPECT_EQ(GetSpriteFrame(carrier), 2);
     EXPECT_FALSE(IsSndPlaying(-1));
@@ -241,15 +246,15 @@ TEST_F(HubSceneTest, AClickResetsARunningAmbientAnimationFirst) {
 // In launcher mode the players come from the launcher: a click on the board or the signboard
 // only stops the ambient animation; the name stays and no chooser opens.
 TEST_F(HubSceneTest, InLauncherModeTheBoardOnlyResetsTheAmbientAnimation) {
-    title.m_launcherMode = 1;
+    theEngine->m_launcherMode = 1;
     HubModuleTable()->Enter();
-    title.m_anims.RunUntilSettled();
+    theEngine->m_anims.RunUntilSettled();
     const HubScene s = HubSceneNow();
     for (CCorAnim* clicked : {s.board, s.signA, s.signB}) {
         TickWhenDue();
         ASSERT_GE(RunningGroup(), 0);
         HubModuleTable()->OnAnimClicked(clicked, static_cast<int16_t>(GetSpriteFrame(clicked)));
-        title.m_anims.RunUntilSettled();
+        theEngine->m_anims.RunUntilSettled();
         EXPECT_EQ(RunningGroup(), -1);
         EXPECT_EQ(gChooser.opened, 0);
         EXPECT_EQ(GetSpriteFrame(s.signA), kHubSignA);

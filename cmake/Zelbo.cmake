@@ -126,6 +126,34 @@ function(zelbo_fuzzer)
   file(GENERATE OUTPUT $<TARGET_FILE:${A_NAME}>.seeds CONTENT "${seeds}\n")
 endfunction()
 
+# zelbo_activity(NAME <folder> [DEPS <targets...>])
+# One activity, the same way for all five, from the files of activities/<folder>/:
+#   activities_<folder>            the library (its .cpp files) on the engine's facade;
+#   activities_<folder>_tests      its *_test.cpp files, ctest label <folder>, with the built
+#                                  resource files at hand (ZELBO_RES_DIR) and its golden images
+#                                  in tests/golden/<folder>/ (ZELBO_GOLDEN_DIR);
+#   activities_<folder>_<what>_fuzz  one fuzz target per <what>_fuzz.cpp (scripts/fuzz seeds it
+#                                  from tests/fuzz/activities_<folder>_<what>_fuzz/).
+function(zelbo_activity)
+  cmake_parse_arguments(A "" "NAME" "DEPS" ${ARGN})
+  set(lib activities_${A_NAME})
+  zelbo_library(NAME ${lib}
+    DEPS engine_popups engine_toolbox engine_players engine_scene engine_base media_res media_util platform_core ${A_DEPS})
+  find_package(PNG REQUIRED)
+  zelbo_tests(NAME ${lib}_tests LABEL ${A_NAME}
+    DEPS ${lib} engine_toolbox platform_headless platform_backends PNG::PNG)
+  if(TARGET ${lib}_tests)
+    target_compile_definitions(${lib}_tests PRIVATE ZELBO_GOLDEN_DIR="${PROJECT_SOURCE_DIR}/tests/golden/${A_NAME}")
+    zelbo_use_res_dir(${lib}_tests)
+  endif()
+  file(GLOB fuzzers CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_fuzz.cpp)
+  foreach(source IN LISTS fuzzers)
+    get_filename_component(what ${source} NAME_WE)
+    string(REGEX REPLACE "_fuzz$" "" what ${what})
+    zelbo_fuzzer(NAME ${lib}_${what}_fuzz SOURCES ${source} DEPS ${lib})
+  endforeach()
+endfunction()
+
 # zelbo_stamp_program(<target> [FILE_TYPE <n>])
 # Links the version stamp into a program: the project's VERSION as file and product version,
 # Swedish (0x041D), code page 1252, file type VFT_APP (1) unless given. See platform/version.

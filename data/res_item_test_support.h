@@ -1,10 +1,17 @@
-// For the data tests: an item of a built module resource file, read whole.
+// For the data tests: an item of a built module resource file, read whole, and a list of ids
+// an activity names checked against its module's built file.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
+#include <span>
+#include <string>
 #include <vector>
 
+#include "media/res/res_id_list.h"
 #include "media/res/res_mgr.h"
+#include "platform/fs/dospath.h"
 
 namespace datatest {
 
@@ -18,6 +25,20 @@ inline Bytes ReadItem(CResMgr& mgr, uint32_t type, uint32_t id) {
     e->readPos = 0;
     if (!mgr.LoadItem(out.data(), e, e->size)) return {};
     return out;
+}
+
+// Every (type, id) of the list is an item of the built "Zelbo<module>.res" (ZELBO_RES_DIR).
+inline void ExpectIdsInModule(int module, std::span<const media::ResIdRef> ids) {
+    const std::string name = "Zelbo" + std::to_string(module) + ".res";
+    const std::string path = plat::HostToDosPath(std::string(ZELBO_RES_DIR) + "/" + name);
+    CResMgr mgr;
+    ASSERT_EQ(mgr.Open(path.c_str()), 1) << name;
+    for (const media::ResIdRef& ref : ids) {
+        const char code[4] = {static_cast<char>(ref.type >> 16), static_cast<char>(ref.type >> 8),
+                              static_cast<char>(ref.type), 0};
+        EXPECT_NE(mgr.FindEntry(ref.type, static_cast<uint32_t>(module * 1000 + ref.id)), nullptr)
+            << name << " lacks '" << code << "' " << ref.id;
+    }
 }
 
 }  // namespace datatest

@@ -103,6 +103,19 @@ std::map<std::string, std::string> Snapshot(const fs::path& folder) {
     return files;
 }
 
+// Every file of the first snapshot is in the second byte for byte, and no other.
+void ExpectSameFiles(const std::map<std::string, std::string>& before, const std::map<std::string, std::string>& after) {
+    for (const auto& [path, bytes] : before) {
+        const auto it = after.find(path);
+        if (it == after.end()) {
+            ADD_FAILURE() << path << " is gone";
+        } else {
+            EXPECT_TRUE(it->second == bytes) << path << " changed";
+        }
+    }
+    for (const auto& [path, bytes] : after) EXPECT_TRUE(before.count(path)) << path << " is new";
+}
+
 // The first paint enters the hub: its frame goes up and fades in while the entry's click plays
 // (a screen between black and the full colours, never brighter than them), then stands as its
 // golden image: the fairground with its five entrances, the "Vem spelar?" booth and the gate.
@@ -196,18 +209,7 @@ TEST(ZelboProgram, AFirstRunMakesTheGuestAndASecondRunChangesNoByte) {
     status = RunIn(exe, "game_close.txt", dir, root);
     ASSERT_TRUE(WIFEXITED(status)) << ReadAll(dir / "log.txt");
     ASSERT_EQ(WEXITSTATUS(status), 0) << ReadAll(dir / "log.txt");
-    const auto second = Snapshot(root);
-    for (const auto& [path, bytes] : first) {
-        const auto it = second.find(path);
-        if (it == second.end()) {
-            ADD_FAILURE() << path << " is gone";
-        } else {
-            EXPECT_TRUE(it->second == bytes) << path << " changed";
-        }
-    }
-    for (const auto& [path, bytes] : second) {
-        EXPECT_TRUE(first.count(path)) << path << " is new";
-    }
+    ExpectSameFiles(first, Snapshot(root));
     fs::remove_all(dir);
 }
 
@@ -331,6 +333,44 @@ TEST(ZelboProgram, ReplaysASessionRecordedUnderSdlToTheFilesItLeft) {
         EXPECT_TRUE(replayed == bytes) << path << " differs from the recorded session's:\n" << replayed;
     }
     if (!HasFailure()) fs::remove_all(dir);
+}
+
+}  // namespace
+
+namespace {
+
+// The visit bot (tests/bot/visit_bot.cpp) plays the game through input alone: from the hub
+// through each entrance into the activity's stand-in and home again. Each activity's screen and
+// the hub afterwards stand as their golden images, no picture or sound was missing, and the
+// players' files (made by a first run) are byte for byte as they were: the stand-ins keep
+// nothing.
+TEST(ZelboProgram, BotVisitsEveryActivity) {
+    const fs::path dir = MakeTempFolder("zelbo-program-bot");
+    const fs::path root = dir / "root";
+    fs::create_directories(root);
+    const fs::path exe = InstallGame(root);
+    const fs::path botExe = InstallProgram(root, ZELBO_BOT_EXE);
+    int status = RunIn(exe, "game_close.txt", dir, root);
+    ASSERT_TRUE(WIFEXITED(status)) << ReadAll(dir / "log.txt");
+    ASSERT_EQ(WEXITSTATUS(status), 0) << ReadAll(dir / "log.txt");
+    const auto before = Snapshot(root);
+
+    const fs::path out = dir / "bot";
+    fs::create_directories(out);
+    const std::string cmd = "ZELBO_BACKEND=headless ZELBO_ROOT='" + root.string() + "' ZELBO_BOT_OUT='" + out.string() +
+                            "' ZELBO_TRACE='" + (dir / "trace.txt").string() + "' '" + botExe.string() +
+                            "' visit > '" + (dir / "bot_log.txt").string() + "' 2>&1";
+    status = std::system(cmd.c_str());
+    ASSERT_TRUE(WIFEXITED(status)) << ReadAll(dir / "bot_log.txt");
+    ASSERT_EQ(WEXITSTATUS(status), 0) << ReadAll(dir / "bot_log.txt");
+
+    for (const char* activity : {"duravod", "ruduridodu", "vududoduvaza", "vevudivodizide", "shapes"})
+        CheckGoldenScreen(out / (std::string(activity) + ".png"), std::string(activity) + "/standin.png");
+    CheckGoldenScreen(out / "hub.png", "bot_hub_after_visits.png");
+    EXPECT_EQ(ReadAll(dir / "trace.txt").find("missing "), std::string::npos) << ReadAll(dir / "trace.txt");
+
+    ExpectSameFiles(before, Snapshot(root));
+    fs::remove_all(dir);
 }
 
 }  // namespace

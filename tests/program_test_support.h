@@ -57,11 +57,20 @@ inline fs::path InstallProgram(const fs::path& root, const fs::path& program) {
 }
 
 // Runs a program headless with the script `script` (its screenshots go beside it), in the
-// emulated root `root`; returns its exit status. The log is `dir`/log.txt.
+// emulated root `root`; returns its exit status. The log is `dir`/log.txt, the program's trace
+// `dir`/trace.txt; a picture or sound a module file lacks ("missing SPR 2104" in the trace)
+// fails the test.
 inline int RunScriptIn(const fs::path& exe, const fs::path& script, const fs::path& dir, const fs::path& root) {
+    const fs::path trace = dir / "trace.txt";
+    fs::remove(trace);
     const std::string cmd = "ZELBO_BACKEND=headless ZELBO_ROOT='" + root.string() + "' ZELBO_SCRIPT='" +
-                            script.string() + "' '" + exe.string() + "' > '" + (dir / "log.txt").string() + "' 2>&1";
-    return std::system(cmd.c_str());
+                            script.string() + "' ZELBO_TRACE='" + trace.string() + "' '" + exe.string() + "' > '" +
+                            (dir / "log.txt").string() + "' 2>&1";
+    const int status = std::system(cmd.c_str());
+    const std::string traced = ReadAll(trace);
+    EXPECT_EQ(traced.find("missing "), std::string::npos) << exe.filename() << " with " << script.filename()
+                                                           << " lacked items:\n" << traced;
+    return status;
 }
 
 // A screenshot against the golden image of that name, pixel for pixel. With

@@ -1,12 +1,10 @@
-// The Duravod activity, module 2. Until the activity is written its table stands in:
-// the entries the engine calls on this module are there and do nothing (results 0: no click
-// handled, no leaving animation); the others are null, so the engine delivers nothing there.
+// The Duravod activity, module 2 (README.md).
 #pragma once
 
 #include "engine/base/module_table.h"
 
 inline constexpr int kDuravodModule = 2;
 
-// The module's function table (constant data, ready before any code runs), for the program to
-// register with the engine.
+// The module's table for the program to register with the engine; a stand-in
+// (engine/base/standin_table.h) until the activity is written.
 ModuleFunctionTable* DuravodModuleTable();

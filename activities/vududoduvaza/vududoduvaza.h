@@ -1,12 +1,10 @@
-// The Vududoduvaza activity, module 4. Until the activity is written its table stands in:
-// the entries the engine calls on this module are there and do nothing (results 0: no click
-// handled); the others are null, so the engine delivers nothing there.
+// The Vududoduvaza activity, module 4 (README.md).
 #pragma once
 
 #include "engine/base/module_table.h"
 
 inline constexpr int kVududoduvazaModule = 4;
 
-// The module's function table (constant data, ready before any code runs), for the program to
-// register with the engine.
+// The module's table for the program to register with the engine; a stand-in
+// (engine/base/standin_table.h) until the activity is written.
 ModuleFunctionTable* VududoduvazaModuleTable();

@@ -5,6 +5,7 @@
 #include "media/res/res_item_table.h"
 #include "media/res/res_mgr.h"
 #include "media/res/sprite.h"
+#include "media/util/mono_debug.h"
 #include "platform/core/byte_order.h"
 
 namespace {
@@ -61,6 +62,8 @@ CSprite* GetResItem(int32_t id, BOOL load) {
         TheChunkPool().Touch(item);
         return item;
     }
+    CResMgr* mgr = host.ResourceManager(id / 1000);
+    if (!mgr || !mgr->FindEntry(kResSPR, static_cast<uint32_t>(id))) MonoDebugTraceMissing(kResSPR, id);
     return nullptr;
 }
 

@@ -6,6 +6,7 @@
 #include <new>
 
 #include "media/res/res_item_host.h"
+#include "media/res/res_mgr.h"
 #include "media/sound/sound_delta.h"
 #include "media/util/mono_debug.h"
 #include "platform/core/winuser.h"
@@ -119,7 +120,10 @@ CSoundClip* CSoundList::LoadClip(int32_t id) {
 
 bool CSoundList::ReadClip(int32_t id, CSoundClip& clip) {
     uint32_t size = 0;
-    if (!SoundItems().Find(id, size)) return false;
+    if (!SoundItems().Find(id, size)) {
+        MonoDebugTraceMissing(kResSND, id);
+        return false;
+    }
     uint8_t head[kSndCompressedHeaderSize] = {};
     const uint32_t headSize = std::min<uint32_t>(size, sizeof head);
     if (headSize > 0 && !SoundItems().Read(id, 0, head, headSize)) return Fail(id, "the item cannot be read");
@@ -227,6 +231,8 @@ void CSoundList::FreeClips() { m_clips.clear(); }
 
 uint16_t CSoundList::PlayClip(int32_t id, int channel) {
     if (!m_outputOpen) return kSoundNotOpen;
+    if (m_started.size() == kStartedClipsKept) m_started.pop_front();
+    m_started.push_back(id);
     const bool search = channel < 1 || channel > kMixChannels;
     const int ch = search ? m_mixer.FindFreeChannel() + 1 : channel;
     const CSoundClip* clip = LoadClip(id);

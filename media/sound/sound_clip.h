@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <list>
 #include <memory>
@@ -80,6 +81,13 @@ public:
     // One mixer tick: keeps sound flowing where the mixer's timer does not run.
     void Service();
 
+    // The ids of the clips started with PlayClip while output was open (whatever asked: a
+    // script, PlaySnd, a talk), oldest first; for tests. At most kStartedClipsKept, the oldest
+    // dropped first.
+    static constexpr size_t kStartedClipsKept = 512;
+    const std::deque<int32_t>& StartedClips() const { return m_started; }
+    void ClearStartedClips() { m_started.clear(); }
+
     bool IsOutputOpen() const { return m_outputOpen != 0; }
     size_t ClipCount() const { return m_clips.size(); }
     CSoundMixer& Mixer() { return m_mixer; }
@@ -94,6 +102,7 @@ private:
     CSoundMixer& m_mixer;
     uint32_t m_outputOpen = 0;
     std::list<std::unique_ptr<CSoundClip>> m_clips;  // oldest first
+    std::deque<int32_t> m_started;
 };
 
 // Splits samples into blocks of 10240, the last holding the rest (none when the length is a

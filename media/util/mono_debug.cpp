@@ -1,12 +1,20 @@
 #include "media/util/mono_debug.h"
 
+#include <cstdio>
 #include <cstring>
+#include <set>
+#include <utility>
 
 #include "platform/mci/debug_display.h"
 
 namespace {
 CMonoDebugDevice theMonoDebugDevice;
+
+std::set<std::pair<uint32_t, int32_t>>& ReportedMissing() {
+    static std::set<std::pair<uint32_t, int32_t>> reported;
+    return reported;
 }
+}  // namespace
 
 CMonoDebugDevice::CMonoDebugDevice() { MonoDebugOpen(); }
 
@@ -34,3 +42,17 @@ void MonoDebugWrite(const char* text) {
 }
 
 bool MonoDebugIsOpen() { return theMonoDebugDevice.m_open != 0; }
+
+void MonoDebugTraceMissing(uint32_t type, int32_t id) {
+    if (!ReportedMissing().insert({type, id}).second) return;
+    char code[4] = {};
+    for (int i = 0; i < 3; ++i) {
+        const auto c = static_cast<char>(type >> (16 - 8 * i));
+        code[i] = c >= 0x20 && c < 0x7F ? c : '?';
+    }
+    char line[48];
+    std::snprintf(line, sizeof line, "missing %s %d\n", code, static_cast<int>(id));
+    MonoDebugWrite(line);
+}
+
+void MonoDebugForgetMissing() { ReportedMissing().clear(); }

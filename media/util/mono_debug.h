@@ -27,3 +27,10 @@ void MonoDebugClose();
 void MonoDebugWrite(const char* text);
 // Whether the device is open.
 bool MonoDebugIsOpen();
+
+// An item a module file lacks: writes "missing SPR 2104" (the type's three letters and the
+// absolute id) once per type and id in a run, so a missing picture or sound shows in the trace
+// without flooding it. Whole-program tests fail on such a line.
+void MonoDebugTraceMissing(uint32_t type, int32_t id);
+// Forgets what was reported (a test's new run).
+void MonoDebugForgetMissing();

@@ -74,17 +74,12 @@ bool EncodeSound(const ItemSource& item, EncodeContext& ctx, std::vector<uint8_t
         } else if (word == "compressed" && line.tokens.size() == 1) {
             compressed = true;
         } else if (word == "mouth") {
-            if (line.tokens.size() != 5 || mouth) {
+            if (mouth) {
                 ctx.Error(line.where, "mouth takes four picture ids (rest, then three open), once");
                 return false;
             }
-            std::array<int32_t, 4> ids{};
-            for (size_t k = 0; k < 4; ++k) {
-                const auto id = NumberIn(line, line.tokens[k + 1], -32768, 32767, ctx);
-                if (!id) return false;
-                ids[k] = static_cast<int32_t>(*id);
-            }
-            mouth = ids;
+            mouth = ParseMouthLine(line, ctx);
+            if (!mouth) return false;
         } else if (word == "reference") {
             const Token* t = stringArg();
             if (!t) return false;
@@ -111,15 +106,31 @@ bool EncodeSound(const ItemSource& item, EncodeContext& ctx, std::vector<uint8_t
         return false;
     }
     out = compressed ? EncodeSndCompressed(samples) : EncodeSndPlain(samples);
-    if (mouth) {
-        const auto& m = *mouth;
-        const std::vector<Cue> cues = MouthCues(samples, kSoundRate, m[0], {m[1], m[2], m[3]});
-        if (cues.size() > 0xFFFF) {
-            ctx.Error(item.where, "the sound is too long for a mouth's cue list");
-            return false;
-        }
-        ctx.AddCompanion("CUE", EncodeCueItem(cues));
+    return !mouth || AddMouthCues(item, samples, *mouth, ctx);
+}
+
+std::optional<std::array<int32_t, 4>> ParseMouthLine(const SourceLine& line, EncodeContext& ctx) {
+    if (line.tokens.size() != 5) {
+        ctx.Error(line.where, "mouth takes four picture ids (rest, then three open), once");
+        return std::nullopt;
     }
+    std::array<int32_t, 4> ids{};
+    for (size_t k = 0; k < 4; ++k) {
+        const auto id = NumberIn(line, line.tokens[k + 1], -32768, 32767, ctx);
+        if (!id) return std::nullopt;
+        ids[k] = static_cast<int32_t>(*id);
+    }
+    return ids;
+}
+
+bool AddMouthCues(const ItemSource& item, std::span<const uint8_t> samples, const std::array<int32_t, 4>& mouth,
+                  EncodeContext& ctx) {
+    const std::vector<Cue> cues = MouthCues(samples, kSoundRate, mouth[0], {mouth[1], mouth[2], mouth[3]});
+    if (cues.size() > 0xFFFF) {
+        ctx.Error(item.where, "the sound is too long for a mouth's cue list");
+        return false;
+    }
+    ctx.AddCompanion("CUE", EncodeCueItem(cues));
     return true;
 }
 

@@ -14,7 +14,9 @@
 //   end
 //
 // The game's phrase builder reads a template or table for at most 8 codes and stops at a 0.
+#include <array>
 #include <map>
+#include <optional>
 
 #include "media/sound/snd_encoder.h"
 #include "media/sound/synth/voice.h"
@@ -41,9 +43,20 @@ bool AddCode(const SourceLine& line, std::vector<uint8_t>& out, int64_t code, En
 bool EncodeWordClip(const ItemSource& item, EncodeContext& ctx, std::vector<uint8_t>& out) {
     // Each word is spoken once a run, however many forms copy it.
     static std::map<std::string, std::vector<uint8_t>> spoken;
-    if (item.body.size() != 1 || item.body[0].tokens.size() != 1 || item.body[0].tokens[0].kind != Token::Kind::String) {
-        ctx.Error(item.where, "a word clip is one line with one \"word\"");
+    if (item.body.empty() || item.body.size() > 2 || item.body[0].tokens.size() != 1 ||
+        item.body[0].tokens[0].kind != Token::Kind::String) {
+        ctx.Error(item.where, "a word clip is one line with one \"word\" (and a mouth line)");
         return false;
+    }
+    std::optional<std::array<int32_t, 4>> mouth;
+    if (item.body.size() == 2) {
+        const SourceLine& line = item.body[1];
+        if (line.tokens.empty() || line.tokens[0].kind != Token::Kind::Word || line.tokens[0].text != "mouth") {
+            ctx.Error(line.where, "a word clip's second line is its mouth");
+            return false;
+        }
+        mouth = ParseMouthLine(line, ctx);
+        if (!mouth) return false;
     }
     const Token& word = item.body[0].tokens[0];
     if (!word.cp1252Ok) {
@@ -62,7 +75,7 @@ bool EncodeWordClip(const ItemSource& item, EncodeContext& ctx, std::vector<uint
         found = spoken.emplace(key, std::move(samples)).first;
     }
     out = EncodeSndPlain(found->second);
-    return true;
+    return !mouth || AddMouthCues(item, found->second, *mouth, ctx);
 }
 
 bool EncodePhraseTemplate(const ItemSource& item, EncodeContext& ctx, std::vector<uint8_t>& out) {

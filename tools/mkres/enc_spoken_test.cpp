@@ -176,4 +176,35 @@ TEST(SpokenNumbers, TheKitMakesClipsAndTables) {
     EXPECT_EQ(m.Read("IPB", 3100), (Codes{668, 0}));
 }
 
+// With a mouth every word clip gets its cue list: the rest picture and the three open ones by
+// the clip's loudness, ending on the rest picture; without one there is none.
+TEST(SpokenNumbers, TheKitsMouthGivesEveryWordClipItsCues) {
+    const auto b = mkrestest::Build("module 3\nspoken-numbers 640 forms 1 mouth 20 21 22 23\n");
+    ASSERT_TRUE(b.ok) << Errors(b.diag);
+    BuiltModule m(b.file);
+    ASSERT_TRUE(m.Open());
+    EXPECT_EQ(m.Count("CUE"), 29u);
+    for (int w = 0; w < 29; ++w) {
+        const Codes cue = m.Read("CUE", 3640 + w);
+        ASSERT_GE(cue.size(), 7u) << w;
+        const size_t n = static_cast<uint16_t>(cue[0]);
+        ASSERT_EQ(cue.size(), 1 + 6 * n) << w;
+        bool opens = false;
+        for (size_t k = 0; k < n; ++k) {
+            const int16_t picture = cue[1 + 6 * k + 4];
+            EXPECT_TRUE(picture >= 20 && picture <= 23) << w << ": " << picture;
+            opens = opens || picture != 20;
+        }
+        EXPECT_TRUE(opens) << "word " << w << " opens the mouth";
+        EXPECT_EQ(cue[1 + 6 * (n - 1) + 4], 20) << "word " << w << " ends at rest";
+    }
+    const auto plain = mkrestest::Build("module 3\nspoken-numbers 640 forms 1\n");
+    ASSERT_TRUE(plain.ok) << Errors(plain.diag);
+    EXPECT_EQ(BuiltModule(plain.file).Count("CUE"), 0u);
+    for (const char* wrong : {"spoken-numbers 640 forms 1 mouth 20 21 22", "spoken-numbers 640 forms 1 mouth 20 21 22 23 24",
+                              "spoken-numbers 640 forms mouth 20 21 22 23", "spoken-numbers 640 forms 1 mouth a 21 22 23"}) {
+        EXPECT_FALSE(mkrestest::Build(std::string("module 3\n") + wrong + "\n").ok) << wrong;
+    }
+}
+
 }  // namespace

@@ -3,6 +3,7 @@
 // tells how to add one.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <filesystem>
 #include <map>
@@ -106,6 +107,12 @@ std::optional<std::vector<uint8_t>> DrawPictureLines(std::span<const SourceLine>
 bool EncodePicture(const ItemSource& item, EncodeContext& ctx, std::vector<uint8_t>& out);
 bool EncodeHotspots(const ItemSource& item, EncodeContext& ctx, std::vector<uint8_t>& out);
 bool EncodeSound(const ItemSource& item, EncodeContext& ctx, std::vector<uint8_t>& out);
+// A sound's `mouth REST P1 P2 P3` line: the four picture ids; none (with an error) when it is
+// malformed. And the 'CUE' companion that mouth makes from the sound's samples (MouthCues);
+// false (with an error) when the sound is too long for a cue list.
+std::optional<std::array<int32_t, 4>> ParseMouthLine(const SourceLine& line, EncodeContext& ctx);
+bool AddMouthCues(const ItemSource& item, std::span<const uint8_t> samples, const std::array<int32_t, 4>& mouth,
+                  EncodeContext& ctx);
 // 'ANI' animation scripts, one instruction per line by name (enc_script.cpp).
 bool EncodeScript(const ItemSource& item, EncodeContext& ctx, std::vector<uint8_t>& out);
 // A font strip: an 'SPR' picture of glyphs and its 'IST' character list as a companion

@@ -1,5 +1,7 @@
 #include "tools/mkres/spoken_numbers.h"
 
+#include <cstddef>
+#include <optional>
 #include <set>
 
 namespace mkres {
@@ -61,13 +63,23 @@ std::vector<ItemSource> SpokenNumberItems(const SourceLine& line, const std::opt
     };
     if (!module) return fail("spoken-numbers needs a module line before it");
     if (t.size() < 4 || t[2].kind != Token::Kind::Word || t[2].text != "forms")
-        return fail("spoken-numbers takes BASE forms F ... (forms 1 to 8)");
+        return fail("spoken-numbers takes BASE forms F ... (forms 1 to 8) [mouth REST P1 P2 P3]");
     const auto base = ParseNumber(t[1].text);
     if (t[1].kind != Token::Kind::Word || !base || *base < 1 || *base > 989)
         return fail("spoken-numbers: the base " + t[1].text + " is not a sound id from 1 to 989");
     const int words = static_cast<int>(SpokenNumberWords().size());
-    std::set<int> forms;
+    // `mouth REST P1 P2 P3` at the end: every word clip gets its mouth's cue list.
+    size_t end = t.size();
+    std::optional<SourceLine> mouth;
     for (size_t i = 3; i < t.size(); ++i) {
+        if (t[i].kind != Token::Kind::Word || t[i].text != "mouth") continue;
+        if (t.size() - i != 5) return fail("spoken-numbers: mouth takes four picture ids (rest, then three open), last");
+        mouth = SourceLine{line.where, std::vector<Token>(t.begin() + static_cast<std::ptrdiff_t>(i), t.end()), line.folder};
+        end = i;
+        break;
+    }
+    std::set<int> forms;
+    for (size_t i = 3; i < end; ++i) {
         const auto f = t[i].kind == Token::Kind::Word ? ParseNumber(t[i].text) : std::nullopt;
         if (!f || *f < 1 || *f > 8) return fail("spoken-numbers: " + t[i].text + " is not a number form 1 to 8");
         if (!forms.insert(static_cast<int>(*f)).second) return fail("spoken-numbers: form " + t[i].text + " twice");
@@ -77,6 +89,7 @@ std::vector<ItemSource> SpokenNumberItems(const SourceLine& line, const std::opt
                         std::to_string(first + words - 1) + ", outside 1 to 989");
     }
 
+    if (forms.empty()) return fail("spoken-numbers takes BASE forms F ... (forms 1 to 8) [mouth REST P1 P2 P3]");
     const int m = *module * 1000;
     std::vector<ItemSource> items;
     const auto item = [&](const std::string& type, int id, const std::string& encoder) -> ItemSource& {
@@ -91,6 +104,7 @@ std::vector<ItemSource> SpokenNumberItems(const SourceLine& line, const std::opt
         for (int w = 0; w < words; ++w) {
             ItemSource& clip = item("SND", m + static_cast<int>(*base) + SpokenNumberFormOffset(f) + w, "word");
             clip.body.push_back(SourceLine{line.where, {Text(SpokenNumberWords()[static_cast<size_t>(w)])}, line.folder});
+            if (mouth) clip.body.push_back(*mouth);
         }
     }
     for (const char* type : {"IPB", "IPC"}) {

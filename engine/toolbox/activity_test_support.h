@@ -1,0 +1,248 @@
+// The activity kit: a started engine with one module entered in virtual time, for the tests of an
+// activity (or of the hub), on the headless back end.
+//
+//   class DuravodTest : public activitytest::ActivityTest {
+//   protected:
+//       void SetUp() override {
+//           ActivityTest::SetUp();
+//           UseBuiltFile(kDuravodModule);            // or UseModuleFile(2, a CResWriter)
+//           EnterModule(kDuravodModule, DuravodModuleTable());
+//       }
+//   };
+//
+// SetUp installs the built Zelbo0.res, the preference files (CPrefsFileStore) and the game's
+// folder; EnterModule seeds the runtime's generator, starts the engine (the current player is
+// the guest, made on this first run), enters the home module (a plain stand-in of the kit's
+// unless the test gives one) and then the module under test, whose table GetModuleTable
+// answers, and runs until its entry is over. Input goes through the engine's own dispatch as
+// the game view delivers it: ClickSprite, ClickAt, DragSprite, Key; RunUntil lets virtual time
+// pass. The records read what the module did: the clips started, the sprites (picture, place,
+// order), the texts, the idle timers, the saved-settings block and the player's file.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "engine/base/activity_settings.h"
+#include "engine/base/standin_table.h"
+#include "engine/core/engine_hosts.h"
+#include "engine/core/engine_test_support.h"
+#include "engine/core/module_registry.h"
+#include "engine/core/zelbo_title.h"
+#include "engine/players/app_prefs.h"
+#include "engine/players/prefs_file.h"
+#include "engine/scene/cor_anim.h"
+#include "engine/toolbox/picture_items.h"
+#include "engine/toolbox/sprite_toolbox.h"
+#include "engine/toolbox/waits.h"
+#include "media/res/res_writer.h"
+#include "platform/core/crt.h"
+#include "platform/fs/dospath.h"
+
+namespace activitytest {
+
+// A sprite as the test sees it: its picture (module-relative), its place (picture coordinates)
+// and its place in the display list (0 the backmost).
+struct SpriteRecord {
+    int16_t picture = 0;
+    int16_t x = 0;
+    int16_t y = 0;
+    size_t order = 0;
+    bool operator==(const SpriteRecord&) const = default;
+};
+
+class ActivityTest : public enginetest::EngineTest {
+protected:
+    void SetUp() override {
+        EngineTest::SetUp();
+        m_savedPictures = InstallPictureItems();
+        m_savedAppPrefs = SetAppPrefs(&m_appPrefs);
+        m_appPrefs.SetDefaults(programFolder);
+        m_appPrefs.Load();
+        m_savedStore = SetPrefsStore(&m_files);
+        UseBuiltFile(0);
+    }
+
+    void TearDown() override {
+        if (theEngine) theEngine->Shutdown();
+        for (int module : m_registered) RegisterModuleTable(module, nullptr);
+        SetPrefsStore(m_savedStore);
+        SetAppPrefs(m_savedAppPrefs);
+        SetEnginePictureItems(m_savedPictures);
+        EngineTest::TearDown();
+    }
+
+    // The built "Zelbo<module>.res" (ZELBO_RES_DIR) in the game's folder.
+    void UseBuiltFile(int module) {
+        const std::string name = "Zelbo" + std::to_string(module) + ".res";
+        std::filesystem::copy_file(std::filesystem::path(ZELBO_RES_DIR) / name, root / "Prog" / name,
+                                   std::filesystem::copy_options::overwrite_existing);
+    }
+    // A module file made by the test in the game's folder.
+    void UseModuleFile(int module, const media::CResWriter& w) { PutModuleFile(root / "Prog", module, w); }
+    // What every module file holds (ModuleFile: palette, picture size, background) and the two
+    // sounds its entry plays, the chime 991 and the introduction 990; a test adds its items.
+    static media::CResWriter EnteredModuleFile(int module) {
+        media::CResWriter w = ModuleFile(module);
+        w.Add("SND", module * 1000 + 991, enginetest::Bytes(300, 150));
+        w.Add("SND", module * 1000 + 990, enginetest::Bytes(600, 110));
+        return w;
+    }
+
+    // Starts the engine with the generator seeded, enters the home module (the given table, else
+    // a stand-in of the kit's over a plain file, unless the test put one there) and then the
+    // module (when it is not the home module), and runs until the module's entry is over.
+    void EnterModule(int module, ModuleFunctionTable* table, uint32_t seed = 1, ModuleFunctionTable* home = nullptr) {
+        Register(module, table);
+        if (module != 1) {
+            if (!std::filesystem::exists(root / "Prog" / "Zelbo1.res")) PutModuleFile(root / "Prog", 1, EnteredModuleFile(1));
+            Register(1, home ? home : &m_homeStandIn);
+        }
+        plat::SRand(seed);
+        theEngine->Startup(programFolder);
+        plat::SRand(seed);
+        theEngine->PresentFrame(nullptr, nullptr, 0, 0);
+        if (module != 1) EngineGoToModule(module);
+        ASSERT_EQ(theEngine->m_currentModule, module);
+    }
+    // Leaves the module as the home button does and runs until the home module is entered.
+    void LeaveModule() {
+        CEngineCall call;
+        theEngine->LeaveModule();
+    }
+
+    // ---- Input, through the engine's dispatch ---------------------------------------------------
+
+    // A left click at a point of the picture; a release follows 30 virtual ms later (a button the
+    // module tracks sees it).
+    void ClickAt(int16_t x, int16_t y) {
+        const POINT p = WindowPoint(x, y);
+        Release(p, 30);
+        theEngine->OnEngineLButtonDown(p);
+    }
+    // A click at the middle of the sprite's picture.
+    void ClickSprite(CCorAnim* sprite) {
+        const POINT c = Centre(sprite);
+        ClickAt(static_cast<int16_t>(c.x), static_cast<int16_t>(c.y));
+    }
+    // Presses on the sprite, moves the pointer to (x, y) of the picture in steps and releases it
+    // there; the module's click handler runs the drag.
+    void DragSprite(CCorAnim* sprite, int16_t x, int16_t y, int steps = 8) {
+        const POINT from = Centre(sprite);
+        const POINT start = WindowPoint(static_cast<int16_t>(from.x), static_cast<int16_t>(from.y));
+        const POINT to = WindowPoint(x, y);
+        for (int i = 1; i <= steps; ++i) {
+            head->MouseMove(head->NowMs() + 10 * static_cast<uint64_t>(i), start.x + (to.x - start.x) * i / steps,
+                            start.y + (to.y - start.y) * i / steps);
+        }
+        Release(to, 10 * static_cast<uint64_t>(steps) + 10);
+        theEngine->OnEngineLButtonDown(start);
+    }
+    // A key as the view passes it on (the engine's hot keys first, then the module's KeyDown).
+    void Key(int32_t virtualKey) { theEngine->OnEngineKeyDown(virtualKey); }
+    // Idle steps (each one engine tick or more) until done answers true or maxMs virtual
+    // milliseconds have passed; whether it was done.
+    bool RunUntil(const std::function<bool()>& done, uint64_t maxMs = 10000) {
+        const uint64_t end = head->NowMs() + maxMs;
+        while (!done()) {
+            if (head->NowMs() >= end) return false;
+            Delay(1);
+        }
+        return true;
+    }
+    // Lets the time pass, the engine stepping as its timer would.
+    void RunFor(uint64_t ms) {
+        const uint64_t end = head->NowMs() + ms;
+        RunUntil([&] { return head->NowMs() >= end; }, ms + 100);
+    }
+
+    // ---- Records --------------------------------------------------------------------------------
+
+    // The clips started since the last ClearClips (module-relative ids; scripts, PlaySnd and
+    // talks alike).
+    std::vector<int16_t> Clips() const {
+        std::vector<int16_t> ids;
+        for (int32_t id : theEngine->m_sounds.StartedClips()) ids.push_back(static_cast<int16_t>(id % 1000));
+        return ids;
+    }
+    void ClearClips() { theEngine->m_sounds.ClearStartedClips(); }
+    // Every sprite of the display list, backmost first.
+    static std::vector<SpriteRecord> Sprites() {
+        std::vector<SpriteRecord> out;
+        for (CCorAnim* s : theEngine->m_anims.Objects())
+            out.push_back(SpriteRecord{GetSpriteFrame(s), GetSpriteX(s), GetSpriteY(s), out.size()});
+        return out;
+    }
+    // The sprites showing the picture, backmost first.
+    static std::vector<CCorAnim*> SpritesShowing(int16_t picture) {
+        std::vector<CCorAnim*> out;
+        for (CCorAnim* s : theEngine->m_anims.Objects())
+            if (GetSpriteFrame(s) == picture) out.push_back(s);
+        return out;
+    }
+    // The text items' texts, in list order.
+    static std::vector<std::string> Texts() {
+        std::vector<std::string> out;
+        for (const auto& text : theEngine->m_texts) out.emplace_back(static_cast<const char*>(text->Text()));
+        return out;
+    }
+    static size_t IdleTimers() { return theEngine->m_idles.GetCount(); }
+    static ActivitySettings Settings() {
+        int32_t size = 0;
+        return *static_cast<ActivitySettings*>(theEngine->GetSavedSettings(size));
+    }
+    // The bytes of the current player's preference file (in the player's folder); empty when
+    // there is none.
+    std::vector<uint8_t> PlayerFile() const {
+        const std::string folder = PrefsStore().PlayerFolder();
+        char name[64] = {};
+        if (folder.empty() || !GetPrefsFileName(name, sizeof name)) return {};
+        const auto path = plat::ResolveDosPath(folder + name);
+        if (!path) return {};
+        std::ifstream in(*path, std::ios::binary);
+        return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+    }
+
+private:
+    void Register(int module, ModuleFunctionTable* table) {
+        RegisterModuleTable(module, table);
+        m_registered.push_back(module);
+    }
+    static void EngineGoToModule(int module) {
+        CEngineCall call;
+        theEngine->UnloadModule(TRUE);
+        theEngine->GoToModule(module, TRUE);
+    }
+    static POINT WindowPoint(int16_t x, int16_t y) {
+        return POINT{x + theEngine->m_originX, y + theEngine->m_originY};
+    }
+    static POINT Centre(CCorAnim* sprite) {
+        int16_t w = 0, h = 0;
+        GetPictureSize(GetSpriteFrame(sprite), w, h);
+        return POINT{GetSpriteX(sprite) + w / 2, GetSpriteY(sprite) + h / 2};
+    }
+    void Release(POINT p, uint64_t dt) {
+        plat::InputEvent ev;
+        ev.kind = plat::InputKind::MouseUp;
+        ev.x = p.x;
+        ev.y = p.y;
+        head->QueueInput(head->NowMs() + dt, ev);
+    }
+
+    ModuleFunctionTable m_homeStandIn = MakeStandInTable({0, 2, 6, 7, 9, 14, 15});
+    CAppPrefs m_appPrefs;
+    CPrefsFileStore m_files;
+    std::vector<int> m_registered;
+    IResItemHost* m_savedPictures = nullptr;
+    CAppPrefs* m_savedAppPrefs = nullptr;
+    IPrefsStore* m_savedStore = nullptr;
+};
+
+}  // namespace activitytest
