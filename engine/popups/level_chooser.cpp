@@ -111,7 +111,9 @@ bool CLevelChooser::Build(int16_t tableId, int16_t levelIndex) {
     m_group = media::GroupOfLevel(m_table, m_level);
 
     const auto b = [this](int offset) { return static_cast<int16_t>(m_base + offset); };
-    for (int i = 0; i <= 12; ++i) PreloadPicture(b(i));
+    // The panel's pictures are loaded up front; a module file may lack the numbers it never shows.
+    for (int i = 0; i <= 12; ++i)
+        if (ResourceExists(kResSPR, b(i))) PreloadPicture(b(i));
 
     const int width = std::max(Width(b(0)) + 10, int{Width(b(11))}) + 36;
     const int common = Height(b(3)) + Height(b(13)) + Height(b(2)) + Height(b(0));

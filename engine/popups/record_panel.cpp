@@ -100,7 +100,9 @@ CRecordPanel::CRecordPanel(int16_t rows, int16_t columns, int16_t pictureBase, i
         m_ownFile = std::make_unique<CRecordFile>(static_cast<int16_t>(m_recordBase));
         m_file = m_ownFile.get();
     }
-    for (int16_t p = 0; p <= kAlbumBinFullLit; ++p) PreloadPicture(static_cast<int16_t>(m_base + p));
+    // The album's pictures are loaded up front; a module file may lack the numbers it never shows.
+    for (int16_t p = 0; p <= kAlbumBinFullLit; ++p)
+        if (ResourceExists(kResSPR, m_base + p)) PreloadPicture(static_cast<int16_t>(m_base + p));
     Layout(frameStyle);
     ApplyColourPatch();
     LoadSlotTable();
