@@ -1,10 +1,9 @@
-// The Ruduridodu activity, module 3 (README.md).
+// The Ruduridodu activity, module 3 (README.md; the module itself: Module3, module3.h).
 #pragma once
 
 #include "engine/base/module_table.h"
 
 inline constexpr int kRuduridoduModule = 3;
 
-// The module's table for the program to register with the engine; a stand-in
-// (engine/base/standin_table.h) until the activity is written.
+// The module's table (Module3's entries), for the program to register with the engine.
 ModuleFunctionTable* RuduridoduModuleTable();

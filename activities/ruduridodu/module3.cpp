@@ -1,0 +1,441 @@
+#include "activities/ruduridodu/module3.h"
+
+#include <cstdio>
+
+#include "activities/ruduridodu/presenter.h"
+#include "activities/ruduridodu/ruduridodu.h"
+#include "engine/core/activity_settings.h"
+#include "engine/players/player_list.h"
+#include "engine/players/prefs_options.h"
+#include "engine/scene/sound_toolbox.h"
+#include "engine/toolbox/aliases.h"
+#include "engine/toolbox/cursor_mouse.h"
+#include "engine/toolbox/facade.h"
+#include "engine/toolbox/numbers.h"
+#include "engine/toolbox/picture_items.h"
+#include "engine/toolbox/sprite_toolbox.h"
+#include "engine/toolbox/waits.h"
+#include "media/util/mono_debug.h"
+#if __has_include("engine/popups/level_chooser.h")
+#include "engine/popups/level_chooser.h"
+#define RUDURIDODU_HAS_CHOOSER 1
+#endif
+
+CModule3State::CModule3State() = default;
+CModule3State::~CModule3State() = default;
+
+int16_t RandomBelow(int16_t n) { return n < 1 ? int16_t{0} : Random(n); }
+
+namespace {
+
+CModule3State state;
+
+constexpr int kModule = 3;
+
+ActivitySettings* Settings() {
+    int16_t size = 0;
+    return static_cast<ActivitySettings*>(GetSavedSettingsBlock(size));
+}
+
+void Trace(const char* text) {
+    char line[160];
+    std::snprintf(line, sizeof line, "Ruduridodu: %s", text);
+    MonoDebugWrite(line);
+}
+
+void ShowLevelButton() {
+    QueueSpriteFrameNoWait(state.levelButton, state.levelMode && state.mayChangeLevel ? 12 : 2);
+}
+
+// A tile of the current round was clicked: its own handling, then what its placing decides.
+int16_t OnTileClicked(CRoundTile* tile) {
+    const int16_t result = tile->PickUp();
+    CRoundTask* round = state.currentRound.get();
+    if (!round) return result;
+    CRoundTile* current = round->GetCurrentTile();
+    if (!current || !current->IsPlaced()) return result;
+    if (state.levelMode && round->IsSolved()) {
+        Module3::OnTaskSolved();
+        return result;
+    }
+    if (tile->IsGone()) {
+        round->Tiles().Remove(tile);
+        delete tile;
+    }
+    if (CRoundTile* next = round->NextTile()) next->Appear();
+    return result;
+}
+
+}  // namespace
+
+namespace Module3 {
+
+const CModule3State& View() { return state; }
+
+void SetReady(bool ready) { state.ready = ready ? 1 : 0; }
+
+void AddTaskMistake() { ++state.taskMistakes; }
+
+CPresenter* Presenter() { return state.presenter.get(); }
+
+void PlayBinAnimation() {
+    PreloadAnimation(201);
+    SetSpriteAnim(state.binSprite, 201);
+    WaitSpriteDone(state.binSprite);
+    QueueSpriteFrameAt(state.binSprite, 121, 14, 108);
+}
+
+bool PlayAndWait(int16_t sound) {
+    PlaySndFree(sound);
+    while (IsSndPlaying(-1)) {
+        Delay(0);
+        if (IsClickPending(1)) {
+            StopAllSnds();
+            return false;
+        }
+    }
+    return true;
+}
+
+void Enter() {
+    EngineSuspendScan();
+    state.presenter = std::make_unique<CPresenter>();
+    state.frontSprite = CreateSprite(0, 418, 115);
+    state.exitButton = CreateSprite(4, 438, 10);
+    state.levelButton = CreateSprite(43, 438, 2);
+    state.modeButton = CreateSprite(16, 388, 135);
+    state.binSprite = CreateSprite(14, 108, 121);
+    GetScreenMode(&state.screenRect);
+    SetDefaultFrameTicks(0);
+    LoadRoundLevels();
+    ShowNavButtonLeft(0);
+}
+
+void Start() {
+    EndBusy();
+    while (IsSndPlaying(-1)) {
+        Delay(0);
+        if (IsClickPending(1)) StopAllSnds();
+    }
+    LoadPlayerPrefs();
+    ActivitySettings* settings = Settings();
+    state.presenter->Enter(state.firstRound != 0);
+    // The block keeps level - 1; a damaged value is held to the levels there are.
+    const int32_t stored = settings ? *settings->LevelOf(kModule) : 0;
+    state.level = static_cast<int16_t>(stored + 1 > kTopLevel ? kTopLevel : stored + 1);
+    state.mayChangeLevel = settings ? static_cast<int16_t>(settings->childMayChangeLevel & 0xFFFF) : 0;
+    ShowLevelButton();
+    state.goodRun = 0;
+    state.badRun = 0;
+    state.taskMistakes = 0;
+    state.rotation.Draw();
+    state.presenter->SetLongIdleTurn(0);
+    CreateNextRound();
+    while (IsSndPlaying(-1)) Delay(0);
+    BeginBusy();
+}
+
+void Tick() {
+    if (!state.ready) return;
+    const uint32_t now = GetEngineTicks();
+    if (state.idleActs >= 4) {
+        if (state.currentRound) {
+            state.ready = 0;
+            if (state.levelMode) state.presenter->LongIdleAct();
+            state.idleActs = 0;
+            state.ready = 1;
+        }
+        return;
+    }
+    const int16_t r = RandomBelow(300);
+    if (now - state.lastActivity > static_cast<uint32_t>(300 + r)) {
+        if (state.currentRound) {
+            state.ready = 0;
+            if (RandomBelow(100) % 2 == 0) {
+                state.currentRound->Tiles().IdleMove();
+            } else if (state.levelMode) {
+                state.presenter->IdleAct();
+            }
+            state.ready = 1;
+            ++state.idleActs;
+        }
+        state.lastActivity = GetEngineTicks();
+    }
+}
+
+void KeyDown(int32_t) {}
+
+void OnScanPoint(int32_t) {
+    CRoundTask* round = state.currentRound.get();
+    if (!round || round->RoundType() != 5) return;
+    if (CRoundTile* tile = round->PickedTile()) {
+        CSlotTarget* overlap = round->GetContainer(3);
+        tile->DropAt(overlap ? overlap->CentreX() : int16_t{0}, overlap ? overlap->CentreY() : int16_t{0});
+    } else if (!round->PickedPiece()) {
+        round->AnnounceContainer(3);
+    }
+    state.ready = 1;
+}
+
+int16_t OnAnimClicked(CCorAnim* sprite, int16_t) {
+    StopAllSnds();
+    if (!sprite) return 0;
+    if (sprite == state.exitButton) {
+        state.ready = 0;
+        QueueSpriteFrameNoWait(sprite, 11);
+        if (!TrackButton(sprite, 11, 10)) {
+            state.ready = 1;
+            return 1;
+        }
+        QueueSpriteFrameNoWait(sprite, 10);
+        WaitSpriteDone(sprite);
+        EngineLeaveModule();
+        return 1;
+    }
+    // The level button acts only while it shows itself: in level mode, when children may
+    // change the level.
+    if (sprite == state.levelButton && state.levelMode && state.mayChangeLevel) {
+        if (TrackButton(sprite, 13, 12)) {
+            QueueSpriteFrameNoWait(sprite, 12);
+            WaitSpriteDone(sprite);
+            OpenRoundLevelChooser();
+        }
+        state.lastActivity = GetEngineTicks();
+        return 1;
+    }
+    CRoundTask* round = state.currentRound.get();
+    if (round) {
+        if (CRoundTile* tile = round->Tiles().FindBySprite(sprite)) return OnTileClicked(tile);
+    }
+    if (sprite == state.modeButton) {
+        SwitchRoundMode();
+        return 1;
+    }
+    if (state.presenter && state.presenter->IsOwnSprite(sprite)) {
+        state.presenter->OnClick();
+        return 1;
+    }
+    if (round) {
+        if (CSlotTarget* container = round->FindContainerBySprite(sprite)) {
+            state.ready = 0;
+            if (state.levelMode) {
+                state.presenter->Listen();
+                container->Announce();
+                state.presenter->Rest();
+            } else {
+                container->Announce();
+            }
+            state.lastActivity = GetEngineTicks();
+            state.ready = 1;
+            return 1;
+        }
+    }
+    if (sprite == state.binSprite) {
+        state.ready = 0;
+        PlayBinAnimation();
+        state.lastActivity = GetEngineTicks();
+        state.ready = 1;
+        return 1;
+    }
+    state.lastActivity = GetEngineTicks();
+    return 0;
+}
+
+int16_t BeginLeave() { return 0; }
+
+void Leave() {
+    FreeRound();
+    state.presenter.reset();
+    ActivitySettings* settings = Settings();
+    if (settings && settings->levelsSaved) {
+        *settings->LevelOf(kModule) = static_cast<uint16_t>(state.level - 1);
+        SavePlayerPrefs();
+    }
+    state.levelMode = 1;
+    state.twoPlayerMode = 0;
+    state.ready = 0;
+    state.frontSprite = state.exitButton = state.levelButton = state.modeButton = state.binSprite = nullptr;
+}
+
+void Notify(int32_t code) {
+    if (code == kModuleNotifyScanOn) EngineSuspendScan();
+}
+
+void LoadRoundLevels() {
+    state.levelTable = CLevelTable::From(ReadNumberList(200));
+    state.lists = CNumberLists::Load();
+}
+
+int16_t TableIndexFor(int16_t level) {
+    const int16_t wanted = level < kTopLevel ? level : static_cast<int16_t>(30 + RandomBelow(23));
+    const int16_t index = NearestCompleteIndex(state.levelTable, wanted);
+    if (index != wanted) {
+        char line[120];
+        if (index >= 1) {
+            std::snprintf(line, sizeof line, "table index %d makes no complete task, index %d plays", wanted, index);
+        } else {
+            std::snprintf(line, sizeof line, "table index %d and none below it makes a complete task", wanted);
+        }
+        Trace(line);
+    }
+    return index;
+}
+
+void CreateNextRound() {
+    BeginBusy();
+    // Only a solved task is judged (OnTaskSolved); an abandoned task's mistakes are dropped.
+    state.taskMistakes = 0;
+    state.taskIndex = state.taskType = state.taskTopic = 0;
+    if (state.levelMode) {
+        const int16_t index = TableIndexFor(state.level);
+        if (index >= 1) {
+            const CLevelPair pair = state.levelTable.At(index);
+            std::unique_ptr<CTaskKind> task =
+                MakeTaskKind(pair.type, pair.topic, index, CTaskInputs{&state.rotation, &state.lists});
+            if (task) {
+                task->Prepare();
+                state.taskIndex = index;
+                state.taskType = pair.type;
+                state.taskTopic = pair.topic;
+                char line[120];
+                std::snprintf(line, sizeof line, "level %d, table index %d, kind %d, topic %d", state.level, index,
+                              pair.type, pair.topic);
+                Trace(line);
+                state.currentRound = std::move(task);
+                if (!state.currentRound->Start(state.firstRound) && state.presenter) state.presenter->Rest();
+            }
+        }
+    }
+    state.firstRound = 0;
+    if (state.currentRound) {
+        if (CRoundTile* tile = state.currentRound->NextTile()) tile->Appear();
+    }
+    EngineLoadSpot(120);
+    EngineLoadSpot(100);
+    RaiseControls();
+    EndBusy();
+    state.ready = 1;
+}
+
+void FreeRound() {
+    state.currentRound.reset();
+    EngineUnloadSpots(100);
+    EngineUnloadSpots(120);
+}
+
+void JudgeLevel() {
+    if (state.taskMistakes <= 1) {
+        ++state.goodRun;
+        state.badRun = 0;
+    } else {
+        state.goodRun = 0;
+        ++state.badRun;
+    }
+    if (state.goodRun >= 2 && state.level < kTopLevel) {
+        ++state.level;
+        state.goodRun = state.badRun = 0;
+    } else if (state.badRun >= 2 && state.level >= 2) {
+        --state.level;
+        state.goodRun = state.badRun = 0;
+    }
+    state.taskMistakes = 0;
+}
+
+void OnTaskSolved() {
+    if (state.currentRound) state.currentRound->EndRound();
+    FreeRound();
+    JudgeLevel();
+    CreateNextRound();
+    state.ready = 1;
+    state.lastActivity = GetEngineTicks();
+}
+
+void OpenRoundLevelChooser() {
+    state.ready = 0;
+    FreeRound();
+#ifdef RUDURIDODU_HAS_CHOOSER
+    ShowLevelChooser(RuduridoduModuleTable(), OnLevelChosen, 100, static_cast<int16_t>(state.level - 1), 20,
+                     nullptr);
+#endif
+}
+
+void OnLevelChosen(uint16_t ok, int16_t index) {
+    if (state.levelMode) {
+        if (ok) {
+            state.level = index >= 1 ? static_cast<int16_t>(index + 1 > kTopLevel ? kTopLevel : index + 1) : int16_t{1};
+            state.goodRun = state.badRun = 0;
+        }
+        CreateNextRound();
+    }
+    state.ready = 1;
+}
+
+void SwitchRoundMode() {
+    state.ready = 0;
+    PreloadAnimation(149);
+    SetSpriteAnim(state.modeButton, 149);
+    while (GetSpriteStatus(state.modeButton) == 0) Delay(0);
+    FreeRound();
+    if (state.levelMode) {
+        state.twoPlayerMode = 1;
+        state.levelMode = 0;
+        state.firstRound = 1;
+        ShowLevelButton();
+        state.variant = 1;
+    } else {
+        state.levelMode = 1;
+        state.twoPlayerMode = 0;
+        ShowLevelButton();
+        if (state.presenter) state.presenter->Enter(state.firstRound != 0);
+        Delay(20);
+    }
+    CreateNextRound();
+    state.lastActivity = GetEngineTicks();
+    state.ready = 1;
+}
+
+void SelectRoundVariant(int16_t i) {
+    state.ready = 0;
+    if (i < 0 || i > 2 || state.variant == i + 1) {
+        state.ready = 1;
+        state.lastActivity = GetEngineTicks();
+        return;
+    }
+    FreeRound();
+    state.variant = static_cast<int16_t>(i + 1);
+    CreateNextRound();
+    state.ready = 1;
+    state.lastActivity = GetEngineTicks();
+}
+
+void RaiseControls() {
+    SpriteToFront(state.levelButton);
+    SpriteToFront(state.exitButton);
+    PutSpriteBefore(state.frontSprite, state.levelButton);
+    PutSpriteAfter(state.modeButton, state.frontSprite);
+    if (state.presenter) state.presenter->Arrange();
+}
+
+}  // namespace Module3
+
+namespace {
+
+constexpr ModuleFunctionTable MakeTable() {
+    ModuleFunctionTable t{};
+    t.Enter = Module3::Enter;
+    t.Start = Module3::Start;
+    t.Tick = Module3::Tick;
+    t.KeyDown = Module3::KeyDown;
+    t.OnScanPoint = Module3::OnScanPoint;
+    t.OnAnimClicked = Module3::OnAnimClicked;
+    t.BeginLeave = Module3::BeginLeave;
+    t.Leave = Module3::Leave;
+    t.Notify = Module3::Notify;
+    return t;
+}
+
+constinit ModuleFunctionTable gTable = MakeTable();
+
+}  // namespace
+
+ModuleFunctionTable* RuduridoduModuleTable() { return &gTable; }
