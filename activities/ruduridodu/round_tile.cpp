@@ -2,18 +2,6 @@
 
 namespace {
 
-// The attribute block's index of a code, -1 for a code it does not hold.
-int AttributeIndex(int16_t code) {
-    switch (code) {
-    case 10: return 0;
-    case 20: return 1;
-    case 30: return 2;
-    case 40: return 3;
-    case 50: return 4;
-    default: return -1;
-    }
-}
-
 // Tile ids stand where the car's picture ids will: unique among the tiles alive at once.
 uint16_t NextTileId() {
     static uint16_t next = 0;
@@ -39,12 +27,12 @@ void CRoundTile::Init() {
 }
 
 int16_t CRoundTile::GetAttribute(int16_t code) const {
-    const int i = AttributeIndex(code);
+    const int i = AttributeSlot(code);
     return i < 0 ? 0 : m_attributes[i];
 }
 
 void CRoundTile::SetAttribute(int16_t code, int16_t value) {
-    const int i = AttributeIndex(code);
+    const int i = AttributeSlot(code);
     if (i >= 0) m_attributes[i] = value;
 }
 

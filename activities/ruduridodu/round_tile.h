@@ -10,6 +10,12 @@ class CSlotPoint;
 
 class CRoundTile {
 public:
+    // The place of an attribute code (10, 20, 30, 40, 50) among the five, in that order; -1 for
+    // any other code. Task records keep their entries by code in the same order.
+    static int AttributeSlot(int16_t code) {
+        return code >= 10 && code <= 50 && code % 10 == 0 ? code / 10 - 1 : -1;
+    }
+
     CRoundTile();
     ~CRoundTile();
     CRoundTile(const CRoundTile&) = delete;

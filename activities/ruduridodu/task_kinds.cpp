@@ -140,6 +140,12 @@ CTaskKind::CTaskKind(int16_t topic, int16_t index, CTaskInputs inputs) : m_topic
 
 void CTaskKind::PickExtras(int16_t) {}
 
+CSlotLayout* CTaskKind::BuildLayout(int16_t kind, int16_t listId) {
+    auto* layout = new CSlotLayout(kind);
+    layout->Build(listId);
+    return layout;
+}
+
 int16_t CTaskKind::Tally(int16_t n) { return n < 0 ? int16_t{0} : n > 8 ? int16_t{8} : n; }
 
 void CTaskKind::Give(int k, int16_t value) {
@@ -483,11 +489,7 @@ void CTaskKind::PickExtrasTopic112(int16_t limit) {
 
 void CTaskKind1::CreateRecords() { MakeRecords(1, 2); }
 
-CSlotLayout* CTaskKind1::CreateLayout() {
-    auto* layout = new CSlotLayout(1);
-    layout->Build(601);
-    return layout;
-}
+CSlotLayout* CTaskKind1::CreateLayout() { return BuildLayout(1, 601); }
 
 void CTaskKind1::Generate() {
     ResetRules(1, 100);
@@ -708,11 +710,7 @@ void CTaskKind1::Topic112() {
 
 void CTaskKind2::CreateRecords() { MakeRecords(2, 3); }
 
-CSlotLayout* CTaskKind2::CreateLayout() {
-    auto* layout = new CSlotLayout(2);
-    layout->Build(611);
-    return layout;
-}
+CSlotLayout* CTaskKind2::CreateLayout() { return BuildLayout(2, 611); }
 
 void CTaskKind2::Generate() {
     ResetRules(1, 11);
@@ -813,11 +811,7 @@ void CTaskKind2::Topic110() {
 
 void CTaskKind3::CreateRecords() { MakeRecords(3, 2); }
 
-CSlotLayout* CTaskKind3::CreateLayout() {
-    auto* layout = new CSlotLayout(3);
-    layout->Build(621);
-    return layout;
-}
+CSlotLayout* CTaskKind3::CreateLayout() { return BuildLayout(3, 621); }
 
 void CTaskKind3::Generate() {
     switch (m_topic) {
@@ -1030,11 +1024,7 @@ void CTaskKind3::Topic112() {
 
 void CTaskKind4::CreateRecords() { MakeRecords(4, 3); }
 
-CSlotLayout* CTaskKind4::CreateLayout() {
-    auto* layout = new CSlotLayout(4);
-    layout->Build(631);
-    return layout;
-}
+CSlotLayout* CTaskKind4::CreateLayout() { return BuildLayout(4, 631); }
 
 void CTaskKind4::Generate() {
     switch (m_topic) {
@@ -1239,11 +1229,7 @@ void CTaskKind4::Topic112() {
 
 void CTaskKind5::CreateRecords() { MakeRecords(5, 3); }
 
-CSlotLayout* CTaskKind5::CreateLayout() {
-    auto* layout = new CSlotLayout(5);
-    layout->Build(641);
-    return layout;
-}
+CSlotLayout* CTaskKind5::CreateLayout() { return BuildLayout(5, 641); }
 
 void CTaskKind5::Generate() {
     switch (m_topic) {

@@ -5,30 +5,15 @@
 #include "activities/ruduridodu/round_tile.h"
 #include "engine/toolbox/numbers.h"
 
-namespace {
-
-int ColumnIndex(int16_t code) {
-    switch (code) {
-    case 10: return 0;
-    case 20: return 1;
-    case 30: return 2;
-    case 40: return 3;
-    case 50: return 4;
-    default: return -1;
-    }
-}
-
-}  // namespace
-
 CTaskRecord::CTaskRecord(int16_t number) : m_number(number) {}
 
 void CTaskRecord::SetColumn(int16_t code, int16_t v) {
-    const int i = ColumnIndex(code);
+    const int i = CRoundTile::AttributeSlot(code);
     if (i >= 0) m_block[static_cast<size_t>(i)] = v;
 }
 
 int16_t CTaskRecord::GetColumn(int16_t code) const {
-    const int i = ColumnIndex(code);
+    const int i = CRoundTile::AttributeSlot(code);
     return i < 0 ? 0 : m_block[static_cast<size_t>(i)];
 }
 
