@@ -121,8 +121,8 @@ void Start() {
     ActivitySettings* settings = Settings();
     state.presenter->Enter(state.firstRound != 0);
     // The block keeps level - 1; a damaged value is held to the levels there are.
-    const int32_t stored = settings ? *settings->LevelOf(kModule) : 0;
-    state.level = static_cast<int16_t>(stored + 1 > kTopLevel ? kTopLevel : stored + 1);
+    const int32_t level = settings ? static_cast<int16_t>(*settings->LevelOf(kModule)) + 1 : 1;
+    state.level = static_cast<int16_t>(level < 1 ? 1 : level > kTopLevel ? kTopLevel : level);
     state.mayChangeLevel = settings ? static_cast<int16_t>(settings->childMayChangeLevel & 0xFFFF) : 0;
     ShowLevelButton();
     state.goodRun = 0;
@@ -315,6 +315,7 @@ void CreateNextRound() {
     RaiseControls();
     EndBusy();
     state.ready = 1;
+    state.lastActivity = GetEngineTicks();
 }
 
 void FreeRound() {

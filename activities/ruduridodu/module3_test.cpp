@@ -1,0 +1,328 @@
+// The module on a started engine in virtual time, over the built Zelbo3.res: the stored level
+// read and written back, the level moving with solved tasks only, the level chooser's answers,
+// the loader's table, and the idle acts.
+#include "activities/ruduridodu/module3.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "activities/ruduridodu/presenter.h"
+#include "activities/ruduridodu/ruduridodu.h"
+#include "engine/core/activity_settings.h"
+#include "engine/core/engine_test_support.h"
+#include "engine/core/zelbo_title.h"
+#include "engine/toolbox/picture_items.h"
+#include "engine/toolbox/waits.h"
+#include "media/util/mono_debug.h"
+#include "platform/mci/debug_display.h"
+
+namespace {
+
+using enginetest::EngineTest;
+
+class CRuduridoduTitle : public CZelboTitle {
+public:
+    ~CRuduridoduTitle() override { Shutdown(); }
+    ModuleFunctionTable* GetModuleTable(int module) override {
+        if (module == 3) return RuduridoduModuleTable();
+        return module == 1 ? &hub : nullptr;
+    }
+    ModuleFunctionTable hub{};
+};
+
+ActivitySettings& Block() {
+    int16_t size = 0;
+    return *static_cast<ActivitySettings*>(GetSavedSettingsBlock(size));
+}
+
+class Module3Test : public EngineTest {
+protected:
+    void SetUp() override {
+        EngineTest::SetUp();
+        PutSharedFile(root / "Prog");
+        PutModuleFile(root / "Prog", 1, ModuleFile(1));
+        trace = tmp / "trace.txt";
+        plat::SetTraceTarget(trace.string());
+        MonoDebugOpen();
+    }
+    void TearDown() override {
+        MonoDebugClose();
+        plat::SetTraceTarget(std::nullopt);
+        EngineTest::TearDown();
+    }
+    // The built module file, or one made in the test.
+    void UseBuiltFile() {
+        std::filesystem::copy_file(std::string(ZELBO_RES_DIR) + "/Zelbo3.res", root / "Prog" / "Zelbo3.res");
+    }
+    void StartGame() {
+        title.Startup(programFolder);
+        title.m_prefs.playIntroSound = 0;
+        title.m_running = 1;
+        title.GoToModule(1, TRUE);
+    }
+    // Enters the module with the stored level; levels saved, children may change them.
+    void EnterWith(uint16_t stored, uint32_t levelsSaved = 1) {
+        Block().levelsSaved = levelsSaved;
+        Block().childMayChangeLevel = 1;
+        *Block().LevelOf(3) = stored;
+        title.GoToModule(3, TRUE);
+    }
+    void LeaveToHub() { title.UnloadModule(FALSE); }
+    // A task solved with that many wrong drops.
+    static void SolveTask(int mistakes) {
+        for (int i = 0; i < mistakes; ++i) Module3::AddTaskMistake();
+        Module3::OnTaskSolved();
+    }
+    std::string Traces() const {
+        std::ifstream in(trace, std::ios::binary);
+        std::stringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
+    static const CModule3State& M() { return Module3::View(); }
+
+    CRuduridoduTitle title;
+    std::filesystem::path trace;
+};
+
+struct StoredCase {
+    uint16_t stored;
+    int16_t level;
+};
+
+class Module3Levels : public Module3Test, public ::testing::WithParamInterface<StoredCase> {};
+
+TEST_P(Module3Levels, TheStoredLevelIsLevelMinusOneHeldToTheLevels) {
+    UseBuiltFile();
+    StartGame();
+    EnterWith(GetParam().stored);
+    EXPECT_EQ(M().level, GetParam().level);
+    ASSERT_NE(M().currentRound, nullptr);
+    if (M().level < kTopLevel) EXPECT_EQ(M().taskIndex, M().level);
+    EXPECT_NE(Traces().find("level " + std::to_string(M().level) + ", table index " + std::to_string(M().taskIndex)),
+              std::string::npos);
+    LeaveToHub();
+    EXPECT_EQ(*Block().LevelOf(3), GetParam().level - 1);
+    const auto* bytes = reinterpret_cast<const uint8_t*>(&Block());
+    EXPECT_EQ(bytes[18] | bytes[19] << 8, GetParam().level - 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Ruduridodu, Module3Levels,
+                         ::testing::Values(StoredCase{0, 1}, StoredCase{5, 6}, StoredCase{52, 53}, StoredCase{53, 53},
+                                           StoredCase{400, 53}, StoredCase{0xFFFF, 1}));
+
+TEST_F(Module3Test, NothingIsWrittenWhileLevelsAreNotSaved) {
+    UseBuiltFile();
+    StartGame();
+    EnterWith(7, 0);
+    SolveTask(0);
+    SolveTask(0);
+    EXPECT_EQ(M().level, 9);
+    LeaveToHub();
+    EXPECT_EQ(*Block().LevelOf(3), 7);
+}
+
+// The wrong drops of each solved task in turn, and the level after each.
+struct JudgeCase {
+    const char* what;
+    uint16_t stored;
+    std::vector<int> mistakes;
+    std::vector<int16_t> levels;
+};
+
+class Module3Judge : public Module3Test, public ::testing::WithParamInterface<JudgeCase> {};
+
+TEST_P(Module3Judge, TwoGoodRaiseTwoBadLower) {
+    const JudgeCase& c = GetParam();
+    UseBuiltFile();
+    StartGame();
+    EnterWith(c.stored);
+    for (size_t i = 0; i < c.mistakes.size(); ++i) {
+        SolveTask(c.mistakes[i]);
+        EXPECT_EQ(M().level, c.levels[i]) << "after task " << i;
+        ASSERT_NE(M().currentRound, nullptr);
+        if (M().level < kTopLevel) {
+            EXPECT_EQ(M().taskIndex, M().level);
+        } else {
+            EXPECT_GE(M().taskIndex, 30);
+            EXPECT_LE(M().taskIndex, 52);
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Ruduridodu, Module3Judge,
+    ::testing::Values(JudgeCase{"one good changes nothing", 9, {0}, {10}},
+                      JudgeCase{"two good raise", 9, {0, 0}, {10, 11}},
+                      JudgeCase{"one wrong drop is good", 9, {1, 1}, {10, 11}},
+                      JudgeCase{"two wrong drops are bad", 9, {2, 3}, {10, 9}},
+                      JudgeCase{"good, bad, good: nothing", 9, {0, 2, 0, 2}, {10, 10, 10, 10}},
+                      JudgeCase{"level 1 stays", 0, {2, 2, 2}, {1, 1, 1}},
+                      JudgeCase{"53 stays after two good", 52, {0, 0, 0, 0}, {53, 53, 53, 53}},
+                      JudgeCase{"two bad at 53 give 52", 52, {5, 2, 0}, {53, 52, 52}},
+                      JudgeCase{"the runs start again after a change", 9, {0, 0, 0, 2, 2}, {10, 11, 11, 11, 10}}),
+    [](const ::testing::TestParamInfo<JudgeCase>& info) { return "Case" + std::to_string(info.index); });
+
+TEST_F(Module3Test, AbandonedTasksAreNotJudged) {
+    UseBuiltFile();
+    StartGame();
+    EnterWith(4);  // level 5
+    SolveTask(0);  // one good task
+    Module3::OnLevelChosen(0, 0);
+    Module3::OnLevelChosen(0, 0);
+    EXPECT_EQ(M().level, 5) << "two cancels";
+    ASSERT_NE(M().currentRound, nullptr) << "a cancel still makes a task";
+    EXPECT_EQ(M().taskIndex, 5);
+
+    Module3::SwitchRoundMode();
+    EXPECT_EQ(M().twoPlayerMode, 1);
+    EXPECT_EQ(M().levelMode, 0);
+    Module3::SwitchRoundMode();
+    EXPECT_EQ(M().levelMode, 1);
+    EXPECT_EQ(M().level, 5) << "a mode switch there and back";
+    ASSERT_NE(M().currentRound, nullptr);
+
+    for (int i = 0; i < 3; ++i) Module3::AddTaskMistake();
+    Module3::OnLevelChosen(1, 9);  // OK to level 10 after the first good task, mistakes pending
+    EXPECT_EQ(M().level, 10);
+    EXPECT_EQ(M().taskIndex, 10);
+    EXPECT_EQ(M().taskMistakes, 0) << "the abandoned task's mistakes are dropped";
+    SolveTask(0);
+    EXPECT_EQ(M().level, 10) << "an OK restarts the runs";
+    SolveTask(0);
+    EXPECT_EQ(M().level, 11);
+}
+
+TEST_F(Module3Test, ChooserIndexGivesTheLevelAfterIt) {
+    UseBuiltFile();
+    StartGame();
+    EnterWith(20);
+    struct Case {
+        int16_t index, level;
+    };
+    for (const Case c : {Case{0, 1}, Case{1, 2}, Case{51, 52}, Case{52, 53}, Case{-3, 1}, Case{300, 53}}) {
+        Module3::OnLevelChosen(1, c.index);
+        EXPECT_EQ(M().level, c.level) << "index " << c.index;
+        EXPECT_NE(M().currentRound, nullptr);
+    }
+}
+
+// A module file whose level table is the test's, with the built lists beside it.
+class Module3Loader : public Module3Test {
+protected:
+    void UseTable(const std::vector<int16_t>& values) {
+        media::CResWriter w = ModuleFile(3);
+        CResMgr built;
+        ASSERT_EQ(built.Open(plat::HostToDosPath(std::string(ZELBO_RES_DIR) + "/Zelbo3.res").c_str()), 1);
+        for (int16_t id : CNumberLists::kGeneratorLists) {
+            ResDirEntry* e = built.FindEntry(kResINN, static_cast<uint32_t>(3000 + id));
+            ASSERT_NE(e, nullptr);
+            std::vector<uint8_t> bytes(e->size);
+            e->readPos = 0;
+            ASSERT_TRUE(built.LoadItem(bytes.data(), e, e->size));
+            w.Add("IN#", 3000 + id, bytes);
+        }
+        std::vector<uint8_t> table;
+        plat::AppendLe16(table, static_cast<uint16_t>(values.size()));
+        for (int16_t v : values) plat::AppendLe16(table, static_cast<uint16_t>(v));
+        w.Add("IN#", 3200, table);
+        PutModuleFile(root / "Prog", 3, w);
+    }
+};
+
+// Table entries by index from 0: the pairs given, the rest of 53 filled with (1, 101).
+std::vector<int16_t> Table(std::vector<std::pair<int16_t, int16_t>> pairs, size_t count = 53) {
+    std::vector<int16_t> v{0, 0};
+    for (size_t i = 1; i < count; ++i) {
+        const auto p = i - 1 < pairs.size() ? pairs[i - 1] : std::pair<int16_t, int16_t>{1, 101};
+        v.push_back(p.first);
+        v.push_back(p.second);
+    }
+    return v;
+}
+
+struct LoaderCase {
+    const char* what;
+    std::vector<int16_t> table;
+    uint16_t stored;
+    int16_t index;  // played; 0: no round
+};
+
+class Module3LoaderTable : public Module3Loader, public ::testing::WithParamInterface<LoaderCase> {};
+
+std::vector<int16_t> Spoiled(size_t index, int16_t type, int16_t topic) {
+    std::vector<int16_t> v = Table({});
+    v[2 * index] = type;
+    v[2 * index + 1] = topic;
+    return v;
+}
+
+TEST_P(Module3LoaderTable, AnEntryWithoutACompleteTaskTakesTheNearestBelow) {
+    const LoaderCase& c = GetParam();
+    UseTable(c.table);
+    StartGame();
+    EnterWith(c.stored);
+    EXPECT_EQ(M().taskIndex, c.index);
+    if (c.index == 0) {
+        EXPECT_EQ(M().currentRound, nullptr);
+        EXPECT_NE(Traces().find("none below it"), std::string::npos);
+        // Nothing acts on the missing round: the bin, an idle while and leaving.
+        Delay(700);
+        EXPECT_EQ(Module3::OnAnimClicked(M().binSprite, 121), 1);
+        EXPECT_EQ(Module3::OnAnimClicked(nullptr, 0), 0);
+        LeaveToHub();
+        return;
+    }
+    ASSERT_NE(M().currentRound, nullptr);
+    if (c.index != static_cast<int16_t>(c.stored + 1)) {
+        EXPECT_NE(Traces().find("makes no complete task, index " + std::to_string(c.index)), std::string::npos);
+    }
+}
+
+std::vector<int16_t> LongTable() {
+    std::vector<int16_t> v = Table({}, 60);
+    return v;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Ruduridodu, Module3LoaderTable,
+    ::testing::Values(LoaderCase{"too long: 60 pairs, 53 read", LongTable(), 30, 31},
+                      LoaderCase{"too short: 5 pairs", Table({}, 5), 19, 4},
+                      LoaderCase{"type 0", Spoiled(12, 0, 103), 11, 11},
+                      LoaderCase{"type 6", Spoiled(12, 6, 103), 11, 11},
+                      LoaderCase{"topic 113", Spoiled(12, 2, 113), 11, 11},
+                      LoaderCase{"kind 1 with topic 111", Spoiled(12, 1, 111), 11, 11},
+                      LoaderCase{"kind 5 topic 112 at index 20", Spoiled(20, 5, 112), 19, 19},
+                      LoaderCase{"kind 4 topic 111 at index 44", Spoiled(44, 4, 111), 43, 43},
+                      LoaderCase{"no complete entry at all", std::vector<int16_t>{0, 0, 0, 0, 7, 101}, 1, 0},
+                      LoaderCase{"no table", std::vector<int16_t>{}, 5, 0}),
+    [](const ::testing::TestParamInfo<LoaderCase>& info) { return "Case" + std::to_string(info.index); });
+
+TEST_F(Module3Test, IdleActsAfterFiveToTenQuietSecondsAndTheLongOneAfterFour) {
+    UseBuiltFile();
+    StartGame();
+    EnterWith(3);
+    ASSERT_EQ(M().ready, 1);
+    ASSERT_NE(M().presenter, nullptr);
+    const int16_t longTurn = M().presenter->LongIdleTurn();
+    uint32_t last = GetEngineTicks();
+    for (int act = 1; act <= 4; ++act) {
+        while (M().idleActs < act) Delay(1);
+        const uint32_t quiet = GetEngineTicks() - last;
+        EXPECT_GT(quiet, 300u) << "act " << act;
+        EXPECT_LE(quiet, 602u) << "act " << act;
+        last = GetEngineTicks();
+        EXPECT_EQ(M().presenter->LongIdleTurn(), longTurn);
+    }
+    Delay(2);
+    EXPECT_EQ(M().presenter->LongIdleTurn(), longTurn + 1) << "the long act follows at the next tick";
+    EXPECT_EQ(M().idleActs, 0);
+}
+
+}  // namespace
