@@ -268,6 +268,43 @@ TEST(ZelboProgram, PlaysThroughFromTheFirstScreenToTheGate) {
     if (!HasFailure()) fs::remove_all(dir);
 }
 
+// The guest, whose stored Ruduridodu level is 20 (level 21), visits the activity from the
+// puppet stage (tests/scripts/ruduridodu_visit.txt): the module makes a task at level 21 (its
+// trace line names the level, the table index, the kind and the topic), its red door leads back
+// to the hub and the gate ends the game. The guest's preference file has not changed by a byte,
+// and no picture or sound of module 3 was missing.
+TEST(ZelboProgram, RuduridoduKeepsTheLevelAcrossAVisit) {
+    const fs::path dir = MakeTempFolder("zelbo-program-ruduridodu");
+    const fs::path root = dir / "root";
+    fs::create_directories(root);
+    const fs::path exe = InstallGame(root);
+    int status = RunIn(exe, "game_close.txt", dir, root);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << ReadAll(dir / "log.txt");
+    const fs::path guestPrefs = exe.parent_path() / "kids" / "Kid001" / "Zelbo.PRF";
+    std::string prepared = ReadAll(guestPrefs);
+    ASSERT_EQ(prepared.size(), 284u + 28u);
+    prepared[284 + 18] = 20;  // module 3's level - 1
+    prepared[284 + 19] = 0;
+    std::ofstream(guestPrefs, std::ios::binary | std::ios::trunc) << prepared;
+
+    const fs::path trace = dir / "trace.txt";
+    ::setenv("ZELBO_TRACE", trace.c_str(), 1);
+    status = RunIn(exe, "ruduridodu_visit.txt", dir, root);
+    ::unsetenv("ZELBO_TRACE");
+    const std::string log = ReadAll(dir / "log.txt");
+    ASSERT_TRUE(WIFEXITED(status)) << log;
+    EXPECT_EQ(WEXITSTATUS(status), 0) << log;
+    const std::string traces = ReadAll(trace);
+    EXPECT_NE(traces.find("Ruduridodu: level 21, table index 21, kind 3, topic 106"), std::string::npos) << traces;
+    EXPECT_EQ(traces.find("missing SPR 3"), std::string::npos) << traces;
+    EXPECT_EQ(traces.find("missing SND 3"), std::string::npos) << traces;
+    EXPECT_TRUE(fs::exists(dir / "ruduridodu_visit_task.png"));
+    EXPECT_TRUE(fs::exists(dir / "ruduridodu_visit_hub.png"));
+    EXPECT_FALSE(fs::exists(dir / "ruduridodu_visit_still_running.png")) << "the gate did not end the game";
+    EXPECT_TRUE(ReadAll(guestPrefs) == prepared) << "the guest's level changed";
+    if (!HasFailure()) fs::remove_all(dir);
+}
+
 // The grown-ups' hot key in the running game: Ctrl+Alt+A fades the hub out to black, the
 // grown-ups' section opens, and its "Spela" enters the hub again (name and gate in place); the
 // gate then ends the game with exit code 0.
