@@ -17,8 +17,10 @@
 #include "engine/core/activity_settings.h"
 #include "engine/core/engine_test_support.h"
 #include "engine/core/zelbo_title.h"
+#include "engine/scene/sound_toolbox.h"
 #include "engine/toolbox/picture_items.h"
 #include "engine/toolbox/waits.h"
+#include "media/sound/snd_encoder.h"
 #include "media/util/mono_debug.h"
 #include "platform/mci/debug_display.h"
 
@@ -104,7 +106,9 @@ TEST_P(Module3Levels, TheStoredLevelIsLevelMinusOneHeldToTheLevels) {
     EnterWith(GetParam().stored);
     EXPECT_EQ(M().level, GetParam().level);
     ASSERT_NE(M().currentRound, nullptr);
-    if (M().level < kTopLevel) EXPECT_EQ(M().taskIndex, M().level);
+    if (M().level < kTopLevel) {
+        EXPECT_EQ(M().taskIndex, M().level);
+    }
     EXPECT_NE(Traces().find("level " + std::to_string(M().level) + ", table index " + std::to_string(M().taskIndex)),
               std::string::npos);
     LeaveToHub();
@@ -303,6 +307,34 @@ INSTANTIATE_TEST_SUITE_P(
                       LoaderCase{"no complete entry at all", std::vector<int16_t>{0, 0, 0, 0, 7, 101}, 1, 0},
                       LoaderCase{"no table", std::vector<int16_t>{}, 5, 0}),
     [](const ::testing::TestParamInfo<LoaderCase>& info) { return "Case" + std::to_string(info.index); });
+
+// The cars leave with sound 740: once for up to 10 cars, twice in a row on one channel for
+// more; the wait lasts till the sounds end: a second clip after the first doubles it (on two
+// channels the two would play at once).
+TEST_F(Module3Test, AllCarsLeaveWithOneSoundOrTwoOnOneChannel) {
+    media::CResWriter w = ModuleFile(3);
+    w.Add("SND", 3740, EncodeSndPlain(std::vector<uint8_t>(2756, 0xC0)));
+    PutModuleFile(root / "Prog", 3, w);
+    StartGame();
+    EnterWith(0);
+    EXPECT_EQ(M().currentRound, nullptr) << "this file has no level table";
+    const auto leave = [](int tiles) {
+        CTileList list;
+        for (int i = 0; i < tiles; ++i) {
+            auto* t = new CRoundTile;
+            t->Init();
+            list.InsertRandom(t);
+        }
+        const uint32_t before = GetEngineTicks();
+        list.LeaveAll();
+        EXPECT_FALSE(IsSndPlaying(-1));
+        return static_cast<int>(GetEngineTicks() - before);
+    };
+    const int one = leave(1);
+    EXPECT_GE(one, 15);
+    for (const int tiles : {0, 10}) EXPECT_NEAR(leave(tiles), one, 2) << tiles << " tiles";
+    for (const int tiles : {11, 20}) EXPECT_NEAR(leave(tiles), 2 * one, 3) << tiles << " tiles";
+}
 
 TEST_F(Module3Test, IdleActsAfterFiveToTenQuietSecondsAndTheLongOneAfterFour) {
     UseBuiltFile();

@@ -60,7 +60,8 @@ public:
     static CLevelTable From(const CNumberList& list);
     int16_t Count() const { return m_count; }
     CLevelPair At(int16_t index) const {
-        return index >= 0 && index < m_count ? m_pairs[static_cast<size_t>(index)] : CLevelPair{};
+        const auto i = static_cast<size_t>(index);
+        return index >= 0 && index < m_count && i < m_pairs.size() ? m_pairs[i] : CLevelPair{};
     }
 
 private:

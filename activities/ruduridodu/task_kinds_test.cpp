@@ -61,7 +61,9 @@ TEST_P(EveryTableIndex, EveryTileMeetsExactlyItsRecordsContainers) {
                 ASSERT_GE(t->GetAttribute(c), c + 1) << Describe(*task, *t);
                 ASSERT_LE(t->GetAttribute(c), c + 4) << Describe(*task, *t);
             }
-            if (pair.type == 5 && pair.topic == 112) ASSERT_NE(t->Number(), 0) << Describe(*task, *t);
+            if (pair.type == 5 && pair.topic == 112) {
+                ASSERT_NE(t->Number(), 0) << Describe(*task, *t);
+            }
         }
         for (int16_t k = 0; k <= task->LastRecord(); ++k) {
             ASSERT_LE(task->GetRecord(k)->Tally(), 8);
