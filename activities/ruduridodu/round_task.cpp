@@ -102,7 +102,12 @@ void CTileList::DeleteAll() {
 }
 
 CRoundTask::CRoundTask() : m_tiles(std::make_unique<CTileList>()) {}
-CRoundTask::~CRoundTask() = default;
+// Records, then the tiles, then the layout: a layout outlives the tiles parked in it.
+CRoundTask::~CRoundTask() {
+    for (auto& record : m_records) record.reset();
+    m_tiles.reset();
+    m_layout.reset();
+}
 
 int16_t CRoundTask::Start(int16_t) { return 0; }
 void CRoundTask::CreateRecords() {}
