@@ -4,9 +4,10 @@
 
 #include "activities/ruduridodu/presenter.h"
 #include "activities/ruduridodu/ruduridodu.h"
-#include "engine/core/activity_settings.h"
+#include "engine/base/activity_settings.h"
 #include "engine/players/player_list.h"
 #include "engine/players/prefs_options.h"
+#include "engine/popups/level_chooser.h"
 #include "engine/scene/sound_toolbox.h"
 #include "engine/toolbox/aliases.h"
 #include "engine/toolbox/cursor_mouse.h"
@@ -16,10 +17,6 @@
 #include "engine/toolbox/sprite_toolbox.h"
 #include "engine/toolbox/waits.h"
 #include "media/util/mono_debug.h"
-#if __has_include("engine/popups/level_chooser.h")
-#include "engine/popups/level_chooser.h"
-#define RUDURIDODU_HAS_CHOOSER 1
-#endif
 
 CModule3State::CModule3State() = default;
 CModule3State::~CModule3State() = default;
@@ -29,8 +26,6 @@ int16_t RandomBelow(int16_t n) { return n < 1 ? int16_t{0} : Random(n); }
 namespace {
 
 CModule3State state;
-
-constexpr int kModule = 3;
 
 ActivitySettings* Settings() {
     int16_t size = 0;
@@ -121,7 +116,7 @@ void Start() {
     ActivitySettings* settings = Settings();
     state.presenter->Enter(state.firstRound != 0);
     // The block keeps level - 1; a damaged value is held to the levels there are.
-    const int32_t level = settings ? static_cast<int16_t>(*settings->LevelOf(kModule)) + 1 : 1;
+    const int32_t level = settings ? static_cast<int16_t>(*settings->LevelOf(kRuduridoduModule)) + 1 : 1;
     state.level = static_cast<int16_t>(level < 1 ? 1 : level > kTopLevel ? kTopLevel : level);
     state.mayChangeLevel = settings ? static_cast<int16_t>(settings->childMayChangeLevel & 0xFFFF) : 0;
     ShowLevelButton();
@@ -248,7 +243,7 @@ void Leave() {
     state.presenter.reset();
     ActivitySettings* settings = Settings();
     if (settings && settings->levelsSaved) {
-        *settings->LevelOf(kModule) = static_cast<uint16_t>(state.level - 1);
+        *settings->LevelOf(kRuduridoduModule) = static_cast<uint16_t>(state.level - 1);
         SavePlayerPrefs();
     }
     state.levelMode = 1;
@@ -354,10 +349,8 @@ void OnTaskSolved() {
 void OpenRoundLevelChooser() {
     state.ready = 0;
     FreeRound();
-#ifdef RUDURIDODU_HAS_CHOOSER
     ShowLevelChooser(RuduridoduModuleTable(), OnLevelChosen, 100, static_cast<int16_t>(state.level - 1), 20,
                      nullptr);
-#endif
 }
 
 void OnLevelChosen(uint16_t ok, int16_t index) {
