@@ -4,6 +4,7 @@
 
 #include "activities/ruduridodu/presenter.h"
 #include "activities/ruduridodu/ruduridodu.h"
+#include "activities/ruduridodu/ruduridodu_ids.h"
 #include "engine/base/activity_settings.h"
 #include "engine/players/player_list.h"
 #include "engine/players/prefs_options.h"
@@ -39,7 +40,7 @@ void Trace(const char* text) {
 }
 
 void ShowLevelButton() {
-    QueueSpriteFrameNoWait(state.levelButton, state.levelMode && state.mayChangeLevel ? 12 : 2);
+    QueueSpriteFrameNoWait(state.levelButton, state.levelMode && state.mayChangeLevel ? ruduridodu::kLevelPicture : 2);
 }
 
 // A tile of the current round was clicked: its own handling, then what its placing decides.
@@ -74,10 +75,10 @@ void AddTaskMistake() { ++state.taskMistakes; }
 CPresenter* Presenter() { return state.presenter.get(); }
 
 void PlayBinAnimation() {
-    PreloadAnimation(201);
-    SetSpriteAnim(state.binSprite, 201);
+    PreloadAnimation(ruduridodu::kBinLid);
+    SetSpriteAnim(state.binSprite, ruduridodu::kBinLid);
     WaitSpriteDone(state.binSprite);
-    QueueSpriteFrameAt(state.binSprite, 121, 14, 108);
+    QueueSpriteFrameAt(state.binSprite, ruduridodu::kBinPicture, 14, 108);
 }
 
 bool PlayAndWait(int16_t sound) {
@@ -95,11 +96,11 @@ bool PlayAndWait(int16_t sound) {
 void Enter() {
     EngineSuspendScan();
     state.presenter = std::make_unique<CPresenter>();
-    state.frontSprite = CreateSprite(0, 418, 115);
-    state.exitButton = CreateSprite(4, 438, 10);
+    state.frontSprite = CreateSprite(0, 418, ruduridodu::kFrontPicture);
+    state.exitButton = CreateSprite(4, 438, ruduridodu::kExitPicture);
     state.levelButton = CreateSprite(43, 438, 2);
-    state.modeButton = CreateSprite(16, 388, 135);
-    state.binSprite = CreateSprite(14, 108, 121);
+    state.modeButton = CreateSprite(16, 388, ruduridodu::kModePicture);
+    state.binSprite = CreateSprite(14, 108, ruduridodu::kBinPicture);
     GetScreenMode(&state.screenRect);
     SetDefaultFrameTicks(0);
     LoadRoundLevels();
@@ -177,12 +178,12 @@ int16_t OnAnimClicked(CCorAnim* sprite, int16_t) {
     if (!sprite) return 0;
     if (sprite == state.exitButton) {
         state.ready = 0;
-        QueueSpriteFrameNoWait(sprite, 11);
-        if (!TrackButton(sprite, 11, 10)) {
+        QueueSpriteFrameNoWait(sprite, ruduridodu::kExitPressed);
+        if (!TrackButton(sprite, ruduridodu::kExitPressed, ruduridodu::kExitPicture)) {
             state.ready = 1;
             return 1;
         }
-        QueueSpriteFrameNoWait(sprite, 10);
+        QueueSpriteFrameNoWait(sprite, ruduridodu::kExitPicture);
         WaitSpriteDone(sprite);
         EngineLeaveModule();
         return 1;
@@ -190,8 +191,8 @@ int16_t OnAnimClicked(CCorAnim* sprite, int16_t) {
     // The level button acts only while it shows itself: in level mode, when children may
     // change the level.
     if (sprite == state.levelButton && state.levelMode && state.mayChangeLevel) {
-        if (TrackButton(sprite, 13, 12)) {
-            QueueSpriteFrameNoWait(sprite, 12);
+        if (TrackButton(sprite, ruduridodu::kLevelPressed, ruduridodu::kLevelPicture)) {
+            QueueSpriteFrameNoWait(sprite, ruduridodu::kLevelPicture);
             WaitSpriteDone(sprite);
             OpenRoundLevelChooser();
         }
@@ -257,7 +258,7 @@ void Notify(int32_t code) {
 }
 
 void LoadRoundLevels() {
-    state.levelTable = CLevelTable::From(ReadNumberList(200));
+    state.levelTable = CLevelTable::From(ReadNumberList(ruduridodu::kRoundLevels));
     state.lists = CNumberLists::Load();
 }
 
@@ -349,8 +350,8 @@ void OnTaskSolved() {
 void OpenRoundLevelChooser() {
     state.ready = 0;
     FreeRound();
-    ShowLevelChooser(RuduridoduModuleTable(), OnLevelChosen, 100, static_cast<int16_t>(state.level - 1), 20,
-                     nullptr);
+    ShowLevelChooser(RuduridoduModuleTable(), OnLevelChosen, ruduridodu::kLevelTable,
+                     static_cast<int16_t>(state.level - 1), ruduridodu::kLevelChooserPictures, nullptr);
 }
 
 void OnLevelChosen(uint16_t ok, int16_t index) {
@@ -366,8 +367,8 @@ void OnLevelChosen(uint16_t ok, int16_t index) {
 
 void SwitchRoundMode() {
     state.ready = 0;
-    PreloadAnimation(149);
-    SetSpriteAnim(state.modeButton, 149);
+    PreloadAnimation(ruduridodu::kModeTurn);
+    SetSpriteAnim(state.modeButton, ruduridodu::kModeTurn);
     while (GetSpriteStatus(state.modeButton) == 0) Delay(0);
     FreeRound();
     if (state.levelMode) {

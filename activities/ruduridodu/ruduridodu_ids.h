@@ -14,12 +14,28 @@ inline constexpr int16_t kIntroduction = 990;           // 'SND'
 inline constexpr int16_t kLevelTable = 100;             // 'IN#' the level chooser's layout
 inline constexpr int16_t kLevelChooserPictures = 20;    // 'SPR' the chooser's first picture
 
+inline constexpr int16_t kFrontPicture = 115;           // 'SPR' the kerb in front
+inline constexpr int16_t kExitPicture = 10;             // 'SPR' the exit door, and pushed in
+inline constexpr int16_t kExitPressed = 11;
+inline constexpr int16_t kLevelPicture = 12;            // 'SPR' the level steps, and pushed in
+inline constexpr int16_t kLevelPressed = 13;
+inline constexpr int16_t kModePicture = 135;            // 'SPR' the mode button
+inline constexpr int16_t kModeTurn = 149;               // 'ANI' the mode button turning
+inline constexpr int16_t kBinPicture = 121;             // 'SPR' the bin
+inline constexpr int16_t kBinLid = 201;                 // 'ANI' the bin's lid opening and shutting
+inline constexpr int16_t kRoundLevels = 200;            // 'IN#' the table of (task kind, topic)
+inline constexpr int16_t kSwitchTemplate = 500;         // 'IPA' the announcements' switches
+
 inline constexpr media::ResIdRef kIds[] = {
-    {"SPR", kBackground},
-    {"PAL", kBackground},
-    {"SND", kIntroduction},
-    {"IN#", kLevelTable},
+    {"SPR", kBackground},   {"PAL", kBackground},   {"SND", kIntroduction}, {"IN#", kLevelTable},
     {"SPR", kLevelChooserPictures},
+    {"SPR", kFrontPicture}, {"SPR", kExitPicture},  {"SPR", kExitPressed},  {"SPR", kLevelPicture},
+    {"SPR", kLevelPressed}, {"SPR", kModePicture},  {"ANI", kModeTurn},     {"SPR", kBinPicture},
+    {"ANI", kBinLid},       {"IN#", kRoundLevels},  {"IPA", kSwitchTemplate},
+    // The task generators' number lists (CNumberLists::kGeneratorLists).
+    {"IN#", 502}, {"IN#", 505}, {"IN#", 506}, {"IN#", 512}, {"IN#", 518}, {"IN#", 545}, {"IN#", 547},
+    {"IN#", 548}, {"IN#", 549}, {"IN#", 553}, {"IN#", 555}, {"IN#", 556}, {"IN#", 559}, {"IN#", 560},
+    {"IN#", 565}, {"IN#", 566}, {"IN#", 567}, {"IN#", 568}, {"IN#", 569},
 };
 
 }  // namespace ruduridodu

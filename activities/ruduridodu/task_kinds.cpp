@@ -4,6 +4,7 @@
 
 #include "activities/ruduridodu/module3.h"
 #include "activities/ruduridodu/presenter.h"
+#include "activities/ruduridodu/ruduridodu_ids.h"
 #include "engine/scene/sound_toolbox.h"
 #include "engine/toolbox/aliases.h"
 #include "engine/toolbox/phrase.h"
@@ -248,7 +249,7 @@ int16_t CTaskKind::Start(int16_t first) {
             // The switches of template 500 (an entry above 1 is on); entries it does not
             // reach stay 0.
             uint16_t switches[kPhraseSize] = {};
-            BuildPhrase(switches, 500, 0, 0, 0, 0, 0);
+            BuildPhrase(switches, ruduridodu::kSwitchTemplate, 0, 0, 0, 0, 0);
             bool said = true;
             if (t == 10 || t == 20) {
                 const int16_t s = switches[5] > 1 ? 639 : 0;
