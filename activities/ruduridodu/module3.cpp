@@ -13,6 +13,7 @@
 #include "engine/toolbox/aliases.h"
 #include "engine/toolbox/cursor_mouse.h"
 #include "engine/toolbox/facade.h"
+#include "engine/toolbox/module_level.h"
 #include "engine/toolbox/numbers.h"
 #include "engine/toolbox/picture_items.h"
 #include "engine/toolbox/sprite_toolbox.h"
@@ -116,9 +117,9 @@ void Start() {
     LoadPlayerPrefs();
     ActivitySettings* settings = Settings();
     state.presenter->Enter(state.firstRound != 0);
-    // The block keeps level - 1; a damaged value is held to the levels there are.
-    const int32_t level = settings ? static_cast<int16_t>(*settings->LevelOf(kRuduridoduModule)) + 1 : 1;
-    state.level = static_cast<int16_t>(level < 1 ? 1 : level > kTopLevel ? kTopLevel : level);
+    // The block's stored form (level - 1) and the range of levels are the engine's table's.
+    const int16_t level = GetModuleLevel(kRuduridoduModule);
+    state.level = level < 1 ? int16_t{1} : level;
     state.mayChangeLevel = settings ? static_cast<int16_t>(settings->childMayChangeLevel & 0xFFFF) : 0;
     ShowLevelButton();
     state.goodRun = 0;
@@ -244,7 +245,7 @@ void Leave() {
     state.presenter.reset();
     ActivitySettings* settings = Settings();
     if (settings && settings->levelsSaved) {
-        *settings->LevelOf(kRuduridoduModule) = static_cast<uint16_t>(state.level - 1);
+        SetModuleLevel(kRuduridoduModule, state.level);
         SavePlayerPrefs();
     }
     state.levelMode = 1;
