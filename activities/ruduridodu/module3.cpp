@@ -129,6 +129,8 @@ void Start() {
     state.presenter->SetLongIdleTurn(0);
     CreateNextRound();
     while (IsSndPlaying(-1)) Delay(0);
+    // The quiet time before an idle act starts when the child can act.
+    state.lastActivity = GetEngineTicks();
     BeginBusy();
 }
 

@@ -120,6 +120,8 @@ void CCorEngine::Startup(const std::string& programFolder) {
     CEngineCall call;
     if (m_started) Shutdown();
     m_started = true;
+    // A new run's clock may start below the last one's: the module's Tick waits for nothing.
+    m_lastTick = 0;
     SetCursor(LoadCursor(nullptr, IDC_WAIT));
 
     m_previousNewHandler = std::set_new_handler(EngineNewHandler);
