@@ -1,9 +1,11 @@
 // The visit bot ("visit"): from the hub through each of the five entrances into its activity's
-// stand-in and home again, as a child would with the mouse. The hub's first entry opens the
-// player chooser, where Enter keeps the guest. Stages saved: each activity's screen
+// screen and home again, as a child would with the mouse (Ruduridodu through its own door). The
+// hub's first entry opens the player chooser, where Enter keeps the guest. Stages saved: each activity's screen
 // ("<activity>") once it waits for input, and the hub after the last visit ("hub").
 #include <iterator>
 
+#include "activities/ruduridodu/module3.h"
+#include "activities/ruduridodu/ruduridodu.h"
 #include "app/hub.h"
 #include "app/item_chooser.h"
 #include "platform/core/wintypes.h"
@@ -42,7 +44,12 @@ public:
             case Phase::Entering:
                 if (module != kHubEntrances[m_next].module) return true;
                 SaveStage(kActivityNames[m_next]);
-                input.ClickHomeButton();
+                // Ruduridodu hides the engine's home button: its own red door leads home.
+                if (module == kRuduridoduModule) {
+                    input.ClickSprite(Module3::View().exitButton);
+                } else {
+                    input.ClickHomeButton();
+                }
                 m_phase = Phase::Leaving;
                 return true;
             case Phase::Leaving:
