@@ -145,6 +145,20 @@ protected:
         Release(to, 10 * static_cast<uint64_t>(steps) + 10);
         theEngine->OnEngineLButtonDown(start);
     }
+    // A press at (x, y) of the picture; the pointer then moves through the points of the path,
+    // stepMs virtual ms apart, and is let go at the last (a path that leaves a place and comes
+    // back, or waits over it); the module's click handler runs the drag.
+    void PressAndMove(int16_t x, int16_t y, const std::vector<POINT>& path, uint64_t stepMs = 10) {
+        const POINT start = WindowPoint(x, y);
+        POINT end = start;
+        uint64_t t = 0;
+        for (const POINT& p : path) {
+            end = WindowPoint(static_cast<int16_t>(p.x), static_cast<int16_t>(p.y));
+            head->MouseMove(head->NowMs() + (t += stepMs), end.x, end.y);
+        }
+        Release(end, t + stepMs);
+        theEngine->OnEngineLButtonDown(start);
+    }
     // A key as the view passes it on (the engine's hot keys first, then the module's KeyDown).
     void Key(int32_t virtualKey) { theEngine->OnEngineKeyDown(virtualKey); }
     // Idle steps (each one engine tick or more) until done answers true or maxMs virtual

@@ -343,7 +343,7 @@ void RemoveShade() {
 int16_t WaitForSprite(CCorAnim* sprite, int16_t interruptible) {
     if (!sprite) return 1;
     for (;;) {
-        if (!theEngine || !theEngine->m_running || theEngine->ClosePending()) return 1;
+        if (WaitMustEnd()) return 1;
         if (GetSpriteStatus(sprite) != kAnimRunning) return 0;
         MSG msg;
         if (interruptible &&

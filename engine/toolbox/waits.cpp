@@ -21,6 +21,8 @@ void Delay(int32_t n) {
     }
 }
 
+bool WaitMustEnd() { return !theEngine || !theEngine->m_running || theEngine->ClosePending(); }
+
 void FlushEvents(uint32_t mask) {
     if ((mask & 0xFFFF) != 0) FlushQueuedInput();
 }

@@ -13,5 +13,8 @@ uint32_t GetEngineTicks();
 // n <= 0 runs exactly one step. A close of the main window that a step takes in is carried out
 // by the application after the module's handler returns; Delay keeps its time.
 void Delay(int32_t n);
+// Whether a wait loop of a module must end now: the engine stops running (or there is none), or
+// a close of the main window is pending (nothing the loop waits for can come any more).
+bool WaitMustEnd();
 // Any mask with a non-zero low 16 bits removes every queued mouse and key message; 0 nothing.
 void FlushEvents(uint32_t mask);
