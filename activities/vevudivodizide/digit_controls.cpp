@@ -50,9 +50,10 @@ int16_t CDigitTile::PressTile(CCorAnim* pressed, EngineDragCallback onMove) {
     if (picture < kCardPicture || picture > kCardPicture + 9) return 0;
     const int16_t startX = GetSpriteX(sprite), startY = GetSpriteY(sprite);
     EngineDragObject(sprite, 5, 0, 32767, onMove);
-    RedrawArea(0);
+    // Where the drop left it, before the redraw runs what its script still holds.
     dropX = GetSpriteX(sprite);
     dropY = GetSpriteY(sprite);
+    RedrawArea(0);
     vevudivodizide::MoveTo(sprite, static_cast<int16_t>(homeX), static_cast<int16_t>(homeY));
     RedrawArea(0);
     moved = MovedMoreThanAClick(startX, startY, dropX, dropY) ? 1 : 0;

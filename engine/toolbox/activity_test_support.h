@@ -71,6 +71,8 @@ protected:
     }
 
     void TearDown() override {
+        // The engine object outlives the test: a close the test left pending goes with it.
+        if (theEngine) theEngine->SetClosePending(false);
         if (theEngine) theEngine->Shutdown();
         for (int module : m_registered) RegisterModuleTable(module, nullptr);
         SetPrefsStore(m_savedStore);
