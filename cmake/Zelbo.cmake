@@ -1,10 +1,10 @@
 # Shared build helpers for the project's areas.
 
 # Warnings are errors in our own code.
-# GCC 12's -Wrestrict reports std::string concatenations at -O3 that cannot overlap
+# GCC 12's -Wrestrict reports std::string concatenations at -O2 and -O3 that cannot overlap
 # (a known false positive of that compiler), so it is left out there; its -Warray-bounds
-# reports vector copies at -O3 past ends they never reach, so it stays a warning there (the
-# sanitizer builds check real bounds).
+# reports vector copies at -O2 and -O3 past ends they never reach, so it stays a warning there
+# (the sanitizer builds check real bounds).
 function(zelbo_warnings target)
   target_compile_options(${target} PRIVATE -Wall -Wextra -Werror
                          $<$<CXX_COMPILER_ID:GNU>:-Wno-restrict -Wno-error=array-bounds>)

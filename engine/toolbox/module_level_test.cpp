@@ -45,7 +45,9 @@ TEST_P(ModuleLevel, StoredToLevelAndBack) {
     SetModuleLevel(c.module, GetModuleLevel(c.module));
     EXPECT_EQ(*Block().LevelOf(c.module), c.back);
     for (int other = 2; other <= 6; ++other) {
-        if (other != c.module) EXPECT_EQ(*Block().LevelOf(other), 0) << "module " << other << " untouched";
+        if (other != c.module) {
+            EXPECT_EQ(*Block().LevelOf(other), 0) << "module " << other << " untouched";
+        }
     }
 }
 

@@ -128,9 +128,12 @@ protected:
     // The player's record names the printer, with the device mode the print set-up gave.
     void ChoosePrinter(const char* driver, const char* device, const char* port, int dpi) {
         CUserPrefs& prefs = title.m_prefs;
-        std::strncpy(prefs.printerDriver, driver, sizeof prefs.printerDriver);
-        std::strncpy(prefs.printerDevice, device, sizeof prefs.printerDevice);
-        std::strncpy(prefs.printerPort, port, sizeof prefs.printerPort);
+        std::strncpy(prefs.printerDriver, driver, sizeof prefs.printerDriver - 1);
+        std::strncpy(prefs.printerDevice, device, sizeof prefs.printerDevice - 1);
+        std::strncpy(prefs.printerPort, port, sizeof prefs.printerPort - 1);
+        prefs.printerDriver[sizeof prefs.printerDriver - 1] = '\0';
+        prefs.printerDevice[sizeof prefs.printerDevice - 1] = '\0';
+        prefs.printerPort[sizeof prefs.printerPort - 1] = '\0';
         plat::PrinterInfo p;
         p.name = device;
         DEVMODE dm = plat::DefaultDevMode(p);

@@ -93,9 +93,9 @@ public:
     void Choose(const char* driver, const char* device, const char* port, const DEVMODE* dm) {
         hasSaved = true;
         saved = SavedPrinterChoice{};
-        std::strncpy(saved.driver, driver, sizeof(saved.driver));
-        std::strncpy(saved.device, device, sizeof(saved.device));
-        std::strncpy(saved.port, port, sizeof(saved.port));
+        std::strncpy(saved.driver, driver, sizeof(saved.driver) - 1);
+        std::strncpy(saved.device, device, sizeof(saved.device) - 1);
+        std::strncpy(saved.port, port, sizeof(saved.port) - 1);
         if (dm) std::memcpy(saved.setup, dm, sizeof(saved.setup));
     }
 

@@ -144,7 +144,7 @@ TEST_F(QueueTest, ParentInvalidationAndValidationReachChildrenOnlyWithoutClipChi
         SCOPED_TRACE(testing::Message() << "clip " << c.clipChildren << " op " << c.op << " area "
                                         << c.area.left << "," << c.area.top);
         Drain();
-        const DWORD style = WS_POPUP | WS_VISIBLE | (c.clipChildren ? WS_CLIPCHILDREN : 0);
+        const DWORD style = WS_POPUP | WS_VISIBLE | (c.clipChildren ? DWORD{WS_CLIPCHILDREN} : DWORD{0});
         SetWindowLongPtr(main, GWL_STYLE, static_cast<LONG_PTR>(style));
         const RECT* area = IsRectEmpty(&c.area) ? nullptr : &c.area;
         if (c.op == Validate) {
