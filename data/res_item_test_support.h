@@ -5,8 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "media/res/res_id_list.h"
@@ -25,6 +27,19 @@ inline Bytes ReadItem(CResMgr& mgr, uint32_t type, uint32_t id) {
     e->readPos = 0;
     if (!mgr.LoadItem(out.data(), e, e->size)) return {};
     return out;
+}
+
+// Little-endian fields of an item.
+inline uint32_t Le32(const Bytes& b, size_t at) {
+    return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<uint32_t>(b[at + 3]) << 24;
+}
+inline int Le16(const Bytes& b, size_t at) { return static_cast<int16_t>(b[at] | b[at + 1] << 8); }
+
+// The hot spot of a picture in a module's 'HT#' table, if it has one.
+inline std::optional<std::pair<int, int>> HotSpotOf(const Bytes& table, int id) {
+    for (size_t at = 0; at + 6 <= table.size(); at += 6)
+        if (Le16(table, at) == id) return std::pair{Le16(table, at + 2), Le16(table, at + 4)};
+    return std::nullopt;
 }
 
 // Every (type, id) of the list is an item of the built "Zelbo<module>.res" (ZELBO_RES_DIR).

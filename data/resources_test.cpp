@@ -6,14 +6,11 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <optional>
 #include <set>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "media/print/file_kinds.h"
-#include "media/res/anim_script.h"
 #include "media/res/res_mgr.h"
 #include "media/sound/snd_encoder.h"
 #include "media/sound/snd_format.h"
@@ -27,6 +24,9 @@
 namespace {
 
 using datatest::Bytes;
+using datatest::HotSpotOf;
+using datatest::Le16;
+using datatest::Le32;
 using datatest::ReadItem;
 
 struct Rgb {
@@ -97,17 +97,6 @@ TEST(GeneratedResources, EveryModuleHasItsPaletteAndBackgroundSize) {
 
 Bytes ClipSamples(const Bytes& item);
 
-uint32_t Le32(const Bytes& b, size_t at) {
-    return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<uint32_t>(b[at + 3]) << 24;
-}
-int Le16(const Bytes& b, size_t at) { return static_cast<int16_t>(b[at] | b[at + 1] << 8); }
-
-// The hot spot of a picture in a module's 'HT#' table, if it has one.
-std::optional<std::pair<int, int>> HotSpotOf(const Bytes& table, int id) {
-    for (size_t at = 0; at + 6 <= table.size(); at += 6)
-        if (Le16(table, at) == id) return std::pair{Le16(table, at + 2), Le16(table, at + 4)};
-    return std::nullopt;
-}
 
 // What entering a module shows and plays: a background as large as its size record says (so
 // the origin centres it), with its hot spot at its corner; a short chime (the hub's a click of
@@ -148,137 +137,6 @@ TEST(GeneratedResources, EveryModuleHasItsScreenChimeAndSpots) {
     }
 }
 
-// The hub's animations: entrances 200 to 600 (each its picture, place and carrier animations),
-// the ambient groups and the signboard's, each with its preload list ('AN_', 0 for none).
-struct HubAnimSet {
-    int picture, x, y;  // picture 0: no picture of its own
-    int preload;
-    std::vector<int> anims;
-};
-const HubAnimSet kHubAnimSets[] = {
-    {200, 0, 12, 200, {120, 121}},
-    {300, 0, 241, 204, {130, 131}},
-    {400, 421, 246, 203, {140, 141, 142, 144}},
-    {500, 210, 0, 201, {150, 151, 152}},
-    {600, 417, 36, 202, {160, 161, 162, 163, 164}},
-    {0, 0, 0, 205, {122, 123}},
-    {0, 0, 0, 206, {153, 154}},
-    {0, 0, 0, 207, {165, 166, 167, 168}},
-    {0, 0, 0, 208, {145, 146, 147}},
-    {0, 0, 0, 209, {132, 133, 134, 135, 136, 137}},
-    {0, 0, 0, 0, {173, 175, 180}},
-};
-
-// The hub's entrances lie on the screen at their places, above the navigation row, with their
-// hot spots at their corners. Every hub animation ends by itself (no restart, hold, endless
-// loop or jump out of the script, a closing record) and ends on no Wait; each entrance's
-// animations play one sound of the file.
-TEST(GeneratedResources, HubEntrancesFitTheirPlacesAndTheirAnimationsEnd) {
-    CResMgr mgr;
-    ASSERT_EQ(mgr.Open(plat::HostToDosPath(std::string(ZELBO_RES_DIR) + "/Zelbo1.res").c_str()), 1);
-    const Bytes hotspots = ReadItem(mgr, kResHTN, 1000);
-    for (const HubAnimSet& set : kHubAnimSets) {
-        SCOPED_TRACE("set with animation " + std::to_string(set.anims[0]));
-        if (set.picture != 0) {
-            const Bytes picture = ReadItem(mgr, kResSPR, 1000 + static_cast<uint32_t>(set.picture));
-            ASSERT_GE(picture.size(), 12u);
-            EXPECT_LE(set.x + static_cast<int>(Le32(picture, 0)), 640);
-            EXPECT_LE(set.y + static_cast<int>(Le32(picture, 4)), 480 - 39);
-            const auto hot = HotSpotOf(hotspots, set.picture);
-            EXPECT_TRUE(!hot || *hot == (std::pair{0, 0}));
-        }
-        int sounds = 0;
-        for (int anim : set.anims) {
-            SCOPED_TRACE("ANI " + std::to_string(1000 + anim));
-            const Bytes script = ReadItem(mgr, kResANI, 1000 + static_cast<uint32_t>(anim));
-            ASSERT_GE(script.size(), 2 * media::kAnimRecordSize);
-            ASSERT_EQ(script.size() % media::kAnimRecordSize, 0u);
-            const size_t count = script.size() / media::kAnimRecordSize;
-            for (size_t i = 0; i + 1 < count; ++i) {
-                const int op = Le16(script, i * media::kAnimRecordSize);
-                const uint32_t operand = Le32(script, i * media::kAnimRecordSize + 2);
-                EXPECT_NE(op, media::kAnimEmpty) << "an end record before the last, at " << i;
-                EXPECT_NE(op, media::kAnimRestart) << i;
-                EXPECT_NE(op, media::kAnimJumpIfSound) << i;
-                EXPECT_NE(op, media::kAnimHold) << i;
-                if (op == media::kAnimLoop) {
-                    EXPECT_LT(media::AnimLoopN(operand), 4095u) << "endless loop at " << i;
-                    EXPECT_LT(media::AnimLoopJump(operand), 0) << i;
-                    EXPECT_GE(static_cast<int>(i) + media::AnimLoopJump(operand) + 1, 0) << i;
-                }
-                if (op == media::kAnimPlaySound || op == media::kAnimPlayNewSound) {
-                    ++sounds;
-                    EXPECT_NE(mgr.FindEntry(kResSND, 1000 + operand % 1000), nullptr) << "sound " << operand;
-                }
-            }
-            EXPECT_EQ(Le16(script, (count - 1) * media::kAnimRecordSize), media::kAnimEmpty) << "no end record";
-            EXPECT_NE(Le16(script, (count - 2) * media::kAnimRecordSize), media::kAnimWait) << "ends on a Wait";
-        }
-        if (set.picture != 0) {
-            EXPECT_EQ(sounds, 1) << "an entrance plays one short sound";
-        }
-    }
-}
-
-// What a hub animation shows and plays is in the file and in its preload list, so nothing is
-// read from the disc while it plays.
-TEST(GeneratedResources, HubPreloadListsHoldWhatTheirAnimationsShowAndPlay) {
-    CResMgr mgr;
-    ASSERT_EQ(mgr.Open(plat::HostToDosPath(std::string(ZELBO_RES_DIR) + "/Zelbo1.res").c_str()), 1);
-    for (const HubAnimSet& set : kHubAnimSets) {
-        if (set.preload == 0) continue;
-        SCOPED_TRACE("AN_ " + std::to_string(1000 + set.preload));
-        const Bytes list = ReadItem(mgr, kResANU, 1000 + static_cast<uint32_t>(set.preload));
-        ASSERT_GE(list.size(), 8u);
-        const size_t records = static_cast<size_t>(Le16(list, 0));
-        ASSERT_EQ(list.size(), 8u + 14u * records);
-        std::set<int> pictures, sounds;
-        for (size_t r = 0; r < records; ++r) {
-            pictures.insert(Le16(list, 8 + 14 * r));
-            if (const int sound = Le16(list, 8 + 14 * r + 10); sound != 0) sounds.insert(sound);
-        }
-        for (int anim : set.anims) {
-            const Bytes script = ReadItem(mgr, kResANI, 1000 + static_cast<uint32_t>(anim));
-            for (size_t at = 0; at + media::kAnimRecordSize <= script.size(); at += media::kAnimRecordSize) {
-                const int op = Le16(script, at);
-                const int id = static_cast<int>(Le32(script, at + 2) % 1000);
-                if (op == media::kAnimShowPicture && id != 2) {
-                    EXPECT_TRUE(pictures.count(id)) << "ANI " << anim << " shows " << id;
-                    EXPECT_NE(mgr.FindEntry(kResSPR, 1000 + static_cast<uint32_t>(id)), nullptr) << id;
-                }
-                if (op == media::kAnimPlaySound || op == media::kAnimPlayNewSound) {
-                    EXPECT_TRUE(sounds.count(id)) << "ANI " << anim << " plays " << id;
-                }
-            }
-        }
-    }
-}
-
-// The scanner's highlight surrounds its target: a closed ring, opaque all round at the same
-// distance from the centre, with a transparent middle and transparent corners.
-TEST(GeneratedResources, ScanHighlightIsARingWithATransparentMiddle) {
-    CResMgr mgr;
-    ASSERT_EQ(mgr.Open(plat::HostToDosPath(std::string(ZELBO_RES_DIR) + "/Zelbo0.res").c_str()), 1);
-    const Bytes spr = ReadItem(mgr, kResSPR, 1);
-    ASSERT_GE(spr.size(), 12u);
-    const auto le32 = [&](size_t at) { return spr[at] | spr[at + 1] << 8 | spr[at + 2] << 16 | spr[at + 3] << 24; };
-    ASSERT_EQ(le32(0), 48);
-    ASSERT_EQ(le32(4), 48);
-    ASSERT_EQ(spr.size(), 12u + 48 * 48);
-    const auto pixel = [&](int x, int y) { return spr[12 + static_cast<size_t>(y) * 48 + static_cast<size_t>(x)]; };
-    for (int d = -8; d <= 8; ++d) {
-        EXPECT_EQ(pixel(24 + d, 24), 0) << "middle";
-        EXPECT_EQ(pixel(24, 24 + d), 0) << "middle";
-    }
-    for (const auto& [x, y] : {std::pair{0, 0}, std::pair{47, 0}, std::pair{0, 47}, std::pair{47, 47}})
-        EXPECT_EQ(pixel(x, y), 0) << "corner " << x << "," << y;
-    for (int angle = 0; angle < 360; angle += 5) {
-        const double a = angle * 3.14159265358979 / 180;
-        const int x = 24 + static_cast<int>(std::lround(19 * std::cos(a)));
-        const int y = 24 + static_cast<int>(std::lround(19 * std::sin(a)));
-        EXPECT_NE(pixel(x, y), 0) << "ring at " << angle << " degrees";
-    }
-}
 
 // The samples of an 'SND' item, decoded by the game's clip loader.
 Bytes ClipSamples(const Bytes& item) {
@@ -431,41 +289,6 @@ TEST(GeneratedResources, EveryNumberTableOfTheActivitiesNamesExistingSounds) {
             EXPECT_EQ(ClassifySnd(clip, static_cast<uint32_t>(clip.size())), SndForm::Plain) << id;
         }
     }
-}
-
-// The shapes activity's picture file dialogs: saving offers its own file, BMP and PCX; opening
-// takes its own file only, which begins with a piece set id below 256.
-TEST(GeneratedResources, ShapesPictureFileKindsTellFilesApart) {
-    CResMgr mgr;
-    ASSERT_EQ(mgr.Open(plat::HostToDosPath(std::string(ZELBO_RES_DIR) + "/Zelbo6.res").c_str()), 1);
-    const auto save = media::ParseFileKinds(ReadItem(mgr, kResFIL, 6020));
-    const auto open = media::ParseFileKinds(ReadItem(mgr, kResFIL, 6030));
-    ASSERT_TRUE(save);
-    ASSERT_TRUE(open);
-    ASSERT_EQ(save->kinds.size(), 3u);
-    EXPECT_EQ(save->kinds[0].extension, "zfb");
-    EXPECT_EQ(save->kinds[1].extension, "bmp");
-    EXPECT_EQ(save->kinds[2].extension, "pcx");
-    EXPECT_NE(save->filter.find("Bitmappsbild (*.bmp)|*.bmp|"), std::string::npos);
-    ASSERT_EQ(open->kinds.size(), 1u);
-    EXPECT_EQ(open->kinds[0].extension, "zfb");
-    const struct {
-        Bytes head;
-        int saveKind, openKind;
-    } files[] = {
-        {{20, 0, 3, 0}, 0, 0},
-        {{10, 0}, 0, 0},
-        {{'B', 'M', 0x36, 0x04}, 1, -1},
-        {{0x0A, 0x05, 0x01, 0x08}, 2, -1},
-        {{20}, -1, -1},
-    };
-    for (const auto& f : files) {
-        EXPECT_EQ(media::MatchFileKind(*save, f.head, f.head.size()), f.saveKind);
-        EXPECT_EQ(media::MatchFileKind(*open, f.head, f.head.size()), f.openKind);
-    }
-    // The texts of the message when the dialog's file object cannot be made.
-    EXPECT_GT(ReadItem(mgr, kResIST, 6984).size(), 3u);
-    EXPECT_GT(ReadItem(mgr, kResIST, 6985).size(), 3u);
 }
 
 }  // namespace
