@@ -48,12 +48,7 @@ protected:
         int32_t size = 0;
         return *static_cast<ActivitySettings*>(theEngine->GetSavedSettings(size));
     }
-    static ActivitySettings Levels(uint16_t first) {
-        ActivitySettings b;
-        b.SetDefaults();
-        for (int i = 0; i < 5; ++i) b.level[i] = static_cast<uint16_t>(first + i);
-        return b;
-    }
+    static ActivitySettings Levels(uint16_t first) { return TestLevels(first); }
     static ActivitySettings DefaultLevels() {
         ActivitySettings b;
         b.SetDefaults();

@@ -1,5 +1,6 @@
 #include "engine/players/player_roster.h"
 
+#include <array>
 #include <map>
 
 #include "engine/players/player_files_test_support.h"
@@ -162,6 +163,43 @@ TEST_F(PlayerRoster, SwitchingPlayersKeepsEachPlayersLevels) {
     EXPECT_EQ(BlockOf(Block()), BlockOf(DefaultLevels()));
     EXPECT_EQ(BlockPart(FileOf("Kid001")), BlockOf(Levels(11)));
     EXPECT_FALSE(fs::exists(Folder("Kid003") / "Zelbo.PRF"));
+}
+
+// Level words a damaged or foreign file holds are held to each activity's range when the
+// player's levels are loaded (modules 2 to 6: Duravod reads its word unsigned, so a huge word is
+// its last level; the others read it signed): no word outside a range reaches the engine's
+// block, and the next save writes the held words. The file itself is not written by the load.
+TEST_F(PlayerRoster, LevelsOutsideTheirRangeAreHeldWhenLoaded) {
+    struct Case {
+        const char* what;
+        std::array<uint16_t, 5> inFile;
+        std::array<uint16_t, 5> loaded;
+    };
+    const Case cases[] = {
+        {"in range", {3, 52, 37, 87, 25}, {3, 52, 37, 87, 25}},
+        {"62608 everywhere", {62608, 62608, 62608, 62608, 62608}, {54, 0, 0, 0, 0}},
+        {"0xFFFF everywhere", {0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF}, {54, 0, 0, 0, 0}},
+        {"one past each end", {55, 53, 38, 88, 26}, {54, 52, 37, 0, 25}},
+        {"mixed", {62608, 5, 400, 87, 0x8000}, {54, 5, 37, 87, 0}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ThreePlayers();
+        ActivitySettings bo = Levels(0);
+        for (int i = 0; i < 5; ++i) bo.level[i] = c.inFile[static_cast<size_t>(i)];
+        ASSERT_EQ(WriteUserPrefs("C:\\Prog\\kids\\Kid002", &bo, sizeof bo), 1);
+        const std::string boFile = FileOf("Kid002");
+        prefs.SetCurrentUser("Anna");
+        CPlayerRoster roster;
+        roster.Load();
+        roster.SetCurrent(2);
+        ActivitySettings expected = bo;
+        for (int i = 0; i < 5; ++i) expected.level[i] = c.loaded[static_cast<size_t>(i)];
+        EXPECT_EQ(BlockOf(Block()), BlockOf(expected));
+        EXPECT_EQ(FileOf("Kid002"), boFile);
+        ASSERT_EQ(SavePlayerPrefs(), 1);
+        EXPECT_EQ(BlockPart(FileOf("Kid002")), BlockOf(expected));
+    }
 }
 
 // The players' record files follow the current player: the folder the player's list entry

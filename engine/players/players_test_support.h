@@ -10,6 +10,8 @@
 #include <sstream>
 #include <string>
 
+#include "engine/base/activity_settings.h"
+#include "engine/base/module_level_forms.h"
 #include "engine/players/player_strings.h"
 #include "platform/afx/string_table.h"
 #include "platform/afxwin/winapp.h"
@@ -17,6 +19,19 @@
 #include "platform/fs/dospath.h"
 #include "platform/fs/write_fault.h"
 #include "platform/registry/registry.h"
+
+// Stored levels first, first + 1, ... for modules 2 to 6, each wrapped into its module's range
+// (levels outside it are held when a file is loaded), so different `first` values below 84 give
+// different blocks.
+inline ActivitySettings TestLevels(uint16_t first) {
+    ActivitySettings b;
+    b.SetDefaults();
+    for (int i = 0; i < 5; ++i) {
+        const ModuleLevelForm& form = *ModuleLevelFormOf(i + 2);
+        b.level[i] = static_cast<uint16_t>((first + i) % (form.lastLevel - form.firstLevel + 1));
+    }
+    return b;
+}
 
 class PlayersTest : public ::testing::Test {
 protected:

@@ -4,10 +4,13 @@
 #include <optional>
 #include <string>
 
+#include "engine/base/activity_settings.h"
+#include "engine/base/module_level_forms.h"
 #include "engine/core/cor_engine.h"
 #include "engine/core/launcher.h"
 #include "engine/players/player_list.h"
 #include "engine/players/player_roster.h"
+#include "media/util/mono_debug.h"
 #include "platform/fs/crt_stat.h"
 #include "platform/fs/winfile.h"
 
@@ -215,6 +218,16 @@ int ReadUserPrefs(const char* folder, void* block, size_t size) {
     }
     if (bytes->size() < kRecordSize + targetSize) return 0;
     std::memcpy(target, bytes->data() + kRecordSize, targetSize);
+    if (targetSize == sizeof(ActivitySettings)) {
+        // A damaged or foreign file's level words are held to the modules' ranges here, so no
+        // one after this reads a level an activity does not have.
+        ActivitySettings levels;
+        std::memcpy(&levels, target, sizeof levels);
+        if (HoldStoredLevels(levels) != 0) {
+            std::memcpy(target, &levels, sizeof levels);
+            MonoDebugWrite(("Levels outside their range in " + *path + " held to the activities' ranges\n").c_str());
+        }
+    }
     return 1;
 }
 

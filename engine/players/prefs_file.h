@@ -39,7 +39,8 @@ int WritePrefs(const char* folder, const CUserPrefs* record);
 // The block: into `block` (size bytes), or (null) into the engine object's block. A missing
 // file: without a folder the engine defaults (record and block); with a folder default levels
 // into the target block, the engine's record untouched (and the engine's block too when the
-// target is another block). A short file: 0, the target unchanged.
+// target is another block). A short file: 0, the target unchanged. A block read whole has its
+// level words held to the activities' ranges (HoldStoredLevels) before anyone sees it.
 int ReadUserPrefs(const char* folder, void* block, size_t size);
 // Writes the block (the engine object's when null) after the record the file holds (record
 // defaults when there is none or it is short). A given folder is made first.

@@ -42,12 +42,7 @@ protected:
     static std::string Bytes(const void* p, size_t n) { return std::string(static_cast<const char*>(p), n); }
     static std::string RecordOf(const CUserPrefs& r) { return Bytes(&r, sizeof r); }
     static std::string BlockOf(const ActivitySettings& b) { return Bytes(&b, sizeof b); }
-    static ActivitySettings Levels(uint16_t first) {
-        ActivitySettings b;
-        b.SetDefaults();
-        for (int i = 0; i < 5; ++i) b.level[i] = static_cast<uint16_t>(first + i);
-        return b;
-    }
+    static ActivitySettings Levels(uint16_t first) { return TestLevels(first); }
     static CUserPrefs Record(uint16_t volume) {
         CUserPrefs r;
         r.SetRecordDefaults();

@@ -49,6 +49,18 @@ TEST_P(ModuleLevel, StoredToLevelAndBack) {
             EXPECT_EQ(*Block().LevelOf(other), 0) << "module " << other << " untouched";
         }
     }
+
+    // Holding a loaded block gives the same word as storing the level, and touches only that.
+    ActivitySettings loaded;
+    loaded.SetDefaults();
+    *loaded.LevelOf(c.module) = c.stored;
+    EXPECT_EQ(HoldStoredLevels(loaded), c.stored == c.back ? 0 : 1);
+    EXPECT_EQ(*loaded.LevelOf(c.module), c.back);
+    for (int other = 2; other <= 6; ++other) {
+        if (other != c.module) {
+            EXPECT_EQ(*loaded.LevelOf(other), 0) << "module " << other << " untouched";
+        }
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(PerModule, ModuleLevel, ::testing::ValuesIn(kCases),
