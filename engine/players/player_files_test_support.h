@@ -12,6 +12,7 @@
 #include "engine/core/cor_engine.h"
 #include "engine/players/app_prefs.h"
 #include "engine/players/player_list.h"
+#include "engine/players/prefs_file.h"
 #include "engine/players/players_test_support.h"
 #include "platform/afx/message_box.h"
 #include "platform/profile/profile.h"
@@ -35,6 +36,7 @@ protected:
         });
     }
     void TearDown() override {
+        ReleasePrefsFileHold();
         plat::SetMessageBoxHook(previousBox);
         SetAppPrefs(previousPrefs);
         Block() = savedBlock;

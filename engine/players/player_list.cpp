@@ -315,7 +315,7 @@ int CurrentPlayerFolder(std::string& folder) {
 }
 
 int LoadPlayerPrefs() {
-    if (IsLauncherModeSet()) return ReadUserPrefs(nullptr, nullptr, 0);
+    if (IsLauncherModeSet()) return LoadPlayLevels(nullptr);
     std::string folder;
     const int found = CurrentPlayerFolder(folder);
     if (found < 0) return 0;
@@ -324,7 +324,7 @@ int LoadPlayerPrefs() {
         if (theEngine) theEngine->ResetSavedSettings();
         return 0;
     }
-    return ReadUserPrefs(folder.c_str(), nullptr, 0);
+    return LoadPlayLevels(folder.c_str());
 }
 
 int SavePlayerPrefs() {

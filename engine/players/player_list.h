@@ -71,7 +71,9 @@ int GetPlayerPrefsPath(const char* name, char* buffer, size_t size);
 // The current player's levels into the engine object's block: outside launcher mode from the
 // folder of the player the application preferences name (default levels, and 0, when that
 // name has no entry; nothing when there is no name), in launcher mode from the launcher's
-// child folder. 1 on success.
+// child folder (LoadPlayLevels: a damaged file gives default levels and is set aside, one that
+// cannot be opened gives default levels and is not written). 1 when the player's own levels
+// or, without a file, the defaults were loaded.
 int LoadPlayerPrefs();
 // The engine object's block into the current player's preference file (nothing, and 0, for a
 // name without an entry).

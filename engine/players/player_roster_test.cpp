@@ -1,10 +1,15 @@
 #include "engine/players/player_roster.h"
 
 #include <array>
+#include <fstream>
 #include <map>
+#include <random>
+#include <sstream>
 
 #include "engine/players/player_files_test_support.h"
 #include "engine/players/prefs_file.h"
+#include "media/util/mono_debug.h"
+#include "platform/mci/debug_display.h"
 
 namespace {
 
@@ -163,6 +168,150 @@ TEST_F(PlayerRoster, SwitchingPlayersKeepsEachPlayersLevels) {
     EXPECT_EQ(BlockOf(Block()), BlockOf(DefaultLevels()));
     EXPECT_EQ(BlockPart(FileOf("Kid001")), BlockOf(Levels(11)));
     EXPECT_FALSE(fs::exists(Folder("Kid003") / "Zelbo.PRF"));
+}
+
+// The trace lines the player files write while a test runs.
+class TraceCapture {
+public:
+    explicit TraceCapture(fs::path file) : m_file(std::move(file)) {
+        fs::remove(m_file);
+        plat::SetTraceTarget(m_file.string());
+        MonoDebugOpen();
+    }
+    ~TraceCapture() {
+        MonoDebugClose();
+        plat::SetTraceTarget(std::nullopt);
+        fs::remove(m_file);
+    }
+    std::string Text() const {
+        std::ifstream in(m_file, std::ios::binary);
+        std::stringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
+
+private:
+    fs::path m_file;
+};
+
+// A damaged preference file (too short for the 284-byte record and the 28-byte block, 312
+// bytes in all) on a switch from a player with levels of her own: the new player plays with
+// the default levels, never the levels of the player before; the file is set aside whole
+// ("Zelbo.001") with a trace line, and the old player's file is untouched. What the new player
+// reaches is saved in a new file, and a second damaged file goes to "Zelbo.002", never over the
+// first.
+TEST_F(PlayerRoster, ADamagedFileGivesTheNewPlayerDefaultLevelsAndIsSetAside) {
+    std::mt19937 random(37);
+    std::string noise(200, '\0');
+    for (char& c : noise) c = static_cast<char>(random());
+    struct Case {
+        const char* what;
+        std::string bytes;
+        bool readOnly;
+    };
+    const std::string whole = std::string(sizeof(CUserPrefs), '\x01') + BlockOf(Levels(20));
+    ASSERT_EQ(whole.size(), 312u);
+    const Case cases[] = {
+        {"empty", "", false},
+        {"100 bytes", whole.substr(0, 100), false},
+        {"the record alone (284 bytes)", whole.substr(0, 284), false},
+        {"the record and part of the levels (294 bytes)", whole.substr(0, 294), false},
+        {"one byte short (311 bytes)", whole.substr(0, 311), false},
+        {"random bytes", noise, false},
+        {"read-only, 100 bytes", whole.substr(0, 100), true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        fs::remove_all(root / "Prog");
+        ThreePlayers();
+        const fs::path boFile = Folder("Kid002") / "Zelbo.PRF";
+        Put(boFile, c.bytes);
+        if (c.readOnly) {
+            ASSERT_TRUE(SetFileAttributesA("C:\\Prog\\kids\\Kid002\\Zelbo.PRF", FILE_ATTRIBUTE_READONLY));
+        }
+        prefs.SetCurrentUser("Anna");
+        CPlayerRoster roster;
+        roster.Load();
+        ASSERT_EQ(BlockOf(Block()), BlockOf(Levels(10)));
+        const std::string annaFile = FileOf("Kid001");
+
+        TraceCapture trace(tmp / "trace.txt");
+        roster.SetCurrent(2);
+        EXPECT_EQ(BlockOf(Block()), BlockOf(DefaultLevels()));
+        EXPECT_EQ(FileOf("Kid001"), annaFile);
+        EXPECT_FALSE(fs::exists(boFile));
+        EXPECT_EQ(Get(Folder("Kid002") / "Zelbo.001"), c.bytes);
+        EXPECT_NE(trace.Text().find("Damaged preference file C:\\Prog\\kids\\Kid002\\Zelbo.PRF (" +
+                                    std::to_string(c.bytes.size()) +
+                                    " bytes) set aside as C:\\Prog\\kids\\Kid002\\Zelbo.001"),
+                  std::string::npos)
+            << trace.Text();
+
+        // Bo plays; leaving him saves his levels in a new file beside the damaged one.
+        Block() = Levels(40);
+        roster.SetCurrent(1);
+        EXPECT_EQ(BlockOf(Block()), BlockOf(Levels(10)));
+        EXPECT_EQ(BlockPart(Get(boFile)), BlockOf(Levels(40)));
+        EXPECT_EQ(Get(Folder("Kid002") / "Zelbo.001"), c.bytes);
+
+        // Damaged again: the second file goes beside the first.
+        Put(boFile, "short");
+        roster.SetCurrent(2);
+        EXPECT_EQ(BlockOf(Block()), BlockOf(DefaultLevels()));
+        EXPECT_EQ(Get(Folder("Kid002") / "Zelbo.001"), c.bytes);
+        EXPECT_EQ(Get(Folder("Kid002") / "Zelbo.002"), "short");
+        EXPECT_EQ(FileOf("Kid001"), annaFile);
+    }
+}
+
+// A preference file that is there but cannot be opened (another program holds it without
+// sharing, or a folder has its name): the new player plays with the default levels for now, and
+// the file is neither set aside nor written while those stand-in levels are played, so when it
+// can be read again the player's own levels are there.
+TEST_F(PlayerRoster, AFileThatCannotBeOpenedIsNeverOverwritten) {
+    {
+        SCOPED_TRACE("held by another program");
+        ThreePlayers();
+        const std::string boFile = FileOf("Kid002");
+        prefs.SetCurrentUser("Anna");
+        CPlayerRoster roster;
+        roster.Load();
+        HANDLE other = CreateFileA("C:\\Prog\\kids\\Kid002\\Zelbo.PRF", GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(other, INVALID_HANDLE_VALUE);
+        TraceCapture trace(tmp / "trace.txt");
+        roster.SetCurrent(2);
+        EXPECT_EQ(BlockOf(Block()), BlockOf(DefaultLevels()));
+        EXPECT_NE(trace.Text().find("Could not open C:\\Prog\\kids\\Kid002\\Zelbo.PRF"), std::string::npos)
+            << trace.Text();
+        Block() = Levels(41);
+        EXPECT_EQ(SavePlayerPrefs(), 0);
+        CloseHandle(other);
+        EXPECT_EQ(SavePlayerPrefs(), 0) << "released, the file still holds what this session never read";
+        roster.SetCurrent(1);
+        EXPECT_EQ(FileOf("Kid002"), boFile);
+        EXPECT_FALSE(fs::exists(Folder("Kid002") / "Zelbo.001"));
+        EXPECT_EQ(BlockOf(Block()), BlockOf(Levels(10)));
+        roster.SetCurrent(2);
+        EXPECT_EQ(BlockOf(Block()), BlockOf(Levels(20))) << "Bo's own levels, once the file can be read";
+    }
+    {
+        SCOPED_TRACE("a folder of the file's name");
+        fs::remove_all(root / "Prog");
+        ThreePlayers();
+        fs::remove(Folder("Kid002") / "Zelbo.PRF");
+        fs::create_directories(Folder("Kid002") / "Zelbo.PRF");
+        prefs.SetCurrentUser("Anna");
+        CPlayerRoster roster;
+        roster.Load();
+        roster.SetCurrent(2);
+        EXPECT_EQ(BlockOf(Block()), BlockOf(DefaultLevels()));
+        Block() = Levels(41);
+        roster.SetCurrent(1);
+        EXPECT_TRUE(fs::is_directory(Folder("Kid002") / "Zelbo.PRF"));
+        EXPECT_FALSE(fs::exists(Folder("Kid002") / "Zelbo.001"));
+        EXPECT_EQ(BlockOf(Block()), BlockOf(Levels(10)));
+    }
 }
 
 // Level words a damaged or foreign file holds are held to each activity's range when the

@@ -10,9 +10,11 @@
 #include "engine/core/launcher.h"
 #include "engine/players/player_list.h"
 #include "engine/players/player_roster.h"
+#include "media/res/record_file_io.h"
 #include "media/util/mono_debug.h"
 #include "platform/fs/crt_stat.h"
 #include "platform/fs/winfile.h"
+#include "platform/strings/cp1252.h"
 
 namespace {
 
@@ -67,8 +69,15 @@ std::optional<std::string> ReadPrefix(const std::string& path, size_t limit) {
     return bytes;
 }
 
+// A player's file whose levels could not be read when they were loaded for play: while the
+// engine plays stand-in levels for it, nothing replaces it (empty: none).
+std::string g_heldPath;
+
+bool IsHeld(const std::string& path) { return !g_heldPath.empty() && plat::EqualNoCase1252(path, g_heldPath); }
+
 // Replaces the file whole: a temporary file beside it, written, flushed and renamed over it.
 bool ReplaceWhole(const std::string& path, const std::string& bytes) {
+    if (IsHeld(path)) return false;
     const std::string temp = path + ".new";
     HANDLE h = CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) return false;
@@ -101,6 +110,34 @@ uint8_t* EngineBlock(size_t& size) {
     if (!block || n <= 0) return nullptr;
     size = static_cast<size_t>(n);
     return static_cast<uint8_t*>(block);
+}
+
+// What reading a file's block found.
+enum class BlockRead : uint8_t {
+    Whole,       // read whole into the target, its levels held to their ranges
+    NoFile,      // there is no file
+    Unopenable,  // something is there but cannot be opened for reading
+    Short,       // the file ends before the block does (`got` says where); the target unchanged
+};
+
+BlockRead ReadBlockInto(const std::string& path, uint8_t* target, size_t size, size_t& got) {
+    got = 0;
+    const auto bytes = ReadPrefix(path, kRecordSize + size);
+    if (!bytes) return GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES ? BlockRead::NoFile : BlockRead::Unopenable;
+    got = bytes->size();
+    if (bytes->size() < kRecordSize + size) return BlockRead::Short;
+    std::memcpy(target, bytes->data() + kRecordSize, size);
+    if (size == sizeof(ActivitySettings)) {
+        // A damaged or foreign file's level words are held to the modules' ranges here, so no
+        // one after this reads a level an activity does not have.
+        ActivitySettings levels;
+        std::memcpy(&levels, target, sizeof levels);
+        if (HoldStoredLevels(levels) != 0) {
+            std::memcpy(target, &levels, sizeof levels);
+            MonoDebugWrite(("Levels outside their range in " + path + " held to the activities' ranges\n").c_str());
+        }
+    }
+    return BlockRead::Whole;
 }
 
 // The folder given is made first; none means the preference folder.
@@ -202,8 +239,9 @@ int ReadUserPrefs(const char* folder, void* block, size_t size) {
     uint8_t* target = block ? static_cast<uint8_t*>(block) : engineBlock;
     const size_t targetSize = block ? size : engineSize;
     if (!target) return 0;
-    const auto bytes = ReadPrefix(*path, kRecordSize + targetSize);
-    if (!bytes) {
+    size_t got = 0;
+    const BlockRead read = ReadBlockInto(*path, target, targetSize, got);
+    if (read == BlockRead::NoFile || read == BlockRead::Unopenable) {
         // No file: default levels into the target. The record is never touched, and the
         // engine's own block keeps its levels unless it is the target.
         if (!engineBlock) return 0;
@@ -216,20 +254,50 @@ int ReadUserPrefs(const char* folder, void* block, size_t size) {
         }
         return 1;
     }
-    if (bytes->size() < kRecordSize + targetSize) return 0;
-    std::memcpy(target, bytes->data() + kRecordSize, targetSize);
-    if (targetSize == sizeof(ActivitySettings)) {
-        // A damaged or foreign file's level words are held to the modules' ranges here, so no
-        // one after this reads a level an activity does not have.
-        ActivitySettings levels;
-        std::memcpy(&levels, target, sizeof levels);
-        if (HoldStoredLevels(levels) != 0) {
-            std::memcpy(target, &levels, sizeof levels);
-            MonoDebugWrite(("Levels outside their range in " + *path + " held to the activities' ranges\n").c_str());
-        }
-    }
-    return 1;
+    return read == BlockRead::Whole ? 1 : 0;
 }
+
+int LoadPlayLevels(const char* folder) {
+    g_heldPath.clear();
+    size_t size = 0;
+    uint8_t* block = EngineBlock(size);
+    if (!block) return 0;
+    const auto path = PrefsPath(folder);
+    if (!path) {
+        theEngine->ResetSavedSettings();
+        MonoDebugWrite("No preference file path for the player: default levels\n");
+        return 0;
+    }
+    size_t got = 0;
+    switch (ReadBlockInto(*path, block, size, got)) {
+        case BlockRead::Whole:
+            return 1;
+        case BlockRead::NoFile:
+            theEngine->ResetSavedSettings();
+            return 1;
+        case BlockRead::Unopenable:
+            theEngine->ResetSavedSettings();
+            g_heldPath = *path;
+            MonoDebugWrite(("Could not open " + *path + ": default levels for now, the file is kept as it is\n").c_str());
+            return 0;
+        case BlockRead::Short:
+            break;
+    }
+    // A file too short for the record and the block: the player starts again at the default
+    // levels, and the file is kept whole beside the new one for a grown-up to look at.
+    theEngine->ResetSavedSettings();
+    std::string aside;
+    const std::string what = "Damaged preference file " + *path + " (" + std::to_string(got) + " bytes)";
+    if (MoveFileAside(*path, aside) == 0) {
+        MonoDebugWrite((what + " set aside as " + aside + ": default levels\n").c_str());
+    } else {
+        g_heldPath = *path;
+        MonoDebugWrite((what + " could not be set aside: default levels for now, the file is kept as it is\n").c_str());
+    }
+    return 0;
+}
+
+void ReleasePrefsFileHold() { g_heldPath.clear(); }
 
 int WriteUserPrefs(const char* folder, const void* block, size_t size) {
     const auto path = PathForWriting(folder);
@@ -301,6 +369,7 @@ int MakePath(const char* path) {
 }
 
 int CPrefsFileStore::LoadPrefs() {
+    ReleasePrefsFileHold();  // a new session
     const int record = ReadPrefs(nullptr, nullptr);
     if (IsLauncherModeSet()) return record && LoadPlayerPrefs() ? 1 : 0;
     // The players as the chooser loads them: the guest is made on a first run, a current

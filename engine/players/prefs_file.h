@@ -42,6 +42,19 @@ int WritePrefs(const char* folder, const CUserPrefs* record);
 // target is another block). A short file: 0, the target unchanged. A block read whole has its
 // level words held to the activities' ranges (HoldStoredLevels) before anyone sees it.
 int ReadUserPrefs(const char* folder, void* block, size_t size);
+// The engine object's block for the player about to play, from the file in `folder` (null:
+// the preference folder); never leaves the levels of the player before in the block:
+// - read whole: its levels (held to their ranges); 1. No file: default levels; 1.
+// - too short for the record and the block (damaged): default levels, and the file is set
+//   aside whole ("Zelbo.001", the first free number: MoveFileAside), so the levels played from
+//   now on go into a new file and the damaged one stays for a grown-up to look at; 0.
+// - there but not to be opened (held open by another program, no access), or damaged and not
+//   to be set aside: default levels for now, and nothing replaces that file until the next
+//   LoadPlayLevels, so the levels it holds are there again once it can be read; 0.
+// Each case that is not a plain read or a missing file writes a trace line.
+int LoadPlayLevels(const char* folder);
+// Forgets the file LoadPlayLevels keeps from writes: a new session starts without one.
+void ReleasePrefsFileHold();
 // Writes the block (the engine object's when null) after the record the file holds (record
 // defaults when there is none or it is short). A given folder is made first.
 int WriteUserPrefs(const char* folder, const void* block, size_t size);

@@ -1,6 +1,7 @@
 // Any bytes as a preference file: ReadPrefs, ReadUserPrefs and WriteUserPrefs never crash,
 // names come back terminated, and a rewrite keeps the record the file held (or writes the
-// record defaults when it held none) followed by the block.
+// record defaults when it held none) followed by the block. Loaded for play, every level is in
+// its module's range, and a file too short for record and block is set aside with its bytes.
 #include <stdlib.h>
 
 #include <cstddef>
@@ -13,6 +14,7 @@
 #include <string>
 
 #include "engine/base/activity_settings.h"
+#include "engine/base/module_level_forms.h"
 #include "engine/core/cor_engine.h"
 #include "engine/players/prefs_file.h"
 #include "platform/fs/dospath.h"
@@ -68,5 +70,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         std::abort();
     }
     if (std::memcmp(after.data() + sizeof(CUserPrefs), &block, sizeof block) != 0) std::abort();
+
+    std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
+    const fs::path aside = Root() / "Prog" / "Zelbo.001";
+    fs::remove(aside);
+    ReleasePrefsFileHold();
+    const bool whole = size >= sizeof(CUserPrefs) + sizeof(ActivitySettings);
+    if (LoadPlayLevels(nullptr) != (whole ? 1 : 0)) std::abort();
+    int32_t engineSize = 0;
+    ActivitySettings loaded;
+    std::memcpy(&loaded, theEngine->GetSavedSettings(engineSize), sizeof loaded);
+    if (HoldStoredLevels(loaded) != 0) std::abort();
+    if (whole == fs::exists(aside) || whole != fs::exists(file)) std::abort();
+    if (!whole) {
+        std::ifstream kept(aside, std::ios::binary);
+        std::stringstream keptBytes;
+        keptBytes << kept.rdbuf();
+        if (keptBytes.str() != bytes) std::abort();
+        fs::remove(aside);
+    }
     return 0;
 }

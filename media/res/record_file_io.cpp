@@ -65,20 +65,8 @@ public:
 
     int SetAside(const std::string& path, std::string& asideName) override {
         if (const int code = Close()) return code;
-        int cause = CFileException::generic;
-        for (int n = 1; n <= kMaxAsideNames; ++n) {
-            const std::string candidate = RecordFileAsideName(path, n);
-            if (MoveFileA(path.c_str(), candidate.c_str())) {
-                asideName = candidate;
-                return Open(path);
-            }
-            const DWORD error = GetLastError();
-            if (error != ERROR_ALREADY_EXISTS && error != ERROR_FILE_EXISTS) {
-                cause = CFileException::OsErrorToException(static_cast<LONG>(error));
-                break;
-            }
-        }
-        // Nothing moved: the file is opened again as it was.
+        const int cause = MoveFileAside(path, asideName);
+        // Moved: a new file is opened in its place; else the file is opened again as it was.
         const int reopened = Open(path);
         return reopened ? reopened : cause;
     }
@@ -114,6 +102,22 @@ std::string RecordFileAsideName(const std::string& path, int n) {
     char extension[16];
     std::snprintf(extension, sizeof extension, ".%03d", n);
     return path.substr(0, dot == std::string::npos ? path.size() : dot) + extension;
+}
+
+int MoveFileAside(const std::string& path, std::string& asideName) {
+    for (int n = 1; n <= kMaxAsideNames; ++n) {
+        const std::string candidate = RecordFileAsideName(path, n);
+        if (MoveFileA(path.c_str(), candidate.c_str())) {
+            asideName = candidate;
+            return 0;
+        }
+        const DWORD error = GetLastError();
+        if (error != ERROR_ALREADY_EXISTS && error != ERROR_FILE_EXISTS) {
+            const int cause = CFileException::OsErrorToException(static_cast<LONG>(error));
+            return cause != CFileException::none ? cause : CFileException::generic;
+        }
+    }
+    return CFileException::generic;
 }
 
 int CRecordFileMemoryIo::GetLength(uint32_t& length) {

@@ -35,6 +35,12 @@ public:
 std::string RecordFileAsideName(const std::string& path, int n);
 inline constexpr int kMaxAsideNames = 999;
 
+// Keeps a damaged file (closed) whole under the first of the names RecordFileAsideName 1, 2,
+// ... not in use, beside it; an existing file is never replaced, so every earlier damaged file
+// stays. 0 and the new name, or a cause of the class library's file exceptions with the file
+// left where it was.
+int MoveFileAside(const std::string& path, std::string& asideName);
+
 // A file on a DOS path, through the class library's CFile.
 std::unique_ptr<IRecordFileIo> MakeRecordFileDiskIo();
 
