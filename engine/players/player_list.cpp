@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "engine/core/cor_engine.h"
@@ -76,6 +77,40 @@ bool IsPlayerFolderValue(const std::string& value) {
     return true;
 }
 
+// A list value as a folder to compare: "/" read as "\", no doubled backslash, one at the end.
+std::string FolderKey(const std::string& value) {
+    std::string key;
+    for (char c : value) {
+        if (c == '/') c = '\\';
+        if (c == '\\' && !key.empty() && key.back() == '\\') continue;
+        key += c;
+    }
+    if (key.empty() || key.back() != '\\') key += '\\';
+    return key;
+}
+
+bool SameFolder(const std::string& a, const std::string& b) { return plat::EqualNoCase1252(FolderKey(a), FolderKey(b)); }
+
+// The list's entries in file order: each key and its value (none when it has no usable one).
+std::vector<std::pair<std::string, std::optional<std::string>>> ListEntries(const char* file) {
+    std::vector<std::pair<std::string, std::optional<std::string>>> entries;
+    for (std::string& key : SectionKeys(PlayerString(kIdsUserListSection), file)) {
+        std::optional<std::string> value = ListValue(key.c_str(), file);
+        entries.emplace_back(std::move(key), std::move(value));
+    }
+    return entries;
+}
+
+// Whether another name, earlier in the list, names the folder this name's value names: the
+// folder is the earlier player's, and this one has none of its own.
+bool FolderIsAnEarlierPlayers(const std::string& name, const std::string& value, const char* file) {
+    for (const auto& [key, other] : ListEntries(file)) {
+        if (plat::EqualNoCase1252(key, name)) return false;
+        if (other && SameFolder(*other, value)) return true;
+    }
+    return false;
+}
+
 // The default levels in a block of the engine's size; the engine's own block keeps its levels.
 // Empty when the engine has no block.
 std::string DefaultLevels() {
@@ -90,15 +125,24 @@ std::string DefaultLevels() {
     return defaults;
 }
 
-// The first "Kid" + three digits below kids\ that could be made; none when all 99 failed.
-std::optional<std::string> MakeOwnFolder(const std::string& program) {
+// The first "Kid" + three digits below kids\ that could be made and that no list entry names;
+// none when all 99 failed.
+std::optional<std::string> MakeOwnFolder(const std::string& program, const char* listFile) {
     const std::string kids = PlayerString(kIdsKidsFolder);
     if (!Fits(program + kids) || !MakePlayerPath((program + kids).c_str())) return std::nullopt;
+    std::vector<std::string> listed;
+    for (auto& [key, value] : ListEntries(listFile)) {
+        if (value) listed.push_back(std::move(*value));
+    }
     for (int n = 1; n <= kMaxPlayerFolders; ++n) {
         char name[16];
         std::snprintf(name, sizeof name, "Kid%03d\\", n);
         const std::string relative = kids + name;
         if (!Fits(program + relative)) return std::nullopt;
+        // A folder the list names is that player's even while it cannot be reached.
+        if (std::any_of(listed.begin(), listed.end(), [&](const std::string& v) { return SameFolder(v, relative); })) {
+            continue;
+        }
         // A folder already there belongs to someone: the next number is tried.
         if (MakeDirectory((program + relative).c_str())) return relative;
     }
@@ -106,42 +150,37 @@ std::optional<std::string> MakeOwnFolder(const std::string& program) {
 }
 
 // Makes the player's folder, name file, list entry and default levels; the name is taken as
-// it is (the caller checked it).
-int MakePlayer(HINSTANCE module, PlayerEntry& entry, const char* listFile) {
+// it is (the caller checked it). No folder of its own, no player: two players never share one.
+// `tell`: the notice 61284 says so.
+int MakePlayer(HINSTANCE module, PlayerEntry& entry, const char* listFile, bool tell) {
     std::string program;
     if (!listFile || !GetGameFolder(module, program)) return 0;
-    std::optional<std::string> relative = MakeOwnFolder(program);
-    const bool own = relative.has_value();
-    if (own) {
-        const std::string nameFile = program + *relative + PlayerString(kIdsNameFile);
-        // A value loses one pair of enclosing quotes when read: a name in quotes keeps them
-        // inside another pair.
-        const std::string& name = entry.name;
-        const bool quoted = name.size() >= 2 && (name[0] == '"' || name[0] == '\'') && name.back() == name[0];
-        const std::string value = quoted ? "\"" + name + "\"" : name;
-        // Without its name file a folder is no one's once the list is rebuilt from the
-        // folders: no name file, no player.
-        if (!Fits(nameFile) || !WritePrivateProfileStringA(PlayerString(kIdsNameSection).c_str(),
-                                                           PlayerString(kIdsNameKey).c_str(), value.c_str(),
-                                                           nameFile.c_str())) {
-            DeleteFileA(nameFile.c_str());
-            RemoveDirectoryA((program + *relative).c_str());
-            return 0;
-        }
-    } else {
-        const std::string shared = PlayerString(kIdsPublicFolder);
-        if (!Fits(program + shared) || !MakePlayerPath((program + shared).c_str())) return 0;
-        AfxMessageBox(kIdsNoPlayerFolder, MB_OK | MB_ICONINFORMATION);
-        relative = shared;
+    const std::optional<std::string> relative = MakeOwnFolder(program, listFile);
+    if (!relative) {
+        if (tell) AfxMessageBox(kIdsNoPlayerFolder, MB_OK | MB_ICONINFORMATION);
+        return 0;
+    }
+    const std::string nameFile = program + *relative + PlayerString(kIdsNameFile);
+    // A value loses one pair of enclosing quotes when read: a name in quotes keeps them
+    // inside another pair.
+    const std::string& name = entry.name;
+    const bool quoted = name.size() >= 2 && (name[0] == '"' || name[0] == '\'') && name.back() == name[0];
+    const std::string value = quoted ? "\"" + name + "\"" : name;
+    // Without its name file a folder is no one's once the list is rebuilt from the
+    // folders: no name file, no player.
+    if (!Fits(nameFile) || !WritePrivateProfileStringA(PlayerString(kIdsNameSection).c_str(),
+                                                       PlayerString(kIdsNameKey).c_str(), value.c_str(),
+                                                       nameFile.c_str())) {
+        DeleteFileA(nameFile.c_str());
+        RemoveDirectoryA((program + *relative).c_str());
+        return 0;
     }
 
     if (!WritePrivateProfileStringA(PlayerString(kIdsUserListSection).c_str(), entry.name.c_str(), relative->c_str(),
                                     listFile)) {
         // No entry, no player: the folder made for it is free again.
-        if (own) {
-            DeleteFileA((program + *relative + PlayerString(kIdsNameFile)).c_str());
-            RemoveDirectoryA((program + *relative).c_str());
-        }
+        DeleteFileA((program + *relative + PlayerString(kIdsNameFile)).c_str());
+        RemoveDirectoryA((program + *relative).c_str());
         return 0;
     }
     entry.folder = *relative;
@@ -209,10 +248,10 @@ int GetPlayerListPath(std::string& path) {
     return Fits(path) ? 1 : 0;
 }
 
-int AddUser(HINSTANCE module, PlayerEntry& entry, const char* listFile) {
+int AddUser(HINSTANCE module, PlayerEntry& entry, const char* listFile, bool tellWhenNoFolder) {
     if (!listFile || !IsValidPlayerName(entry.name)) return 0;
     if (KeyExists(SectionKeys(PlayerString(kIdsUserListSection), listFile), entry.name)) return 0;
-    return MakePlayer(module, entry, listFile);
+    return MakePlayer(module, entry, listFile, tellWhenNoFolder);
 }
 
 int LoadUserList(HINSTANCE module, std::span<PlayerEntry> entries, const char* listFile) {
@@ -231,18 +270,25 @@ int LoadUserList(HINSTANCE module, std::span<PlayerEntry> entries, const char* l
     if (!GetGameFolder(module, program)) return 0;
     const std::string guest = PlayerString(kIdsGuestName);
     std::vector<PlayerEntry> list;
+    std::vector<std::string> taken;  // the folders of the names before, in file order
     for (const std::string& name : keys) {
         PlayerEntry entry{name, {}};
         const std::optional<std::string> value = ListValue(name.c_str(), listFile);
-        // A player whose folder has gone, or who never had one, is given a new one.
-        const bool present = value && IsPlayerFolderValue(*value) && Fits(program + *value) &&
-                             DirectoryExists((program + *value).c_str());
-        if (present) {
+        const bool usable = value && IsPlayerFolderValue(*value) && Fits(program + *value);
+        const bool shared =
+            usable && std::any_of(taken.begin(), taken.end(), [&](const std::string& t) { return SameFolder(t, *value); });
+        if (usable && !shared) taken.push_back(*value);
+        if (usable && !shared && DirectoryExists((program + *value).c_str())) {
             entry.folder = program + *value;
-        } else if (MakePlayer(module, entry, listFile)) {
+        } else if (MakePlayer(module, entry, listFile, false)) {
+            // A player whose folder has gone, who never had one, or whose folder an earlier
+            // name has, is given a new one.
+            taken.push_back(entry.folder);
             entry.folder = program + entry.folder;
-        } else if (value && IsPlayerFolderValue(*value)) {
-            entry.folder = program + *value;  // made again when the player's levels are written
+        } else if (usable && !shared) {
+            // No new folder can be made now: the entry stays as it is. The player plays with
+            // default levels, and nothing is written while the folder cannot be reached.
+            entry.folder = program + *value;
         }
         if (!Fits(entry.folder)) entry.folder.clear();
         InsertInOrder(list, std::move(entry), guest);
@@ -296,7 +342,7 @@ int GetPlayerPrefsPath(const char* name, char* buffer, size_t size) {
     std::string listFile;
     if (!name || !GetPlayerListPath(listFile)) return 0;
     const std::optional<std::string> value = ListValue(name, listFile.c_str());
-    if (!value || !IsPlayerFolderValue(*value)) return 0;
+    if (!value || !IsPlayerFolderValue(*value) || FolderIsAnEarlierPlayers(name, *value, listFile.c_str())) return 0;
     std::string path = GetAppPrefs().installPath;
     if (!path.empty() && path.back() != '\\') path += '\\';
     path += *value;

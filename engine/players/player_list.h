@@ -1,7 +1,7 @@
 // The players and their folders. The player list is section "User List" of "Zelbo.ini" in the
 // install folder: one key per player (the name), its value the player's folder relative to
-// the program folder, ending in a backslash ("kids\Kid007\", or the shared "Public\"). Each
-// own folder holds "SETTINGS.INI" (section "Settings", key "Namn" = the name) and the
+// the program folder, ending in a backslash ("kids\Kid007\"), one folder per player. Each
+// folder holds "SETTINGS.INI" (section "Settings", key "Namn" = the name) and the
 // player's preference file (record and levels, prefs_file.h).
 //
 // Names are INI keys: IsValidPlayerName keeps out every name that would not come back as the
@@ -42,19 +42,24 @@ int GetGameFolder(HINSTANCE module, std::string& folder);
 // 0 when there is no install path or the path does not fit MAX_PATH.
 int GetPlayerListPath(std::string& path);
 
-// Makes a new player for entry.name: the first free "kids\KidNNN\" (001..099), else the
-// shared "Public\" after the notice 61284; writes the name file, the list entry, and the
-// default levels (from a scratch block: the engine's block is never touched) into the new
-// folder's preference file; entry.folder becomes the relative folder. 0 and nothing written
-// when the name is refused or its key exists, when no folder can be made, or when the list
-// entry cannot be written (then the folder made for it is removed again).
-int AddUser(HINSTANCE module, PlayerEntry& entry, const char* listFile);
+// Makes a new player for entry.name: the first "kids\KidNNN\" (001..099) that can be made and
+// that no list entry names (two players never share a folder); writes the name file, the list
+// entry, and the default levels (from a scratch block: the engine's block is never touched)
+// into the new folder's preference file; entry.folder becomes the relative folder. 0 and
+// nothing written when the name is refused or its key exists, when no folder can be made (then,
+// with tellWhenNoFolder, after the notice 61284), or when the list entry cannot be written
+// (then the folder made for it is removed again).
+int AddUser(HINSTANCE module, PlayerEntry& entry, const char* listFile, bool tellWhenNoFolder = true);
 
 // Fills `entries` (at most 90 are taken) from the list, every key of it, in this order: the
 // guest ("Gäst", any case) first, the others sorted without regard to case after entry 0,
-// which is never compared. A player whose folder has gone (or whose value names none below the
-// program folder) gets a new one through AddUser. An empty list is rebuilt from the folders (ScanUserDirectories with the
-// capacity). Returns the number of entries filled.
+// which is never compared. A player whose folder has gone, whose value names none below the
+// program folder, or whose folder a name earlier in the file names, gets a new one (as AddUser
+// makes them, without the notice). When none can be made the entry is left as it is in the
+// list: the player keeps the folder it names (default levels while it cannot be reached, and
+// nothing written), or, sharing an earlier name's folder, none in memory. An empty list is
+// rebuilt from the folders (ScanUserDirectories with the capacity). Returns the number of
+// entries filled.
 int LoadUserList(HINSTANCE module, std::span<PlayerEntry> entries, const char* listFile);
 
 // Writes a list entry for every player folder below "kids\" whose name file holds a name
@@ -64,8 +69,8 @@ int ScanUserDirectories(HINSTANCE module, PlayerEntry* entries, int capacity, co
 
 // The player's folder as an absolute path: install path + the list's value for the name,
 // into `buffer`. 0 and an empty buffer when the name has no entry, when the value names no
-// folder below the program folder (empty, a drive, a root or ".."), or when the path does not
-// fit.
+// folder below the program folder (empty, a drive, a root or ".."), when a name earlier in the
+// list names the same folder (it is that player's), or when the path does not fit.
 int GetPlayerPrefsPath(const char* name, char* buffer, size_t size);
 
 // The current player's levels into the engine object's block: outside launcher mode from the

@@ -5,6 +5,7 @@
 
 #include "engine/core/launcher_test_support.h"
 #include "engine/players/player_files_test_support.h"
+#include "engine/players/player_roster.h"
 #include "engine/players/prefs_file.h"
 #include "platform/fs/winfile.h"
 
@@ -26,26 +27,22 @@ private:
 
 using PlayerList = PlayerFilesTest;
 
-// Where a new player goes: the first free number below kids\, a hole reused, the shared
-// folder after the notice when all 99 are taken. The new player's file holds the default
-// levels; the engine's block keeps the levels of the player who is playing.
+// Where a new player goes: the first free number below kids\, a hole reused. The new player's
+// file holds the default levels; the engine's block keeps the levels of the player who is
+// playing.
 TEST_F(PlayerList, ANewPlayerGetsTheFirstFreeFolder) {
     struct Case {
         const char* what;
         std::vector<int> taken;  // kids\KidNNN folders already there
         std::string name;
         std::string folder;  // expected, relative
-        bool notice;
     };
-    std::vector<int> all(99);
-    for (int i = 0; i < 99; ++i) all[static_cast<size_t>(i)] = i + 1;
     const Case cases[] = {
-        {"first player", {}, "Anna", "kids\\Kid001\\", false},
-        {"first player, Swedish name", {}, "\xC5sa", "kids\\Kid001\\", false},
-        {"name no file name may hold", {}, "A*B?<C>|:", "kids\\Kid001\\", false},
-        {"three taken", {1, 2, 3}, "Bo", "kids\\Kid004\\", false},
-        {"hole at 2", {1, 3}, "Bo", "kids\\Kid002\\", false},
-        {"all 99 taken", all, "Bo", "Public\\", true},
+        {"first player", {}, "Anna", "kids\\Kid001\\"},
+        {"first player, Swedish name", {}, "\xC5sa", "kids\\Kid001\\"},
+        {"name no file name may hold", {}, "A*B?<C>|:", "kids\\Kid001\\"},
+        {"three taken", {1, 2, 3}, "Bo", "kids\\Kid004\\"},
+        {"hole at 2", {1, 3}, "Bo", "kids\\Kid002\\"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -63,20 +60,173 @@ TEST_F(PlayerList, ANewPlayerGetsTheFirstFreeFolder) {
         EXPECT_EQ(entry.folder, c.folder);
         EXPECT_EQ(ListValueOf(c.name), c.folder);
         EXPECT_EQ(ListKeys(), std::vector<std::string>{c.name});
-        const fs::path folder = root / "Prog" / (c.folder == "Public\\" ? "Public" : "kids/" + c.folder.substr(5, 6));
+        const fs::path folder = root / "Prog" / ("kids/" + c.folder.substr(5, 6));
         EXPECT_EQ(BlockPart(Get(folder / "Zelbo.PRF")), BlockOf(DefaultLevels()));
         EXPECT_EQ(BlockOf(Block()), BlockOf(Levels(30)));
-        if (c.notice) {
-            ASSERT_EQ(boxes.size(), 1u);
-            EXPECT_EQ(boxes[0], PlayerString(kIdsNoPlayerFolder));
-        } else {
-            EXPECT_TRUE(boxes.empty());
-            char name[64];
-            GetPrivateProfileStringA("Settings", "Namn", "", name, sizeof name,
-                                     ("C:\\Prog\\" + c.folder + "SETTINGS.INI").c_str());
-            EXPECT_EQ(std::string(name), c.name);
-        }
+        EXPECT_TRUE(boxes.empty());
+        char name[64];
+        GetPrivateProfileStringA("Settings", "Namn", "", name, sizeof name,
+                                 ("C:\\Prog\\" + c.folder + "SETTINGS.INI").c_str());
+        EXPECT_EQ(std::string(name), c.name);
     }
+}
+
+// No folder of its own for a new player: the add is refused with the notice, whether all 99
+// folders are there, the last free number is one the list names (its player's folder has
+// gone, and it comes back as that player's), or "kids" is a file. Nothing is written: the
+// list keeps its bytes, no shared folder appears, the engine's block keeps its levels, and the
+// roster keeps its number of players.
+TEST_F(PlayerList, AnAddWithoutAFolderOfItsOwnIsRefusedWithTheNotice) {
+    struct Case {
+        const char* what;
+        int folders;           // Kid001 .. KidNNN there
+        bool lastListed;       // Kid099 named by a list entry, its folder gone
+        bool kidsIsAFile;
+    };
+    const Case cases[] = {
+        {"all 99 taken", 99, false, false},
+        {"98 taken, the 99th listed", 98, true, false},
+        {"kids is a file", 0, false, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        fs::remove_all(root / "Prog");
+        fs::create_directories(root / "Prog");
+        boxes.clear();
+        std::vector<std::pair<std::string, std::string>> list{{"G\xE4st", "kids\\Kid001\\"}};
+        if (c.lastListed) list.emplace_back("Anna", "kids\\Kid099\\");
+        WriteList(list);
+        for (int n = 1; n <= c.folders; ++n) {
+            char name[16];
+            std::snprintf(name, sizeof name, "Kid%03d", n);
+            fs::create_directories(Folder(name));
+        }
+        if (c.kidsIsAFile) Put(root / "Prog" / "kids", "a file");
+        const std::string before = Get(ListFile());
+        Block() = Levels(30);
+
+        PlayerEntry entry{"Bo", {}};
+        EXPECT_EQ(AddUser(nullptr, entry, kList), 0);
+        EXPECT_EQ(entry.folder, "");
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0], PlayerString(kIdsNoPlayerFolder));
+        EXPECT_EQ(Get(ListFile()), before);
+        EXPECT_FALSE(fs::exists(root / "Prog" / "Public"));
+        if (c.lastListed) {
+            EXPECT_FALSE(fs::exists(Folder("Kid099"))) << "the listed player's number stays free";
+        }
+        EXPECT_EQ(BlockOf(Block()), BlockOf(Levels(30)));
+
+        prefs.SetCurrentUser("G\xE4st");
+        CPlayerRoster roster;
+        roster.Load();
+        const int count = roster.Count();
+        boxes.clear();
+        EXPECT_EQ(roster.Add("Bo"), 0);
+        EXPECT_EQ(roster.Count(), count);
+        EXPECT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(Get(ListFile()), before);
+    }
+    EXPECT_EQ(PlayerString(kIdsNoPlayerFolder).find("allm\xE4n"), std::string::npos) << "no shared folder is offered";
+}
+
+// A listed player whose folder cannot be reached ("kids" a file) keeps its entry as it is: the
+// roster loads every player without a notice, the player plays with the default levels, and
+// nothing is written anywhere, neither the list nor a folder nor a file, on loading, switching
+// or saving.
+TEST_F(PlayerList, AListedPlayerWhoseFolderCannotBeReachedKeepsItsEntry) {
+    WriteList({{"G\xE4st", "kids\\Kid001\\"}, {"Anna", "kids\\Kid002\\"}, {"Bo", "kids\\Kid003\\"}});
+    Put(root / "Prog" / "kids", "a file");
+    const std::string before = Get(ListFile());
+    const auto files = [&] {
+        std::vector<std::string> all;
+        for (const auto& e : fs::recursive_directory_iterator(root)) all.push_back(e.path().string());
+        return all;
+    };
+    const auto filesBefore = files();
+    prefs.SetCurrentUser("Anna");
+    Block() = Levels(30);
+
+    CPlayerRoster roster;
+    roster.Load();
+    ASSERT_EQ(roster.Count(), 3);
+    EXPECT_EQ(roster.GetName(roster.Current()), "Anna");
+    EXPECT_EQ(roster.Entry(roster.Current()).folder, "C:\\Prog\\kids\\Kid002\\");
+    EXPECT_EQ(BlockOf(Block()), BlockOf(DefaultLevels()));
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_EQ(Get(ListFile()), before);
+
+    Block() = Levels(31);
+    roster.SetCurrent(roster.IndexOf("Bo"));
+    EXPECT_EQ(BlockOf(Block()), BlockOf(DefaultLevels()));
+    Block() = Levels(32);
+    EXPECT_EQ(SavePlayerPrefs(), 0);
+    roster.SetCurrent(roster.IndexOf("Anna"));
+    EXPECT_EQ(BlockOf(Block()), BlockOf(DefaultLevels()));
+
+    EXPECT_EQ(Get(ListFile()), before);
+    EXPECT_EQ(ListValueOf("G\xE4st"), "kids\\Kid001\\");
+    EXPECT_EQ(ListValueOf("Anna"), "kids\\Kid002\\");
+    EXPECT_EQ(ListValueOf("Bo"), "kids\\Kid003\\");
+    EXPECT_EQ(files(), filesBefore);
+    EXPECT_EQ(Get(root / "Prog" / "kids"), "a file");
+}
+
+// Two names of the list naming one folder (in any spelling): the first in the file keeps it,
+// the second gets a new folder of its own with the default levels and its entry names it.
+// When no new folder can be made, the second keeps its entry but has no folder: it plays with
+// default levels and never reads or writes the first player's file.
+TEST_F(PlayerList, TwoNamesOnOneFolderGetTwoFolders) {
+    WriteList({{"Anna", "kids\\Kid001\\"}, {"Bo", "kids/kid001"}, {"Cilla", "Public\\"}, {"Dan", "PUBLIC\\"}});
+    MakeKidFolder("Kid001", "Anna");
+    const ActivitySettings anna = Levels(10);
+    ASSERT_EQ(WriteUserPrefs("C:\\Prog\\kids\\Kid001", &anna, sizeof anna), 1);
+    const ActivitySettings cilla = Levels(30);
+    ASSERT_EQ(WriteUserPrefs("C:\\Prog\\Public", &cilla, sizeof cilla), 1);
+    const std::string annaFile = Get(Folder("Kid001") / "Zelbo.PRF");
+
+    std::array<PlayerEntry, kMaxPlayers> entries;
+    ASSERT_EQ(LoadUserList(nullptr, entries, kList), 4);
+    const std::pair<const char*, const char*> expected[] = {
+        {"Anna", "kids\\Kid001\\"}, {"Bo", "kids\\Kid002\\"}, {"Cilla", "Public\\"}, {"Dan", "kids\\Kid003\\"}};
+    for (size_t i = 0; i < 4; ++i) {
+        SCOPED_TRACE(expected[i].first);
+        EXPECT_EQ(entries[i].name, expected[i].first);
+        EXPECT_EQ(entries[i].folder, std::string("C:\\Prog\\") + expected[i].second);
+        EXPECT_EQ(ListValueOf(expected[i].first), expected[i].second);
+    }
+    EXPECT_EQ(Get(Folder("Kid001") / "Zelbo.PRF"), annaFile);
+    EXPECT_EQ(BlockPart(Get(Folder("Kid002") / "Zelbo.PRF")), BlockOf(DefaultLevels()));
+    EXPECT_EQ(BlockPart(Get(Folder("Kid003") / "Zelbo.PRF")), BlockOf(DefaultLevels()));
+    EXPECT_EQ(BlockPart(Get(root / "Prog" / "Public" / "Zelbo.PRF")), BlockOf(Levels(30)));
+    EXPECT_TRUE(boxes.empty());
+
+    // Every number taken: Bo keeps his entry, without a folder.
+    fs::remove_all(root / "Prog");
+    WriteList({{"Anna", "kids\\Kid001\\"}, {"Bo", "kids\\Kid001\\"}});
+    for (int n = 1; n <= 99; ++n) {
+        char name[16];
+        std::snprintf(name, sizeof name, "Kid%03d", n);
+        fs::create_directories(Folder(name));
+    }
+    ASSERT_EQ(WriteUserPrefs("C:\\Prog\\kids\\Kid001", &anna, sizeof anna), 1);
+    const std::string list = Get(ListFile());
+    ASSERT_EQ(LoadUserList(nullptr, entries, kList), 2);
+    EXPECT_EQ(entries[1].name, "Bo");
+    EXPECT_EQ(entries[1].folder, "");
+    EXPECT_EQ(Get(ListFile()), list);
+    char path[MAX_PATH];
+    EXPECT_EQ(GetPlayerPrefsPath("Anna", path, sizeof path), 1);
+    EXPECT_EQ(GetPlayerPrefsPath("Bo", path, sizeof path), 0);
+    prefs.SetCurrentUser("Bo");
+    Block() = Levels(50);
+    EXPECT_EQ(LoadPlayerPrefs(), 0);
+    EXPECT_EQ(BlockOf(Block()), BlockOf(DefaultLevels()));
+    Block() = Levels(51);
+    EXPECT_EQ(SavePlayerPrefs(), 0);
+    EXPECT_EQ(WriteUserPrefsFor(entries[1]), 0);
+    EXPECT_EQ(BlockPart(Get(Folder("Kid001") / "Zelbo.PRF")), BlockOf(Levels(10)));
+    EXPECT_TRUE(boxes.empty());
 }
 
 // A fresh player's preference file comes from a scratch block: the engine's block, the levels
@@ -96,7 +246,7 @@ TEST_F(PlayerList, AddingAPlayerLeavesTheEnginesBlockAlone) {
 }
 
 // No folder anywhere, or no list entry: 0, and no player is left behind (no list entry, no
-// folder, no notice).
+// folder); only a missing folder is told.
 TEST_F(PlayerList, APlayerThatCannotBeMadeLeavesNothing) {
     WriteList({{"Anna", "kids\\Kid001\\"}});
     MakeKidFolder("Kid001", "Anna");
@@ -105,10 +255,11 @@ TEST_F(PlayerList, APlayerThatCannotBeMadeLeavesNothing) {
         const char* what;
         const char* failing;  // host path part whose steps fail
         bool folderMayStay;   // the failing disk refuses to delete the name file's leftovers too
+        bool notice;
     };
-    for (const Case c : {Case{"no folder can be made", "/Prog/", false},
-                         Case{"the name file cannot be written", "SETTINGS.INI", true},
-                         Case{"the list cannot be written", "Zelbo.ini", false}}) {
+    for (const Case c : {Case{"no folder can be made", "/Prog/", false, true},
+                         Case{"the name file cannot be written", "SETTINGS.INI", true, false},
+                         Case{"the list cannot be written", "Zelbo.ini", false, false}}) {
         SCOPED_TRACE(c.what);
         boxes.clear();
         FailPathHook hook(c.failing);
@@ -125,7 +276,7 @@ TEST_F(PlayerList, APlayerThatCannotBeMadeLeavesNothing) {
         }
         fs::remove_all(Folder("Kid002"));
         EXPECT_FALSE(fs::exists(root / "Prog" / "Public"));
-        EXPECT_TRUE(boxes.empty());
+        EXPECT_EQ(boxes, c.notice ? std::vector<std::string>{PlayerString(kIdsNoPlayerFolder)} : std::vector<std::string>{});
     }
 }
 

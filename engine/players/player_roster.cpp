@@ -17,7 +17,7 @@ void CPlayerRoster::Load() {
 
     bool hasGuest = false;
     for (int i = 0; i < m_count; ++i) hasGuest = hasGuest || plat::EqualNoCase1252(m_entries[static_cast<size_t>(i)].name, guest);
-    if (!hasGuest && !Add(guest) && m_count < kMaxPlayers) {
+    if (!hasGuest && !AddPlayer(guest, false) && m_count < kMaxPlayers) {
         // The guest plays without files of its own rather than leaving the roster empty.
         m_entries[static_cast<size_t>(m_count++)] = PlayerEntry{guest, {}};
     }
@@ -52,10 +52,12 @@ int CPlayerRoster::IndexOf(const std::string& name) const {
     return 0;
 }
 
-int CPlayerRoster::Add(const std::string& name) {
+int CPlayerRoster::Add(const std::string& name) { return AddPlayer(name, true); }
+
+int CPlayerRoster::AddPlayer(const std::string& name, bool tellWhenNoFolder) {
     if (m_count >= kMaxPlayers || m_listPath.empty()) return 0;
     PlayerEntry entry{name, {}};
-    if (!AddUser(m_instance, entry, m_listPath.c_str())) return 0;
+    if (!AddUser(m_instance, entry, m_listPath.c_str(), tellWhenNoFolder)) return 0;
     m_entries[static_cast<size_t>(m_count)] = std::move(entry);
     return ++m_count;
 }

@@ -17,7 +17,7 @@ public:
 
     // Reads the player list (player_list.h) and adds the guest when no entry is the guest
     // (without regard to case, as the list's keys); a guest that cannot be added is kept in
-    // memory, so the roster is never empty. The player the application preferences name is
+    // memory, without a notice, so the roster is never empty. The player the application preferences name is
     // made current, else entry 0, which the preferences then name too; its levels are loaded.
     void Load();
     // Empties the roster.
@@ -29,7 +29,7 @@ public:
     int IndexOf(const std::string& name) const;
     // A new player on the next entry (AddUser); the new number of players, or 0 with nothing
     // written when the roster is full or the player cannot be made (name refused, key taken,
-    // no folder, list not writable).
+    // no folder of its own: after the notice 61284, list not writable).
     int Add(const std::string& name);
     // The index of the entry of exactly that name, added when missing; -1 when it cannot be
     // added.
@@ -47,6 +47,8 @@ public:
     const std::string& ListPath() const { return m_listPath; }
 
 private:
+    int AddPlayer(const std::string& name, bool tellWhenNoFolder);
+
     HINSTANCE m_instance = nullptr;
     HINSTANCE m_resources = nullptr;
     std::string m_listPath;

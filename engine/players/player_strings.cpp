@@ -18,7 +18,7 @@ const plat::StringEntry kStrings[] = {
     {kIdsInstallPathKey, u8"Install Path"},
     {kIdsGuestName, u8"Gäst"},
     {kIdsUserListFile, u8"Zelbo.ini"},
-    {kIdsNoPlayerFolder, u8"Kunde inte skapa en katalog för användaren. En allmän katalog används i stället."},
+    {kIdsNoPlayerFolder, u8"Kunde inte skapa en katalog för användaren. Användaren har inte lagts till."},
 };
 
 }  // namespace

@@ -9,7 +9,7 @@
 #include "platform/afx/string_table.h"
 
 inline constexpr UINT kIdsKidsFolder = 61205;       // "kids\"
-inline constexpr UINT kIdsPublicFolder = 61206;     // "Public\"
+inline constexpr UINT kIdsPublicFolder = 61206;     // "Public\" (older lists may name it)
 inline constexpr UINT kIdsUserListSection = 61207;  // "User List"
 inline constexpr UINT kIdsNameFile = 61208;         // "SETTINGS.INI"
 inline constexpr UINT kIdsNameSection = 61209;      // "Settings"
@@ -21,7 +21,7 @@ inline constexpr UINT kIdsResourcePathKey = 61228;  // "Resource Path"
 inline constexpr UINT kIdsInstallPathKey = 61231;   // "Install Path"
 inline constexpr UINT kIdsGuestName = 61232;        // "Gäst"
 inline constexpr UINT kIdsUserListFile = 61241;     // "Zelbo.ini"
-inline constexpr UINT kIdsNoPlayerFolder = 61284;   // the notice when no own folder can be made
+inline constexpr UINT kIdsNoPlayerFolder = 61284;   // the notice when an add is refused: no folder
 
 std::span<const plat::StringEntry> PlayerStrings();
 void RegisterPlayerStrings();
