@@ -750,4 +750,38 @@ TEST_F(HubDataTest, TheChoosersLayoutNamesOnlyWhatTheFileHolds) {
     for (char c : std::string("=;[]")) EXPECT_FALSE(allowed.count(static_cast<uint8_t>(c))) << c;
 }
 
+// The chooser's list rectangle, with the entry field and without it, lies inside the board's
+// list area: every pixel of the board under it has the list's colour (the board's pixel at the
+// list's top-left), so no row is drawn on the paper or the frame around it.
+TEST_F(HubDataTest, TheChoosersListLiesOnTheBoardsListArea) {
+    std::vector<uint8_t> layoutBytes;
+    ASSERT_TRUE(Read("IN#", kHubChooserLayout, layoutBytes));
+    const ChooserLayout l = ParseChooserLayout(layoutBytes);
+    std::vector<uint8_t> board;
+    ASSERT_TRUE(Read("SPR", l.panelId, board));
+    SprLayout picture;
+    ASSERT_TRUE(ParseSprItem(board, picture));
+    constexpr size_t kHeader = 12;  // width, height, pixel count
+    auto pixel = [&](int x, int y) { return board[kHeader + static_cast<size_t>(y) * picture.stride + x]; };
+    ASSERT_GE(l.listLeft, 0);
+    ASSERT_GE(l.listTop, 0);
+    ASSERT_LE(l.listRight, picture.width);
+    const uint8_t listColour = pixel(l.listLeft, l.listTop);
+    for (const int16_t bottom : {l.listBottomWithEntry, l.listBottomWithoutEntry}) {
+        SCOPED_TRACE(bottom);
+        ASSERT_GT(bottom, l.listTop);
+        ASSERT_LE(bottom, picture.height);
+        int outside = 0, firstX = -1, firstY = -1;
+        for (int y = l.listTop; y < bottom; ++y)
+            for (int x = l.listLeft; x < l.listRight; ++x)
+                if (pixel(x, y) != listColour && outside++ == 0) {
+                    firstX = x;
+                    firstY = y;
+                }
+        EXPECT_EQ(outside, 0) << "the list reaches off the board's list area, first at " << firstX << "," << firstY;
+    }
+    // With the field the list ends above it.
+    EXPECT_LE(l.listBottomWithEntry, l.entryBackY);
+}
+
 }  // namespace

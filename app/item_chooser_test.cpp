@@ -253,6 +253,7 @@ protected:
         while (GetEngineTicks() - t0 < n) Delay(0);
     }
     size_t SpriteCount() const { return title.m_anims.Objects().size(); }
+    void CheckChooserGolden(const char* golden);
 
     fs::path tmp, root;
     CWinApp app{"Zelbo"};
@@ -707,18 +708,9 @@ TEST_F(ItemChooserTest, AMissingLayoutStillChooses) {
     EXPECT_TRUE(SameTable(*table, original));
 }
 
-// The open chooser over the hub's background with a name being typed, as the screen shows it
-// (tests/golden/item_chooser_open.png).
-TEST_F(ItemChooserTest, GoldenOpenChooser) {
-    Players({"\xC5sa", "Bo", "Eva", "Kim", "Lo", "Maja", "Sixten"});
-    prefs.SetCurrentUser("Bo");
-    title.m_screenWidth = 640;
-    title.m_screenHeight = 480;
-    CItemChooser* c = Open();
-    ASSERT_NE(c, nullptr);
-    Type("Ny");
-    Delay(1);
-
+// The open chooser's pixels over the hub's background, as the screen shows them, against the
+// golden image of that name.
+void ItemChooserTest::CheckChooserGolden(const char* golden) {
     InitDibSystem(nullptr, TRUE, 0);
     CPalItem palette(1000);
     ASSERT_TRUE(palette.Load());
@@ -739,8 +731,44 @@ TEST_F(ItemChooserTest, GoldenOpenChooser) {
     RealizePalette(screen);
     frame.DrawRect(screen, RECT{0, 0, 640, 480}, RECT{0, 0, 640, 480}, SRCCOPY);
     ReleaseDC(nullptr, screen);
-    plat::test::CheckGolden(ZELBO_GOLDEN_DIR, "item_chooser_open.png");
+    plat::test::CheckGolden(ZELBO_GOLDEN_DIR, golden);
     ShutdownDibSystem();
+}
+
+// The open chooser over the hub's background with a name being typed, as the screen shows it
+// (tests/golden/item_chooser_open.png).
+TEST_F(ItemChooserTest, GoldenOpenChooser) {
+    Players({"\xC5sa", "Bo", "Eva", "Kim", "Lo", "Maja", "Sixten"});
+    prefs.SetCurrentUser("Bo");
+    title.m_screenWidth = 640;
+    title.m_screenHeight = 480;
+    CItemChooser* c = Open();
+    ASSERT_NE(c, nullptr);
+    Type("Ny");
+    Delay(1);
+    CheckChooserGolden("item_chooser_open.png");
+}
+
+// A full roster (90 players): no entry field, and every row of names inside the board's white
+// list (tests/golden/item_chooser_full.png), the list scrolled to the middle.
+TEST_F(ItemChooserTest, GoldenFullChooser) {
+    NumberedPlayers(89);
+    prefs.SetCurrentUser("Namn44");
+    title.m_screenWidth = 640;
+    title.m_screenHeight = 480;
+    CItemChooser* c = Open();
+    ASSERT_NE(c, nullptr);
+    ASSERT_FALSE(c->EntryOffered());
+    ASSERT_EQ(c->CurrentItem(), 44);
+    ASSERT_EQ(c->Rows(), 5);
+    for (int16_t r = 0; r < c->Rows(); ++r) {
+        RECT row{};
+        ASSERT_TRUE(c->RowSprite(r)->GetBounds(row)) << r;
+        EXPECT_GE(row.top - title.m_originY, c->ListRect().top) << r;
+        EXPECT_LE(row.bottom - title.m_originY, c->ListRect().bottom) << r;
+    }
+    Delay(1);
+    CheckChooserGolden("item_chooser_full.png");
 }
 
 }  // namespace
