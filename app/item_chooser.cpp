@@ -239,6 +239,13 @@ int16_t CItemChooser::RowOfSprite(const void* sprite) const {
     return -1;
 }
 
+int16_t CItemChooser::RowAtPoint(int16_t x, int16_t y) const {
+    if (m_rowHeight <= 0 || x < m_list.left || x >= m_list.right || y < m_list.top) return -1;
+    const int row = (y - m_list.top) / m_rowHeight;
+    if (row >= m_rows || m_firstVisible < 0 || m_firstVisible + row >= m_itemCount) return -1;
+    return static_cast<int16_t>(row);
+}
+
 void CItemChooser::PaintRow(int16_t item, bool selected) {
     const int row = item - m_firstVisible;
     if (m_firstVisible < 0 || row < 0 || row >= m_rows) return;
@@ -357,11 +364,17 @@ int16_t CItemChooser::OnClick(CCorAnim* sprite, int16_t id) {
     } else if (sprite == m_down) {
         handled = 1;
         if (m_downShown == m_layout.downId) PressArrow(m_down, m_layout.downId, +1);
-    } else if (sprite == m_panel) {
-        handled = 1;
     } else if (const int16_t row = RowOfSprite(sprite); row >= 0) {
         handled = 1;
         ClickOnRow(row);
+    } else if (sprite == m_panel) {
+        // A row is its whole rectangle, not only its letters' ink: a click between or beside
+        // them meets the board under the row.
+        handled = 1;
+        int16_t x = 0;
+        int16_t y = 0;
+        GetLastClick(x, y);
+        if (const int16_t under = RowAtPoint(x, y); under >= 0) ClickOnRow(under);
     }
     if (handled) StopAllSnds();
     return handled;

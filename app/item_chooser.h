@@ -96,6 +96,9 @@ private:
     void AddScanTargets();
     void PlayAnims(const int16_t (&anims)[2]);
     int16_t RowOfSprite(const void* sprite) const;
+    // The visible row holding a name whose rectangle (the list's width, a row's height) holds
+    // the point (picture coordinates); -1 when none.
+    int16_t RowAtPoint(int16_t x, int16_t y) const;
     void ClickOnRow(int16_t row);
     void PressArrow(CCorAnim* arrow, int16_t pictureId, int16_t direction);
     void TearDown(bool closing);

@@ -708,6 +708,81 @@ TEST_F(ItemChooserTest, AMissingLayoutStillChooses) {
     EXPECT_TRUE(SameTable(*table, original));
 }
 
+// A click anywhere on a row's rectangle, through the engine's click dispatch, selects the name
+// there: in the blank between two words, beside the name, on the row's top and bottom lines,
+// left of it and just past its letters, as on a letter. The board outside the rows, and a row
+// without a name, select nothing.
+TEST_F(ItemChooserTest, AClickAnywhereOnARowSelectsIt) {
+    Players({"Bo", "Eva Li", "Kim"});
+    CItemChooser* c = Open();
+    ASSERT_NE(c, nullptr);
+    ASSERT_EQ(c->Rows(), 5);
+    ASSERT_EQ(c->ItemCount(), 4);
+    ASSERT_EQ(c->CurrentItem(), 0);
+    const CCorRect list = c->ListRect();
+    const int h = c->RowHeight();
+    const int x0 = title.m_originX, y0 = title.m_originY;
+    auto top = [&](int r) { return list.top + r * h; };
+    // Whether row r's letters have ink at (x, y), picture coordinates.
+    auto ink = [&](int r, int x, int y) {
+        return c->RowSprite(static_cast<int16_t>(r))->HitTest(x + x0, y + y0, true);
+    };
+    auto columnEmpty = [&](int r, int x) {
+        for (int y = top(r); y < top(r + 1); ++y)
+            if (ink(r, x, y)) return false;
+        return true;
+    };
+    // Row r's first and last columns with ink, and the first column without ink between them.
+    struct Columns {
+        int first = -1, last = -1, gap = -1;
+    };
+    auto columns = [&](int r) {
+        Columns k;
+        for (int x = list.left; x < list.right; ++x)
+            if (!columnEmpty(r, x)) {
+                if (k.first < 0) k.first = x;
+                k.last = x;
+            }
+        for (int x = k.first + 1; x < k.last && k.gap < 0; ++x)
+            if (columnEmpty(r, x)) k.gap = x;
+        return k;
+    };
+    const Columns guest = columns(0), bo = columns(1), evaLi = columns(2), kim = columns(3);
+    ASSERT_GE(evaLi.gap, 0) << "the blank of \"Eva Li\" is a column without ink";
+    ASSERT_GT(evaLi.first, list.left) << "the name starts right of the list's edge";
+    int inkY = top(3);
+    while (inkY < top(4) && !ink(3, kim.first, inkY)) ++inkY;
+    const struct {
+        const char* what;
+        int x, y;
+        int16_t selected;  // the current item afterwards
+        bool onInk;
+    } cases[] = {
+        {"in the blank between two words", evaLi.gap, top(2) + h / 2, 2, false},
+        {"beside the name", list.right - 1, top(3) + h / 2, 3, false},
+        {"on the row's top line", (bo.first + bo.last) / 2, top(1), 1, false},
+        {"on the row's bottom line", guest.first, top(1) - 1, 0, false},
+        {"left of the name", list.left, top(2) + h / 2, 2, false},
+        {"just past the name's letters", bo.last + 1, top(1) + h / 2, 1, false},
+        {"on a letter", kim.first, inkY, 3, true},
+        {"a row without a name", (list.left + list.right) / 2, top(4) + h / 2, 3, false},
+        {"the board above the list", (list.left + list.right) / 2, list.top - 2, 3, false},
+        {"the board right of the list", list.right, top(1) + h / 2, 3, false},
+    };
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.what);
+        const int r = (k.y - list.top) / h;
+        if (k.y >= list.top && r < c->ItemCount()) {
+            ASSERT_EQ(ink(r, k.x, k.y), k.onInk);
+        }
+        // A second click on a row within 30 ticks would confirm it: each click comes later.
+        WaitUntil(GetEngineTicks(), 31);
+        title.OnEngineLButtonDown(POINT{k.x + x0, k.y + y0});
+        EXPECT_EQ(c->CurrentItem(), k.selected);
+        ASSERT_EQ(CItemChooser::Current(), c) << "one click does not confirm";
+    }
+}
+
 // The open chooser's pixels over the hub's background, as the screen shows them, against the
 // golden image of that name.
 void ItemChooserTest::CheckChooserGolden(const char* golden) {
