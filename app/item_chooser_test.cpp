@@ -9,6 +9,7 @@
 #include <stdlib.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -644,6 +645,87 @@ TEST_F(ItemChooserTest, AFullRosterOffersNoField) {
         EXPECT_EQ(c->ListMode(), !k.field) << "without a field keys type nothing";
         table->Leave();
     }
+}
+
+// A window that hands its key presses to the engine's key dispatch, as the game's view does.
+LRESULT CALLBACK KeyViewProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_KEYDOWN) {
+        theEngine->OnEngineKeyDown(static_cast<int32_t>(wParam));
+        return 0;
+    }
+    return DefWindowProc(hwnd, message, wParam, lParam);
+}
+
+// Script lines for keys typed 5 ms apart: '+' Shift goes down, '-' it comes up; a letter's key
+// goes down and up (a small letter is its capital's key; å, ä, ö their own keys), carrying no
+// character, so the field reads Shift as the key found it.
+std::string FastKeyLines(const std::string& keys) {
+    std::string lines;
+    for (unsigned char ch : keys) {
+        if (ch == '+' || ch == '-') {
+            lines += std::string("+5 ") + (ch == '+' ? "keydown" : "keyup") + " SHIFT\n";
+            continue;
+        }
+        int vk = std::toupper(ch);
+        if (ch == 0xE5 || ch == 0xC5) vk = VK_OEM_6;
+        if (ch == 0xE4 || ch == 0xC4) vk = VK_OEM_7;
+        if (ch == 0xF6 || ch == 0xD6) vk = VK_OEM_3;
+        const std::string name = std::to_string(vk);
+        lines += "+5 vkdown " + name + "\n+5 vkup " + name + "\n";
+    }
+    return lines;
+}
+
+// Typing runs ahead of the chooser, which waits for its caret at each key: every letter takes
+// Shift as its own key message found it, not as it is when the key is handled, for A-Z as for
+// å, ä and ö. The keys come as the headless back end's script lines through a window to the
+// engine's key dispatch; Shift is held over several keys, let go between keys, and pressed
+// after the first; the script's own typing (Shift around each capital) too.
+TEST_F(ItemChooserTest, FastTypingKeepsEachKeysShift) {
+    const struct {
+        const char* what;
+        std::string lines;
+        const char* typed;
+    } cases[] = {
+        {"Shift held over eight keys", FastKeyLines("+QRSTUVWX-"), "QRSTUVWX"},
+        {"Shift let go between keys", FastKeyLines("+Q-r+S-t+U-v"), "QrStUv"},
+        {"Shift pressed after the first key", FastKeyLines("q+RS-tu"), "qRStu"},
+        {"Swedish letters", FastKeyLines("+\xC5-\xE4+\xD6\xC4-\xF6"), "\xC5\xE4\xD6\xC4\xF6"},
+        {"typed by the script", "+5 type QRSTuvWX\n", "QRSTuvWX"},
+    };
+    Players({"Bo"});
+    IKeyboardReadings* fake = SetKeyboardReadings(nullptr);
+    WNDCLASS wc{};
+    wc.lpfnWndProc = KeyViewProc;
+    wc.lpszClassName = "KeyView";
+    RegisterClass(&wc);
+    HWND view = CreateWindow("KeyView", "", WS_POPUP | WS_VISIBLE, 0, 0, 640, 480, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(view, nullptr);
+    SetFocus(view);
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.what);
+        CItemChooser* c = Open();
+        ASSERT_NE(c, nullptr);
+        ASSERT_TRUE(c->EntryOffered());
+        std::string error;
+        ASSERT_TRUE(head->LoadScript(k.lines, "", &error)) << error;
+        // Until a while after the last line, every message taken and dispatched in turn.
+        const uint64_t end = head->NowMs() + 5 * static_cast<uint64_t>(std::count(k.lines.begin(), k.lines.end(), '\n')) +
+                             20 * std::strlen(k.typed) + 500;
+        while (head->NowMs() < end) {
+            MSG msg;
+            if (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                TranslateMessage(&msg);
+                DispatchMessage(&msg);
+            } else {
+                head->Advance(1);
+            }
+        }
+        EXPECT_EQ(FieldText(*c), k.typed);
+        table->Leave();
+    }
+    DestroyWindow(view);
+    SetKeyboardReadings(fake);
 }
 
 // The caret blinks from the table's Tick while the field waits for typing.

@@ -8,7 +8,9 @@ namespace {
 
 class CPlatformReadings : public IKeyboardReadings {
 public:
-    bool ShiftHeld() override { return (GetAsyncKeyState(VK_SHIFT) & 0x8000) != 0; }
+    // As the key's own message found it: typing runs ahead of a handler that waits for a caret
+    // or a sound, and Shift may be up again by the time the key is handled.
+    bool ShiftHeld() override { return (GetKeyState(VK_SHIFT) & 0x8000) != 0; }
     bool CapsLockOn() override { return (GetKeyState(VK_CAPITAL) & 1) != 0; }
     bool NumLockOn() override { return (GetKeyState(VK_NUMLOCK) & 1) != 0; }
     bool ExtendedKey() override {

@@ -11,7 +11,7 @@
 class IKeyboardReadings {
 public:
     virtual ~IKeyboardReadings() = default;
-    virtual bool ShiftHeld() = 0;      // asynchronous state, high bit
+    virtual bool ShiftHeld() = 0;      // as of the key message being handled, high bit
     virtual bool CapsLockOn() = 0;     // toggle bit
     virtual bool NumLockOn() = 0;      // toggle bit
     virtual bool ExtendedKey() = 0;    // bit 24 of the key message being handled
