@@ -83,6 +83,37 @@ TEST(PopupsProgram, DragsTheBallAcrossTheScreenAndShowsAndClosesTheCredits) {
     if (!HasFailure()) fs::remove_all(dir);
 }
 
+// The grown-ups' hot key in the middle of a drag of the ball: the drag ends where the pointer
+// is, the grown-ups' section opens after it, and "Spela" enters the test module once more: its
+// screen shown as on its first entry, one ball at the start (the floor has red of its own,
+// so the ball's red is counted in its start box only), and that ball drags again.
+TEST(PopupsProgram, TheGrownUpsHotKeyDuringADragEntersTheModuleOnceWithOneBall) {
+    const fs::path dir = MakeTempFolder("zelbo-popups-hot-key-drag");
+    const int status = RunPopups("popups_hot_key_drag.txt", dir);
+    ASSERT_TRUE(WIFEXITED(status)) << "see " << dir / "log.txt";
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "see " << dir / "log.txt";
+
+    const Image module = ReadImage(dir / "module.png");
+    const Image after = ReadImage(dir / "after_grownups.png");
+    const Image again = ReadImage(dir / "dragged_again.png");
+    ASSERT_FALSE(module.rgb.empty());
+    ASSERT_FALSE(after.rgb.empty());
+    ASSERT_FALSE(again.rgb.empty());
+    EXPECT_GT(RedPixels(after, 24, 280, 88, 344), 500) << "the ball is at its start";
+    EXPECT_TRUE(after.rgb == module.rgb) << "the module's screen is not the one of its first entry";
+    // The ball released at (320, 160) lay with its top-left at (288, 128); the new one goes to
+    // (440, 100): top-left (408, 68).
+    EXPECT_EQ(RedPixels(after, 288, 128, 352, 192), RedPixels(module, 288, 128, 352, 192)) << "a ball left behind";
+    EXPECT_EQ(RedPixels(again, 24, 280, 88, 344), 0) << "the ball did not leave its start";
+    EXPECT_GT(RedPixels(again, 408, 68, 472, 132), 500) << "the ball is not where it was dropped";
+    const std::string trace = programtest::ReadAll(dir / "trace.txt");
+    const std::string line = "Module 6: first frame shown";
+    int entries = 0;
+    for (size_t at = trace.find(line); at != std::string::npos; at = trace.find(line, at + 1)) ++entries;
+    EXPECT_EQ(entries, 2) << "the module entered once more after the hot key";
+    if (!HasFailure()) fs::remove_all(dir);
+}
+
 // ---- The picture file buttons ----------------------------------------------------------------
 
 // The picture spot of the test module (popups_module.h), on the screen.

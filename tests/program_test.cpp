@@ -324,6 +324,36 @@ TEST(ZelboProgram, TheGrownUpsHotKeyLeadsThroughTheGrownUpsSectionBackToTheHub) 
     if (!HasFailure()) fs::remove_all(dir);
 }
 
+// How many times the trace says module `module` showed the first frame of an entry.
+int EntriesShown(const std::string& trace, int module) {
+    const std::string line = "Module " + std::to_string(module) + ": first frame shown";
+    int n = 0;
+    for (size_t at = trace.find(line); at != std::string::npos; at = trace.find(line, at + 1)) ++n;
+    return n;
+}
+
+// The grown-ups' hot key while the gate's press is followed, the button still down
+// (tests/scripts/hub_gate_hot_key.txt): the press ends without leaving the game, the grown-ups'
+// section opens after it and "Spela" enters the hub once more; letting the button go over the
+// gate then does nothing, and a new click on the gate ends the game with exit code 0. (The
+// hub's ambient animations wait while a press is followed, so the screen is not the one the
+// plain hot key leaves.)
+TEST(ZelboProgram, TheGrownUpsHotKeyDuringThePressOfTheGateWaitsForThePressToEnd) {
+    const fs::path dir = MakeTempFolder("zelbo-program-gate-hot-key");
+    const int status = RunScripted("hub_gate_hot_key.txt", dir);
+    const std::string log = ReadAll(dir / "log.txt");
+    ASSERT_TRUE(WIFEXITED(status)) << log;
+    EXPECT_EQ(WEXITSTATUS(status), 0) << log;
+    EXPECT_EQ(log, "");
+    Image after;
+    ASSERT_TRUE(ReadImage(dir / "after_grownups.png", after)) << "the release over the gate ended the game";
+    const size_t black = static_cast<size_t>(std::count(after.rgb.begin(), after.rgb.end(), uint8_t{0}));
+    EXPECT_LT(black, after.rgb.size() / 4) << "the hub is not shown after the grown-ups' section";
+    EXPECT_EQ(EntriesShown(ReadAll(dir / "trace.txt"), 1), 2) << "the hub entered once more, after the press";
+    EXPECT_FALSE(fs::exists(dir / "still_running.png")) << "the gate did not end the game";
+    if (!HasFailure()) fs::remove_all(dir);
+}
+
 // A session played by hand on the SDL back end and recorded there
 // (tests/scripts/recorded_session.txt; how it was made: tests/README.md): the chooser after the
 // greeting, "Åsa" typed and confirmed with Enter, the big wheel into its activity and its home

@@ -284,6 +284,8 @@ void CCorEngine::Shutdown() {
     const bool wasRunning = m_running != 0;
     if (wasRunning && !m_inAdultArea) UnloadModule(FALSE);
     m_running = 0;
+    // A hot key still held belongs to the run that ends here.
+    m_heldHotKey = 0;
     m_busyGuard = 1;
     if (wasRunning) OnShutdown();
     UndoStartup();

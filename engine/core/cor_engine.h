@@ -193,6 +193,14 @@ public:
     bool ClosePending() const { return m_closePending; }
     void SetClosePending(bool pending) { m_closePending = pending; }
 
+    // Held hot keys. A hot key that leaves or switches the module (Ctrl+Alt/Shift+A, Ctrl+Q,
+    // Ctrl+X) pressed while another engine call runs (a drag, a followed press: a loop of a
+    // module's handler that dispatches keys) is held instead of run under that handler; the
+    // loop ends (a drag as a release where the pointer is, a followed press without its
+    // action), and the next idle step outside every engine call carries it out. Its virtual
+    // key, 0 when none is held.
+    int32_t HeldHotKey() const { return m_heldHotKey; }
+
     // Runs the grown-ups' section as EnterAdultArea does (the title's virtual 7 calls this).
     int16_t RunAdultArea();
 
@@ -308,6 +316,12 @@ private:
     // Ctrl+Alt+A: fade and black screen, the module unloaded, the grown-ups' sheet, then the
     // module again, the home module or quit.
     void RunAdultHotKey();
+    // The hot key of that virtual key, as the keys' dispatch found it: the grown-ups' section
+    // or quitting.
+    void RunHotKey(int32_t virtualKey);
+    // At an idle step outside every engine call: the held hot key, when the engine still
+    // allows it.
+    void RunHeldHotKey();
     void NotifyModule(int32_t kind);
     // Sleeps tick by tick, servicing the mixer, until no channel plays (or a close is pending).
     void WaitForSoundsToEnd();
@@ -333,6 +347,7 @@ private:
 
     int m_callDepth = 0;
     bool m_closePending = false;
+    int32_t m_heldHotKey = 0;
     // A second engine (tests) stands in for the first while it exists.
     CCorEngine* m_previousEngine = nullptr;
 };

@@ -34,6 +34,7 @@ public:
     }
     void RequestClose() override { m_e.SetClosePending(true); }
     bool ClosePending() override { return m_e.ClosePending(); }
+    bool HotKeyHeld() override { return m_e.HeldHotKey() != 0; }
     bool PreTranslate(MSG& msg) override {
         CWinApp* app = AfxGetApp();
         return app && app->PreTranslateMessage(&msg);

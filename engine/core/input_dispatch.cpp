@@ -109,21 +109,36 @@ void CCorEngine::RunAdultHotKey() {
     m_previousModule = previous;
 }
 
+void CCorEngine::RunHotKey(int32_t virtualKey) {
+    if (virtualKey == 'A')
+        RunAdultHotKey();
+    else
+        QuitGame();
+}
+
+void CCorEngine::RunHeldHotKey() {
+    const int32_t key = m_heldHotKey;
+    m_heldHotKey = 0;
+    // What happened since (a pop-up that turned the hot keys off) has the last word.
+    if ((key == 'A' && m_ctrlAltAEnabled) || (key == 'Q' && m_ctrlQEnabled) || key == 'X') RunHotKey(key);
+}
+
 void CCorEngine::OnEngineKeyDown(int32_t virtualKey) {
     CEngineCall call;
     if (!m_running || m_busyLevel) return;
     const bool ctrl = KeyHeld(VK_CONTROL);
     const bool altOrShift = KeyHeld(VK_MENU) || KeyHeld(VK_SHIFT);
-    if (virtualKey == 'A' && ctrl && altOrShift && m_ctrlAltAEnabled) {
-        RunAdultHotKey();
-        return;
-    }
-    if (virtualKey == 'Q' && ctrl && m_ctrlQEnabled) {
-        QuitGame();
-        return;
-    }
-    if (virtualKey == 'X' && ctrl) {
-        QuitGame();
+    const bool hotKey = ctrl && ((virtualKey == 'A' && altOrShift && m_ctrlAltAEnabled) ||
+                                 (virtualKey == 'Q' && m_ctrlQEnabled) || virtualKey == 'X');
+    if (hotKey) {
+        // Under another engine call the module's handler is still running (its drag or
+        // followed press dispatched this key): leaving the module now would pull the scene
+        // from under it.
+        if (m_callDepth > 1) {
+            if (!m_heldHotKey) m_heldHotKey = virtualKey;
+        } else {
+            RunHotKey(virtualKey);
+        }
         return;
     }
     if (virtualKey == 'S' && ctrl && altOrShift && m_prefs.scanningAllowed && !m_scanToggleLock) {

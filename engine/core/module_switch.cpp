@@ -274,6 +274,14 @@ void CCorEngine::RunIdle() {
         TranslateMessage(&msg);
         DispatchMessage(&msg);
     }
+    if (m_heldHotKey && m_callDepth == 1 && !m_drag.IsDragging()) {
+        // A program closing does not open the grown-ups' section first.
+        if (ClosePending())
+            m_heldHotKey = 0;
+        else
+            RunHeldHotKey();
+        return;
+    }
     if (m_moduleTable && !m_unloading && !m_leaveRequest && !m_inEnter && !m_inAdultArea) {
         const uint32_t now = static_cast<uint32_t>(GetTicks());
         if (!m_inTick && m_lastTick < now) {

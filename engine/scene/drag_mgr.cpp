@@ -116,6 +116,11 @@ int16_t CDragMgr::RunLoop() {
                 Cancel();
                 return 0;
             }
+            // The hot key acts once the module's handler has its drag back.
+            if (m_host.HotKeyHeld()) {
+                Drop(m_mouse);
+                return 0;
+            }
             MSG msg;
             if (!PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) {
                 WaitMessage();

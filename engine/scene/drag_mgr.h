@@ -58,6 +58,9 @@ public:
     // pending.
     virtual void RequestClose() = 0;
     virtual bool ClosePending() = 0;
+    // A hot key that leaves the module was pressed during the drag and waits for it to end:
+    // the drag ends as a release where the pointer is.
+    virtual bool HotKeyHeld() { return false; }
     // The application's message pre-translation; true when it took the message.
     virtual bool PreTranslate(MSG& msg) = 0;
     // The movies playing in their own windows; output keeps off their rectangles.
@@ -82,7 +85,8 @@ public:
     // is more than snap pixels from the corridor (kNoSnapLimit: never). Returns when the button
     // is released, or when a close, destroy, end-session or quit message arrives (the drag is
     // then cancelled: the sprite goes back to its start and its place in the display list, and
-    // the close is left pending, a quit posted again). Returns 0. A sprite not in the list or
+    // the close is left pending, a quit posted again), or once the host holds a hot key (the
+    // drop as a release at the last mouse point). Returns 0. A sprite not in the list or
     // without a picture, a missing home spot or a drag already running: nothing happens.
     //
     // Drop rules, with H and T the home and target rectangles, D the final drag rectangle, S

@@ -199,7 +199,7 @@ int16_t TrackButton(CCorAnim* sprite, int16_t pressedId, int16_t normalId) {
         e.Present(0);
         return 1;
     }
-    if (!sprite->HitTest(e.m_lastClickX, e.m_lastClickY, false) || e.ClosePending()) return 0;
+    if (!sprite->HitTest(e.m_lastClickX, e.m_lastClickY, false) || e.ClosePending() || e.HeldHotKey()) return 0;
 
     HWND view = e.GameViewWindow();
     CWnd* main = AfxGetMainWnd();
@@ -260,6 +260,11 @@ int16_t TrackButton(CCorAnim* sprite, int16_t pressedId, int16_t normalId) {
             }
         }
         if (e.ClosePending()) break;
+        if (e.HeldHotKey()) {
+            // A hot key waits for the handler to return: the press ends without its action.
+            if (shown != normal && e.m_anims.Contains(sprite)) ShowOnSprite(sprite, normal);
+            break;
+        }
         e.StepAndPresent();
     }
     e.StepAndPresent();

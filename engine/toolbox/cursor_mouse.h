@@ -57,7 +57,9 @@ int32_t TrackMouse(int16_t mask, int32_t& kind, intptr_t& thing);
 // (the pressed picture left), 0 elsewhere (the normal one). A close, destroy or end-session
 // message of the game view or the main window, a close already pending, or a quit ends it with
 // 0 (the close is dispatched, to be carried out after the handler returns; the quit is posted
-// again). The capture is released on every way out. While scanning: pressed at once, 1.
+// again). A hot key held for after the handler (CCorEngine::HeldHotKey) ends it with 0 too, the
+// normal picture shown. The capture is released on every way out. While scanning: pressed at
+// once, 1.
 int16_t TrackButton(CCorAnim* sprite, int16_t pressedId, int16_t normalId);
 // Whether a message taken by a press loop of its own (a button's press, a carried picture) ends
 // it: a close, destroy or end of session for the game view or its frame. The loop hands the
