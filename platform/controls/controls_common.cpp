@@ -94,6 +94,14 @@ bool IsDialogWindow(HWND hwnd) {
     return hwnd && ClassOf(hwnd) == kDialogClass;
 }
 
+void ControlGotFocus(HWND control) {
+    if (HWND dialog = OwningDialog(control)) SendMessage(dialog, kMsgControlFocus, reinterpret_cast<WPARAM>(control), 0);
+}
+
+bool CloseBoxPressed(HWND hwnd) {
+    return IsDialogWindow(hwnd) && SendMessage(hwnd, kMsgCloseBoxPressed, 0, 0) != 0;
+}
+
 HWND OwningDialog(HWND hwnd) {
     HWND found = nullptr;
     for (HWND w = GetParent(hwnd); w; w = (GetWindowLong(w, GWL_STYLE) & WS_CHILD) ? GetParent(w) : nullptr) {

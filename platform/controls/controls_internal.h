@@ -55,7 +55,8 @@ void PaintWindowFrame(HWND hwnd);
 SIZE NonClientExtra(HWND hwnd);
 // Where the close box lies in window coordinates (empty without a caption).
 RECT CloseBoxRect(HWND hwnd);
-// The close box is held down by the mouse (drawn pushed).
+// The close box of a dialog is held down by the mouse (drawn pushed): the dialog answers
+// kMsgCloseBoxPressed.
 bool CloseBoxPressed(HWND hwnd);
 
 // ---- Painting -----------------------------------------------------------------------------------
@@ -89,7 +90,8 @@ std::string WindowText(HWND hwnd);
 // The character that follows '&' (upper-cased), 0 when none.
 uint8_t Mnemonic(const std::string& text);
 bool HasFocus(HWND hwnd);
-// A control got the focus: the dialog around it updates its default push button.
+// A control got the focus: it sends kMsgControlFocus to the dialog around it, which updates
+// its default push button.
 void ControlGotFocus(HWND control);
 // The dialog (DefDlgProc window) a control belongs to, the outermost one for nested pages.
 HWND OwningDialog(HWND hwnd);
@@ -160,9 +162,13 @@ inline constexpr const char* kComboListClass = "ComboLBox";
 inline constexpr const char* kDialogClass = "#32770";
 inline constexpr const char* kTextViewClass = "ZelboTextView";
 
-// Messages of our own between the controls.
+// Messages of our own between the controls and to the dialog manager.
 // The dropped list closed: wParam 1 = chosen, 0 = cancelled.
 inline constexpr UINT kMsgComboListDone = WM_USER + 0x7F00;
+// To the outermost dialog around a control that got the focus: wParam the control.
+inline constexpr UINT kMsgControlFocus = WM_USER + 0x7F01;
+// To a dialog: is its close box held down (non-zero)?
+inline constexpr UINT kMsgCloseBoxPressed = WM_USER + 0x7F02;
 
 // Dialog window extra bytes: DWLP_MSGRESULT, DWLP_DLGPROC, DWLP_USER, then our state.
 inline constexpr int kDialogStateSlot = 3 * static_cast<int>(sizeof(LONG_PTR));

@@ -471,9 +471,6 @@ BOOL GetScrollInfo(HWND hwnd, int bar, SCROLLINFO* info);
 BOOL EnableScrollBar(HWND hwnd, UINT bar, UINT arrows);
 BOOL ShowScrollBar(HWND hwnd, int bar, BOOL show);
 
-// ---- Icons --------------------------------------------------------------------------------------
-BOOL DrawIcon(HDC hdc, int x, int y, HICON icon);
-
 // ---- Resources ---------------------------------------------------------------------------------
 using HRSRC = struct HRSRC__*;
 using HGLOBAL = HANDLE;

@@ -223,21 +223,22 @@ bool CaptionMouse(HWND hwnd, DialogState* st, UINT msg, LPARAM lParam) {
     }
 }
 
-}  // namespace
-
-bool CloseBoxPressed(HWND hwnd) {
+// kMsgCloseBoxPressed.
+bool CloseBoxHeld(HWND hwnd) {
     DialogState* st = State(hwnd);
     return st && st->closeDown && st->closeInside;
 }
 
-void ControlGotFocus(HWND control) {
-    HWND dialog = OwningDialog(control);
-    if (!dialog) return;
+// kMsgControlFocus: a control of the dialog got the focus.
+void OnControlFocus(HWND dialog, HWND control) {
+    if (!control || OwningDialog(control) != dialog) return;
     if (DialogState* st = State(dialog)) st->lastFocus = control;
     for (HWND w = GetParent(control); w && w != dialog; w = GetParent(w))
         if (DialogState* inner = State(w)) inner->lastFocus = control;
     UpdateDefaultButton(dialog, control);
 }
+
+}  // namespace
 
 HWND CreateFromTemplate(const DialogTemplate& tmpl, HWND owner, DLGPROC proc, LPARAM param, const DialogOptions& options) {
     RegisterDialogClasses();
@@ -409,6 +410,12 @@ LRESULT CALLBACK DialogClassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPar
         SetWindowLongPtr(hwnd, kDialogStateSlot, reinterpret_cast<LONG_PTR>(st));
         SetWindowLongPtr(hwnd, DWLP_DLGPROC, reinterpret_cast<LONG_PTR>(st->proc));
     }
+    // The controls' notices to the dialog manager, not the program's.
+    if (msg == kMsgControlFocus) {
+        OnControlFocus(hwnd, reinterpret_cast<HWND>(wParam));
+        return 0;
+    }
+    if (msg == kMsgCloseBoxPressed) return CloseBoxHeld(hwnd) ? 1 : 0;
     DialogState* st = State(hwnd);
     if (st && st->proc && msg != WM_NCCREATE) {
         const INT_PTR handled = st->proc(hwnd, msg, wParam, lParam);

@@ -370,6 +370,49 @@ TEST_F(Dialogs, CloseBoxAndAltF4CancelAndTheCaptionMovesTheDialog) {
     EXPECT_EQ(second.DoModal(), IDCANCEL);
 }
 
+// The close box is drawn pushed while the mouse holds it down over it (the frame asks the
+// dialog manager), and a release away from it closes nothing.
+TEST_F(Dialogs, CloseBoxIsPushedOnlyWhileHeldOverIt) {
+    SettingsDialog dlg;
+    std::vector<bool> pushed;
+    POINT box{};
+    Later(10, [&] {
+        HWND d = plat::ActiveDialog();
+        RECT r;
+        GetWindowRect(d, &r);
+        const RECT close = plat::dlg::CloseBoxRect(d);
+        box = POINT{r.left + (close.left + close.right) / 2, r.top + (close.top + close.bottom) / 2};
+        pushed.push_back(plat::dlg::CloseBoxPressed(d));
+        plat::InputEvent ev;
+        ev.kind = plat::InputKind::MouseDown;
+        ev.x = box.x;
+        ev.y = box.y;
+        m_head->QueueInput(At(1), ev);
+    });
+    Later(20, [&] {
+        pushed.push_back(plat::dlg::CloseBoxPressed(plat::ActiveDialog()));
+        plat::InputEvent ev;
+        ev.kind = plat::InputKind::MouseMove;
+        ev.x = box.x - 60;
+        ev.y = box.y + 40;
+        m_head->QueueInput(At(1), ev);
+    });
+    Later(30, [&] {
+        pushed.push_back(plat::dlg::CloseBoxPressed(plat::ActiveDialog()));
+        plat::InputEvent ev;
+        ev.kind = plat::InputKind::MouseUp;
+        ev.x = box.x - 60;
+        ev.y = box.y + 40;
+        m_head->QueueInput(At(1), ev);
+    });
+    Later(40, [&] {
+        pushed.push_back(plat::dlg::CloseBoxPressed(plat::ActiveDialog()));
+        PostMessage(plat::ActiveDialog(), WM_COMMAND, IDOK, 0);
+    });
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+    EXPECT_EQ(pushed, (std::vector<bool>{false, true, false, false}));
+}
+
 TEST_F(Dialogs, ModelessDialogTakesTabAndEnterThroughTheApplicationLoop) {
     SettingsDialog dlg;
     ASSERT_TRUE(dlg.Create(kSettings));

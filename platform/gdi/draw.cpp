@@ -2,6 +2,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <map>
+#include <vector>
 
 #include "platform/gdi/gdi_internal.h"
 
@@ -370,3 +372,22 @@ BOOL FillSolid(HDC hdc, const RECT& r, COLORREF colour) {
 }
 
 }  // namespace plat
+
+// Each opaque colour of the icon drawn through its own mask.
+BOOL DrawIcon(HDC hdc, int x, int y, HICON icon) {
+    const plat::CursorImage* img = plat::CursorImageOf(icon);
+    if (!img || img->width <= 0 || img->height <= 0) return FALSE;
+    const size_t n = static_cast<size_t>(img->width) * static_cast<size_t>(img->height);
+    if (img->rgba.size() < n) return FALSE;
+    std::map<uint32_t, std::vector<uint8_t>> masks;
+    for (size_t i = 0; i < n; ++i) {
+        const uint32_t px = img->rgba[i];
+        if ((px >> 24) < 0x80) continue;
+        auto& m = masks[px & 0xFFFFFF];
+        if (m.empty()) m.assign(n, 0);
+        m[i] = 1;
+    }
+    for (auto& [rgb, mask] : masks)
+        plat::DrawMask(hdc, x, y, img->width, img->height, mask.data(), img->width, static_cast<COLORREF>(rgb));
+    return TRUE;
+}

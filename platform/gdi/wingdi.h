@@ -546,6 +546,13 @@ BOOL DrawMask(HDC hdc, int x, int y, int width, int height, const uint8_t* mask,
               COLORREF colour);
 BOOL FillSolid(HDC hdc, const RECT& r, COLORREF colour);
 
+}  // namespace plat
+
+// An icon (or cursor) drawn at (x, y) where its picture is opaque; FALSE for no picture.
+BOOL DrawIcon(HDC hdc, int x, int y, HICON icon);
+
+namespace plat {
+
 // Clears the hardware palette: static colours kept, entries 10-245 black and unowned.
 void ResetSystemPalette();
 // Hardware index that logical entry i of pal maps to now (-1 when pal is invalid).
