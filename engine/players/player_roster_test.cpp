@@ -285,6 +285,8 @@ TEST_F(PlayerRoster, AFileThatCannotBeOpenedIsNeverOverwritten) {
         EXPECT_NE(trace.Text().find("Could not open C:\\Prog\\kids\\Kid002\\Zelbo.PRF"), std::string::npos)
             << trace.Text();
         Block() = Levels(41);
+        EXPECT_EQ(LoadPlayerPrefs(), 0);
+        EXPECT_EQ(BlockOf(Block()), BlockOf(Levels(41))) << "an activity's start keeps what was played since";
         EXPECT_EQ(SavePlayerPrefs(), 0);
         CloseHandle(other);
         EXPECT_EQ(SavePlayerPrefs(), 0) << "released, the file still holds what this session never read";

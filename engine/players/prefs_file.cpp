@@ -258,6 +258,7 @@ int ReadUserPrefs(const char* folder, void* block, size_t size) {
 }
 
 int LoadPlayLevels(const char* folder) {
+    const std::string held = std::move(g_heldPath);
     g_heldPath.clear();
     size_t size = 0;
     uint8_t* block = EngineBlock(size);
@@ -268,15 +269,22 @@ int LoadPlayLevels(const char* folder) {
         MonoDebugWrite("No preference file path for the player: default levels\n");
         return 0;
     }
+    // The last load found this same file held: the block holds this player's stand-in levels
+    // and what was played on them since (an activity's start loads the levels again), which
+    // stay while the file still cannot be read.
+    const bool standIn = !held.empty() && plat::EqualNoCase1252(held, *path);
+    const auto defaults = [&] {
+        if (!standIn) theEngine->ResetSavedSettings();
+    };
     size_t got = 0;
     switch (ReadBlockInto(*path, block, size, got)) {
         case BlockRead::Whole:
             return 1;
         case BlockRead::NoFile:
-            theEngine->ResetSavedSettings();
+            defaults();
             return 1;
         case BlockRead::Unopenable:
-            theEngine->ResetSavedSettings();
+            defaults();
             g_heldPath = *path;
             MonoDebugWrite(("Could not open " + *path + ": default levels for now, the file is kept as it is\n").c_str());
             return 0;
@@ -285,7 +293,7 @@ int LoadPlayLevels(const char* folder) {
     }
     // A file too short for the record and the block: the player starts again at the default
     // levels, and the file is kept whole beside the new one for a grown-up to look at.
-    theEngine->ResetSavedSettings();
+    defaults();
     std::string aside;
     const std::string what = "Damaged preference file " + *path + " (" + std::to_string(got) + " bytes)";
     if (MoveFileAside(*path, aside) == 0) {

@@ -49,8 +49,9 @@ int ReadUserPrefs(const char* folder, void* block, size_t size);
 //   aside whole ("Zelbo.001", the first free number: MoveFileAside), so the levels played from
 //   now on go into a new file and the damaged one stays for a grown-up to look at; 0.
 // - there but not to be opened (held open by another program, no access), or damaged and not
-//   to be set aside: default levels for now, and nothing replaces that file until the next
-//   LoadPlayLevels, so the levels it holds are there again once it can be read; 0.
+//   to be set aside: default levels for now, and nothing replaces that file until a later
+//   LoadPlayLevels reads it, so the levels it holds are there again once it can be read (a
+//   load that finds it held again keeps the levels played on the stand-ins meanwhile); 0.
 // Each case that is not a plain read or a missing file writes a trace line.
 int LoadPlayLevels(const char* folder);
 // Forgets the file LoadPlayLevels keeps from writes: a new session starts without one.
