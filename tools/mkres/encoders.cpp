@@ -31,6 +31,9 @@ constexpr EncoderInfo kEncoders[] = {
     {"numbers", "IPB IPC", EncodeNumberTable},
     {"filekinds", "FIL", EncodeFileKinds},
     {"levelruler", "", EncodeLevelRuler},
+    {"outline", "PN#", EncodeOutline},
+    {"piecelist", "PLS", EncodePieceList},
+    {"task", "BPB", EncodeTask},
 };
 
 struct Width {

@@ -8,6 +8,7 @@
 #include "media/print/file_kinds.h"
 #include "media/res/res_mgr.h"
 #include "media/res/res_test_support.h"
+#include "media/res/shape_items.h"
 #include "tools/mkres/encoders.h"
 #include "tools/mkres/source.h"
 
@@ -152,7 +153,7 @@ TEST(Mkres, FaultsAreReportedWithTheirLine) {
         {"module 1\nSPR M+1000\nend\n", 2, "0 to 999"},
         {"module 1\nmodule 2\n", 2, "second module line"},
         {"include \"missing.mkres\"\n", 1, "cannot read"},
-        {"module 1\nBPB 1\n  file \"missing.bin\"\nend\n", 3, "cannot read"},
+        {"module 1\nBPB 1 raw\n  file \"missing.bin\"\nend\n", 3, "cannot read"},
         {"module 1\nIN# M charlist\nend\n", 2, "at least one character"},
         {"module 1\nIN# M charlist\n  \"ab\" \"b\"\nend\n", 3, "character 98 is listed twice"},
         {"module 1\nIN# M charlist\n  0\nend\n", 3, "outside"},
@@ -179,6 +180,37 @@ TEST(Mkres, FaultsAreReportedWithTheirLine) {
          5, "the extension A is listed twice"},
         {"module 6\nFIL M+20\n  filter \"A|*.a||\"\n  kind \"a\" from 0 signature 1\nend\n", 4, "kind \"ext\" at OFFSET"},
         {"module 6\nFIL M+20\n  size 1 2\nend\n", 3, "a line is filter"},
+        // Piece outlines.
+        {"module 6\nPN# M+10\n  edge 32 0\nend\n", 3, "lead comes once, first"},
+        {"module 6\nPN# M+10\n  lead 1 0\n  lead 1 0\nend\n", 4, "lead comes once, first"},
+        {"module 6\nPN# M+10\n  lead 1 0\n  edge 32 0\n  edge 32 1200\nend\n", 2, "a lead and 3 to 1000 edges"},
+        {"module 6\nPN# M+10\n  lead 1 3600\nend\n", 3, "outside 0 to 3599"},
+        {"module 6\nPN# M+10\n  lead 1\nend\n", 3, "takes a length and a direction"},
+        {"module 6\nPN# M+10\n  lead -1 0\nend\n", 3, "outside 0 to 32767"},
+        {"module 6\nPN# M+10\n  side 1 0\nend\n", 3, "a line is lead"},
+        // Piece lists.
+        {"module 6\nPLS M+10\nend\n", 2, "begins with set ID"},
+        {"module 6\nPLS M+10\n  piece 0 0 1 2 0\nend\n", 3, "begins with set ID"},
+        {"module 6\nPLS M+10\n  set 10\n  piece 0 32 1 2 0\nend\n", 4, "outside 0 to 31"},
+        {"module 6\nPLS M+10\n  set 10\n  piece 10 0 1 2 0\nend\n", 4, "outside 0 to 9"},
+        {"module 6\nPLS M+10\n  set 10\n  piece 0 0 1 2 100\nend\n", 4, "multiple of 150"},
+        {"module 6\nPLS M+10\n  set 10\n  piece 0 0 1 2 3600\nend\n", 4, "outside 0 to 3450"},
+        {"module 6\nPLS M+10\n  set 10\n  piece 0 0 1 2\nend\n", 4, "KIND FILL X Y ANGLE"},
+        {"module 6\nPLS M+10\n  set 10\n  member 0 0 1 2 0\nend\n", 4, "follows its group"},
+        {"module 6\nPLS M+10\n  set 10\n  group -9 0 0\n  member 0 0 1 2 0\n  piece 0 0 1 2 0\n  member 0 0 1 2 0\nend\n",
+         7, "follows its group"},
+        {"module 6\nPLS M+10\n  set 10\n  group -2 0 0\nend\n", 4, "-9, -1 or 0 to 31"},
+        {"module 6\nPLS M+10\n  set 10\n  square 0 0 1 2 0\nend\n", 4, "piece, group or member"},
+        // Task records.
+        {"module 6\nBPB M+100\n  kind 4\nend\n", 3, "outside 0 to 3"},
+        {"module 6\nBPB M+100\n  word 5 1\nend\n", 3, "outside 6 to 56"},
+        {"module 6\nBPB M+100\n  word 56 1 2\nend\n", 3, "past word 56"},
+        {"module 6\nBPB M+100\n  guide 1 2 3\nend\n", 3, "X1 Y1 X2 Y2"},
+        {"module 6\nBPB M+100\n  start set 10\n  reference set 10\nend\n", 3, "a task line is"},
+        {"module 6\nBPB M+100\n  reference set 10\n  start set 10\nend\n", 2, "reference, start and solution"},
+        {"module 6\nBPB M+100\n  reference set 10\n  start set 10\n  solution set 10\n  guide 1 2 3 4\nend\n", 6,
+         "piece, group or member"},
+        {"module 6\nBPB M+100\n  reference\nend\n", 3, "begins with set ID"},
     };
     for (const ErrorCase& c : cases) {
         const Built b = Build(c.source);
@@ -226,6 +258,82 @@ end
     EXPECT_EQ(open->kinds[0].signature, (Bytes{'Z', 0x34, 0x12}));
 }
 
+// Outlines, piece lists and task records through the writer and back through the game's
+// reader and the activity's item readers: member counts made from the member lines, every
+// word, guide line and block where the task layout puts it.
+TEST(Mkres, ShapeItemsRoundTrip) {
+    const Built b = Build(R"(module 6
+PN# M+12
+  lead 18 1500
+  edge 24 0
+  edge 24 1200
+  edge 24 2400
+end
+PLS M+10
+  set 10
+  piece 2 3 100 120 150
+  group -9 0 0
+    member 2 1 50 60 0
+    member 2 1 74 60 1800
+  piece 5 16 -5 7 3450
+end
+BPB M+101
+  kind 2
+  style 1
+  word 6 7 65535 -1
+  guide 100 50 100 250
+  guide 10 20 30 40
+  reference set 20
+  start set 20
+    piece 0 0 1 2 0
+  solution set 10
+    group 3 0 0
+    member 2 3 9 9 300
+end
+)");
+    ASSERT_TRUE(b.ok) << Errors(b.diag);
+    auto files = std::make_shared<CResMemoryFiles>();
+    files->Put("M.RES", b.file);
+    CResMgr mgr;
+    mgr.SetFileSystem(files);
+    ASSERT_EQ(mgr.Open("M.RES"), 1);
+
+    const Bytes outline = restest::ReadWhole(mgr, mgr.FindEntry(kResPNN, 6012));
+    EXPECT_EQ(outline, (Bytes{4, 0, 18, 0, 0xDC, 0x05, 24, 0, 0, 0, 24, 0, 0xB0, 0x04, 24, 0, 0x60, 0x09}));
+    const media::PieceOutline o = media::ParsePieceOutline(outline);
+    EXPECT_FALSE(o.damaged);
+    EXPECT_EQ(o.lead, (media::PiecePair{18, 1500}));
+    EXPECT_EQ(o.edges, (std::vector<media::PiecePair>{{24, 0}, {24, 1200}, {24, 2400}}));
+
+    const Bytes set = restest::ReadWhole(mgr, mgr.FindEntry(ResType("PLS"), 6010));
+    EXPECT_EQ(set.size(), 4u + 10u * 5u);
+    const media::PieceList list = media::ParsePieceList(set);
+    EXPECT_FALSE(list.damaged);
+    EXPECT_EQ(list.setId, 10);
+    EXPECT_EQ(list.records, (std::vector<media::PieceRecord>{
+                                {2, 3, 100, 120, 150}, {-1, -9, 0, 0, 2}, {2, 1, 50, 60, 0}, {2, 1, 74, 60, 1800}, {5, 16, -5, 7, 3450}}));
+    EXPECT_EQ(media::PieceListShapeCount(list), 3u);
+
+    const Bytes record = restest::ReadWhole(mgr, mgr.FindEntry(kResBPB, 6101));
+    EXPECT_EQ(record.size(), 116u + 2 * 8 + 4 + (4 + 10) + (4 + 20));
+    const media::TaskRecord task = media::ParseTaskRecord(record);
+    EXPECT_FALSE(task.damaged);
+    EXPECT_EQ(task.Kind(), 2);
+    EXPECT_EQ(task.Style(), 1);
+    EXPECT_EQ(task.words[6], 7);
+    EXPECT_EQ(task.words[7], 65535);
+    EXPECT_EQ(task.words[8], 65535);
+    EXPECT_EQ(task.words[9], 0);
+    EXPECT_EQ(task.guides, (std::vector<media::GuideLine>{{100, 50, 100, 250}, {10, 20, 30, 40}}));
+    EXPECT_EQ(task.reference.setId, 20);
+    EXPECT_TRUE(task.reference.records.empty());
+    EXPECT_EQ(task.start.records, (std::vector<media::PieceRecord>{{0, 0, 1, 2, 0}}));
+    EXPECT_EQ(task.startOffset, 116u + 16 + 4);
+    EXPECT_EQ(task.solution.setId, 10);
+    EXPECT_EQ(task.solution.records, (std::vector<media::PieceRecord>{{-1, 3, 0, 0, 1}, {2, 3, 9, 9, 300}}));
+    EXPECT_EQ(media::TaskRecordBytes(task), record);
+}
+
 TEST(Mkres, IncludeCycleIsAnError) {
     restest::CTempFolder tmp;
     std::ofstream(tmp.Path() / "a.mkres") << "include \"b.mkres\"\n";
@@ -247,6 +355,9 @@ TEST(Mkres, EncoderTable) {
     EXPECT_STREQ(mkres::DefaultEncoder("IST")->name, "strings");
     EXPECT_STREQ(mkres::DefaultEncoder("IN#")->name, "words");
     EXPECT_STREQ(mkres::DefaultEncoder("FIL")->name, "filekinds");
+    EXPECT_STREQ(mkres::DefaultEncoder("PN#")->name, "outline");
+    EXPECT_STREQ(mkres::DefaultEncoder("PLS")->name, "piecelist");
+    EXPECT_STREQ(mkres::DefaultEncoder("BPB")->name, "task");
     EXPECT_STREQ(mkres::DefaultEncoder("XYZ")->name, "raw");
 }
 
