@@ -13,6 +13,12 @@ inline constexpr int16_t kBackground = 0;               // 'SPR' the screen, 'PA
 inline constexpr int16_t kIntroduction = 990;           // 'SND'
 inline constexpr int16_t kLevelTable = 800;             // 'IN#' the level chooser's layout
 inline constexpr int16_t kLevelChooserPictures = 800;   // 'SPR' the chooser's first picture
+inline constexpr int16_t kGuideBarVertical = 51;        // 'SPR' a target's guide lines, clipped to
+inline constexpr int16_t kGuideBarHorizontal = 52;      //   three pixels across
+inline constexpr int16_t kReferenceBoard = 53;          // 'SPR' static: the task has reference pieces
+inline constexpr int16_t kSolutionMarker = 58;          // 'SPR' the arrow under the asked-for piece
+inline constexpr int16_t kLargePieces = 10;             // 'PN#' 10 + kind: edges of 32
+inline constexpr int16_t kSmallPieces = 20;             // 'PN#' 20 + kind: edges of 24
 
 inline constexpr media::ResIdRef kIds[] = {
     {"SPR", kBackground},
@@ -20,6 +26,14 @@ inline constexpr media::ResIdRef kIds[] = {
     {"SND", kIntroduction},
     {"IN#", kLevelTable},
     {"SPR", kLevelChooserPictures},
+    {"SPR", kGuideBarVertical},
+    {"SPR", kGuideBarHorizontal},
+    {"SPR", kReferenceBoard},
+    {"SPR", kSolutionMarker},
+    {"PN#", kLargePieces + 0}, {"PN#", kLargePieces + 1}, {"PN#", kLargePieces + 2},
+    {"PN#", kLargePieces + 3}, {"PN#", kLargePieces + 4}, {"PN#", kLargePieces + 5},
+    {"PN#", kSmallPieces + 0}, {"PN#", kSmallPieces + 1}, {"PN#", kSmallPieces + 2},
+    {"PN#", kSmallPieces + 3}, {"PN#", kSmallPieces + 4}, {"PN#", kSmallPieces + 5},
 };
 
 }  // namespace shapes
