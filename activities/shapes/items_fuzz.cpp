@@ -55,7 +55,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     outline2.ReadChildren(list.records.data(), static_cast<int32_t>(list.records.size()), 10);
     sum += IsSameShape(outline1, outline2) + outline1.GetCornerTotal() + outline2.GetCornerTotal();
 
-    CShapeCanvas* canvas = CreateCanvas({-20, -20, 660, 500});
+    // Small, and across the top-left corner of the screen: every clip is crossed, drawing stays cheap.
+    CShapeCanvas* canvas = CreateCanvas({-40, -30, 120, 90});
     SelectCanvas(canvas);
     for (CDynArray<CShapePiece*>* shapes : {&placed, &solution, &start}) {
         for (CShapePiece* s : *shapes) {

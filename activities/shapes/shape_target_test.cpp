@@ -5,12 +5,17 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <memory>
+#include <string>
 
 #include "activities/shapes/shapes.h"
 #include "activities/shapes/shapes_test_support.h"
 #include "engine/scene/module_host.h"
 #include "engine/toolbox/activity_test_support.h"
+#include "media/util/mono_debug.h"
+#include "platform/mci/debug_display.h"
 
 namespace {
 
@@ -233,6 +238,46 @@ TEST_F(TargetTest, DamagedRecordsMakeWhatTheyHold) {
     CShapeTarget empty(std::span<const uint8_t>{});
     EXPECT_EQ(empty.outline, nullptr);
     EXPECT_EQ(empty.outlineCanvas, nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+// A module file of the test's own, entered by the test.
+class TargetTraceTest : public activitytest::ActivityTest {
+protected:
+    CShapesModule module;
+};
+
+// Damaged items are read as far as they go and named in the trace, one line each.
+TEST_F(TargetTraceTest, DamagedItemsAreNamedInTheTrace) {
+    const std::filesystem::path trace = tmp / "trace.txt";
+    media::TaskRecord task;
+    task.solution = {10, {{2, 0, 300, 240, 0}, {2, 0, 316, 231, 600}}, false};
+    std::vector<uint8_t> record = media::TaskRecordBytes(task);
+    record.resize(record.size() - 5);  // the second solution piece cut
+    std::vector<uint8_t> outline = media::PieceOutlineBytes({18, 2100}, std::vector<media::PiecePair>{{32, 0}, {32, 1200}, {32, 2400}, {32, 0}});
+    outline.resize(outline.size() - 4);  // n says 5 pairs, 4 are there
+    media::CResWriter w = EnteredModuleFile(kShapesModule);
+    w.Add("BPB", 6100, record);
+    w.Add("PN#", 6012, outline);
+    UseModuleFile(kShapesModule, w);
+    plat::SetTraceTarget(trace.string());
+    MonoDebugOpen();
+    EnterModule(kShapesModule, ModuleHostTable(kShapesModule));
+    {
+        CShapeTarget target(100);
+        EXPECT_EQ(target.solutionPieces.GetSize(), 1u);
+        ASSERT_EQ(target.solutionPieces.GetAt(0)->GetCornerTotal(), 3);  // the whole pairs of the outline
+    }
+    MonoDebugClose();
+    plat::SetTraceTarget(std::nullopt);
+    std::ifstream in(trace, std::ios::binary);
+    std::string lines, line;
+    while (std::getline(in, line))
+        if (line.rfind("shapes: ", 0) == 0) lines += line + "\n";
+    EXPECT_EQ(lines, "shapes: damaged BPB 100\nshapes: damaged PN# 12\n");
 }
 
 }  // namespace
