@@ -55,10 +55,7 @@ int16_t OnTileClicked(CRoundTile* tile) {
         Module3::OnTaskSolved();
         return result;
     }
-    if (tile->IsGone()) {
-        round->Tiles().Remove(tile);
-        delete tile;
-    }
+    if (tile->IsGone()) round->DeleteTile(tile);
     if (CRoundTile* next = round->NextTile()) next->Appear();
     return result;
 }
@@ -74,6 +71,10 @@ void SetReady(bool ready) { state.ready = ready ? 1 : 0; }
 void AddTaskMistake() { ++state.taskMistakes; }
 
 CPresenter* Presenter() { return state.presenter.get(); }
+
+CRoundTask* CurrentRound() { return state.currentRound.get(); }
+
+void Touch() { state.lastActivity = GetEngineTicks(); }
 
 void PlayBinAnimation() {
     PreloadAnimation(ruduridodu::kBinLid);
@@ -116,7 +117,7 @@ void Start() {
     }
     LoadPlayerPrefs();
     ActivitySettings* settings = Settings();
-    state.presenter->Enter(state.firstRound != 0);
+    state.presenter->Enter(state.firstRound != 0, state.frontSprite);
     // The block's stored form (level - 1) and the range of levels are the engine's table's.
     const int16_t level = GetModuleLevel(kRuduridoduModule);
     state.level = level < 1 ? int16_t{1} : level;
@@ -384,7 +385,7 @@ void SwitchRoundMode() {
         state.levelMode = 1;
         state.twoPlayerMode = 0;
         ShowLevelButton();
-        if (state.presenter) state.presenter->Enter(state.firstRound != 0);
+        if (state.presenter) state.presenter->Enter(state.firstRound != 0, state.frontSprite);
         Delay(20);
     }
     CreateNextRound();

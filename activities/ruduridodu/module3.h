@@ -89,6 +89,10 @@ int16_t TableIndexFor(int16_t level);
 void SetReady(bool ready);
 void AddTaskMistake();
 CPresenter* Presenter();
+// The round on now; null between rounds.
+CRoundTask* CurrentRound();
+// The child acted: the quiet time before an idle act starts again.
+void Touch();
 // The bin's lid opens and shuts.
 void PlayBinAnimation();
 // Plays the sound and waits for the sounds to end: false when a click cut them short.

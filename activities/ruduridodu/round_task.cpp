@@ -1,6 +1,7 @@
 #include "activities/ruduridodu/round_task.h"
 
 #include "activities/ruduridodu/module3.h"
+#include "activities/ruduridodu/presenter.h"
 #include "engine/scene/sound_toolbox.h"
 #include "engine/toolbox/aliases.h"
 #include "engine/toolbox/picture_items.h"
@@ -78,8 +79,9 @@ void CTileList::LeaveAll() {
 }
 
 void CTileList::IdleMove() {
-    const int16_t r = RandomBelow(2);
+    // With one car out (the one just handed out) there is no other to move.
     if (!m_first || m_out <= 1) return;
+    const int16_t r = RandomBelow(2);
     CRoundTile* tile = m_first;
     for (int16_t k = RandomBelow(static_cast<int16_t>(m_out - 1)); k > 0 && tile->Link(); --k) tile = tile->Link();
     if (r == 0) {
@@ -165,6 +167,16 @@ CTaskRecord* CRoundTask::GetRecord(int16_t i) const {
     if (i < 0 || i > m_lastRecord || i >= 4) return nullptr;
     return m_records[static_cast<size_t>(i)].get();
 }
+
+void CRoundTask::DeleteTile(CRoundTile* tile) {
+    if (!tile) return;
+    m_tiles->Remove(tile);
+    if (m_currentTile == tile) m_currentTile = nullptr;
+    if (m_pickedTile == tile) SetPickedTile(nullptr);
+    delete tile;
+}
+
+CPlayerPiece* CRoundTask::PlayerPiece(int16_t i) const { return ScenePiece(i); }
 
 CSlotTarget* CRoundTask::GetContainer(int16_t i) const { return m_layout ? m_layout->Container(i) : nullptr; }
 

@@ -93,6 +93,11 @@ public:
     int16_t GetTableIndex() const { return m_tableIndex; }
     CRoundTile* FindTileById(uint16_t id) const { return m_tiles->FindById(id); }
     CTileList& Tiles() const { return *m_tiles; }
+    // Takes the tile out of the list and deletes it; it is no longer the current tile nor the
+    // one picked by switch access.
+    void DeleteTile(CRoundTile* tile);
+    // Two-player play: the player piece of that index; null outside a two-player scene.
+    CPlayerPiece* PlayerPiece(int16_t i) const;
     CSlotLayout* Layout() const { return m_layout.get(); }
     int16_t TilesNeeded() const { return m_tilesNeeded; }
     int16_t TilesPlaced() const { return m_tilesPlaced; }

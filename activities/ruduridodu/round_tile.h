@@ -7,6 +7,7 @@
 
 class CCorAnim;
 class CSlotPoint;
+class CSlotTarget;
 
 class CRoundTile {
 public:
@@ -47,8 +48,17 @@ public:
     // The two base pictures from the attributes: first = attribute 20 x 10 + attribute 10.
     void SetBasesFromAttributes();
 
+    // The car's sprite, made at (330, 25) showing nothing when the car has none yet.
+    CCorAnim* MakeSprite();
+    int16_t RestX() const { return m_restX; }
+    int16_t RestY() const { return m_restY; }
+    int16_t Facing() const { return m_facing; }
+    // The ring the car rests in and its slot; null when it rests in none.
+    CSlotTarget* ParkedIn() const { return m_parkedIn; }
+    CSlotPoint* ParkedSlot() const { return m_slot; }
+
     // The car on the screen: bringing it on, driving, dragging, parking and the hints after a
-    // wrong drop. Each returns as a presentation that ran to its end.
+    // wrong drop.
     void Appear();
     void Leave(int16_t soundBase, int16_t range);
     void MovePath(int16_t x0, int16_t y0, int16_t x1, int16_t y1, int16_t steps, int16_t wait);
@@ -60,7 +70,11 @@ public:
     bool DropTwoMode(int16_t x, int16_t y);
     void DropAt(int16_t x, int16_t y);
     bool IsInOwnContainer() const;
+    // Drives into the nearest free slot of its own ring (the round's container of its record).
     void Park();
+    // Drives into the nearest free slot of that ring (a full ring makes room) and rests there.
+    void ParkIn(CSlotTarget* ring);
+    // Leaves its slot: the slot is free again and the ring's tally falls.
     void Unpark();
     void Bump(bool sound, int16_t x, int16_t y);
     void CheckBumps(bool sound);
@@ -85,4 +99,9 @@ private:
     CCorAnim* m_sprite = nullptr;
     CRoundTile* m_link = nullptr;
     CSlotPoint* m_slot = nullptr;
+    CSlotTarget* m_parkedIn = nullptr;
+    int16_t m_restX = 330;
+    int16_t m_restY = 25;
+    int16_t m_anchorDx = 0;
+    int16_t m_anchorDy = 0;
 };

@@ -26,6 +26,10 @@ inline constexpr int16_t kBinLid = 201;                 // 'ANI' the bin's lid o
 inline constexpr int16_t kRoundLevels = 200;            // 'IN#' the table of (task kind, topic)
 inline constexpr int16_t kSwitchTemplate = 500;         // 'IPA' the announcements' switches
 
+inline constexpr int16_t kFirstLayout = 601;           // 'IN#' layout n is 601 + 10 (n - 1)
+inline constexpr int16_t kPlateBlank = 440;             // 'SPR' the blank plate, lit at + 5
+inline constexpr int16_t kPresenterRest = 801;          // 'SPR' the presenter at rest
+
 inline constexpr media::ResIdRef kIds[] = {
     {"SPR", kBackground},   {"PAL", kBackground},   {"SND", kIntroduction}, {"IN#", kLevelTable},
     {"SPR", kLevelChooserPictures},
@@ -36,6 +40,15 @@ inline constexpr media::ResIdRef kIds[] = {
     {"IN#", 502}, {"IN#", 505}, {"IN#", 506}, {"IN#", 512}, {"IN#", 518}, {"IN#", 545}, {"IN#", 547},
     {"IN#", 548}, {"IN#", 549}, {"IN#", 553}, {"IN#", 555}, {"IN#", 556}, {"IN#", 559}, {"IN#", 560},
     {"IN#", 565}, {"IN#", 566}, {"IN#", 567}, {"IN#", 568}, {"IN#", 569},
+    // The layouts, the plates and their signs, the presenter, his walks and acts.
+    {"IN#", 601}, {"IN#", 611}, {"IN#", 621}, {"IN#", 631}, {"IN#", 641}, {"SPR", 649},
+    {"SPR", kPlateBlank}, {"SPR", 445}, {"SPR", 653}, {"SPR", 450}, {"SPR", 469},
+    {"SPR", 511}, {"SPR", 514}, {"SPR", 521}, {"SPR", 524}, {"SPR", 531}, {"SPR", 534}, {"SPR", 541},
+    {"SPR", 544}, {"SPR", 551}, {"SPR", 552}, {"SPR", 553}, {"SPR", 554}, {"SPR", 555}, {"SPR", 556},
+    {"SPR", kPresenterRest}, {"SPR", 210}, {"SPR", 211}, {"SPR", 212}, {"SPR", 213}, {"SPR", 214},
+    {"SPR", 215}, {"SPR", 216}, {"SPR", 217}, {"SPR", 218}, {"SPR", 219},
+    {"ANI", 148}, {"ANI", 150}, {"ANI", 790}, {"ANI", 400}, {"ANI", 406}, {"ANI", 409}, {"ANI", 411},
+    {"ANI", 412}, {"IPA", 244}, {"IPA", 278}, {"IPA", 304}, {"IPA", 308},
 };
 
 }  // namespace ruduridodu

@@ -142,9 +142,9 @@ CTaskKind::CTaskKind(int16_t topic, int16_t index, CTaskInputs inputs) : m_topic
 void CTaskKind::PickExtras(int16_t) {}
 
 CSlotLayout* CTaskKind::BuildLayout(int16_t kind, int16_t listId) {
-    auto* layout = new CSlotLayout(kind);
-    layout->Build(listId);
-    return layout;
+    std::unique_ptr<CSlotLayout> layout = MakeSlotLayout(kind, this);
+    if (layout) layout->Create(listId);
+    return layout.release();
 }
 
 int16_t CTaskKind::Tally(int16_t n) { return n < 0 ? int16_t{0} : n > 8 ? int16_t{8} : n; }

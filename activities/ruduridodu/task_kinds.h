@@ -98,7 +98,7 @@ protected:
     const CNumberList& List(int16_t id) const { return m_inputs.lists->Get(id); }
     CRotation& Pos() const { return *m_inputs.rotation; }
     // The kind's layout, built from its number list.
-    static CSlotLayout* BuildLayout(int16_t kind, int16_t listId);
+    CSlotLayout* BuildLayout(int16_t kind, int16_t listId);
     // A tile tally from a list, held to what a container can hold.
     static int16_t Tally(int16_t n);
     // The record takes a rule or attribute value: its value and the entry of its code.
