@@ -315,7 +315,9 @@ TEST_P(RingsPlates, ShowTheRingsValue) {
         EXPECT_TRUE(HasStamp(plate.NormalPicture(), s.picture, s.x, s.y)) << s.picture << " at " << s.x << ", " << s.y;
         EXPECT_TRUE(HasStamp(plate.HighlightedPicture(), s.picture, s.x, s.y)) << s.picture;
     }
-    if (c.blankOnly) EXPECT_TRUE(SamePixels(plate.NormalPicture(), 440));
+    if (c.blankOnly) {
+        EXPECT_TRUE(SamePixels(plate.NormalPicture(), 440));
+    }
     WaitSpriteDone(plate.Sprite());
     int16_t x = 0, y = 0;
     GetSpritePos(plate.Sprite(), &x, &y);
