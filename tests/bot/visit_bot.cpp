@@ -43,6 +43,9 @@ public:
             }
             case Phase::Entering:
                 if (module != kHubEntrances[m_next].module) return true;
+                // Ruduridodu's presenter sets the first task before the child can act (a click
+                // meanwhile would only cut him short).
+                if (module == kRuduridoduModule && !Module3::View().ready) return true;
                 SaveStage(kActivityNames[m_next]);
                 // Ruduridodu hides the engine's home button: its own red door leads home.
                 if (module == kRuduridoduModule) {
