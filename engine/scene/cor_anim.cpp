@@ -278,6 +278,12 @@ void CCorAnim::ClearScript() {
     m_index = 0;
 }
 
+void CCorAnim::Stop() {
+    ClearScript();
+    // A wait under way goes with its instruction: what is queued next runs at the next step.
+    m_wakeTime = 0;
+}
+
 void CCorAnim::Finish() {
     m_index = static_cast<int32_t>(m_script.size());
 }

@@ -89,6 +89,9 @@ public:
     void RunScript(uint64_t now);
     int GetScriptState() const;
     void ClearScript();
+    // The script emptied and a wait under way ended with it (a script appended next runs at
+    // once).
+    void Stop();
     // Skips the rest of the script: it is finished.
     void Finish();
     // Moves past a Hold of this value.

@@ -161,6 +161,19 @@ protected:
         Release(end, t + stepMs);
         theEngine->OnEngineLButtonDown(start);
     }
+    // A press at (x, y) of the picture that much virtual time from now, its release 30 ms later:
+    // a click that arrives while the module waits (queued, as the back end posts it).
+    void PressLater(int16_t x, int16_t y, uint64_t afterMs) {
+        const POINT p = WindowPoint(x, y);
+        plat::InputEvent ev;
+        ev.kind = plat::InputKind::MouseDown;
+        ev.x = p.x;
+        ev.y = p.y;
+        head->QueueInput(head->NowMs() + afterMs, ev);
+        Release(p, afterMs + 30);
+    }
+    // The module the engine runs.
+    static int CurrentModule() { return theEngine ? theEngine->m_currentModule : 0; }
     // A key as the view passes it on (the engine's hot keys first, then the module's KeyDown).
     void Key(int32_t virtualKey) { theEngine->OnEngineKeyDown(virtualKey); }
     // Idle steps (each one engine tick or more) until done answers true or maxMs virtual

@@ -138,7 +138,7 @@ void StopSprite(CCorAnim* sprite) {
     if (sprite == kAllSprites) {
         if (theEngine) theEngine->m_anims.ClearAllScripts();
     } else if (CCorAnim* s = Live(sprite)) {
-        s->ClearScript();
+        s->Stop();
     }
 }
 

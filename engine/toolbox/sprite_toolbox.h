@@ -57,7 +57,8 @@ void QueueSpriteRestart(CCorAnim* sprite);
 CCorAnim* CreateSprite(int16_t x, int16_t y, int16_t pictureId);
 void DisposeSprite(CCorAnim* sprite);
 void DisposeAllSprites();
-// Empties the script (the sprite keeps its picture and place); kAllSprites: every script.
+// Empties the script (the sprite keeps its picture and place) and ends a wait under way, so a
+// script queued next runs at once; kAllSprites: every script.
 void StopSprite(CCorAnim* sprite);
 // Skips the rest of the script without running it; kAllSprites: every script.
 void FinishSpriteScript(CCorAnim* sprite);

@@ -21,6 +21,8 @@ void Delay(int32_t n) {
     }
 }
 
+bool ModuleLeaving() { return theEngine && (theEngine->m_unloading || theEngine->m_leaveRequest); }
+
 bool WaitMustEnd() { return !theEngine || !theEngine->m_running || theEngine->ClosePending(); }
 
 void FlushEvents(uint32_t mask) {

@@ -18,3 +18,6 @@ void Delay(int32_t n);
 bool WaitMustEnd();
 // Any mask with a non-zero low 16 bits removes every queued mouse and key message; 0 nothing.
 void FlushEvents(uint32_t mask);
+// Whether the engine is taking the current module down (its leave under way or requested): a
+// module's callback that runs then (a pop-up closed by the leave) starts nothing new.
+bool ModuleLeaving();
