@@ -1,8 +1,25 @@
 #include "activities/duravod/duravod.h"
 
-#include "engine/base/standin_table.h"
+#include "activities/duravod/duravod_module.h"
 
-ModuleFunctionTable* DuravodModuleTable() {
-    static constinit ModuleFunctionTable table = MakeStandInTable({0, 2, 6, 7, 9, 11, 12, 14, 15});
-    return &table;
+namespace {
+
+constexpr ModuleFunctionTable MakeTable() {
+    ModuleFunctionTable t{};
+    t.Enter = duravod::Enter;
+    t.Start = duravod::Start;
+    t.Tick = duravod::Tick;
+    t.KeyDown = duravod::KeyDown;
+    t.OnAnimClicked = duravod::OnAnimClicked;
+    t.OnTextClicked = duravod::OnTextClicked;
+    t.BeginLeave = duravod::BeginLeave;
+    t.Leave = duravod::Leave;
+    t.Notify = duravod::Notify;
+    return t;
 }
+
+constinit ModuleFunctionTable gTable = MakeTable();
+
+}  // namespace
+
+ModuleFunctionTable* DuravodModuleTable() { return &gTable; }

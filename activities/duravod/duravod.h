@@ -5,6 +5,6 @@
 
 inline constexpr int kDuravodModule = 2;
 
-// The module's table for the program to register with the engine; a stand-in
-// (engine/base/standin_table.h) until the activity is written.
+// The module's table for the program to register with the engine (duravod_module.h): entries
+// 0, 2, 6, 7, 9, 11, 12, 14 and 15.
 ModuleFunctionTable* DuravodModuleTable();

@@ -1,6 +1,6 @@
 // The resources of Zelbo2.res that the Duravod activity names, module-relative. Every id the
 // activity uses is here and in kIds, which data/Zelbo2/duravod_ids_test.cpp finds in the built
-// file.
+// file. Picture 2 is "no picture": the file has none, so a sprite showing it shows nothing.
 #pragma once
 
 #include <cstdint>
@@ -13,6 +13,54 @@ inline constexpr int16_t kBackground = 0;               // 'SPR' the screen, 'PA
 inline constexpr int16_t kIntroduction = 990;           // 'SND'
 inline constexpr int16_t kLevelTable = 60;              // 'IN#' the level chooser's layout
 inline constexpr int16_t kLevelChooserPictures = 60;    // 'SPR' the chooser's first picture
+inline constexpr int16_t kProblemLevels = 61;           // 'IN#' the levels' kinds and ranges
+inline constexpr int16_t kPromptSwitches = 500;         // 'IPA' the prompt style's switches
+
+inline constexpr int16_t kNoPicture = 2;
+
+// Pictures ('SPR').
+inline constexpr int16_t kHomePicture = 100;
+inline constexpr int16_t kHomePressed = 101;
+inline constexpr int16_t kLevelPicture = 102;
+inline constexpr int16_t kLevelPressed = 103;
+inline constexpr int16_t kPanelButtonPressed = 104;
+inline constexpr int16_t kSidePicture = 110;
+inline constexpr int16_t kButtonShelf = 128;
+inline constexpr int16_t kPaintHeld = 130;              // + paint: the button while held
+inline constexpr int16_t kPaintTaking = 135;            // + paint: the button while it takes a click
+inline constexpr int16_t kPaintButton = 140;            // + paint: 140 to 144, the fifth mixed
+inline constexpr int16_t kPiece = 200;                  // + look 0 to 3: a ball
+inline constexpr int16_t kEquationBox = 340;
+inline constexpr int16_t kButtonLoop = 40;              // 'SPR' and its loop 'ANI'
+inline constexpr int16_t kHatchClosed = 600;
+inline constexpr int16_t kFace = 675;
+inline constexpr int16_t kFirstMouth = 676;             // 676 to 678
+inline constexpr int16_t kFirstExpression = 680;        // 680 to 685
+inline constexpr int16_t kTalkPreload = 670;            // 'AN_'
+
+// Sounds ('SND').
+inline constexpr int16_t kFreePlaySaid = 81;
+inline constexpr int16_t kLevelButtonSound = 102;
+inline constexpr int16_t kButtonSound = 125;
+inline constexpr int16_t kAlreadyPainted = 99;
+inline constexpr int16_t kPaintSound = 108;
+inline constexpr int16_t kTooManyGroups = 308;
+inline constexpr int16_t kTooFewGroups = 309;
+inline constexpr int16_t kTooMany = 313;
+inline constexpr int16_t kTooFew = 314;
+inline constexpr int16_t kTooFewCountCarefully = 316;
+inline constexpr int16_t kTooManyCountCarefully = 317;
+inline constexpr int16_t kTryAgain = 318;
+inline constexpr int16_t kLookAgain = 383;
+inline constexpr int16_t kFirstPraise = 600;            // 600 to 603
+inline constexpr int16_t kFirstLevelPraise = 610;       // 610 to 612
+inline constexpr int16_t kFirstFreePlayWord = 620;      // 620 to 622
+inline constexpr int16_t kFirstCheer = 591;             // 591 to 594
+
+// The introduction of each kind (index 1 to 8).
+inline constexpr int16_t kKindIntroductions[9] = {0, 310, 440, 371, 340, 328, 388, 408, 422};
+inline constexpr int16_t kGridRowsIntroduction = 431;
+inline constexpr int16_t kGridColumnsIntroduction = 433;
 
 inline constexpr media::ResIdRef kIds[] = {
     {"SPR", kBackground},
@@ -20,6 +68,46 @@ inline constexpr media::ResIdRef kIds[] = {
     {"SND", kIntroduction},
     {"IN#", kLevelTable},
     {"SPR", kLevelChooserPictures},
+    {"IN#", kProblemLevels},
+    {"IPA", kPromptSwitches},
+    {"SPR", kHomePicture},
+    {"SPR", kHomePressed},
+    {"SPR", kLevelPicture},
+    {"SPR", kLevelPressed},
+    {"SPR", kPanelButtonPressed},
+    {"SPR", kSidePicture},
+    {"SPR", kButtonShelf},
+    {"SPR", 130}, {"SPR", 131}, {"SPR", 132}, {"SPR", 133}, {"SPR", 134},
+    {"SPR", 135}, {"SPR", 136}, {"SPR", 137}, {"SPR", 138}, {"SPR", 139},
+    {"SPR", 140}, {"SPR", 141}, {"SPR", 142}, {"SPR", 143}, {"SPR", 144},
+    {"SPR", 200}, {"SPR", 201}, {"SPR", 202}, {"SPR", 203},
+    {"SPR", kEquationBox},
+    {"SPR", kButtonLoop},
+    {"ANI", kButtonLoop},
+    {"SPR", kHatchClosed},
+    {"SPR", kFace},
+    {"SPR", 676}, {"SPR", 677}, {"SPR", 678},
+    {"SPR", 680}, {"SPR", 681}, {"SPR", 682}, {"SPR", 683}, {"SPR", 684}, {"SPR", 685},
+    {"AN_", kTalkPreload},
+    {"SND", kFreePlaySaid},
+    {"SND", kLevelButtonSound},
+    {"SND", kButtonSound},
+    {"SND", kAlreadyPainted},
+    {"SND", kPaintSound},
+    {"SND", kTooManyGroups},
+    {"SND", kTooFewGroups},
+    {"SND", kTooMany},
+    {"SND", kTooFew},
+    {"SND", kTooFewCountCarefully},
+    {"SND", kTooManyCountCarefully},
+    {"SND", kTryAgain},
+    {"SND", kLookAgain},
+    {"SND", 600}, {"SND", 601}, {"SND", 602}, {"SND", 603},
+    {"SND", 610}, {"SND", 611}, {"SND", 612},
+    {"SND", 620}, {"SND", 621}, {"SND", 622},
+    {"SND", 591}, {"SND", 592}, {"SND", 593}, {"SND", 594},
+    {"SND", 310}, {"SND", 328}, {"SND", 340}, {"SND", 371}, {"SND", 388},
+    {"SND", 408}, {"SND", 422}, {"SND", 431}, {"SND", 433}, {"SND", 440},
 };
 
 }  // namespace duravod
