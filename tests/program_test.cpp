@@ -305,6 +305,49 @@ TEST(ZelboProgram, RuduridoduKeepsTheLevelAcrossAVisit) {
     if (!HasFailure()) fs::remove_all(dir);
 }
 
+// The guest, whose stored Duravod level is 53 (level 54), visits the activity from the big top
+// (tests/scripts/duravod_visit.txt): the module starts a problem at level 54 (its trace line
+// names the level and its kind, 2), its own home button leads back to the hub and the gate ends the
+// game. The stored level is 53 again, the preference file has not changed by a byte, and no
+// picture or sound of module 2 was missing. A second visit with levels not saved leaves the file
+// as it was too.
+TEST(ZelboProgram, DuravodKeepsTheLevelAcrossAVisit) {
+    const fs::path dir = MakeTempFolder("zelbo-program-duravod");
+    const fs::path root = dir / "root";
+    fs::create_directories(root);
+    const fs::path exe = InstallGame(root);
+    int status = RunIn(exe, "game_close.txt", dir, root);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << ReadAll(dir / "log.txt");
+    const fs::path guestPrefs = exe.parent_path() / "kids" / "Kid001" / "Zelbo.PRF";
+    for (const char levelsSaved : {1, 0}) {
+        SCOPED_TRACE(levelsSaved ? "levels saved" : "levels not saved");
+        std::string prepared = ReadAll(guestPrefs);
+        ASSERT_EQ(prepared.size(), 284u + 28u);
+        prepared[284] = levelsSaved;
+        prepared[284 + 16] = 53;  // module 2's level - 1
+        prepared[284 + 17] = 0;
+        std::ofstream(guestPrefs, std::ios::binary | std::ios::trunc) << prepared;
+
+        const fs::path trace = dir / "trace.txt";
+        fs::remove(trace);
+        ::setenv("ZELBO_TRACE", trace.c_str(), 1);
+        status = RunIn(exe, "duravod_visit.txt", dir, root);
+        ::unsetenv("ZELBO_TRACE");
+        const std::string log = ReadAll(dir / "log.txt");
+        ASSERT_TRUE(WIFEXITED(status)) << log;
+        EXPECT_EQ(WEXITSTATUS(status), 0) << log;
+        const std::string traces = ReadAll(trace);
+        EXPECT_NE(traces.find("Duravod: level 54, kind 2"), std::string::npos) << traces;
+        EXPECT_EQ(traces.find("missing SPR 2"), std::string::npos) << traces;
+        EXPECT_EQ(traces.find("missing SND 2"), std::string::npos) << traces;
+        EXPECT_TRUE(fs::exists(dir / "duravod_visit_problem.png"));
+        EXPECT_TRUE(fs::exists(dir / "duravod_visit_hub.png"));
+        EXPECT_FALSE(fs::exists(dir / "duravod_visit_still_running.png")) << "the gate did not end the game";
+        EXPECT_TRUE(ReadAll(guestPrefs) == prepared) << "the guest's file changed";
+    }
+    if (!HasFailure()) fs::remove_all(dir);
+}
+
 // The grown-ups' hot key in the running game: Ctrl+Alt+A fades the hub out to black, the
 // grown-ups' section opens, and its "Spela" enters the hub again (name and gate in place); the
 // gate then ends the game with exit code 0.

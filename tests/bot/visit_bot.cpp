@@ -1,9 +1,12 @@
 // The visit bot ("visit"): from the hub through each of the five entrances into its activity's
-// screen and home again, as a child would with the mouse (Ruduridodu through its own door). The
+// screen and home again, as a child would with the mouse (Duravod through its own house,
+// Ruduridodu through its own door). The
 // hub's first entry opens the player chooser, where Enter keeps the guest. Stages saved: each activity's screen
 // ("<activity>") once it waits for input, and the hub after the last visit ("hub").
 #include <iterator>
 
+#include "activities/duravod/duravod.h"
+#include "activities/duravod/duravod_state.h"
 #include "activities/ruduridodu/module3.h"
 #include "activities/ruduridodu/ruduridodu.h"
 #include "app/hub.h"
@@ -47,8 +50,10 @@ public:
                 // meanwhile would only cut him short).
                 if (module == kRuduridoduModule && !Module3::View().ready) return true;
                 SaveStage(kActivityNames[m_next]);
-                // Ruduridodu hides the engine's home button: its own red door leads home.
-                if (module == kRuduridoduModule) {
+                // Duravod and Ruduridodu hide the engine's home button: their own lead home.
+                if (module == kDuravodModule) {
+                    input.ClickSprite(duravod::View().HomeButton);
+                } else if (module == kRuduridoduModule) {
                     input.ClickSprite(Module3::View().exitButton);
                 } else {
                     input.ClickHomeButton();
