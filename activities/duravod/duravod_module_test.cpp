@@ -17,6 +17,7 @@
 #include "engine/toolbox/aliases.h"
 #include "engine/toolbox/sprite_toolbox.h"
 #include "media/text/text_item.h"
+#include "platform/core/byte_order.h"
 
 namespace {
 
@@ -351,6 +352,66 @@ TEST_F(DuravodTest, AnIntroductionCutShortSkipsThePrompt) {
     duravod::SetProblemLevel(0, 0);
     EXPECT_TRUE(Clips().empty()) << "said once a run";
     EXPECT_EQ(gLog.prompts, prompts + 1);
+}
+
+// Levels 8 and 9 are of different kinds: the second right answer at level 8 passes it, and the
+// next problem deletes the kind-1 problem while its own check is still running. It stays alive
+// until that check has returned (the check writes to it afterwards), then a kind-2 problem plays.
+TEST_F(DuravodTest, AKindChangeUnderTheRunningCheckKeepsTheOldProblemUntilItReturns) {
+    EnterWith(7);  // level 8, kind 1
+    const int first = Problem()->serial;
+    Answer(true);
+    Answer(true);
+    EXPECT_EQ(S().CurrentLevel, 9);
+    EXPECT_EQ(S().CurrentKind, 2);
+    ASSERT_NE(Problem(), nullptr);
+    EXPECT_NE(Problem()->serial, first);
+    EXPECT_EQ(Problem()->kindCode, 2);
+    EXPECT_EQ(gLog.finishes, 1);
+    EXPECT_TRUE(S().RetiredProblems.empty());
+}
+
+// A level table of the test's own: rows the problems cannot pose from are clamped on entry, a
+// trace line each; every level then plays without a hang, levels past the table's end too.
+TEST_F(DuravodTest, ALevelTableWithBrokenRowsIsClampedAndPlays) {
+    media::CResWriter w = EnteredModuleFile(kDuravodModule);
+    const std::vector<uint16_t> rows = {
+        0, 0, 0, 0, 0,    // a zero row
+        0, 3, 3, 0, 0,    // kind 0, one number
+        9, 2, 30, 0, 0,   // kind 9, highest 30
+        2, 1, 4, 0, 3,    // kind 2 with three parts from 1
+        5, 1, 40, 0, 0,   // kind 5 asking T + 1 splits up to 40
+    };
+    std::vector<uint8_t> bytes;
+    plat::AppendLe16(bytes, static_cast<uint16_t>(rows.size()));
+    for (uint16_t v : rows) plat::AppendLe16(bytes, v);
+    w.Add("IN#", 2061, bytes);
+    UseModuleFile(kDuravodModule, w);
+    EnterWith(0);
+    const std::string traces = Traces();
+    size_t lines = 0;
+    for (size_t at = traces.find("Duravod: level table, level "); at != std::string::npos;
+         at = traces.find("Duravod: level table, level ", at + 1))
+        ++lines;
+    EXPECT_EQ(lines, 7u) << traces;
+    EXPECT_NE(traces.find("level 3 (kind 9): highest 30 -> 25"), std::string::npos) << traces;
+    EXPECT_NE(traces.find("the level table holds 5 levels"), std::string::npos) << traces;
+    EXPECT_EQ(S().LevelTable.Row(1), (duravod::LevelRow{0, 1, 2, 0, 0}));
+    for (int16_t index = 0; index < 8; ++index) {
+        duravod::SetProblemLevel(1, index);
+        for (int i = 0; i < 3; ++i) {
+            duravod::NextProblem();
+            const duravod::LevelRow row = S().LevelTable.Row(S().CurrentLevel);
+            const int16_t picked = S().ProblemNumbers.Picked();
+            EXPECT_TRUE(picked >= row.lowest && picked <= row.highest) << "level " << S().CurrentLevel << ": " << picked;
+        }
+    }
+}
+
+TEST_F(DuravodTest, TheShippedPromptStyleIsTheFirst) {
+    EnterWith(0);
+    for (int i = 1; i <= 8; ++i) EXPECT_FALSE(duravod::PromptSwitch(i)) << i;
+    EXPECT_FALSE(duravod::SecondPromptStyle());
 }
 
 }  // namespace

@@ -72,6 +72,8 @@ public:
         } else {
             WrongAnswer(static_cast<int16_t>(target + 1));
         }
+        // The check goes on after the answer's steps, though the next problem may replace this one.
+        ++answers;
     }
     void OnCorrect() override { CorrectSteps(false, false); }
     void Prompt() override { ++gLog.prompts; }
@@ -83,6 +85,7 @@ public:
         for (const std::string& line : gLog.lines) out.Add(line);
     }
     const int serial;
+    int answers = 0;
 };
 
 // What the home module writes into the guest's block before the module is entered.
