@@ -198,15 +198,16 @@ void CItemChooser::TearDown(bool closing) {
 }
 
 void CItemChooser::PlayAnims(const int16_t (&anims)[2]) {
-    CCorAnim* carriers[2] = {nullptr, nullptr};
+    // Kept by serial across the idle steps.
+    CAnimRef carriers[2];
     for (int i = 0; i < 2; ++i) {
         if (anims[i] <= 0) continue;
         carriers[i] = CreateSprite(0, 0, kEmptyPicture);
-        SetSpriteAnim(carriers[i], anims[i]);
+        SetSpriteAnim(LiveSprite(carriers[i]), anims[i]);
     }
     auto running = [&] {
-        for (CCorAnim* c : carriers)
-            if (c && GetSpriteStatus(c) == 0) return true;
+        for (const CAnimRef& c : carriers)
+            if (CCorAnim* live = LiveSprite(c); live && GetSpriteStatus(live) == 0) return true;
         return false;
     };
     while (running()) {
@@ -215,12 +216,12 @@ void CItemChooser::PlayAnims(const int16_t (&anims)[2]) {
         if (IsMouseUpPending(1)) {
             StopSprite(kAllSprites);
             StopAllSnds();
-            for (CCorAnim* c : carriers) QueueSpriteFrameNoWait(c, kEmptyPicture);
-            for (CCorAnim* c : carriers) WaitSpriteDone(c);
+            for (const CAnimRef& c : carriers) QueueSpriteFrameNoWait(LiveSprite(c), kEmptyPicture);
+            for (const CAnimRef& c : carriers) WaitSpriteDone(LiveSprite(c));
             break;
         }
     }
-    for (CCorAnim* c : carriers) DisposeSprite(c);
+    for (const CAnimRef& c : carriers) DisposeSprite(LiveSprite(c));
 }
 
 CCorAnim* CItemChooser::RowSprite(int16_t row) const {

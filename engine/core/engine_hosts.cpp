@@ -189,30 +189,39 @@ int CEngineTextHost::NearestPaletteIndex(COLORREF colour, int first, int last) {
     return ::NearestPaletteIndex(colour, first, last);
 }
 
-void* CEngineTextHost::CreateSprite(int16_t x, int16_t y, int16_t pictureId) {
+namespace {
+// The display list's object a text sprite names, while it is the same object.
+CCorAnim* LiveTextSprite(CCorEngine& engine, const HostSprite& sprite) {
+    return engine.m_anims.Get(CAnimRef::Of(static_cast<const CCorAnim*>(sprite.object), sprite.serial));
+}
+}  // namespace
+
+HostSprite CEngineTextHost::CreateSprite(int16_t x, int16_t y, int16_t pictureId) {
     const POINT at{x + m_engine.m_originX, y + m_engine.m_originY};
-    return m_engine.m_anims.Create(m_engine.MapResourceId(pictureId), at);
+    CCorAnim* anim = m_engine.m_anims.Create(m_engine.MapResourceId(pictureId), at);
+    return HostSprite{anim, anim->Serial()};
 }
 
-void CEngineTextHost::ShowSpritePicture(void* sprite, int16_t pictureId) {
-    auto* anim = static_cast<CCorAnim*>(sprite);
-    if (!anim || !m_engine.m_anims.Contains(anim)) return;
+void CEngineTextHost::ShowSpritePicture(const HostSprite& sprite, int16_t pictureId) {
+    CCorAnim* anim = LiveTextSprite(m_engine, sprite);
+    if (!anim) return;
     anim->Invalidate();
     anim->SetPicture(m_engine.MapResourceId(pictureId));
     anim->Invalidate();
 }
 
-void CEngineTextHost::DisposeSprite(void* sprite) {
-    auto* anim = static_cast<CCorAnim*>(sprite);
-    if (!anim || !m_engine.m_anims.Contains(anim)) return;
+void CEngineTextHost::DisposeSprite(const HostSprite& sprite) {
+    CCorAnim* anim = LiveTextSprite(m_engine, sprite);
+    if (!anim) return;
     anim->Invalidate();
     m_engine.m_anims.Remove(anim);
 }
 
-void CEngineTextHost::InvalidateSprite(void* sprite) {
-    auto* anim = static_cast<CCorAnim*>(sprite);
-    if (anim && m_engine.m_anims.Contains(anim)) anim->Invalidate();
+void CEngineTextHost::InvalidateSprite(const HostSprite& sprite) {
+    if (CCorAnim* anim = LiveTextSprite(m_engine, sprite)) anim->Invalidate();
 }
+
+bool CEngineTextHost::SpriteAlive(const HostSprite& sprite) { return LiveTextSprite(m_engine, sprite) != nullptr; }
 
 void CEngineTextHost::RemoveScanTargetsOf(const void* object) {
     m_engine.m_scanner.RemoveTargetsOf(object);

@@ -101,10 +101,11 @@ public:
     TextStyleRecord CurrentTextStyle() override;
     COLORREF ColorNumberToRGB(int16_t code) override;
     int NearestPaletteIndex(COLORREF colour, int first, int last) override;
-    void* CreateSprite(int16_t x, int16_t y, int16_t pictureId) override;
-    void ShowSpritePicture(void* sprite, int16_t pictureId) override;
-    void DisposeSprite(void* sprite) override;
-    void InvalidateSprite(void* sprite) override;
+    HostSprite CreateSprite(int16_t x, int16_t y, int16_t pictureId) override;
+    void ShowSpritePicture(const HostSprite& sprite, int16_t pictureId) override;
+    void DisposeSprite(const HostSprite& sprite) override;
+    void InvalidateSprite(const HostSprite& sprite) override;
+    bool SpriteAlive(const HostSprite& sprite) override;
     void RemoveScanTargetsOf(const void* object) override;
 
 private:

@@ -237,6 +237,8 @@ void CCorEngine::UnloadModule(BOOL withLeavingAnimation) {
     m_texts.clear();
     m_idles.RemoveAll();
     m_anims.RemoveAll();
+    // The module's handles went with it: the memory of its sprites may serve the next one.
+    m_anims.ForgetDisposed();
     if (m_itemCache && m_currentModule > 0) {
         // Pictures a module made and filled (not purgeable) stay until they are purged.
         m_purgeGuard = 1;

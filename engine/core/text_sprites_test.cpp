@@ -47,29 +47,34 @@ protected:
 // Display sprites are objects of the display list, placed in picture coordinates; calls on a
 // sprite that is not (or no longer) in the list do nothing.
 TEST_F(EngineAnswersTest, TextSpritesAreDisplayListObjects) {
-    auto* sprite = static_cast<CCorAnim*>(text.CreateSprite(5, 6, 12));
+    const HostSprite made = text.CreateSprite(5, 6, 12);
+    auto* sprite = static_cast<CCorAnim*>(made.object);
     ASSERT_NE(sprite, nullptr);
+    EXPECT_EQ(made.serial, sprite->Serial());
+    EXPECT_TRUE(text.SpriteAlive(made));
     EXPECT_TRUE(title.m_anims.Contains(sprite));
     EXPECT_EQ(sprite->GetPosition().x, 105);
     EXPECT_EQ(sprite->GetPosition().y, 26);
     EXPECT_EQ(sprite->GetPictureId(), 3012);
     EXPECT_TRUE(title.m_dirtyRects->Intersects(RECT{105, 26, 109, 30}));
 
-    text.ShowSpritePicture(sprite, 13);
+    text.ShowSpritePicture(made, 13);
     EXPECT_EQ(sprite->GetPictureId(), 3013);
     title.m_dirtyRects->RemoveAll();
-    text.InvalidateSprite(sprite);
+    text.InvalidateSprite(made);
     EXPECT_TRUE(title.m_dirtyRects->Intersects(RECT{105, 26, 107, 27}));
 
     // A scan target of the sprite goes with it.
     title.m_scanner.AddTarget(new CScanAnimTarget(sprite, TRUE, FALSE, 0, 0), -1);
-    text.DisposeSprite(sprite);
+    text.DisposeSprite(made);
     EXPECT_EQ(title.m_anims.GetCount(), 0u);
     EXPECT_EQ(title.m_scanner.Count(), 0);
-    text.DisposeSprite(sprite);  // gone already
-    text.ShowSpritePicture(sprite, 12);
-    text.InvalidateSprite(nullptr);
-    text.DisposeSprite(nullptr);
+    EXPECT_FALSE(text.SpriteAlive(made));
+    text.DisposeSprite(made);  // gone already
+    text.ShowSpritePicture(made, 12);
+    text.InvalidateSprite(HostSprite{});
+    text.DisposeSprite(HostSprite{});
+    EXPECT_FALSE(text.SpriteAlive(HostSprite{}));
 }
 
 std::vector<int16_t> g_spotCalls;

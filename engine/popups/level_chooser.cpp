@@ -126,11 +126,11 @@ bool CLevelChooser::Build(int16_t tableId, int16_t levelIndex) {
         EndBusy();
         return false;
     }
-    m_panelPicture = GetSpriteFrame(m_panel);
+    m_panelPicture = GetSpriteFrame(LiveSprite(m_panel));
     m_foldedRect = m_panelRect;
     m_foldedRect.bottom = static_cast<int16_t>(m_foldedRect.top + common + 66);
     m_foldedPicture = MakeFramedPicture(m_foldedRect, style);
-    if (m_foldedPicture > 0) QueueSpriteFrameNoWait(m_panel, m_foldedPicture);
+    if (m_foldedPicture > 0) QueueSpriteFrameNoWait(LiveSprite(m_panel), m_foldedPicture);
 
     const int16_t left = m_panelRect.left, top = m_panelRect.top, right = m_panelRect.right;
     m_title = CreateSprite(left + 18, top + 18, b(2));
@@ -162,7 +162,7 @@ bool CLevelChooser::Build(int16_t tableId, int16_t levelIndex) {
     m_segmentArea = Rect16{areaX, areaY, static_cast<int16_t>(areaX + Width(b(12))),
                            static_cast<int16_t>(areaY + Height(b(12)))};
     PlaceButtons();
-    for (CCorAnim* still : {m_title, m_under[0], m_under[1]}) SetSpriteUserValue(still, 0);
+    for (const CAnimRef* still : {&m_title, &m_under[0], &m_under[1]}) SetSpriteUserValue(LiveSprite(*still), 0);
 
     // The thumb's drag home: from three pixels left of the usable range to the track's end, as
     // high as the thumb.
@@ -196,48 +196,51 @@ int16_t LevelTrack::ThumbX(int16_t group) const {
     return Clamp16(std::trunc(static_cast<double>(scale) * group + left) - 3);
 }
 
-void CLevelChooser::PlaceThumb() { MoveSpriteInPicture(m_thumb, m_trackMath.ThumbX(m_group), GetSpriteY(m_thumb)); }
+void CLevelChooser::PlaceThumb() {
+    CCorAnim* thumb = LiveSprite(m_thumb);
+    MoveSpriteInPicture(thumb, m_trackMath.ThumbX(m_group), GetSpriteY(thumb));
+}
 
 void CLevelChooser::LayoutSegments() { m_segments = media::LayoutLevelSegments(m_table, m_segmentArea); }
 
 CCorAnim* CLevelChooser::Sprite(int16_t offset) const {
     switch (offset) {
-        case 0: return m_trackSprite;
-        case 1: return m_thumb;
-        case 2: return m_title;
-        case 3: return m_under[0];
-        case 4: return m_under[1];
-        case 11: return m_ruler;
-        case 12: return m_highlight;
-        case 13: return m_ok;
-        case 15: return m_cancel;
-        case 17: return m_fold;
+        case 0: return LiveSprite(m_trackSprite);
+        case 1: return LiveSprite(m_thumb);
+        case 2: return LiveSprite(m_title);
+        case 3: return LiveSprite(m_under[0]);
+        case 4: return LiveSprite(m_under[1]);
+        case 11: return LiveSprite(m_ruler);
+        case 12: return LiveSprite(m_highlight);
+        case 13: return LiveSprite(m_ok);
+        case 15: return LiveSprite(m_cancel);
+        case 17: return LiveSprite(m_fold);
         default: return nullptr;
     }
 }
 
 void CLevelChooser::PlaceButtons() {
     const int16_t shown = m_unfolded || m_foldedPicture <= 0 ? m_panelPicture : m_foldedPicture;
-    const int16_t x = GetSpriteX(m_panel), y = GetSpriteY(m_panel);
+    const int16_t x = GetSpriteX(LiveSprite(m_panel)), y = GetSpriteY(LiveSprite(m_panel));
     const int16_t pw = EvenWidth(shown), ph = EvenHeight(shown);
     const int16_t ok = static_cast<int16_t>(m_base + 13), cancel = static_cast<int16_t>(m_base + 15);
     const int16_t row = static_cast<int16_t>(y + ph - EvenHeight(ok) - 18);
-    MoveSpriteInPicture(m_cancel, static_cast<int16_t>(x + pw - EvenWidth(cancel) - 20), row);
-    MoveSpriteInPicture(m_ok, static_cast<int16_t>(x + pw - EvenWidth(ok) - EvenWidth(cancel) - 50), row);
+    MoveSpriteInPicture(LiveSprite(m_cancel), static_cast<int16_t>(x + pw - EvenWidth(cancel) - 20), row);
+    MoveSpriteInPicture(LiveSprite(m_ok), static_cast<int16_t>(x + pw - EvenWidth(ok) - EvenWidth(cancel) - 50), row);
 }
 
 void CLevelChooser::ClipHighlight() {
     const Rect16& s = m_segments[static_cast<size_t>(std::clamp<int>(m_group, 0, media::kMaxLastLevelGroup))];
     // The segment's bounds are inclusive; the clip's right and bottom lie outside.
     const CCorRect clip{s.left, s.top, static_cast<int16_t>(s.right + 1), static_cast<int16_t>(s.bottom + 1)};
-    SetSpriteClip(m_highlight, &clip);
+    SetSpriteClip(LiveSprite(m_highlight), &clip);
 }
 
 void CLevelChooser::Fold(bool unfold) {
     m_unfolded = unfold ? 1 : 0;
-    if (m_foldedPicture > 0) QueueSpriteFrameNoWait(m_panel, unfold ? m_panelPicture : m_foldedPicture);
-    QueueSpriteFrameNoWait(m_ruler, unfold ? static_cast<int16_t>(m_base + 11) : kNoPicture);
-    QueueSpriteFrameNoWait(m_highlight, unfold ? static_cast<int16_t>(m_base + 12) : kNoPicture);
+    if (m_foldedPicture > 0) QueueSpriteFrameNoWait(LiveSprite(m_panel), unfold ? m_panelPicture : m_foldedPicture);
+    QueueSpriteFrameNoWait(LiveSprite(m_ruler), unfold ? static_cast<int16_t>(m_base + 11) : kNoPicture);
+    QueueSpriteFrameNoWait(LiveSprite(m_highlight), unfold ? static_cast<int16_t>(m_base + 12) : kNoPicture);
     if (unfold) ClipHighlight();
     PlaceButtons();
     RedrawArea(0);
@@ -245,22 +248,22 @@ void CLevelChooser::Fold(bool unfold) {
 
 void CLevelChooser::OnClick(CCorAnim* sprite) {
     if (!sprite || m_done) return;
-    if (sprite == m_ok) {
+    if (sprite == LiveSprite(m_ok)) {
         Confirm(true, true);
-    } else if (sprite == m_cancel) {
+    } else if (sprite == LiveSprite(m_cancel)) {
         Confirm(false, true);
-    } else if (sprite == m_fold) {
-        if (TrackButton(m_fold, static_cast<int16_t>(m_base + 18), static_cast<int16_t>(m_base + 17)) && !m_gone) {
-            QueueSpriteFrameNoWait(m_fold, static_cast<int16_t>(m_base + 17));
+    } else if (sprite == LiveSprite(m_fold)) {
+        if (TrackButton(LiveSprite(m_fold), static_cast<int16_t>(m_base + 18), static_cast<int16_t>(m_base + 17)) && !m_gone) {
+            QueueSpriteFrameNoWait(LiveSprite(m_fold), static_cast<int16_t>(m_base + 17));
             Fold(!m_unfolded);
         }
-    } else if (sprite == m_thumb) {
+    } else if (sprite == LiveSprite(m_thumb)) {
         DragThumb();
-    } else if (sprite == m_trackSprite) {
+    } else if (sprite == LiveSprite(m_trackSprite)) {
         int16_t x = 0, y = 0;
         GetLastClick(x, y);
         m_changed = 1;
-        const int16_t tx = GetSpriteX(m_thumb), ty = GetSpriteY(m_thumb);
+        const int16_t tx = GetSpriteX(LiveSprite(m_thumb)), ty = GetSpriteY(LiveSprite(m_thumb));
         const int16_t thumb = static_cast<int16_t>(m_base + 1);
         if (x >= tx && x < tx + Width(thumb) && y >= ty && y < ty + Height(thumb)) {
             DragThumb();
@@ -272,7 +275,7 @@ void CLevelChooser::OnClick(CCorAnim* sprite) {
             ClipHighlight();
             RedrawArea(0);
         }
-    } else if ((sprite == m_ruler || sprite == m_highlight) && m_unfolded) {
+    } else if ((sprite == LiveSprite(m_ruler) || sprite == LiveSprite(m_highlight)) && m_unfolded) {
         FollowRuler();
     }
 }
@@ -284,16 +287,16 @@ void CLevelChooser::OnKey(int32_t key) {
 }
 
 void CLevelChooser::Confirm(bool ok, bool tracked) {
-    CCorAnim* button = ok ? m_ok : m_cancel;
+    const CAnimRef button = ok ? m_ok : m_cancel;
     const int16_t normal = static_cast<int16_t>(m_base + (ok ? 13 : 15));
     const int16_t pressed = static_cast<int16_t>(normal + 1);
     if (tracked) {
-        if (!TrackButton(button, pressed, normal) || m_gone) return;
-        QueueSpriteFrame(button, normal);
+        if (!TrackButton(LiveSprite(button), pressed, normal) || m_gone) return;
+        QueueSpriteFrame(LiveSprite(button), normal);
     } else {
-        QueueSpriteFrame(button, pressed);
+        QueueSpriteFrame(LiveSprite(button), pressed);
     }
-    WaitForSprite(button, 0);
+    WaitForSprite(LiveSprite(button), 0);
     if (m_gone) return;
     GiveBackEntries();
     m_done = 1;
@@ -308,8 +311,8 @@ void CLevelChooser::DragThumb() {
     GetLastClick(x, y);
     m_clickX = x;
     m_changed = 1;
-    m_thumbXAtPress = GetSpriteX(m_thumb);
-    EngineDragObject(m_thumb, kLevelChooserTrackSpot, 0, kNoSnapLimit, OnDragMove);
+    m_thumbXAtPress = GetSpriteX(LiveSprite(m_thumb));
+    EngineDragObject(LiveSprite(m_thumb), kLevelChooserTrackSpot, 0, kNoSnapLimit, OnDragMove);
     if (m_gone) return;
     PlaceThumb();
     if (m_unfolded) {
@@ -412,14 +415,13 @@ void CLevelChooser::Close() {
 void CLevelChooser::TearDown() {
     BeginBusy();
     GiveBackEntries();
-    for (CCorAnim* sprite : {m_title, m_trackSprite, m_thumb, m_under[0], m_under[1], m_ok, m_cancel, m_fold, m_ruler,
-                             m_highlight}) {
-        DisposeSprite(sprite);
-    }
+    for (const CAnimRef* sprite :
+         {&m_title, &m_trackSprite, &m_thumb, &m_under[0], &m_under[1], &m_ok, &m_cancel, &m_fold, &m_ruler, &m_highlight})
+        DisposeSprite(LiveSprite(*sprite));
     const int16_t notShown = m_unfolded ? m_foldedPicture : m_panelPicture;
     if (notShown > 0) PurgeResource(notShown);
-    ClosePanel(m_panel);
-    m_panel = nullptr;
+    ClosePanel(LiveSprite(m_panel));
+    m_panel = CAnimRef();
     Delay(0);
     for (int i = 0; i <= 12; ++i) PurgeResource(static_cast<int16_t>(m_base + i));
     if (m_spotMade) EngineDeleteSpot(kLevelChooserTrackSpot);

@@ -21,6 +21,8 @@
 #include <cstdint>
 
 #include "engine/base/module_table.h"
+#include "engine/scene/cor_anim.h"
+#include "engine/toolbox/sprite_toolbox.h"
 #include "engine/toolbox/screen_helpers.h"
 #include "media/res/level_table.h"
 #include "media/util/cor_geometry.h"
@@ -102,7 +104,7 @@ public:
     const LevelTrack& TrackMath() const { return m_trackMath; }
     const std::array<Rect16, media::kLevelSegmentCount>& Segments() const { return m_segments; }
     CCorAnim* Sprite(int16_t offset) const;  // the sprite showing b + offset (0 to 4, 11 to 18 as at rest)
-    CCorAnim* Panel() const { return m_panel; }
+    CCorAnim* Panel() const { return LiveSprite(m_panel); }
 
 private:
     friend int16_t ShowLevelChooser(ModuleFunctionTable*, LevelChooserCallback, int16_t, int16_t, int16_t,
@@ -143,16 +145,17 @@ private:
     bool m_ownStyle = false;
 
     media::LevelTable m_table;
-    CCorAnim* m_panel = nullptr;
-    CCorAnim* m_title = nullptr;
-    CCorAnim* m_trackSprite = nullptr;
-    CCorAnim* m_thumb = nullptr;
-    CCorAnim* m_under[2] = {nullptr, nullptr};
-    CCorAnim* m_ok = nullptr;
-    CCorAnim* m_cancel = nullptr;
-    CCorAnim* m_fold = nullptr;
-    CCorAnim* m_ruler = nullptr;
-    CCorAnim* m_highlight = nullptr;
+    // Kept by serial: the chooser's code runs across waits and presses where they may go.
+    CAnimRef m_panel;
+    CAnimRef m_title;
+    CAnimRef m_trackSprite;
+    CAnimRef m_thumb;
+    CAnimRef m_under[2];
+    CAnimRef m_ok;
+    CAnimRef m_cancel;
+    CAnimRef m_fold;
+    CAnimRef m_ruler;
+    CAnimRef m_highlight;
 
     Rect16 m_panelRect{};
     Rect16 m_foldedRect{};

@@ -152,7 +152,7 @@ void CRecordPanel::Layout(const PanelStyle* frameStyle) {
     };
     const int titleY = m_top + 37;
     m_title = make(m_left + 32, titleY, static_cast<int16_t>(m_base + kAlbumTitle));
-    SetSpriteUserValue(m_title, 0);
+    SetSpriteUserValue(LiveSprite(m_title), 0);
     m_newX = static_cast<int16_t>(m_left + 32 + w10 + 15);
     m_newY = static_cast<int16_t>(titleY + (h10 - hNew) / 2);
 
@@ -187,7 +187,7 @@ void CRecordPanel::ApplyColourPatch() {
         FreeResourceCopy(copy);
     }
     const std::optional<ColourPatch> patch = ReadColourPatch(bytes);
-    if (!patch || patch->colours.empty() || !m_panel) return;
+    if (!patch || patch->colours.empty() || !LiveSprite(m_panel)) return;
     GetGamePaletteEntries(0, 256, m_savedPalette.data());
     std::array<PALETTEENTRY, 256> patched = m_savedPalette;
     std::copy(patch->colours.begin(), patch->colours.end(), patched.begin() + patch->first);
@@ -197,7 +197,7 @@ void CRecordPanel::ApplyColourPatch() {
     // patched palette.
     uint8_t remap[256];
     BuildColorRemap(m_savedPalette.data(), patched.data(), 1, 255, remap);
-    const int16_t picture = GetSpriteFrame(m_panel);
+    const int16_t picture = GetSpriteFrame(LiveSprite(m_panel));
     int16_t w = 0, h = 0;
     GetPictureSize(picture, w, h);
     const uint16_t stride = GetPictureAttr(picture);
@@ -248,7 +248,7 @@ void CRecordPanel::LoadSlotTable() {
 // Showing
 
 CCorAnim* CRecordPanel::SlotSprite(int slot) const {
-    return slot >= 0 && slot < SlotCount() ? m_contents[static_cast<size_t>(slot)] : nullptr;
+    return slot >= 0 && slot < SlotCount() ? LiveSprite(m_contents[static_cast<size_t>(slot)]) : nullptr;
 }
 
 Rect16 CRecordPanel::HitRect(int slot) const {
@@ -280,10 +280,10 @@ void CRecordPanel::ShowAll() {
         const Rect16& r = m_rects[static_cast<size_t>(i)];
         int16_t w = 0, h = 0;
         if (s.picture) GetPictureSize(static_cast<int16_t>(s.picture), w, h);
-        ShowAt(m_contents[static_cast<size_t>(i)], s.picture ? static_cast<int16_t>(s.picture) : kNoPicture,
+        ShowAt(LiveSprite(m_contents[static_cast<size_t>(i)]), s.picture ? static_cast<int16_t>(s.picture) : kNoPicture,
                r.left + (m_slotW - w) / 2, r.top + (m_slotH - h) / 2);
     }
-    ShowAt(m_newSprite, m_newPlace.kind == Place::New ? m_newPicture : kNoPicture, m_newX, m_newY);
+    ShowAt(LiveSprite(m_newSprite), m_newPlace.kind == Place::New ? m_newPicture : kNoPicture, m_newX, m_newY);
     ShowBin();
 }
 
@@ -291,7 +291,7 @@ void CRecordPanel::ShowBin() {
     const Rect16& r = m_rects[kRecordPanelMaxSlots];
     const int16_t picture = static_cast<int16_t>(m_base + (m_bin.empty() ? kAlbumBinEmpty : kAlbumBinFull) +
                                                  (m_hover == -2 ? 1 : 0));
-    ShowAt(m_binSprite, picture, r.left, r.top);
+    ShowAt(LiveSprite(m_binSprite), picture, r.left, r.top);
 }
 
 void CRecordPanel::Light(int16_t hover) {
@@ -299,7 +299,7 @@ void CRecordPanel::Light(int16_t hover) {
     for (int i = 0; i < SlotCount(); ++i) {
         const bool lit = i == hover && EmptySlot(m_slots[static_cast<size_t>(i)]);
         const Rect16& r = m_rects[static_cast<size_t>(i)];
-        ShowAt(m_frames[static_cast<size_t>(i)], static_cast<int16_t>(m_base + (lit ? kAlbumSlotLit : kAlbumSlotFrame)),
+        ShowAt(LiveSprite(m_frames[static_cast<size_t>(i)]), static_cast<int16_t>(m_base + (lit ? kAlbumSlotLit : kAlbumSlotFrame)),
                r.left, r.top);
     }
     ShowBin();
@@ -308,8 +308,8 @@ void CRecordPanel::Light(int16_t hover) {
 void CRecordPanel::SetOkEnabled(bool on) {
     m_okEnabled = on;
     int16_t x = 0, y = 0;
-    GetSpritePos(m_ok, &x, &y);
-    ShowAt(m_ok, static_cast<int16_t>(m_base + (on ? kAlbumOk : kAlbumOkDisabled)), x, y);
+    GetSpritePos(LiveSprite(m_ok), &x, &y);
+    ShowAt(LiveSprite(m_ok), static_cast<int16_t>(m_base + (on ? kAlbumOk : kAlbumOkDisabled)), x, y);
 }
 
 int16_t CRecordPanel::HitTest(int16_t x, int16_t y) {
@@ -323,11 +323,11 @@ int16_t CRecordPanel::HitTest(int16_t x, int16_t y) {
 
 void CRecordPanel::RegisterScanTargets() {
     if (!IsScanOn()) return;
-    for (int i = 0; i < SlotCount(); ++i) AddScanSprite(-1, m_frames[static_cast<size_t>(i)], 0, 0, 1, 0);
-    AddScanSprite(-1, m_newSprite, 0, 0, 1, 0);
-    AddScanSprite(-1, m_binSprite, 0, 0, 1, 0);
-    AddScanSprite(-1, m_ok, 0, 0, 1, 0);
-    AddScanSprite(-1, m_cancel, 0, 0, 1, 0);
+    for (int i = 0; i < SlotCount(); ++i) AddScanSprite(-1, LiveSprite(m_frames[static_cast<size_t>(i)]), 0, 0, 1, 0);
+    AddScanSprite(-1, LiveSprite(m_newSprite), 0, 0, 1, 0);
+    AddScanSprite(-1, LiveSprite(m_binSprite), 0, 0, 1, 0);
+    AddScanSprite(-1, LiveSprite(m_ok), 0, 0, 1, 0);
+    AddScanSprite(-1, LiveSprite(m_cancel), 0, 0, 1, 0);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -381,10 +381,10 @@ bool CRecordPanel::MoveToBin(Place from) {
 
 CRecordPanel::Place CRecordPanel::PlaceOfSprite(CCorAnim* sprite) const {
     if (!sprite) return {};
-    if (sprite == m_newSprite && m_newPlace.kind == Place::New) return Place{Place::New, -1};
-    if (sprite == m_binSprite) return Place{Place::Bin, -1};
+    if (sprite == LiveSprite(m_newSprite) && m_newPlace.kind == Place::New) return Place{Place::New, -1};
+    if (sprite == LiveSprite(m_binSprite)) return Place{Place::Bin, -1};
     for (int i = 0; i < SlotCount(); ++i)
-        if (sprite == m_contents[static_cast<size_t>(i)] || sprite == m_frames[static_cast<size_t>(i)])
+        if (sprite == LiveSprite(m_contents[static_cast<size_t>(i)]) || sprite == LiveSprite(m_frames[static_cast<size_t>(i)]))
             return Place{Place::Slot, i};
     return {};
 }
@@ -394,9 +394,9 @@ void CRecordPanel::AfterMove(bool toBin) { PlaySndFree(toBin ? kAlbumSoundBin : 
 int16_t CRecordPanel::OnClick(CCorAnim* sprite, int16_t /*pictureId*/) {
     if (m_done || m_closed || !sprite) return m_done ? 1 : 0;
     ++s_entryDepth;
-    if (sprite == m_ok) {
+    if (sprite == LiveSprite(m_ok)) {
         if (m_okEnabled || IsScanOn()) PressOk(false);
-    } else if (sprite == m_cancel) {
+    } else if (sprite == LiveSprite(m_cancel)) {
         PressCancel(false);
     } else if (const Place place = PlaceOfSprite(sprite); place.kind != Place::None) {
         if (IsScanOn()) {
@@ -404,7 +404,7 @@ int16_t CRecordPanel::OnClick(CCorAnim* sprite, int16_t /*pictureId*/) {
         } else if (place.kind == Place::Bin) {
             if (!m_bin.empty()) Carry(place, nullptr);
         } else if (place.kind == Place::New || !EmptySlot(m_slots[static_cast<size_t>(place.slot)])) {
-            Carry(place, place.kind == Place::New ? m_newSprite : m_contents[static_cast<size_t>(place.slot)]);
+            Carry(place, place.kind == Place::New ? LiveSprite(m_newSprite) : LiveSprite(m_contents[static_cast<size_t>(place.slot)]));
         }
     }
     --s_entryDepth;
@@ -429,16 +429,19 @@ void CRecordPanel::Carry(Place from, CCorAnim* sprite) {
     CCorEngine& e = *theEngine;
     const int16_t startX = static_cast<int16_t>(e.m_lastClickX - e.m_originX);
     const int16_t startY = static_cast<int16_t>(e.m_lastClickY - e.m_originY);
-    CCorAnim* own = nullptr;
+    // Both kept by serial: the loop dispatches messages, and a module switch among them takes
+    // the sprites and gives their memory to the next module's.
+    CAnimRef own;
     if (from.kind == Place::Bin) {
         // The last binned picture comes out onto the pointer.
         const int16_t picture = static_cast<int16_t>(m_bin.back().picture);
         int16_t w = 0, h = 0;
         GetPictureSize(picture, w, h);
         own = CreateSprite(static_cast<int16_t>(startX - w / 2), static_cast<int16_t>(startY - h / 2), picture);
-        sprite = own;
+        sprite = LiveSprite(own);
     }
     if (!sprite || !e.m_anims.Contains(sprite)) return;
+    const CAnimRef carried = sprite;
     SpriteToFront(sprite);
     const POINT at = sprite->GetPosition();
     const int grabX = at.x - e.m_originX - startX;
@@ -455,7 +458,7 @@ void CRecordPanel::Carry(Place from, CCorAnim* sprite) {
     const auto follow = [&](const MSG& msg) {
         const int16_t x = static_cast<int16_t>(GET_X_LPARAM(msg.lParam) - e.m_originX);
         const int16_t y = static_cast<int16_t>(GET_Y_LPARAM(msg.lParam) - e.m_originY);
-        if (e.m_anims.Contains(sprite)) ShowAt(sprite, picture, x + grabX, y + grabY);
+        ShowAt(LiveSprite(carried), picture, x + grabX, y + grabY);
         target = HitTest(x, y);
     };
     for (;;) {
@@ -488,7 +491,7 @@ void CRecordPanel::Carry(Place from, CCorAnim* sprite) {
     }
     if (GetCapture() == view) ReleaseCapture();
     if (m_closed) {
-        if (own) DisposeSprite(own);
+        DisposeSprite(LiveSprite(own));
         return;
     }
     if (dropped && target >= 0 && MoveToSlot(from, target)) {
@@ -496,7 +499,7 @@ void CRecordPanel::Carry(Place from, CCorAnim* sprite) {
     } else if (dropped && target == -2 && from.kind != Place::Bin && MoveToBin(from)) {
         AfterMove(true);
     }
-    if (own) DisposeSprite(own);
+    DisposeSprite(LiveSprite(own));
     Light(-1);
     ShowAll();
     e.Present(0);
@@ -511,10 +514,10 @@ void CRecordPanel::ScanActivate(Place place, int16_t /*target*/) {
         CCorAnim* sprite = nullptr;
         if (place.kind == Place::New) {
             picture = m_newPicture;
-            sprite = m_newSprite;
+            sprite = LiveSprite(m_newSprite);
         } else if (place.kind == Place::Slot && !EmptySlot(m_slots[static_cast<size_t>(place.slot)])) {
             picture = static_cast<int16_t>(m_slots[static_cast<size_t>(place.slot)].picture);
-            sprite = m_contents[static_cast<size_t>(place.slot)];
+            sprite = LiveSprite(m_contents[static_cast<size_t>(place.slot)]);
         } else if (place.kind == Place::Bin && !m_bin.empty()) {
             picture = static_cast<int16_t>(m_bin.back().picture);
         }
@@ -555,12 +558,12 @@ void CRecordPanel::ScanActivate(Place place, int16_t /*target*/) {
 void CRecordPanel::PressOk(bool keyboard) {
     if (keyboard) {
         int16_t x = 0, y = 0;
-        GetSpritePos(m_ok, &x, &y);
-        ShowAt(m_ok, static_cast<int16_t>(m_base + kAlbumOkPressed), x, y);
+        GetSpritePos(LiveSprite(m_ok), &x, &y);
+        ShowAt(LiveSprite(m_ok), static_cast<int16_t>(m_base + kAlbumOkPressed), x, y);
         Delay(10);
-        ShowAt(m_ok, static_cast<int16_t>(m_base + kAlbumOk), x, y);
+        ShowAt(LiveSprite(m_ok), static_cast<int16_t>(m_base + kAlbumOk), x, y);
         Delay(3);
-    } else if (!TrackButton(m_ok, static_cast<int16_t>(m_base + kAlbumOkPressed), static_cast<int16_t>(m_base + kAlbumOk))) {
+    } else if (!TrackButton(LiveSprite(m_ok), static_cast<int16_t>(m_base + kAlbumOkPressed), static_cast<int16_t>(m_base + kAlbumOk))) {
         return;
     }
     Confirm();
@@ -569,12 +572,12 @@ void CRecordPanel::PressOk(bool keyboard) {
 void CRecordPanel::PressCancel(bool keyboard) {
     if (keyboard) {
         int16_t x = 0, y = 0;
-        GetSpritePos(m_cancel, &x, &y);
-        ShowAt(m_cancel, static_cast<int16_t>(m_base + kAlbumCancelPressed), x, y);
+        GetSpritePos(LiveSprite(m_cancel), &x, &y);
+        ShowAt(LiveSprite(m_cancel), static_cast<int16_t>(m_base + kAlbumCancelPressed), x, y);
         Delay(10);
-        ShowAt(m_cancel, static_cast<int16_t>(m_base + kAlbumCancel), x, y);
+        ShowAt(LiveSprite(m_cancel), static_cast<int16_t>(m_base + kAlbumCancel), x, y);
         Delay(3);
-    } else if (!TrackButton(m_cancel, static_cast<int16_t>(m_base + kAlbumCancelPressed),
+    } else if (!TrackButton(LiveSprite(m_cancel), static_cast<int16_t>(m_base + kAlbumCancelPressed),
                             static_cast<int16_t>(m_base + kAlbumCancel))) {
         return;
     }
@@ -704,10 +707,12 @@ void CRecordPanel::Close() {
         SetScanHighlight(1, 0, 0);
         PurgeResource(m_carryPicture);
     }
-    for (CCorAnim*& s : m_contents) DisposeSprite(std::exchange(s, nullptr));
-    for (CCorAnim*& s : m_frames) DisposeSprite(std::exchange(s, nullptr));
-    for (CCorAnim** s : {&m_title, &m_newSprite, &m_ok, &m_cancel, &m_binSprite}) DisposeSprite(std::exchange(*s, nullptr));
-    if (m_panel) ClosePanel(std::exchange(m_panel, nullptr));
+    for (CAnimRef& s : m_contents) DisposeSprite(LiveSprite(std::exchange(s, CAnimRef())));
+    for (CAnimRef& s : m_frames) DisposeSprite(LiveSprite(std::exchange(s, CAnimRef())));
+    for (CAnimRef* s : {&m_title, &m_newSprite, &m_ok, &m_cancel, &m_binSprite})
+        DisposeSprite(LiveSprite(std::exchange(*s, CAnimRef())));
+    // A panel that went (a module switch under the album) still takes its shade and limit down.
+    if (m_panel) ClosePanel(LiveSprite(std::exchange(m_panel, CAnimRef())));
     if (m_patched) SetGamePaletteEntries(0, 256, m_savedPalette.data());
     for (int i = 0; i < SlotCount(); ++i) {
         const RecordSlot& s = m_slots[static_cast<size_t>(i)];

@@ -31,6 +31,8 @@
 #include <span>
 #include <vector>
 
+#include "engine/scene/cor_anim.h"
+#include "engine/toolbox/sprite_toolbox.h"
 #include "media/util/cor_geometry.h"
 #include "media/util/handle_table.h"
 #include "platform/core/wintypes.h"
@@ -160,12 +162,12 @@ public:
     bool OkEnabled() const { return m_okEnabled; }
     CRecordFile* File() const { return m_file; }
     // The panel's sprites, for the activity and the tests.
-    CCorAnim* PanelSprite() const { return m_panel; }
+    CCorAnim* PanelSprite() const { return LiveSprite(m_panel); }
     CCorAnim* SlotSprite(int slot) const;
-    CCorAnim* NewPictureSprite() const { return m_newSprite; }
-    CCorAnim* BinSprite() const { return m_binSprite; }
-    CCorAnim* OkSprite() const { return m_ok; }
-    CCorAnim* CancelSprite() const { return m_cancel; }
+    CCorAnim* NewPictureSprite() const { return LiveSprite(m_newSprite); }
+    CCorAnim* BinSprite() const { return LiveSprite(m_binSprite); }
+    CCorAnim* OkSprite() const { return LiveSprite(m_ok); }
+    CCorAnim* CancelSprite() const { return LiveSprite(m_cancel); }
     // A slot's hit rectangle (picture coordinates, edges included), and the bin's (slot -1).
     Rect16 HitRect(int slot) const;
     // The slot (0 ..), -2 for the bin, or -1 under a point (picture coordinates); lights the
@@ -234,14 +236,15 @@ private:
     int16_t m_newX = 0, m_newY = 0;
     std::array<Rect16, kRecordPanelMaxSlots + 1> m_rects{};  // the slots, then the bin
 
-    CCorAnim* m_panel = nullptr;
-    CCorAnim* m_title = nullptr;
-    CCorAnim* m_newSprite = nullptr;
-    std::array<CCorAnim*, kRecordPanelMaxSlots> m_frames{};
-    std::array<CCorAnim*, kRecordPanelMaxSlots> m_contents{};
-    CCorAnim* m_ok = nullptr;
-    CCorAnim* m_cancel = nullptr;
-    CCorAnim* m_binSprite = nullptr;
+    // Kept by serial: the album may outlive its sprites (a module switch under it).
+    CAnimRef m_panel;
+    CAnimRef m_title;
+    CAnimRef m_newSprite;
+    std::array<CAnimRef, kRecordPanelMaxSlots> m_frames{};
+    std::array<CAnimRef, kRecordPanelMaxSlots> m_contents{};
+    CAnimRef m_ok;
+    CAnimRef m_cancel;
+    CAnimRef m_binSprite;
     bool m_patched = false;
     std::array<PALETTEENTRY, 256> m_savedPalette{};
 };

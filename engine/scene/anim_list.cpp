@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <new>
 
 #include "engine/base/module_table.h"
 #include "engine/scene/ring_search.h"
@@ -24,6 +25,11 @@ private:
     CAnimList& m_list;
 };
 
+namespace {
+// Spare memory beyond this many objects is freed at ForgetDisposed.
+constexpr size_t kMaxSpare = 256;
+}  // namespace
+
 CAnimList::~CAnimList() {
     for (CCorAnim* anim : m_objects) {
         if (!anim->m_removed) {
@@ -32,10 +38,21 @@ CAnimList::~CAnimList() {
         }
         delete anim;
     }
+    for (CCorAnim* anim : m_disposed) delete anim;
+    for (CCorAnim* anim : m_spare) delete anim;
 }
 
 CCorAnim* CAnimList::Create(int32_t pictureId, POINT position) {
-    auto* anim = new CCorAnim;
+    CCorAnim* anim = nullptr;
+    if (m_spare.empty()) {
+        anim = new CCorAnim;
+    } else {
+        // A new object (a new serial) in the memory of one deleted before the module switch.
+        anim = m_spare.back();
+        m_spare.pop_back();
+        anim->~CCorAnim();
+        anim = ::new (static_cast<void*>(anim)) CCorAnim;
+    }
     anim->m_list = this;
     m_objects.push_back(anim);
     anim->Init(position, pictureId);
@@ -67,7 +84,21 @@ void CAnimList::RemoveAll() {
 
 void CAnimList::Delete(CCorAnim* anim) {
     anim->m_list = nullptr;
-    delete anim;
+    anim->ClearScript();
+    anim->m_picture.Reset();
+    anim->m_colourMap.reset();
+    m_disposed.push_back(anim);
+}
+
+void CAnimList::ForgetDisposed() {
+    m_spare.insert(m_spare.end(), m_disposed.begin(), m_disposed.end());
+    m_disposed.clear();
+    if (m_spare.size() > kMaxSpare) {
+        // The oldest go: the newest are the first Create takes.
+        const auto excess = m_spare.begin() + static_cast<std::ptrdiff_t>(m_spare.size() - kMaxSpare);
+        for (auto it = m_spare.begin(); it != excess; ++it) delete *it;
+        m_spare.erase(m_spare.begin(), excess);
+    }
 }
 
 void CAnimList::Purge() {
@@ -218,8 +249,8 @@ void CAnimList::MoveAfter(CCorAnim* anim, const CCorAnim* other) {
     });
 }
 
-bool CAnimList::TakeOut(CCorAnim* anim, CCorAnim*& predecessor) {
-    predecessor = nullptr;
+bool CAnimList::TakeOut(CCorAnim* anim, CAnimRef& predecessor) {
+    predecessor = CAnimRef();
     if (!Contains(anim)) return false;
     const auto it = std::find(m_objects.begin(), m_objects.end(), anim);
     for (auto before = it; before != m_objects.begin();) {
@@ -236,11 +267,11 @@ bool CAnimList::TakeOut(CCorAnim* anim, CCorAnim*& predecessor) {
     return true;
 }
 
-void CAnimList::PutBack(CCorAnim* anim, const CCorAnim* after, bool atHeadWhenNone) {
+void CAnimList::PutBack(CCorAnim* anim, const CAnimRef& after, bool atHeadWhenNone) {
     if (!anim || std::find(m_objects.begin(), m_objects.end(), anim) != m_objects.end()) return;
     size_t at = atHeadWhenNone ? 0 : m_objects.size();
-    if (after && Contains(after))
-        at = static_cast<size_t>(std::find(m_objects.begin(), m_objects.end(), after) - m_objects.begin()) + 1;
+    if (const CCorAnim* still = Get(after))
+        at = static_cast<size_t>(std::find(m_objects.begin(), m_objects.end(), still) - m_objects.begin()) + 1;
     m_objects.insert(m_objects.begin() + static_cast<std::ptrdiff_t>(at), anim);
     anim->m_list = this;
     anim->Invalidate();
@@ -250,13 +281,21 @@ void CAnimList::DisposeTakenOut(CCorAnim* anim) {
     if (!anim || anim->m_list) return;
     anim->ClearScript();
     anim->Detach();
-    delete anim;
+    Delete(anim);
 }
 
 bool CAnimList::Contains(const CCorAnim* anim) const {
     if (!anim) return false;
     const auto it = std::find(m_objects.begin(), m_objects.end(), anim);
     return it != m_objects.end() && !(*it)->m_removed;
+}
+
+CCorAnim* CAnimList::Get(const CAnimRef& ref) const {
+    // The address is compared first: only an object still in the list is read.
+    const CCorAnim* address = ref.Address();
+    if (!address || !Contains(address)) return nullptr;
+    CCorAnim* anim = *std::find(m_objects.begin(), m_objects.end(), address);
+    return anim->Serial() == ref.Serial() ? anim : nullptr;
 }
 
 std::vector<CCorAnim*> CAnimList::Objects() const {

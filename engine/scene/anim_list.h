@@ -8,6 +8,12 @@
 // run, drawn or hit again) and deletes it when the outermost walk ends, so no walk touches a
 // deleted object.
 //
+// Modules name their objects by address (the toolbox's handles). So that a module's handle of a
+// disposed object is never taken for a newer one, the memory of a deleted object is not given to
+// another while the module stays: it is kept, emptied, until ForgetDisposed (the engine calls it
+// when the module is left, and the module's handles go with it), and only then reused by Create.
+// What the engine itself keeps across a module switch is a CAnimRef (cor_anim.h), exact always.
+//
 // User-interface thread only.
 #pragma once
 
@@ -70,12 +76,19 @@ public:
     // head); false, nothing done, when it is not in the list. PutBack puts such an object in
     // again just after `after` when that is still in the list, else at the head (atHeadWhenNone)
     // or the tail, and invalidates it. DisposeTakenOut deletes an object taken out.
-    bool TakeOut(CCorAnim* anim, CCorAnim*& predecessor);
-    void PutBack(CCorAnim* anim, const CCorAnim* after, bool atHeadWhenNone);
-    static void DisposeTakenOut(CCorAnim* anim);
+    bool TakeOut(CCorAnim* anim, CAnimRef& predecessor);
+    void PutBack(CCorAnim* anim, const CAnimRef& after, bool atHeadWhenNone);
+    void DisposeTakenOut(CCorAnim* anim);
 
-    // Whether the object is in the list and not removed.
+    // Whether the object is in the list and not removed. Exact for a module's handle while the
+    // module stays (see above).
     bool Contains(const CCorAnim* anim) const;
+    // The object the reference names when it is still in the list and not removed: the same
+    // address and the same serial. Null otherwise (also for an empty reference).
+    CCorAnim* Get(const CAnimRef& ref) const;
+    bool IsAlive(const CAnimRef& ref) const { return Get(ref) != nullptr; }
+    // The memory of the objects deleted so far may be given to new ones (see above).
+    void ForgetDisposed();
     // The objects in play, head first.
     std::vector<CCorAnim*> Objects() const;
     size_t GetCount() const;
@@ -83,6 +96,7 @@ public:
 private:
     class CWalk;
     void Purge();
+    // Empties the deleted object and keeps its memory until ForgetDisposed.
     void Delete(CCorAnim* anim);
     // The click test of one object at one point (step 1 of ClickAt); true when handled.
     bool ClickObject(CCorAnim* anim, POINT point);
@@ -92,6 +106,8 @@ private:
     void Reinsert(CCorAnim* anim, Where where);
 
     std::vector<CCorAnim*> m_objects;  // head first; removed ones stay until the walks end
+    std::vector<CCorAnim*> m_disposed;  // deleted while the module stays: their memory is kept
+    std::vector<CCorAnim*> m_spare;     // deleted before ForgetDisposed: memory for Create
     int m_walks = 0;
     bool m_removedDuringWalk = false;
 };

@@ -485,14 +485,14 @@ TEST_F(AnimListTest, ObjectsTakenOutByAClickHandler) {
         int takenOut = 0;
         calls.onClick = [&](CCorAnim* clicked) {
             if (clicked != target || takenOut++) return;
-            CCorAnim* before = nullptr;
+            CAnimRef before;
             ASSERT_TRUE(list.TakeOut(clicked, before));
-            EXPECT_EQ(before, c.clicked > 0 ? objects[static_cast<size_t>(c.clicked - 1)] : nullptr);
+            EXPECT_EQ(list.Get(before), c.clicked > 0 ? objects[static_cast<size_t>(c.clicked - 1)] : nullptr);
             EXPECT_FALSE(list.Contains(clicked));
-            CCorAnim* again = nullptr;
+            CAnimRef again;
             EXPECT_FALSE(list.TakeOut(clicked, again));
             if (c.dispose)
-                CAnimList::DisposeTakenOut(clicked);
+                list.DisposeTakenOut(clicked);
             else
                 list.PutBack(clicked, before, c.atHeadWhenNone);
         };

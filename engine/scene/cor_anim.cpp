@@ -39,7 +39,12 @@ bool IsChannel(int channel) {
 
 }  // namespace
 
-CCorAnim::CCorAnim() = default;
+namespace {
+// User-interface thread only, as the objects are; 64 bits never wrap.
+uint64_t gLastSerial = 0;
+}  // namespace
+
+CCorAnim::CCorAnim() : m_serial(++gLastSerial) {}
 
 CCorAnim::~CCorAnim() = default;
 

@@ -122,6 +122,9 @@ public:
     uint64_t GetWakeTime() const { return m_wakeTime; }
     int GetSoundChannel() const { return m_soundChannel; }
     int GetIndex() const { return m_index; }
+    // A number no other object of the run has had: told apart from a newer object that was
+    // given a disposed one's memory (CAnimRef).
+    uint64_t Serial() const { return m_serial; }
     const std::vector<CAnimInstr>& GetScript() const { return m_script; }
 
     // The picture's rectangle on the frame surface; false without a picture.
@@ -158,6 +161,35 @@ private:
     int m_soundChannel = 0;
     int32_t m_pictureId = kNoPictureId;
 
+    uint64_t m_serial;
     CAnimList* m_list = nullptr;  // the display list holding it, if any
     bool m_removed = false;       // removed during a walk of the list; deleted when it ends
+};
+
+// An animation object kept across a point where it may be disposed (a wait, a drag, a followed
+// press, a panel's sprites): its address and its serial. The list answers whether it is still
+// the same object (CAnimList::Get); the address alone cannot, as a disposed object's memory
+// is given to a later one. The address is never dereferenced through the reference.
+class CAnimRef {
+public:
+    CAnimRef() = default;
+    // Implicit: a reference stands where a pointer was kept. The object must be alive (or null):
+    // its serial is read.
+    CAnimRef(CCorAnim* anim) : m_anim(anim), m_serial(anim ? anim->Serial() : 0) {}
+
+    // A reference kept as its two numbers (a seam that passes objects as plain addresses).
+    static CAnimRef Of(const CCorAnim* address, uint64_t serial) {
+        CAnimRef ref;
+        ref.m_anim = address;
+        ref.m_serial = serial;
+        return ref;
+    }
+
+    explicit operator bool() const { return m_anim != nullptr; }
+    const CCorAnim* Address() const { return m_anim; }
+    uint64_t Serial() const { return m_serial; }
+
+private:
+    const CCorAnim* m_anim = nullptr;
+    uint64_t m_serial = 0;
 };

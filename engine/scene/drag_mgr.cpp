@@ -339,14 +339,14 @@ void CDragMgr::ShowNow(const RECT& r) {
 
 void CDragMgr::DeleteSprite() {
     if (!m_sprite) return;
-    CAnimList::DisposeTakenOut(m_sprite);
+    m_host.DisplayList().DisposeTakenOut(m_sprite);
     m_sprite = nullptr;
 }
 
 void CDragMgr::Reset() {
     if (m_work.IsValid()) m_work.FreeSurface();
     m_sprite = nullptr;
-    m_predecessor = nullptr;
+    m_predecessor = CAnimRef();
     m_rect = RECT{};
     m_grab = POINT{};
     m_mouse = POINT{};

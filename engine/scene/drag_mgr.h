@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "engine/scene/cor_anim.h"
 #include "engine/scene/drag_corridor.h"
 #include "media/surface/dibg.h"
 #include "platform/core/wintypes.h"
@@ -145,7 +146,8 @@ private:
     CCorAnim* m_sprite = nullptr;
     bool m_hidden = false;
     CDibG m_work;
-    CCorAnim* m_predecessor = nullptr;
+    // The object before the sprite in the display list; it may go during the drag.
+    CAnimRef m_predecessor;
 
     uint32_t m_kind = 0;
     RECT m_current{};

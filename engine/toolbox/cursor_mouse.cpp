@@ -217,13 +217,15 @@ int16_t TrackButton(CCorAnim* sprite, int16_t pressedId, int16_t normalId) {
     e.Present(0);
 
     // The picture for a point: pressed over the sprite, normal elsewhere; a sprite taken away
-    // meanwhile (by a handler of a dispatched message) is no longer touched.
+    // meanwhile (by a handler of a dispatched message, a module switch among them) is no longer
+    // touched, nor a newer sprite given its memory.
+    const CAnimRef kept = sprite;
     auto follow = [&](POINT p, bool release) {
-        const bool live = e.m_anims.Contains(sprite);
-        const bool over = live && sprite->HitTest(p.x, p.y, false);
+        CCorAnim* live = e.m_anims.Get(kept);
+        const bool over = live && live->HitTest(p.x, p.y, false);
         const int32_t wanted = over ? pressed : normal;
         if (live && wanted != shown) {
-            ShowOnSprite(sprite, wanted);
+            ShowOnSprite(live, wanted);
             shown = wanted;
             if (!release) e.Present(0);
         }

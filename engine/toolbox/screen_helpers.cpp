@@ -76,7 +76,7 @@ struct Shade {
     const CCorEngine* engine = nullptr;
     int32_t module = 0;
     int16_t picture = 0;
-    std::array<CCorAnim*, kShadeSprites> sprites{};
+    std::array<CAnimRef, kShadeSprites> sprites{};
 };
 Shade& TheShade() {
     static Shade shade;
@@ -96,6 +96,15 @@ HotKeys& KeptHotKeys() {
 }
 
 bool Live(CCorAnim* sprite) { return theEngine && sprite && theEngine->m_anims.Contains(sprite); }
+
+// The sprite to wait for: the handle's sprite kept by serial, or every sprite.
+struct WaitedSprite {
+    explicit WaitedSprite(CCorAnim* sprite)
+        : all(sprite == kAllSprites), kept(KeepSprite(sprite)) {}
+    CCorAnim* Now() const { return all ? kAllSprites : LiveSprite(kept); }
+    bool all;
+    CAnimRef kept;
+};
 
 }  // namespace
 
@@ -248,10 +257,11 @@ CCorAnim* MakeFramedPanel(Rect16& rect, const PanelStyle* style) {
 
 void ClosePanel(CCorAnim* panel) {
     if (Live(panel)) {
+        const CAnimRef kept = panel;
         const int16_t picture = GetSpriteFrame(panel);
         QueueSpriteFrameNoWait(panel, kNoPicture);
         WaitForSprite(panel, 0);
-        DisposeSprite(panel);
+        DisposeSprite(LiveSprite(kept));
         if (picture != kNoPicture) PurgeResource(picture);
     }
     LimitClicksToSprite(nullptr);
@@ -327,14 +337,15 @@ void RemoveShade() {
     // take down, and its id may name a newer picture by now.
     const int32_t picture = theEngine->MapResourceId(shade.picture);
     bool intact = false;
-    for (CCorAnim*& sprite : shade.sprites) {
-        if (!Live(sprite) || sprite->GetPictureId() != picture) sprite = nullptr;
-        intact = intact || sprite;
+    for (CAnimRef& kept : shade.sprites) {
+        const CCorAnim* sprite = LiveSprite(kept);
+        if (!sprite || sprite->GetPictureId() != picture) kept = CAnimRef();
+        intact = intact || kept;
     }
     if (intact) {
-        for (CCorAnim* sprite : shade.sprites) QueueSpriteFrameNoWait(sprite, kNoPicture);
+        for (const CAnimRef& kept : shade.sprites) QueueSpriteFrameNoWait(LiveSprite(kept), kNoPicture);
         WaitForSprite(kAllSprites, 0);
-        for (CCorAnim* sprite : shade.sprites) DisposeSprite(sprite);
+        for (const CAnimRef& kept : shade.sprites) DisposeSprite(LiveSprite(kept));
         PurgeResource(shade.picture);
     }
     shade = Shade{};
@@ -342,9 +353,10 @@ void RemoveShade() {
 
 int16_t WaitForSprite(CCorAnim* sprite, int16_t interruptible) {
     if (!sprite) return 1;
+    const WaitedSprite waited(sprite);
     for (;;) {
         if (WaitMustEnd()) return 1;
-        if (GetSpriteStatus(sprite) != kAnimRunning) return 0;
+        if (GetSpriteStatus(waited.Now()) != kAnimRunning) return 0;
         MSG msg;
         if (interruptible &&
             PeekMessage(&msg, theEngine->GameViewWindow(), WM_LBUTTONUP, WM_LBUTTONUP, PM_NOREMOVE | PM_NOYIELD))

@@ -126,6 +126,10 @@ CCorAnim* CreateSprite(int16_t x, int16_t y, int16_t pictureId) {
     return s;
 }
 
+CAnimRef KeepSprite(CCorAnim* sprite) { return CAnimRef(Live(sprite)); }
+
+CCorAnim* LiveSprite(const CAnimRef& sprite) { return theEngine ? theEngine->m_anims.Get(sprite) : nullptr; }
+
 void DisposeSprite(CCorAnim* sprite) {
     if (CCorAnim* s = Live(sprite)) theEngine->m_anims.Remove(s);
 }
@@ -157,9 +161,12 @@ int16_t GetSpriteStatus(CCorAnim* sprite) {
 }
 
 void WaitSpriteDone(CCorAnim* sprite) {
-    auto waiting = [sprite] {
+    const bool all = sprite == kAllSprites;
+    // Kept by serial: a sprite made during the wait in a gone one's memory is not waited for.
+    const CAnimRef waited = all ? CAnimRef() : KeepSprite(sprite);
+    auto waiting = [&] {
         if (!theEngine || theEngine->ClosePending()) return false;
-        const int16_t status = GetSpriteStatus(sprite);
+        const int16_t status = GetSpriteStatus(all ? kAllSprites : LiveSprite(waited));
         return status == kAnimRunning || status == kAnimHeld;
     };
     while (waiting()) {

@@ -8,8 +8,12 @@
 //
 // A handle that is null, or that names no sprite of the display list (one disposed, or never
 // made there), is ignored by every call: getters give their stated defaults and nothing is
-// touched through it. kAllSprites stands for every sprite in GetSpriteStatus, StopSprite and
-// FinishSpriteScript only.
+// touched through it. A disposed sprite's memory is not given to a new sprite while the module
+// stays (anim_list.h), so its handle never names a newer sprite. kAllSprites stands for every
+// sprite in GetSpriteStatus, StopSprite and FinishSpriteScript only.
+//
+// Engine code that keeps a sprite across a point where it may go (a wait, a press, a panel
+// open over module switches) keeps a CAnimRef and asks LiveSprite for it each time.
 //
 // User-interface thread only.
 #pragma once
@@ -18,6 +22,7 @@
 
 #include "media/util/cor_geometry.h"
 
+class CAnimRef;
 class CCorAnim;
 
 inline CCorAnim* const kAllSprites = reinterpret_cast<CCorAnim*>(static_cast<intptr_t>(-1));
@@ -51,6 +56,11 @@ void QueueSpriteWaitSound(CCorAnim* sprite, int16_t soundId);
 void QueueSpriteStopSound(CCorAnim* sprite, int16_t channel);
 // Restart: the script runs for ever.
 void QueueSpriteRestart(CCorAnim* sprite);
+
+// A reference to the handle's sprite when it is one of the display list's; empty otherwise.
+CAnimRef KeepSprite(CCorAnim* sprite);
+// The sprite the reference names while it is in the engine's display list; null otherwise.
+CCorAnim* LiveSprite(const CAnimRef& sprite);
 
 // A new sprite in front of all, its picture's hot spot at (x, y), showing the picture (queued
 // as by QueueSpriteFrameNoWait). Null when there is no engine.

@@ -107,8 +107,12 @@ bool Pass(CCorAnim* sprite, bool interruptible, bool remove, Cues* cues) {
 
 }  // namespace
 
-int16_t TalkWithCues(CCorAnim* sprite, int16_t interruptible, int16_t remove, int16_t* channel, const int16_t* sounds) {
+int16_t TalkWithCues(CCorAnim* handle, int16_t interruptible, int16_t remove, int16_t* channel, const int16_t* sounds) {
     if (!theEngine || !sounds) return 0;
+    // Messages are dispatched and the module ticked while it talks: the sprite is kept by
+    // serial, so one that goes meanwhile is never confused with a newer one.
+    const CAnimRef talker = KeepSprite(handle);
+    const auto speaker = [&] { return handle == kAllSprites ? kAllSprites : LiveSprite(talker); };
     if (theEngine->ClosePending()) return 1;
     if (!interruptible) theEngine->BeginBusy();
 
@@ -128,7 +132,7 @@ int16_t TalkWithCues(CCorAnim* sprite, int16_t interruptible, int16_t remove, in
         if (channel) *channel = ch;
         while (ch >= 1 && IsSndPlaying(ch)) {
             const uint64_t tick = GetTicks();
-            if (Pass(sprite, interruptible != 0, remove != 0, cues ? &*cues : nullptr)) {
+            if (Pass(speaker(), interruptible != 0, remove != 0, cues ? &*cues : nullptr)) {
                 stopped = true;
                 break;
             }
@@ -136,11 +140,11 @@ int16_t TalkWithCues(CCorAnim* sprite, int16_t interruptible, int16_t remove, in
         }
         ++index;
         if (single && index < count && !stopped) continue;
-        FinishSpriteScript(sprite);
+        FinishSpriteScript(speaker());
         if (!single && stopped && index < count) cues = LoadCues(sounds[count - 1]);
-        if (cues && !cues->cues.empty()) QueueSpriteFrameNoWait(sprite, cues->cues.back().picture);
+        if (cues && !cues->cues.empty()) QueueSpriteFrameNoWait(speaker(), cues->cues.back().picture);
         cues.reset();
-        WaitSpriteDone(sprite);
+        WaitSpriteDone(speaker());
     }
     if (!interruptible) theEngine->EndBusy();
     return stopped ? 1 : 0;

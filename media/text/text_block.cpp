@@ -85,6 +85,8 @@ CTextBlock::~CTextBlock() {
     if (m_picture >= 0) ResItemHost().PurgeResource(m_picture);
 }
 
+void* CTextBlock::Sprite() const { return TextHost().SpriteAlive(m_sprite) ? m_sprite.object : nullptr; }
+
 int16_t CTextBlock::TextUnits() const {
     return m_text && m_font ? StyledUnitCount(m_text->Span(), m_font->CodeRange()) : 0;
 }

@@ -81,7 +81,7 @@ public:
     CTextBlock(const CTextBlock&) = delete;
     CTextBlock& operator=(const CTextBlock&) = delete;
 
-    BOOL HasSprite(const void* sprite) const { return sprite != nullptr && sprite == m_sprite; }
+    BOOL HasSprite(const void* sprite) const { return sprite != nullptr && sprite == Sprite(); }
     // Lays the text out again by the mode and draws it (mode 3 into the same picture).
     void Relayout();
     // Draws into a new picture of the block's size and gives it to the sprite; keeps the old
@@ -97,7 +97,8 @@ public:
     const CCorRect& Rect() const { return m_rect; }
     int16_t PictureId() const { return m_picture; }
     const CTextLineList& Lines() const { return m_lines; }
-    void* Sprite() const { return m_sprite; }
+    // The block's sprite; null when it went (its display dropped it) or none could be made.
+    void* Sprite() const;
     int16_t LineGap() const { return m_lineGap; }
     BYTE Justification() const { return m_justification; }
     uint16_t Reserved() const { return m_reserved; }
@@ -125,7 +126,7 @@ private:
     int16_t m_picture = -1;
     int16_t m_lineGap = 0;
     BYTE m_justification = kJustifyLeft | kJustifyTop;
-    void* m_sprite = nullptr;
+    HostSprite m_sprite;
     int16_t m_firstVisible = 0;
     int16_t m_marginX = 0;
     int16_t m_marginY = 0;

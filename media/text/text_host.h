@@ -20,6 +20,12 @@ struct TextStyleRecord {
     uint16_t mode = 4;
 };
 
+// A display sprite as the text host made it: its address and a number the host gave it.
+struct HostSprite {
+    void* object = nullptr;
+    uint64_t serial = 0;
+};
+
 class ITextHost {
 public:
     virtual ~ITextHost() = default;
@@ -30,13 +36,17 @@ public:
     // The screen palette's entry in first..last nearest to the colour, -1 when none.
     virtual int NearestPaletteIndex(COLORREF /*colour*/, int /*first*/, int /*last*/) { return -1; }
 
-    // Display sprites: made at (x, y) showing a picture, in front of the others; null when
-    // none can be made. Showing another picture and disposing ignore a null sprite.
-    virtual void* CreateSprite(int16_t /*x*/, int16_t /*y*/, int16_t /*pictureId*/) { return nullptr; }
-    virtual void ShowSpritePicture(void* /*sprite*/, int16_t /*pictureId*/) {}
-    virtual void DisposeSprite(void* /*sprite*/) {}
+    // Display sprites: made at (x, y) showing a picture, in front of the others; an empty one
+    // when none can be made. The other calls ignore an empty sprite and one that went (the
+    // host's display may drop its sprites, with a module switch) even when a newer sprite has
+    // the same address: the serial tells them apart.
+    virtual HostSprite CreateSprite(int16_t /*x*/, int16_t /*y*/, int16_t /*pictureId*/) { return {}; }
+    virtual void ShowSpritePicture(const HostSprite& /*sprite*/, int16_t /*pictureId*/) {}
+    virtual void DisposeSprite(const HostSprite& /*sprite*/) {}
     // The sprite's picture changed in place: draw it again.
-    virtual void InvalidateSprite(void* /*sprite*/) {}
+    virtual void InvalidateSprite(const HostSprite& /*sprite*/) {}
+    // Whether the sprite is still the one the host made.
+    virtual bool SpriteAlive(const HostSprite& sprite) { return sprite.object != nullptr; }
 
     // Removes every scan target whose object is the given text item.
     virtual void RemoveScanTargetsOf(const void* /*object*/) {}

@@ -102,21 +102,24 @@ public:
         return id;
     }
     void PurgeResource(int16_t id) override { pictures.erase(id); }
-    void* CreateSprite(int16_t x, int16_t y, int16_t picture) override {
+    HostSprite CreateSprite(int16_t x, int16_t y, int16_t picture) override {
         sprites.push_back(std::make_unique<Sprite>(Sprite{x, y, picture, 0}));
-        return sprites.back().get();
+        return HostSprite{sprites.back().get(), sprites.size()};
     }
-    void ShowSpritePicture(void* sprite, int16_t picture) override {
-        if (!sprite) return;
-        auto* s = static_cast<Sprite*>(sprite);
+    void ShowSpritePicture(const HostSprite& sprite, int16_t picture) override {
+        if (!sprite.object) return;
+        auto* s = static_cast<Sprite*>(sprite.object);
         s->picture = picture;
         ++s->shown;
     }
-    void InvalidateSprite(void* sprite) override {
-        if (sprite) ++static_cast<Sprite*>(sprite)->invalidated;
+    void InvalidateSprite(const HostSprite& sprite) override {
+        if (sprite.object) ++static_cast<Sprite*>(sprite.object)->invalidated;
     }
-    void DisposeSprite(void* sprite) override {
-        std::erase_if(sprites, [&](const auto& s) { return s.get() == sprite; });
+    void DisposeSprite(const HostSprite& sprite) override {
+        std::erase_if(sprites, [&](const auto& s) { return s.get() == sprite.object; });
+    }
+    bool SpriteAlive(const HostSprite& sprite) override {
+        return std::any_of(sprites.begin(), sprites.end(), [&](const auto& s) { return s.get() == sprite.object; });
     }
     bool CopyListString(char* dest, size_t capacity, int32_t id, int16_t n) override {
         auto it = lists.find(id);
