@@ -116,6 +116,10 @@ public:
     void PresentFrame(HDC dc, const RECT* rects, int rectCount, int kind);
     // The view's timer: one idle step.
     void RunIdle();
+    // For waits that take no other messages: a WM_CLOSE waiting in the queue is taken in as the
+    // idle step takes it (dispatched under an engine call, so the frame records it as pending).
+    // Whether a close is pending.
+    bool TakeInClose();
     // Keys (virtual key codes) and left clicks on the view (client coordinates), both ignored
     // while not running or busy (input_dispatch.cpp). Keys: the engine's hot keys first
     // (Ctrl+Alt/Shift+A the grown-ups' section, Ctrl+Q when enabled and Ctrl+X quit, Ctrl+Alt/

@@ -265,6 +265,26 @@ void CCorEngine::LeaveModule() {
     GoToModule(m_previousModule, TRUE);
 }
 
+namespace {
+// Dispatches the first queued message of the kind, after the application's pre-translation.
+void DispatchQueued(UINT kind) {
+    MSG msg;
+    if (!PeekMessage(&msg, nullptr, kind, kind, PM_REMOVE)) return;
+    CWinApp* app = AfxGetApp();
+    if (app && app->PreTranslateMessage(&msg)) return;
+    TranslateMessage(&msg);
+    DispatchMessage(&msg);
+}
+}  // namespace
+
+bool CCorEngine::TakeInClose() {
+    if (m_running && !m_closePending) {
+        CEngineCall call;
+        DispatchQueued(WM_CLOSE);
+    }
+    return m_closePending;
+}
+
 void CCorEngine::RunIdle() {
     CEngineCall call;
     if (!m_running || m_trackingButton) return;

@@ -167,12 +167,17 @@ void WaitSpriteDone(CCorAnim* sprite) {
     auto waiting = [&] {
         if (!theEngine || theEngine->ClosePending()) return false;
         const int16_t status = GetSpriteStatus(all ? kAllSprites : LiveSprite(waited));
-        return status == kAnimRunning || status == kAnimHeld;
+        if (status == kAnimRunning) return true;
+        // Only another script's Release can move a held one on (the wait runs nothing else):
+        // without a script still running, nothing ever would.
+        return status == kAnimHeld && theEngine->m_anims.GetState() == kAnimRunning;
     };
     while (waiting()) {
         const uint64_t tick = GetTicks();
         theEngine->StepAndPresent();
-        if (waiting()) SleepUntilTick(tick + 1);
+        // The queue is looked at only when the wait goes on into the next tick.
+        if (!waiting() || theEngine->TakeInClose()) break;
+        SleepUntilTick(tick + 1);
     }
 }
 

@@ -76,10 +76,11 @@ void FinishSpriteScript(CCorAnim* sprite);
 // display list's state (1 when empty or all finished, else 0, -2, -1 in that order).
 int16_t GetSpriteStatus(CCorAnim* sprite);
 // Steps every script and presents the changed rectangles, sleeping to the next engine tick
-// between passes, until the sprite's script has finished. It takes no messages and does not
-// tick the module. It also ends when the script is endless (nothing but other code could end
-// it), when the sprite goes (a cue may dispose of it) and while a close of the main window is
-// pending.
+// between passes, until the sprite's script has finished. It takes no messages but a close of
+// the main window (taken in as the idle step does) and does not tick the module. It also ends
+// when the script is endless (nothing but other code could end it), when it is held while no
+// other script runs (nothing could release it), when the sprite goes (a cue may dispose of it)
+// and when a close is pending or queued. kAllSprites: every sprite, by the list's state.
 void WaitSpriteDone(CCorAnim* sprite);
 // The id modulo 1000 of the picture shown; 2 for an ignored handle or no picture.
 int16_t GetSpriteFrame(CCorAnim* sprite);

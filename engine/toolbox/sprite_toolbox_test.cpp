@@ -76,9 +76,36 @@ protected:
         return item && item->IsLoaded();
     }
 
+    // A WM_CLOSE posted to the main window at the time (virtual milliseconds).
+    void CloseWindowAt(uint64_t atMs) {
+        if (!main.GetSafeHwnd()) {
+            ASSERT_TRUE(main.CreateEx(0, nullptr, "Trumlaby", WS_POPUP | WS_VISIBLE, 0, 0, 640, 480, nullptr, nullptr));
+        }
+        title.m_running = 1;
+        hl->At(atMs, [this] { main.PostMessage(WM_CLOSE); });
+    }
+    void TearDown() override {
+        if (main.GetSafeHwnd()) main.DestroyWindow();
+    }
+
     plat::HeadlessBackend* hl = nullptr;
     itemtest::CTestHost res;
     CZelboTitle title;
+    // The main window: a close while an engine call runs is recorded, as the application does.
+    class CGameWnd : public CWnd {
+    public:
+        LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+            if (message == WM_CLOSE) {
+                ++closes;
+                if (theEngine && theEngine->CallDepth() > 0) {
+                    theEngine->SetClosePending(true);
+                    return 0;
+                }
+            }
+            return CWnd::WindowProc(message, wParam, lParam);
+        }
+        int closes = 0;
+    } main;
 };
 
 // In module 3 a picture id goes into its module's block, keeping its sign; an id of 1012 is
@@ -346,13 +373,25 @@ TEST_F(SpriteToolboxTest, WaitSpriteDoneStepsOncePerTickUntilTheScriptEnds) {
     WaitSpriteDone(s);  // endless: returns at once
     EXPECT_EQ(GetSpriteStatus(s), kAnimEndless);
 
+    // A close of the main window posted while the wait runs: taken in (recorded as pending, as
+    // under any engine call) and the wait ends with it; the close itself waits for the program.
     StopSprite(s);
-    QueueSpriteWait(s, 30);
-    title.SetClosePending(true);
+    CCorAnim* closed = CreateSprite(0, 0, 12);
+    QueueSpriteWait(closed, 30);
+    CloseWindowAt(hl->NowMs() + 100);
     const uint64_t closing = GetTicks();
-    WaitSpriteDone(s);
-    EXPECT_EQ(GetTicks(), closing);
+    WaitSpriteDone(closed);
+    EXPECT_TRUE(title.ClosePending());
+    EXPECT_EQ(main.closes, 1);
+    EXPECT_TRUE(IsWindow(main.GetSafeHwnd())) << "not while the wait runs";
+    EXPECT_GE(GetTicks() - closing, 6u) << "the close came 100 ms in";
+    EXPECT_LE(GetTicks() - closing, 8u) << "and ended the wait within a tick";
+    EXPECT_EQ(GetSpriteStatus(closed), kAnimRunning);
+    const uint64_t pending = GetTicks();
+    WaitSpriteDone(closed);
+    EXPECT_EQ(GetTicks(), pending) << "a pending close ends a wait at once";
     title.SetClosePending(false);
+    DisposeSprite(closed);
 
     // The module's code, run by the script, disposes of the sprite waited for.
     g_disposeOnCall = s;
@@ -364,6 +403,50 @@ TEST_F(SpriteToolboxTest, WaitSpriteDoneStepsOncePerTickUntilTheScriptEnds) {
     WaitSpriteDone(s);
     EXPECT_LE(GetTicks() - calling, 7u) << "the wait ended when the sprite went";
     EXPECT_FALSE(title.m_anims.Contains(s));
+}
+
+// A wait on a held script lasts only while another script runs that could release it: held
+// with nothing else running, or with only endless scripts, it ends at once; released by a
+// running script, it goes on to the script's end; and a close ends it however it is held.
+TEST_F(SpriteToolboxTest, WaitSpriteDoneOnAHeldScript) {
+    struct Case {
+        const char* what;
+        uint32_t released;         // the value the other script releases (0: no other script)
+        bool otherEndless;         // the other script loops for ever instead of ending
+        uint64_t closeAtMs;        // a WM_CLOSE posted then (0: none)
+        uint64_t least, most;      // the ticks the wait lasts
+        int16_t heldStatusAfter;   // the waited script's status afterwards
+    };
+    const Case cases[] = {
+        {"held, nothing else runs", 0, false, 0, 0, 0, kAnimHeld},
+        {"held, the other script never releases it and ends", 9, false, 0, 20, 21, kAnimHeld},
+        {"held, released by the other script", 5, false, 0, 30, 32, kAnimFinished},
+        {"held, only an endless script besides", 5, true, 0, 0, 0, kAnimHeld},
+        {"held, the other script long, a close comes", 5, false, 200, 12, 14, kAnimHeld},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        DisposeAllSprites();
+        CCorAnim* held = CreateSprite(0, 0, 12);
+        StopSprite(held);
+        held->AddInstr(kAnimHold, 5);
+        QueueSpriteWait(held, 10);
+        if (c.released != 0) {
+            CCorAnim* other = CreateSprite(0, 0, 13);
+            StopSprite(other);
+            QueueSpriteWait(other, c.closeAtMs ? 1000 : 20);
+            other->AddInstr(kAnimRelease, c.released);
+            if (c.otherEndless) QueueSpriteRestart(other);
+        }
+        if (c.closeAtMs) CloseWindowAt(hl->NowMs() + c.closeAtMs);
+        const uint64_t start = GetTicks();
+        WaitSpriteDone(held);
+        EXPECT_GE(GetTicks() - start, c.least);
+        EXPECT_LE(GetTicks() - start, c.most);
+        EXPECT_EQ(GetSpriteStatus(held), c.heldStatusAfter);
+        EXPECT_EQ(title.ClosePending(), c.closeAtMs != 0);
+        title.SetClosePending(false);
+    }
 }
 
 // On a started engine, module 3 entered: the default frame time goes back to 2 on a module
