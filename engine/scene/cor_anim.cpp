@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <limits>
 #include <string>
 
 #include "engine/base/module_table.h"
@@ -35,6 +36,22 @@ int32_t ResolveSound(uint32_t operand) {
 
 bool IsChannel(int channel) {
     return channel >= 1 && channel <= 8;
+}
+
+// Script arithmetic is done in 64 bits and then held to the range of what it sets, so no
+// operand of a damaged script can overflow it.
+LONG MovedCoordinate(LONG at, int16_t by) {
+    return static_cast<LONG>(std::clamp<int64_t>(int64_t{at} + by, -kAnimPositionLimit, kAnimPositionLimit));
+}
+
+int32_t SteppedPictureId(int32_t id, uint32_t operand) {
+    const int64_t stepped = int64_t{id} + static_cast<int32_t>(operand);
+    return static_cast<int32_t>(std::clamp<int64_t>(stepped, std::numeric_limits<int32_t>::min(),
+                                                    std::numeric_limits<int32_t>::max()));
+}
+
+uint64_t WakeTime(uint64_t now, uint32_t ticks) {
+    return now > std::numeric_limits<uint64_t>::max() - ticks ? std::numeric_limits<uint64_t>::max() : now + ticks;
 }
 
 }  // namespace
@@ -165,13 +182,13 @@ CCorAnim::Step CCorAnim::Execute(uint64_t now) {
     case kAnimStepPicture:
         if (!m_picture) break;
         Invalidate();
-        SetPicture(m_pictureId + static_cast<int32_t>(operand));
+        SetPicture(SteppedPictureId(m_pictureId, operand));
         Invalidate();
         break;
     case kAnimMoveBy:
         Invalidate();
-        m_position.x += AnimLow(operand);
-        m_position.y += AnimHigh(operand);
+        m_position.x = MovedCoordinate(m_position.x, AnimLow(operand));
+        m_position.y = MovedCoordinate(m_position.y, AnimHigh(operand));
         Invalidate();
         break;
     case kAnimMoveTo:
@@ -180,7 +197,7 @@ CCorAnim::Step CCorAnim::Execute(uint64_t now) {
         Invalidate();
         break;
     case kAnimWait:
-        m_wakeTime = now + operand;
+        m_wakeTime = WakeTime(now, operand);
         return Step::EndPassAdvanced;
     case kAnimPlayNewSound:
         if (IsChannel(m_soundChannel)) host.StopSound(m_soundChannel);

@@ -55,6 +55,9 @@ inline constexpr int kAnimHeld = -2;
 
 // The picture id that stands for no picture.
 inline constexpr int32_t kNoPictureId = 2;
+// A position is held to this distance from (0, 0) on each axis: far beyond any screen, and far
+// enough from the limits of LONG that a picture's bounds around it cannot overflow.
+inline constexpr LONG kAnimPositionLimit = 1 << 24;
 // A pass ends after this many instructions even when none of them ends it (a lone Restart, a
 // Loop for ever without a Wait); the object goes on at the next pass.
 inline constexpr int kMaxInstructionsPerPass = 10000;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <limits>
 #include <random>
 #include <string>
 #include <vector>
@@ -156,6 +157,56 @@ const ScriptCase kScriptCases[] = {
 
 INSTANTIATE_TEST_SUITE_P(Scripts, ScriptTest, ::testing::ValuesIn(kScriptCases),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// A damaged script's operands at the limits: the arithmetic cannot overflow (UndefinedBehavior-
+// Sanitizer would stop the test), and each result is held to the range of what it sets.
+TEST(ScriptOperands, ArithmeticIsHeldToItsRange) {
+    scenetest::CSceneResources res;
+    res.Open();
+    scenetest::CFakeSceneHost host;
+    const uint64_t kLastTick = std::numeric_limits<uint64_t>::max();
+    const struct {
+        const char* what;
+        std::vector<Instr> script;
+        int passes;
+        uint64_t now;
+        std::function<void(const CCorAnim&)> check;
+    } cases[] = {
+        {"a picture step past the largest id", {{kAnimStepPicture, 0x7FFFFFFE}, {kAnimHold, 1}}, 1, 0,
+         [](const CCorAnim& a) { EXPECT_EQ(a.GetPictureId(), std::numeric_limits<int32_t>::max()); }},
+        {"moves for ever, right and up", {{kAnimMoveBy, PackAnimPoint(32767, -32768)}, {kAnimLoop, PackAnimLoop(4095, 4095, -2)}}, 30, 0,
+         [](const CCorAnim& a) {
+             EXPECT_EQ(At(a).x, kAnimPositionLimit);
+             EXPECT_EQ(At(a).y, -kAnimPositionLimit);
+         }},
+        {"moves for ever, left and down", {{kAnimMoveBy, PackAnimPoint(-32768, 32767)}, {kAnimLoop, PackAnimLoop(4095, 4095, -2)}}, 30, 0,
+         [](const CCorAnim& a) {
+             EXPECT_EQ(At(a).x, -kAnimPositionLimit);
+             EXPECT_EQ(At(a).y, kAnimPositionLimit);
+         }},
+        {"the longest wait at the last tick", {{kAnimWait, 0xFFFFFFFF}, {kAnimNop, 0}}, 1, kLastTick - 5,
+         [](const CCorAnim& a) {
+             EXPECT_EQ(a.GetWakeTime(), std::numeric_limits<uint64_t>::max());
+             EXPECT_EQ(a.GetScriptState(), kAnimRunning) << "still waiting";
+         }},
+        {"a timed branch far before the start", {{kAnimWaitSinceMark, PackAnimTimedBranch(32767, -32768)}, {kAnimNop, 0}}, 1, 0,
+         [](const CCorAnim& a) { EXPECT_EQ(a.GetScriptState(), kAnimFinished); }},
+        {"a jump far beyond the end", {{kAnimPlaySound, 5}, {kAnimJumpIfSound, 0x7FFFFFFF}, {kAnimNop, 0}}, 1, 0,
+         [](const CCorAnim& a) { EXPECT_TRUE(a.GetScript().empty()); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        CAnimList list;
+        CCorAnim* anim = list.Create(3012, POINT{100, 100});
+        for (const Instr& i : c.script) anim->AddInstr(i.op, i.operand);
+        host.now = c.now;
+        for (int pass = 0; pass < c.passes; ++pass) anim->RunScript(host.now);
+        c.check(*anim);
+        RECT bounds;
+        anim->GetBounds(bounds);
+        anim->Invalidate();
+    }
+}
 
 // Operands are resolved as they are appended, in the current module (3 here).
 TEST(ScriptOperands, ResolvedInTheCurrentModule) {
