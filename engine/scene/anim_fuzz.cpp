@@ -15,9 +15,14 @@ namespace {
 
 CAnimList* g_list = nullptr;
 
+// A module's cue makes a few objects; a Restart loop of cues runs thousands of them a pass,
+// and making one each time would only measure a list grown without bound.
+constexpr size_t kMaxObjects = 64;
+
 void Cue(CCorAnim* anim, uint32_t value) {
     if (value & 1) g_list->Remove(anim);
-    if (value & 2) g_list->Create(3012, POINT{static_cast<LONG>(value >> 8 & 0xFF), 10});
+    if ((value & 2) && g_list->GetCount() < kMaxObjects)
+        g_list->Create(3012, POINT{static_cast<LONG>(value >> 8 & 0xFF), 10});
 }
 int16_t Clicked(CCorAnim* anim, int16_t) {
     g_list->Remove(anim);

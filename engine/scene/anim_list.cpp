@@ -4,6 +4,8 @@
 #include <limits>
 #include <new>
 
+#include <sanitizer/asan_interface.h>
+
 #include "engine/base/module_table.h"
 #include "engine/scene/ring_search.h"
 #include "engine/scene/scene_host.h"
@@ -28,6 +30,16 @@ private:
 namespace {
 // Spare memory beyond this many objects is freed at ForgetDisposed.
 constexpr size_t kMaxSpare = 256;
+
+// The kept memory of a deleted object is poisoned for AddressSanitizer (nothing without it):
+// a read through a stale pointer is reported as it would be for freed memory.
+void Poison(CCorAnim* anim) { ASAN_POISON_MEMORY_REGION(anim, sizeof(CCorAnim)); }
+void Unpoison(CCorAnim* anim) { ASAN_UNPOISON_MEMORY_REGION(anim, sizeof(CCorAnim)); }
+
+void DeleteKept(CCorAnim* anim) {
+    Unpoison(anim);
+    delete anim;
+}
 }  // namespace
 
 CAnimList::~CAnimList() {
@@ -38,8 +50,8 @@ CAnimList::~CAnimList() {
         }
         delete anim;
     }
-    for (CCorAnim* anim : m_disposed) delete anim;
-    for (CCorAnim* anim : m_spare) delete anim;
+    for (CCorAnim* anim : m_disposed) DeleteKept(anim);
+    for (CCorAnim* anim : m_spare) DeleteKept(anim);
 }
 
 CCorAnim* CAnimList::Create(int32_t pictureId, POINT position) {
@@ -50,6 +62,7 @@ CCorAnim* CAnimList::Create(int32_t pictureId, POINT position) {
         // A new object (a new serial) in the memory of one deleted before the module switch.
         anim = m_spare.back();
         m_spare.pop_back();
+        Unpoison(anim);
         anim->~CCorAnim();
         anim = ::new (static_cast<void*>(anim)) CCorAnim;
     }
@@ -87,6 +100,7 @@ void CAnimList::Delete(CCorAnim* anim) {
     anim->ClearScript();
     anim->m_picture.Reset();
     anim->m_colourMap.reset();
+    Poison(anim);
     m_disposed.push_back(anim);
 }
 
@@ -96,7 +110,7 @@ void CAnimList::ForgetDisposed() {
     if (m_spare.size() > kMaxSpare) {
         // The oldest go: the newest are the first Create takes.
         const auto excess = m_spare.begin() + static_cast<std::ptrdiff_t>(m_spare.size() - kMaxSpare);
-        for (auto it = m_spare.begin(); it != excess; ++it) delete *it;
+        for (auto it = m_spare.begin(); it != excess; ++it) DeleteKept(*it);
         m_spare.erase(m_spare.begin(), excess);
     }
 }

@@ -508,4 +508,52 @@ TEST_F(AnimListTest, ObjectsTakenOutByAClickHandler) {
     calls.onClick = nullptr;
 }
 
+// A deleted object's memory stays with the list until ForgetDisposed and a new object takes
+// it; a newer object there has another serial, and a reference to the old one answers null.
+TEST_F(AnimListTest, ReferencesTellANewerObjectInTheSameMemory) {
+    CAnimList list;
+    CCorAnim* first = list.Create(3012, POINT{0, 0});
+    const CAnimRef keptFirst = first;
+    EXPECT_EQ(list.Get(keptFirst), first);
+    list.Remove(first);
+    EXPECT_EQ(list.Get(keptFirst), nullptr);
+    CCorAnim* second = list.Create(3012, POINT{0, 0});
+    EXPECT_NE(second, first) << "not while the module stays";
+    const CAnimRef keptSecond = second;
+    const uint64_t serial = second->Serial();
+    list.RemoveAll();
+    list.ForgetDisposed();
+    CCorAnim* newer = list.Create(3012, POINT{0, 0});
+    ASSERT_EQ(newer, second) << "the memory deleted last is taken first";
+    EXPECT_GT(newer->Serial(), serial);
+    EXPECT_EQ(list.Get(keptSecond), nullptr);
+    EXPECT_EQ(list.Get(CAnimRef(newer)), newer);
+    EXPECT_FALSE(list.IsAlive(CAnimRef()));
+}
+
+#if defined(__SANITIZE_ADDRESS__)
+#define ZELBO_TEST_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define ZELBO_TEST_ASAN 1
+#endif
+#endif
+
+#ifdef ZELBO_TEST_ASAN
+// The kept memory is poisoned: reading a disposed object through a stale pointer is reported
+// by AddressSanitizer as a read of freed memory would be.
+TEST_F(AnimListTest, AStaleReadOfAKeptObjectIsReported) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    CAnimList list;
+    CCorAnim* gone = list.Create(3012, POINT{0, 0});
+    list.Remove(gone);
+    EXPECT_DEATH(
+        {
+            volatile int32_t id = gone->GetPictureId();
+            static_cast<void>(id);
+        },
+        "use-after-poison");
+}
+#endif
+
 }  // namespace
