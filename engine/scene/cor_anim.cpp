@@ -145,7 +145,9 @@ void CCorAnim::RunScript(uint64_t now) {
         const int32_t count = static_cast<int32_t>(m_script.size());
         if (m_index < 0 || m_index > count - 1 || m_wakeTime > now) return;
         host.ServiceSound();
+        const int32_t shown = m_pictureId;
         const Step step = Execute(now);
+        if (m_pictureId != shown) budget -= kPictureChangeCost - 1;
         // A cue or a called function may have removed the object: nothing more runs on it.
         if (m_removed) return;
         if (step != Step::EndPass) ++m_index;

@@ -61,6 +61,9 @@ inline constexpr LONG kAnimPositionLimit = 1 << 24;
 // A pass ends after this many instructions even when none of them ends it (a lone Restart, a
 // Loop for ever without a Wait); the object goes on at the next pass.
 inline constexpr int kMaxInstructionsPerPass = 10000;
+// A change of picture (which may load it from the resource file) counts as this many of them,
+// so a damaged loop of picture changes loads at most a hundred pictures a pass.
+inline constexpr int kPictureChangeCost = kMaxInstructionsPerPass / 100;
 
 class CCorAnim : public CObject {
     DECLARE_DYNAMIC(CCorAnim)

@@ -153,6 +153,12 @@ const ScriptCase kScriptCases[] = {
      {{0, kAnimEndless}, {1, kAnimEndless}}},
     {"LoopForEverWithoutAWaitIsCutEachPass", 3012, {{kAnimNop, 0}, {kAnimLoop, PackAnimLoop(4095, 4095, -2)}},
      {{0, kAnimEndless}}},
+    // Each change of picture weighs as much as many instructions: a pass of a loop that swaps
+    // two pictures ends after a hundred changes (each invalidates before and after).
+    {"PictureChangesAreCutSoonerEachPass", 3012, {{kAnimSwapPicture, 13}, {kAnimSwapPicture, 12}, {kAnimRestart, 0}},
+     {{0, kAnimEndless, [](const CCorAnim&, auto& h) {
+           EXPECT_EQ(h.invalidated.size(), 2u * kMaxInstructionsPerPass / kPictureChangeCost);
+       }}}},
 };
 
 INSTANTIATE_TEST_SUITE_P(Scripts, ScriptTest, ::testing::ValuesIn(kScriptCases),
