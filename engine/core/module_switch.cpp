@@ -266,7 +266,8 @@ void CCorEngine::LeaveModule() {
 }
 
 namespace {
-// Dispatches the first queued message of the kind, after the application's pre-translation.
+// Dispatches the first queued message of the kind, after the application's pre-translation,
+// as the idle step does.
 void DispatchQueued(UINT kind) {
     MSG msg;
     if (!PeekMessage(&msg, nullptr, kind, kind, PM_REMOVE)) return;
