@@ -653,6 +653,25 @@ void CCompareGame::CloseBin() {
 void CCompareGame::ShowTray() { ShowPicture(tileTray, kPicTray); }
 void CCompareGame::HideTray() { ShowPicture(tileTray, kNoPicture); }
 
+void CCompareGame::ShowTrayAndTiles() {
+    ShowTray();
+    for (CDigitTile* tile : tiles) tile->ShowNormal();
+    ShowPicture(backspaceKey, kPicBackspace);
+}
+
+void CCompareGame::HideTrayAndTiles() {
+    HideTray();
+    for (CDigitTile* tile : tiles) tile->Hide();
+    ShowPicture(backspaceKey, kNoPicture);
+}
+
+void CCompareGame::PansLevel() {
+    ShowAt(leftPan, kPicPanLevel, kLeftPanX, 240);
+    ShowAt(rightPan, kPicPanLevel, kRightPanX, 240);
+    SpriteToBack(rightPan);
+    SpriteToBack(leftPan);
+}
+
 void CCompareGame::BundleTen(int column, int side) {
     CNumberPanel* panel = Panel(side);
     if (!panel || column < 0 || column > 2) return;

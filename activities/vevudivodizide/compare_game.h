@@ -128,6 +128,11 @@ public:
     void CloseBin();
     void ShowTray();
     void HideTray();
+    // The tray with the ten tiles (their normal pictures) and the backspace key; all hidden.
+    void ShowTrayAndTiles();
+    void HideTrayAndTiles();
+    // Both pans level (183) at their places and at the back of the display.
+    void PansLevel();
     void BundleTen(int column, int side);
     int16_t WouldExceed999(int column, int side);
 

@@ -270,6 +270,13 @@ void CNumberPanel::DropInBin() {
     occupied[pressedColumn][pressedIndex] = 0;
 }
 
+void CNumberPanel::TakePressedAway() {
+    if (!ValidSlot(pressedColumn, pressedIndex)) return;
+    const bool held = occupied[pressedColumn][pressedIndex] != 0;
+    DropInBin();
+    if (held && columnItems[pressedColumn] > 0) --columnItems[pressedColumn];
+}
+
 void CNumberPanel::SnapBack(int index, int column) {
     if (!ValidSlot(column, index)) return;
     const SlotPos slot = slots[column][index];

@@ -58,6 +58,8 @@ public:
     void ShowTenth(int column);
     void RemoveItem(int index, int column);
     void DropInBin();
+    // The pressed item leaves its column for good (DropInBin, the column one lower).
+    void TakePressedAway();
     void SnapBack(int index, int column);
     void Clear();
     // A press on an item: 1 when taken (a drag of the item, or a picture whose id modulo 100 is

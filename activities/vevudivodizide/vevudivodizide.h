@@ -5,6 +5,5 @@
 
 inline constexpr int kVevudivodizideModule = 5;
 
-// The module's table for the program to register with the engine; a stand-in
-// (engine/base/standin_table.h) until the activity is written.
+// The module's table for the program to register with the engine (module5.h).
 ModuleFunctionTable* VevudivodizideModuleTable();

@@ -86,6 +86,23 @@ inline constexpr int16_t kSndBundle = 460;
 inline constexpr int16_t kSndBinCloses = 492, kSndBinOpens = 493;
 inline constexpr int16_t kPhraseNumber = 150;
 
+// The module's own controls: the exit (a gate arrow, pressed), the level button (a ladder,
+// pressed), the decoration under them, the mode switch (a lever) and its two turning frames.
+inline constexpr int16_t kPicExit = 11, kPicExitPressed = 12;
+inline constexpr int16_t kPicLevelButton = 13, kPicLevelPressed = 15;
+inline constexpr int16_t kPicDecoration = 14;
+inline constexpr int16_t kPicSwitch = 65, kPicSwitchTurn1 = 66, kPicSwitchTurn2 = 67;
+// Spots: 1 over the mode switch (never enabled), 5 the whole screen (drags, and the panels'
+// clicks in answer mode 2).
+inline constexpr int16_t kSpotModeSwitch = 1, kSpotPanels = 5;
+// A side's expression spoken: "x plus y", "x minus y", with their word clips.
+inline constexpr int16_t kPhrasePlus = 153, kPhraseMinus = 154;
+inline constexpr int16_t kSndWordPlus = 151, kSndWordMinus = 152;
+// The lever's clack, the clear button's wipe, the check button's click, the level button's bell.
+inline constexpr int16_t kSndSwitch = 434, kSndWipe = 461, kSndCheck = 490, kSndLevelBell = 491;
+// Preloaded as the question board starts.
+inline constexpr int16_t kAnimBoards = 111;
+
 // Every item the module names, for the data test: the compare game's ranges above, one by one.
 inline constexpr media::ResIdRef kIds[] = {
     {"SPR", kBackground}, {"PAL", kBackground}, {"SND", kIntroduction}, {"IN#", kLevelTable},
@@ -118,6 +135,9 @@ inline constexpr media::ResIdRef kIds[] = {
     {"SND", 473}, {"SND", 474}, {"SND", 475}, {"SND", 476}, {"SND", 477}, {"SND", 478},
     {"SND", 479}, {"SND", 480}, {"SND", 481}, {"SND", 482}, {"SND", 483}, {"SND", 484},
     {"SND", 485}, {"SND", 486}, {"SND", 492}, {"SND", 493}, {"IPA", 150}, {"SPT", 5},
+    {"SPR", 11}, {"SPR", 12}, {"SPR", 13}, {"SPR", 14}, {"SPR", 15}, {"SPR", 65}, {"SPR", 66}, {"SPR", 67},
+    {"SPT", 1}, {"IPA", 153}, {"IPA", 154}, {"SND", 151}, {"SND", 152}, {"SND", 434}, {"SND", 461},
+    {"SND", 490}, {"SND", 491}, {"ANI", 111}, {"AN_", 111},
 };
 
 }  // namespace vevudivodizide

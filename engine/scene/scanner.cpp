@@ -28,6 +28,12 @@ CScanTarget* CScanner::Target(int slot) const {
     return static_cast<CScanTarget*>(m_targets.Item(slot));
 }
 
+std::vector<CScanTarget*> CScanner::TargetsInOrder() const {
+    std::vector<CScanTarget*> targets;
+    for (int slot = m_targets.Head(); slot != -1; slot = m_targets.Next(slot)) targets.push_back(Target(slot));
+    return targets;
+}
+
 void CScanner::Delete(int slot) {
     CScanTarget* target = Target(slot);
     m_targets.Remove(slot);

@@ -14,6 +14,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "media/res/res_item.h"
 #include "media/res/slot_list.h"
@@ -76,6 +77,8 @@ public:
 
     int Current() const { return m_current; }
     CScanTarget* Target(int slot) const;
+    // Every target in scanning order; changes nothing.
+    std::vector<CScanTarget*> TargetsInOrder() const;
     int Count() const { return m_targets.GetCount(); }
     uint32_t Interval() const { return m_interval; }
     void SetInterval(uint32_t ms) { m_interval = ms; }

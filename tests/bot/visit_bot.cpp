@@ -1,6 +1,6 @@
 // The visit bot ("visit"): from the hub through each of the five entrances into its activity's
 // screen and home again, as a child would with the mouse (Duravod through its own house,
-// Ruduridodu through its own door). The
+// Ruduridodu through its own door, Vevudivodizide through its own exit). The
 // hub's first entry opens the player chooser, where Enter keeps the guest. Stages saved: each activity's screen
 // ("<activity>") once it waits for input, and the hub after the last visit ("hub").
 #include <iterator>
@@ -9,6 +9,8 @@
 #include "activities/duravod/duravod_state.h"
 #include "activities/ruduridodu/module3.h"
 #include "activities/ruduridodu/ruduridodu.h"
+#include "activities/vevudivodizide/module5.h"
+#include "activities/vevudivodizide/vevudivodizide.h"
 #include "app/hub.h"
 #include "app/item_chooser.h"
 #include "platform/core/wintypes.h"
@@ -50,11 +52,14 @@ public:
                 // meanwhile would only cut him short).
                 if (module == kRuduridoduModule && !Module3::View().ready) return true;
                 SaveStage(kActivityNames[m_next]);
-                // Duravod and Ruduridodu hide the engine's home button: their own lead home.
+                // Duravod, Ruduridodu and Vevudivodizide hide the engine's home button: their own lead
+                // home.
                 if (module == kDuravodModule) {
                     input.ClickSprite(duravod::View().HomeButton);
                 } else if (module == kRuduridoduModule) {
                     input.ClickSprite(Module3::View().exitButton);
+                } else if (module == kVevudivodizideModule) {
+                    input.ClickSprite(Module5::exitSprite);
                 } else {
                     input.ClickHomeButton();
                 }
