@@ -348,6 +348,40 @@ TEST(ZelboProgram, DuravodKeepsTheLevelAcrossAVisit) {
     if (!HasFailure()) fs::remove_all(dir);
 }
 
+// The guest plays Vevudivodizide from the big wheel (tests/scripts/vevudivodizide_boards.txt,
+// seeded): on the question board the posed number is first answered wrong through the item
+// box and the check button, then right; the lever leads to the free board, where 47 is typed
+// on the left and 52 built from the boxes on the right, and the sign shows the left smaller.
+// The exit leads back to the hub and the gate ends the game. No picture or sound of module 5
+// was missing.
+TEST(ZelboProgram, VevudivodizideQuestionAndFreeBoards) {
+    const fs::path dir = MakeTempFolder("zelbo-program-vevudivodizide");
+    const fs::path root = dir / "root";
+    fs::create_directories(root);
+    const fs::path exe = InstallGame(root);
+    const fs::path trace = dir / "trace.txt";
+    ::setenv("ZELBO_TRACE", trace.c_str(), 1);
+    const int status = RunIn(exe, "vevudivodizide_boards.txt", dir, root);
+    ::unsetenv("ZELBO_TRACE");
+    const std::string log = ReadAll(dir / "log.txt");
+    ASSERT_TRUE(WIFEXITED(status)) << log;
+    EXPECT_EQ(WEXITSTATUS(status), 0) << log;
+    const std::string traces = ReadAll(trace);
+    EXPECT_EQ(traces.find("missing SPR 5"), std::string::npos) << traces;
+    EXPECT_EQ(traces.find("missing SND 5"), std::string::npos) << traces;
+    // The first problem and the one after the right answer, both at level 1.
+    size_t posed = 0;
+    for (size_t at = traces.find("Vevudivodizide: level 1 plays 1, mode 1"); at != std::string::npos;
+         at = traces.find("Vevudivodizide: level 1 plays 1, mode 1", at + 1))
+        ++posed;
+    EXPECT_EQ(posed, 2u) << traces;
+    CheckGoldenScreen(dir / "vevudivodizide_question.png", "vevudivodizide/vevudivodizide_question.png");
+    CheckGoldenScreen(dir / "vevudivodizide_free.png", "vevudivodizide/vevudivodizide_free.png");
+    EXPECT_TRUE(fs::exists(dir / "vevudivodizide_hub.png")) << "the exit did not lead to the hub";
+    EXPECT_FALSE(fs::exists(dir / "vevudivodizide_still_running.png")) << "the gate did not end the game";
+    if (!HasFailure()) fs::remove_all(dir);
+}
+
 // The grown-ups' hot key in the running game: Ctrl+Alt+A fades the hub out to black, the
 // grown-ups' section opens, and its "Spela" enters the hub again (name and gate in place); the
 // gate then ends the game with exit code 0.

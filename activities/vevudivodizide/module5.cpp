@@ -162,6 +162,8 @@ void Leave() {
     CloseLevelChooser();
     EngineRemoveIdle(IdleAnimate);
     EngineRemoveIdle(StepTimer);
+    // The scan targets follow the sprites about to go.
+    ClearScanTargets();
     DisposeAllSprites();
     FreeAllSnds();
     const int16_t level = questionBoard ? static_cast<int16_t>(questionBoard->GetLevel()) : int16_t{1};

@@ -1,5 +1,7 @@
 #include "activities/vevudivodizide/problem_generator.h"
 
+#include <cstdio>
+
 #include "activities/vevudivodizide/number_panel.h"
 #include "activities/vevudivodizide/question_board.h"
 #include "activities/vevudivodizide/vevudivodizide_ids.h"
@@ -7,6 +9,7 @@
 #include "engine/toolbox/numbers.h"
 #include "engine/toolbox/sprite_toolbox.h"
 #include "engine/toolbox/waits.h"
+#include "media/util/mono_debug.h"
 
 namespace vevudivodizide {
 
@@ -58,6 +61,11 @@ void GenerateProblem(CAct5Board& b) {
     if (b.playedLevel >= 1 && b.playedLevel < kTopLevel) (gGenerator ? gGenerator : PoseStandInProblem)(b, b.playedLevel);
     b.targetLeft = static_cast<uint16_t>(b.leftValue);
     b.targetRight = static_cast<uint16_t>(b.rightValue);
+    char line[160];
+    std::snprintf(line, sizeof line, "Vevudivodizide: level %d plays %d, mode %u, work side %d, %d against %d, relation %d",
+                  b.level, b.playedLevel, static_cast<unsigned>(b.answerMode), b.workSide, b.leftValue, b.rightValue,
+                  b.relation == kNoRelation ? -1 : b.relation);
+    MonoDebugWrite(line);
 }
 
 void PoseStandInProblem(CAct5Board& b, uint16_t) {
