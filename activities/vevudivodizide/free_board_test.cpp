@@ -10,7 +10,6 @@
 
 #include "activities/vevudivodizide/module5_test_support.h"
 #include "activities/vevudivodizide/vevudivodizide_ids.h"
-#include "engine/core/cor_engine.h"
 #include "engine/toolbox/statics_scanning.h"
 
 namespace {
@@ -28,7 +27,7 @@ protected:
         ClearClips();
     }
     void TearDown() override {
-        theEngine->m_scanner.Enable(FALSE);
+        SetSwitchAccess(false);
         Module5Test::TearDown();
     }
     void Type(const char* keys) {
@@ -158,7 +157,7 @@ TEST_F(FreeBoardTest, AnItemPast999IsRefusedWithItsSound) {
 // With switch access a tile is chosen; the same or another tile pressed again drops the choice
 // instead of choosing again.
 TEST_F(FreeBoardTest, ATilePressedTwiceInSwitchAccessCancelsTheChoice) {
-    theEngine->m_scanner.Enable(TRUE);
+    SetSwitchAccess(true);
     ASSERT_TRUE(IsScanOn());
     CCompareFreeBoard& f = F();
     f.DropTile(3);

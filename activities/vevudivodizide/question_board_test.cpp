@@ -11,8 +11,6 @@
 
 #include "activities/vevudivodizide/module5_test_support.h"
 #include "activities/vevudivodizide/vevudivodizide_ids.h"
-#include "engine/core/cor_engine.h"
-#include "engine/core/engine_hosts.h"
 #include "engine/popups/level_chooser.h"
 #include "engine/scene/scan_target.h"
 #include "engine/scene/scanner.h"
@@ -70,11 +68,7 @@ protected:
     // Leaves the module and enters it again with another mode, as the kit first entered it.
     void ReenterInMode(uint32_t mode) {
         gMode = mode;
-        {
-            CEngineCall call;
-            theEngine->UnloadModule(TRUE);
-            theEngine->GoToModule(kVevudivodizideModule, TRUE);
-        }
+        ReenterModule();
         ASSERT_EQ(Q().answerMode, mode);
     }
 };
@@ -348,7 +342,7 @@ std::vector<std::string> ScanTargets(const CAct5Board& b) {
     names[Module5::modeSwitchSprite] = "switch";
     names[Module5::exitSprite] = "exit";
     std::vector<std::string> out;
-    for (CScanTarget* t : theEngine->m_scanner.TargetsInOrder()) {
+    for (CScanTarget* t : activitytest::ScanTargetsInOrder()) {
         const std::string offset = t->m_offsetX ? (t->m_offsetX > 0 ? "+" : "") + std::to_string(t->m_offsetX) : "";
         if (auto* spot = dynamic_cast<CScanSpotTarget*>(t)) {
             out.push_back("spot" + std::to_string(spot->m_spotId % 1000) + offset);

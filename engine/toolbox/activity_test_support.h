@@ -58,6 +58,9 @@ struct SpriteRecord {
     bool operator==(const SpriteRecord&) const = default;
 };
 
+// The switch-access targets in the order the scanner steps through them.
+inline std::vector<CScanTarget*> ScanTargetsInOrder() { return theEngine->m_scanner.TargetsInOrder(); }
+
 class ActivityTest : public enginetest::EngineTest {
 protected:
     void SetUp() override {
@@ -176,6 +179,10 @@ protected:
     static int CurrentModule() { return theEngine ? theEngine->m_currentModule : 0; }
     // A key as the view passes it on (the engine's hot keys first, then the module's KeyDown).
     void Key(int32_t virtualKey) { theEngine->OnEngineKeyDown(virtualKey); }
+    // Leaves the module the engine runs and enters it again at once.
+    static void ReenterModule() { EngineGoToModule(CurrentModule()); }
+    // Switch access on or off, as the grown-ups' setting turns it.
+    static void SetSwitchAccess(bool on) { theEngine->m_scanner.Enable(on ? TRUE : FALSE); }
     // Idle steps (each one engine tick or more) until done answers true or maxMs virtual
     // milliseconds have passed; whether it was done.
     bool RunUntil(const std::function<bool()>& done, uint64_t maxMs = 10000) {
