@@ -11,7 +11,7 @@
 #include "platform/core/display.h"
 #include "platform/afxwin/cdc.h"
 #include "platform/afxwin/data_exchange.h"
-#include "platform/controls/controls_internal.h"
+#include "platform/gdi/look95.h"
 #include "platform/afxwin/doc_view.h"
 #include "platform/afxwin/framework_dialogs.h"
 #include "platform/afxwin/winapp.h"
@@ -312,7 +312,7 @@ LRESULT CALLBACK AfxWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
     const LRESULT r = wnd->WindowProc(message, wParam, lParam);
     // The non-client frame and caption of top-level windows, whoever painted the client.
     if (message == WM_PAINT && IsWindow(hwnd) && !(GetWindowLong(hwnd, GWL_STYLE) & WS_CHILD))
-        plat::dlg::PaintWindowFrame(hwnd);
+        plat::look::PaintWindowFrame(hwnd);
     return r;
 }
 

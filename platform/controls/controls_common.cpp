@@ -98,10 +98,6 @@ void ControlGotFocus(HWND control) {
     if (HWND dialog = OwningDialog(control)) SendMessage(dialog, kMsgControlFocus, reinterpret_cast<WPARAM>(control), 0);
 }
 
-bool CloseBoxPressed(HWND hwnd) {
-    return IsDialogWindow(hwnd) && SendMessage(hwnd, kMsgCloseBoxPressed, 0, 0) != 0;
-}
-
 HWND OwningDialog(HWND hwnd) {
     HWND found = nullptr;
     for (HWND w = GetParent(hwnd); w; w = (GetWindowLong(w, GWL_STYLE) & WS_CHILD) ? GetParent(w) : nullptr) {
@@ -153,31 +149,6 @@ int ListModel::Find(int after, const std::string& text, bool exact) const {
         }
     }
     return -1;
-}
-
-// ---- Built-in icons -----------------------------------------------------------------------------
-
-HICON StandardIcon(UINT) {
-    // One shared picture for every built-in icon, made once and kept for the program's life.
-    static HICON icon = nullptr;
-    if (icon && CursorImageOf(icon)) return icon;
-    // A small window: white with a navy title bar and a black outline.
-    constexpr int kSize = 32;
-    std::vector<uint8_t> pixels(kSize * kSize, 0);
-    std::vector<uint8_t> mask((kSize / 8) * kSize, 0xFF);
-    PALETTEENTRY palette[256] = {};
-    palette[1] = PALETTEENTRY{0, 0, 0, 0};
-    palette[2] = PALETTEENTRY{255, 255, 255, 0};
-    palette[3] = PALETTEENTRY{0, 0, 128, 0};
-    palette[4] = PALETTEENTRY{128, 128, 128, 0};
-    for (int y = 3; y < 29; ++y)
-        for (int x = 2; x < 30; ++x) {
-            const bool edge = y == 3 || y == 28 || x == 2 || x == 29;
-            pixels[static_cast<size_t>(y * kSize + x)] = edge ? 1 : (y < 9 ? 3 : 2);
-            mask[static_cast<size_t>(y * (kSize / 8) + x / 8)] &= static_cast<uint8_t>(~(0x80 >> (x % 8)));
-        }
-    icon = CreateColourCursor(kSize, kSize, 0, 0, pixels.data(), mask.data(), palette);
-    return icon;
 }
 
 // ---- Painting -------------------------------------------------------------------------------------

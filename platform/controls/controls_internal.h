@@ -6,39 +6,39 @@
 #include <vector>
 
 #include "platform/dialogs/dialog_api.h"
+#include "platform/gdi/look95.h"
 #include "platform/gdi/text_out.h"
 
 struct CRuntimeClass;
 
 namespace plat::dlg {
 
-// ---- Colours: the static colours of the 256-colour display --------------------------------------
-constexpr COLORREF kFace = RGB(192, 192, 192);
-constexpr COLORREF kShadow = RGB(128, 128, 128);
-constexpr COLORREF kHighlight = RGB(255, 255, 255);
-constexpr COLORREF kDark = RGB(0, 0, 0);
-constexpr COLORREF kWindow = RGB(255, 255, 255);
-constexpr COLORREF kWindowText = RGB(0, 0, 0);
-constexpr COLORREF kSelection = RGB(0, 0, 128);
-constexpr COLORREF kSelectionText = RGB(255, 255, 255);
-constexpr COLORREF kGrayText = RGB(128, 128, 128);
-constexpr COLORREF kCaption = RGB(0, 0, 128);
-constexpr COLORREF kInactiveCaption = RGB(128, 128, 128);
-constexpr COLORREF kInactiveCaptionText = RGB(192, 192, 192);
+// ---- Windows 95's look: colours, edges, faces and window frames (platform/gdi/look95.h) -------------
+using look::kCaption;
+using look::kDark;
+using look::kFace;
+using look::kGrayText;
+using look::kHighlight;
+using look::kInactiveCaption;
+using look::kInactiveCaptionText;
+using look::kSelection;
+using look::kSelectionText;
+using look::kShadow;
+using look::kWindow;
+using look::kWindowText;
+using look::ButtonFace;
+using look::CloseBoxRect;
+using look::Edge;
+using look::EtchedRect;
+using look::Fill;
+using look::FocusRect;
+using look::MakeDialogFont;
+using look::NonClientExtra;
+using look::PaintWindowFrame;
+using look::RaisedEdge;
+using look::SunkenEdge;
 
-// ---- Drawing ------------------------------------------------------------------------------------
-void Fill(HDC dc, const RECT& r, COLORREF c);
-void Fill(HDC dc, LONG left, LONG top, LONG right, LONG bottom, COLORREF c);
-// A one-pixel edge: topLeft on the top and left lines, bottomRight on the bottom and right.
-void Edge(HDC dc, const RECT& r, COLORREF topLeft, COLORREF bottomRight);
-void RaisedEdge(HDC dc, const RECT& r);  // white/black outside, face/grey inside (2 pixels)
-void SunkenEdge(HDC dc, const RECT& r);  // grey/white outside, black/face inside (2 pixels)
-void EtchedRect(HDC dc, const RECT& r);  // grey line with a white line below and right
-// The dotted focus rectangle (every other pixel black).
-void FocusRect(HDC dc, const RECT& r);
-// A push button's face: raised, or pushed (black and grey frame); a default button has a
-// black frame around.
-void ButtonFace(HDC dc, const RECT& r, bool isDefault, bool pushed);
+// ---- The controls' own drawing --------------------------------------------------------------------
 // The check box square (13 x 13) and the radio circle (12 x 12) at (x, y).
 void CheckBoxGlyph(HDC dc, int x, int y, UINT check, bool pushed, bool enabled);
 void RadioGlyph(HDC dc, int x, int y, bool checked, bool pushed, bool enabled);
@@ -48,16 +48,6 @@ void ArrowButton(HDC dc, const RECT& r, Arrow arrow, bool pushed, bool enabled);
 void ArrowGlyph(HDC dc, int cx, int cy, Arrow arrow, COLORREF colour);
 // Text in the Windows 95 manner: grey and embossed when disabled.
 void DrawStateText(HDC dc, const std::string& text, RECT r, UINT format, bool enabled, COLORREF colour);
-// The window frame and caption of a dialog or pop-up with WS_CAPTION / a dialog frame,
-// drawn into the window's non-client area.
-void PaintWindowFrame(HWND hwnd);
-// What the frame and caption add to a window's client size (by its styles now).
-SIZE NonClientExtra(HWND hwnd);
-// Where the close box lies in window coordinates (empty without a caption).
-RECT CloseBoxRect(HWND hwnd);
-// The close box of a dialog is held down by the mouse (drawn pushed): the dialog answers
-// kMsgCloseBoxPressed.
-bool CloseBoxPressed(HWND hwnd);
 
 // ---- Painting -----------------------------------------------------------------------------------
 // Marks the whole control for repainting; the control paints its background itself.
@@ -68,8 +58,6 @@ LRESULT PaintNow(HWND hwnd, void (*paint)(HWND, HDC));
 // ---- Fonts --------------------------------------------------------------------------------------
 // The control's font (WM_SETFONT), else the 8-point dialog font.
 HFONT ControlFont(HWND hwnd);
-// 8-point "MS Sans Serif", regular or bold; the caller deletes it.
-HFONT MakeDialogFont(bool bold);
 // Average character width and height of a font: a dialog's base units.
 SIZE BaseUnits(HFONT font);
 int TextHeight(HDC dc);
@@ -168,7 +156,7 @@ inline constexpr UINT kMsgComboListDone = WM_USER + 0x7F00;
 // To the outermost dialog around a control that got the focus: wParam the control.
 inline constexpr UINT kMsgControlFocus = WM_USER + 0x7F01;
 // To a dialog: is its close box held down (non-zero)?
-inline constexpr UINT kMsgCloseBoxPressed = WM_USER + 0x7F02;
+using look::kMsgCloseBoxPressed;
 
 // Dialog window extra bytes: DWLP_MSGRESULT, DWLP_DLGPROC, DWLP_USER, then our state.
 inline constexpr int kDialogStateSlot = 3 * static_cast<int>(sizeof(LONG_PTR));
@@ -179,9 +167,6 @@ COLORREF DialogBackground();
 COLORREF DialogTextColour();
 // A solid brush of a colour, kept for reuse (never delete it).
 HBRUSH CachedBrush(COLORREF colour);
-
-// The icons Windows has built in (IDI_*), drawn in code.
-HICON StandardIcon(UINT id);
 
 // A help file's title and text: Windows-1252 text as it is, HTML without its tags (UTF-8
 // when its head says so). False for an empty file.

@@ -1,69 +1,11 @@
-// Windows 95's look, drawn with the static colours only: 3-D edges, push-button faces, check
-// and radio glyphs, scroll-bar parts, disabled text, and the frame and caption of dialogs.
+// The controls' own parts of Windows 95's look (the edges, faces and frames they share with
+// the message boxes and the framework are platform/gdi/look95.h): check and radio glyphs,
+// scroll-bar parts, disabled text, fonts.
 #include <algorithm>
-#include <cstring>
 
 #include "platform/controls/controls_internal.h"
-#include "platform/fonts/font_registry.h"
 
 namespace plat::dlg {
-
-void Fill(HDC dc, const RECT& r, COLORREF c) {
-    if (r.right > r.left && r.bottom > r.top) FillSolid(dc, r, c);
-}
-
-void Fill(HDC dc, LONG left, LONG top, LONG right, LONG bottom, COLORREF c) {
-    Fill(dc, RECT{left, top, right, bottom}, c);
-}
-
-void Edge(HDC dc, const RECT& r, COLORREF topLeft, COLORREF bottomRight) {
-    Fill(dc, r.left, r.top, r.right - 1, r.top + 1, topLeft);
-    Fill(dc, r.left, r.top, r.left + 1, r.bottom - 1, topLeft);
-    Fill(dc, r.left, r.bottom - 1, r.right, r.bottom, bottomRight);
-    Fill(dc, r.right - 1, r.top, r.right, r.bottom, bottomRight);
-}
-
-void RaisedEdge(HDC dc, const RECT& r) {
-    Edge(dc, r, kHighlight, kDark);
-    Edge(dc, Inset(r, 1), kFace, kShadow);
-}
-
-void SunkenEdge(HDC dc, const RECT& r) {
-    Edge(dc, r, kShadow, kHighlight);
-    Edge(dc, Inset(r, 1), kDark, kFace);
-}
-
-void EtchedRect(HDC dc, const RECT& r) {
-    const RECT outer{r.left, r.top, r.right - 1, r.bottom - 1};
-    const RECT inner{r.left + 1, r.top + 1, r.right, r.bottom};
-    Edge(dc, inner, kHighlight, kHighlight);
-    Edge(dc, outer, kShadow, kShadow);
-}
-
-void FocusRect(HDC dc, const RECT& r) {
-    if (IsRectEmpty(&r)) return;
-    for (LONG x = r.left; x < r.right; ++x)
-        for (LONG y : {r.top, r.bottom - 1})
-            if (((x + y) & 1) == 0) Fill(dc, x, y, x + 1, y + 1, kDark);
-    for (LONG y = r.top + 1; y < r.bottom - 1; ++y)
-        for (LONG x : {r.left, r.right - 1})
-            if (((x + y) & 1) == 0) Fill(dc, x, y, x + 1, y + 1, kDark);
-}
-
-void ButtonFace(HDC dc, const RECT& rect, bool isDefault, bool pushed) {
-    RECT r = rect;
-    if (isDefault || pushed) {
-        Edge(dc, r, kDark, kDark);
-        r = Inset(r, 1);
-    }
-    if (pushed) {
-        Edge(dc, r, kShadow, kShadow);
-        Fill(dc, Inset(r, 1), kFace);
-    } else {
-        RaisedEdge(dc, r);
-        Fill(dc, Inset(r, 2), kFace);
-    }
-}
 
 namespace {
 
@@ -155,104 +97,7 @@ void DrawStateText(HDC dc, const std::string& text, RECT r, UINT format, bool en
     DrawText(dc, text.c_str(), static_cast<int>(text.size()), &r, format);
 }
 
-// ---- Window frames --------------------------------------------------------------------------------
-
-namespace {
-
-constexpr int kCaptionHeight = 18;
-constexpr int kCloseWidth = 16;
-constexpr int kCloseHeight = 14;
-constexpr const char* kCloseGlyph[] = {"XX    XX", " XX  XX ", "  XXXX  ", "   XX   ",
-                                       "  XXXX  ", " XX  XX ", "XX    XX"};
-
-int FrameWidth(HWND hwnd) {
-    const DWORD style = static_cast<DWORD>(GetWindowLong(hwnd, GWL_STYLE));
-    const DWORD ex = static_cast<DWORD>(GetWindowLong(hwnd, GWL_EXSTYLE));
-    if (style & WS_THICKFRAME) return GetSystemMetrics(SM_CXFRAME);
-    if ((style & WS_DLGFRAME) || (ex & WS_EX_DLGMODALFRAME)) return GetSystemMetrics(SM_CXDLGFRAME);
-    if (style & WS_BORDER) return GetSystemMetrics(SM_CXBORDER);
-    return 0;
-}
-
-bool HasCaption(HWND hwnd) {
-    return (static_cast<DWORD>(GetWindowLong(hwnd, GWL_STYLE)) & WS_CAPTION) == WS_CAPTION;
-}
-
-}  // namespace
-
-SIZE NonClientExtra(HWND hwnd) {
-    const int frame = FrameWidth(hwnd);
-    return SIZE{2 * frame, 2 * frame + (HasCaption(hwnd) ? GetSystemMetrics(SM_CYCAPTION) : 0)};
-}
-
-RECT CloseBoxRect(HWND hwnd) {
-    RECT wr;
-    if (!HasCaption(hwnd) || !(GetWindowLong(hwnd, GWL_STYLE) & WS_SYSMENU) || !GetWindowRect(hwnd, &wr)) return RECT{};
-    const int frame = FrameWidth(hwnd);
-    const int width = wr.right - wr.left;
-    const int left = width - frame - 2 - kCloseWidth;
-    return RECT{left, frame + 2, left + kCloseWidth, frame + 2 + kCloseHeight};
-}
-
-void PaintWindowFrame(HWND hwnd) {
-    RECT wr;
-    if (!IsWindowVisible(hwnd) || !GetWindowRect(hwnd, &wr)) return;
-    const int frame = FrameWidth(hwnd);
-    const bool caption = HasCaption(hwnd);
-    if (frame == 0 && !caption) return;
-    HDC dc = GetWindowDC(hwnd);
-    if (!dc) return;
-    const RECT all{0, 0, wr.right - wr.left, wr.bottom - wr.top};
-    if (frame == 1) {
-        Edge(dc, all, kDark, kDark);
-    } else if (frame >= 2) {
-        Edge(dc, all, kFace, kDark);
-        Edge(dc, Inset(all, 1), kHighlight, kShadow);
-        for (int i = 2; i < frame; ++i) Edge(dc, Inset(all, i), kFace, kFace);
-    }
-    if (caption) {
-        const bool active = GetActiveWindow() == hwnd;
-        const RECT bar{frame, frame, all.right - frame, frame + kCaptionHeight};
-        Fill(dc, bar, active ? kCaption : kInactiveCaption);
-        const RECT close = CloseBoxRect(hwnd);
-        HFONT bold = MakeDialogFont(true);
-        HGDIOBJ old = SelectObject(dc, bold);
-        SetBkMode(dc, TRANSPARENT);
-        SetTextColor(dc, active ? kHighlight : kInactiveCaptionText);
-        const std::string title = WindowText(hwnd);
-        RECT text{bar.left + 3, bar.top, (close.right > close.left ? close.left : bar.right) - 2, bar.bottom};
-        DrawText(dc, title.c_str(), static_cast<int>(title.size()), &text,
-                 DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-        SelectObject(dc, old);
-        DeleteObject(bold);
-        if (close.right > close.left) {
-            const bool pushed = CloseBoxPressed(hwnd);
-            if (pushed) {
-                Edge(dc, close, kDark, kHighlight);
-                Edge(dc, Inset(close, 1), kShadow, kFace);
-                Fill(dc, Inset(close, 2), kFace);
-            } else {
-                Edge(dc, close, kHighlight, kDark);
-                Edge(dc, Inset(close, 1), kFace, kShadow);
-                Fill(dc, Inset(close, 2), kFace);
-            }
-            const int gx = close.left + (kCloseWidth - 8) / 2 + (pushed ? 1 : 0);
-            const int gy = close.top + (kCloseHeight - 7) / 2 + (pushed ? 1 : 0);
-            for (int y = 0; y < 7; ++y)
-                for (int x = 0; x < 8; ++x)
-                    if (kCloseGlyph[y][x] == 'X') Fill(dc, gx + x, gy + y, gx + x + 1, gy + y + 1, kDark);
-        }
-    }
-    ReleaseDC(hwnd, dc);
-}
-
 // ---- Fonts --------------------------------------------------------------------------------------
-
-HFONT MakeDialogFont(bool bold) {
-    return CreateFont(13, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, 0, 0, 0, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
-                      CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, static_cast<DWORD>(VARIABLE_PITCH) | FF_SWISS,
-                      kDialogFaceName);
-}
 
 HFONT ControlFont(HWND hwnd) {
     HFONT f = reinterpret_cast<HFONT>(SendMessage(hwnd, WM_GETFONT, 0, 0));

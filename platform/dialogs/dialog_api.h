@@ -7,6 +7,7 @@
 
 #include "platform/core/wintypes.h"
 #include "platform/core/winuser.h"
+#include "platform/gdi/picture_resources.h"
 #include "platform/gdi/wingdi.h"
 
 using INT_PTR = intptr_t;
@@ -471,33 +472,6 @@ BOOL GetScrollInfo(HWND hwnd, int bar, SCROLLINFO* info);
 BOOL EnableScrollBar(HWND hwnd, UINT bar, UINT arrows);
 BOOL ShowScrollBar(HWND hwnd, int bar, BOOL show);
 
-// ---- Resources ---------------------------------------------------------------------------------
-using HRSRC = struct HRSRC__*;
-using HGLOBAL = HANDLE;
-#define RT_CURSOR MAKEINTRESOURCE(1)
-#define RT_BITMAP MAKEINTRESOURCE(2)
-#define RT_ICON MAKEINTRESOURCE(3)
-#define RT_DIALOG MAKEINTRESOURCE(5)
-#define RT_STRING MAKEINTRESOURCE(6)
-// Bitmaps: "#239" or MAKEINTRESOURCE(239). The data is a packed DIB (header, colours, bits).
-HRSRC FindResource(HMODULE module, LPCSTR name, LPCSTR type);
-HGLOBAL LoadResource(HMODULE module, HRSRC resource);
-LPVOID LockResource(HGLOBAL data);
-DWORD SizeofResource(HMODULE module, HRSRC resource);
-BOOL FreeResource(HGLOBAL data);
-inline HRSRC FindResourceA(HMODULE m, LPCSTR n, LPCSTR t) {
-    return FindResource(m, n, t);
-}
-// A DIB section made from the program's bitmap resource (its own colours), or null.
-HBITMAP LoadBitmap(HINSTANCE instance, LPCSTR name);
-// The program's icon, or a standard one (IDI_*); null when there is none.
-HICON LoadIcon(HINSTANCE instance, LPCSTR name);
-#define IDI_APPLICATION MAKEINTRESOURCE(32512)
-#define IDI_HAND MAKEINTRESOURCE(32513)
-#define IDI_QUESTION MAKEINTRESOURCE(32514)
-#define IDI_EXCLAMATION MAKEINTRESOURCE(32515)
-#define IDI_ASTERISK MAKEINTRESOURCE(32516)
-
 // ---- Memory handles ----------------------------------------------------------------------------
 inline constexpr UINT GMEM_FIXED = 0x0000;
 inline constexpr UINT GMEM_MOVEABLE = 0x0002;
@@ -555,12 +529,6 @@ inline BOOL IsDialogMessageA(HWND d, MSG* m) {
 }
 inline LRESULT DefDlgProcA(HWND h, UINT m, WPARAM w, LPARAM l) {
     return DefDlgProc(h, m, w, l);
-}
-inline HBITMAP LoadBitmapA(HINSTANCE i, LPCSTR n) {
-    return LoadBitmap(i, n);
-}
-inline HICON LoadIconA(HINSTANCE i, LPCSTR n) {
-    return LoadIcon(i, n);
 }
 
 namespace plat {

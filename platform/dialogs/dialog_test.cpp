@@ -382,7 +382,7 @@ TEST_F(Dialogs, CloseBoxIsPushedOnlyWhileHeldOverIt) {
         GetWindowRect(d, &r);
         const RECT close = plat::dlg::CloseBoxRect(d);
         box = POINT{r.left + (close.left + close.right) / 2, r.top + (close.top + close.bottom) / 2};
-        pushed.push_back(plat::dlg::CloseBoxPressed(d));
+        pushed.push_back(plat::look::CloseBoxPressed(d));
         plat::InputEvent ev;
         ev.kind = plat::InputKind::MouseDown;
         ev.x = box.x;
@@ -390,7 +390,7 @@ TEST_F(Dialogs, CloseBoxIsPushedOnlyWhileHeldOverIt) {
         m_head->QueueInput(At(1), ev);
     });
     Later(20, [&] {
-        pushed.push_back(plat::dlg::CloseBoxPressed(plat::ActiveDialog()));
+        pushed.push_back(plat::look::CloseBoxPressed(plat::ActiveDialog()));
         plat::InputEvent ev;
         ev.kind = plat::InputKind::MouseMove;
         ev.x = box.x - 60;
@@ -398,7 +398,7 @@ TEST_F(Dialogs, CloseBoxIsPushedOnlyWhileHeldOverIt) {
         m_head->QueueInput(At(1), ev);
     });
     Later(30, [&] {
-        pushed.push_back(plat::dlg::CloseBoxPressed(plat::ActiveDialog()));
+        pushed.push_back(plat::look::CloseBoxPressed(plat::ActiveDialog()));
         plat::InputEvent ev;
         ev.kind = plat::InputKind::MouseUp;
         ev.x = box.x - 60;
@@ -406,7 +406,7 @@ TEST_F(Dialogs, CloseBoxIsPushedOnlyWhileHeldOverIt) {
         m_head->QueueInput(At(1), ev);
     });
     Later(40, [&] {
-        pushed.push_back(plat::dlg::CloseBoxPressed(plat::ActiveDialog()));
+        pushed.push_back(plat::look::CloseBoxPressed(plat::ActiveDialog()));
         PostMessage(plat::ActiveDialog(), WM_COMMAND, IDOK, 0);
     });
     EXPECT_EQ(dlg.DoModal(), IDOK);

@@ -1,5 +1,5 @@
-// A program's resources: its dialog templates, bitmaps and icons, declared as data in the
-// program's own source and registered at start, as its string table is:
+// A program's dialog templates, declared as data in the program's own source and registered at
+// start, as its string table and its bitmaps and icons (platform/gdi/picture_resources.h) are:
 //
 //   const plat::DialogItem kInstallItems[] = {
 //       plat::LText(u8"Plats för installation:", -1, 7, 30, 120, 8),
@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "platform/dialogs/dialog_api.h"
+#include "platform/gdi/picture_resources.h"
 
 namespace plat {
 
@@ -138,38 +139,5 @@ constexpr DialogItem ComboBox(int id, int x, int y, int cx, int cy, DWORD style 
 constexpr DialogItem ScrollBar(int id, int x, int y, int cx, int cy, DWORD style = 0, DWORD notStyle = 0) {
     return DialogItem{"SCROLLBAR", nullptr, id, x, y, cx, cy, ((kItemVisible | SBS_HORZ) | style) & ~notStyle};
 }
-
-// A picture resource: 8-bit pixels (top row first) over a colour table; an icon may name a
-// colour index that is see-through.
-struct Picture {
-    int width = 0;
-    int height = 0;
-    std::vector<uint8_t> pixels;
-    std::vector<RGBQUAD> colours;
-    int transparent = -1;
-};
-
-// Pixel art for pictures drawn in code: one string per row, one character per pixel, each
-// character given a colour by the key; ' ' is transparent (icons) or the first key colour.
-struct PixelKey {
-    char ch;
-    COLORREF colour;
-};
-Picture PixelArt(std::initializer_list<std::string_view> rows, std::initializer_list<PixelKey> key);
-
-// A BMP file image (BITMAPFILEHEADER, info header, colours, bits) of 1, 4 or 8 bits per
-// pixel, uncompressed, read through bounds checks; false with the reason when it is damaged.
-bool ParseBmp(std::span<const uint8_t> file, Picture& out, std::string* error);
-
-// The program's bitmaps and icons, by id (an id given again replaces the earlier picture).
-void RegisterBitmapResource(UINT id, const Picture& picture);
-bool RegisterBitmapResource(UINT id, std::span<const uint8_t> bmpFile, std::string* error);
-void RegisterIconResource(UINT id, const Picture& picture);
-const Picture* FindBitmapResource(UINT id);
-const Picture* FindIconResource(UINT id);
-void ClearPictureResources();
-
-// The resource id of MAKEINTRESOURCE(n) or "#n"; 0 for any other name.
-UINT ResourceId(LPCSTR name);
 
 }  // namespace plat

@@ -11,7 +11,6 @@
 #include "platform/core/winuser.h"
 #include "platform/msgbox/msgbox_internal.h"
 #include "platform/strings/cp1252.h"
-#include "platform/fonts/font_registry.h"
 
 namespace plat {
 namespace {
@@ -260,11 +259,6 @@ bool RegisterBoxClass() {
     return RegisterClass(&wc) != 0;
 }
 
-HFONT DialogFont(int weight) {
-    return CreateFont(13, 0, 0, 0, weight, 0, 0, 0, ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                      DEFAULT_QUALITY, static_cast<DWORD>(VARIABLE_PITCH) | FF_SWISS, kDialogFaceName);
-}
-
 // Everything a box holds is released on every way out, exceptions included.
 struct OpenBox {
     Box box;
@@ -338,8 +332,8 @@ int ShowBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
         throw MessageBoxUnanswered(Describe(box) + " has no scripted answer");
     }
 
-    box.font = DialogFont(FW_NORMAL);
-    box.bold = DialogFont(FW_BOLD);
+    box.font = look::MakeDialogFont(false);
+    box.bold = look::MakeDialogFont(true);
     msgbox::LayOut(box);
     if (!RegisterBoxClass()) return 0;
     open.previousFocus = GetFocus();

@@ -1,5 +1,5 @@
-// The look of a message box: Windows 95's raised frame, caption bar, push buttons and the
-// four icons, drawn in code with static colours only.
+// The look of a message box: Windows 95's raised frame, caption bar, close box and push
+// buttons (platform/gdi/look95.h) and the four icons, drawn in code with static colours only.
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -7,96 +7,25 @@
 
 #include "platform/afx/message_box.h"
 #include "platform/core/display.h"
+#include "platform/gdi/look95.h"
 #include "platform/msgbox/msgbox_internal.h"
 
 namespace plat::msgbox {
 namespace {
 
-constexpr COLORREF kFace = RGB(192, 192, 192);       // static 7
-constexpr COLORREF kShadow = RGB(128, 128, 128);     // static 248
-constexpr COLORREF kHighlight = RGB(255, 255, 255);  // static 255
-constexpr COLORREF kDark = RGB(0, 0, 0);             // static 0
-constexpr COLORREF kCaptionBar = RGB(0, 0, 128);     // static 4
-
-void Fill(HDC dc, LONG left, LONG top, LONG right, LONG bottom, COLORREF c) {
-    FillSolid(dc, RECT{left, top, right, bottom}, c);
-}
-
-// A one-pixel edge: topLeft on the top and left lines, bottomRight on the others, which own
-// the top-right and bottom-left corners.
-void Edge(HDC dc, const RECT& r, COLORREF topLeft, COLORREF bottomRight) {
-    Fill(dc, r.left, r.top, r.right - 1, r.top + 1, topLeft);
-    Fill(dc, r.left, r.top, r.left + 1, r.bottom - 1, topLeft);
-    Fill(dc, r.left, r.bottom - 1, r.right, r.bottom, bottomRight);
-    Fill(dc, r.right - 1, r.top, r.right, r.bottom, bottomRight);
-}
-
-// A raised 3-D surface: white and black outside, face and grey inside, face in the middle.
-void RaisedFace(HDC dc, const RECT& r) {
-    Edge(dc, r, kHighlight, kDark);
-    Edge(dc, Inset(r, 1), kFace, kShadow);
-    FillSolid(dc, Inset(r, 2), kFace);
-}
-
-// The dotted focus rectangle: every other pixel black.
-void FocusRect(HDC dc, const RECT& r) {
-    for (LONG x = r.left; x < r.right; ++x)
-        for (LONG y : {r.top, r.bottom - 1})
-            if (((x + y) & 1) == 0) Fill(dc, x, y, x + 1, y + 1, kDark);
-    for (LONG y = r.top + 1; y < r.bottom - 1; ++y)
-        for (LONG x : {r.left, r.right - 1})
-            if (((x + y) & 1) == 0) Fill(dc, x, y, x + 1, y + 1, kDark);
-}
+using look::kDark;
 
 void DrawButton(const Box& box, HDC dc, size_t index) {
     const Button& b = box.buttons[index];
     const bool isDefault = static_cast<int>(index) == box.focus;
     const bool pushed = static_cast<int>(index) == box.pressed && box.pressedInside;
-    RECT r = b.rect;
-    if (isDefault) {
-        Edge(dc, r, kDark, kDark);
-        r = Inset(r, 1);
-    }
-    if (pushed) {
-        Edge(dc, r, kShadow, kShadow);
-        FillSolid(dc, Inset(r, 1), kFace);
-    } else {
-        RaisedFace(dc, r);
-    }
+    look::ButtonFace(dc, b.rect, isDefault, pushed);
     RECT text = b.rect;
     if (pushed) text = RECT{text.left + 1, text.top + 1, text.right + 1, text.bottom + 1};
     SelectObject(dc, box.font);
     SetTextColor(dc, kDark);
     DrawText(dc, b.label, -1, &text, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-    if (isDefault) FocusRect(dc, Inset(b.rect, 4));
-}
-
-// Close glyph of the caption button: 8 x 7.
-constexpr const char* kCloseGlyph[] = {"XX    XX", " XX  XX ", "  XXXX  ", "   XX   ",
-                                       "  XXXX  ", " XX  XX ", "XX    XX"};
-
-void DrawCloseButton(const Box& box, HDC dc) {
-    const RECT& r = box.closeRect;
-    const bool pushed = box.closePressed && box.closeInside;
-    if (pushed) {
-        Edge(dc, r, kDark, kHighlight);
-        Edge(dc, Inset(r, 1), kShadow, kFace);
-        FillSolid(dc, Inset(r, 2), kFace);
-    } else {
-        RaisedFace(dc, r);
-    }
-    const int gx = r.left + (kCloseWidth - 8) / 2 + (pushed ? 1 : 0);
-    const int gy = r.top + (kCloseHeight - 7) / 2 + (pushed ? 1 : 0);
-    // Without a cancelling answer the button is there but grey, as Windows shows it.
-    const bool enabled = box.escapeAnswer != 0;
-    for (int pass = enabled ? 1 : 0; pass < 2; ++pass) {
-        const int off = pass == 0 ? 1 : 0;
-        const COLORREF c = enabled ? kDark : (pass == 0 ? kHighlight : kShadow);
-        for (int y = 0; y < 7; ++y)
-            for (int x = 0; x < 8; ++x)
-                if (kCloseGlyph[y][x] == 'X')
-                    Fill(dc, gx + x + off, gy + y + off, gx + x + off + 1, gy + y + off + 1, c);
-    }
+    if (isDefault) look::FocusRect(dc, Inset(b.rect, 4));
 }
 
 }  // namespace
@@ -136,24 +65,17 @@ void LayOut(Box& box) {
         x += kButtonWidth + kButtonGap;
     }
     box.height = buttonsTop + kButtonHeight + kMargin + kFrame;
-    const int closeLeft = box.width - kFrame - 2 - kCloseWidth;
-    box.closeRect = RECT{closeLeft, kFrame + 2, closeLeft + kCloseWidth, kFrame + 2 + kCloseHeight};
+    box.closeRect = look::CloseBoxAt(box.width, kFrame);
 }
 
 void Paint(const Box& box, HDC dc) {
     const RECT all{0, 0, box.width, box.height};
-    Edge(dc, all, kFace, kDark);
-    Edge(dc, Inset(all, 1), kHighlight, kShadow);
-    FillSolid(dc, Inset(all, 2), kFace);
-
+    look::FrameEdges(dc, all, kFrame);
+    FillSolid(dc, Inset(all, kFrame), look::kFace);
     const RECT bar{kFrame, kFrame, box.width - kFrame, kFrame + kCaption};
-    FillSolid(dc, bar, kCaptionBar);
-    SetBkMode(dc, TRANSPARENT);
-    SelectObject(dc, box.bold);
-    SetTextColor(dc, kHighlight);
-    RECT captionText{bar.left + 3, bar.top, box.closeRect.left - 2, bar.bottom};
-    DrawText(dc, box.caption.c_str(), -1, &captionText, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-    DrawCloseButton(box, dc);
+    look::CaptionBar(dc, bar, box.caption, box.bold, true, box.closeRect.left);
+    // Without a cancelling answer the close box is there but grey, as Windows shows it.
+    look::CloseBox(dc, box.closeRect, box.closePressed && box.closeInside, box.escapeAnswer != 0);
 
     if (box.icon) DrawIcon(dc, box.iconAt.x, box.iconAt.y, box.icon);
     SelectObject(dc, box.font);

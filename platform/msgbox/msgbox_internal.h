@@ -5,13 +5,14 @@
 #include <vector>
 
 #include "platform/core/wintypes.h"
+#include "platform/gdi/look95.h"
 #include "platform/gdi/text_out.h"
 
 namespace plat::msgbox {
 
 // Geometry in pixels, after the Windows 95 dialog metrics of an 8-point dialog font.
 constexpr int kFrame = 3;     // raised edge (2) and a line of face colour
-constexpr int kCaption = 18;  // caption bar height
+constexpr int kCaption = look::kCaptionHeight;
 constexpr int kMargin = 11;   // between the frame and the contents
 constexpr int kIconSize = 32;
 constexpr int kButtonWidth = 75;
@@ -19,8 +20,7 @@ constexpr int kButtonHeight = 23;
 constexpr int kButtonGap = 6;
 constexpr int kButtonsAbove = 12;   // between the text (or icon) and the buttons
 constexpr int kMaxTextWidth = 400;  // text is word-wrapped to this width
-constexpr int kCloseWidth = 16;     // the caption's close button
-constexpr int kCloseHeight = 14;
+constexpr int kCloseWidth = look::kCloseWidth;  // the caption's close button
 
 struct Button {
     int id = 0;

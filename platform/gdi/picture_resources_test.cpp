@@ -1,12 +1,13 @@
-// Program resources: BMP images read through bounds checks (damaged ones refused whole),
+// The program's pictures: BMP images read through bounds checks (damaged ones refused whole),
 // pixel art, bitmaps and icons by id, and the packed DIB that FindResource gives.
 #include <cstring>
+#include <functional>
 
-#include "platform/dialogs/dialogs_test_support.h"
+#include "platform/gdi/gdi_test_support.h"
+#include "platform/gdi/library.h"
+#include "platform/gdi/picture_resources.h"
 
 namespace {
-
-using dialogs_test::DialogsTest;
 
 // A BMP file of 3 x 2 pixels at 8 bits, bottom-up, colours red, green and blue.
 std::vector<uint8_t> MakeBmp() {
@@ -38,9 +39,19 @@ std::vector<uint8_t> MakeBmp() {
     return f;
 }
 
-class Resources : public DialogsTest {};
+class PictureResources : public gdi_test::GdiTest {
+protected:
+    void SetUp() override {
+        GdiTest::SetUp();
+        plat::ClearPictureResources();
+    }
+    void TearDown() override {
+        plat::ClearPictureResources();
+        GdiTest::TearDown();
+    }
+};
 
-TEST_F(Resources, BmpFileBecomesAPictureTopRowFirst) {
+TEST_F(PictureResources, BmpFileBecomesAPictureTopRowFirst) {
     plat::Picture p;
     std::string error;
     ASSERT_TRUE(plat::ParseBmp(MakeBmp(), p, &error)) << error;
@@ -51,7 +62,7 @@ TEST_F(Resources, BmpFileBecomesAPictureTopRowFirst) {
     EXPECT_EQ(p.colours[0].rgbRed, 255);
 }
 
-TEST_F(Resources, DamagedBmpFilesAreRefusedWithAReason) {
+TEST_F(PictureResources, DamagedBmpFilesAreRefusedWithAReason) {
     struct Case {
         const char* name;
         std::function<void(std::vector<uint8_t>&)> damage;
@@ -83,7 +94,7 @@ TEST_F(Resources, DamagedBmpFilesAreRefusedWithAReason) {
     EXPECT_EQ(plat::FindBitmapResource(500), nullptr);
 }
 
-TEST_F(Resources, BitmapsAndIconsByIdDrawInTheirOwnColours) {
+TEST_F(PictureResources, BitmapsAndIconsByIdDrawInTheirOwnColours) {
     std::string error;
     ASSERT_TRUE(plat::RegisterBitmapResource(239, MakeBmp(), &error));
     plat::RegisterIconResource(149, plat::PixelArt({" R ", "RGR", " R "}, {{'R', RGB(255, 0, 0)}, {'G', RGB(0, 255, 0)}}));
@@ -112,7 +123,7 @@ TEST_F(Resources, BitmapsAndIconsByIdDrawInTheirOwnColours) {
     EXPECT_EQ(GetPixel(screen, 0, 0), RGB(255, 0, 0));
     EXPECT_EQ(GetPixel(screen, 1, 0), RGB(0, 255, 0));
     EXPECT_EQ(GetPixel(screen, 0, 1), RGB(0, 0, 255));
-    HICON icon = LoadIcon(AfxGetInstanceHandle(), MAKEINTRESOURCE(149));
+    HICON icon = LoadIcon(GetModuleHandle(nullptr), MAKEINTRESOURCE(149));
     ASSERT_NE(icon, nullptr);
     EXPECT_EQ(LoadIcon(nullptr, "#149"), icon);
     EXPECT_TRUE(DrawIcon(screen, 10, 10, icon));
