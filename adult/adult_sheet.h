@@ -1,14 +1,17 @@
 // The grown-ups' section: the modal property sheet "Vuxenavdelning" over a working copy of the
 // current player's preference record and the activities' saved-settings block.
 //
-// This is the section's first form: its three pages (preferences, activity settings, players)
-// each show one line saying what will be set there, and the sheet edits nothing. Its own
+// The preferences page edits the record: the sheet loads it from the record when it opens and
+// stores it back into the record however the sheet closes (the caller copies the record into
+// the game only on "Spela" or "Avsluta"). The activity settings and players pages still show
+// one line each saying what will be set there, and the block is not written yet. Its own
 // buttons end it: "Spela" (id 1) and "Avsluta" (id 1134); Escape or the close box end it with
-// IDCANCEL. It keeps the record and the block it is given and never writes into them.
+// IDCANCEL.
 #pragma once
 
 #include <memory>
 
+#include "adult/preferences_page.h"
 #include "engine/base/activity_settings.h"
 #include "engine/base/user_prefs.h"
 #include "platform/dialogs/property_sheet.h"
@@ -42,6 +45,13 @@ public:
 
     bool LauncherMode() const { return m_launcherMode; }
 
+    // The record's fields into the preferences page, and back (the page stores its controls
+    // first when it has a window).
+    void SettingsToPages(const CUserPrefs& record);
+    void PagesToSettings(CUserPrefs& record);
+
+    CPagePreferences m_preferencesPage;
+
     CUserPrefs* m_record = nullptr;
     ActivitySettings* m_block = nullptr;
     CUserPrefs m_recordCopy{};
@@ -50,13 +60,15 @@ public:
 protected:
     afx_msg void OnPlay();
     afx_msg void OnQuit();
+    afx_msg void OnDestroy();
     DECLARE_MESSAGE_MAP()
 
 private:
     void AddPages(UINT preferences, UINT players);
+    void StoreOwnPages();
 
     bool m_launcherMode = false;
-    std::unique_ptr<CPropertyPage> m_pages[3];
+    std::unique_ptr<CPropertyPage> m_pages[2];
     CButton m_quit;
     CButton m_play;
 };
