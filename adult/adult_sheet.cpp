@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "adult/adult_resources.h"
+#include "engine/players/player_list.h"
 #include "engine/players/prefs_options.h"
 
 IMPLEMENT_DYNAMIC(CAdultSheet, CPropertySheet)
@@ -66,9 +67,38 @@ const plat::DialogItem kOptionsItems[] = {
     plat::DefPushButton(u8"&OK", IDOK, 30, 130, 50, 14, WS_GROUP),
     plat::PushButton(u8"&Avbryt", IDCANCEL, 93, 130, 50, 14),
 };
+// The activity page: one row per activity, an icon and the name over the level slider with
+// its topics button beside it; the two check boxes and the give-all button below.
+#define ZELBO_ROW(icon, name, slider, width, topics, y)                                                          \
+    plat::Icon(icon, -1, 6, y + 4), plat::LText(name, -1, 32, y, 120, 8),                                     \
+        plat::ScrollBar(slider, 32, y + 10, width, 15, WS_TABSTOP),                                           \
+        plat::PushButton(u8"Ämnen...", topics, 290, y + 10, 50, 14)
 const plat::DialogItem kActivityItems[] = {
-    plat::LText(u8"Här ställer du in nivån för varje aktivitet och om nivåerna sparas.", kLine, 12, 12, 330, 10),
+    plat::LText(u8"Aktuell användare:", -1, 12, 8, 70, 8),
+    plat::ComboBox(1085, 86, 6, 140, 80, WS_VSCROLL | WS_TABSTOP),
+    ZELBO_ROW(222, u8"Ruduridodu", 1021, 131, 1031, 22),
+    ZELBO_ROW(223, u8"Duravod", 1022, 243, 1040, 50),
+    ZELBO_ROW(224, u8"Vevudivodizide", 1023, 217, 1074, 78),
+    ZELBO_ROW(225, u8"Zodezev uzo vuzuzud", 1024, 243, 1075, 106),
+    ZELBO_ROW(226, u8"Vududoduvaza", 1025, 235, 1076, 134),
+    plat::AutoCheckBox(u8"Tillåt barn att ändra inställnin&gsrad", 1011, 12, 166, 190, 10, WS_TABSTOP),
+    plat::AutoCheckBox(u8"Spa&ra inställningar av svårighetsgrad", 1009, 12, 180, 190, 10, WS_TABSTOP),
+    plat::PushButton(u8"Ge alla anv&ändare samma inställningar", 1086, 205, 172, 150, 14),
 };
+#undef ZELBO_ROW
+
+const plat::DialogItem kConfirmItems[] = {
+    plat::LText(u8"Är du säker på att du vill tillämpa de här inställningarna på alla användare?", 1090, 10, 8, 204,
+                20),
+    plat::DefPushButton(u8"&Ja", IDOK, 58, 36, 50, 14),
+    plat::PushButton(u8"&Nej", IDCANCEL, 116, 36, 50, 14),
+};
+
+const plat::DialogItem kTopicItems[] = {
+    plat::DefPushButton(u8"&OK", IDOK, 90, 162, 50, 14),
+    plat::PushButton(u8"&Avbryt", IDCANCEL, 159, 162, 50, 14),
+};
+
 const plat::DialogItem kPlayersItems[] = {
     plat::LText(u8"Här lägger du till och tar bort spelare.", kLine, 12, 12, 330, 10),
 };
@@ -81,6 +111,9 @@ const plat::DialogTemplate kTemplates[] = {
     {kOptionsDialog, 0, 0, 173, 153, DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU, u8"Tillval", kOptionsItems},
     {kLauncherPreferencesPage, 0, 0, 365, 201, kPageStyle, u8"Inställningar", kLauncherPreferencesItems},
     {kActivitySettingsPage, 0, 0, 365, 204, kPageStyle, u8"Inställningsrader", kActivityItems},
+    {kConfirmAllUsersDialog, 0, 0, 224, 58, DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU,
+     u8"Bekräfta inställningar", kConfirmItems},
+    {kTopicPanelDialog, 0, 0, 299, 183, DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU, u8"Innehåll", kTopicItems},
     {kPlayersPage, 0, 0, 365, 178, kPageStyle, u8"Användare", kPlayersItems},
     {kLauncherPlayersPage, 0, 0, 365, 178, kPageStyle, u8"Användare", kLauncherPlayersItems},
 };
@@ -122,24 +155,44 @@ CAdultSheet::~CAdultSheet() = default;
 void CAdultSheet::AddPages(UINT preferences, UINT players) {
     m_preferencesPage.Construct(preferences);
     AddPage(&m_preferencesPage);
-    const UINT ids[2] = {kActivitySettingsPage, players};
-    for (int i = 0; i < 2; ++i) {
-        m_pages[i] = std::make_unique<CPropertyPage>(ids[i]);
-        AddPage(m_pages[i].get());
-    }
+    AddPage(&m_activityPage);
+    m_playersPage = std::make_unique<CPropertyPage>(players);
+    AddPage(m_playersPage.get());
 }
 
-void CAdultSheet::SettingsToPages(const CUserPrefs& record) {
+void CAdultSheet::SettingsToPages(const CUserPrefs& record, const ActivitySettings& block) {
     m_preferencesPage.FromRecord(record, GetPrefsOption08(), GetPrefsOption28());
+    m_activityPage.BlockToPage(block);
 }
 
-void CAdultSheet::PagesToSettings(CUserPrefs& record) {
+void CAdultSheet::PagesToSettings(CUserPrefs& record, ActivitySettings& block) {
     if (m_preferencesPage.m_hWnd) m_preferencesPage.UpdateData(TRUE);
     m_preferencesPage.ToRecord(record);
+    if (m_activityPage.m_hWnd) {
+        m_activityPage.UpdateData(TRUE);
+        m_activityPage.StepsToLevels();
+    }
+    m_activityPage.PageToBlock(block);
 }
 
 void CAdultSheet::StoreOwnPages() {
     if (m_preferencesPage.m_hWnd) m_preferencesPage.UpdateData(TRUE);
+}
+
+void CAdultSheet::StoreActivityPage() {
+    if (!m_activityPage.m_hWnd || !m_block) return;
+    m_activityPage.UpdateData(TRUE);
+    m_activityPage.StepsToLevels();
+    m_activityPage.PageToBlock(*m_block);
+    // The rows are levels again; the page shows steps while it has a window.
+    m_activityPage.LevelsToSliders();
+    if (m_launcherMode || !m_activityPage.m_playerBox.m_hWnd) return;
+    const int row = m_activityPage.m_playerBox.GetCurSel();
+    if (row < 0) return;
+    CString name;
+    m_activityPage.m_playerBox.GetLBText(row, name);
+    const int index = m_activityPage.m_roster->FindOrAdd(static_cast<const char*>(name));
+    if (index >= 0) WriteUserPrefsFor(m_activityPage.m_roster->Entry(index));
 }
 
 void CAdultSheet::SetUserSettings(CUserPrefs* record, ActivitySettings* block) {
@@ -170,24 +223,28 @@ BOOL CAdultSheet::OnInitDialog() {
     m_quit.SetFont(GetFont());
     m_play.SetFont(GetFont());
     CenterWindow();
-    if (m_record) SettingsToPages(*m_record);
+    if (m_record && m_block) SettingsToPages(*m_record, *m_block);
     if (CPropertyPage* page = GetActivePage()) page->UpdateData(FALSE);
     return result;
 }
 
 void CAdultSheet::OnPlay() {
+    StoreActivityPage();
     StoreOwnPages();
+    m_activityPage.FinishPlayerChoice(TRUE);
     EndDialog(kAdultPlayButton);
 }
 
 void CAdultSheet::OnQuit() {
+    StoreActivityPage();
     StoreOwnPages();
     EndDialog(kAdultQuitButton);
 }
 
 void CAdultSheet::OnDestroy() {
-    // However the sheet closes, the pages go into the record; the caller decides whether the
-    // game takes it.
-    if (m_record) PagesToSettings(*m_record);
+    // However the sheet closes, the pages go into the record and the block; the caller decides
+    // whether the game takes the record, while the block is the game's own.
+    if (m_record && m_block) PagesToSettings(*m_record, *m_block);
+    m_activityPage.FinishPlayerChoice(FALSE);
     CPropertySheet::OnDestroy();
 }

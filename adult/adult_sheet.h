@@ -11,6 +11,7 @@
 
 #include <memory>
 
+#include "adult/activity_page.h"
 #include "adult/preferences_page.h"
 #include "engine/base/activity_settings.h"
 #include "engine/base/user_prefs.h"
@@ -45,12 +46,14 @@ public:
 
     bool LauncherMode() const { return m_launcherMode; }
 
-    // The record's fields into the preferences page, and back (the page stores its controls
-    // first when it has a window).
-    void SettingsToPages(const CUserPrefs& record);
-    void PagesToSettings(CUserPrefs& record);
+    // The record's fields into the preferences page and the block's into the activity page,
+    // and back (a page that has a window stores its controls first; the activity page's steps
+    // become levels).
+    void SettingsToPages(const CUserPrefs& record, const ActivitySettings& block);
+    void PagesToSettings(CUserPrefs& record, ActivitySettings& block);
 
     CPagePreferences m_preferencesPage;
+    CPageActivitySettings m_activityPage;
 
     CUserPrefs* m_record = nullptr;
     ActivitySettings* m_block = nullptr;
@@ -68,7 +71,11 @@ private:
     void StoreOwnPages();
 
     bool m_launcherMode = false;
-    std::unique_ptr<CPropertyPage> m_pages[2];
+    // Stores the activity page into the block and, in normal mode, writes the engine's
+    // preferences for the player the page shows.
+    void StoreActivityPage();
+
+    std::unique_ptr<CPropertyPage> m_playersPage;
     CButton m_quit;
     CButton m_play;
 };

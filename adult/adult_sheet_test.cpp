@@ -5,6 +5,8 @@
 #include <cstring>
 
 #include "adult/adult_test_support.h"
+#include "adult/level_steps.h"
+#include "media/res/activity_levels.h"
 
 namespace {
 
@@ -35,14 +37,12 @@ const ModeCase kModes[] = {
     {"Normal",
      false,
      {234, 133, 135},
-     {"",
-      "H\xE4r st\xE4ller du in niv\xE5n f\xF6r varje aktivitet och om niv\xE5" "erna sparas.",
+     {"", "",
       "H\xE4r l\xE4gger du till och tar bort spelare."}},
     {"Launcher",
      true,
      {235, 133, 165},
-     {"",
-      "H\xE4r st\xE4ller du in niv\xE5n f\xF6r varje aktivitet och om niv\xE5" "erna sparas.",
+     {"", "",
       "Spelarna tas fr\xE5n startprogrammet."}},
 };
 
@@ -96,7 +96,17 @@ TEST_P(SheetModes, PagesShowTheirLineAndOwnButtonsEndTheSheet) {
     // The preferences page goes back into the record as it was shown; what it does not show stays.
     EXPECT_EQ(std::memcmp(record.printerSetup, recordBefore.printerSetup, sizeof record.printerSetup), 0);
     EXPECT_EQ(record.childrenMayAddPlayers, recordBefore.childrenMayAddPlayers);
-    EXPECT_TRUE(SameBytes(block, blockBefore)) << "the sheet writes nothing into the block";
+    // The activity page was shown: each level goes back as the first level of its slider step,
+    // the two flags as their check boxes; what the page does not show stays.
+    ActivitySettings expected = blockBefore;
+    expected.levelsSaved = blockBefore.levelsSaved != 0 ? 1 : 0;
+    expected.childMayChangeLevel = blockBefore.childMayChangeLevel != 0 ? 1 : 0;
+    for (const ActivityLevelSteps& row : kActivityLevelSteps) {
+        uint16_t& level = *expected.LevelOf(row.module);
+        level = static_cast<uint16_t>(SliderStepToLevel(LevelToSliderStep(level, row.steps, row.Weights()), row.steps,
+                                                        row.Weights()));
+    }
+    EXPECT_TRUE(SameBytes(block, expected));
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, SheetModes, ::testing::ValuesIn(kModes),

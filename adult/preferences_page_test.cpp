@@ -143,7 +143,7 @@ TEST_F(Preferences, UpOrDownInTheSliderChoosesTheSystemVolume) {
     }
 }
 
-// Without the game running its record has printing off, so the page opens on "Av".
+// Printing opens as the running game has it, so each case chooses it first.
 struct EnableCase {
     const char* name;
     uint32_t ownVolume, scanning;
@@ -152,15 +152,15 @@ struct EnableCase {
 };
 
 const EnableCase kEnableCases[] = {
-    {"OpeningFollowsTheRecord", 1, 1, {}, true, false, true},
-    {"OpeningWithEverythingOff", 0, 0, {}, false, false, false},
-    {"HighlightingOffDisablesOptions", 1, 1, {kHighlightOff}, false, false, true},
-    {"HighlightingOnAgainEnablesThem", 1, 0, {kHighlightOn}, true, false, true},
-    {"ColourEnablesThePrinterSetUp", 1, 1, {kPrintColour}, true, true, true},
-    {"BlackAndWhiteEnablesIt", 1, 1, {kPrintMono}, true, true, true},
+    {"OpeningFollowsTheRecord", 1, 1, {kPrintColour}, true, true, true},
+    {"OpeningWithEverythingOff", 0, 0, {kPrintOff}, false, false, false},
+    {"HighlightingOffDisablesOptions", 1, 1, {kPrintOff, kHighlightOff}, false, false, true},
+    {"HighlightingOnAgainEnablesThem", 1, 0, {kPrintOff, kHighlightOn}, true, false, true},
+    {"ColourEnablesThePrinterSetUp", 1, 1, {kPrintOff, kPrintColour}, true, true, true},
+    {"BlackAndWhiteEnablesIt", 1, 1, {kPrintOff, kPrintMono}, true, true, true},
     {"PrintingOffDisablesItAgain", 1, 1, {kPrintColour, kPrintOff}, true, false, true},
-    {"SystemVolumeDisablesTheSlider", 1, 1, {kSystemVolume}, true, false, false},
-    {"OwnVolumeEnablesIt", 0, 1, {kOwnVolume}, true, false, true},
+    {"SystemVolumeDisablesTheSlider", 1, 1, {kPrintOff, kSystemVolume}, true, false, false},
+    {"OwnVolumeEnablesIt", 0, 1, {kPrintOff, kOwnVolume}, true, false, true},
 };
 
 class EnableRules : public Preferences, public ::testing::WithParamInterface<EnableCase> {};
@@ -324,10 +324,12 @@ TEST_F(Preferences, GoldenPageAndOptionsDialog) {
     CUserPrefs record = Record(1, 57);
     record.scanSpeed = 12;
     RunSheet(record, [&](CAdultSheet&) {
-        Later(10, [] { adulttest::CheckGolden("adult_preferences_page.png"); });
-        ClickItem(20, kOptions);
-        Later(60, [] { adulttest::CheckGolden("adult_options_dialog.png"); });
-        ClickItem(80, IDCANCEL);
+        // Printing as the running game has it: off here, whatever ran before.
+        ClickItem(5, kPrintOff);
+        Later(30, [] { adulttest::CheckGolden("adult_preferences_page.png"); });
+        ClickItem(40, kOptions);
+        Later(80, [] { adulttest::CheckGolden("adult_options_dialog.png"); });
+        ClickItem(100, IDCANCEL);
     });
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "media/res/activity_levels.h"
 #include "media/res/level_table.h"
 #include "media/res/res_mgr.h"
 #include "data/res_item_test_support.h"
@@ -31,15 +32,18 @@ struct ModuleCase {
     int module;
     int table;
     int base;
-    std::vector<int> levels;  // per group
+    std::vector<int> levels;  // per group: the steps of the module's row of kActivityLevelSteps
 };
 
+std::vector<int> LevelsPerStep(int module) {
+    const ActivityLevelSteps* row = ActivityLevelStepsOf(module);
+    if (!row) return {};
+    return {row->Weights().begin(), row->Weights().end()};
+}
+
 const ModuleCase kModules[] = {
-    {2, 60, 60, {2, 1, 3, 2, 2, 1, 2, 2, 3, 2, 2, 4, 3, 2, 2, 1, 2, 1, 1, 2, 5, 6, 1, 1, 1, 1}},
-    {3, 100, 20, {6, 4, 4, 3, 3, 2, 3, 3, 6, 5, 5, 8, 1}},
-    {4, 100, 870, {2, 2, 1, 1, 1, 1, 2, 1, 1, 1, 1, 2, 2, 2, 1, 2, 1, 3, 3, 1, 2, 2, 1, 1, 1}},
-    {5, 100, 870, {3, 7, 2, 2, 2, 6, 2, 6, 6, 3, 3, 8, 5, 5, 3, 3, 2, 3, 2, 3, 3, 8, 1}},
-    {6, 800, 800, std::vector<int>(26, 1)},
+    {2, 60, 60, LevelsPerStep(2)},   {3, 100, 20, LevelsPerStep(3)},   {4, 100, 870, LevelsPerStep(4)},
+    {5, 100, 870, LevelsPerStep(5)}, {6, 800, 800, LevelsPerStep(6)},
 };
 
 TEST(GeneratedResources, LevelChooserTablesAndPicturesOfEveryActivity) {

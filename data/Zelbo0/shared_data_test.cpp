@@ -40,4 +40,15 @@ TEST(Zelbo0Data, ScanHighlightIsARingWithATransparentMiddle) {
     }
 }
 
+
+// The grown-ups' volume slider plays sound 575 after every move: a short spoken line (a plain
+// clip: two header bytes, then the samples at 11025 a second), over within two seconds.
+TEST(Zelbo0Data, VolumeSampleIsShort) {
+    CResMgr mgr;
+    ASSERT_EQ(mgr.Open(plat::HostToDosPath(std::string(ZELBO_RES_DIR) + "/Zelbo0.res").c_str()), 1);
+    const Bytes snd = ReadItem(mgr, kResSND, 575);
+    ASSERT_GT(snd.size(), 2u + 11025 / 4) << "something is said";
+    EXPECT_LT(snd.size(), 2u + 2 * 11025) << "within two seconds";
+}
+
 }  // namespace

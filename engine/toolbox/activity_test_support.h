@@ -230,7 +230,9 @@ protected:
         return out;
     }
     static size_t IdleTimers() { return theEngine->m_idles.GetCount(); }
-    static ActivitySettings Settings() {
+    static ActivitySettings Settings() { return SettingsBlock(); }
+    // The engine's own saved-settings block, as the grown-ups' sheet is handed it.
+    static ActivitySettings& SettingsBlock() {
         int32_t size = 0;
         return *static_cast<ActivitySettings*>(theEngine->GetSavedSettings(size));
     }

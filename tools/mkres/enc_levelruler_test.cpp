@@ -14,27 +14,12 @@
 
 namespace {
 
-using Bytes = std::vector<uint8_t>;
 using mkrestest::Built;
 
 Built Build(const std::string& text) { return mkrestest::Build(text, "ruler.mkres"); }
 
-struct Picture {
-    int width = 0, height = 0, stride = 0;
-    Bytes pixels;
-    uint8_t At(int x, int y) const { return pixels[static_cast<size_t>(y * stride + x)]; }
-};
-
-Picture ReadPicture(CResMgr& mgr, uint32_t id) {
-    const Bytes b = restest::ReadWhole(mgr, mgr.FindEntry(kResSPR, id));
-    Picture p;
-    if (b.size() < 12) return p;
-    p.width = static_cast<int>(plat::GetLe32(b, 0));
-    p.height = static_cast<int>(plat::GetLe32(b, 4));
-    p.stride = (p.width + 3) & ~3;
-    p.pixels.assign(b.begin() + 12, b.end());
-    return p;
-}
+using mkrestest::Picture;
+using mkrestest::ReadPicture;
 
 // A table of four groups (levels 1–2, 3, 4–6, 7–8), unit 16, the area 2 pixels inside.
 constexpr const char* kModule = R"(module 4

@@ -31,6 +31,7 @@ constexpr EncoderInfo kEncoders[] = {
     {"numbers", "IPB IPC", EncodeNumberTable},
     {"filekinds", "FIL", EncodeFileKinds},
     {"levelruler", "", EncodeLevelRuler},
+    {"topiclist", "", EncodeTopicList},
     {"outline", "PN#", EncodeOutline},
     {"piecelist", "PLS", EncodePieceList},
     {"task", "BPB", EncodeTask},

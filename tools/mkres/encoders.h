@@ -131,6 +131,9 @@ bool EncodeFileKinds(const ItemSource& item, EncodeContext& ctx, std::vector<uin
 // The level chooser's ruler and its highlight ('SPR'), drawn from the module's level table
 // with the chooser's own segment layout (enc_levelruler.cpp).
 bool EncodeLevelRuler(const ItemSource& item, EncodeContext& ctx, std::vector<uint8_t>& out);
+// The grown-ups' topic lists ('SPR'), laid out from kActivityLevelSteps as the topic panel
+// hit-tests them (enc_topiclist.cpp).
+bool EncodeTopicList(const ItemSource& item, EncodeContext& ctx, std::vector<uint8_t>& out);
 // The shapes activity's piece outlines ('PN#'), piece lists ('PLS') and task records ('BPB')
 // (enc_shapes.cpp), written by media/res/shape_items.h.
 bool EncodeOutline(const ItemSource& item, EncodeContext& ctx, std::vector<uint8_t>& out);

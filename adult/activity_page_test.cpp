@@ -1,0 +1,211 @@
+// The activity page in the running sheet over a started engine and a player tree of its own:
+// the player box, switching players and back, giving every player the same settings, and the
+// block the sheet leaves.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "adult/activity_page.h"
+#include "adult/adult_sheet.h"
+#include "adult/adult_test_support.h"
+#include "adult/level_steps.h"
+#include "engine/base/standin_table.h"
+#include "engine/players/player_list.h"
+#include "engine/players/player_roster.h"
+#include "engine/players/prefs_file.h"
+#include "engine/toolbox/activity_test_support.h"
+#include "media/res/activity_levels.h"
+#include "platform/msgbox/msgbox.h"
+
+namespace {
+
+using namespace activity_ids;
+
+constexpr size_t kRecordSize = 284;
+constexpr int kRuduridodu = 0;  // the first row
+constexpr uint16_t kAnnasLevel = 20;  // the first level of Ruduridodu's step 6
+
+class ActivityPage : public activitytest::ActivityTest {
+protected:
+    void SetUp() override {
+        ActivityTest::SetUp();
+        plat::ClearDialogTemplates();
+        plat::ClearPictureResources();
+        plat::InstallDialogs();
+        plat::RegisterStringTable(adulttest::kSheetStrings);
+        RegisterAdultSheetTemplates();
+        UseModuleFile(1, EnteredModuleFile(1));
+        EnterModule(1, &m_home);
+        // Anna and Bo beside the guest; Anna's file holds a level of her own.
+        CPlayerRoster roster;
+        roster.Load();
+        ASSERT_GT(roster.Add("Anna"), 0);
+        ASSERT_GT(roster.Add("Bo"), 0);
+        ActivitySettings& block = SettingsBlock();
+        const ActivitySettings guests = block;
+        *block.LevelOf(3) = kAnnasLevel;
+        ASSERT_EQ(WriteUserPrefsFor(roster.Entry(roster.IndexOf("Anna"))), 1);
+        block = guests;
+    }
+    void TearDown() override {
+        ActivityTest::TearDown();
+        plat::ClearPictureResources();
+        AfxDeleteTempMaps();
+    }
+
+    // The player's preference file.
+    static std::vector<uint8_t> FileOf(const std::string& name) {
+        char folder[260] = {}, file[64] = {};
+        if (!GetPlayerPrefsPath(name.c_str(), folder, sizeof folder) || !GetPrefsFileName(file, sizeof file)) return {};
+        const auto path = plat::ResolveDosPath(std::string(folder) + file);
+        if (!path) return {};
+        std::ifstream in(*path, std::ios::binary);
+        return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+    }
+    static ActivitySettings BlockOf(const std::string& name) {
+        const std::vector<uint8_t> bytes = FileOf(name);
+        ActivitySettings block{};
+        if (bytes.size() >= kRecordSize + sizeof block) std::memcpy(&block, bytes.data() + kRecordSize, sizeof block);
+        return block;
+    }
+
+    uint64_t At(uint64_t dt) const { return head->NowMs() + dt; }
+    void Later(uint64_t dt, std::function<void()> fn) { head->At(At(dt), std::move(fn)); }
+    void ClickItem(uint64_t dt, int id) {
+        Later(dt, [this, id] {
+            HWND c = plat::FindDialogItem(plat::ActiveDialog(), id);
+            ASSERT_NE(c, nullptr) << "no control " << id;
+            const POINT p = plat::ControlCentre(c);
+            head->Click(At(1), p.x, p.y);
+        });
+    }
+    // Runs the sheet on the engine's block with the activity page shown; steps run on it.
+    int RunSheet(const std::function<void(CAdultSheet&)>& steps, int endCode = IDCANCEL, uint64_t end = 500) {
+        CAdultSheet sheet(61279, nullptr, 0);
+        sheet.SetUserSettings(&m_record, &SettingsBlock());
+        head->PushAnswer(plat::kMessageBoxInteractive);
+        Later(10, [&] { sheet.SetActivePage(1); });
+        Later(20, [&] { steps(sheet); });
+        if (endCode == IDCANCEL) Later(end, [&] { adulttest::EndModal(sheet, IDCANCEL); });
+        return static_cast<int>(sheet.DoModal());
+    }
+    static std::vector<std::string> BoxItems(CAdultSheet& sheet) {
+        std::vector<std::string> items;
+        CComboBox& box = sheet.m_activityPage.m_playerBox;
+        for (int i = 0; i < box.GetCount(); ++i) {
+            CString text;
+            box.GetLBText(i, text);
+            items.emplace_back(static_cast<const char*>(text));
+        }
+        return items;
+    }
+    // Two steps right on the Ruduridodu slider: step 3, whose first level is 10.
+    void RuduridoduToStepThree(CAdultSheet& sheet, uint64_t dt) {
+        Later(dt, [&sheet] { ::SetFocus(sheet.m_activityPage.Slider(kRuduridodu).m_hWnd); });
+        head->Key(At(dt + 5), VK_RIGHT);
+        head->Key(At(dt + 10), VK_RIGHT);
+    }
+
+    ModuleFunctionTable m_home = MakeStandInTable({0, 2, 6, 7, 9, 14, 15});
+    CUserPrefs m_record{};
+};
+
+TEST_F(ActivityPage, GuestFirstOnceAndTheCurrentPlayerSelected) {
+    CPlayerRoster roster;
+    roster.Load();
+    ASSERT_GT(roster.Add("G\xE4sten"), 0);  // begins with the guest's name
+    std::vector<std::string> items;
+    std::string selected;
+    RunSheet([&](CAdultSheet& sheet) {
+        items = BoxItems(sheet);
+        CString text;
+        sheet.m_activityPage.m_playerBox.GetLBText(sheet.m_activityPage.m_playerBox.GetCurSel(), text);
+        selected = static_cast<const char*>(text);
+    });
+    EXPECT_EQ(items, (std::vector<std::string>{"G\xE4st", "Anna", "Bo", "G\xE4sten"}));
+    EXPECT_EQ(selected, "G\xE4st");
+}
+
+TEST_F(ActivityPage, ChoosingTheCurrentPlayerWritesNothing) {
+    const std::vector<uint8_t> guestFile = FileOf("G\xE4st");
+    ASSERT_FALSE(guestFile.empty());
+    bool otherShown = true;
+    RunSheet([&](CAdultSheet& sheet) {
+        RuduridoduToStepThree(sheet, 0);
+        Later(40, [&] {
+            // The box reports a choice of the row it shows: the current player.
+            sheet.m_activityPage.SendMessage(WM_COMMAND, MAKEWPARAM(kPlayerBox, CBN_SELCHANGE),
+                                             reinterpret_cast<LPARAM>(sheet.m_activityPage.m_playerBox.m_hWnd));
+            otherShown = sheet.m_activityPage.OtherPlayerShown();
+        });
+    });
+    EXPECT_FALSE(otherShown);
+    EXPECT_EQ(FileOf("G\xE4st"), guestFile) << "nothing written for the player already current";
+    EXPECT_EQ(GetAppPrefs().GetCurrentUser(), "G\xE4st");
+    EXPECT_EQ(*SettingsBlock().LevelOf(3), 10) << "Escape still stores the page into the block";
+}
+
+// Another player chosen: the shown settings go into the outgoing player's file before the
+// chosen one's are loaded; "Spela" makes the first player current again with one notice, and
+// each player keeps the settings shown while it was current.
+TEST_F(ActivityPage, AnotherPlayerAndBackOnPlay) {
+    int annasStep = 0;
+    uint16_t guestsSavedLevel = 0;
+    std::string currentWhileShown;
+    plat::ClearMessageBoxLog();
+    const int result = RunSheet(
+        [&](CAdultSheet& sheet) {
+            RuduridoduToStepThree(sheet, 0);
+            Later(40, [&] { ::SetFocus(sheet.m_activityPage.m_playerBox.m_hWnd); });
+            head->Key(At(45), VK_DOWN);  // "Anna"
+            Later(80, [&] {
+                annasStep = sheet.m_activityPage.Slider(kRuduridodu).GetPos();
+                guestsSavedLevel = *BlockOf("G\xE4st").LevelOf(3);
+                currentWhileShown = GetAppPrefs().GetCurrentUser();
+                head->PushAnswer(IDOK);  // the notice
+            });
+            ClickItem(100, kAdultPlayButton);
+        },
+        kAdultPlayButton);
+    EXPECT_EQ(result, kAdultPlayButton);
+    EXPECT_EQ(guestsSavedLevel, 10) << "the guest's shown level saved before Anna's was loaded";
+    EXPECT_EQ(currentWhileShown, "Anna");
+    EXPECT_EQ(annasStep, LevelToSliderStep(kAnnasLevel, 13, kActivityLevelSteps[kRuduridodu].Weights()));
+    EXPECT_EQ(GetAppPrefs().GetCurrentUser(), "G\xE4st") << "the guest plays on";
+    ASSERT_EQ(plat::MessageBoxLog().size(), 1u);
+    EXPECT_NE(plat::MessageBoxLog()[0].text.find("det fortfarande \xE4r G\xE4st som spelar"), std::string::npos)
+        << plat::MessageBoxLog()[0].text;
+    EXPECT_EQ(*SettingsBlock().LevelOf(3), 10) << "the guest's own level, not Anna's";
+    EXPECT_EQ(*BlockOf("G\xE4st").LevelOf(3), 10);
+    EXPECT_EQ(*BlockOf("Anna").LevelOf(3), kAnnasLevel);
+}
+
+TEST_F(ActivityPage, GiveAllWritesEveryPlayerTheGuestToo) {
+    for (int answer : {IDCANCEL, IDOK}) {
+        SCOPED_TRACE(answer);
+        const std::vector<uint8_t> before[3] = {FileOf("G\xE4st"), FileOf("Anna"), FileOf("Bo")};
+        RunSheet([&](CAdultSheet& sheet) {
+            RuduridoduToStepThree(sheet, 0);
+            Later(30, [&] { sheet.m_activityPage.CheckDlgButton(kLevelsSaved, BST_UNCHECKED); });
+            Later(40, [&] { head->PushAnswer(answer); });
+            ClickItem(50, kGiveAll);
+        });
+        if (answer == IDCANCEL) {
+            EXPECT_EQ(FileOf("G\xE4st"), before[0]);
+            EXPECT_EQ(FileOf("Anna"), before[1]);
+            EXPECT_EQ(FileOf("Bo"), before[2]);
+            continue;
+        }
+        for (const char* name : {"G\xE4st", "Anna", "Bo"}) {
+            ActivitySettings block = BlockOf(name);
+            EXPECT_EQ(*block.LevelOf(3), 10) << name;
+            EXPECT_EQ(block.levelsSaved, 0u) << name;
+        }
+    }
+}
+
+}  // namespace
