@@ -130,6 +130,30 @@ TEST_F(ActivityPage, GuestFirstOnceAndTheCurrentPlayerSelected) {
     EXPECT_EQ(selected, "G\xE4st");
 }
 
+// A player added while the sheet runs shows in the box at the page's next paint once the list
+// is marked changed, the current player still chosen.
+TEST_F(ActivityPage, ChangedListIsReadAgainOnPaint) {
+    std::vector<std::string> before, after;
+    std::string selected;
+    RunSheet([&](CAdultSheet& sheet) {
+        before = BoxItems(sheet);
+        CPlayerRoster roster;
+        roster.Load();
+        ASSERT_GT(roster.Add("Cilla"), 0);
+        sheet.m_activityPage.MarkListChanged(1);
+        sheet.m_activityPage.Invalidate();
+        Later(30, [&] {
+            after = BoxItems(sheet);
+            CString text;
+            sheet.m_activityPage.m_playerBox.GetLBText(sheet.m_activityPage.m_playerBox.GetCurSel(), text);
+            selected = static_cast<const char*>(text);
+        });
+    });
+    EXPECT_EQ(before, (std::vector<std::string>{"G\xE4st", "Anna", "Bo"}));
+    EXPECT_EQ(after, (std::vector<std::string>{"G\xE4st", "Anna", "Bo", "Cilla"}));
+    EXPECT_EQ(selected, "G\xE4st");
+}
+
 TEST_F(ActivityPage, ChoosingTheCurrentPlayerWritesNothing) {
     const std::vector<uint8_t> guestFile = FileOf("G\xE4st");
     ASSERT_FALSE(guestFile.empty());

@@ -27,9 +27,11 @@ std::map<UINT, std::unique_ptr<StoredPicture>>& Icons() {
     return i;
 }
 
+// The icons made from the program's resources, shared by every LoadIcon of an id as Windows
+// shares them. Never destroyed: the handles stay valid (and reachable) until the program ends.
 std::map<UINT, HICON>& IconHandles() {
-    static std::map<UINT, HICON> h;
-    return h;
+    static auto* h = new std::map<UINT, HICON>;
+    return *h;
 }
 
 bool ValidPicture(const Picture& p) {
