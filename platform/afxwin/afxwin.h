@@ -1,4 +1,7 @@
-// Everything of the class library's window framework in one include, as programs include it.
+// The class library's window framework in one include: windows and message maps, the
+// application, device contexts, documents and views, the framework's window names and calls,
+// the program's pictures, message boxes and printing. The controls and the dialogs, which
+// stand on the framework, are platform/dialogs/afx_dialogs.h.
 #pragma once
 
 #include "platform/afx/afx_string.h"
@@ -7,14 +10,10 @@
 #include "platform/afx/object.h"
 #include "platform/afx/string_table.h"
 #include "platform/afxwin/cdc.h"
-#include "platform/dialogs/common_dialogs.h"
-#include "platform/controls/controls.h"
 #include "platform/afxwin/cwnd.h"
-#include "platform/dialogs/dialog.h"
-#include "platform/dialogs/dialog_api.h"
 #include "platform/afxwin/doc_view.h"
-#include "platform/dialogs/property_sheet.h"
-#include "platform/dialogs/resources.h"
+#include "platform/afxwin/window_api.h"
 #include "platform/afxwin/winapp.h"
+#include "platform/gdi/picture_resources.h"
 #include "platform/msgbox/msgbox.h"
 #include "platform/print/print.h"

@@ -6,6 +6,7 @@
 
 #include "platform/core/crt.h"
 #include "platform/afxwin/cwnd.h"
+#include "platform/gdi/picture_resources.h"
 #include "platform/print/print.h"
 #include "platform/strings/cp1252.h"
 

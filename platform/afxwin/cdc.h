@@ -7,7 +7,7 @@
 #include "platform/afx/afx_string.h"
 #include "platform/afx/object.h"
 #include "platform/afxwin/afx_types.h"
-#include "platform/dialogs/dialog_api.h"
+#include "platform/afxwin/window_api.h"
 #include "platform/gdi/text_out.h"
 
 class CWnd;

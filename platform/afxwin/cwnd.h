@@ -31,7 +31,7 @@
 #include "platform/afx/message_box.h"
 #include "platform/afx/object.h"
 #include "platform/afxwin/afx_types.h"
-#include "platform/dialogs/dialog_api.h"
+#include "platform/afxwin/window_api.h"
 
 #define afx_msg
 

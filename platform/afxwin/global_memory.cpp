@@ -4,7 +4,7 @@
 #include <map>
 #include <memory>
 
-#include "platform/dialogs/dialog_api.h"
+#include "platform/afxwin/window_api.h"
 
 namespace {
 

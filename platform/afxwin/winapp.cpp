@@ -9,6 +9,7 @@
 #include "platform/afxwin/framework_dialogs.h"
 #include "platform/afxwin/doc_view.h"
 #include "platform/fs/winfile.h"
+#include "platform/gdi/picture_resources.h"
 #include "platform/print/print.h"
 #include "platform/process/process.h"
 #include "platform/profile/profile.h"

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/afxwin/afxwin.h"
+#include "platform/controls/controls.h"
 #include "platform/headless/headless_backend.h"
 
 namespace {

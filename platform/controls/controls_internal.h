@@ -1,11 +1,11 @@
-// Shared by the dialog manager and the controls only: Windows 95 drawing, control state,
-// notifications and the list model of list and combo boxes.
+// Shared by the controls and the dialog manager above them only: Windows 95 drawing, control
+// state, notifications and the list model of list and combo boxes.
 #pragma once
 
 #include <string>
 #include <vector>
 
-#include "platform/dialogs/dialog_api.h"
+#include "platform/controls/controls_api.h"
 #include "platform/gdi/look95.h"
 #include "platform/gdi/text_out.h"
 
@@ -144,11 +144,8 @@ extern const ControlClass kComboListBoxClass;
 extern const ControlClass kComboBoxClass;
 extern const ControlClass kScrollBarClass;
 extern const ControlClass kTabControlClass;
-LRESULT CALLBACK DialogClassProc(HWND, UINT, WPARAM, LPARAM);
-LRESULT CALLBACK TextViewProc(HWND, UINT, WPARAM, LPARAM);
 inline constexpr const char* kComboListClass = "ComboLBox";
 inline constexpr const char* kDialogClass = "#32770";
-inline constexpr const char* kTextViewClass = "ZelboTextView";
 
 // Messages of our own between the controls and to the dialog manager.
 // The dropped list closed: wParam 1 = chosen, 0 = cancelled.
@@ -158,22 +155,12 @@ inline constexpr UINT kMsgControlFocus = WM_USER + 0x7F01;
 // To a dialog: is its close box held down (non-zero)?
 using look::kMsgCloseBoxPressed;
 
-// Dialog window extra bytes: DWLP_MSGRESULT, DWLP_DLGPROC, DWLP_USER, then our state.
-inline constexpr int kDialogStateSlot = 3 * static_cast<int>(sizeof(LONG_PTR));
-inline constexpr int kDialogExtraBytes = 4 * static_cast<int>(sizeof(LONG_PTR));
 // The dialog background brush and text colour (CWinApp::SetDialogBkColor; face and black
 // unless set).
 COLORREF DialogBackground();
 COLORREF DialogTextColour();
 // A solid brush of a colour, kept for reuse (never delete it).
 HBRUSH CachedBrush(COLORREF colour);
-
-// A help file's title and text: Windows-1252 text as it is, HTML without its tags (UTF-8
-// when its head says so). False for an empty file.
-bool HelpFileText(std::string data, std::string& title, std::string& text);
-
-// CommDlgExtendedError's answer.
-void SetCommDlgError(DWORD code);
 
 // The clipboard's text (empty when none).
 std::string ClipboardText();

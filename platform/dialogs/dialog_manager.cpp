@@ -16,7 +16,7 @@
 #include "platform/core/crt.h"
 #include "platform/core/display.h"
 #include "platform/afxwin/cwnd.h"
-#include "platform/controls/controls_internal.h"
+#include "platform/dialogs/dialogs_internal.h"
 #include "platform/strings/cp1252.h"
 
 namespace plat::dlg {

@@ -15,8 +15,8 @@
 
 #include "platform/afx/string_table.h"
 #include "platform/core/display.h"
-#include "platform/afxwin/afxwin.h"
-#include "platform/controls/controls_internal.h"
+#include "platform/dialogs/afx_dialogs.h"
+#include "platform/dialogs/dialogs_internal.h"
 #include "platform/dialogs/dialog_manager.h"
 #include "platform/dialogs/dialog_probe.h"
 #include "platform/fs/dospath.h"

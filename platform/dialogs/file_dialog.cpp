@@ -6,7 +6,7 @@
 #include <set>
 
 #include "platform/dialogs/common_dialogs.h"
-#include "platform/controls/controls_internal.h"
+#include "platform/dialogs/dialogs_internal.h"
 #include "platform/fs/dospath.h"
 #include "platform/fs/winfile.h"
 #include "platform/msgbox/msgbox.h"

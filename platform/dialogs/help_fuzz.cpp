@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/controls/controls_internal.h"
+#include "platform/dialogs/dialogs_internal.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string title, text;

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "platform/dialogs/common_dialogs.h"
-#include "platform/controls/controls_internal.h"
+#include "platform/dialogs/dialogs_internal.h"
 #include "platform/dialogs/dialog_manager.h"
 #include "platform/strings/cp1252.h"
 

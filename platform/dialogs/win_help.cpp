@@ -8,7 +8,7 @@
 #include <memory>
 
 #include "platform/dialogs/dialog.h"
-#include "platform/controls/controls_internal.h"
+#include "platform/dialogs/dialogs_internal.h"
 #include "platform/dialogs/dialog_manager.h"
 #include "platform/fs/dospath.h"
 #include "platform/strings/cp1252.h"

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "platform/backends/init.h"
-#include "platform/afxwin/afxwin.h"
+#include "platform/dialogs/afx_dialogs.h"
 #include "platform/strings/cp1252.h"
 
 namespace {
