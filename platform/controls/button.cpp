@@ -171,10 +171,6 @@ bool Inside(HWND hwnd, LPARAM lp) {
     return PtInRect(&rc, POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)}) != FALSE;
 }
 
-}  // namespace
-
-namespace {
-
 UINT DialogCode(DWORD type) {
     if (type == BS_GROUPBOX) return DLGC_STATIC;
     if (IsRadio(type)) return DLGC_BUTTON | DLGC_RADIOBUTTON;
@@ -271,23 +267,9 @@ void OnClickMessage(HWND hwnd, DWORD type) {
     if (IsWindow(hwnd)) Click(hwnd);
 }
 
-}  // namespace
-
-LRESULT CALLBACK ButtonProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    LRESULT hooked = 0;
-    if (afx::HookCreation(hwnd, msg, wParam, lParam, &hooked)) return hooked;
-    ButtonState* st = StateOf<ButtonState>(hwnd);
-    if (msg == WM_NCCREATE) {
-        SetWindowLongPtr(hwnd, 0, reinterpret_cast<LONG_PTR>(new ButtonState));
-        return DefWindowProc(hwnd, msg, wParam, lParam);
-    }
-    if (!st) return DefWindowProc(hwnd, msg, wParam, lParam);
+LRESULT ButtonMessage(HWND hwnd, ButtonState* st, UINT msg, WPARAM wParam, LPARAM lParam) {
     const DWORD type = Type(hwnd);
     switch (msg) {
-        case WM_NCDESTROY:
-            delete st;
-            SetWindowLongPtr(hwnd, 0, 0);
-            return DefWindowProc(hwnd, msg, wParam, lParam);
         case WM_GETDLGCODE:
             return DialogCode(type);
         case WM_SETFONT:
@@ -353,6 +335,12 @@ LRESULT CALLBACK ButtonProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         default:
             return DefWindowProc(hwnd, msg, wParam, lParam);
     }
+}
+
+}  // namespace
+
+LRESULT CALLBACK ButtonProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    return ControlProc<ButtonState>(hwnd, msg, wParam, lParam, MakeState<ButtonState>, ButtonMessage);
 }
 
 const ControlClass kButtonClass{"BUTTON", ButtonProc, CS_DBLCLKS, IDC_ARROW, RUNTIME_CLASS(CButton)};

@@ -136,10 +136,6 @@ void Paint(HWND hwnd, HDC dc) {
     SelectObject(dc, oldFont);
 }
 
-}  // namespace
-
-namespace {
-
 LRESULT OnCreate(HWND hwnd, ComboState* st) {
     const DWORD style = static_cast<DWORD>(GetWindowLong(hwnd, GWL_STYLE));
     HWND top = hwnd;
@@ -291,30 +287,22 @@ bool ForwardToList(HWND hwnd, ComboState* st, UINT msg, WPARAM wParam, LPARAM lP
     return false;
 }
 
-}  // namespace
+void MakeComboState(HWND hwnd, const CREATESTRUCT* cs) {
+    auto* s = new ComboState;
+    if (cs) s->dropHeight = cs->cy;
+    SetWindowLongPtr(hwnd, 0, reinterpret_cast<LONG_PTR>(s));
+}
 
-LRESULT CALLBACK ComboBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    LRESULT hooked = 0;
-    if (afx::HookCreation(hwnd, msg, wParam, lParam, &hooked)) return hooked;
-    ComboState* st = State(hwnd);
-    if (msg == WM_NCCREATE) {
-        auto* s = new ComboState;
-        const auto* cs = reinterpret_cast<const CREATESTRUCT*>(lParam);
-        if (cs) s->dropHeight = cs->cy;
-        SetWindowLongPtr(hwnd, 0, reinterpret_cast<LONG_PTR>(s));
-        return DefWindowProc(hwnd, msg, wParam, lParam);
-    }
-    if (!st) return DefWindowProc(hwnd, msg, wParam, lParam);
+void DestroyComboState(HWND, ComboState* st) {
+    if (st->list && IsWindow(st->list)) DestroyWindow(st->list);
+}
+
+LRESULT ComboBoxMessage(HWND hwnd, ComboState* st, UINT msg, WPARAM wParam, LPARAM lParam) {
     LRESULT forwarded = 0;
     if (ForwardToList(hwnd, st, msg, wParam, lParam, &forwarded)) return forwarded;
     switch (msg) {
         case WM_CREATE:
             return OnCreate(hwnd, st);
-        case WM_NCDESTROY:
-            if (st->list && IsWindow(st->list)) DestroyWindow(st->list);
-            delete st;
-            SetWindowLongPtr(hwnd, 0, 0);
-            return DefWindowProc(hwnd, msg, wParam, lParam);
         case WM_GETDLGCODE:
             return DLGC_WANTARROWS | DLGC_WANTCHARS | (st->dropped ? DLGC_WANTALLKEYS : 0);
         case WM_SETFONT:
@@ -388,6 +376,12 @@ LRESULT CALLBACK ComboBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         default:
             return DefWindowProc(hwnd, msg, wParam, lParam);
     }
+}
+
+}  // namespace
+
+LRESULT CALLBACK ComboBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    return ControlProc<ComboState>(hwnd, msg, wParam, lParam, MakeComboState, ComboBoxMessage, DestroyComboState);
 }
 
 const ControlClass kComboBoxClass{"COMBOBOX", ComboBoxProc, CS_DBLCLKS, IDC_ARROW, RUNTIME_CLASS(CComboBox)};

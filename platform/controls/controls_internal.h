@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/afxwin/cwnd.h"
 #include "platform/controls/controls_api.h"
 #include "platform/gdi/look95.h"
 #include "platform/gdi/text_out.h"
@@ -48,6 +49,36 @@ void ArrowButton(HDC dc, const RECT& r, Arrow arrow, bool pushed, bool enabled);
 void ArrowGlyph(HDC dc, int cx, int cy, Arrow arrow, COLORREF colour);
 // Text in the Windows 95 manner: grey and embossed when disabled.
 void DrawStateText(HDC dc, const std::string& text, RECT r, UINT format, bool enabled, COLORREF colour);
+
+// ---- The prologue of every control's window procedure ------------------------------------------------
+// The class library's creation hook first; on WM_NCCREATE `make` puts the control's new state
+// in the window's first extra slot; a window without state gets the default processing; on
+// WM_NCDESTROY `destroy` (when given) lets go of what the state holds, then the state is
+// deleted. Every other message goes to `handle` with the state.
+template <class State>
+LRESULT ControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, void (*make)(HWND, const CREATESTRUCT*),
+                    LRESULT (*handle)(HWND, State*, UINT, WPARAM, LPARAM), void (*destroy)(HWND, State*) = nullptr) {
+    LRESULT hooked = 0;
+    if (afx::HookCreation(hwnd, msg, wParam, lParam, &hooked)) return hooked;
+    if (msg == WM_NCCREATE) {
+        make(hwnd, reinterpret_cast<const CREATESTRUCT*>(lParam));
+        return DefWindowProc(hwnd, msg, wParam, lParam);
+    }
+    State* st = reinterpret_cast<State*>(GetWindowLongPtr(hwnd, 0));
+    if (!st) return DefWindowProc(hwnd, msg, wParam, lParam);
+    if (msg == WM_NCDESTROY) {
+        if (destroy) destroy(hwnd, st);
+        delete st;
+        SetWindowLongPtr(hwnd, 0, 0);
+        return DefWindowProc(hwnd, msg, wParam, lParam);
+    }
+    return handle(hwnd, st, msg, wParam, lParam);
+}
+// The `make` of a control whose state starts as its type's defaults.
+template <class State>
+void MakeState(HWND hwnd, const CREATESTRUCT*) {
+    SetWindowLongPtr(hwnd, 0, reinterpret_cast<LONG_PTR>(new State));
+}
 
 // ---- Painting -----------------------------------------------------------------------------------
 // Marks the whole control for repainting; the control paints its background itself.

@@ -356,10 +356,6 @@ void Paint(HWND hwnd, HDC dc) {
     SelectObject(dc, oldFont);
 }
 
-}  // namespace
-
-namespace {
-
 void OnNcCreate(HWND hwnd, const CREATESTRUCT* cs) {
     auto* s = new EditState;
     if (cs && cs->lpszName) s->text = cs->lpszName;
@@ -511,24 +507,10 @@ bool OnEditMessage(HWND hwnd, EditState* st, UINT msg, WPARAM wParam, LPARAM lPa
     return true;
 }
 
-}  // namespace
-
-LRESULT CALLBACK EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    LRESULT hooked = 0;
-    if (afx::HookCreation(hwnd, msg, wParam, lParam, &hooked)) return hooked;
-    EditState* st = State(hwnd);
-    if (msg == WM_NCCREATE) {
-        OnNcCreate(hwnd, reinterpret_cast<const CREATESTRUCT*>(lParam));
-        return DefWindowProc(hwnd, msg, wParam, lParam);
-    }
-    if (!st) return DefWindowProc(hwnd, msg, wParam, lParam);
+LRESULT EditMessage(HWND hwnd, EditState* st, UINT msg, WPARAM wParam, LPARAM lParam) {
     LRESULT result = 0;
     if (OnEditMessage(hwnd, st, msg, wParam, lParam, &result)) return result;
     switch (msg) {
-        case WM_NCDESTROY:
-            delete st;
-            SetWindowLongPtr(hwnd, 0, 0);
-            return DefWindowProc(hwnd, msg, wParam, lParam);
         case WM_GETDLGCODE:
             return DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS;
         case WM_SETFONT:
@@ -583,6 +565,12 @@ LRESULT CALLBACK EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         default:
             return DefWindowProc(hwnd, msg, wParam, lParam);
     }
+}
+
+}  // namespace
+
+LRESULT CALLBACK EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    return ControlProc<EditState>(hwnd, msg, wParam, lParam, OnNcCreate, EditMessage);
 }
 
 const ControlClass kEditClass{"EDIT", EditProc, CS_DBLCLKS, IDC_IBEAM, RUNTIME_CLASS(CEdit)};

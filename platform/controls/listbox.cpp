@@ -513,21 +513,9 @@ void OnRepeat(HWND hwnd, ListState* st) {
     SetTimer(hwnd, kRepeatTimer, 50, nullptr);
 }
 
-LRESULT CommonProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, bool dropList) {
-    LRESULT hooked = 0;
-    if (afx::HookCreation(hwnd, msg, wParam, lParam, &hooked)) return hooked;
-    ListState* st = State(hwnd);
-    if (msg == WM_NCCREATE) {
-        OnNcCreate(hwnd, reinterpret_cast<const CREATESTRUCT*>(lParam), dropList);
-        return DefWindowProc(hwnd, msg, wParam, lParam);
-    }
-    if (!st) return DefWindowProc(hwnd, msg, wParam, lParam);
+LRESULT ListBoxMessage(HWND hwnd, ListState* st, UINT msg, WPARAM wParam, LPARAM lParam) {
     const POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
     switch (msg) {
-        case WM_NCDESTROY:
-            delete st;
-            SetWindowLongPtr(hwnd, 0, 0);
-            return DefWindowProc(hwnd, msg, wParam, lParam);
         case WM_CREATE:
             FitIntegralHeight(hwnd, st);
             return 0;
@@ -585,11 +573,13 @@ LRESULT CommonProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, bool dropL
 }  // namespace
 
 LRESULT CALLBACK ListBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    return CommonProc(hwnd, msg, wParam, lParam, false);
+    return ControlProc<ListState>(
+        hwnd, msg, wParam, lParam, [](HWND h, const CREATESTRUCT* cs) { OnNcCreate(h, cs, false); }, ListBoxMessage);
 }
 
 LRESULT CALLBACK ComboListProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    return CommonProc(hwnd, msg, wParam, lParam, true);
+    return ControlProc<ListState>(
+        hwnd, msg, wParam, lParam, [](HWND h, const CREATESTRUCT* cs) { OnNcCreate(h, cs, true); }, ListBoxMessage);
 }
 
 const ControlClass kListBoxClass{"LISTBOX", ListBoxProc, CS_DBLCLKS, IDC_ARROW, RUNTIME_CLASS(CListBox)};

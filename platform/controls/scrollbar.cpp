@@ -66,10 +66,6 @@ int SetPos(HWND hwnd, ScrollState* st, int pos, bool redraw) {
     return old;
 }
 
-}  // namespace
-
-namespace {
-
 // A press on an arrow or the page area scrolls at once and repeats while held; the thumb is taken.
 void OnLButtonDown(HWND hwnd, ScrollState* st, POINT p) {
     if ((GetWindowLong(hwnd, GWL_STYLE) & WS_TABSTOP) && !HasFocus(hwnd)) SetFocus(hwnd);
@@ -196,26 +192,16 @@ void Paint(HWND hwnd, HDC dc) {
     PaintScrollBar(dc, Bar(hwnd), Model(hwnd, st), st->pressed, HasFocus(hwnd));
 }
 
-}  // namespace
+void MakeScrollState(HWND hwnd, const CREATESTRUCT*) {
+    auto* s = new ScrollState;
+    s->model.min = 0;
+    s->model.max = 100;
+    SetWindowLongPtr(hwnd, 0, reinterpret_cast<LONG_PTR>(s));
+}
 
-LRESULT CALLBACK ScrollBarProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    LRESULT hooked = 0;
-    if (afx::HookCreation(hwnd, msg, wParam, lParam, &hooked)) return hooked;
-    ScrollState* st = State(hwnd);
-    if (msg == WM_NCCREATE) {
-        auto* s = new ScrollState;
-        s->model.min = 0;
-        s->model.max = 100;
-        SetWindowLongPtr(hwnd, 0, reinterpret_cast<LONG_PTR>(s));
-        return DefWindowProc(hwnd, msg, wParam, lParam);
-    }
-    if (!st) return DefWindowProc(hwnd, msg, wParam, lParam);
+LRESULT ScrollBarMessage(HWND hwnd, ScrollState* st, UINT msg, WPARAM wParam, LPARAM lParam) {
     const POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
     switch (msg) {
-        case WM_NCDESTROY:
-            delete st;
-            SetWindowLongPtr(hwnd, 0, 0);
-            return DefWindowProc(hwnd, msg, wParam, lParam);
         case WM_GETDLGCODE:
             return DLGC_WANTARROWS;
         case WM_ENABLE:
@@ -276,6 +262,12 @@ LRESULT CALLBACK ScrollBarProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
         default:
             return DefWindowProc(hwnd, msg, wParam, lParam);
     }
+}
+
+}  // namespace
+
+LRESULT CALLBACK ScrollBarProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    return ControlProc<ScrollState>(hwnd, msg, wParam, lParam, MakeScrollState, ScrollBarMessage);
 }
 
 const ControlClass kScrollBarClass{"SCROLLBAR", ScrollBarProc, CS_DBLCLKS, IDC_ARROW, RUNTIME_CLASS(CScrollBar)};

@@ -87,22 +87,8 @@ void Paint(HWND hwnd, HDC dc) {
     SelectObject(dc, oldFont);
 }
 
-}  // namespace
-
-LRESULT CALLBACK StaticProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    LRESULT hooked = 0;
-    if (afx::HookCreation(hwnd, msg, wParam, lParam, &hooked)) return hooked;
-    StaticState* st = StateOf<StaticState>(hwnd);
-    if (msg == WM_NCCREATE) {
-        SetWindowLongPtr(hwnd, 0, reinterpret_cast<LONG_PTR>(new StaticState));
-        return DefWindowProc(hwnd, msg, wParam, lParam);
-    }
-    if (!st) return DefWindowProc(hwnd, msg, wParam, lParam);
+LRESULT StaticMessage(HWND hwnd, StaticState* st, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
-        case WM_NCDESTROY:
-            delete st;
-            SetWindowLongPtr(hwnd, 0, 0);
-            return DefWindowProc(hwnd, msg, wParam, lParam);
         case WM_GETDLGCODE:
             return DLGC_STATIC;
         case WM_SETFONT:
@@ -153,6 +139,12 @@ LRESULT CALLBACK StaticProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         default:
             return DefWindowProc(hwnd, msg, wParam, lParam);
     }
+}
+
+}  // namespace
+
+LRESULT CALLBACK StaticProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    return ControlProc<StaticState>(hwnd, msg, wParam, lParam, MakeState<StaticState>, StaticMessage);
 }
 
 const ControlClass kStaticClass{"STATIC", StaticProc, 0, IDC_ARROW, RUNTIME_CLASS(CStatic)};

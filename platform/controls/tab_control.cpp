@@ -95,10 +95,6 @@ void Paint(HWND hwnd, HDC dc) {
     SelectObject(dc, oldFont);
 }
 
-}  // namespace
-
-namespace {
-
 // A click on a tab chooses it.
 void OnLButtonDown(HWND hwnd, TabState* st, POINT p) {
     for (int i = 0; i < static_cast<int>(st->items.size()); ++i) {
@@ -163,22 +159,8 @@ void OnAdjustRect(bool larger, RECT* r) {
         r->top += 3 + kTabHeight;
 }
 
-}  // namespace
-
-LRESULT CALLBACK TabControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    LRESULT hooked = 0;
-    if (afx::HookCreation(hwnd, msg, wParam, lParam, &hooked)) return hooked;
-    TabState* st = State(hwnd);
-    if (msg == WM_NCCREATE) {
-        SetWindowLongPtr(hwnd, 0, reinterpret_cast<LONG_PTR>(new TabState));
-        return DefWindowProc(hwnd, msg, wParam, lParam);
-    }
-    if (!st) return DefWindowProc(hwnd, msg, wParam, lParam);
+LRESULT TabControlMessage(HWND hwnd, TabState* st, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
-        case WM_NCDESTROY:
-            delete st;
-            SetWindowLongPtr(hwnd, 0, 0);
-            return DefWindowProc(hwnd, msg, wParam, lParam);
         case WM_GETDLGCODE:
             return DLGC_WANTARROWS;
         case WM_SETFONT:
@@ -228,6 +210,12 @@ LRESULT CALLBACK TabControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
         default:
             return DefWindowProc(hwnd, msg, wParam, lParam);
     }
+}
+
+}  // namespace
+
+LRESULT CALLBACK TabControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    return ControlProc<TabState>(hwnd, msg, wParam, lParam, MakeState<TabState>, TabControlMessage);
 }
 
 const ControlClass kTabControlClass{WC_TABCONTROL, TabControlProc, CS_DBLCLKS, IDC_ARROW, nullptr};

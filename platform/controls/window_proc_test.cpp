@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/controls/controls_internal.h"
 #include "platform/core/winuser.h"
 #include "platform/dialogs/dialog_api.h"
 #include "platform/headless/headless_backend.h"
@@ -520,5 +521,49 @@ INSTANTIATE_TEST_SUITE_P(
                 {TCM_INSERTITEM, 0, reinterpret_cast<LPARAM>(&g_tabItem)}}, {}, 2, 4},
         TabCase{"deleteAll", {{TCM_DELETEALLITEMS, 0, 0}}, {}, -1, 0}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// The prologue every control's procedure shares: the state is there from WM_NCCREATE on, every
+// later message reaches the control's handler with it, and at WM_NCDESTROY the control lets go
+// of what the state holds before the state goes.
+struct ProbeState {
+    static inline std::vector<std::string>* log = nullptr;
+    ~ProbeState() { log->push_back("state deleted"); }
+};
+
+LRESULT CALLBACK ProbeProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    return plat::dlg::ControlProc<ProbeState>(
+        hwnd, msg, wParam, lParam,
+        [](HWND h, const CREATESTRUCT* cs) {
+            ProbeState::log->push_back(std::string("made for ") + (cs && cs->lpszName ? cs->lpszName : "?"));
+            plat::dlg::MakeState<ProbeState>(h, cs);
+        },
+        [](HWND h, ProbeState*, UINT m, WPARAM w, LPARAM l) -> LRESULT {
+            if (m == WM_CREATE) ProbeState::log->push_back("created");
+            if (m == WM_USER) return 7;
+            return DefWindowProc(h, m, w, l);
+        },
+        [](HWND h, ProbeState* st) {
+            ProbeState::log->push_back(plat::dlg::StateOf<ProbeState>(h) == st ? "let go, state still kept" : "let go");
+        });
+}
+
+TEST(ControlPrologue, TheStateLivesFromNcCreateToNcDestroy) {
+    plat::InstallHeadless();
+    std::vector<std::string> log;
+    ProbeState::log = &log;
+    WNDCLASS wc{};
+    wc.lpfnWndProc = ProbeProc;
+    wc.lpszClassName = "Probe";
+    wc.cbWndExtra = sizeof(LONG_PTR);
+    ASSERT_TRUE(RegisterClass(&wc));
+    HWND w = CreateWindow("Probe", "sond", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(SendMessage(w, WM_USER, 0, 0), 7);
+    EXPECT_NE(plat::dlg::StateOf<ProbeState>(w), nullptr);
+    DestroyWindow(w);
+    EXPECT_EQ(log, (std::vector<std::string>{"made for sond", "created", "let go, state still kept", "state deleted"}));
+    ProbeState::log = nullptr;
+    plat::ResetWindowing();
+}
 
 }  // namespace

@@ -195,10 +195,6 @@ void ScrollTo(HWND hwnd, TextView* v, int top) {
     }
 }
 
-}  // namespace
-
-namespace {
-
 constexpr int kLine = 13;
 
 int PageOf(HWND hwnd) {
@@ -261,22 +257,8 @@ void OnLButtonDown(HWND hwnd, TextView* v, POINT p) {
     }
 }
 
-}  // namespace
-
-LRESULT CALLBACK TextViewProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    LRESULT hooked = 0;
-    if (afx::HookCreation(hwnd, msg, wParam, lParam, &hooked)) return hooked;
-    auto* v = StateOf<TextView>(hwnd);
-    if (msg == WM_NCCREATE) {
-        SetWindowLongPtr(hwnd, 0, reinterpret_cast<LONG_PTR>(new TextView));
-        return DefWindowProc(hwnd, msg, wParam, lParam);
-    }
-    if (!v) return DefWindowProc(hwnd, msg, wParam, lParam);
+LRESULT TextViewMessage(HWND hwnd, TextView* v, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
-        case WM_NCDESTROY:
-            delete v;
-            SetWindowLongPtr(hwnd, 0, 0);
-            return DefWindowProc(hwnd, msg, wParam, lParam);
         case WM_GETDLGCODE:
             return DLGC_WANTARROWS;
         case WM_SETTEXT: {
@@ -315,6 +297,12 @@ LRESULT CALLBACK TextViewProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         default:
             return DefWindowProc(hwnd, msg, wParam, lParam);
     }
+}
+
+}  // namespace
+
+LRESULT CALLBACK TextViewProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    return ControlProc<TextView>(hwnd, msg, wParam, lParam, MakeState<TextView>, TextViewMessage);
 }
 
 namespace {
