@@ -1,5 +1,5 @@
-// For the data tests: an item of a built module resource file, read whole, and a list of ids
-// an activity names checked against its module's built file.
+// For the data tests: an item of a built module resource file, read whole, a list of ids an
+// activity names checked against its module's built file, and how long a script runs.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "media/res/anim_script.h"
 #include "media/res/res_id_list.h"
 #include "media/res/res_mgr.h"
 #include "platform/fs/dospath.h"
@@ -54,6 +55,53 @@ inline void ExpectIdsInModule(int module, std::span<const media::ResIdRef> ids) 
         EXPECT_NE(mgr.FindEntry(ref.type, static_cast<uint32_t>(module * 1000 + ref.id)), nullptr)
             << name << " lacks '" << code << "' " << ref.id;
     }
+}
+
+// Runs a script's waits and loops as the script runner does; the ticks until its end, or -1
+// when it never ends (restart, hold, sound jump, an endless loop, or no end within 100000 steps).
+inline int ScriptTicks(const Bytes& script) {
+    const size_t count = script.size() / media::kAnimRecordSize;
+    std::vector<uint32_t> left(count, 0);
+    std::vector<bool> primed(count, false);
+    int ticks = 0;
+    size_t i = 0;
+    for (int steps = 0; steps < 100000; ++steps) {
+        if (i >= count) return -1;
+        const int16_t op = static_cast<int16_t>(Le16(script, i * media::kAnimRecordSize));
+        const uint32_t operand = Le32(script, i * media::kAnimRecordSize + 2);
+        switch (op) {
+        case media::kAnimEmpty:
+            return ticks;
+        case media::kAnimRestart:
+        case media::kAnimHold:
+        case media::kAnimJumpIfSound:
+        case media::kAnimWaitSinceMark:
+            return -1;
+        case media::kAnimWait:
+            ticks += static_cast<int>(operand);
+            ++i;
+            break;
+        case media::kAnimLoop: {
+            if (media::AnimLoopN(operand) == 4095) return -1;
+            if (!primed[i]) {
+                left[i] = media::AnimLoopC(operand);
+                primed[i] = true;
+            }
+            // The body has run once when the loop is reached: C more times in all.
+            if (left[i] > 1) {
+                --left[i];
+                i = static_cast<size_t>(static_cast<int>(i) + media::AnimLoopJump(operand) + 1);
+            } else {
+                primed[i] = false;
+                ++i;
+            }
+            break;
+        }
+        default:
+            ++i;
+        }
+    }
+    return -1;
 }
 
 }  // namespace datatest

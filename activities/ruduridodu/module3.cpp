@@ -76,6 +76,13 @@ CRoundTask* CurrentRound() { return state.currentRound.get(); }
 
 void Touch() { state.lastActivity = GetEngineTicks(); }
 
+void UseRound(std::unique_ptr<CRoundTask> round) {
+    state.currentRound = std::move(round);
+    EngineLoadSpot(120);
+    EngineLoadSpot(100);
+    RaiseControls();
+}
+
 void PlayBinAnimation() {
     PreloadAnimation(ruduridodu::kBinLid);
     SetSpriteAnim(state.binSprite, ruduridodu::kBinLid);
@@ -254,7 +261,12 @@ void Leave() {
     state.levelMode = 1;
     state.twoPlayerMode = 0;
     state.ready = 0;
-    state.frontSprite = state.exitButton = state.levelButton = state.modeButton = state.binSprite = nullptr;
+    // The fixed sprites go with the module: a table driven without the engine's unload (the
+    // program's module check) leaves nothing behind in the display list.
+    for (CCorAnim** sprite : {&state.frontSprite, &state.exitButton, &state.levelButton, &state.modeButton, &state.binSprite}) {
+        DisposeSprite(*sprite);
+        *sprite = nullptr;
+    }
 }
 
 void Notify(int32_t code) {

@@ -91,6 +91,10 @@ void AddTaskMistake();
 CPresenter* Presenter();
 // The round on now; null between rounds.
 CRoundTask* CurrentRound();
+// The round on now becomes this one (the round made by the module was freed first, so that the
+// new one's rings can take their spots), with the bin and the play area spots loaded: rounds of
+// a test's making are played as the module's own.
+void UseRound(std::unique_ptr<CRoundTask> round);
 // The child acted: the quiet time before an idle act starts again.
 void Touch();
 // The bin's lid opens and shuts.

@@ -14,6 +14,7 @@
 #include "activities/ruduridodu/presenter.h"
 #include "activities/ruduridodu/round_task.h"
 #include "activities/ruduridodu/ruduridodu.h"
+#include "activities/ruduridodu/ruduridodu_test_support.h"
 #include "activities/ruduridodu/slot_layout.h"
 #include "activities/ruduridodu/slot_target.h"
 #include "engine/scene/sound_toolbox.h"
@@ -29,36 +30,7 @@
 
 namespace {
 
-// A round made by the test: its records' values, extras and marks as given, its layout built
-// from the module's record.
-class TestRound : public CRoundTask {
-public:
-    struct Ring {
-        int16_t value;
-        int16_t extra = 0;
-        bool marked = false;
-    };
-    TestRound(int16_t layout, const std::vector<Ring>& rings) {
-        MakeRecords(layout, static_cast<int16_t>(rings.size()));
-        int16_t k = 1;
-        for (const Ring& r : rings) {
-            CTaskRecord& record = *GetRecord(k++);
-            record.SetPlainValue(r.value);
-            record.SetExtra(r.extra);
-            record.SetMarked(r.marked);
-        }
-        m_layout = MakeSlotLayout(layout, this);
-        m_layout->Create(static_cast<int16_t>(600 + 10 * (layout - 1) + 1));
-    }
-    // A car of record k, in the round's list, its sprite at (x, y).
-    CRoundTile* Car(int16_t k, int16_t x, int16_t y) {
-        CRoundTile* tile = GetRecord(k)->MakeTile();
-        m_tiles->InsertRandom(tile);
-        MoveSpriteInPicture(tile->MakeSprite(), x, y);
-        WaitSpriteDone(tile->Sprite());
-        return tile;
-    }
-};
+using ruduridodutest::TestRound;
 
 class RingsTest : public activitytest::ActivityTest {
 protected:
@@ -272,26 +244,7 @@ struct PlateCase {
     bool blankOnly;             // the normal picture is the blank plate alone
 };
 
-// Whether every pixel the source draws (not 0) is in the target at (x, y).
-bool HasStamp(int16_t target, int16_t source, int16_t x, int16_t y) {
-    int16_t tw = 0, th = 0, sw = 0, sh = 0;
-    GetPictureSize(target, tw, th);
-    GetPictureSize(source, sw, sh);
-    const uint16_t ts = GetPictureAttr(target), ss = GetPictureAttr(source);
-    BYTE* t = LockPictureData(target);
-    BYTE* s = LockPictureData(source);
-    bool ok = t && s && sw > 0;
-    for (int16_t j = 0; ok && j < sh; ++j) {
-        for (int16_t i = 0; ok && i < sw; ++i) {
-            const BYTE p = s[j * ss + i];
-            if (p == 0) continue;
-            ok = x + i < tw && y + j < th && t[(y + j) * ts + (x + i)] == p;
-        }
-    }
-    if (t) UnlockPictureData(t);
-    if (s) UnlockPictureData(s);
-    return ok;
-}
+using ruduridodutest::HasStamp;
 
 bool SamePixels(int16_t a, int16_t b) {
     int16_t aw = 0, ah = 0, bw = 0, bh = 0;

@@ -1,9 +1,15 @@
 // An answer tile: a little car with four attributes (codes 10 to 40), a number, the task
 // record it was made for (its container; record 0 belongs in the bin), its place in the
-// round's tile list and its progress (placed in a container, gone through the bin).
+// round's tile list and its progress (placed in a container, gone through the bin). On the
+// screen it is a sprite showing one of two pictures composed for it when it appears: the car
+// seen along one diagonal (first) and along the other (second), each its body with the
+// sticker (the base), its number and its vehicle's outline, windows and wheels.
 #pragma once
 
 #include <cstdint>
+#include <memory>
+
+#include "activities/ruduridodu/tile_motion.h"
 
 class CCorAnim;
 class CSlotPoint;
@@ -50,6 +56,14 @@ public:
 
     // The car's sprite, made at (330, 25) showing nothing when the car has none yet.
     CCorAnim* MakeSprite();
+    // The two composed pictures (picture items made when the car appears); -1 before.
+    int16_t FirstPicture() const { return m_firstPicture; }
+    int16_t SecondPicture() const { return m_secondPicture; }
+    int16_t AnchorDx() const { return m_anchorDx; }
+    int16_t AnchorDy() const { return m_anchorDy; }
+    const CTileMotion* Motion() const { return m_motion.get(); }
+    // The car's picture rectangle on the screen (its overlays may reach above the body).
+    void GetBounds(int16_t& left, int16_t& top, int16_t& right, int16_t& bottom) const;
     int16_t RestX() const { return m_restX; }
     int16_t RestY() const { return m_restY; }
     int16_t Facing() const { return m_facing; }
@@ -59,13 +73,24 @@ public:
 
     // The car on the screen: bringing it on, driving, dragging, parking and the hints after a
     // wrong drop.
+    // Composes the pictures and drives the car in to its waiting place (animation 125).
     void Appear();
+    // Composes both pictures: the bases, the number (one-player play), the vehicle overlays.
+    void ComposePictures();
+    // Drives off the play area; with a sound base, first its engine's sound (base + a random
+    // number below range) while it turns round, then 745.
     void Leave(int16_t soundBase, int16_t range);
     void MovePath(int16_t x0, int16_t y0, int16_t x1, int16_t y1, int16_t steps, int16_t wait);
     void MoveTo(int16_t x, int16_t y);
+    // Whether the car's picture lies wholly outside the play area (spot 102).
     bool IsOffPlayArea() const;
+    // A click on the car: its horn; then the drag (or, with switch access, the car is picked).
     int16_t PickUp();
+    // Follows the pointer while the button is held; on release the mode's drop decides. A close,
+    // the engine stopping or a quit ends it without a drop, the car going back where it was.
     void Drag();
+    // The drop of one-player play, (x, y) where the drag began: true when the car counts as
+    // newly placed (in its ring, or through the bin when it belongs there).
     bool DropOneMode(int16_t x, int16_t y);
     bool DropTwoMode(int16_t x, int16_t y);
     void DropAt(int16_t x, int16_t y);
@@ -76,17 +101,34 @@ public:
     void ParkIn(CSlotTarget* ring);
     // Leaves its slot: the slot is free again and the ring's tally falls.
     void Unpark();
+    // Nudged towards (x, y) and back to its rest point.
     void Bump(bool sound, int16_t x, int16_t y);
+    // The first other placed car that this car's picture touches is bumped away from it.
     void CheckBumps(bool sound);
     void FaceFirst();
     void FaceSecond();
+    // Shows the other picture for 30 ticks.
     void TurnAround();
+    // After a wrong drop, by the car's wrong drops: 2 the rings say what they hold, 3 and more
+    // the car's own ring (or the bin) is shown.
     void Hint();
+    // The vehicle overlays into both pictures, the anchor and the motion object, by vehicle
+    // (attribute 30) and variant (attribute 20); nothing for others.
     void CreateTileMotion();
 
 private:
-    uint16_t m_id = 0;  // the first picture's id
-    int16_t m_secondPicture = 0;
+    // Drops the car into the bin: both sprites' animations, the car's sound, all waited for.
+    void DriveIntoBin();
+    // Slides the car back to (x, y) in 3 steps of 3 ticks and waits (a click jumps it).
+    void SlideBack(int16_t x, int16_t y);
+    // After a car came to rest in its ring: the parked cars restacked, the presenter in front.
+    void AfterParking();
+    void ShowFacing();
+
+    // A number unique among the tiles alive at once (the records list their cars by it).
+    uint16_t m_id = 0;
+    int16_t m_firstPicture = -1;
+    int16_t m_secondPicture = -1;
     int16_t m_firstBase = -1;
     int16_t m_secondBase = -1;
     int16_t m_facing = 0;
@@ -104,4 +146,7 @@ private:
     int16_t m_restY = 25;
     int16_t m_anchorDx = 0;
     int16_t m_anchorDy = 0;
+    // How far the overlays reach above the body (0 or negative).
+    int16_t m_top = 0;
+    std::unique_ptr<CTileMotion> m_motion;
 };

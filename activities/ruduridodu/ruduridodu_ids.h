@@ -49,6 +49,11 @@ inline constexpr media::ResIdRef kIds[] = {
     {"SPR", 215}, {"SPR", 216}, {"SPR", 217}, {"SPR", 218}, {"SPR", 219},
     {"ANI", 148}, {"ANI", 150}, {"ANI", 790}, {"ANI", 400}, {"ANI", 406}, {"ANI", 409}, {"ANI", 411},
     {"ANI", 412}, {"IPA", 244}, {"IPA", 278}, {"IPA", 304}, {"IPA", 308},
+    // The cars: bases, vehicle overlays, digits, driving in and into the bin; the bin's and the
+    // play area's spots and their lists; the horns.
+    {"SPR", 221}, {"SPR", 228}, {"SPR", 251}, {"SPR", 258}, {"SPR", 261}, {"SPR", 298}, {"SPR", 470},
+    {"SPR", 479}, {"ANI", 125}, {"ANI", 200}, {"SPT", 121}, {"SPT", 102}, {"SP#", 120}, {"SP#", 100},
+    {"SND", 341}, {"SND", 344}, {"SND", 724}, {"SND", 728}, {"SND", 431}, {"SND", 745},
 };
 
 }  // namespace ruduridodu

@@ -1,5 +1,5 @@
-// For the Ruduridodu tests: the number lists of the built module file, and the rule a
-// container stands for, judged independently of the generators.
+// For the Ruduridodu tests: the number lists of the built module file, the rule a container
+// stands for, judged independently of the generators, and a round of the test's making.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -10,7 +10,11 @@
 #include <vector>
 
 #include "activities/ruduridodu/number_list.h"
+#include "activities/ruduridodu/round_task.h"
+#include "activities/ruduridodu/slot_layout.h"
 #include "activities/ruduridodu/task_kinds.h"
+#include "engine/toolbox/picture_items.h"
+#include "engine/toolbox/sprite_toolbox.h"
 #include "media/res/res_mgr.h"
 #include "platform/fs/dospath.h"
 
@@ -87,5 +91,65 @@ inline std::set<int> ExpectedContainers(int16_t kind, int16_t record) {
     if (kind == 5 && record == 3) return {1, 2};
     return {record};
 }
+
+// Whether every pixel the source draws (not 0) is in the target at (x, y).
+inline bool HasStamp(int16_t target, int16_t source, int16_t x, int16_t y) {
+    int16_t tw = 0, th = 0, sw = 0, sh = 0;
+    GetPictureSize(target, tw, th);
+    GetPictureSize(source, sw, sh);
+    const uint16_t ts = GetPictureAttr(target), ss = GetPictureAttr(source);
+    BYTE* t = LockPictureData(target);
+    BYTE* s = LockPictureData(source);
+    bool ok = t && s && sw > 0;
+    for (int16_t j = 0; ok && j < sh; ++j) {
+        for (int16_t i = 0; ok && i < sw; ++i) {
+            const BYTE p = s[j * ss + i];
+            if (p == 0) continue;
+            ok = x + i >= 0 && y + j >= 0 && x + i < tw && y + j < th && t[(y + j) * ts + (x + i)] == p;
+        }
+    }
+    if (t) UnlockPictureData(t);
+    if (s) UnlockPictureData(s);
+    return ok;
+}
+
+// A round made by the test: its records' values, extras and marks as given, its layout built
+// from the module's record.
+class TestRound : public CRoundTask {
+public:
+    struct Ring {
+        int16_t value;
+        int16_t extra = 0;
+        bool marked = false;
+    };
+    TestRound(int16_t layout, const std::vector<Ring>& rings) {
+        MakeRecords(layout, static_cast<int16_t>(rings.size()));
+        int16_t k = 1;
+        for (const Ring& r : rings) {
+            CTaskRecord& record = *GetRecord(k++);
+            record.SetPlainValue(r.value);
+            record.SetExtra(r.extra);
+            record.SetMarked(r.marked);
+        }
+        m_layout = MakeSlotLayout(layout, this);
+        m_layout->Create(static_cast<int16_t>(600 + 10 * (layout - 1) + 1));
+    }
+    // A car of record k, in the round's list, its sprite at (x, y).
+    CRoundTile* Car(int16_t k, int16_t x, int16_t y) {
+        CRoundTile* tile = GetRecord(k)->MakeTile();
+        m_tiles->InsertRandom(tile);
+        MoveSpriteInPicture(tile->MakeSprite(), x, y);
+        WaitSpriteDone(tile->Sprite());
+        return tile;
+    }
+    // A car of record k with its pictures, facing first, resting at (x, y).
+    CRoundTile* ShownCar(int16_t k, int16_t x, int16_t y) {
+        CRoundTile* tile = Car(k, x, y);
+        tile->ComposePictures();
+        tile->FaceFirst();
+        tile->MoveTo(x, y);
+        return tile;
+    }
+};
 
 }  // namespace ruduridodutest

@@ -17,6 +17,7 @@ namespace {
 
 using datatest::Bytes;
 using datatest::ReadItem;
+using datatest::ScriptTicks;
 
 constexpr uint32_t kModule = 5000;
 
@@ -48,53 +49,6 @@ TEST_F(CompareBaseData, TheNumberPhraseAndTheCards) {
     EXPECT_EQ(Size(2), (std::pair{0, 0}));
     EXPECT_EQ(Size(20), (std::pair{26, 34}));
     EXPECT_EQ(Size(40), Size(20));
-}
-
-// Runs a script's waits and loops as the script runner does; the ticks until its end, or -1
-// when it never ends (restart, hold, sound jump, an endless loop, or no end within 100000 steps).
-int ScriptTicks(const Bytes& script) {
-    const size_t count = script.size() / media::kAnimRecordSize;
-    std::vector<uint32_t> left(count, 0);
-    std::vector<bool> primed(count, false);
-    int ticks = 0;
-    size_t i = 0;
-    for (int steps = 0; steps < 100000; ++steps) {
-        if (i >= count) return -1;
-        const int16_t op = Le16At(script, i * media::kAnimRecordSize);
-        const uint32_t operand = Le32At(script, i * media::kAnimRecordSize + 2);
-        switch (op) {
-        case media::kAnimEmpty:
-            return ticks;
-        case media::kAnimRestart:
-        case media::kAnimHold:
-        case media::kAnimJumpIfSound:
-        case media::kAnimWaitSinceMark:
-            return -1;
-        case media::kAnimWait:
-            ticks += static_cast<int>(operand);
-            ++i;
-            break;
-        case media::kAnimLoop: {
-            if (media::AnimLoopN(operand) == 4095) return -1;
-            if (!primed[i]) {
-                left[i] = media::AnimLoopC(operand);
-                primed[i] = true;
-            }
-            // The body has run once when the loop is reached: C more times in all.
-            if (left[i] > 1) {
-                --left[i];
-                i = static_cast<size_t>(static_cast<int>(i) + media::AnimLoopJump(operand) + 1);
-            } else {
-                primed[i] = false;
-                ++i;
-            }
-            break;
-        }
-        default:
-            ++i;
-        }
-    }
-    return -1;
 }
 
 TEST_F(CompareBaseData, EveryScriptEndsWithinTenSeconds) {

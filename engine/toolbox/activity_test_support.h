@@ -175,6 +175,13 @@ protected:
         head->QueueInput(head->NowMs() + afterMs, ev);
         Release(p, afterMs + 30);
     }
+    // A close of the main window that much virtual time from now, as the game's frame takes it
+    // while a module's handler runs: pending, to be carried out once the handler returns.
+    void CloseLater(uint64_t afterMs) {
+        head->At(head->NowMs() + afterMs, [] {
+            if (theEngine) theEngine->SetClosePending(true);
+        });
+    }
     // The module the engine runs.
     static int CurrentModule() { return theEngine ? theEngine->m_currentModule : 0; }
     // A key as the view passes it on (the engine's hot keys first, then the module's KeyDown).

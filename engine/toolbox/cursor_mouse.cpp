@@ -7,6 +7,7 @@
 #include "engine/scene/cor_anim.h"
 #include "engine/scene/scan_target.h"
 #include "engine/toolbox/cursor_item.h"
+#include "engine/toolbox/waits.h"
 #include "media/res/device_bitmap.h"
 #include "media/res/item_cache.h"
 #include "media/res/sprite.h"
@@ -187,6 +188,14 @@ int16_t GetMouseY() {
 
 int32_t TrackMouse(int16_t mask, int32_t& kind, intptr_t& thing) {
     return theEngine->GetUnderMouse(mask, kind, thing);
+}
+
+int16_t CarryEnd() {
+    if (WaitMustEnd()) return 2;
+    MSG msg;
+    if (PeekMessage(&msg, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE | PM_NOYIELD)) return 2;
+    if (theEngine->HeldHotKey()) return 1;
+    return PeekMessage(&msg, theEngine->GameViewWindow(), WM_LBUTTONUP, WM_LBUTTONUP, PM_REMOVE | PM_NOYIELD) ? 1 : 0;
 }
 
 int16_t TrackButton(CCorAnim* sprite, int16_t pressedId, int16_t normalId) {

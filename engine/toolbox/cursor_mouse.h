@@ -61,6 +61,13 @@ int32_t TrackMouse(int16_t mask, int32_t& kind, intptr_t& thing);
 // normal picture shown. The capture is released on every way out. While scanning: pressed at
 // once, 1.
 int16_t TrackButton(CCorAnim* sprite, int16_t pressedId, int16_t normalId);
+// What ends a module's own loop that carries something with the pointer (a car dragged by Delay
+// steps): 1 the primary button was let go (its release taken from the game view's queue) or a
+// hot key waits for the module's handler (the carry ends as a release where the pointer is);
+// 2 the loop must stop at once without a drop: a close pending, the engine stopping, or a quit
+// queued (left in the queue for the program's own loop); 0 neither, the carry goes on.
+int16_t CarryEnd();
+
 // Whether a message taken by a press loop of its own (a button's press, a carried picture) ends
 // it: a close, destroy or end of session for the game view or its frame. The loop hands the
 // message on and stops, so the program's own loop carries it out.

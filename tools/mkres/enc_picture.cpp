@@ -17,7 +17,11 @@
 //     polygon 50 10 70 30 70 10 90   # colour, then three or more points x y
 //     line 0 0 119 79 1 3     # x0 y0 x1 y1 colour [width]; both ends drawn
 //     label 60 30 1 "Hej" face FONT0028 centre outline 255
+//     paste M+9 4 6           # a picture given earlier in the module, its top-left at (4, 6)
 //   end
+//
+// A paste copies every pixel of the other picture that is not 0 (transparent), clipped, so one
+// body can carry several stickers or lettering without drawing it again.
 //
 // A label is drawn in a face of the game's font file (RODODED1.FON in the platform's font
 // folder), y being the top of the character cell.
@@ -122,6 +126,8 @@ public:
             c.Line(n[0], n[1], n[2], n[3], v, width);
         } else if (op == "label") {
             return Label(line);
+        } else if (op == "paste") {
+            return Paste(line);
         } else {
             return Fail(line, "unknown drawing command " + (op.empty() ? std::string("\"...\"") : op));
         }
@@ -224,6 +230,33 @@ private:
         const plat::BitmapFace* face = FindGameFace(line, faceName, m_ctx);
         if (!face) return false;
         m_canvas->Label(*face, t[4].cp1252, n[0], n[1], v, align, outline);
+        return true;
+    }
+
+    bool Paste(const SourceLine& line) {
+        const auto& t = line.tokens;
+        if (t.size() != 4) return Fail(line, "paste takes a picture id, x and y");
+        const auto id = m_ctx.ItemId(line, t[1]);
+        int at[2];
+        if (!id || !Numbers(line, 2, 2, at)) return false;
+        const std::vector<uint8_t>* bytes = m_ctx.BuiltItem("SPR", *id);
+        if (!bytes) return Fail(line, "no picture SPR " + std::to_string(*id) + " given before this item");
+        const auto u32 = [&](size_t at) {
+            return static_cast<uint32_t>((*bytes)[at]) | static_cast<uint32_t>((*bytes)[at + 1]) << 8 |
+                   static_cast<uint32_t>((*bytes)[at + 2]) << 16 | static_cast<uint32_t>((*bytes)[at + 3]) << 24;
+        };
+        if (bytes->size() < 12) return Fail(line, "SPR " + std::to_string(*id) + " is not a picture");
+        const uint32_t w = u32(0), h = u32(4), size = u32(8);
+        const uint64_t stride = (static_cast<uint64_t>(w) + 3) / 4 * 4;
+        if (w == 0 || h == 0 || w > kMaxPictureSide || h > kMaxPictureSide || size != stride * h ||
+            bytes->size() < 12 + static_cast<uint64_t>(size))
+            return Fail(line, "SPR " + std::to_string(*id) + " is not a picture");
+        for (uint32_t y = 0; y < h; ++y) {
+            for (uint32_t x = 0; x < w; ++x) {
+                const uint8_t v = (*bytes)[12 + y * stride + x];
+                if (v) m_canvas->Set(at[0] + static_cast<int>(x), at[1] + static_cast<int>(y), v);
+            }
+        }
         return true;
     }
 

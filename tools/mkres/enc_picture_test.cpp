@@ -167,6 +167,40 @@ end
               (Bytes{10, 0, 3, 0, 4, 0, 0xF5, 0xFF, 0xFF, 0xFF, 2, 0}));
 }
 
+// A paste copies the earlier picture's pixels that are not 0, clipped to the new picture; a
+// picture pasted into itself or given later is no picture yet.
+TEST(PictureEncoder, PasteCopiesAnEarlierPictureOverTheDrawing) {
+    const Built b = Build(R"(module 3
+SPR M+20
+  size 3 2
+  rect 0 0 3 2 5
+  rect 1 0 2 1 0
+end
+SPR M+21
+  size 5 4
+  fill 1
+  paste M+20 3 1
+  paste 3020 -1 3
+end
+)");
+    ASSERT_TRUE(b.ok) << (b.diag.Errors().empty() ? "" : b.diag.Errors()[0]);
+    auto files = std::make_shared<CResMemoryFiles>();
+    files->Put("P.RES", b.file);
+    CResMgr mgr;
+    mgr.SetFileSystem(files);
+    ASSERT_TRUE(mgr.Open("P.RES"));
+    CPictureCanvas want(5, 4, 1);
+    for (auto [x, y] : {std::pair{3, 1}, {3, 2}, {4, 2}, {1, 3}}) want.Set(x, y, 5);
+    EXPECT_EQ(restest::ReadWhole(mgr, mgr.FindEntry(kResSPR, 3021)), want.SprBytes());
+
+    for (const char* body : {"SPR M+1\n  size 4 4\n  paste M+1 0 0\nend\n",
+                             "SPR M+1\n  size 4 4\n  paste M+2 0 0\nend\nSPR M+2\n  size 1 1\nend\n"}) {
+        const Built bad = Build(std::string("module 1\n") + body);
+        ASSERT_FALSE(bad.ok) << body;
+        EXPECT_NE(bad.diag.Errors()[0].find("given before"), std::string::npos) << bad.diag.Errors()[0];
+    }
+}
+
 struct FaultCase {
     const char* name;
     const char* body;
@@ -196,7 +230,9 @@ INSTANTIATE_TEST_SUITE_P(
                       FaultCase{"PolygonTooShort", "  size 4 4\n  polygon 1 0 0 3 3\n", "three or more points"},
                       FaultCase{"LabelUnknownFace", "  size 40 40\n  label 0 0 1 \"x\" face NOFACE\n", "no face NOFACE"},
                       FaultCase{"LabelNotQuoted", "  size 40 40\n  label 0 0 1 x\n", "quoted"},
-                      FaultCase{"LabelOption", "  size 40 40\n  label 0 0 1 \"x\" upside\n", "label options"}),
+                      FaultCase{"LabelOption", "  size 40 40\n  label 0 0 1 \"x\" upside\n", "label options"},
+                      FaultCase{"PasteWithoutPlace", "  size 4 4\n  paste 1000\n", "paste takes"},
+                      FaultCase{"PasteOfNoPicture", "  size 4 4\n  paste 1002 0 0\n", "no picture SPR 1002"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(HotspotEncoder, RecordsHaveThreeValues) {
