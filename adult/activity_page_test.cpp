@@ -3,6 +3,8 @@
 // block the sheet leaves.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstddef>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -65,6 +67,15 @@ protected:
         if (!path) return {};
         std::ifstream in(*path, std::ios::binary);
         return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+    }
+    static bool WriteFileOf(const std::string& name, const std::vector<uint8_t>& bytes) {
+        char folder[260] = {}, file[64] = {};
+        if (!GetPlayerPrefsPath(name.c_str(), folder, sizeof folder) || !GetPrefsFileName(file, sizeof file)) return false;
+        const auto path = plat::ResolveDosPath(std::string(folder) + file);
+        if (!path) return false;
+        std::ofstream out(*path, std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        return static_cast<bool>(out);
     }
     static ActivitySettings BlockOf(const std::string& name) {
         const std::vector<uint8_t> bytes = FileOf(name);
@@ -208,7 +219,15 @@ TEST_F(ActivityPage, AnotherPlayerAndBackOnPlay) {
     EXPECT_EQ(*BlockOf("Anna").LevelOf(3), kAnnasLevel);
 }
 
+// Give-all carries the levels and the two flags into every player's file; each file keeps the
+// sound and printing record it holds (Anna's own volume here), not the one playing now.
 TEST_F(ActivityPage, GiveAllWritesEveryPlayerTheGuestToo) {
+    {
+        std::vector<uint8_t> annas = FileOf("Anna");
+        ASSERT_GE(annas.size(), kRecordSize);
+        annas[offsetof(CUserPrefs, volumePercent)] = 33;
+        ASSERT_TRUE(WriteFileOf("Anna", annas));
+    }
     for (int answer : {IDCANCEL, IDOK}) {
         SCOPED_TRACE(answer);
         const std::vector<uint8_t> before[3] = {FileOf("G\xE4st"), FileOf("Anna"), FileOf("Bo")};
@@ -224,11 +243,17 @@ TEST_F(ActivityPage, GiveAllWritesEveryPlayerTheGuestToo) {
             EXPECT_EQ(FileOf("Bo"), before[2]);
             continue;
         }
-        for (const char* name : {"G\xE4st", "Anna", "Bo"}) {
-            ActivitySettings block = BlockOf(name);
-            EXPECT_EQ(*block.LevelOf(3), 10) << name;
-            EXPECT_EQ(block.levelsSaved, 0u) << name;
+        const char* names[] = {"G\xE4st", "Anna", "Bo"};
+        for (size_t i = 0; i < std::size(names); ++i) {
+            ActivitySettings block = BlockOf(names[i]);
+            EXPECT_EQ(*block.LevelOf(3), 10) << names[i];
+            EXPECT_EQ(block.levelsSaved, 0u) << names[i];
+            const std::vector<uint8_t> after = FileOf(names[i]);
+            ASSERT_GE(after.size(), kRecordSize);
+            EXPECT_TRUE(std::equal(after.begin(), after.begin() + kRecordSize, before[i].begin()))
+                << names[i] << ": the record the file held";
         }
+        EXPECT_EQ(FileOf("Anna")[offsetof(CUserPrefs, volumePercent)], 33);
     }
 }
 

@@ -111,6 +111,38 @@ TEST_F(TopicPanel, OkMovesTheSliderCancelDoesNot) {
     }
 }
 
+// Painted over (as a window lying on it would leave it) and repainted without a move or a new
+// pick: the list and its lit row come back whole.
+TEST_F(TopicPanel, ComesBackAfterItWasCovered) {
+    std::vector<uint8_t> shown, covered, repainted;
+    const auto area = [](CBitmapScrollPanel& panel) {
+        CPoint o = panel.Origin();
+        panel.ClientToScreen(&o);
+        std::vector<uint8_t> pixels;
+        const plat::Display& d = plat::TheDisplay();
+        for (int y = o.y; y < o.y + kTopicAreaHeight; ++y)
+            for (int x = o.x; x < o.x + kTopicAreaWidth; ++x) pixels.push_back(d.Pixel(x, y));
+        return pixels;
+    };
+    WithPanel([&](CBitmapScrollPanel& panel, CAdultSheet&) {
+        shown = area(panel);
+        {
+            CClientDC dc(&panel);
+            CRect client;
+            panel.GetClientRect(&client);
+            dc.FillSolidRect(&client, RGB(0, 0, 0));
+        }
+        covered = area(panel);
+        panel.Invalidate(FALSE);
+        panel.UpdateWindow();
+        repainted = area(panel);
+        adulttest::EndModal(panel, IDCANCEL);
+    });
+    ASSERT_FALSE(shown.empty());
+    ASSERT_NE(covered, shown) << "the cover must change what the screen shows";
+    EXPECT_EQ(repainted, shown);
+}
+
 TEST_F(TopicPanel, GoldenPageAndPanel) {
     WithPanel([&](CBitmapScrollPanel& panel, CAdultSheet&) {
         adulttest::CheckGolden("adult_topic_panel.png");
