@@ -125,12 +125,17 @@ BOOL CPageActivitySettings::OnInitDialog() {
     m_baseFolder = GetAppPrefs().installPath;
     if (!GetPlayerListPath(m_listPath)) m_listPath.clear();
     if (LauncherMode()) {
-        // The launcher names the player; this page cannot choose another or give all the same.
+        // The launcher names the player, the only one in the box; the sheet loads the page
+        // from that child's own file (the page keeps what it was loaded with when the child
+        // cannot be found).
         m_giveAll.EnableWindow(FALSE);
-        m_playerBox.EnableWindow(FALSE);
-    } else {
-        FillPlayerBox();
+        Sheet()->FillLauncherPlayer(m_playerBox);
+        LevelsToSliders();
+        CheckDlgButton(kLevelsSaved, m_levelsSaved ? BST_CHECKED : BST_UNCHECKED);
+        CheckDlgButton(kChildrenMayChange, m_childrenMayChange ? BST_CHECKED : BST_UNCHECKED);
+        return TRUE;
     }
+    FillPlayerBox();
     LoadFromBlock();
     return TRUE;
 }
@@ -230,6 +235,7 @@ void CPageActivitySettings::OnPlayerChosen() {
     const std::string name(static_cast<const char*>(text));
     if (name == GetAppPrefs().GetCurrentUser()) return;
     m_otherPlayerShown = 1;
+    if (CAdultSheet* sheet = Sheet()) sheet->m_playersPage.SelectCurrentOnPaint(1);
     const int index = m_roster->FindOrAdd(name);
     // The shown settings are the outgoing player's: into the engine's block, which the switch
     // writes into that player's file before it loads the chosen player's.

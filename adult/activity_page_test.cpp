@@ -27,103 +27,10 @@ namespace {
 
 using namespace activity_ids;
 
-constexpr size_t kRecordSize = 284;
 constexpr int kRuduridodu = 0;  // the first row
-constexpr uint16_t kAnnasLevel = 20;  // the first level of Ruduridodu's step 6
-
-class ActivityPage : public activitytest::ActivityTest {
-protected:
-    void SetUp() override {
-        ActivityTest::SetUp();
-        plat::ClearDialogTemplates();
-        plat::ClearPictureResources();
-        plat::InstallDialogs();
-        plat::RegisterStringTable(adulttest::kSheetStrings);
-        RegisterAdultSheetTemplates();
-        UseModuleFile(1, EnteredModuleFile(1));
-        EnterModule(1, &m_home);
-        // Anna and Bo beside the guest; Anna's file holds a level of her own.
-        CPlayerRoster roster;
-        roster.Load();
-        ASSERT_GT(roster.Add("Anna"), 0);
-        ASSERT_GT(roster.Add("Bo"), 0);
-        ActivitySettings& block = SettingsBlock();
-        const ActivitySettings guests = block;
-        *block.LevelOf(3) = kAnnasLevel;
-        ASSERT_EQ(WriteUserPrefsFor(roster.Entry(roster.IndexOf("Anna"))), 1);
-        block = guests;
-    }
-    void TearDown() override {
-        ActivityTest::TearDown();
-        plat::ClearPictureResources();
-        AfxDeleteTempMaps();
-    }
-
-    // The player's preference file.
-    static std::vector<uint8_t> FileOf(const std::string& name) {
-        char folder[260] = {}, file[64] = {};
-        if (!GetPlayerPrefsPath(name.c_str(), folder, sizeof folder) || !GetPrefsFileName(file, sizeof file)) return {};
-        const auto path = plat::ResolveDosPath(std::string(folder) + file);
-        if (!path) return {};
-        std::ifstream in(*path, std::ios::binary);
-        return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
-    }
-    static bool WriteFileOf(const std::string& name, const std::vector<uint8_t>& bytes) {
-        char folder[260] = {}, file[64] = {};
-        if (!GetPlayerPrefsPath(name.c_str(), folder, sizeof folder) || !GetPrefsFileName(file, sizeof file)) return false;
-        const auto path = plat::ResolveDosPath(std::string(folder) + file);
-        if (!path) return false;
-        std::ofstream out(*path, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-        return static_cast<bool>(out);
-    }
-    static ActivitySettings BlockOf(const std::string& name) {
-        const std::vector<uint8_t> bytes = FileOf(name);
-        ActivitySettings block{};
-        if (bytes.size() >= kRecordSize + sizeof block) std::memcpy(&block, bytes.data() + kRecordSize, sizeof block);
-        return block;
-    }
-
-    uint64_t At(uint64_t dt) const { return head->NowMs() + dt; }
-    void Later(uint64_t dt, std::function<void()> fn) { head->At(At(dt), std::move(fn)); }
-    void ClickItem(uint64_t dt, int id) {
-        Later(dt, [this, id] {
-            HWND c = plat::FindDialogItem(plat::ActiveDialog(), id);
-            ASSERT_NE(c, nullptr) << "no control " << id;
-            const POINT p = plat::ControlCentre(c);
-            head->Click(At(1), p.x, p.y);
-        });
-    }
-    // Runs the sheet on the engine's block with the activity page shown; steps run on it.
-    int RunSheet(const std::function<void(CAdultSheet&)>& steps, int endCode = IDCANCEL, uint64_t end = 500) {
-        CAdultSheet sheet(61279, nullptr, 0);
-        sheet.SetUserSettings(&m_record, &SettingsBlock());
-        head->PushAnswer(plat::kMessageBoxInteractive);
-        Later(10, [&] { sheet.SetActivePage(1); });
-        Later(20, [&] { steps(sheet); });
-        if (endCode == IDCANCEL) Later(end, [&] { adulttest::EndModal(sheet, IDCANCEL); });
-        return static_cast<int>(sheet.DoModal());
-    }
-    static std::vector<std::string> BoxItems(CAdultSheet& sheet) {
-        std::vector<std::string> items;
-        CComboBox& box = sheet.m_activityPage.m_playerBox;
-        for (int i = 0; i < box.GetCount(); ++i) {
-            CString text;
-            box.GetLBText(i, text);
-            items.emplace_back(static_cast<const char*>(text));
-        }
-        return items;
-    }
-    // Two steps right on the Ruduridodu slider: step 3, whose first level is 10.
-    void RuduridoduToStepThree(CAdultSheet& sheet, uint64_t dt) {
-        Later(dt, [&sheet] { ::SetFocus(sheet.m_activityPage.Slider(kRuduridodu).m_hWnd); });
-        head->Key(At(dt + 5), VK_RIGHT);
-        head->Key(At(dt + 10), VK_RIGHT);
-    }
-
-    ModuleFunctionTable m_home = MakeStandInTable({0, 2, 6, 7, 9, 14, 15});
-    CUserPrefs m_record{};
-};
+class ActivityPage : public adulttest::SheetOnEngine {};
+using adulttest::kAnnasLevel;
+using adulttest::kRecordSize;
 
 TEST_F(ActivityPage, GuestFirstOnceAndTheCurrentPlayerSelected) {
     CPlayerRoster roster;

@@ -39,6 +39,20 @@ const plat::StringEntry kStrings[] = {
     {kIdsTopicsVevudivodizide, u8"Vevudivodizide - ämnen"},
     {kIdsTopicsShapes, u8"Zodezev uzo vuzuzud - ämnen"},
     {kIdsTopicsVududoduvaza, u8"Vududoduvaza - ämnen"},
+    {kIdsCannotRemoveGuest, u8"Du kan inte ta bort användaren \"Gäst\"."},
+    {kIdsCannotRemoveCurrent, u8"Den aktuella användaren kan inte tas bort."},
+    {kIdsTooManyPlayers, u8"Antalet användare är fler än det får vara.\nRadera användare innan du lägger till nya. "},
+    {kIdsCannotRenameGuest, u8"Du kan inte byta namn på användaren \"Gäst\"."},
+    {kIdsCannotRenameCurrent, u8"Du kan inte byta namn på den aktuella användaren."},
+    {kIdsNameTooLong, u8"Användarnamn får innehålla högst 15 tecken."},
+    {kIdsNameBadSign, u8"Användarnamn får inte innehålla tecknen [, ] eller =."},
+    {kIdsNameTaken, u8"Namnet finns redan i listan. Använd ett annat namn."},
+    {kIdsRemovePlayer, u8"Vill du ta bort \"%1\" från listan med användare?"},
+    {kIdsQuitButton, u8"Avsluta"},
+    {kIdsHelpButton, u8"Hjälp"},
+    {kIdsCreditsButton, u8"Av"},
+    {kIdsPlayButton, u8"Spela"},
+    {kIdsHighlightingReset, u8"Inställningarna för Automatisk markering återställs när programmet avslutas."},
 };
 
 }  // namespace

@@ -1,17 +1,27 @@
 #include "adult/adult_sheet.h"
 
+#include <cstdarg>
+#include <cstdio>
 #include <cstring>
 
 #include "adult/adult_resources.h"
+#include "adult/adult_strings.h"
+#include "adult/splash_dlg.h"
 #include "engine/players/player_list.h"
+#include "engine/players/prefs_file.h"
 #include "engine/players/prefs_options.h"
+#include "engine/toolbox/phrase.h"
+#include "media/util/mono_debug.h"
+#include "platform/afx/message_box.h"
+#include "platform/afx/string_table.h"
+#include "platform/core/crt.h"
+#include "platform/dialogs/dialog_api.h"
 
 IMPLEMENT_DYNAMIC(CAdultSheet, CPropertySheet)
 
 namespace {
 
 constexpr DWORD kPageStyle = WS_CHILD | WS_CAPTION | DS_CONTROL;
-constexpr int kLine = 1000;
 
 // The preferences page: sound, saving and the stop sign on the left; automatic highlighting
 // and printing on the right. The launcher's variant takes the stop sign and highlighting from
@@ -99,11 +109,31 @@ const plat::DialogItem kTopicItems[] = {
     plat::PushButton(u8"&Avbryt", IDCANCEL, 159, 162, 50, 14),
 };
 
+// The players page: the list with the guest first, the three list operations beside it and
+// the check box below. Adding and renaming are shown: without them no one could ever add or
+// rename a player while new players may not add themselves.
 const plat::DialogItem kPlayersItems[] = {
-    plat::LText(u8"Här lägger du till och tar bort spelare.", kLine, 12, 12, 330, 10),
+    plat::ListBox(1063, 12, 12, 200, 130, LBS_SORT | WS_VSCROLL | LBS_DISABLENOSCROLL | WS_TABSTOP),
+    plat::DefPushButton(u8"&Lägg till...", 1152, 230, 12, 70, 14),
+    plat::PushButton(u8"&Ändra...", 1054, 230, 32, 70, 14),
+    plat::PushButton(u8"Ta &bort", 1055, 230, 52, 70, 14),
+    plat::AutoCheckBox(u8"Låt nya användare l&ägga till sig själva", 1058, 12, 152, 200, 10),
 };
 const plat::DialogItem kLauncherPlayersItems[] = {
-    plat::LText(u8"Spelarna tas från startprogrammet.", kLine, 12, 12, 330, 10),
+    plat::CText(u8"Aktuella inställningar tas från Zadaro", 1066, 62, 80, 240, 10),
+};
+// The add and rename dialogs: the name, at most 15 characters.
+const plat::DialogItem kAddUserItems[] = {
+    plat::LText(u8"Användarnamn:", -1, 7, 9, 60, 8),
+    plat::EditText(1152, 68, 7, 112, 12, ES_AUTOHSCROLL),
+    plat::DefPushButton(u8"&OK", IDOK, 38, 32, 50, 14, WS_GROUP),
+    plat::PushButton(u8"&Avbryt", IDCANCEL, 98, 32, 50, 14),
+};
+const plat::DialogItem kRenameUserItems[] = {
+    plat::LText(u8"Byt namn till:", 1077, 7, 9, 60, 8),
+    plat::EditText(1054, 68, 7, 112, 12, ES_AUTOHSCROLL),
+    plat::DefPushButton(u8"&OK", IDOK, 38, 32, 50, 14, WS_GROUP),
+    plat::PushButton(u8"&Avbryt", IDCANCEL, 98, 32, 50, 14),
 };
 
 const plat::DialogTemplate kTemplates[] = {
@@ -116,6 +146,11 @@ const plat::DialogTemplate kTemplates[] = {
     {kTopicPanelDialog, 0, 0, 299, 183, DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU, u8"Innehåll", kTopicItems},
     {kPlayersPage, 0, 0, 365, 178, kPageStyle, u8"Användare", kPlayersItems},
     {kLauncherPlayersPage, 0, 0, 365, 178, kPageStyle, u8"Användare", kLauncherPlayersItems},
+    {kAddUserDialog, 0, 0, 187, 55, DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU, u8"Lägg till", kAddUserItems},
+    // No frame and no controls: the credits dialog sizes itself to the picture it shows.
+    {kSplashDialog, 0, 0, 427, 295, WS_POPUP, u8"", {}},
+    {kRenameUserDialog, 0, 0, 187, 55, DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU, u8"Byt namn på användare",
+     kRenameUserItems},
 };
 
 // A rectangle given in dialog units, in pixels of the system's dialog base units.
@@ -125,6 +160,9 @@ CRect FromDialogUnits(int left, int top, int right, int bottom) {
     return CRect(left * bx / 4, top * by / 8, right * bx / 4, bottom * by / 8);
 }
 
+// The trace's one buffer.
+char g_traceBuffer[1024];
+
 }  // namespace
 
 void RegisterAdultSheetTemplates() {
@@ -132,9 +170,26 @@ void RegisterAdultSheetTemplates() {
     RegisterAdultResources();
 }
 
+std::string SettingsHelpFile(std::string folder, const std::string& appKey, DWORD version) {
+    if (folder.empty() || folder.back() != '\\') folder += '\\';
+    const bool windows95 = (version & 0x80000000u) != 0 && (version & 0xFF) >= 4;
+    return folder + appKey + (windows95 ? "4.HLP" : "3.HLP");
+}
+
+void DebugTrace(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(g_traceBuffer, sizeof g_traceBuffer, format, args);
+    va_end(args);
+    MonoDebugWrite(g_traceBuffer);
+}
+
 BEGIN_MESSAGE_MAP(CAdultSheet, CPropertySheet)
     ON_COMMAND(kAdultPlayButton, OnPlay)
     ON_COMMAND(kAdultQuitButton, OnQuit)
+    ON_COMMAND(kAdultCreditsButton, OnCredits)
+    ON_COMMAND(kAdultHelpButton, OnHelp)
+    ON_COMMAND(kAdultHelpCommand, OnHelp)
     ON_WM_DESTROY()
 END_MESSAGE_MAP()
 
@@ -156,27 +211,28 @@ void CAdultSheet::AddPages(UINT preferences, UINT players) {
     m_preferencesPage.Construct(preferences);
     AddPage(&m_preferencesPage);
     AddPage(&m_activityPage);
-    m_playersPage = std::make_unique<CPropertyPage>(players);
-    AddPage(m_playersPage.get());
+    m_playersPage.Construct(players);
+    AddPage(&m_playersPage);
 }
 
 void CAdultSheet::SettingsToPages(const CUserPrefs& record, const ActivitySettings& block) {
     m_preferencesPage.FromRecord(record, GetPrefsOption08(), GetPrefsOption28());
+    m_playersPage.m_selfAdd = static_cast<int>(record.childrenMayAddPlayers);
     m_activityPage.BlockToPage(block);
 }
 
 void CAdultSheet::PagesToSettings(CUserPrefs& record, ActivitySettings& block) {
     if (m_preferencesPage.m_hWnd) m_preferencesPage.UpdateData(TRUE);
+    if (m_playersPage.m_hWnd) m_playersPage.UpdateData(TRUE);
     m_preferencesPage.ToRecord(record);
+    record.childrenMayAddPlayers = static_cast<uint32_t>(m_playersPage.m_selfAdd);
+    if (m_activityPageDone) return;
     if (m_activityPage.m_hWnd) {
         m_activityPage.UpdateData(TRUE);
         m_activityPage.StepsToLevels();
     }
     m_activityPage.PageToBlock(block);
-}
-
-void CAdultSheet::StoreOwnPages() {
-    if (m_preferencesPage.m_hWnd) m_preferencesPage.UpdateData(TRUE);
+    if (m_activityPage.m_hWnd) m_activityPage.LevelsToSliders();
 }
 
 void CAdultSheet::StoreActivityPage() {
@@ -186,13 +242,45 @@ void CAdultSheet::StoreActivityPage() {
     m_activityPage.PageToBlock(*m_block);
     // The rows are levels again; the page shows steps while it has a window.
     m_activityPage.LevelsToSliders();
-    if (m_launcherMode || !m_activityPage.m_playerBox.m_hWnd) return;
+    if (m_launcherMode) {
+        char name[64] = {};
+        if (!GetLauncherPlayer(name, sizeof name, m_launcherPath, sizeof m_launcherPath)) return;
+        WriteUserPrefs(m_launcherPath, m_block, kLauncherBlockSize);
+        if (HighlightingChanged()) AfxMessageBox(kIdsHighlightingReset, MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    if (!m_activityPage.m_playerBox.m_hWnd) return;
     const int row = m_activityPage.m_playerBox.GetCurSel();
     if (row < 0) return;
     CString name;
     m_activityPage.m_playerBox.GetLBText(row, name);
     const int index = m_activityPage.m_roster->FindOrAdd(static_cast<const char*>(name));
     if (index >= 0) WriteUserPrefsFor(m_activityPage.m_roster->Entry(index));
+}
+
+bool CAdultSheet::HighlightingChanged() {
+    if (m_preferencesPage.m_hWnd) m_preferencesPage.UpdateData(TRUE);
+    if (m_preferencesPage.m_highlight == 1 || !m_record) return false;
+    const int advance = m_record->scanAdvanceAuto != 0 ? 0 : 1;
+    return m_preferencesPage.m_advance != advance || m_preferencesPage.m_speed != m_record->scanSpeed;
+}
+
+void CAdultSheet::FillLauncherPlayer(CComboBox& box) {
+    box.ResetContent();
+    char name[64] = {};
+    if (!GetLauncherPlayer(name, sizeof name, m_launcherPath, sizeof m_launcherPath)) {
+        m_launcherPath[0] = '\0';
+        return;
+    }
+    m_launcherName = name;
+    m_launcherIndexAtStart = m_launcherIndex = box.AddString(name);
+    box.SetCurSel(m_launcherIndex);
+    ReadPrefs(m_launcherPath, &m_recordCopy);
+    ReadUserPrefs(m_launcherPath, &m_blockCopy, kLauncherBlockSize);
+    SettingsToPages(m_recordCopy, m_blockCopy);
+    DebugTrace("Selected %s", name);
+    DebugTrace(" is at %s", m_launcherPath);
+    DebugTrace("\n");
 }
 
 void CAdultSheet::SetUserSettings(CUserPrefs* record, ActivitySettings* block) {
@@ -202,43 +290,71 @@ void CAdultSheet::SetUserSettings(CUserPrefs* record, ActivitySettings* block) {
     if (block) std::memcpy(&m_blockCopy, block, sizeof(ActivitySettings));
 }
 
+void CAdultSheet::CreateButton(CButton& button, UINT captionId, int id, int left, int right, DWORD style) {
+    CRect client;
+    GetClientRect(&client);
+    CRect r = FromDialogUnits(left, 0, right, 12);
+    // The row of buttons sits on the strip the sheet grew by, below the pages.
+    r.OffsetRect(0, client.bottom - 8 - r.Height());
+    CString caption;
+    caption.LoadString(captionId);
+    button.Create(caption, WS_CHILD | WS_VISIBLE | WS_GROUP | WS_TABSTOP | style, r, this, static_cast<UINT>(id));
+    button.SetFont(GetFont());
+}
+
 BOOL CAdultSheet::OnInitDialog() {
     const BOOL result = CPropertySheet::OnInitDialog();
-    // The sheet's own buttons take the place of the standard ones, on a strip 27 pixels high.
+    if (m_launcherMode && m_block) m_activityPage.BlockToPage(*m_block);
     CRect window;
     GetWindowRect(&window);
     SetWindowPos(nullptr, 0, 0, window.Width(), window.Height() + 27, SWP_NOZORDER | SWP_NOACTIVATE);
     for (int id : {int(IDOK), int(IDCANCEL), int(ID_APPLY_NOW), int(ID_HELP)})
         if (CWnd* w = GetDlgItem(id)) w->ShowWindow(SW_HIDE);
-    CRect client;
-    GetClientRect(&client);
-    CRect quit = FromDialogUnits(12, 0, 52, 12);
-    CRect play = FromDialogUnits(235, 0, 275, 12);
-    const int top = client.bottom - 8 - quit.Height();
-    quit.OffsetRect(0, top);
-    play.OffsetRect(0, top);
-    m_quit.Create("Avsluta", WS_CHILD | WS_VISIBLE | WS_GROUP | WS_TABSTOP, quit, this, kAdultQuitButton);
-    m_play.Create("Spela", WS_CHILD | WS_VISIBLE | WS_GROUP | WS_TABSTOP | BS_DEFPUSHBUTTON, play, this,
-                  kAdultPlayButton);
-    m_quit.SetFont(GetFont());
-    m_play.SetFont(GetFont());
+    CreateButton(m_quit, kIdsQuitButton, kAdultQuitButton, 12, 52, 0);
+    CreateButton(m_help, kIdsHelpButton, kAdultHelpButton, 145, 185, 0);
+    CreateButton(m_credits, kIdsCreditsButton, kAdultCreditsButton, 190, 230, 0);
+    CreateButton(m_play, kIdsPlayButton, kAdultPlayButton, 235, 275, BS_DEFPUSHBUTTON);
     CenterWindow();
     if (m_record && m_block) SettingsToPages(*m_record, *m_block);
     if (CPropertyPage* page = GetActivePage()) page->UpdateData(FALSE);
     return result;
 }
 
-void CAdultSheet::OnPlay() {
+void CAdultSheet::ApplySettings() {
     StoreActivityPage();
-    StoreOwnPages();
+    if (m_preferencesPage.m_hWnd) m_preferencesPage.UpdateData(TRUE);
+}
+
+void CAdultSheet::OnPlay() {
+    ApplySettings();
     m_activityPage.FinishPlayerChoice(TRUE);
+    // The block is the returning player's now; the page must not be stored into it again.
+    m_activityPageDone = m_activityPage.m_hWnd != nullptr;
     EndDialog(kAdultPlayButton);
 }
 
 void CAdultSheet::OnQuit() {
-    StoreActivityPage();
-    StoreOwnPages();
+    ApplySettings();
     EndDialog(kAdultQuitButton);
+}
+
+void CAdultSheet::OnHelp() {
+    ShowSettingsHelp();
+}
+
+void CAdultSheet::ShowSettingsHelp() {
+    char file[64] = {};
+    GetPrefsFileName(file, sizeof file);
+    std::string key(file);
+    if (const size_t dot = key.rfind('.'); dot != std::string::npos) key.resize(dot);
+    const std::string help = SettingsHelpFile(GetEngineStateBlock(), key, GetVersion());
+    CWnd* owner = AfxGetMainWnd();
+    ::WinHelp(owner ? owner->m_hWnd : m_hWnd, help.c_str(), HELP_CONTENTS, 0);
+}
+
+void CAdultSheet::OnCredits() {
+    CSplashDlg splash(this);
+    splash.DoModal();
 }
 
 void CAdultSheet::OnDestroy() {

@@ -37,8 +37,6 @@ const plat::DialogItem kAboutItems[] = {
 
 const plat::DialogTemplate kDialogs[] = {
     {kAboutDialog, 0, 0, 217, 55, DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU, u8"Om Trumlaby", kAboutItems},
-    // No frame and no controls: the dialog sizes itself to the picture it shows.
-    {kSplashDialog, 0, 0, 427, 295, WS_POPUP, u8"", {}},
 };
 
 // The border around the game screen on a larger display: a 32 x 32 tile of bevelled squares.

@@ -2,6 +2,7 @@
 // thing in main (and by the tests that run the application).
 #pragma once
 
+#include "adult/splash_dlg.h"  // kCreditsBitmap, 640 x 480, drawn by mkres (data/program)
 #include "platform/core/wintypes.h"
 
 inline constexpr UINT kIdsTitle = 57344;             // "Trumlaby"
@@ -14,8 +15,6 @@ inline constexpr UINT kIdsOutOfMemory = 40001;
 inline constexpr UINT kIdsUnhandledException = 40011;
 inline constexpr UINT kAboutDialog = 24576;
 inline constexpr UINT kBorderTileBitmap = 24578;
-inline constexpr UINT kSplashDialog = 211;   // the credits picture's dialog (CSplashDlg)
-inline constexpr UINT kCreditsBitmap = 239;  // 640 x 480, drawn by mkres (data/program)
 
 // Strings, the about box, the splash dialog, the frame's border tile, the credits picture, the
 // grown-ups' pages and the media layer's strings.

@@ -1,7 +1,7 @@
 // The splash dialog on the headless screen: the credits picture built into the program fills
 // the screen; any key closes it, a button release only while the dialog holds the capture; a
 // paint request after the first draws the picture again and validates the window.
-#include "app/splash_dlg.h"
+#include "adult/splash_dlg.h"
 
 #include <gtest/gtest.h>
 #include <stdlib.h>

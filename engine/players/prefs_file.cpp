@@ -161,6 +161,10 @@ int GetPrefsFileName(char* buffer, size_t size) {
     return 1;
 }
 
+int GetLauncherPlayer(char* name, size_t nameSize, char* folder, size_t folderSize) {
+    return GetLauncherUserPath(name, nameSize, folder, folderSize);
+}
+
 int GetPrefsFolder(char* buffer, size_t size) {
     if (!buffer || size == 0) return 0;
     buffer[0] = '\0';

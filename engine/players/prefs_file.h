@@ -28,6 +28,10 @@ int GetPrefsFileName(char* buffer, size_t size);
 // folder when it is writable, else the temporary folder. Ends in a backslash; 0 and an empty
 // buffer on failure or when it does not fit.
 int GetPrefsFolder(char* buffer, size_t size);
+// The launcher's current child for those above the engine core (the grown-ups' sheet): its
+// display name ("first last") and its folder (made when missing, no trailing backslash), as
+// GetLauncherUserPath gives them. 1 on success; 0 with the buffers empty otherwise.
+int GetLauncherPlayer(char* name, size_t nameSize, char* folder, size_t folderSize);
 
 // The record: into `record`, or (null) into the engine's record only when all 284 bytes
 // arrived. A missing file gives defaults (record defaults, or the engine defaults) and 1; a

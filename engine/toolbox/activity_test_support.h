@@ -23,6 +23,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -34,6 +35,7 @@
 #include "engine/base/standin_table.h"
 #include "engine/core/engine_hosts.h"
 #include "engine/core/engine_test_support.h"
+#include "engine/core/launcher_test_support.h"
 #include "engine/core/module_registry.h"
 #include "engine/core/zelbo_title.h"
 #include "engine/players/app_prefs.h"
@@ -74,14 +76,28 @@ protected:
     }
 
     void TearDown() override {
-        // The engine object outlives the test: a close the test left pending goes with it.
+        // The engine object outlives the test: a close the test left pending goes with it, and
+        // so does a launcher the test made.
         if (theEngine) theEngine->SetClosePending(false);
+        if (theEngine && m_launcher) {
+            theEngine->m_launcherMode = 0;
+            theEngine->m_launcherSwapPath[0] = '\0';
+        }
         if (theEngine) theEngine->Shutdown();
         for (int module : m_registered) RegisterModuleTable(module, nullptr);
         SetPrefsStore(m_savedStore);
         SetAppPrefs(m_savedAppPrefs);
         SetEnginePictureItems(m_savedPictures);
         EngineTest::TearDown();
+    }
+
+    // The child launcher runs the game: its files in C:\ (engine/core/launcher_test_support.h)
+    // and the engine's launcher mode as start-up would have found it.
+    void UseLauncher(const LauncherFiles& files) {
+        WriteLauncherFiles(root / "ZADARO.SWP", root / "ZADARO", files);
+        std::strcpy(theEngine->m_launcherSwapPath, "C:\\ZADARO.SWP");
+        theEngine->m_launcherMode = 1;
+        m_launcher = true;
     }
 
     // The built "Zelbo<module>.res" (ZELBO_RES_DIR) in the game's folder.
@@ -288,6 +304,7 @@ private:
     IResItemHost* m_savedPictures = nullptr;
     CAppPrefs* m_savedAppPrefs = nullptr;
     IPrefsStore* m_savedStore = nullptr;
+    bool m_launcher = false;
 };
 
 }  // namespace activitytest

@@ -1,6 +1,6 @@
 // The credits picture, as the grown-ups' section shows it: over the game's main window until a
 // key or a click.
-#include "app/splash_dlg.h"
+#include "adult/splash_dlg.h"
 #include "tests/popups/popups_module.h"
 
 void OpenSplash() {

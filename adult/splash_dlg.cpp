@@ -1,4 +1,4 @@
-#include "app/splash_dlg.h"
+#include "adult/splash_dlg.h"
 
 #include <cstdio>
 

@@ -12,10 +12,13 @@
 // Enter close it with 1 as every other key does.
 #pragma once
 
-#include "app/app_resources.h"
 #include "media/surface/dibg.h"
 #include "media/surface/pal_id.h"
 #include "platform/dialogs/dialog.h"
+
+// The dialog's template (the section registers it) and the picture, which the program holds.
+inline constexpr UINT kSplashDialog = 211;
+inline constexpr UINT kCreditsBitmap = 239;
 
 inline constexpr int kSplashWidth = 640;
 inline constexpr int kSplashHeight = 480;
