@@ -41,7 +41,7 @@ inline std::string ReadAll(const fs::path& path) {
     return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
-// Installs a built program (the program, the resource files and the font file beside it) into
+// Installs a built program (the program, the resource files, the help files and the font file beside it) into
 // C:\Program Files\Quorva\Zelbo of an emulated root, as scripts/play does; returns the installed
 // program. The players' files are then made beside it, never in the build's folder.
 inline fs::path InstallProgram(const fs::path& root, const fs::path& program) {
@@ -50,7 +50,7 @@ inline fs::path InstallProgram(const fs::path& root, const fs::path& program) {
     for (const auto& entry : fs::directory_iterator(program.parent_path())) {
         const fs::path& file = entry.path();
         const std::string ext = file.extension().string();
-        if (!entry.is_regular_file() || (file != program && ext != ".res" && ext != ".FON")) continue;
+        if (!entry.is_regular_file() || (file != program && ext != ".res" && ext != ".FON" && ext != ".HLP")) continue;
         fs::copy_file(file, target / file.filename(), fs::copy_options::overwrite_existing);
     }
     return target / program.filename();
