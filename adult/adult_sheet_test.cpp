@@ -219,7 +219,9 @@ TEST_F(Sheet, EndCodes) {
         EXPECT_EQ(result, c.result);
         EXPECT_EQ(*SettingsBlock().LevelOf(3), c.blockLevel);
         EXPECT_EQ(FileOf("G\xE4st") != guestFile, c.guestFileWritten);
-        if (c.guestFileWritten) EXPECT_EQ(*BlockOf("G\xE4st").LevelOf(3), 10);
+        if (c.guestFileWritten) {
+            EXPECT_EQ(*BlockOf("G\xE4st").LevelOf(3), 10);
+        }
         EXPECT_TRUE(plat::MessageBoxLog().empty()) << "no player was switched: no notice";
     }
 }
@@ -330,8 +332,9 @@ TEST_F(LauncherSheet, HighlightingNotice) {
             },
             kAdultPlayButton, 500, 1, true);
         ASSERT_EQ(plat::MessageBoxLog().size(), highlight == 0 ? 1u : 0u);
-        if (highlight == 0)
+        if (highlight == 0) {
             EXPECT_NE(plat::MessageBoxLog()[0].text.find("Automatisk markering"), std::string::npos);
+        }
     }
 }
 
