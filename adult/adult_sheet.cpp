@@ -278,6 +278,8 @@ void CAdultSheet::FillLauncherPlayer(CComboBox& box) {
     ReadPrefs(m_launcherPath, &m_recordCopy);
     ReadUserPrefs(m_launcherPath, &m_blockCopy, kLauncherBlockSize);
     SettingsToPages(m_recordCopy, m_blockCopy);
+    // A preferences page shown before shows the child's record now.
+    if (m_preferencesPage.m_hWnd) m_preferencesPage.UpdateData(FALSE);
     DebugTrace("Selected %s", name);
     DebugTrace(" is at %s", m_launcherPath);
     DebugTrace("\n");
