@@ -8,6 +8,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
 
 #include "engine/players/player_list.h"
@@ -175,9 +176,7 @@ TEST_F(ActivityKitTest, StartedClipsCountScriptsPlaySndAndTalksAlike) {
 // A picture or sound the module file lacks writes one trace line per id in a run; the empty
 // picture 2 and asking whether an item exists never do.
 TEST_F(ActivityKitTest, AMissingPictureOrSoundIsTracedOnce) {
-    const std::filesystem::path trace = tmp / "trace.txt";
-    plat::SetTraceTarget(trace.string());
-    MonoDebugOpen();
+    CaptureTraces();
     MonoDebugForgetMissing();
     EnterModule(kModule, &m_table);
     CCorAnim* nothing = CreateSprite(10, 10, 2);
@@ -189,14 +188,53 @@ TEST_F(ActivityKitTest, AMissingPictureOrSoundIsTracedOnce) {
     EXPECT_FALSE(ResourceExists(kResSND, 79));
     RunFor(50);
     for (CCorAnim* s : {nothing, lost, lostAgain}) DisposeSprite(s);
-    MonoDebugClose();
-    plat::SetTraceTarget(std::nullopt);
-    std::ifstream in(trace, std::ios::binary);
+    std::istringstream in(Traces());
     std::string missing, line;
     while (std::getline(in, line))
         if (line.rfind("missing ", 0) == 0) missing += line + "\n";
     EXPECT_EQ(missing, "missing SPR 2077\nmissing SND 2078\n");
     MonoDebugForgetMissing();
+}
+
+// Entered from a home module that wrote the guest's block first: the module reads the stored
+// level from the player's file (held to its range when damaged), the flags are the setting's,
+// and the level the module stores on leaving is read back from the file. A home table of the
+// test's keeps its own entries.
+struct HomeCase {
+    activitytest::HomeSetting setting;
+    int16_t level;       // what the module reads (module 2 reads every word from 54 up as its review, 55)
+    int storedOnLeave;   // what the file holds after leaving
+};
+
+class ActivityKitHome : public ActivityKitTest, public ::testing::WithParamInterface<HomeCase> {};
+
+TEST_P(ActivityKitHome, TheHomeModuleWritesTheSettingTheModuleReads) {
+    const HomeCase& c = GetParam();
+    EnterFromHome(kModule, &m_table, c.setting);
+    EXPECT_EQ(g.level, c.level);
+    EXPECT_EQ(Settings().levelsSaved, c.setting.levelsSaved);
+    EXPECT_EQ(Settings().childMayChangeLevel, c.setting.mayChangeLevel);
+    Key('U');
+    LeaveModule();
+    EXPECT_EQ(StoredLevelInFile(kModule), c.storedOnLeave);
+    EXPECT_EQ(StoredLevelInFile(1), -1) << "the hub keeps no level";
+}
+
+INSTANTIATE_TEST_SUITE_P(Kit, ActivityKitHome,
+                         ::testing::Values(HomeCase{{0, 1, 1}, 1, 1}, HomeCase{{4, 1, 0}, 5, 5},
+                                           HomeCase{{0xFFFF, 1, 1}, 55, 54}, HomeCase{{6, 0, 1}, 7, 7}));
+
+TEST_F(ActivityKitTest, AHomeTableOfTheTestsKeepsItsOwnEntries) {
+    static int homeEnters = 0;
+    homeEnters = 0;
+    ModuleFunctionTable home = MakeStandInTable({0, 2, 6, 7, 9, 14, 15});
+    home.Enter = [] { ++homeEnters; };
+    EnterFromHome(kModule, &m_table, {9, 1, 1}, 1, &home);
+    EXPECT_EQ(homeEnters, 1);
+    EXPECT_EQ(g.level, 10);
+    LeaveModule();
+    EXPECT_EQ(homeEnters, 2);
+    EXPECT_EQ(StoredLevelInFile(kModule), 9) << "the home module writes the setting once";
 }
 
 }  // namespace

@@ -18,6 +18,11 @@
 // the game view delivers it: ClickSprite, ClickAt, DragSprite, Key; RunUntil lets virtual time
 // pass. The records read what the module did: the clips started, the sprites (picture, place,
 // order), the texts, the idle timers, the saved-settings block and the player's file.
+//
+// A module that reads its level from the player's file is entered with EnterFromHome: the home
+// module's first Start writes a HomeSetting (the module's stored level and the two flags) into
+// the guest's block and saves the file, as the hub leaves it after the grown-ups set them.
+// CaptureTraces sends the trace lines (MonoDebugWrite's included) to a file that Traces reads.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -28,6 +33,8 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -38,15 +45,19 @@
 #include "engine/core/launcher_test_support.h"
 #include "engine/core/module_registry.h"
 #include "engine/core/zelbo_title.h"
+#include "engine/base/user_prefs.h"
 #include "engine/players/app_prefs.h"
+#include "engine/players/player_list.h"
 #include "engine/players/prefs_file.h"
 #include "engine/scene/cor_anim.h"
 #include "engine/toolbox/picture_items.h"
 #include "engine/toolbox/sprite_toolbox.h"
 #include "engine/toolbox/waits.h"
 #include "media/res/res_writer.h"
+#include "media/util/mono_debug.h"
 #include "platform/core/crt.h"
 #include "platform/fs/dospath.h"
+#include "platform/mci/debug_display.h"
 
 namespace activitytest {
 
@@ -58,6 +69,14 @@ struct SpriteRecord {
     int16_t y = 0;
     size_t order = 0;
     bool operator==(const SpriteRecord&) const = default;
+};
+
+// What the home module writes into the guest's block before the module under test is entered:
+// the module's level in its stored form (module_level.h) and the two flags.
+struct HomeSetting {
+    uint16_t stored = 0;
+    uint32_t levelsSaved = 1;
+    uint32_t mayChangeLevel = 1;
 };
 
 // The switch-access targets in the order the scanner steps through them.
@@ -84,6 +103,11 @@ protected:
             theEngine->m_launcherSwapPath[0] = '\0';
         }
         if (theEngine) theEngine->Shutdown();
+        HomeWrite() = {};
+        if (m_tracing) {
+            MonoDebugClose();
+            plat::SetTraceTarget(std::nullopt);
+        }
         for (int module : m_registered) RegisterModuleTable(module, nullptr);
         SetPrefsStore(m_savedStore);
         SetAppPrefs(m_savedAppPrefs);
@@ -132,6 +156,16 @@ protected:
         theEngine->PresentFrame(nullptr, nullptr, 0, 0);
         if (module != 1) EngineGoToModule(module);
         ASSERT_EQ(theEngine->m_currentModule, module);
+    }
+    // EnterModule after a home module whose first Start writes the setting for the module into
+    // the guest's block and saves the player's file; the home table given (else the kit's
+    // stand-in) keeps its other entries, its Start replaced.
+    void EnterFromHome(int module, ModuleFunctionTable* table, const HomeSetting& setting, uint32_t seed = 1,
+                       const ModuleFunctionTable* home = nullptr) {
+        HomeWrite() = PendingHomeWrite{module, setting, true};
+        m_writingHome = home ? *home : m_homeStandIn;
+        m_writingHome.Start = WriteHomeSetting;
+        EnterModule(module, table, seed, &m_writingHome);
     }
     // Leaves the module as the home button does and runs until the home module is entered.
     void LeaveModule() {
@@ -224,6 +258,21 @@ protected:
 
     // ---- Records --------------------------------------------------------------------------------
 
+    // From here on the trace lines, MonoDebugWrite's included, go to a file of the test's.
+    void CaptureTraces() {
+        m_trace = tmp / "trace.txt";
+        plat::SetTraceTarget(m_trace.string());
+        MonoDebugOpen();
+        m_tracing = true;
+    }
+    // The trace lines written since CaptureTraces.
+    std::string Traces() const {
+        std::ifstream in(m_trace, std::ios::binary);
+        std::stringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
+
     // The clips started since the last ClearClips (module-relative ids; scripts, PlaySnd and
     // talks alike).
     std::vector<int16_t> Clips() const {
@@ -270,8 +319,41 @@ protected:
         std::ifstream in(*path, std::ios::binary);
         return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
     }
+    // The module's stored level in the current player's file (the record, then the block); -1
+    // when the file is too short to hold it or the module keeps no level.
+    int StoredLevelInFile(int module) const {
+        ActivitySettings block{};
+        const uint16_t* level = block.LevelOf(module);
+        if (!level) return -1;
+        const size_t at = sizeof(CUserPrefs) + static_cast<size_t>(reinterpret_cast<const uint8_t*>(level) -
+                                                                   reinterpret_cast<const uint8_t*>(&block));
+        const std::vector<uint8_t> file = PlayerFile();
+        return file.size() >= at + 2 ? file[at] | file[at + 1] << 8 : -1;
+    }
 
 private:
+    struct PendingHomeWrite {
+        int module = 0;
+        HomeSetting setting{};
+        bool pending = false;
+    };
+    static PendingHomeWrite& HomeWrite() {
+        static PendingHomeWrite write;
+        return write;
+    }
+    // The home module's Start under EnterFromHome: the first one writes the setting.
+    static void WriteHomeSetting() {
+        PendingHomeWrite& write = HomeWrite();
+        if (!write.pending) return;
+        write.pending = false;
+        int16_t size = 0;
+        auto* block = static_cast<ActivitySettings*>(GetSavedSettingsBlock(size));
+        block->levelsSaved = write.setting.levelsSaved;
+        block->childMayChangeLevel = write.setting.mayChangeLevel;
+        if (uint16_t* level = block->LevelOf(write.module)) *level = write.setting.stored;
+        SavePlayerPrefs();
+    }
+
     void Register(int module, ModuleFunctionTable* table) {
         RegisterModuleTable(module, table);
         m_registered.push_back(module);
@@ -298,6 +380,9 @@ private:
     }
 
     ModuleFunctionTable m_homeStandIn = MakeStandInTable({0, 2, 6, 7, 9, 14, 15});
+    ModuleFunctionTable m_writingHome{};
+    std::filesystem::path m_trace;
+    bool m_tracing = false;
     CAppPrefs m_appPrefs;
     CPrefsFileStore m_files;
     std::vector<int> m_registered;

@@ -83,12 +83,13 @@ Shade& TheShade() {
     return shade;
 }
 
-// The hot keys as they were when a click limit was set.
+// The hot keys as they were when a click limit was set, and the sprite the limit was set to.
 struct HotKeys {
     const CCorEngine* engine = nullptr;
     bool kept = false;
     int32_t adult = 1;
     int32_t quit = 1;
+    CAnimRef limiter{};
 };
 HotKeys& KeptHotKeys() {
     static HotKeys keys;
@@ -268,6 +269,18 @@ void ClosePanel(CCorAnim* panel) {
     RemoveShade();
 }
 
+void DiscardSprite(CCorAnim* sprite) {
+    if (!Live(sprite)) return;
+    const int16_t picture = GetSpriteFrame(sprite);
+    // No panel entry may name it once it is gone: the click limit set to it is lifted, and the
+    // shade forgets it.
+    if (KeptHotKeys().engine == theEngine && LiveSprite(KeptHotKeys().limiter) == sprite) LimitClicksToSprite(nullptr);
+    for (CAnimRef& kept : TheShade().sprites)
+        if (LiveSprite(kept) == sprite) kept = CAnimRef();
+    DisposeSprite(sprite);
+    if (picture != kNoPicture) PurgeResource(picture);
+}
+
 void LimitClicksToSprite(CCorAnim* sprite) {
     if (!theEngine) return;
     CCorEngine& e = *theEngine;
@@ -283,6 +296,7 @@ void LimitClicksToSprite(CCorAnim* sprite) {
         e.SetClickLimitRect(&limit);
         e.m_ctrlAltAEnabled = 0;
         e.m_ctrlQEnabled = 0;
+        keys.limiter = KeepSprite(sprite);
         return;
     }
     // Only a limit still set has keys to give back (one lifted otherwise kept nothing for this run).
@@ -293,6 +307,7 @@ void LimitClicksToSprite(CCorAnim* sprite) {
         e.m_ctrlQEnabled = keys.quit;
     }
     keys.kept = false;
+    keys.limiter = CAnimRef();
 }
 
 void ShadeScreen(uint8_t colour) {

@@ -79,6 +79,11 @@ CCorAnim* MakeFramedPanel(Rect16& rect, const PanelStyle* style = nullptr);
 // Takes the panel down: its picture cleared, waited for, the sprite disposed of and its picture
 // dropped from the item cache; then the click limit lifted and the shade removed.
 void ClosePanel(CCorAnim* panel);
+// Takes one sprite away at once: a click limit set to it is lifted (the hot keys as they were)
+// and the shade forgets it, then it is disposed of (its rectangle redrawn at the next
+// presentation) and its picture dropped from the item cache (a picture other sprites still show
+// stays whole for them). Nothing for a null handle or one that names no sprite of the list.
+void DiscardSprite(CCorAnim* sprite);
 // With a sprite of the display list: clicks outside its rectangle only beep, and the grown-ups'
 // and the quit hot keys are off (as they were is kept, once). With null: no limit, and when a
 // limit was set, both hot keys as they were then.

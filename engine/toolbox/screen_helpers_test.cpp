@@ -443,6 +443,52 @@ TEST_F(PanelTest, NestedLimitsAndALiftWithoutALimit) {
     DisposeSprite(b);
 }
 
+// DiscardSprite takes a sprite away with what names it: the panel's click limit is lifted with
+// the hot keys as they were, a shade sprite is forgotten by the shade (the others keep the
+// picture they share and go with the shade), a sprite no entry names leaves the limit alone, and
+// a handle that names no sprite changes nothing.
+TEST_F(PanelTest, DiscardSpriteTakesWhatNamesItWithIt) {
+    title.m_ctrlAltAEnabled = 1;
+    title.m_ctrlQEnabled = 0;
+    const size_t before = Sprites();
+    Rect16 rect{100, 120, 201, 171};
+    CCorAnim* panel = MakeFramedPanel(rect, nullptr);
+    ASSERT_NE(panel, nullptr);
+    const int16_t panelPicture = GetSpriteFrame(panel);
+    CCorAnim* other = CreateSprite(10, 10, 1);
+    const std::vector<CCorAnim*> all = title.m_anims.Objects();
+    const std::vector<CCorAnim*> shade(all.end() - 10, all.end() - 2);
+    const int16_t shadePicture = GetSpriteFrame(shade[0]);
+    ASSERT_EQ(Sprites(), before + 10);
+
+    DiscardSprite(other);
+    EXPECT_FALSE(title.m_anims.Contains(other));
+    EXPECT_EQ(Limit(), (std::vector<LONG>{100, 120, 204, 171})) << "the limit is the panel's";
+    EXPECT_EQ(title.m_ctrlAltAEnabled, 0);
+
+    DiscardSprite(shade[3]);
+    EXPECT_EQ(Sprites(), before + 8);
+    RedrawArea(0);
+    const plat::Display& d = plat::TheDisplay();
+    EXPECT_EQ(d.Pixel(0, 240), d.Pixel(0, 0)) << "the other strips still show the purged picture";
+    EXPECT_NE(d.Pixel(0, 240), d.Pixel(1, 0));
+    EXPECT_EQ(d.Pixel(0, 180), d.Pixel(1, 0)) << "the discarded strip shows the sky";
+
+    DiscardSprite(panel);
+    EXPECT_FALSE(title.m_anims.Contains(panel));
+    EXPECT_EQ(Limit(), (std::vector<LONG>{0, 0, 0, 0}));
+    EXPECT_EQ(title.m_ctrlAltAEnabled, 1);
+    EXPECT_EQ(title.m_ctrlQEnabled, 0) << "quitting stays off";
+    EXPECT_EQ(PreloadPicture(panelPicture), 0) << "the panel's picture left the item cache";
+
+    DiscardSprite(panel);
+    DiscardSprite(nullptr);
+    EXPECT_EQ(Sprites(), before + 7);
+    RemoveShade();
+    EXPECT_EQ(Sprites(), before) << "the shade takes its seven other sprites";
+    EXPECT_EQ(PreloadPicture(shadePicture), 0);
+}
+
 // Every other pixel in the colour, rows alternating, over the whole screen; the screen shows
 // through the rest. Taken down, the sprites and the picture go.
 TEST_F(PanelTest, TheShadeIsACheckerboardOverTheWholeScreen) {
