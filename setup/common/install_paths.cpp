@@ -14,6 +14,7 @@
 #include "setup/common/product_dat.h"
 #include "setup/common/script_strings.h"
 #include "setup/common/script_text.h"
+#include "setup/common/script_values.h"
 
 namespace setup {
 
@@ -39,6 +40,22 @@ bool SplitPath(std::string_view path, std::string& directory, std::string& name)
     directory.assign(path.substr(0, slash));
     name.assign(path.substr(slash + 1));
     return true;
+}
+
+void FindStartFolders(ScriptValues& values) {
+    char buffer[MAX_PATH] = {};
+    GetSystemDirectoryA(buffer, sizeof buffer);
+    values.systemDir = buffer;
+    GetWindowsDirectoryA(buffer, sizeof buffer);
+    values.windowsDir = buffer;
+    GetTempPathA(sizeof buffer, buffer);
+    const std::string temp = buffer;
+    std::string bare = temp;
+    if (!bare.empty() && bare.back() == '\\') bare.pop_back();
+    char current[MAX_PATH] = {};
+    GetCurrentDirectoryA(sizeof current, current);
+    struct _stat info;
+    values.tempDir = bare == current || _stat(bare.c_str(), &info) != 0 ? values.systemDir : temp;
 }
 
 bool DirectoryExists(std::string path) {

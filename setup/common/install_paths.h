@@ -9,10 +9,16 @@
 namespace setup {
 
 class CProductDat;
+struct ScriptValues;
 
 // Cuts the path at its last backslash: the folder before it, the name after it. False (and
 // both parts empty) when the path has no backslash.
 bool SplitPath(std::string_view path, std::string& directory, std::string& name);
+
+// The folders both programs start with: the System and Windows folders, and the Temp folder
+// where the script's copy goes, unless it is missing or is the folder the program runs in (the
+// copy never goes there): then the System folder.
+void FindStartFolders(ScriptValues& values);
 
 // Whether the folder (one trailing backslash ignored) exists; the critical-error boxes are
 // off while it looks.

@@ -10,6 +10,8 @@
 #include "setup/common/product_dat.h"
 #include "setup/common/script_strings.h"
 #include "setup/common/script_test_host.h"
+#include "setup/common/script_values.h"
+#include "platform/fs/winfile.h"
 
 namespace setup {
 namespace {
@@ -57,6 +59,32 @@ TEST_F(InstallPaths, CreateDirectoryPathMakesEveryLevelButTheDrivePart) {
     }
     EXPECT_TRUE(DirectoryExists("C:\\Spel\\Quorva\\"));
     EXPECT_FALSE(DirectoryExists("C:\\Spel\\Saknas"));
+}
+
+// The Temp folder takes the script's copy unless it is missing or the program runs in it.
+TEST_F(InstallPaths, StartFoldersKeepTheCopyOutOfTheProgramsFolder) {
+    fs::create_directories(root / "WINDOWS" / "TEMP");
+    fs::create_directories(root / "Prog");
+    struct Case {
+        const char* current;
+        bool tempExists;
+        const char* tempDir;
+    };
+    const Case cases[] = {
+        {"C:\\Prog", true, "C:\\WINDOWS\\TEMP\\"},
+        {"C:\\WINDOWS\\TEMP", true, "C:\\WINDOWS\\SYSTEM"},
+        {"C:\\Prog", false, "C:\\WINDOWS\\SYSTEM"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.current) + (c.tempExists ? " with Temp" : " without Temp"));
+        if (!c.tempExists) fs::remove_all(root / "WINDOWS" / "TEMP");
+        ASSERT_TRUE(SetCurrentDirectoryA(c.current));
+        ScriptValues values;
+        FindStartFolders(values);
+        EXPECT_EQ(values.systemDir, "C:\\WINDOWS\\SYSTEM");
+        EXPECT_EQ(values.windowsDir, "C:\\WINDOWS");
+        EXPECT_EQ(values.tempDir, c.tempDir);
+    }
 }
 
 TEST_F(InstallPaths, SplitPathCutsAtTheLastBackslash) {

@@ -9,7 +9,6 @@
 #include "platform/afx/afx_string.h"
 #include "platform/afx/string_table.h"
 #include "platform/core/winuser.h"
-#include "platform/fs/crt_stat.h"
 #include "platform/fs/dospath.h"
 #include "platform/fs/winfile.h"
 #include "platform/msgbox/msgbox.h"
@@ -174,19 +173,7 @@ void CRemblyApp::InitDirectories() {
     m_startMenuFolder.clear();
     m_disableAutoplay = 0;
 
-    char buffer[MAX_PATH] = {};
-    GetSystemDirectoryA(buffer, sizeof buffer);
-    v.systemDir = buffer;
-    GetWindowsDirectoryA(buffer, sizeof buffer);
-    v.windowsDir = buffer;
-    GetTempPathA(sizeof buffer, buffer);
-    const std::string temp = buffer;
-    std::string bare = temp;
-    if (!bare.empty() && bare.back() == '\\') bare.pop_back();
-    char current[MAX_PATH] = {};
-    GetCurrentDirectoryA(sizeof current, current);
-    struct _stat info;
-    v.tempDir = bare == current || _stat(bare.c_str(), &info) != 0 ? v.systemDir : temp;
+    FindStartFolders(v);
 }
 
 void CRemblyApp::RunRemoval() {

@@ -6,13 +6,13 @@
 #include "platform/afx/afx_string.h"
 #include "platform/afx/string_table.h"
 #include "platform/core/winuser.h"
-#include "platform/fs/crt_stat.h"
 #include "platform/fs/winfile.h"
 #include "platform/msgbox/msgbox.h"
 #include "platform/process/process.h"
 #include "platform/profile/profile.h"
 #include "platform/registry/registry.h"
 #include "platform/shell/shell.h"
+#include "setup/common/install_paths.h"
 #include "setup/common/script_strings.h"
 #include "setup/common/script_text.h"
 #include "setup/common/program_run.h"
@@ -112,20 +112,7 @@ void CSetwellApp::InitDirectories() {
     m_restartWanted = 0;
     m_secondInstance = 0;
 
-    char buffer[MAX_PATH] = {};
-    GetSystemDirectoryA(buffer, sizeof buffer);
-    v.systemDir = buffer;
-    GetWindowsDirectoryA(buffer, sizeof buffer);
-    v.windowsDir = buffer;
-    GetTempPathA(sizeof buffer, buffer);
-    const std::string temp = buffer;
-    std::string bare = temp;
-    if (!bare.empty() && bare.back() == '\\') bare.pop_back();
-    char current[MAX_PATH] = {};
-    GetCurrentDirectoryA(sizeof current, current);
-    struct _stat info;
-    // The script's copy never goes into the folder the program runs in.
-    v.tempDir = bare == current || _stat(bare.c_str(), &info) != 0 ? v.systemDir : temp;
+    FindStartFolders(v);
 }
 
 void CSetwellApp::RunInstall() {
