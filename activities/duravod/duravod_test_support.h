@@ -88,35 +88,11 @@ public:
     int answers = 0;
 };
 
-// What the home module writes into the guest's block before the module is entered.
-struct HomeSetting {
-    uint16_t stored = 0;
-    uint32_t levelsSaved = 1;
-    uint32_t mayChange = 1;
-};
-inline HomeSetting gHome;
-inline bool gHomeWrites = false;
-
-inline void HomeStart() {
-    if (!gHomeWrites) return;
-    gHomeWrites = false;
-    int16_t size = 0;
-    auto* block = static_cast<ActivitySettings*>(GetSavedSettingsBlock(size));
-    block->levelsSaved = gHome.levelsSaved;
-    block->childMayChangeLevel = gHome.mayChange;
-    *block->LevelOf(kDuravodModule) = gHome.stored;
-    SavePlayerPrefs();
-}
-
 class DuravodTest : public activitytest::ActivityTest {
 protected:
     void SetUp() override {
         ActivityTest::SetUp();
-        home = MakeStandInTable({0, 2, 6, 7, 9, 14, 15});
-        home.Start = HomeStart;
-        trace = tmp / "trace.txt";
-        plat::SetTraceTarget(trace.string());
-        MonoDebugOpen();
+        CaptureTraces();
         gLog = ProblemLog{};
         duravod::ResetIntroductions();
         duravod::State().UsedNumbers = {};
@@ -129,26 +105,13 @@ protected:
     void TearDown() override {
         ActivityTest::TearDown();
         duravod::SetProblemFactory(saved);
-        MonoDebugClose();
-        plat::SetTraceTarget(std::nullopt);
     }
     // Enters the module with the stored level in the guest's file.
     void EnterWith(uint16_t stored, uint32_t levelsSaved = 1, uint32_t seed = 1, uint32_t mayChange = 1) {
-        gHome = HomeSetting{stored, levelsSaved, mayChange};
-        gHomeWrites = true;
-        EnterModule(kDuravodModule, DuravodModuleTable(), seed, &home);
-    }
-    std::string Traces() const {
-        std::ifstream in(trace, std::ios::binary);
-        std::stringstream s;
-        s << in.rdbuf();
-        return s.str();
+        EnterFromHome(kDuravodModule, DuravodModuleTable(), {stored, levelsSaved, mayChange}, seed);
     }
     // The stored Duravod level in the guest's preference file (the record, then the block).
-    int StoredInFile() const {
-        const std::vector<uint8_t> file = PlayerFile();
-        return file.size() >= 284 + 18 ? file[284 + 16] | file[284 + 17] << 8 : -1;
-    }
+    int StoredInFile() const { return StoredLevelInFile(kDuravodModule); }
     static duravod::CDuravodState& S() { return duravod::State(); }
     static const CTestProblem* Problem() { return dynamic_cast<const CTestProblem*>(S().Problem.get()); }
     // The child answers by clicking the problem's text.
@@ -157,8 +120,6 @@ protected:
         duravod::OnProblemTextClicked();
     }
 
-    ModuleFunctionTable home{};
-    std::filesystem::path trace;
     duravod::ProblemFactory saved;
 };
 

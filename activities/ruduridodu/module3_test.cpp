@@ -5,91 +5,39 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <optional>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "activities/ruduridodu/presenter.h"
 #include "activities/ruduridodu/ruduridodu.h"
 #include "engine/base/activity_settings.h"
-#include "engine/base/standin_table.h"
-#include "engine/players/player_list.h"
 #include "engine/popups/level_chooser.h"
 #include "engine/scene/sound_toolbox.h"
 #include "engine/toolbox/activity_test_support.h"
 #include "engine/toolbox/picture_items.h"
 #include "engine/toolbox/waits.h"
 #include "media/sound/snd_encoder.h"
-#include "media/util/mono_debug.h"
-#include "platform/mci/debug_display.h"
 
 namespace {
-
-// What the home module writes into the guest's block before the module is entered.
-struct HomeSetting {
-    uint16_t stored = 0;
-    uint32_t levelsSaved = 1;
-};
-HomeSetting gHome;
-bool gHomeWrites = false;
-
-// The first entry of the home module writes the guest's level; the module entered after it reads
-// it from the file.
-void HomeStart() {
-    if (!gHomeWrites) return;
-    gHomeWrites = false;
-    int16_t size = 0;
-    auto* block = static_cast<ActivitySettings*>(GetSavedSettingsBlock(size));
-    block->levelsSaved = gHome.levelsSaved;
-    block->childMayChangeLevel = 1;
-    *block->LevelOf(kRuduridoduModule) = gHome.stored;
-    SavePlayerPrefs();
-}
 
 class Module3Test : public activitytest::ActivityTest {
 protected:
     void SetUp() override {
         ActivityTest::SetUp();
-        home = MakeStandInTable({0, 2, 6, 7, 9, 14, 15});
-        home.Start = HomeStart;
-        trace = tmp / "trace.txt";
-        plat::SetTraceTarget(trace.string());
-        MonoDebugOpen();
-    }
-    void TearDown() override {
-        MonoDebugClose();
-        plat::SetTraceTarget(std::nullopt);
-        ActivityTest::TearDown();
+        CaptureTraces();
     }
     // Enters the module with the stored level in the guest's file; children may change levels.
     void EnterWith(uint16_t stored, uint32_t levelsSaved = 1, uint32_t seed = 1) {
-        gHome = HomeSetting{stored, levelsSaved};
-        gHomeWrites = true;
-        EnterModule(kRuduridoduModule, RuduridoduModuleTable(), seed, &home);
+        EnterFromHome(kRuduridoduModule, RuduridoduModuleTable(), {stored, levelsSaved, 1}, seed);
     }
     // A task solved with that many wrong drops.
     static void SolveTask(int mistakes) {
         for (int i = 0; i < mistakes; ++i) Module3::AddTaskMistake();
         Module3::OnTaskSolved();
     }
-    std::string Traces() const {
-        std::ifstream in(trace, std::ios::binary);
-        std::stringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
     // The stored level of module 3 in the guest's preference file (the record, then the block).
-    int StoredInFile() const {
-        const std::vector<uint8_t> file = PlayerFile();
-        return file.size() >= 284 + 20 ? file[284 + 18] | file[284 + 19] << 8 : -1;
-    }
+    int StoredInFile() const { return StoredLevelInFile(kRuduridoduModule); }
     static const CModule3State& M() { return Module3::View(); }
-
-    ModuleFunctionTable home{};
-    std::filesystem::path trace;
 };
 
 struct StoredCase {

@@ -27,33 +27,13 @@ namespace module5test {
 using vevudivodizide::CAct5Board;
 using vevudivodizide::CCompareFreeBoard;
 
-// What the home module writes into the guest's block before module 5 is entered.
-struct HomeSetting {
-    uint16_t stored = 0;
-    uint32_t levelsSaved = 1;
-    uint32_t mayChangeLevel = 1;
-};
-inline HomeSetting gHome;
-inline bool gHomeWrites = false;
-
-inline void HomeStart() {
-    if (!gHomeWrites) return;
-    gHomeWrites = false;
-    int16_t size = 0;
-    auto* block = static_cast<ActivitySettings*>(GetSavedSettingsBlock(size));
-    block->levelsSaved = gHome.levelsSaved;
-    block->childMayChangeLevel = gHome.mayChangeLevel;
-    *block->LevelOf(kVevudivodizideModule) = gHome.stored;
-    SavePlayerPrefs();
-}
+using activitytest::HomeSetting;
 
 class Module5Test : public activitytest::ActivityTest {
 protected:
     void SetUp() override {
         ActivityTest::SetUp();
         UseBuiltFile(kVevudivodizideModule);
-        home = MakeStandInTable({0, 2, 6, 7, 9, 14, 15});
-        home.Start = HomeStart;
     }
     void TearDown() override {
         ActivityTest::TearDown();
@@ -63,9 +43,7 @@ protected:
     // problems from the generator given (null: the module's own).
     void EnterWith(HomeSetting setting = {}, vevudivodizide::LevelGenerator generator = nullptr, uint32_t seed = 3) {
         vevudivodizide::SetLevelGenerator(generator);
-        gHome = setting;
-        gHomeWrites = true;
-        EnterModule(kVevudivodizideModule, VevudivodizideModuleTable(), seed, &home);
+        EnterFromHome(kVevudivodizideModule, VevudivodizideModuleTable(), setting, seed);
         RedrawArea(0);
     }
     // A click on the sprite once the scripts have settled (what it shows decides where it is
@@ -82,10 +60,7 @@ protected:
     static CAct5Board& Q() { return *Module5::questionBoard; }
     static CCompareFreeBoard& F() { return *Module5::freeBoard; }
     // The stored level of module 5 in the guest's preference file (the record, then the block).
-    int StoredInFile() const {
-        const std::vector<uint8_t> file = PlayerFile();
-        return file.size() >= 284 + 24 ? file[284 + 22] | file[284 + 23] << 8 : -1;
-    }
+    int StoredInFile() const { return StoredLevelInFile(kVevudivodizideModule); }
     // A side's three cards: a digit, 'b' blank, '.' nothing.
     static std::string Cards(const vevudivodizide::CCompareGame& g, int side) {
         RedrawArea(0);
@@ -101,8 +76,6 @@ protected:
             if (clip == id) return true;
         return false;
     }
-
-    ModuleFunctionTable home{};
 };
 
 }  // namespace module5test
