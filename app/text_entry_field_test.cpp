@@ -1,5 +1,5 @@
-// The text entry field on a title of its own with the hub's font strip 52: the edits as a
-// table, the pixel limit, the caret's place and blinking; TranslateVirtualKey over readings
+// The text entry field on the activity kit, in the hub's file with its font strip 52: the edits
+// as a table, the pixel limit, the caret's place and blinking; TranslateVirtualKey over readings
 // the tests set.
 #include "app/text_entry_field.h"
 
@@ -9,7 +9,9 @@
 #include <vector>
 
 #include "app/chooser_test_support.h"
+#include "engine/base/standin_table.h"
 #include "engine/scene/cor_anim.h"
+#include "engine/toolbox/activity_test_support.h"
 #include "engine/toolbox/sprite_toolbox.h"
 #include "engine/toolbox/waits.h"
 
@@ -144,10 +146,12 @@ TEST(TranslateVirtualKey, PlatformKeymapGivesTheSwedishLetters) {
     plat::SetReportedVersion(plat::kVersionWin95);
 }
 
-class EntryFieldTest : public choosertest::HubTitleTest {
+class EntryFieldTest : public activitytest::ActivityTest {
 protected:
     void SetUp() override {
-        HubTitleTest::SetUp();
+        ActivityTest::SetUp();
+        UseBuiltFile(1);
+        EnterModule(1, &hub);
         font = std::make_unique<CBitmapFont>(52, 0, 1);
         ASSERT_GT(font->LineHeight(), 0) << "the hub's font strip 52";
         for (uint16_t c = 'a'; c <= 'z'; ++c)
@@ -159,7 +163,8 @@ protected:
     }
     void TearDown() override {
         field.reset();
-        HubTitleTest::TearDown();
+        font.reset();
+        ActivityTest::TearDown();
     }
     void Make(uint16_t maxLength, int16_t width) {
         field = std::make_unique<CTextEntryField>(font.get(), kCaret, CCorPoint{kLeft, kTop},
@@ -174,6 +179,7 @@ protected:
     static constexpr int16_t kCaret = 52;
     static constexpr int16_t kLeft = 100;
     static constexpr int16_t kTop = 200;
+    ModuleFunctionTable hub = MakeStandInTable({0, 2, 6, 7, 9, 14, 15});
     FakeKeyboard keyboard;
     std::unique_ptr<CBitmapFont> font;
     std::vector<uint16_t> allowed;
@@ -286,8 +292,8 @@ TEST_F(EntryFieldTest, HitTestAndDestruction) {
     field->GetText(out);
     EXPECT_EQ(out.CompareText("a"), kCompareEqual);
     field.reset();
-    EXPECT_FALSE(title.m_anims.Contains(caret));
-    EXPECT_FALSE(title.m_anims.Contains(text));
+    EXPECT_FALSE(theEngine->m_anims.Contains(caret));
+    EXPECT_FALSE(theEngine->m_anims.Contains(text));
 }
 
 }  // namespace
