@@ -286,9 +286,12 @@ TEST_F(PieceTest, PatternFillsLeaveTheLeftColumnAndLastRowAndWrapInThePattern) {
     square->Draw();
     EXPECT_EQ(At(c, square->bounds.left + 1, square->bounds.top), 100);
     EXPECT_EQ(At(c, square->bounds.left + 3, square->bounds.top + 2), 100 + 2 + 6);
-    // A pattern whose picture is missing draws nothing.
+    // A pattern whose picture is missing draws nothing (the module's file holds all sixteen,
+    // so the entry is pointed at an id the file lacks).
     ClearCanvasRect(c.rect);
     auto missing = Piece(10, 0, {40, 30}, 17);
+    ASSERT_NE(ShapeDrawState().pieceTextures[1], nullptr);
+    ShapeDrawState().pieceTextures[1]->picture = 79;
     missing->Draw();
     for (int y = 0; y < 120; ++y)
         for (int x = 0; x < 120; ++x) ASSERT_EQ(At(c, x, y), 0);

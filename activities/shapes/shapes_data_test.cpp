@@ -1,10 +1,14 @@
 // The built Zelbo6.res checked with the game's own corner code (the resource generator cannot
 // reach it): every piece outline of both sets closes exactly at all 24 turns, the larger kinds
-// split into their parts exactly as the split tool lays them, and the task records read whole.
+// split into their parts exactly as the split tool lays them, the task records read whole, and
+// the pattern fills cover a turned piece with the pattern's own pixels.
 #include <gtest/gtest.h>
+
+#include <set>
 
 #include "activities/shapes/shape_group.h"
 #include "activities/shapes/shapes_test_support.h"
+#include "engine/toolbox/aliases.h"
 #include "engine/toolbox/geometry.h"
 #include "engine/toolbox/resource_copies.h"
 #include "media/res/res_mgr.h"
@@ -67,6 +71,39 @@ TEST_F(ShapesData, TaskRecordsReadWhole) {
         EXPECT_EQ(media::TaskRecordBytes(task).size(), size) << id;
         EXPECT_FALSE(task.solution.records.empty()) << id;
         EXPECT_LE(task.Kind(), 3);
+    }
+}
+
+// Every pattern fill (16 to 31) of a turned hexagon writes, at each pixel of a row inside the
+// piece, a pixel of its picture (80 to 95) and never the transparent 0.
+TEST_F(ShapesData, PatternFillsCoverAPieceWithTheirPicture) {
+    CShapeCanvas& c = *Canvas({200, 150, 440, 330});
+    for (int16_t fill = 16; fill <= 31; ++fill) {
+        ClearCanvasRect(c.rect);
+        const auto p = Piece(15, 150, {320, 240}, fill);
+        p->Draw();
+        const int16_t picture = static_cast<int16_t>(fill + 64);
+        int16_t w = 0, h = 0;
+        GetPictureSize(picture, w, h);
+        ASSERT_EQ(w, 128) << picture;
+        const uint8_t* pattern = LockPictureData(picture);
+        ASSERT_NE(pattern, nullptr);
+        std::set<uint8_t> colours(pattern, pattern + static_cast<size_t>(GetPictureStride(picture)) * h);
+        UnlockPictureData(picture);
+        colours.erase(0);  // row padding
+        int inside = 0;
+        for (int y = p->bounds.top; y < p->bounds.bottom - 1; ++y)
+            for (int x = p->bounds.left; x < p->bounds.right; ++x) {
+                // Off the outline by a pixel each way: surely inside the fill's spans.
+                bool deep = true;
+                for (int dy = -1; dy <= 1; ++dy)
+                    for (int dx = -1; dx <= 1; ++dx)
+                        deep = deep && p->ContainsPoint({static_cast<int16_t>(x + dx), static_cast<int16_t>(y + dy)});
+                if (!deep) continue;
+                ++inside;
+                ASSERT_TRUE(colours.contains(At(c, x, y))) << "fill " << fill << " at " << x << "," << y << ": " << int{At(c, x, y)};
+            }
+        EXPECT_GT(inside, 1500) << fill;
     }
 }
 

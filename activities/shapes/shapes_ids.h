@@ -17,6 +17,8 @@ inline constexpr int16_t kGuideBarVertical = 51;        // 'SPR' a target's guid
 inline constexpr int16_t kGuideBarHorizontal = 52;      //   three pixels across
 inline constexpr int16_t kReferenceBoard = 53;          // 'SPR' static: the task has reference pieces
 inline constexpr int16_t kSolutionMarker = 58;          // 'SPR' the arrow under the asked-for piece
+inline constexpr int16_t kPatterns = 80;                // 'SPR' fill 16 + k shows 80 + k (k 0 to 7),
+inline constexpr int16_t kMarkedPatterns = 88;          //   marked fill 24 + k shows 88 + k
 inline constexpr int16_t kLargePieces = 10;             // 'PN#' 10 + kind: edges of 32
 inline constexpr int16_t kSmallPieces = 20;             // 'PN#' 20 + kind: edges of 24
 
@@ -30,6 +32,11 @@ inline constexpr media::ResIdRef kIds[] = {
     {"SPR", kGuideBarHorizontal},
     {"SPR", kReferenceBoard},
     {"SPR", kSolutionMarker},
+    {"SPR", kPatterns + 0}, {"SPR", kPatterns + 1}, {"SPR", kPatterns + 2}, {"SPR", kPatterns + 3},
+    {"SPR", kPatterns + 4}, {"SPR", kPatterns + 5}, {"SPR", kPatterns + 6}, {"SPR", kPatterns + 7},
+    {"SPR", kMarkedPatterns + 0}, {"SPR", kMarkedPatterns + 1}, {"SPR", kMarkedPatterns + 2},
+    {"SPR", kMarkedPatterns + 3}, {"SPR", kMarkedPatterns + 4}, {"SPR", kMarkedPatterns + 5},
+    {"SPR", kMarkedPatterns + 6}, {"SPR", kMarkedPatterns + 7},
     {"PN#", kLargePieces + 0}, {"PN#", kLargePieces + 1}, {"PN#", kLargePieces + 2},
     {"PN#", kLargePieces + 3}, {"PN#", kLargePieces + 4}, {"PN#", kLargePieces + 5},
     {"PN#", kSmallPieces + 0}, {"PN#", kSmallPieces + 1}, {"PN#", kSmallPieces + 2},

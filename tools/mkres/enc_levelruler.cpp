@@ -7,6 +7,7 @@
 //     table M+60          # the level table, given earlier in the module
 //     size 240 234        # the ruler picture
 //     face FONT0016       # optional: the labels' face (default FONT0016)
+//     paper 197           # optional: the ruler's background index (default 229, pale sand)
 //   end
 //   SPR M+72 levelruler
 //     table M+60
@@ -18,6 +19,7 @@
 // ruler's size less twice the offsets, which is also the highlight's size. Each group's segment
 // is labelled with its levels ("1–2", "3"); on the ruler the segments go from green (easy)
 // through yellow and orange to red (hard), on the highlight each is yellow with a red frame.
+// A module whose palette gives 229 another use names its own paper (10 to 245).
 // A label that does not fit its segment is an error.
 #include <string>
 
@@ -34,7 +36,7 @@ constexpr int kMaxSide = 2048;
 constexpr const char* kDefaultLabelFace = "FONT0016";
 
 // Palette indices of the game palette (data/common/game_palette.mkres).
-constexpr uint8_t kPaper = 229;      // pale sand
+constexpr uint8_t kDefaultPaper = 229;  // pale sand
 constexpr uint8_t kInk = 22;         // black
 constexpr uint8_t kEdge = 27;        // dark grey
 constexpr uint8_t kLitFill = 12;     // yellow
@@ -55,6 +57,7 @@ bool EncodeLevelRuler(const ItemSource& item, EncodeContext& ctx, std::vector<ui
     std::optional<media::LevelTable> table;
     int width = 0, height = 0;
     bool highlight = false;
+    uint8_t paper = kDefaultPaper;
     std::string faceName = kDefaultLabelFace;
     const SourceLine* faceLine = nullptr;
     for (const SourceLine& line : item.body) {
@@ -81,11 +84,15 @@ bool EncodeLevelRuler(const ItemSource& item, EncodeContext& ctx, std::vector<ui
             height = static_cast<int>(*h);
         } else if (op == "highlight" && t.size() == 1) {
             highlight = true;
+        } else if (op == "paper" && t.size() == 2) {
+            const auto v = NumberIn(line, t[1], 10, 245, ctx);
+            if (!v) return false;
+            paper = static_cast<uint8_t>(*v);
         } else if (op == "face" && t.size() == 2) {
             faceName = t[1].text;
             faceLine = &line;
         } else {
-            ctx.Error(line.where, "a level ruler takes table ID, size W H, face NAME and highlight, not " +
+            ctx.Error(line.where, "a level ruler takes table ID, size W H, face NAME, paper C and highlight, not " +
                                       (op.empty() ? std::string("\"...\"") : op));
             return false;
         }
@@ -106,7 +113,7 @@ bool EncodeLevelRuler(const ItemSource& item, EncodeContext& ctx, std::vector<ui
 
     const int originX = highlight ? 0 : table->areaX;
     const int originY = highlight ? 0 : table->areaY;
-    CPictureCanvas canvas(highlight ? areaWidth : width, highlight ? areaHeight : height, highlight ? 0 : kPaper);
+    CPictureCanvas canvas(highlight ? areaWidth : width, highlight ? areaHeight : height, highlight ? 0 : paper);
     if (!highlight) canvas.Frame(0, 0, width, height, kEdge);
     const Rect16 area{static_cast<int16_t>(originX), static_cast<int16_t>(originY),
                       static_cast<int16_t>(originX + areaWidth), static_cast<int16_t>(originY + areaHeight)};

@@ -87,8 +87,43 @@ TEST(LevelRulerEncoder, LabelsSitOnTheSegmentsTheChooserHitTests) {
         const uint8_t wantFill[] = {98, 82, 66, 50};
         EXPECT_EQ(ruler.At(s.left + 2 + 3, s.top + 2 + 3), wantFill[g]) << g;
     }
-    // Outside the segments the highlight is transparent.
+    // Outside the segments the highlight is transparent; the ruler's paper is pale sand,
+    // under its dark grey edge.
     EXPECT_EQ(lit.At(20, 35), 0);
+    EXPECT_EQ(ruler.At(0, 0), 27);
+    EXPECT_EQ(ruler.At(1, 1), 229);
+}
+
+// A ruler given its own paper draws its background in it and nothing else differently.
+TEST(LevelRulerEncoder, PaperColoursTheBackgroundOnly) {
+    std::string own = kModule;
+    own.insert(own.find("  size 104 54\nend\nSPR M+882"), "  paper 197\n");
+    const Built plain = Build(kModule), papered = Build(own);
+    ASSERT_TRUE(plain.ok && papered.ok);
+    auto files = std::make_shared<CResMemoryFiles>();
+    files->Put("A.RES", plain.file);
+    files->Put("B.RES", papered.file);
+    CResMgr a, b;
+    a.SetFileSystem(files);
+    b.SetFileSystem(files);
+    ASSERT_TRUE(a.Open("A.RES") && b.Open("B.RES"));
+    const Picture before = ReadPicture(a, 4881), after = ReadPicture(b, 4881);
+    ASSERT_EQ(before.width, after.width);
+    ASSERT_EQ(before.height, after.height);
+    int papers = 0;
+    for (int y = 0; y < before.height; ++y)
+        for (int x = 0; x < before.width; ++x) {
+            const uint8_t was = before.At(x, y), now = after.At(x, y);
+            if (was == 229) {
+                ++papers;
+                EXPECT_EQ(now, 197) << x << "," << y;
+            } else {
+                EXPECT_EQ(now, was) << x << "," << y;
+            }
+        }
+    EXPECT_GT(papers, 0);
+    // The highlight has no paper.
+    EXPECT_EQ(ReadPicture(b, 4882).At(20, 35), 0);
 }
 
 struct FaultCase {
@@ -122,6 +157,8 @@ INSTANTIATE_TEST_SUITE_P(
         FaultCase{"LabelTooWide", "SPR M+71 levelruler\n  table M+60\n  size 12 20\nend\n", "does not fit"},
         FaultCase{"SegmentTooLow", "SPR M+71 levelruler\n  table M+60\n  size 80 6\nend\n", "does not fit"},
         FaultCase{"UnknownLine", "SPR M+71 levelruler\n  table M+60\n  size 80 20\n  colour 3\nend\n", "not colour"},
+        FaultCase{"PaperTransparent", "SPR M+71 levelruler\n  table M+60\n  size 80 20\n  paper 0\nend\n", "10 to 245"},
+        FaultCase{"PaperStatic", "SPR M+71 levelruler\n  table M+60\n  size 80 20\n  paper 250\nend\n", "10 to 245"},
         FaultCase{"UnknownFace", "SPR M+71 levelruler\n  table M+60\n  size 80 20\n  face NOFACE\nend\n", "no face NOFACE"}),
     [](const auto& info) { return std::string(info.param.name); });
 
