@@ -1,13 +1,17 @@
 // The built Zelbo6.res checked with the game's own corner code (the resource generator cannot
 // reach it): every piece outline of both sets closes exactly at all 24 turns, the larger kinds
-// split into their parts exactly as the split tool lays them, the task records read whole, and
-// the pattern fills cover a turned piece with the pattern's own pixels.
+// split into their parts exactly as the split tool lays them, the task records read whole, the
+// pattern fills cover a turned piece with the pattern's own pixels, the piece sets and examples
+// pass the check their restoring asks, and every level's tasks can be solved from their trays.
 #include <gtest/gtest.h>
 
 #include <set>
 
 #include "activities/shapes/shape_group.h"
+#include "activities/shapes/shape_target.h"
+#include "activities/shapes/shapes_ids.h"
 #include "activities/shapes/shapes_test_support.h"
+#include "activities/shapes/snapshots.h"
 #include "engine/toolbox/aliases.h"
 #include "engine/toolbox/geometry.h"
 #include "engine/toolbox/resource_copies.h"
@@ -104,6 +108,96 @@ TEST_F(ShapesData, PatternFillsCoverAPieceWithTheirPicture) {
                 ASSERT_TRUE(colours.contains(At(c, x, y))) << "fill " << fill << " at " << x << "," << y << ": " << int{At(c, x, y)};
             }
         EXPECT_GT(inside, 1500) << fill;
+    }
+}
+
+std::vector<uint8_t> Item(uint32_t type, int16_t id) {
+    uint32_t size = 0;
+    uint8_t* copy = LoadResourceCopy(type, id, size);
+    if (!copy) return {};
+    std::vector<uint8_t> out(copy, copy + size);
+    FreeResourceCopy(copy);
+    return out;
+}
+
+bool Within(const CCorRect& inner, const CCorRect& outer) {
+    return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right && inner.bottom <= outer.bottom;
+}
+
+// The trays: one piece of each kind, its kind its slot, all in the tray's zone; the examples:
+// whole pictures inside the drawing area. Each passes the check the restoring code asks.
+TEST_F(ShapesData, PieceSetsAndExamplesPassTheCheck) {
+    const CCorRect tray{185, 380, 635, 475};
+    for (int16_t set : {shapes::kLargePieces, shapes::kSmallPieces}) {
+        const auto bytes = Item(kResPLS, set);
+        ASSERT_TRUE(media::CheckPieceList(bytes)) << media::PieceListFault(bytes);
+        const media::PieceList list = media::ParsePieceList(bytes);
+        EXPECT_EQ(list.setId, set);
+        ASSERT_EQ(list.records.size(), 6u);
+        CDynArray<CShapePiece*> pieces;
+        CShapeTarget::ReadPieceList(list, pieces);
+        for (int16_t k = 0; k < 6; ++k) {
+            EXPECT_EQ(list.records[static_cast<size_t>(k)].kind, k);
+            EXPECT_EQ(pieces.GetAt(static_cast<uint32_t>(k))->GetCornerTotal(), k == 5 ? 6 : k == 4 ? 5 : k == 2 ? 3 : 4);
+            EXPECT_TRUE(Within(pieces.GetAt(static_cast<uint32_t>(k))->bounds, tray)) << set << " kind " << k;
+            delete pieces.GetAt(static_cast<uint32_t>(k));
+        }
+        pieces.Free();
+        for (int16_t n = 0; n < 3; ++n) {
+            const auto example = Item(kResPLS, static_cast<int16_t>(shapes::kExamplePictures + set + n));
+            ASSERT_TRUE(media::CheckPieceList(example, &shapes::kDrawArea)) << n << ": " << media::PieceListFault(example, &shapes::kDrawArea);
+            CDynArray<CShapePiece*> picture;
+            CShapeTarget::ReadPieceList(media::ParsePieceList(example), picture);
+            EXPECT_GE(picture.GetSize(), 3u);
+            for (CShapePiece* p : picture) {
+                EXPECT_TRUE(Within(p->bounds, shapes::kDrawArea)) << "example " << n << " of set " << set;
+                for (CShapePiece* q : picture) EXPECT_TRUE(p == q || !p->Overlaps(*q)) << "example " << n << " of set " << set;
+            }
+            for (CShapePiece* p : picture) delete p;
+            picture.Free();
+        }
+    }
+}
+
+// Every level names a list of tasks; each task reads whole, is of a kind the scene shows, lies
+// in the drawing area and can be solved: its tray offers every kind of its solution in the
+// solution's fill, and its prompt is a sound of the module.
+TEST_F(ShapesData, EveryLevelsTasksCanBeSolvedFromTheirTrays) {
+    const auto table = Item(kResINN, shapes::kLevelTable);
+    ASSERT_GE(table.size(), 2u);
+    const int levels = table[0] | table[1] << 8;
+    EXPECT_EQ(levels, shapes::kLevelCount);
+    ASSERT_EQ(table.size(), 2u + 2u * static_cast<size_t>(levels));
+    for (int level = 1; level <= levels; ++level) {
+        const int offset = table[2 * static_cast<size_t>(level)] | table[2 * static_cast<size_t>(level) + 1] << 8;
+        const auto list = Item(kResINN, static_cast<int16_t>(shapes::kLevelTable + offset));
+        ASSERT_GE(list.size(), 4u) << "level " << level;
+        const int n = list[0] | list[1] << 8;
+        ASSERT_EQ(list.size(), 2u + 2u * static_cast<size_t>(n)) << "level " << level;
+        for (int t = 1; t <= n; ++t) {
+            const int16_t id = static_cast<int16_t>(list[2 * static_cast<size_t>(t)] | list[2 * static_cast<size_t>(t) + 1] << 8);
+            const auto bytes = Item(kResBPB, id);
+            ASSERT_FALSE(bytes.empty()) << "BPB " << id;
+            const media::TaskRecord task = media::ParseTaskRecord(bytes);
+            EXPECT_FALSE(task.damaged) << id;
+            EXPECT_TRUE(task.Kind() == 0 || task.Kind() == kTaskByColours) << id;
+            ASSERT_FALSE(task.solution.records.empty()) << id;
+            EXPECT_NE(Item(kResSND, static_cast<int16_t>(task.words[10])).size(), 0u) << id;
+            EXPECT_EQ(task.words[11], 0) << id;
+            for (const auto& r : task.solution.records) {
+                ASSERT_GE(r.kind, 0);
+                ASSERT_LE(r.kind, 5);
+                EXPECT_GT(task.words[37 + static_cast<size_t>(r.kind)], 0) << id << ": no tray of kind " << r.kind;
+                EXPECT_EQ(task.words[43 + static_cast<size_t>(r.kind)], r.fill) << id << ": the tray's fill of kind " << r.kind;
+            }
+            CShapeGroup outline;
+            outline.ReadChildren(task.solution.records.data(), static_cast<int32_t>(task.solution.records.size()),
+                                 static_cast<int16_t>(task.solution.setId));
+            EXPECT_TRUE(Within(outline.bounds, shapes::kDrawArea)) << id;
+            EXPECT_EQ(outline.loopEnds.GetSize(), 1u) << id;  // one shape, no holes
+            for (int32_t i = 0; i < outline.ChildCount(); ++i)
+                for (int32_t j = 0; j < i; ++j) EXPECT_FALSE(outline.GetChild(i)->Overlaps(*outline.GetChild(j))) << id;
+        }
     }
 }
 

@@ -11,7 +11,7 @@ namespace shapes {
 
 inline constexpr int16_t kBackground = 0;               // 'SPR' the screen, 'PAL' its palette
 inline constexpr int16_t kIntroduction = 990;           // 'SND'
-inline constexpr int16_t kLevelTable = 800;             // 'IN#' the level chooser's layout
+inline constexpr int16_t kChooserTable = 800;           // 'IN#' the level chooser's layout
 inline constexpr int16_t kLevelChooserPictures = 800;   // 'SPR' the chooser's first picture
 inline constexpr int16_t kGuideBarVertical = 51;        // 'SPR' a target's guide lines, clipped to
 inline constexpr int16_t kGuideBarHorizontal = 52;      //   three pixels across
@@ -19,14 +19,32 @@ inline constexpr int16_t kReferenceBoard = 53;          // 'SPR' static: the tas
 inline constexpr int16_t kSolutionMarker = 58;          // 'SPR' the arrow under the asked-for piece
 inline constexpr int16_t kPatterns = 80;                // 'SPR' fill 16 + k shows 80 + k (k 0 to 7),
 inline constexpr int16_t kMarkedPatterns = 88;          //   marked fill 24 + k shows 88 + k
-inline constexpr int16_t kLargePieces = 10;             // 'PN#' 10 + kind: edges of 32
-inline constexpr int16_t kSmallPieces = 20;             // 'PN#' 20 + kind: edges of 24
+inline constexpr int16_t kLevelTable = 10;              // 'IN#' the levels: count, then each level's
+                                                        //   list offset; 'IN#' 10 + offset its tasks
+inline constexpr int16_t kLevelCount = 26;
+inline constexpr int16_t kTaskPrompt = 200;             // 'SND' a task's prompt; + 1 by colours
+inline constexpr int16_t kAfterPrompt = 80;             // 'SND' said after the first prompts
+inline constexpr int16_t kPieceNames = 300;             // 'SND' 300 + kind: the piece's name
+inline constexpr int16_t kAlreadyThere = 481;           // 'SND' a place already filled
+inline constexpr int16_t kFixedPiece = 483;             // 'SND' a piece of the starting picture
+inline constexpr int16_t kExamplePictures = 100;        // 'PLS' 100 + set + n: example n
+inline constexpr int16_t kLargePieces = 10;             // 'PN#' 10 + kind: edges of 32; 'PLS' the tray
+inline constexpr int16_t kSmallPieces = 20;             // 'PN#' 20 + kind: edges of 24; 'PLS' the tray
 
 inline constexpr media::ResIdRef kIds[] = {
     {"SPR", kBackground},
     {"PAL", kBackground},
     {"SND", kIntroduction},
+    {"IN#", kChooserTable},
     {"IN#", kLevelTable},
+    {"SND", kTaskPrompt}, {"SND", kTaskPrompt + 1}, {"SND", kAfterPrompt},
+    {"SND", kPieceNames + 0}, {"SND", kPieceNames + 1}, {"SND", kPieceNames + 2},
+    {"SND", kPieceNames + 3}, {"SND", kPieceNames + 4}, {"SND", kPieceNames + 5},
+    {"SND", kAlreadyThere}, {"SND", kFixedPiece},
+    {"PLS", kLargePieces}, {"PLS", kSmallPieces},
+    {"PLS", kExamplePictures + kLargePieces + 0}, {"PLS", kExamplePictures + kLargePieces + 1},
+    {"PLS", kExamplePictures + kLargePieces + 2}, {"PLS", kExamplePictures + kSmallPieces + 0},
+    {"PLS", kExamplePictures + kSmallPieces + 1}, {"PLS", kExamplePictures + kSmallPieces + 2},
     {"SPR", kLevelChooserPictures},
     {"SPR", kGuideBarVertical},
     {"SPR", kGuideBarHorizontal},

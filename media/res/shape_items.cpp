@@ -84,6 +84,34 @@ size_t PieceListShapeCount(const PieceList& list) {
     return shapes;
 }
 
+const char* PieceListFault(std::span<const uint8_t> bytes, const CCorRect* area) {
+    if (bytes.size() < kPieceListHeaderBytes) return "shorter than its header";
+    const int32_t m = plat::GetLeI16(bytes, 2);
+    if (m < 0) return "a negative number of records";
+    if (bytes.size() < kPieceListHeaderBytes + kPieceRecordBytes * static_cast<size_t>(m)) return "shorter than its records";
+    const auto isPieceFill = [](int16_t f) { return f >= 0 && f <= 31; };
+    int32_t members = 0;  // member records still to come of the group before
+    for (int32_t i = 0; i < m; ++i) {
+        const size_t at = kPieceListHeaderBytes + kPieceRecordBytes * static_cast<size_t>(i);
+        const int16_t kind = plat::GetLeI16(bytes, at), fill = plat::GetLeI16(bytes, at + 2);
+        const CCorPoint position{plat::GetLeI16(bytes, at + 4), plat::GetLeI16(bytes, at + 6)};
+        const int16_t angle = plat::GetLeI16(bytes, at + 8);
+        if (kind == -1) {
+            if (members > 0) return "a group inside a group";
+            if (angle < 0 || angle > m - i - 1) return "a group with more members than records after it";
+            if (fill != -9 && fill != -1 && !isPieceFill(fill)) return "a group fill outside -9, -1 and 0 to 31";
+            members = angle;
+            continue;
+        }
+        if (members > 0) --members;
+        if (kind < 0 || kind > 5) return "a piece kind outside 0 to 5";
+        if (!isPieceFill(fill)) return "a piece fill outside 0 to 31";
+        if (angle < 0 || angle > 3450 || angle % 150 != 0) return "a piece angle not a multiple of 150 from 0 to 3450";
+        if (area && !area->Contains(position)) return "a piece outside the drawing area";
+    }
+    return nullptr;
+}
+
 TaskRecord ParseTaskRecord(std::span<const uint8_t> item) {
     TaskRecord t;
     for (size_t i = 0; i < kTaskWordCount; ++i) t.words[i] = static_cast<uint16_t>(ValueAt(item, 2 * i));

@@ -21,6 +21,8 @@
 #include <span>
 #include <vector>
 
+#include "media/util/cor_geometry.h"
+
 namespace media {
 
 struct PiecePair {
@@ -64,6 +66,18 @@ PieceList ParsePieceList(std::span<const uint8_t> bytes, size_t* used = nullptr)
 std::vector<uint8_t> PieceListBytes(const PieceList& list);
 // The shapes a list makes: its records minus the member records of its groups.
 size_t PieceListShapeCount(const PieceList& list);
+
+// Whether a piece list, from outside the program (a picture file, a record slot's 'data', a
+// 'PLS' item), can be restored as it stands: at least 4 + 10 M bytes with M not negative;
+// every group's m not negative and within the records after it, its members pieces (groups do
+// not nest); piece kinds 0 to 5, piece fills 0 to 31, group fills -9, -1 or 0 to 31; piece
+// angles multiples of 150 from 0 to 3450; and, when `area` is given, every piece's position
+// inside it (a group's own position is not used). Null when it passes, else what is wrong,
+// for the caller's trace line.
+const char* PieceListFault(std::span<const uint8_t> bytes, const CCorRect* area = nullptr);
+inline bool CheckPieceList(std::span<const uint8_t> bytes, const CCorRect* area = nullptr) {
+    return PieceListFault(bytes, area) == nullptr;
+}
 
 struct GuideLine {
     int16_t x1 = 0;

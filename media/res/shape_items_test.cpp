@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 namespace {
@@ -153,6 +154,61 @@ TEST(ShapeItems, TaskRecordsReadWithinTheirSize) {
     const media::TaskRecord m = media::ParseTaskRecord(bigM);
     EXPECT_TRUE(m.damaged);
     EXPECT_EQ(m.solution.records, task.solution.records);
+}
+
+// A list from outside is restored only as a whole sound list: each damage refused with its
+// reason, the positions checked only when an area is given.
+TEST(ShapeItems, CheckPieceListRefusesWhatCannotBeRestored) {
+    const CCorRect area{117, 10, 631, 338};
+    const PieceRecord square{0, 3, 200, 100, 150}, group{-1, -9, 300, 200, 2}, member{2, 0, 300, 200, 0};
+    const auto list = [](std::vector<PieceRecord> records) { return media::PieceListBytes(PieceList{10, std::move(records), false}); };
+    const auto with = [&](PieceRecord r) { return list({square, r}); };
+    const Bytes good = list({square, group, member, member, square});
+    Bytes n32767 = list({square});
+    n32767[2] = 0xFF, n32767[3] = 0x7F;
+    Bytes negative = list({square});
+    negative[2] = 0xFF, negative[3] = 0xFF;
+    const struct {
+        const char* name;
+        Bytes bytes;
+        const char* fault;  // with the area; nullptr: accepted
+        bool withoutArea;   // accepted without the area
+    } cases[] = {
+        {"empty picture", list({}), nullptr, true},
+        {"pieces and a group", good, nullptr, true},
+        {"longer than its records", [&] { Bytes b = good; b.push_back(7); return b; }(), nullptr, true},
+        {"every fill and angle", list({{5, 31, 117, 10, 3450}, {-1, -1, 0, 0, 1}, {1, 8, 630, 337, 0}, {-1, 31, 0, 0, 1}, member}), nullptr, true},
+        {"header cut", Cut(good, 3), "shorter than its header", false},
+        {"last record cut", Cut(good, good.size() - 1), "shorter than its records", false},
+        {"n 32767", n32767, "shorter than its records", false},
+        {"n negative", negative, "a negative number of records", false},
+        {"m past the end", list({square, {-1, -9, 0, 0, 2}, member}), "more members than records", false},
+        {"m negative", list({{-1, -9, 0, 0, -1}, member}), "more members than records", false},
+        {"nested group", list({{-1, -9, 0, 0, 2}, {-1, -9, 0, 0, 1}, member}), "a group inside a group", false},
+        {"kind 7", with({7, 0, 200, 100, 0}), "kind outside 0 to 5", false},
+        {"kind -2", with({-2, 0, 200, 100, 0}), "kind outside 0 to 5", false},
+        {"fill 40", with({0, 40, 200, 100, 0}), "piece fill outside", false},
+        {"piece fill -9", with({0, -9, 200, 100, 0}), "piece fill outside", false},
+        {"group fill -5", list({{-1, -5, 0, 0, 1}, member}), "group fill outside", false},
+        {"angle 100", with({0, 0, 200, 100, 100}), "angle not a multiple", false},
+        {"angle 3600", with({0, 0, 200, 100, 3600}), "angle not a multiple", false},
+        {"angle -150", with({0, 0, 200, 100, -150}), "angle not a multiple", false},
+        {"left of the area", with({0, 0, 116, 100, 0}), "outside the drawing area", true},
+        {"on the right edge", with({0, 0, 631, 100, 0}), "outside the drawing area", true},
+        {"below the area", with({0, 0, 200, 338, 0}), "outside the drawing area", true},
+        {"member outside", list({{-1, -9, 300, 200, 1}, {2, 0, 300, 5, 0}}), "outside the drawing area", true},
+    };
+    for (const auto& c : cases) {
+        const char* fault = media::PieceListFault(c.bytes, &area);
+        if (c.fault) {
+            ASSERT_NE(fault, nullptr) << c.name;
+            EXPECT_NE(std::string(fault).find(c.fault), std::string::npos) << c.name << ": " << fault;
+        } else {
+            EXPECT_EQ(fault, nullptr) << c.name << ": " << fault;
+        }
+        EXPECT_EQ(media::CheckPieceList(c.bytes, &area), c.fault == nullptr) << c.name;
+        EXPECT_EQ(media::CheckPieceList(c.bytes), c.withoutArea) << c.name;
+    }
 }
 
 }  // namespace
