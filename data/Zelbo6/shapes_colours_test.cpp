@@ -69,8 +69,11 @@ TEST_F(Zelbo6Colours, PaletteIsTheSharedPlanWithTheFillsIn215To230) {
     const auto own = Palette(ReadItem(mgr, kResPAL, 6000));
     ASSERT_EQ(game.size(), 256u);
     ASSERT_EQ(own.size(), 256u);
-    for (int i = 0; i < 256; ++i)
-        if (i < kFirstFill || i > kLastFill) EXPECT_EQ(own[static_cast<size_t>(i)], game[static_cast<size_t>(i)]) << "entry " << i;
+    for (int i = 0; i < 256; ++i) {
+        if (i < kFirstFill || i > kLastFill) {
+            EXPECT_EQ(own[static_cast<size_t>(i)], game[static_cast<size_t>(i)]) << "entry " << i;
+        }
+    }
     // The sixteen fills are sixteen colours, each calm colour's marked form darker than it.
     for (int i = kFirstFill; i <= kLastFill; ++i)
         for (int j = i + 1; j <= kLastFill; ++j) EXPECT_NE(own[static_cast<size_t>(i)], own[static_cast<size_t>(j)]) << i << " " << j;
