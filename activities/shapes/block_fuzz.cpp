@@ -1,26 +1,20 @@
 // libFuzzer target: any bytes as a piece list from outside the program (a picture file, a
-// record slot's 'data', a 'PLS' item), through the check the restoring code asks. An accepted
-// list is restored (its shapes made as a restored picture makes them) and drawn into a canvas
-// over the drawing area; its snapshot passes the check again and restores to the same snapshot.
+// record slot's 'data', a 'PLS' item), restored into a picture over the drawing area, which
+// takes it only when the check accepts it: its shapes made and painted, its snapshot restoring
+// to the same snapshot, its top shape taken out and put in at the bottom.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <vector>
 
-#include "activities/shapes/shape_canvas.h"
-#include "activities/shapes/shape_target.h"
+#include "activities/shapes/shape_picture.h"
 #include "activities/shapes/snapshots.h"
 #include "engine/toolbox/toolbox_test_support.h"
 
 volatile int64_t shapesBlockSink = 0;
 
 namespace {
-
-void DeleteAll(CDynArray<CShapePiece*>& list) {
-    for (CShapePiece* s : list) delete s;
-    list.Free();
-}
 
 // Outlines like the game's: a square, thin rhombus, triangle, rhombus, trapezoid and hexagon.
 void AddOutlines(media::CResWriter& w, int set, int16_t edge) {
@@ -52,31 +46,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     // The positions unchecked too, as a piece set's list is taken.
     int64_t sum = media::CheckPieceList(bytes) ? 1 : 0;
-    const auto list = shapes::AcceptPieceList(bytes, &shapes::kDrawArea, "fuzz");
-    if (!list) {
-        shapesBlockSink = shapesBlockSink + sum;
-        return 0;
+    CShapePicture picture(shapes::kDrawArea);
+    if (picture.Restore(bytes, "fuzz")) {
+        // A restored picture's snapshot passes the check and restores to the same snapshot.
+        const std::vector<uint8_t> block = media::PieceListBytes(picture.Snapshot());
+        CShapePicture again(shapes::kDrawArea);
+        if (!again.Restore(block, "fuzz") || media::PieceListBytes(again.Snapshot()) != block) std::abort();
+        for (CShapePiece* s : picture.pieces) sum += s->GetCornerTotal();
+        if (!picture.pieces.IsEmpty()) {
+            CShapePiece* top = picture.pieces.GetAt(static_cast<int>(picture.pieces.GetSize() - 1));
+            picture.RemovePiece(top);
+            picture.InsertPiece(top, 0);
+        }
     }
-    CDynArray<CShapePiece*> picture, again;
-    CShapeTarget::ReadPieceList(*list, picture);
-
-    CShapeCanvas* canvas = CreateCanvas(shapes::kDrawArea);
-    SelectCanvas(canvas);
-    for (CShapePiece* s : picture) {
-        s->Draw();
-        s->DrawOutline(15);
-        sum += s->GetCornerTotal();
-    }
-    DestroyCanvas(canvas);
-
-    const media::PieceList snapshot = shapes::SnapshotOf(list->setId, picture);
-    const std::vector<uint8_t> block = media::PieceListBytes(snapshot);
-    if (!media::CheckPieceList(block, &shapes::kDrawArea)) std::abort();
-    CShapeTarget::ReadPieceList(media::ParsePieceList(block), again);
-    if (shapes::SnapshotOf(list->setId, again).records != snapshot.records) std::abort();
-
-    DeleteAll(picture);
-    DeleteAll(again);
     shapesBlockSink = shapesBlockSink + sum;
     return 0;
 }
