@@ -15,6 +15,8 @@ inline constexpr int16_t kLevelTable = 60;              // 'IN#' the level choos
 inline constexpr int16_t kLevelChooserPictures = 60;    // 'SPR' the chooser's first picture
 inline constexpr int16_t kProblemLevels = 61;           // 'IN#' the levels' kinds and ranges
 inline constexpr int16_t kPromptSwitches = 500;         // 'IPA' the prompt style's switches
+inline constexpr int16_t kSayProduct = 155;             // 'IPA' rows, columns, product
+inline constexpr int16_t kSayProductFlagged = 156;
 
 inline constexpr int16_t kNoPicture = 2;
 
@@ -24,13 +26,31 @@ inline constexpr int16_t kHomePressed = 101;
 inline constexpr int16_t kLevelPicture = 102;
 inline constexpr int16_t kLevelPressed = 103;
 inline constexpr int16_t kPanelButtonPressed = 104;
+inline constexpr int16_t kPanelNarrow = 106;            // the problem panel: one line
+inline constexpr int16_t kPanelWide = 107;              // several lines
+inline constexpr int16_t kPanelFreePlay = 108;
 inline constexpr int16_t kSidePicture = 110;
+inline constexpr int16_t kBinClosed = 122;              // the bin: closed (its box is the hit box)
+inline constexpr int16_t kBinHalfOpen = 123;
+inline constexpr int16_t kBinOpen = 124;
+inline constexpr int16_t kBinClosing = 125;
 inline constexpr int16_t kButtonShelf = 128;
+inline constexpr int16_t kRowsPlus = 145;               // the grid's buttons; pressed: + 1
+inline constexpr int16_t kRowsMinus = 147;
+inline constexpr int16_t kColumnsPlus = 149;
+inline constexpr int16_t kColumnsMinus = 151;
+inline constexpr int16_t kColumnRulerTop = 156;
+inline constexpr int16_t kColumnRulerBottom = 157;
+inline constexpr int16_t kRowRulerRight = 158;
+inline constexpr int16_t kRowRulerLeft = 159;
+inline constexpr int16_t kLabelDigit = 220;             // + d: the grid's label digits
 inline constexpr int16_t kPaintHeld = 130;              // + paint: the button while held
 inline constexpr int16_t kPaintTaking = 135;            // + paint: the button while it takes a click
 inline constexpr int16_t kPaintButton = 140;            // + paint: 140 to 144, the fifth mixed
 inline constexpr int16_t kPiece = 200;                  // + look 0 to 3: a ball
+inline constexpr int16_t kWinkPiece = 330;              // + look 0 to 3: a ball that winks
 inline constexpr int16_t kEquationBox = 340;
+inline constexpr int16_t kHatchPicture = 400;
 inline constexpr int16_t kButtonLoop = 40;              // 'SPR' and its loop 'ANI'
 inline constexpr int16_t kHatchClosed = 600;
 inline constexpr int16_t kFace = 675;
@@ -42,6 +62,9 @@ inline constexpr int16_t kTalkPreload = 670;            // 'AN_'
 inline constexpr int16_t kFreePlaySaid = 81;
 inline constexpr int16_t kLevelButtonSound = 102;
 inline constexpr int16_t kButtonSound = 125;
+inline constexpr int16_t kBinOpenSound = 105;
+inline constexpr int16_t kIntoBinSound = 105;
+inline constexpr int16_t kBinCloseSound = 106;
 inline constexpr int16_t kAlreadyPainted = 99;
 inline constexpr int16_t kPaintSound = 108;
 inline constexpr int16_t kTooManyGroups = 308;
@@ -75,13 +98,22 @@ inline constexpr media::ResIdRef kIds[] = {
     {"SPR", kLevelPicture},
     {"SPR", kLevelPressed},
     {"SPR", kPanelButtonPressed},
+    {"SPR", kPanelNarrow}, {"SPR", kPanelWide}, {"SPR", kPanelFreePlay},
     {"SPR", kSidePicture},
+    {"SPR", 145}, {"SPR", 146}, {"SPR", 147}, {"SPR", 148}, {"SPR", 149}, {"SPR", 150}, {"SPR", 151}, {"SPR", 152},
+    {"SPR", 156}, {"SPR", 157}, {"SPR", 158}, {"SPR", 159},
+    {"SPR", 220}, {"SPR", 221}, {"SPR", 222}, {"SPR", 223}, {"SPR", 224},
+    {"SPR", 225}, {"SPR", 226}, {"SPR", 227}, {"SPR", 228}, {"SPR", 229},
+    {"IPA", kSayProduct}, {"IPA", kSayProductFlagged},
+    {"SPR", kBinClosed}, {"SPR", kBinHalfOpen}, {"SPR", kBinOpen}, {"SPR", kBinClosing},
     {"SPR", kButtonShelf},
     {"SPR", 130}, {"SPR", 131}, {"SPR", 132}, {"SPR", 133}, {"SPR", 134},
     {"SPR", 135}, {"SPR", 136}, {"SPR", 137}, {"SPR", 138}, {"SPR", 139},
     {"SPR", 140}, {"SPR", 141}, {"SPR", 142}, {"SPR", 143}, {"SPR", 144},
     {"SPR", 200}, {"SPR", 201}, {"SPR", 202}, {"SPR", 203},
+    {"SPR", 330}, {"SPR", 331}, {"SPR", 332}, {"SPR", 333},
     {"SPR", kEquationBox},
+    {"SPR", kHatchPicture},
     {"SPR", kButtonLoop},
     {"ANI", kButtonLoop},
     {"SPR", kHatchClosed},
@@ -92,6 +124,8 @@ inline constexpr media::ResIdRef kIds[] = {
     {"SND", kFreePlaySaid},
     {"SND", kLevelButtonSound},
     {"SND", kButtonSound},
+    {"SND", kBinOpenSound},
+    {"SND", kBinCloseSound},
     {"SND", kAlreadyPainted},
     {"SND", kPaintSound},
     {"SND", kTooManyGroups},

@@ -12,10 +12,10 @@
 #include "activities/duravod/duravod_state.h"
 #include "activities/duravod/piece_groups.h"
 #include "activities/duravod/problem.h"
-#include "activities/duravod/problem_panel.h"
-#include "activities/duravod/scene_sequences.h"
+#include "activities/duravod/grid_panel.h"
+#include "activities/duravod/scene.h"
 #include "activities/duravod/shared_routines.h"
-#include "activities/duravod/stage_items.h"
+#include "activities/duravod/pieces.h"
 #include "engine/base/activity_settings.h"
 #include "engine/players/player_list.h"
 #include "engine/players/prefs_options.h"
@@ -159,7 +159,10 @@ void Enter() {
     s.PieceSprites = {};
     s.ActorSprites = {};
     s.LayerSprites = {};
-    GetScreenMode(&s.ScreenArea);
+    s.Wink = {};
+    CCorRect screen{0, 0, 0, 0};
+    GetScreenMode(&screen);
+    s.ScreenArea = StageArea::FromScreen(screen);
     s.PlayArea = s.ScreenArea;
     s.PlayArea.right = static_cast<int16_t>(s.PlayArea.right - 75);
     const int16_t bottom = s.ScreenArea.bottom;
@@ -283,16 +286,16 @@ int16_t OnAnimClicked(CCorAnim* sprite, int16_t id) {
             if (paint) return Refuse(id);
             if (PressButton(sprite, static_cast<int16_t>(id + 1), id, kButtonSound)) {
                 if (role <= 2) {
-                    s.Grid->OnColumnButton(role);
+                    s.Grid->OnColumnButton(sprite);
                 } else {
-                    s.Grid->OnRowButton(role);
+                    s.Grid->OnRowButton(sprite);
                 }
             }
             return 1;
         }
         if (role >= 5) {
             if (!paint) return 0;
-            RecolourItems(sprite, id);
+            RecolourItems(id);
             return 1;
         }
     }
@@ -424,6 +427,8 @@ void Leave() {
     ClearGroupTable();
     DisposeGroupMarkers();
     ClearAllSets();
+    s.SetTable = {};
+    s.Wink = {};
     s.SolvedInLevel = 0;
     s.ProblemMode = 1;
     s.IntroPending = 1;

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "activities/duravod/duravod_test_support.h"
-#include "activities/duravod/scene_sequences.h"
+#include "activities/duravod/scene.h"
 #include "engine/popups/level_chooser.h"
 #include "engine/scene/sound_toolbox.h"
 #include "engine/toolbox/aliases.h"

@@ -2,8 +2,8 @@
 
 #include "activities/duravod/companions.h"
 #include "activities/duravod/problem.h"
-#include "activities/duravod/problem_panel.h"
-#include "activities/duravod/scene_sequences.h"
+#include "activities/duravod/grid_panel.h"
+#include "activities/duravod/scene.h"
 #include "activities/duravod/shared_routines.h"
 
 namespace duravod {
@@ -35,6 +35,10 @@ void CUsedNumbers::Set(int row, int column, bool flag) {
 
 void CUsedNumbers::ClearRow(int row) {
     if (row >= 0 && row < kRows) m_flags[static_cast<size_t>(row)] = {};
+}
+
+StageArea StageArea::FromScreen(const CCorRect& screen) {
+    return StageArea{screen.left, screen.right, screen.top, screen.bottom};
 }
 
 CDuravodState::CDuravodState() = default;

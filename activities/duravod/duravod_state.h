@@ -55,11 +55,37 @@ private:
     std::array<std::array<uint16_t, kColumns>, kRows> m_flags{};
 };
 
-inline constexpr int kPieceSlots = 60;   // PieceSprites: index 1..59, 0 unused
+inline constexpr int kMostPieces = 54;
+inline constexpr int kPieceSlots = 56;   // PieceSprites: pieces 1..54 and the 0 after them; 0 unused
+inline constexpr int kGroupRows = 28;    // GroupTable: row 0 the group of each piece, groups 1..27
+inline constexpr int kGroupColumns = 55; // a piece number or a member: columns 1..54
+inline constexpr int kSetRows = 6;       // SetTable: row 0 the slot of each piece, sets 1..5
+inline constexpr int kSetColumns = 56;
 inline constexpr int kActorSlots = 6;    // actor slots 0..5
 inline constexpr int kTextItems = 6;     // ModuleTextItems
 inline constexpr int kPaintButtons = 5;
 inline constexpr int kLayerSprites = 3;
+
+// The visible area of the window in picture coordinates, stored in the activity's own order
+// (left, right, top, bottom).
+struct StageArea {
+    int16_t left = 0;
+    int16_t right = 0;
+    int16_t top = 0;
+    int16_t bottom = 0;
+    static StageArea FromScreen(const CCorRect& screen);
+};
+
+// A chosen piece's wink (WinkItems): the piece by its sprite, when the delay was drawn, the
+// delay, when the picture last changed and how often it came back to normal.
+struct CWink {
+    uint32_t since = 0;
+    int16_t delay = 0;
+    CCorAnim* piece = nullptr;
+    uint32_t changed = 0;
+    int16_t winking = 0;
+    int16_t returns = 0;
+};
 
 struct CDuravodState {
     // The problem loop and the levels.
@@ -109,8 +135,17 @@ struct CDuravodState {
     int16_t NewPieceBatch = 0;
     int16_t KeepNewPieces = 0;
     std::array<CCorAnim*, kActorSlots> ActorSprites{};
-    CCorRect ScreenArea{0, 0, 0, 0};
-    CCorRect PlayArea{0, 0, 0, 0};
+    StageArea ScreenArea;
+    StageArea PlayArea;
+    // Row 0: the group row of each piece (0 none); rows 1..27: a group's members from column 1,
+    // 0-ended unless the row is full.
+    std::array<std::array<uint16_t, kGroupColumns>, kGroupRows> GroupTable{};
+    std::array<std::array<CCorAnim*, 2>, kGroupRows> GroupMarkers{};
+    std::array<int16_t, kGroupRows> GroupStyle{};
+    // Row 0: the actor slot of each piece; rows 1..5: the pieces slot k holds from column 1,
+    // 0-ended unless the row is full.
+    std::array<std::array<uint16_t, kSetColumns>, kSetRows> SetTable{};
+    CWink Wink;
     std::unique_ptr<uint8_t[]> ActorCandidates;
     std::unique_ptr<uint8_t[]> PieceCandidates;
     std::unique_ptr<CCursorSprite> Cursor;

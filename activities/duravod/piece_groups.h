@@ -29,5 +29,17 @@ void MaybeWobbleColumn(int16_t index);
 int16_t GroupOfMarker(CCorAnim* sprite);
 void StepGroupStyle(int16_t group);
 bool GroupInActorSet(int16_t group);
+// 1 when the box of the piece at (x, y) (the sprite's picture when a sprite is given) would
+// cover the problem panel or, for a piece while a problem runs, the hatch.
+int16_t IsOverBlockedArea(int16_t piece, int16_t x, int16_t y, CCorAnim* sprite);
+// Group row g leaves the table: the rows after it move up with their styles and every piece's
+// group number above g goes down by one.
+void RemoveGroup(int16_t group);
+// Group g's markers go (when it has a rows marker); the marker pairs of the later groups move
+// down one place.
+void RemoveGroupMarkers(int16_t group);
+// Draws the number into the picture item with the digit pictures base + d, centred on (x, y):
+// 10 to 99 as two digits side by side, a negative number as picture base + 10.
+void DrawNumberInto(int16_t item, int16_t number, int16_t x, int16_t y, int16_t base);
 
 }  // namespace duravod

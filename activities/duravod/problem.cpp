@@ -8,7 +8,7 @@
 #include "activities/duravod/duravod_module.h"
 #include "activities/duravod/duravod_state.h"
 #include "activities/duravod/level_table.h"
-#include "activities/duravod/scene_sequences.h"
+#include "activities/duravod/scene.h"
 #include "activities/duravod/shared_routines.h"
 #include "engine/scene/sound_toolbox.h"
 #include "engine/toolbox/aliases.h"

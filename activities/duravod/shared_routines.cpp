@@ -9,9 +9,9 @@
 #include "activities/duravod/duravod_state.h"
 #include "activities/duravod/level_table.h"
 #include "activities/duravod/problem.h"
-#include "activities/duravod/problem_panel.h"
-#include "activities/duravod/scene_sequences.h"
-#include "activities/duravod/stage_items.h"
+#include "activities/duravod/grid_panel.h"
+#include "activities/duravod/scene.h"
+#include "activities/duravod/pieces.h"
 #include "engine/scene/sound_toolbox.h"
 #include "engine/toolbox/aliases.h"
 #include "engine/toolbox/cursor_mouse.h"
@@ -234,7 +234,9 @@ void CEquationItem::ShowReadout() {
 }
 
 int16_t CEquationItem::Overlaps(int16_t ox, int16_t oy, int16_t ow, int16_t oh) const {
-    return RectsMeet(ox, oy, ow, oh, x, y, width, height, 0, 0);
+    const CCorRect other{ox, oy, static_cast<int16_t>(ox + ow), static_cast<int16_t>(oy + oh)};
+    const CCorRect own{x, y, static_cast<int16_t>(x + width), static_cast<int16_t>(y + height)};
+    return RectsMeet(other, own, 0, 0);
 }
 
 CEquationList::CEquationList(int16_t count) : m_count(std::clamp<int16_t>(count, 0, kMaxItems)) {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "activities/duravod/duravod_test_support.h"
-#include "activities/duravod/scene_sequences.h"
+#include "activities/duravod/scene.h"
 #include "engine/scene/sound_toolbox.h"
 #include "engine/toolbox/aliases.h"
 #include "engine/toolbox/sprite_toolbox.h"

@@ -50,6 +50,7 @@
 #include "engine/players/player_list.h"
 #include "engine/players/prefs_file.h"
 #include "engine/scene/cor_anim.h"
+#include "engine/toolbox/cursor_mouse.h"
 #include "engine/toolbox/picture_items.h"
 #include "engine/toolbox/sprite_toolbox.h"
 #include "engine/toolbox/waits.h"
@@ -213,6 +214,19 @@ protected:
         }
         Release(end, t + stepMs);
         theEngine->OnEngineLButtonDown(start);
+    }
+    // The primary button goes down at (x, y) of the picture now, as the press that starts a drag
+    // finds it held; its message is not left queued (the test hands the press to the engine,
+    // with PressAndMove for one).
+    void HoldButtonDown(int16_t x, int16_t y) {
+        const POINT p = WindowPoint(x, y);
+        plat::InputEvent ev;
+        ev.kind = plat::InputKind::MouseDown;
+        ev.x = p.x;
+        ev.y = p.y;
+        head->QueueInput(head->NowMs(), ev);
+        IsMouseDown();
+        FlushEvents(1);
     }
     // A press at (x, y) of the picture that much virtual time from now, its release 30 ms later:
     // a click that arrives while the module waits (queued, as the back end posts it).

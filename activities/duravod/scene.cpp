@@ -1,7 +1,10 @@
-#include "activities/duravod/scene_sequences.h"
+#include "activities/duravod/scene.h"
 
 #include "activities/duravod/duravod_ids.h"
 #include "activities/duravod/duravod_state.h"
+#include "activities/duravod/pieces.h"
+#include "engine/toolbox/aliases.h"
+#include "engine/toolbox/picture_items.h"
 #include "engine/toolbox/sprite_toolbox.h"
 #include "engine/toolbox/waits.h"
 
@@ -30,8 +33,42 @@ void ShowBinAndTray() {}
 void VisitorEnter(int16_t side, int16_t) { State().VisitorSide = side; }
 void VisitorLeave(int16_t) { State().VisitorSide = 0; }
 
-int16_t OpenBin() { return 0; }
-void CloseBin() {}
+namespace {
+
+// The bin's picture p stands centred on the closed bin's box and bottom-aligned with it.
+void QueueBinPicture(CCorAnim* bin, int16_t picture) {
+    int16_t w = 0, h = 0, w0 = 0, h0 = 0;
+    GetPictureSize(picture, w, h);
+    GetPictureSize(kBinClosed, w0, h0);
+    QueueSpriteFrameNoWait(bin, picture);
+    MoveSpriteInPicture(bin, static_cast<int16_t>(kBinX + (w0 - w) / 2), static_cast<int16_t>(kBinY + h0 - h));
+}
+
+}  // namespace
+
+int16_t OpenBin() {
+    CCorAnim* bin = State().Bin;
+    if (!bin || GetSpriteFrame(bin) == kBinOpen) return 0;
+    PlaySndAny(kBinOpenSound);
+    QueueBinPicture(bin, kBinHalfOpen);
+    QueueSpriteWait(bin, 5);
+    QueueBinPicture(bin, kBinOpen);
+    WaitSpriteDone(bin);
+    return 1;
+}
+
+void CloseBin() {
+    CCorAnim* bin = State().Bin;
+    if (!bin || GetSpriteFrame(bin) == kBinClosed) return;
+    QueueBinPicture(bin, kBinHalfOpen);
+    QueueSpriteWait(bin, 5);
+    QueueBinPicture(bin, kBinClosing);
+    WaitSpriteDone(bin);
+    PlaySndAny(kBinCloseSound);
+    QueueSpriteWait(bin, 5);
+    QueueSpriteFrameNoWait(bin, kBinClosed);
+    MoveSpriteInPicture(bin, kBinX, kBinY);
+}
 int16_t ShakeSideSprite(int16_t) { return 0; }
 void PointAtPanel() {}
 void ShowModeButtons() {}

@@ -17,6 +17,7 @@ void HideBinAndTray();
 void ShowBinAndTray();
 void VisitorEnter(int16_t side, int16_t closeCurtain);
 void VisitorLeave(int16_t closeCurtain);
+// Opens the bin around a throw: 1 when it opened it, 0 when it stood open already.
 int16_t OpenBin();
 void CloseBin();
 int16_t ShakeSideSprite(int16_t flag);
