@@ -20,6 +20,44 @@ inline constexpr int16_t kSayProductFlagged = 156;
 
 inline constexpr int16_t kNoPicture = 2;
 
+// The scene: pictures ('SPR'), animations ('ANI', 'AN_'), lists ('IN#') and sounds ('SND').
+inline constexpr int16_t kCurtain = 15;                 // closes over the visitor's way
+inline constexpr int16_t kTitleBanner = 20;             // 'SPR' and the banner's 'ANI'
+inline constexpr int16_t kIntroBanner = 20;
+inline constexpr int16_t kIntroHatch = 22;              // 'ANI' and 'AN_'
+inline constexpr int16_t kTitleSmall = 30;
+inline constexpr int16_t kHandCursor = 31;
+inline constexpr int16_t kPointingHand = 90;            // 90 to 93
+inline constexpr int16_t kBarB = 117;                   // the lower bar of free play
+inline constexpr int16_t kBarA = 118;                   // of problem mode
+inline constexpr int16_t kTray = 120;
+inline constexpr int16_t kRouteBCompanion = 190;        // 'ANI' 190 in, 191 out; 'AN_' 190
+inline constexpr int16_t kGesture = 260;                // + 3v + 0..2
+inline constexpr int16_t kPuff = 275;                   // + v
+inline constexpr int16_t kHatchIdles = 400;             // 'IN#'
+inline constexpr int16_t kHatchRewards = 401;           // 'IN#'
+inline constexpr int16_t kHatchHello = 412;             // 'ANI' and 'AN_'
+inline constexpr int16_t kRewardWithSecond = 425;       // 'ANI': a second sprite plays 426
+inline constexpr int16_t kRewardSecond = 426;
+inline constexpr int16_t kModeButton = 531;             // + 2i, lit + 1
+inline constexpr int16_t kVisitorLeft = 550;            // + look: standing on side 1
+inline constexpr int16_t kVisitorRight = 555;           // + look: standing on side 2
+inline constexpr int16_t kTitleIn = 640;                // 'ANI'
+inline constexpr int16_t kTitleOut = 641;               // 'ANI'
+inline constexpr int16_t kRouteAPreload = 900;          // 'ANI' 900 to 905, 'AN_' 900
+inline constexpr int16_t kGreetingFirst = 49;           // 'SND' 49 to 51
+inline constexpr int16_t kGreetingVisitor = 52;
+inline constexpr int16_t kGreetingEnd = 53;             // 53 to 55
+inline constexpr int16_t kGreetingDrum = 56;            // 56, 57
+inline constexpr int16_t kGreetingLast = 58;
+inline constexpr int16_t kGreetingBin = 60;
+inline constexpr int16_t kGreetingPaints = 75;
+inline constexpr int16_t kPointSound = 101;
+inline constexpr int16_t kGestureSound = 109;
+inline constexpr int16_t kPuffSound = 114;
+inline constexpr int16_t kDrumSound = 126;
+inline constexpr int16_t kHint = 300;                   // 300, 301
+
 // Pictures ('SPR').
 inline constexpr int16_t kHomePicture = 100;
 inline constexpr int16_t kHomePressed = 101;
@@ -93,6 +131,30 @@ inline constexpr media::ResIdRef kIds[] = {
     {"SPR", kLevelChooserPictures},
     {"IN#", kProblemLevels},
     {"IPA", kPromptSwitches},
+    {"SPR", kCurtain}, {"SPR", kTitleBanner}, {"SPR", kTitleSmall}, {"SPR", kHandCursor},
+    {"SPR", 90}, {"SPR", 91}, {"SPR", 92}, {"SPR", 93}, {"SPR", kBarB}, {"SPR", kBarA},
+    {"SPR", 111}, {"SPR", 112}, {"SPR", 113}, {"SPR", kTray}, {"SPR", 121},
+    {"SPR", 531}, {"SPR", 532}, {"SPR", 533}, {"SPR", 534}, {"SPR", 535}, {"SPR", 536},
+    {"SPR", 550}, {"SPR", 551}, {"SPR", 552}, {"SPR", 553}, {"SPR", 554},
+    {"SPR", 555}, {"SPR", 556}, {"SPR", 557}, {"SPR", 558}, {"SPR", 559},
+    {"SPR", 260}, {"SPR", 261}, {"SPR", 262}, {"SPR", 263}, {"SPR", 264}, {"SPR", 265}, {"SPR", 266},
+    {"SPR", 267}, {"SPR", 268}, {"SPR", 269}, {"SPR", 270}, {"SPR", 271}, {"SPR", 272}, {"SPR", 273},
+    {"SPR", 274}, {"SPR", 275}, {"SPR", 276}, {"SPR", 277}, {"SPR", 278}, {"SPR", 279},
+    {"ANI", 20}, {"ANI", 22}, {"AN_", 22}, {"ANI", 280}, {"ANI", 281}, {"ANI", 294}, {"ANI", 295},
+    {"ANI", 309}, {"ANI", 310}, {"ANI", 412}, {"AN_", 412}, {"ANI", 425}, {"ANI", 426},
+    {"ANI", 640}, {"ANI", 641}, {"ANI", 923}, {"ANI", 924}, {"ANI", 937}, {"ANI", 938},
+    {"ANI", 900}, {"ANI", 901}, {"ANI", 902}, {"ANI", 903}, {"ANI", 904}, {"ANI", 905}, {"AN_", 900},
+    {"ANI", 910}, {"ANI", 911}, {"ANI", 912}, {"ANI", 913}, {"ANI", 914},
+    {"ANI", 915}, {"ANI", 916}, {"ANI", 917}, {"ANI", 918}, {"ANI", 919},
+    {"AN_", 160}, {"AN_", 166}, {"AN_", 172}, {"AN_", 178}, {"AN_", 184}, {"AN_", 190},
+    {"ANI", 160}, {"ANI", 161}, {"ANI", 162}, {"ANI", 163}, {"ANI", 164}, {"ANI", 165}, {"ANI", 166}, {"ANI", 167},
+    {"ANI", 168}, {"ANI", 169}, {"ANI", 170}, {"ANI", 171}, {"ANI", 172}, {"ANI", 173}, {"ANI", 174}, {"ANI", 175},
+    {"ANI", 176}, {"ANI", 177}, {"ANI", 178}, {"ANI", 179}, {"ANI", 180}, {"ANI", 181}, {"ANI", 182}, {"ANI", 183},
+    {"ANI", 184}, {"ANI", 185}, {"ANI", 186}, {"ANI", 187}, {"ANI", 188}, {"ANI", 189}, {"ANI", 190}, {"ANI", 191},
+    {"IN#", kHatchIdles}, {"IN#", kHatchRewards},
+    {"SND", 49}, {"SND", 50}, {"SND", 51}, {"SND", 52}, {"SND", 53}, {"SND", 54}, {"SND", 55},
+    {"SND", 56}, {"SND", 57}, {"SND", 58}, {"SND", 60}, {"SND", 75}, {"SND", 300}, {"SND", 301},
+    {"SND", kPointSound}, {"SND", kGestureSound}, {"SND", kPuffSound}, {"SND", kDrumSound},
     {"SPR", kHomePicture},
     {"SPR", kHomePressed},
     {"SPR", kLevelPicture},

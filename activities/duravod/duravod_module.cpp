@@ -429,6 +429,7 @@ void Leave() {
     ClearAllSets();
     s.SetTable = {};
     s.Wink = {};
+    ForgetHatchLists();
     s.SolvedInLevel = 0;
     s.ProblemMode = 1;
     s.IntroPending = 1;

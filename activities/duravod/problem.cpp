@@ -7,6 +7,7 @@
 #include "activities/duravod/duravod_ids.h"
 #include "activities/duravod/duravod_module.h"
 #include "activities/duravod/duravod_state.h"
+#include "activities/duravod/grid_panel.h"
 #include "activities/duravod/level_table.h"
 #include "activities/duravod/scene.h"
 #include "activities/duravod/shared_routines.h"
@@ -63,6 +64,7 @@ void CProblem::BeginSetUp(int16_t batch) {
     s.WrongTries = 0;
     firstLimit = 0;
     QueueSpriteFrameNoWait(s.LayerSprites[0], kNoPicture);
+    if (s.Panel) s.Panel->Update();
 }
 
 bool CProblem::StepStaging() {
