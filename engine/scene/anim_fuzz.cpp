@@ -14,15 +14,21 @@
 namespace {
 
 CAnimList* g_list = nullptr;
+size_t g_created = 0;
 
 // A module's cue makes a few objects; a Restart loop of cues runs thousands of them a pass,
-// and making one each time would only measure a list grown without bound.
-constexpr size_t kMaxObjects = 64;
+// and making one each time would only measure a list grown without bound. The bound counts
+// every object a cue made, not those still shown: a cue that removes its own object and makes
+// another keeps the shown count low while the list keeps each disposed object until the
+// module is left.
+constexpr size_t kMaxCreated = 64;
 
 void Cue(CCorAnim* anim, uint32_t value) {
     if (value & 1) g_list->Remove(anim);
-    if ((value & 2) && g_list->GetCount() < kMaxObjects)
+    if ((value & 2) && g_created < kMaxCreated) {
+        ++g_created;
         g_list->Create(3012, POINT{static_cast<LONG>(value >> 8 & 0xFF), 10});
+    }
 }
 int16_t Clicked(CCorAnim* anim, int16_t) {
     g_list->Remove(anim);
@@ -58,6 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     {
         CAnimList list;
         g_list = &list;
+        g_created = 0;
         list.Create(3012, POINT{5, 5})->LoadScript(3100);
         list.Create(2, POINT{0, 0})->LoadScript(3100);
         for (int pass = 0; pass < 24; ++pass) {
