@@ -356,11 +356,6 @@ void WaitAll() {
     while (GetSpriteStatus(kAllSprites) == 0 && !WaitMustEnd()) Delay(0);
 }
 
-// The category the marker shows (326 to 329 give 10 to 40); 0 for any other picture.
-int16_t CategoryOfMarker(int16_t picture) {
-    return picture >= 326 && picture <= 329 ? static_cast<int16_t>((picture - 325) * 10) : int16_t{0};
-}
-
 // Every piece leaves its category: a placed piece loses its marker, the others play their
 // category's closing animation.
 void PiecesLeaveCategory(int16_t k) {
@@ -378,6 +373,10 @@ void PiecesLeaveCategory(int16_t k) {
 }
 
 }  // namespace
+
+int16_t CategoryOfMarker(int16_t picture) {
+    return picture >= 326 && picture <= 329 ? static_cast<int16_t>((picture - 325) * 10) : int16_t{0};
+}
 
 int16_t SceneCategory() { return CategoryOfMarker(GetSpriteFrame(scene.marker)); }
 

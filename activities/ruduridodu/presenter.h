@@ -101,6 +101,8 @@ void ChangeCategory(CCorAnim* button);
 void TearDownTwoPlayerScene();
 // The chosen category (10 to 40) as the marker shows it; 0 without a scene.
 int16_t SceneCategory();
+// The category a marker picture stands for: 326 to 329 give 10 to 40, any other picture 0.
+int16_t CategoryOfMarker(int16_t picture);
 CPlayerPiece* ScenePiece(int16_t i);
 CCorAnim* SceneVariantButton(int16_t i);
 CCorAnim* SceneCategoryButton(int16_t i);

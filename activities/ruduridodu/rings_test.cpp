@@ -14,6 +14,7 @@
 #include "activities/ruduridodu/presenter.h"
 #include "activities/ruduridodu/round_task.h"
 #include "activities/ruduridodu/ruduridodu.h"
+#include "activities/ruduridodu/ruduridodu_kit_test_support.h"
 #include "activities/ruduridodu/ruduridodu_test_support.h"
 #include "activities/ruduridodu/slot_layout.h"
 #include "activities/ruduridodu/slot_target.h"
@@ -319,18 +320,8 @@ struct AnnounceCase {
     std::vector<int16_t> (*expected)();
 };
 
-std::vector<int16_t> P(int16_t id, uint16_t extra, uint16_t a1 = 0, uint16_t a2 = 0) {
-    uint16_t list[kPhraseSize] = {};
-    const int16_t n = BuildPhrase(list, id, a1, a2, 0, 0, extra);
-    std::vector<int16_t> out;
-    for (int16_t i = 0; i < n && list[i] != 0; ++i) out.push_back(static_cast<int16_t>(list[i]));
-    return out;
-}
-std::vector<int16_t> Cat(std::initializer_list<std::vector<int16_t>> parts) {
-    std::vector<int16_t> out;
-    for (const auto& p : parts) out.insert(out.end(), p.begin(), p.end());
-    return out;
-}
+using ruduridodutest::Cat;
+using ruduridodutest::P;
 
 class RingsAnnounce : public RingsTest, public ::testing::WithParamInterface<AnnounceCase> {};
 

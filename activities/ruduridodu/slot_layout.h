@@ -66,6 +66,10 @@ public:
     void RestackTiles();
     int16_t SlotTally() const { return static_cast<int16_t>(m_slots.size()); }
     CSlotPoint* SlotAt(int16_t i) const;
+    // The handler of the rings' spots 641 to 643 (the engine calls it for a click on a spot, or
+    // when switch access activates it): a car or piece picked by switch access is dropped on
+    // the ring, else the ring under the point announces itself.
+    static void OnSpot(int16_t spotId);
 
 protected:
     // Builds the rings of the record; `kinds` says for each ring what it is.
@@ -77,7 +81,6 @@ protected:
     };
     void BuildFrom(int16_t id, const std::vector<RingPlan>& plan, int16_t announced);
     void MakeSpots();
-    static void OnSpot(int16_t spotId);
 
     int16_t m_kind;
     CRoundTask* m_round;

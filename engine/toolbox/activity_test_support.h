@@ -254,6 +254,12 @@ protected:
     static void ReenterModule() { EngineGoToModule(CurrentModule()); }
     // Switch access on or off, as the grown-ups' setting turns it.
     static void SetSwitchAccess(bool on) { theEngine->m_scanner.Enable(on ? TRUE : FALSE); }
+    // Switch access allowed by the player's setting and on, as the engine starts with it: the
+    // engine's suspending and resuming (EngineSuspendScan, EngineResumeScan) then act on it.
+    static void AllowSwitchAccess() {
+        theEngine->m_prefs.scanningAllowed = 1;
+        SetSwitchAccess(true);
+    }
     // Idle steps (each one engine tick or more) until done answers true or maxMs virtual
     // milliseconds have passed; whether it was done.
     bool RunUntil(const std::function<bool()>& done, uint64_t maxMs = 10000) {
