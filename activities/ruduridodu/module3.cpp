@@ -34,12 +34,6 @@ ActivitySettings* Settings() {
     return static_cast<ActivitySettings*>(GetSavedSettingsBlock(size));
 }
 
-void Trace(const char* text) {
-    char line[160];
-    std::snprintf(line, sizeof line, "Ruduridodu: %s", text);
-    MonoDebugWrite(line);
-}
-
 void ShowLevelButton() {
     QueueSpriteFrameNoWait(state.levelButton, state.levelMode && state.mayChangeLevel ? ruduridodu::kLevelPicture : 2);
 }
@@ -65,6 +59,12 @@ int16_t OnTileClicked(CRoundTile* tile) {
 namespace Module3 {
 
 const CModule3State& View() { return state; }
+
+void Trace(const char* text) {
+    char line[160];
+    std::snprintf(line, sizeof line, "Ruduridodu: %s\n", text);
+    MonoDebugWrite(line);
+}
 
 void SetReady(bool ready) { state.ready = ready ? 1 : 0; }
 

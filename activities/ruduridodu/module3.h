@@ -101,6 +101,8 @@ void Touch();
 void PlayBinAnimation();
 // Plays the sound and waits for the sounds to end: false when a click cut them short.
 bool PlayAndWait(int16_t sound);
+// A line of the module's trace: "Ruduridodu: " and the text.
+void Trace(const char* text);
 
 const CModule3State& View();
 

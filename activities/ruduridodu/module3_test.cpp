@@ -159,6 +159,33 @@ TEST_F(Module3Test, ChooserIndexGivesTheLevelAfterIt) {
     }
 }
 
+// Each task leaves a line in the trace, and each car that drives in one with its record and its
+// number.
+TEST_F(Module3Test, EachTaskAndEachCarLeaveATraceLine) {
+    UseBuiltFile(kRuduridoduModule);
+    EnterWith(8);
+    const auto carLine = [](const CRoundTile* car) {
+        return "Ruduridodu: a car drives in: record " + std::to_string(car->Record()) + ", number " +
+               std::to_string(car->Number()) + "\n";
+    };
+    const auto count = [this](const std::string& line) {
+        const std::string all = Traces();
+        size_t n = 0;
+        for (size_t at = all.find(line); at != std::string::npos; at = all.find(line, at + 1)) ++n;
+        return n;
+    };
+    CRoundTile* first = M().currentRound->GetCurrentTile();
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(count(carLine(first)), 1u);
+    CRoundTile* next = M().currentRound->NextTile();
+    ASSERT_NE(next, nullptr);
+    const size_t before = count(carLine(next));
+    next->Appear();
+    EXPECT_EQ(count(carLine(next)), before + 1);
+    EXPECT_NE(Traces().find("Ruduridodu: level 9, table index 9"), std::string::npos);
+    LeaveModule();
+}
+
 // The level button opens the shared chooser at the current level; Enter keeps it, Escape
 // cancels, and either way a new task comes.
 TEST_F(Module3Test, TheLevelButtonOpensTheChooserAtTheCurrentLevel) {

@@ -1,6 +1,7 @@
 #include "activities/ruduridodu/round_tile.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "activities/ruduridodu/module3.h"
 #include "activities/ruduridodu/presenter.h"
@@ -154,6 +155,9 @@ void CRoundTile::ShowFacing() { QueueSpriteFrameNoWait(m_sprite, m_facing == 1 ?
 void CRoundTile::Appear() {
     BeginBusy();
     Module3::SetReady(false);
+    char line[80];
+    std::snprintf(line, sizeof line, "a car drives in: record %d, number %d", m_record, m_number);
+    Module3::Trace(line);
     MakeSprite();
     ComposePictures();
     m_facing = 0;

@@ -148,7 +148,7 @@ void CSlotLayout::BuildFrom(int16_t id, const std::vector<RingPlan>& plan, int16
     FreeResourceCopy(copy);
     if (!record.ok || record.rings.size() != plan.size()) {
         char line[120];
-        std::snprintf(line, sizeof line, "Ruduridodu: layout %d ('IN#' %d) is missing or damaged, no rings", m_kind, id);
+        std::snprintf(line, sizeof line, "Ruduridodu: layout %d ('IN#' %d) is missing or damaged, no rings\n", m_kind, id);
         MonoDebugWrite(line);
         return;
     }
