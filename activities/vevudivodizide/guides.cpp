@@ -58,6 +58,11 @@ void CAct5Board::SayFarewell() {
 
 void CAct5Board::IdleAct() {}
 
+void CAct5Board::PlayModeDemonstration() {
+    hintPending = 0;
+    stopSpeech = 0;
+}
+
 void CAct5Board::GuideClicked() {
     SpeakInstructions();
     RestBoth();

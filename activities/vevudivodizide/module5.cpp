@@ -61,6 +61,7 @@ void Enter() {
     questionBoard->Build();
     questionBoard->Reset();
     questionBoard->LoadLevel();
+    vevudivodizide::LoadCompareLevels();
     questionBoard->SetStopSpeech(0);
     EngineSetSpotHandler(vevudivodizide::kSpotModeSwitch, SpotCallback);
     EngineSetSpotHandler(vevudivodizide::kSpotPanels, SpotCallback);

@@ -114,6 +114,8 @@ public:
     void SayFarewell();
     void IdleAct();
     void GuideClicked();
+    // The spoken demonstration of the relation buttons (the level that introduces them).
+    void PlayModeDemonstration();
 
     uint16_t problemsAtLevel = 0;
     std::array<uint16_t, 3> outcomes{};

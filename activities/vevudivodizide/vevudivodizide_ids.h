@@ -13,6 +13,7 @@ inline constexpr int16_t kBackground = 0;               // 'SPR' the screen, 'PA
 inline constexpr int16_t kIntroduction = 990;           // 'SND'
 inline constexpr int16_t kLevelTable = 100;             // 'IN#' the level chooser's layout
 inline constexpr int16_t kLevelChooserPictures = 870;   // 'SPR' the chooser's first picture
+inline constexpr int16_t kProblemLevels = 0;            // 'LVL' the question board's level table
 
 inline constexpr int16_t kPicNone = 2;  // "no picture": the file has no picture 2
 
@@ -137,7 +138,7 @@ inline constexpr media::ResIdRef kIds[] = {
     {"SND", 485}, {"SND", 486}, {"SND", 492}, {"SND", 493}, {"IPA", 150}, {"SPT", 5},
     {"SPR", 11}, {"SPR", 12}, {"SPR", 13}, {"SPR", 14}, {"SPR", 15}, {"SPR", 65}, {"SPR", 66}, {"SPR", 67},
     {"SPT", 1}, {"IPA", 153}, {"IPA", 154}, {"SND", 151}, {"SND", 152}, {"SND", 434}, {"SND", 461},
-    {"SND", 490}, {"SND", 491}, {"ANI", 111}, {"AN_", 111},
+    {"SND", 490}, {"SND", 491}, {"ANI", 111}, {"AN_", 111}, {"LVL", kProblemLevels},
 };
 
 }  // namespace vevudivodizide

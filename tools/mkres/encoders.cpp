@@ -35,6 +35,7 @@ constexpr EncoderInfo kEncoders[] = {
     {"outline", "PN#", EncodeOutline},
     {"piecelist", "PLS", EncodePieceList},
     {"task", "BPB", EncodeTask},
+    {"comparelevels", "", EncodeCompareLevels},
 };
 
 struct Width {

@@ -139,5 +139,8 @@ bool EncodeTopicList(const ItemSource& item, EncodeContext& ctx, std::vector<uin
 bool EncodeOutline(const ItemSource& item, EncodeContext& ctx, std::vector<uint8_t>& out);
 bool EncodePieceList(const ItemSource& item, EncodeContext& ctx, std::vector<uint8_t>& out);
 bool EncodeTask(const ItemSource& item, EncodeContext& ctx, std::vector<uint8_t>& out);
+// The compare activity's level table ('LVL'), one line per level, each draw checked
+// (enc_comparelevels.cpp), written by media/res/compare_levels.h.
+bool EncodeCompareLevels(const ItemSource& item, EncodeContext& ctx, std::vector<uint8_t>& out);
 
 }  // namespace mkres
