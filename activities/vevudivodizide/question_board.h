@@ -166,6 +166,12 @@ private:
     uint16_t& ItemsLive(int side) { return side == 1 ? leftItemsLive : rightItemsLive; }
 };
 
+// The digits LightTiles lights for the other side's number n (0..999): with relation 0 n's own
+// digits; with 1 or 2 the digits of the numbers the work side must hold (above n where it must be
+// larger, below n where smaller), until all ten are covered. None when no number is left (below
+// 0, above 999).
+std::array<bool, 10> LitDigits(uint16_t relation, int workSide, int n);
+
 // The level chooser's callback: 0 keeps the level and the problem (the idle act re-armed);
 // otherwise the board plays the chosen level (index + 1, held to 1..88) afresh.
 void OnLevelChosen(uint16_t choice, int16_t index);

@@ -428,4 +428,105 @@ TEST_F(QuestionBoardTest, LeavingWithTheChooserOpenClosesItFirst) {
     EXPECT_EQ(IdleTimers(), 0u);
 }
 
+// ---- The help of the reactions --------------------------------------------------------------
+
+struct LitCase {
+    const char* what;
+    uint16_t relation;
+    int workSide;
+    int n;
+    const char* lit;  // the lit digits
+};
+
+// The work side must be equal to n, smaller than n or larger than n: the digits of what it can
+// be. With the work side on the left and the left to be larger, the digits above n (right 5:
+// 6 and on, which cover every digit); none where nothing is left.
+const LitCase kLit[] = {
+    {"equal 5", 0, 2, 5, "5"},
+    {"equal 0", 0, 1, 0, "0"},
+    {"equal 305", 0, 2, 305, "035"},
+    {"equal 999", 0, 1, 999, "9"},
+    {"left larger, work right: below 5", 1, 2, 5, "01234"},
+    {"left larger, work left: above 5", 1, 1, 5, "0123456789"},
+    {"left larger, work left: above 998", 1, 1, 998, "9"},
+    {"left larger, work left: above 999", 1, 1, 999, ""},
+    {"left larger, work right: below 0", 1, 2, 0, ""},
+    {"left smaller, work left: below 5", 2, 1, 5, "01234"},
+    {"left smaller, work left: below 0", 2, 1, 0, ""},
+    {"left smaller, work right: above 7", 2, 2, 7, "0123456789"},
+    {"left smaller, work right: above 999", 2, 2, 999, ""},
+    {"no relation", vevudivodizide::kNoRelation, 2, 5, ""},
+};
+
+TEST(LitDigits, AreWhatTheWorkSideCanBe) {
+    for (const LitCase& c : kLit) {
+        const auto lit = vevudivodizide::LitDigits(c.relation, c.workSide, c.n);
+        std::string got;
+        for (int d = 0; d < 10; ++d)
+            if (lit[static_cast<size_t>(d)]) got += static_cast<char>('0' + d);
+        EXPECT_EQ(got, c.lit) << c.what;
+    }
+}
+
+// After the third wrong answer the tiles the answer needs can be pressed: level 8's case, the work
+// side left to be larger than the right's 5; the others are raised and take no press. In modes
+// 1, 3, 8 and 9 the tiles are left alone.
+TEST_F(QuestionBoardTest, TheThirdWrongAnswerLightsTheTilesTheAnswerNeeds) {
+    for (uint32_t mode : {4u, 5u, 10u, 11u, 1u, 3u, 8u, 9u}) {
+        if (mode == 4) {
+            EnterInMode(mode);
+        } else {
+            ReenterInMode(mode);
+        }
+        CAct5Board& b = Q();
+        b.workSide = 1;
+        b.leftValue = 0;
+        b.rightValue = 998;
+        b.relation = 1;
+        for (int d = 0; d < 10; ++d) b.tiles[static_cast<size_t>(d)]->SetPicture(static_cast<int16_t>(20 + d));
+        b.attempt = 3;
+        mode >= 8 ? b.ReactToExpression() : b.ReactToBuild();
+        RedrawArea(0);
+        for (int d = 0; d < 10; ++d) {
+            const bool lit = mode == 1 || mode == 3 || mode == 8 || mode == 9 || d == 9;
+            EXPECT_EQ(b.tiles[static_cast<size_t>(d)]->GetPicture(), (lit ? 20 : 120) + d) << "mode " << mode << " tile " << d;
+        }
+        // Before the third answer nothing is lit.
+        for (int d = 0; d < 10; ++d) b.tiles[static_cast<size_t>(d)]->SetPicture(static_cast<int16_t>(20 + d));
+        b.attempt = 2;
+        mode >= 8 ? b.ReactToExpression() : b.ReactToBuild();
+        RedrawArea(0);
+        EXPECT_EQ(b.tiles[0]->GetPicture(), 20) << mode;
+    }
+}
+
+// Mode 2: from the second wrong click the side that must not be chosen is inert; mode 7: from the
+// third wrong answer only the asked relation's button is left.
+TEST_F(QuestionBoardTest, TheReactionsNarrowTheChoice) {
+    EnterInMode(2);
+    CAct5Board& b = Q();
+    for (uint16_t wantLarger : {0, 1}) {
+        b.leftDropLive = b.rightDropLive = 1;
+        b.wantLarger = wantLarger;
+        b.attempt = 1;
+        b.ReactToDrop();
+        EXPECT_EQ(b.leftDropLive + b.rightDropLive, 2);
+        b.attempt = 2;
+        b.ReactToDrop();  // 3 on the left, 7 on the right
+        EXPECT_EQ(b.leftDropLive, wantLarger ? 0 : 1);
+        EXPECT_EQ(b.rightDropLive, wantLarger ? 1 : 0);
+    }
+    ReenterInMode(7);
+    CAct5Board& s = Q();
+    s.relation = 2;
+    s.attempt = 2;
+    s.ReactToSign();
+    RedrawArea(0);
+    for (int k = 0; k < 3; ++k) EXPECT_FALSE(s.relationButtons[static_cast<size_t>(k)]->IsHidden()) << k;
+    s.attempt = 3;
+    s.ReactToSign();
+    RedrawArea(0);
+    for (int k = 0; k < 3; ++k) EXPECT_EQ(s.relationButtons[static_cast<size_t>(k)]->IsHidden(), k != 2) << k;
+}
+
 }  // namespace
