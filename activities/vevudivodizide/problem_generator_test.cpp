@@ -74,11 +74,33 @@ protected:
 
 bool In(int v, const media::NumberRange& r) { return v >= r.lo && v <= r.hi; }
 
+// Whether the child can give the right answer: in the building modes a number for the work side
+// that the boxes shown can make (at most 9 blocks a column) stands in the asked relation to the
+// other side's number, and its digits are among the tiles lit after the third wrong answer; in
+// mode 2 the two sides differ; in mode 7 the relation is one of the three buttons.
+bool AnswerReachable(const CAct5Board& b) {
+    if (b.answerMode == 2) return b.targetLeft != b.targetRight;
+    if (b.answerMode == 7) return b.relation <= 2;
+    const int n = b.workSide == 1 ? b.targetRight : b.targetLeft;
+    const int top = b.boxesShown == 1 ? 9 : b.boxesShown == 2 ? 99 : 999;
+    const auto lit = vevudivodizide::LitDigits(b.relation, b.workSide, n);
+    for (int v = 0; v <= top; ++v) {
+        const int left = b.workSide == 1 ? v : n, right = b.workSide == 1 ? n : v;
+        const bool holds = b.relation == 0 ? left == right : b.relation == 1 ? left > right : left < right;
+        if (!holds) continue;
+        bool onTiles = true;
+        for (int rest = v, first = 1; first || rest > 0; rest /= 10, first = 0) onTiles &= lit[static_cast<size_t>(rest % 10)];
+        if (onTiles) return true;
+    }
+    return false;
+}
+
 // Every level, with and without a recent success: the mode is one of the row's, the boxes and
 // digits are set, the work side's target is 0 where the row hides its number, the relation is
 // what the row says, the compact holders are the row's, the draw ends in few passes, the values
 // lie in 0..999, and the shown numbers are within the row's ranges; where the row has a repeat
-// test that can be met, no side repeats the previous problem's value.
+// test that can be met, no side repeats the previous problem's value; the right answer can
+// always be given.
 TEST_F(ProblemGeneratorTest, EveryLevelPosesProblemsWithinItsRow) {
     for (uint16_t level = 1; level <= media::kCompareLevels; ++level) {
         const media::CompareLevelRow& row = RowOf(level);
@@ -94,6 +116,7 @@ TEST_F(ProblemGeneratorTest, EveryLevelPosesProblemsWithinItsRow) {
                 EXPECT_EQ(b.leftDigits, 3);
                 EXPECT_EQ(b.rightDigits, 3);
                 EXPECT_LT(vevudivodizide::LastDrawPasses(), 2000u);
+                EXPECT_TRUE(AnswerReachable(b)) << "mode " << b.answerMode << " relation " << b.relation;
                 EXPECT_EQ(b.targetLeft, static_cast<uint16_t>(b.leftValue));
                 EXPECT_EQ(b.targetRight, static_cast<uint16_t>(b.rightValue));
                 EXPECT_LE(b.targetLeft, 999);
