@@ -382,6 +382,49 @@ TEST(ZelboProgram, VevudivodizideQuestionAndFreeBoards) {
     if (!HasFailure()) fs::remove_all(dir);
 }
 
+// The guest, whose stored Vevudivodizide level is 60 (level 61), comes back to the big wheel
+// (tests/scripts/vevudivodizide_again.txt, seeded): the question board poses a problem of level
+// 61 from the level table (its trace line: two numbers, the relation asked with the buttons,
+// mode 7), the exit leads back to the hub and the gate ends the game. The stored level is 60
+// again and the preference file has not changed by a byte; no picture or sound of module 5 was
+// missing, and the level table read without a fault.
+TEST(ZelboProgram, VevudivodizideKeepsTheLevelAcrossAVisit) {
+    const fs::path dir = MakeTempFolder("zelbo-program-vevudivodizide-again");
+    const fs::path root = dir / "root";
+    fs::create_directories(root);
+    const fs::path exe = InstallGame(root);
+    int status = RunIn(exe, "game_close.txt", dir, root);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << ReadAll(dir / "log.txt");
+    const fs::path guestPrefs = exe.parent_path() / "kids" / "Kid001" / "Zelbo.PRF";
+    std::string prepared = ReadAll(guestPrefs);
+    ASSERT_EQ(prepared.size(), 284u + 28u);
+    prepared[284] = 1;        // levels saved
+    prepared[284 + 22] = 60;  // module 5's level - 1
+    prepared[284 + 23] = 0;
+    std::ofstream(guestPrefs, std::ios::binary | std::ios::trunc) << prepared;
+
+    const fs::path trace = dir / "trace.txt";
+    ::setenv("ZELBO_TRACE", trace.c_str(), 1);
+    status = RunIn(exe, "vevudivodizide_again.txt", dir, root);
+    ::unsetenv("ZELBO_TRACE");
+    const std::string log = ReadAll(dir / "log.txt");
+    ASSERT_TRUE(WIFEXITED(status)) << log;
+    EXPECT_EQ(WEXITSTATUS(status), 0) << log;
+    const std::string traces = ReadAll(trace);
+    EXPECT_NE(traces.find("Vevudivodizide: level 61 plays 61, mode 7"), std::string::npos) << traces;
+    EXPECT_EQ(traces.find("level table"), std::string::npos) << traces;
+    EXPECT_EQ(traces.find("missing SPR 5"), std::string::npos) << traces;
+    EXPECT_EQ(traces.find("missing SND 5"), std::string::npos) << traces;
+    CheckGoldenScreen(dir / "vevudivodizide_again.png", "vevudivodizide/vevudivodizide_again.png");
+    EXPECT_TRUE(fs::exists(dir / "vevudivodizide_again_hub.png")) << "the exit did not lead to the hub";
+    EXPECT_FALSE(fs::exists(dir / "vevudivodizide_again_still_running.png")) << "the gate did not end the game";
+    const std::string after = ReadAll(guestPrefs);
+    ASSERT_EQ(after.size(), prepared.size());
+    EXPECT_EQ(static_cast<uint8_t>(after[284 + 22]), 60);
+    EXPECT_TRUE(after == prepared) << "the guest's file changed";
+    if (!HasFailure()) fs::remove_all(dir);
+}
+
 // The grown-ups' hot key in the running game: Ctrl+Alt+A fades the hub out to black, the
 // grown-ups' section opens, and its "Spela" enters the hub again (name and gate in place); the
 // gate then ends the game with exit code 0.
